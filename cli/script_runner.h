@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class EventWriter;
+class SelectionWindow;
+class Workspace;
+
+// Runs the lines of a selection script against the windows of a workspace, as the
+// user's actions in the window would, and reports what the program shows through
+// the event writer. A line that cannot be carried out changes nothing and is
+// reported as a script error.
+class ScriptRunner {
+public:
+    ScriptRunner(Workspace& workspace, EventWriter& out);
+
+    // Runs one line (numbered from 1); false when it could not be carried out.
+    bool runLine(int number, const QString& line);
+    // Runs a whole script; returns how many lines could not be carried out.
+    int run(const QString& script);
+
+private:
+    struct Words;
+    void execute(const QString& command, const QString& rest);
+    SelectionWindow& currentWindow();
+
+    void type(const QString& rest, bool paste);
+    void choose(const QString& rest);
+    void click(const QString& rest);
+    void leave(const QString& rest);
+    void show(const QString& rest);
+    void window(const QString& rest);
+    void closeWindow(const QString& rest);
+    void newWindow(const QString& rest);
+
+    Workspace& m_workspace;
+    EventWriter& m_out;
+};

@@ -1,0 +1,106 @@
+#include "cli_command.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result {
+    int status;
+    QStringList out;
+    QStringList err;
+};
+
+Result cli(const QStringList& args)
+{
+    Result r;
+    r.status = runFlowselCli(args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
+    return r;
+}
+
+} // namespace
+
+class TestCliCommand final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sgergPrintsStatusAndZ()
+    {
+        const Result r = cli({"sgerg", "6", "-3.15", "40.66", "0.581", "0.006", "0"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.size(), 1);
+        const QJsonObject o = QJsonDocument::fromJson(r.out[0].toUtf8()).object();
+        QCOMPARE(o.value("status").toInt(), 0);
+        QVERIFY(qAbs(o.value("Z").toDouble() - 0.84084) < 2e-5);
+        QVERIFY(r.out[0].startsWith(QStringLiteral("{\"status\":0,\"Z\":0.8408")));
+    }
+
+    void sgergRef20Differs()
+    {
+        const Result a = cli({"sgerg", "6", "6.85", "40.66", "0.581", "0.006", "0"});
+        const Result b = cli({"sgerg", "6", "6.85", "40.66", "0.581", "0.006", "0", "--ref20"});
+        QCOMPARE(b.status, 0);
+        QVERIFY(a.out != b.out);
+    }
+
+    void sgergWithoutAnswerPrintsNull()
+    {
+        const Result r = cli({"sgerg", "0.2", "20", "0", "0.6", "0", "0"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringList {"{\"status\":1,\"Z\":null}"});
+    }
+
+    void unusableCommandLines_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("unknown command") << QStringList {"fly"};
+        QTest::newRow("unknown option") << QStringList {"--fast", "run", "x"};
+        QTest::newRow("sgerg with a word") << QStringList {"sgerg", "6", "x", "40", "0.6", "0", "0"};
+        QTest::newRow("sgerg short") << QStringList {"sgerg", "6"};
+        QTest::newRow("bad date") << QStringList {"--today", "20261340", "run", "-"};
+        QTest::newRow("short date") << QStringList {"--today", "202612", "run", "-"};
+        QTest::newRow("db without path") << QStringList {"--db"};
+        QTest::newRow("missing script") << QStringList {"run", "/nonexistent/script.flow"};
+        QTest::newRow("run without script") << QStringList {"run"};
+    }
+
+    void unusableCommandLines()
+    {
+        QFETCH(QStringList, args);
+        const Result r = cli(args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void helpIsNotAnError()
+    {
+        const Result r = cli({"--help"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.join(u'\n').contains(QStringLiteral("flowsel-cli")));
+    }
+
+    void exitStatusTellsFailedLines()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.flow"));
+        auto write = [&](const QByteArray& text) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write("type StdFlowMin 10\nbogus\nshow StdFlowMin\n");
+        Result r = cli({"--today", "20261210", "run", path});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out.size(), 3);
+        QVERIFY(r.out[1].contains(QStringLiteral("\"line\":2")));
+        write("type StdFlowMin a\n");
+        r = cli({"--today", "20261210", "run", path});
+        QCOMPARE(r.status, 0); // a beep is behaviour, not a failure
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliCommand)
+#include "tst_cli_command.moc"
