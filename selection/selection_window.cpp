@@ -3,6 +3,7 @@
 #include "cascade.h"
 #include "numbers.h"
 #include "platform.h"
+#include "size_candidates.h"
 #include "working_flow.h"
 
 using F = Field;
@@ -28,6 +29,8 @@ void SelectionWindow::wireHandlers()
     f.setStep(F::MeterType, [&w] { ComboBox12Change(w); });
     f.setStep(F::BaseOrigin, [&w] { ComboBox13Change(w); });
     f.setStep(F::MechCounter, [&w] { ComboBox14Change(w); });
+    f.setStep(F::CardControl, [&w] { ComboBox15Change(w); });
+    f.setStep(F::SizeSpec, [&w] { ComboBox16Change(w); });
     f.setStep(F::Corrector, [&w] { ComboBox2Change(w); });
     f.setStep(F::CombinedAccuracy, [&w] { RadioGroup8Click(w); });
 

@@ -31,3 +31,18 @@ struct ScriptFixture {
         return lines;
     }
 };
+
+// Script lines that compute exact working flows: Qmin and Qmax at standard
+// conditions come out unchanged at line conditions (K = 1 at both limits), while
+// PabsMax takes the given value for the pressure rules.
+inline QString flowLines(const QString& medium, const QString& qmin, const QString& qmax, const QString& pabsMax)
+{
+    const QString znzgMin = QString::number(101.325 / pabsMax.toDouble(), 'g', 17);
+    return QStringLiteral("choose Medium %1\n"
+                          "paste StdFlowMin %2\npaste StdFlowMax %3\n"
+                          "paste PabsMin 101.325\npaste PabsMax %4\n"
+                          "paste TempMin 20\npaste TempMax 20\n"
+                          "choose ZMode 不修正\npaste ZnZgMax 1\npaste ZnZgMin %5\n"
+                          "click 计算工况流量\n")
+        .arg(medium, qmin, qmax, pabsMax, znzgMin);
+}
