@@ -208,6 +208,10 @@ void ScriptRunner::click(const QString& rest)
         currentWindow().clickComputeFlow();
         return;
     }
+    if (button == u"选型") {
+        currentWindow().clickSelect();
+        return;
+    }
     throw LineError {QStringLiteral("unknown button '%1'").arg(button)};
 }
 

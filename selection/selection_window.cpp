@@ -3,6 +3,7 @@
 #include "cascade.h"
 #include "numbers.h"
 #include "platform.h"
+#include "selection_command.h"
 #include "size_candidates.h"
 #include "working_flow.h"
 
@@ -84,4 +85,9 @@ void SelectionWindow::leave(Field f)
 void SelectionWindow::clickComputeFlow()
 {
     dispatch([&] { GroupBox3Enter(m_context); });
+}
+
+void SelectionWindow::clickSelect()
+{
+    dispatch([&] { BitBtn1Click(m_context); });
 }

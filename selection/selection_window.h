@@ -32,6 +32,7 @@ public:
     void choose(Field f, int index);            // a list item or a radio button
     void leave(Field f);                        // the focus leaves the control
     void clickComputeFlow();                    // "计算工况流量"
+    void clickSelect();                         // "选型"
 
     // Runs one of the window's handlers as the event loop would: an error ends it
     // with the general error report.
