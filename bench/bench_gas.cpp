@@ -1,5 +1,6 @@
 // SGERG-88 and the whole button "计算工况流量".
 #include "platform.h"
+#include "selection_database.h"
 #include "selection_window.h"
 #include "sgerg.h"
 
@@ -32,7 +33,8 @@ BENCHMARK(SgergZ_standardConditions);
 void GroupBox3Enter_corrected(benchmark::State& state)
 {
     SilentPlatform ui;
-    SelectionWindow window(ui);
+    SelectionDatabase database;
+    SelectionWindow window(ui, database);
     window.paste(Field::StdFlowMin, QStringLiteral("10"));
     window.paste(Field::StdFlowMax, QStringLiteral("100"));
     window.paste(Field::PabsMax, QStringLiteral("600"));

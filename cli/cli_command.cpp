@@ -3,6 +3,8 @@
 #include "event_writer.h"
 #include "numbers.h"
 #include "script_runner.h"
+#include "selection_database.h"
+#include "statements.h"
 #include "sgerg.h"
 #include "workspace.h"
 
@@ -116,6 +118,27 @@ std::optional<QString> readScript(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
+const QString kDatabaseMissing = QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
+
+int initDb(const Options& o, const std::function<void(const QString&)>& out,
+           const std::function<void(const QString&)>& err)
+{
+    if (!o.arguments.isEmpty()) {
+        err(QStringLiteral("init-db takes no arguments"));
+        return kExitUnusable;
+    }
+    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
+    if (path == SelectionDatabase::memoryPath())
+        return kExitOk; // a fresh in-memory database holds the table already
+    QString error;
+    if (!SelectionDatabase::create(path, &error)) {
+        err(QStringLiteral("cannot prepare the database %1: %2").arg(path, error));
+        return kExitUnusable;
+    }
+    out(QStringLiteral("database ready: %1").arg(path));
+    return kExitOk;
+}
+
 int run(const Options& o, const std::function<void(const QString&)>& out,
         const std::function<void(const QString&)>& err)
 {
@@ -129,10 +152,27 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         return kExitUnusable;
     }
     EventWriter events(out);
-    Workspace workspace(events, o.today);
+    SelectionDatabase database;
+    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
+    QString error;
+    switch (database.open(path, &error)) {
+    case SelectionDatabase::Opened::Yes:
+        break;
+    case SelectionDatabase::Opened::Missing:
+        events.plainMessage(kDatabaseMissing);
+        break;
+    case SelectionDatabase::Opened::Failed:
+        err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+        return kExitUnusable;
+    }
+    Workspace workspace(events, o.today, database);
     workspace.onWindowShown = [&events](SelectionWindow& w) {
         events.window(w.caption(), w.form().text(Field::SelectionNo));
     };
+    workspace.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
+        events.preview(w.form().text(Field::SelectionNo));
+    };
+    workspace.showMainWindow();
     workspace.activate();
     ScriptRunner runner(workspace, events);
     return runner.run(*script) == 0 ? kExitOk : kExitLineFailed;
@@ -158,6 +198,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return sgerg(o->arguments, out, err);
     if (o->command == u"run")
         return run(*o, out, err);
+    if (o->command == u"init-db")
+        return initDb(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;

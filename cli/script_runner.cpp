@@ -155,6 +155,12 @@ void ScriptRunner::execute(const QString& command, const QString& rest)
         window(rest);
     else if (command == u"close")
         closeWindow(rest);
+    else if (command == u"open")
+        openRecord(rest);
+    else if (command == u"delete")
+        deleteRecord(rest);
+    else if (command == u"list")
+        list(rest);
     else
         throw LineError {QStringLiteral("unknown command '%1'").arg(command)};
 }
@@ -210,6 +216,16 @@ void ScriptRunner::click(const QString& rest)
     }
     if (button == u"选型") {
         currentWindow().clickSelect();
+        return;
+    }
+    if (button == u"保存") {
+        SelectionWindow& w = currentWindow();
+        w.dispatch([&] { m_workspace.save(w); });
+        return;
+    }
+    if (button == u"打印") {
+        SelectionWindow& w = currentWindow();
+        w.dispatch([&] { m_workspace.print(w); });
         return;
     }
     throw LineError {QStringLiteral("unknown button '%1'").arg(button)};
@@ -268,4 +284,34 @@ void ScriptRunner::newWindow(const QString& rest)
 {
     noArguments(rest);
     m_workspace.newSelection();
+}
+
+int ScriptRunner::selectRow(const QString& rest)
+{
+    const QString number = oneArgument(rest);
+    const int item = m_workspace.list().find(number);
+    if (item < 0)
+        throw LineError {QStringLiteral("the list holds no selection %1").arg(number)};
+    m_workspace.list().setSelected(item);
+    return item;
+}
+
+void ScriptRunner::openRecord(const QString& rest)
+{
+    selectRow(rest);
+    m_workspace.openRecord();
+}
+
+void ScriptRunner::deleteRecord(const QString& rest)
+{
+    selectRow(rest);
+    m_workspace.deleteRecord();
+}
+
+void ScriptRunner::list(const QString& rest)
+{
+    noArguments(rest);
+    const StoredSelections& rows = m_workspace.list();
+    for (int i = 0; i < rows.rowCount(); ++i)
+        m_out.row(rows.row(i));
 }

@@ -32,6 +32,10 @@ private:
     void window(const QString& rest);
     void closeWindow(const QString& rest);
     void newWindow(const QString& rest);
+    int selectRow(const QString& rest);
+    void openRecord(const QString& rest);
+    void deleteRecord(const QString& rest);
+    void list(const QString& rest);
 
     Workspace& m_workspace;
     EventWriter& m_out;

@@ -4,13 +4,15 @@
 #include "numbers.h"
 #include "platform.h"
 #include "selection_command.h"
+#include "selection_database.h"
 #include "size_candidates.h"
 #include "working_flow.h"
 
 using F = Field;
 
-SelectionWindow::SelectionWindow(Platform& ui)
+SelectionWindow::SelectionWindow(Platform& ui, SelectionDatabase& database)
     : m_context(ui)
+    , m_query(database.connection())
 {
     wireHandlers();
 }

@@ -2,11 +2,13 @@
 
 #include "selection_context.h"
 
+#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
 
 class Platform;
+class SelectionDatabase;
 
 // One selection window without a screen (the headless TMDIChild): its selection,
 // its caption and the handlers wired to its controls. The user's actions enter
@@ -14,7 +16,7 @@ class Platform;
 // error report and the window goes on.
 class SelectionWindow {
 public:
-    explicit SelectionWindow(Platform& ui);
+    SelectionWindow(Platform& ui, SelectionDatabase& database);
     SelectionWindow(const SelectionWindow&) = delete;
     SelectionWindow& operator=(const SelectionWindow&) = delete;
 
@@ -22,6 +24,9 @@ public:
     const SelectionContext& context() const { return m_context; }
     FormModel& form() { return m_context.form; }
     const FormModel& form() const { return m_context.form; }
+
+    // The window's own query object on the program's connection.
+    QSqlQuery& query() { return m_query; }
 
     const QString& caption() const { return m_caption; }
     void setCaption(const QString& caption) { m_caption = caption; }
@@ -42,5 +47,6 @@ private:
     void wireHandlers();
 
     SelectionContext m_context;
+    QSqlQuery m_query;
     QString m_caption;
 };

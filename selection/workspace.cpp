@@ -1,21 +1,59 @@
 #include "workspace.h"
 
+#include "message_kinds.h"
+#include "numbers.h"
+#include "platform.h"
+#include "query_helpers.h"
+#include "selection_database.h"
+#include "selection_restore.h"
+#include "statements.h"
+
+#include <QSet>
+
 #include <algorithm>
 
 namespace {
 
 const QString kCaptionPrefix = QStringLiteral("流量计选型-");
 constexpr int kSequenceDigits = 3;
+constexpr int kLastSequence = 999;
+constexpr int kSelectionNoDigits = 11;
+
+const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
+const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
+const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
+const QString kNotSaved = QStringLiteral("系统还未保存该编号选型信息！");
+const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
+const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
+
+QString sequenceText(int sequence)
+{
+    return QStringLiteral("%1").arg(sequence, kSequenceDigits, 10, QChar(u'0'));
+}
+
+bool isSelectionNumber(const QString& text)
+{
+    if (text.size() != kSelectionNoDigits)
+        return false;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 } // namespace
 
-Workspace::Workspace(Platform& ui, QString today)
+Workspace::Workspace(Platform& ui, QString today, SelectionDatabase& database)
     : m_ui(ui)
     , m_today(std::move(today))
+    , m_database(database)
+    , m_query(database.connection())
 {
 }
 
 Workspace::~Workspace() = default;
+
+void Workspace::showMainWindow()
+{
+    FillListView(m_query, m_list, statements::listAll(), 0, m_ui);
+}
 
 void Workspace::activate()
 {
@@ -27,20 +65,46 @@ void Workspace::activate()
 
 SelectionWindow& Workspace::newSelection()
 {
-    SelectionWindow& w = createWindow();
-    numberNewWindow(w);
-    if (onWindowShown)
-        onWindowShown(w);
-    return w;
+    return createWindow(QString());
 }
 
-SelectionWindow& Workspace::createWindow()
+SelectionWindow* Workspace::openRecord()
 {
-    m_created.push_back(std::make_unique<SelectionWindow>(m_ui));
+    if (m_list.selected() < 0)
+        return nullptr;
+    return &createWindow(m_list.caption(m_list.selected()));
+}
+
+void Workspace::deleteRecord()
+{
+    const int item = m_list.selected();
+    if (item < 0)
+        return;
+    const QString number = m_list.caption(item);
+    if (RunStatement(m_query, statements::remove(number), m_ui))
+        m_list.remove(item);
+    else
+        m_ui.showBox(kShowBoxInformation, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
+}
+
+SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
+{
+    m_openRecordNo = openRecordNo;
+    m_created.push_back(std::make_unique<SelectionWindow>(m_ui, m_database));
     SelectionWindow& w = *m_created.back();
     m_activation.push_back(&w);
     if (onWindowCreated)
         onWindowCreated(w);
+    // the window is shown while it is created: numbered, or restored from the list
+    if (m_openRecordNo.isEmpty()) {
+        numberNewWindow(w);
+    } else {
+        const QStringList row = m_list.row(m_list.selected());
+        w.dispatch([&] { restoreSelection(w.context(), row); });
+    }
+    m_openRecordNo.clear();
+    if (onWindowShown)
+        onWindowShown(w);
     return w;
 }
 
@@ -60,12 +124,99 @@ int Workspace::nextWindowNumber() const
     return largest + 1;
 }
 
+QString Workspace::nextSelectionNumber(int windowNumber)
+{
+    QStringList fields = statements::highestOfDayFields();
+    int sequence = windowNumber;
+    if (SelectValues(m_query, statements::highestOfDayTables(), fields, statements::highestOfDayCondition(),
+                     {m_today}, m_ui)
+        && !fields.front().isEmpty()) {
+        bool ok = false;
+        const int stored = fields.front().mid(8, kSequenceDigits).toInt(&ok);
+        if (ok)
+            sequence += stored;
+    }
+    if (sequence <= kLastSequence)
+        return m_today + sequenceText(sequence);
+    return freeNumberOfDay();
+}
+
+// Past the day's 999th number the three digits would become four, which the number
+// box cannot hold: the lowest number of the day that is neither stored nor shown
+// by an open window is taken instead, and when there is none the user is asked to
+// enter another number.
+QString Workspace::freeNumberOfDay()
+{
+    QSet<QString> taken;
+    if (executeStatement(m_query, statements::numbersOfDay(m_today))) {
+        while (m_query.next())
+            taken.insert(m_query.value(0).toString());
+    }
+    m_query.finish();
+    for (const SelectionWindow* w : windows())
+        taken.insert(w->form().text(Field::SelectionNo));
+    for (int sequence = 1; sequence <= kLastSequence; ++sequence) {
+        const QString number = m_today + sequenceText(sequence);
+        if (!taken.contains(number))
+            return number;
+    }
+    m_ui.showBox(kShowBoxInformation, kNumbersUsedUp);
+    return QString();
+}
+
 void Workspace::numberNewWindow(SelectionWindow& w)
 {
     const int n = nextWindowNumber();
     w.setCaption(kCaptionPrefix + QString::number(n));
-    const int sequence = n;
-    w.form().setText(Field::SelectionNo, m_today + QStringLiteral("%1").arg(sequence, kSequenceDigits, 10, QChar(u'0')));
+    w.form().setText(Field::SelectionNo, nextSelectionNumber(n));
+}
+
+void Workspace::save(SelectionWindow& window)
+{
+    SelectionContext& c = window.context();
+    if (trimmed(c.form.text(Field::ResultText)).isEmpty() || !c.pending)
+        return;
+    const QString number = c.form.text(Field::SelectionNo);
+    if (!isSelectionNumber(number)) {
+        m_ui.showBox(kShowBoxInformation, kNumberIncomplete);
+        return;
+    }
+    QSqlQuery& query = window.query();
+    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui);
+    if (!exists)
+        return; // reported; the save goes no further
+    if (*exists) {
+        m_ui.showBox(kShowBoxInformation, kNumberExists);
+        return;
+    }
+    QStringList row = *c.pending;
+    row[0] = number;
+    if (!RunStatement(query, statements::insert(row), m_ui)) {
+        m_ui.showBox(kShowBoxInformation, kSaveFailed);
+        return;
+    }
+    m_list.insertEmpty(0);
+    if (!FillListItem(query, m_list, 0, statements::fetch(number), 0, m_ui))
+        m_list.remove(0); // stored, but not read back: no empty item in the list
+    m_ui.showBox(kShowBoxInformation, kSaved);
+}
+
+void Workspace::print(SelectionWindow& window)
+{
+    const QString number = window.form().text(Field::SelectionNo);
+    QString error;
+    int rows = 0;
+    const std::optional<PrintRow> row = fetchPrintRow(window.query(), number, &error, &rows);
+    if (!row) {
+        m_ui.showBox(kShowBoxError, queryErrorText(statements::print(number).sql, error));
+        return;
+    }
+    if (rows != 1) {
+        m_ui.showBox(kShowBoxInformation, kNotSaved);
+        return;
+    }
+    if (onPreview)
+        onPreview(window, *row);
 }
 
 SelectionWindow* Workspace::current() const
@@ -118,13 +269,4 @@ std::vector<SelectionWindow*> Workspace::windows() const
             open.push_back(owned.get());
     }
     return open;
-}
-
-int Workspace::creationNumber(const SelectionWindow* window) const
-{
-    for (size_t i = 0; i < m_created.size(); ++i) {
-        if (m_created[i].get() == window)
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
 }

@@ -82,6 +82,56 @@ private slots:
         QVERIFY(r.out.join(u'\n').contains(QStringLiteral("flowsel-cli")));
     }
 
+    void initDbPreparesAFileAndKeepsWhatExists()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a/b/选型数据库.mdb"));
+        Result r = cli({"--db", path, "init-db"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFile::exists(path));
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        {
+            QFile f(script);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                    "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                    "click 计算工况流量\nclick 选型\nclick 保存\n");
+        }
+        QCOMPARE(cli({"--db", path, "--today", "20261210", "run", script}).status, 0);
+        QCOMPARE(cli({"--db", path, "init-db"}).status, 0);
+        r = cli({"--db", path, "--today", "20261210", "run", "/dev/null"});
+        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210002\"}"));
+    }
+
+    void fileThatIsNotADatabaseStopsTheRun()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.mdb"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(2048, 'n'));
+        }
+        Result r = cli({"--db", path, "run", "/dev/null"});
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.join(u' ').contains(QStringLiteral("not a database")));
+        QCOMPARE(cli({"--db", path, "init-db"}).status, 2);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray(2048, 'n'));
+    }
+
+    void missingDatabaseIsReportedAndTheRunGoesOn()
+    {
+        QTemporaryDir dir;
+        const Result r = cli({"--db", dir.filePath(QStringLiteral("none/db.mdb")), "--today", "20261210", "run", "/dev/null"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":"
+                                               "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"
+                                               "\"Corvane仪表集团仪表选型系统数据库找不到！请单击确定...\"}"));
+        QCOMPARE(r.out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
+    }
+
     void exitStatusTellsFailedLines()
     {
         QTemporaryDir dir;
@@ -92,12 +142,12 @@ private slots:
             f.write(text);
         };
         write("type StdFlowMin 10\nbogus\nshow StdFlowMin\n");
-        Result r = cli({"--today", "20261210", "run", path});
+        Result r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out.size(), 3);
         QVERIFY(r.out[1].contains(QStringLiteral("\"line\":2")));
         write("type StdFlowMin a\n");
-        r = cli({"--today", "20261210", "run", path});
+        r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
         QCOMPARE(r.status, 0); // a beep is behaviour, not a failure
     }
 };

@@ -8,25 +8,6 @@ using F = Field;
 namespace {
 
 
-QString box(const QString& text)
-{
-    return QStringLiteral("{\"event\":\"message\",\"box\":\"ShowBox\",\"kind\":1,"
-                          "\"title\":\"Corvane仪表集团仪表选型系统（V1.0）提示:\",\"text\":\"%1\"}")
-        .arg(text);
-}
-
-QString plain(const QString& text)
-{
-    return QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":\"Corvane仪表集团仪表选型系统（V1.0）\","
-                          "\"text\":\"%1\"}")
-        .arg(text);
-}
-
-QString focus(const QString& target)
-{
-    return QStringLiteral("{\"event\":\"focus\",\"target\":\"%1\"}").arg(target);
-}
-
 // All option groups as text, to tell whether a run changed any.
 QStringList groups(const FormModel& f)
 {
@@ -46,7 +27,7 @@ private slots:
     {
         SelectionScript s;
         const QStringList before = groups(s.form());
-        QCOMPARE(s.run("click 选型"), QStringList {box("请先计算工况流量，再选型操作！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("请先计算工况流量，再选型操作！")});
         QCOMPARE(groups(s.form()), before);
         QVERIFY(!s.hasPending());
     }
@@ -57,12 +38,12 @@ private slots:
         // the vortex table stops at 6400 kPa: no size
         s.run(flowLines(kOil, "30", "300", "7000"));
         const QStringList before = groups(s.form());
-        QCOMPARE(s.run("click 选型"), QStringList {box("选型内容不全，无法选型！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("选型内容不全，无法选型！")});
         QCOMPARE(groups(s.form()), before);
         // no rating for an imported turbine above 1600 kPa
         s.run(meteringPointLines(kCity) + "paste PabsMax 1700\nclick 计算工况流量\nchoose BaseOrigin 进口\n");
         QCOMPARE(s.text(F::NominalPressure), QString());
-        QCOMPARE(s.run("click 选型"), QStringList {box("选型内容不全，无法选型！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("选型内容不全，无法选型！")});
         QVERIFY(!s.hasPending());
     }
 
@@ -71,7 +52,7 @@ private slots:
         SelectionScript s;
         s.run(meteringPointLines(kCoal) + "choose Corrector 无\n");
         const QStringList before = groups(s.form());
-        QCOMPARE(s.run("click 选型"), QStringList {box("无修正仪，选型条件不满足！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
         QCOMPARE(groups(s.form()), before); // no option group changed
         QVERIFY(!s.hasPending());
     }
@@ -82,7 +63,7 @@ private slots:
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose Hart 有\n"
                                           "choose Corrector 无\n");
         QCOMPARE(s.text(F::CorrectorAccuracy), QString());
-        QCOMPARE(s.run("click 选型"), QStringList {box("无机械计数器也无修正仪，选型条件不满足！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无机械计数器也无修正仪，选型条件不满足！")});
         // the settings made before the test stay
         QCOMPARE(s.text(F::Hart), QStringLiteral("无"));
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("0.5"));
@@ -90,7 +71,7 @@ private slots:
         QVERIFY(!s.hasPending());
         // in air the same meter gives the plain corrector message
         s.run(meteringPointLines(kAir) + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose Corrector 无\n");
-        QCOMPARE(s.run("click 选型"), QStringList {box("无修正仪，选型条件不满足！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
     }
 
     void rotaryLobeWithoutCounterNeedsACorrector()
@@ -98,7 +79,7 @@ private slots:
         SelectionScript s;
         s.run(flowLines(kCity, "1", "15", "400")
               + "choose MechCounter 无\nchoose SizeSpec 50RKD-G16(0.5<=Qg<=25)\nchoose Corrector 无\n");
-        QCOMPARE(s.run("click 选型"), QStringList {box("无修正仪，选型条件不满足！")});
+        QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
         // the DAR row's settings were made before the corrector test
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("0.5"));
         QCOMPARE(s.text(F::CorrectionMode), QStringLiteral("温压自动检测"));
@@ -112,7 +93,7 @@ private slots:
                                                       "choose SizeSpec 150RKD-G650C(6.5<=Qg<=1000)\n");
         QCOMPARE(s.form().count(F::PressSensorUpper), 0);
         QCOMPARE(s.run("click 选型"),
-                 (QStringList {plain("无压力传感器上限压力，选型失败！"), focus("PressSensorUpper")}));
+                 (QStringList {plainLine("无压力传感器上限压力，选型失败！"), focusLine("PressSensorUpper")}));
         QVERIFY(!s.hasPending());
     }
 
@@ -132,7 +113,7 @@ private slots:
         w.form().setItems(F::PressSensorUpper, {});
         s.lines.clear();
         w.clickSelect();
-        QCOMPARE(s.lines, (QStringList {plain("无压力传感器上限压力，选型失败！"), focus("PressSensorUpper")}));
+        QCOMPARE(s.lines, (QStringList {plainLine("无压力传感器上限压力，选型失败！"), focusLine("PressSensorUpper")}));
         QVERIFY(!s.hasPending());
     }
 
@@ -144,7 +125,7 @@ private slots:
         w.form().setIndex(F::Installation, -1);
         s.lines.clear();
         w.clickSelect();
-        QCOMPARE(s.lines, (QStringList {plain("无安装形式，选型失败！"), focus("Installation")}));
+        QCOMPARE(s.lines, (QStringList {plainLine("无安装形式，选型失败！"), focusLine("Installation")}));
         QCOMPARE(s.text(F::ResultText), QString());
         QVERIFY(!s.hasPending());
     }
@@ -328,7 +309,7 @@ private slots:
         w.form().setIndex(F::CorrectorAccuracy, 1);
         s.lines.clear();
         w.clickSelect();
-        QCOMPARE(s.lines, QStringList {box("无修正仪，选型条件不满足！")});
+        QCOMPARE(s.lines, QStringList {showBoxLine("无修正仪，选型条件不满足！")});
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("0.5"));
     }
 

@@ -1,5 +1,18 @@
 #include "recording_platform.h"
+#include "selection_database.h"
 #include "workspace.h"
+
+namespace {
+
+// A workspace on a fresh in-memory database.
+struct Fixture {
+    RecordingPlatform ui;
+    SelectionDatabase database;
+    bool opened = database.open(SelectionDatabase::memoryPath()) == SelectionDatabase::Opened::Yes;
+    Workspace ws {ui, QStringLiteral("20261210"), database};
+};
+
+} // namespace
 
 #include <QTest>
 
@@ -9,8 +22,8 @@ class TestWorkspace final : public QObject {
 private slots:
     void firstWindowIsNumberedOne()
     {
-        RecordingPlatform ui;
-        Workspace ws(ui, QStringLiteral("20261210"));
+        Fixture f;
+        Workspace& ws = f.ws;
         ws.activate();
         ws.activate(); // a later activation creates nothing
         QCOMPARE(ws.windows().size(), size_t(1));
@@ -20,8 +33,8 @@ private slots:
 
     void windowNumberFollowsTheOpenCaptions()
     {
-        RecordingPlatform ui;
-        Workspace ws(ui, QStringLiteral("20261210"));
+        Fixture f;
+        Workspace& ws = f.ws;
         ws.newSelection();
         SelectionWindow& second = ws.newSelection();
         ws.newSelection();
@@ -35,8 +48,8 @@ private slots:
 
     void blankCaptionsDoNotCount()
     {
-        RecordingPlatform ui;
-        Workspace ws(ui, QStringLiteral("20261210"));
+        Fixture f;
+        Workspace& ws = f.ws;
         SelectionWindow& w = ws.newSelection();
         w.setCaption(QStringLiteral("  "));
         QCOMPARE(ws.nextWindowNumber(), 1);
@@ -44,8 +57,8 @@ private slots:
 
     void closingReturnsToThePreviouslyActiveWindow()
     {
-        RecordingPlatform ui;
-        Workspace ws(ui, QStringLiteral("20261210"));
+        Fixture f;
+        Workspace& ws = f.ws;
         SelectionWindow& a = ws.newSelection();
         SelectionWindow& b = ws.newSelection();
         SelectionWindow& c = ws.newSelection();

@@ -2,6 +2,8 @@
 
 #include "event_writer.h"
 #include "script_runner.h"
+#include "selection_database.h"
+#include "statements.h"
 #include "workspace.h"
 
 #include <QStringList>
@@ -11,13 +13,19 @@
 struct ScriptFixture {
     QStringList lines;
     EventWriter events {[this](const QString& line) { lines << line; }};
-    Workspace workspace {events, QStringLiteral("20261210")};
+    SelectionDatabase database;
+    bool databaseOpened = database.open(SelectionDatabase::memoryPath()) == SelectionDatabase::Opened::Yes;
+    Workspace workspace {events, QStringLiteral("20261210"), database};
     ScriptRunner runner {workspace, events};
 
     ScriptFixture()
     {
+        workspace.showMainWindow();
         workspace.onWindowShown = [this](SelectionWindow& w) {
             events.window(w.caption(), w.form().text(Field::SelectionNo));
+        };
+        workspace.onPreview = [this](SelectionWindow& w, const PrintRow&) {
+            events.preview(w.form().text(Field::SelectionNo));
         };
         workspace.activate();
         lines.clear();
@@ -31,6 +39,28 @@ struct ScriptFixture {
         return lines;
     }
 };
+
+// The JSON lines of the messages the program shows.
+inline QString showBoxLine(const QString& text, int kind = 1)
+{
+    const QString title = kind == 1 ? QStringLiteral("Corvane仪表集团仪表选型系统（V1.0）提示:")
+                                    : QStringLiteral("Corvane仪表集团仪表选型系统（V1.0）错误提示!");
+    return QStringLiteral("{\"event\":\"message\",\"box\":\"ShowBox\",\"kind\":%1,\"title\":\"%2\",\"text\":\"%3\"}")
+        .arg(kind)
+        .arg(title, text);
+}
+
+inline QString plainLine(const QString& text)
+{
+    return QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":\"Corvane仪表集团仪表选型系统（V1.0）\","
+                          "\"text\":\"%1\"}")
+        .arg(text);
+}
+
+inline QString focusLine(const QString& target)
+{
+    return QStringLiteral("{\"event\":\"focus\",\"target\":\"%1\"}").arg(target);
+}
 
 // Script lines that compute exact working flows: Qmin and Qmax at standard
 // conditions come out unchanged at line conditions (K = 1 at both limits), while

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recording_platform.h"
+#include "selection_database.h"
 #include "selection_window.h"
 
 #include <QTest>
@@ -8,7 +9,8 @@
 // A selection window with a recording platform, driven as a user would.
 struct WindowFixture {
     RecordingPlatform ui;
-    SelectionWindow window {ui};
+    SelectionDatabase database; // none open: the window needs no stored selections
+    SelectionWindow window {ui, database};
 
     FormModel& form() { return window.form(); }
     QString text(Field f) { return window.form().text(f); }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// The program's one connection to the database of stored selections: an SQLite
+// file (by default sjk/选型数据库.mdb beside the program), or a fresh database in
+// memory.
+class SelectionDatabase {
+public:
+    enum class Opened {
+        Yes,
+        Missing, // no file there: the program goes on without a database
+        Failed,  // a file that cannot be used as the database
+    };
+
+    SelectionDatabase();
+    ~SelectionDatabase();
+    SelectionDatabase(const SelectionDatabase&) = delete;
+    SelectionDatabase& operator=(const SelectionDatabase&) = delete;
+
+    // Opens the file at `path`; ":memory:" is a fresh database that already holds
+    // the table. A file whose permissions grant no writing is opened read-only.
+    Opened open(const QString& path, QString* error = nullptr);
+    void close();
+
+    bool isOpen() const;
+    QSqlDatabase connection() const;
+    bool readOnly() const { return m_readOnly; }
+
+    // Creates the file, its folder and the table where they are missing; touches
+    // nothing that exists. False with a reason when that cannot be done.
+    static bool create(const QString& path, QString* error);
+
+    // The program's own file: sjk/选型数据库.mdb beside the executable.
+    static QString defaultPath();
+
+    static const QString& tableName();
+    static const QString& memoryPath();
+
+private:
+    QString m_connectionName;
+    bool m_readOnly = false;
+};
