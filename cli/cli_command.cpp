@@ -4,12 +4,14 @@
 #include "numbers.h"
 #include "script_runner.h"
 #include "selection_database.h"
+#include "selection_sheet.h"
 #include "statements.h"
 #include "sgerg.h"
 #include "workspace.h"
 
 #include <QDate>
 #include <QFile>
+#include <QSqlQuery>
 
 #include <optional>
 
@@ -18,6 +20,8 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitLineFailed = 1;
 constexpr int kExitUnusable = 2;
+
+const QString kDatabaseMissing = QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
 
 const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
@@ -118,8 +122,6 @@ std::optional<QString> readScript(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-const QString kDatabaseMissing = QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
-
 int initDb(const Options& o, const std::function<void(const QString&)>& out,
            const std::function<void(const QString&)>& err)
 {
@@ -136,6 +138,55 @@ int initDb(const Options& o, const std::function<void(const QString&)>& out,
         return kExitUnusable;
     }
     out(QStringLiteral("database ready: %1").arg(path));
+    return kExitOk;
+}
+
+// Opens the database a command needs; false (reported) when there is none to use.
+bool openDatabase(SelectionDatabase& database, const Options& o, const std::function<void(const QString&)>& err)
+{
+    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
+    QString error;
+    switch (database.open(path, &error)) {
+    case SelectionDatabase::Opened::Yes:
+        return true;
+    case SelectionDatabase::Opened::Missing:
+        err(kDatabaseMissing + QStringLiteral(" (%1)").arg(path));
+        return false;
+    case SelectionDatabase::Opened::Failed:
+        err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+        return false;
+    }
+    return false;
+}
+
+int sheet(const Options& o, const std::function<void(const QString&)>& out,
+          const std::function<void(const QString&)>& err)
+{
+    if (o.arguments.size() != 2) {
+        err(QStringLiteral("sheet takes a selection number and the PDF to write"));
+        return kExitUnusable;
+    }
+    SelectionDatabase database;
+    if (!openDatabase(database, o, err))
+        return kExitUnusable;
+    const QString& number = o.arguments[0];
+    QSqlQuery query(database.connection());
+    QString error;
+    int rows = 0;
+    const std::optional<PrintRow> row = fetchPrintRow(query, number, &error, &rows);
+    if (!row) {
+        err(queryErrorText(statements::print(number).sql, error));
+        return kExitLineFailed;
+    }
+    if (rows != 1) {
+        err(QStringLiteral("系统还未保存该编号选型信息！"));
+        return kExitLineFailed;
+    }
+    if (!writeSelectionSheetPdf(o.arguments[1], *row, selectionSheetDate(QDate::currentDate()), &error)) {
+        err(error);
+        return kExitLineFailed;
+    }
+    out(QStringLiteral("sheet written: %1").arg(o.arguments[1]));
     return kExitOk;
 }
 
@@ -200,6 +251,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return run(*o, out, err);
     if (o->command == u"init-db")
         return initDb(*o, out, err);
+    if (o->command == u"sheet")
+        return sheet(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "event_writer.h"
+#include "script_actions.h"
 #include "json_line.h"
 #include "workspace.h"
 
@@ -98,11 +99,15 @@ bool allDigits(const QString& text)
 
 } // namespace
 
-ScriptRunner::ScriptRunner(Workspace& workspace, EventWriter& out)
+ScriptRunner::ScriptRunner(Workspace& workspace, EventWriter& out, ScriptActions* actions)
     : m_workspace(workspace)
     , m_out(out)
+    , m_ownActions(actions ? nullptr : std::make_unique<ScriptActions>(workspace))
+    , m_actions(actions ? actions : m_ownActions.get())
 {
 }
+
+ScriptRunner::~ScriptRunner() = default;
 
 int ScriptRunner::run(const QString& script)
 {
@@ -186,9 +191,9 @@ void ScriptRunner::type(const QString& rest, bool paste)
         && (text.size() > kSelectionNoDigits || !allDigits(text)))
         throw LineError {QStringLiteral("'%1' takes up to eleven digits").arg(fieldName(f))};
     if (paste)
-        w.paste(f, text);
+        m_actions->paste(w, f, text);
     else
-        w.type(f, text);
+        m_actions->type(w, f, text);
 }
 
 void ScriptRunner::choose(const QString& rest)
@@ -204,31 +209,21 @@ void ScriptRunner::choose(const QString& rest)
     const qsizetype index = w.form().items(f).indexOf(text);
     if (index < 0)
         throw LineError {QStringLiteral("'%1' has no item '%2'").arg(fieldName(f), text)};
-    w.choose(f, static_cast<int>(index));
+    m_actions->choose(w, f, static_cast<int>(index));
 }
 
 void ScriptRunner::click(const QString& rest)
 {
-    const QString button = oneArgument(rest);
-    if (button == u"计算工况流量") {
-        currentWindow().clickComputeFlow();
-        return;
+    static const std::pair<QStringView, Button> buttons[] = {
+        {u"计算工况流量", Button::ComputeFlow}, {u"选型", Button::Select}, {u"保存", Button::Save}, {u"打印", Button::Print}};
+    const QString caption = oneArgument(rest);
+    for (const auto& [text, button] : buttons) {
+        if (caption == text) {
+            m_actions->click(currentWindow(), button);
+            return;
+        }
     }
-    if (button == u"选型") {
-        currentWindow().clickSelect();
-        return;
-    }
-    if (button == u"保存") {
-        SelectionWindow& w = currentWindow();
-        w.dispatch([&] { m_workspace.save(w); });
-        return;
-    }
-    if (button == u"打印") {
-        SelectionWindow& w = currentWindow();
-        w.dispatch([&] { m_workspace.print(w); });
-        return;
-    }
-    throw LineError {QStringLiteral("unknown button '%1'").arg(button)};
+    throw LineError {QStringLiteral("unknown button '%1'").arg(caption)};
 }
 
 void ScriptRunner::leave(const QString& rest)
@@ -238,7 +233,7 @@ void ScriptRunner::leave(const QString& rest)
     if (w.form().kind(f) == ControlKind::Label)
         throw LineError {QStringLiteral("'%1' is a label").arg(fieldName(f))};
     requireEnabled(w.form(), f);
-    w.leave(f);
+    m_actions->leave(w, f);
 }
 
 void ScriptRunner::show(const QString& rest)
@@ -270,20 +265,22 @@ void ScriptRunner::window(const QString& rest)
     const QString arg = oneArgument(rest);
     bool ok = false;
     const int n = arg.toInt(&ok);
-    if (!ok || !allDigits(arg) || !m_workspace.makeCurrent(n))
+    SelectionWindow* w = ok && allDigits(arg) ? m_workspace.createdWindow(n) : nullptr;
+    if (!w)
         throw LineError {QStringLiteral("there is no open selection window %1").arg(arg)};
+    m_actions->activate(*w);
 }
 
 void ScriptRunner::closeWindow(const QString& rest)
 {
     noArguments(rest);
-    m_workspace.close(&currentWindow());
+    m_actions->close(currentWindow());
 }
 
 void ScriptRunner::newWindow(const QString& rest)
 {
     noArguments(rest);
-    m_workspace.newSelection();
+    m_actions->newSelection();
 }
 
 int ScriptRunner::selectRow(const QString& rest)
@@ -299,13 +296,13 @@ int ScriptRunner::selectRow(const QString& rest)
 void ScriptRunner::openRecord(const QString& rest)
 {
     selectRow(rest);
-    m_workspace.openRecord();
+    m_actions->openSelected();
 }
 
 void ScriptRunner::deleteRecord(const QString& rest)
 {
     selectRow(rest);
-    m_workspace.deleteRecord();
+    m_actions->deleteSelected();
 }
 
 void ScriptRunner::list(const QString& rest)

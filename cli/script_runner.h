@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
 class EventWriter;
+class ScriptActions;
 class SelectionWindow;
 class Workspace;
 
@@ -12,7 +15,9 @@ class Workspace;
 // reported as a script error.
 class ScriptRunner {
 public:
-    ScriptRunner(Workspace& workspace, EventWriter& out);
+    // `actions` carries the checked lines out; by default on the models directly.
+    ScriptRunner(Workspace& workspace, EventWriter& out, ScriptActions* actions = nullptr);
+    ~ScriptRunner();
 
     // Runs one line (numbered from 1); false when it could not be carried out.
     bool runLine(int number, const QString& line);
@@ -39,4 +44,6 @@ private:
 
     Workspace& m_workspace;
     EventWriter& m_out;
+    std::unique_ptr<ScriptActions> m_ownActions;
+    ScriptActions* m_actions;
 };

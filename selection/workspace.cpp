@@ -226,9 +226,14 @@ SelectionWindow* Workspace::current() const
 
 bool Workspace::makeCurrent(int creationNumber)
 {
+    return makeCurrent(createdWindow(creationNumber));
+}
+
+SelectionWindow* Workspace::createdWindow(int creationNumber) const
+{
     if (creationNumber < 1 || creationNumber > static_cast<int>(m_created.size()))
-        return false;
-    return makeCurrent(m_created[static_cast<size_t>(creationNumber - 1)].get());
+        return nullptr;
+    return m_created[static_cast<size_t>(creationNumber - 1)].get();
 }
 
 bool Workspace::makeCurrent(SelectionWindow* window)

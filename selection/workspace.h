@@ -55,6 +55,8 @@ public:
     // Makes the n-th window created in this session current (1 is the first one);
     // false if there is no such window or it has been closed.
     bool makeCurrent(int creationNumber);
+    // The n-th window created in this session if it is still open.
+    SelectionWindow* createdWindow(int creationNumber) const;
     bool makeCurrent(SelectionWindow* window);
     // Closes the current window; the window active before it becomes current.
     bool closeCurrent();

@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +13,13 @@ struct Result {
     QStringList out;
     QStringList err;
 };
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
 
 Result cli(const QStringList& args)
 {
@@ -90,13 +98,9 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY(QFile::exists(path));
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        {
-            QFile f(script);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
                     "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
                     "click 计算工况流量\nclick 选型\nclick 保存\n");
-        }
         QCOMPARE(cli({"--db", path, "--today", "20261210", "run", script}).status, 0);
         QCOMPARE(cli({"--db", path, "init-db"}).status, 0);
         r = cli({"--db", path, "--today", "20261210", "run", "/dev/null"});
@@ -107,11 +111,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("notes.mdb"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(2048, 'n'));
-        }
+        writeFile(path, QByteArray(2048, 'n'));
         Result r = cli({"--db", path, "run", "/dev/null"});
         QCOMPARE(r.status, 2);
         QVERIFY(r.err.join(u' ').contains(QStringLiteral("not a database")));
@@ -132,21 +132,51 @@ private slots:
         QCOMPARE(r.out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
     }
 
+    // The sheet of a stored selection, through the program as engineers call it.
+    void sheetOfAStoredSelection()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "init-db"}), 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        // save, then change the window without saving again
+        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                          "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                          "click 计算工况流量\nclick 选型\nclick 保存\nchoose SizeSpec 50RKD-G25(0.5<=Qg<=40)\n"
+                          "click 选型\n");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}), 0);
+        QProcess sheet;
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        sheet.start(cli, {"--db", db, "sheet", "20261210001", pdf});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(page.contains(QStringLiteral("RKD-G10-CDAR-V-0.5/1.6-1.0/1.5")), qPrintable(page)); // as stored
+        QVERIFY(!page.contains(QStringLiteral("RKD-G25")));
+        QVERIFY(page.contains(QStringLiteral("0.4<=Qg<=16")));
+        QVERIFY(page.contains(QStringLiteral("气体腰轮流量计")));
+        // a number that is not stored
+        sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
+    }
+
     void exitStatusTellsFailedLines()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("s.flow"));
-        auto write = [&](const QByteArray& text) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(text);
-        };
-        write("type StdFlowMin 10\nbogus\nshow StdFlowMin\n");
+        writeFile(path, "type StdFlowMin 10\nbogus\nshow StdFlowMin\n");
         Result r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out.size(), 3);
         QVERIFY(r.out[1].contains(QStringLiteral("\"line\":2")));
-        write("type StdFlowMin a\n");
+        writeFile(path, "type StdFlowMin a\n");
         r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
         QCOMPARE(r.status, 0); // a beep is behaviour, not a failure
     }

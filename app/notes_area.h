@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QMdiArea>
+
+// The frame that holds the selection windows; behind them it shows the notes on
+// which meters suit which gases.
+class NotesArea : public QMdiArea {
+    Q_OBJECT
+
+public:
+    explicit NotesArea(QWidget* parent = nullptr);
+
+    static QString notesText();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
