@@ -58,10 +58,14 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
                 return;
             }
         }
-    } else if (character && !(typed.at(0) >= u'0' && typed.at(0) <= u'9')) {
-        m_platform.beep();
-        event->accept();
-        return;
+    } else if (character) {
+        // the number box takes digits, eleven at the most
+        const bool digit = typed.at(0) >= u'0' && typed.at(0) <= u'9';
+        if (!digit || (!hasSelectedText() && value().size() >= 11)) {
+            m_platform.beep();
+            event->accept();
+            return;
+        }
     }
     QLineEdit::keyPressEvent(event);
 }

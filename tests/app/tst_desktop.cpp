@@ -62,6 +62,7 @@ struct Desktop {
         e->setFocus();
         e->selectAll();
         QTest::keyClicks(e, text);
+        agree();
     }
     void choose(Field f, const QString& item)
     {
@@ -78,6 +79,12 @@ struct Desktop {
             QAbstractButton* b = r->button(i);
             QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); // on the indicator
         }
+        agree();
+    }
+    void click(QPushButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        agree();
     }
     void agree()
     {
@@ -122,7 +129,7 @@ private slots:
         d.choose(F::ZMode, "不修正");
         d.agree();
         QVERIFY(d.control<FilteredLineEdit>(F::ZnZgMin)->isEnabled());
-        QTest::mouseClick(d.current()->computeButton(), Qt::LeftButton);
+        d.click(d.current()->computeButton());
         d.agree();
         QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QStringLiteral("57.575"));
         d.choose(F::MeterType, "气体涡轮");
@@ -131,12 +138,12 @@ private slots:
         d.choose(F::Gprs, "有");
         d.choose(F::ExProof, "隔爆 dIICT4");
         d.agree();
-        QTest::mouseClick(d.current()->selectButton(), Qt::LeftButton);
+        d.click(d.current()->selectButton());
         d.agree();
         QCOMPARE(d.control<QLabel>(F::ResultText)->text(), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV-G-G"));
 
         // save: the row at the top of the list
-        QTest::mouseClick(d.current()->saveButton(), Qt::LeftButton);
+        d.click(d.current()->saveButton());
         QCOMPARE(d.main->workspace().list().rowCount(), 1);
         QTreeView* list = d.main->recordList();
         QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20261210001"));
@@ -182,7 +189,7 @@ private slots:
         d.main->activateWindow();
         d.type(F::StdFlowMin, "10");
         d.type(F::StdFlowMax, "100");
-        QTest::mouseClick(d.current()->computeButton(), Qt::LeftButton);
+        d.click(d.current()->computeButton());
         QCOMPARE(QApplication::focusWidget(), d.current()->control(F::MeterType));
     }
 
@@ -258,19 +265,19 @@ private slots:
         Desktop d;
         QString previewed;
         d.main->onPreview = [&](SelectionWindow&, const PrintRow& row) { previewed = row.value(QStringLiteral("仪表型号规格")); };
-        QTest::mouseClick(d.current()->printButton(), Qt::LeftButton);
+        d.click(d.current()->printButton());
         QCOMPARE(previewed, QString()); // not saved: the message, no preview
         d.type(F::StdFlowMin, "80");
         d.type(F::StdFlowMax, "150");
         d.type(F::PabsMin, "300");
         d.type(F::PabsMax, "400");
         d.choose(F::ZMode, "不修正");
-        QTest::mouseClick(d.current()->computeButton(), Qt::LeftButton);
-        QTest::mouseClick(d.current()->selectButton(), Qt::LeftButton);
-        QTest::mouseClick(d.current()->saveButton(), Qt::LeftButton);
+        d.click(d.current()->computeButton());
+        d.click(d.current()->selectButton());
+        d.click(d.current()->saveButton());
         const QString saved = d.control<QLabel>(F::ResultText)->text();
         d.choose(F::CardControl, "分体");
-        QTest::mouseClick(d.current()->printButton(), Qt::LeftButton);
+        d.click(d.current()->printButton());
         QCOMPARE(previewed, saved); // the stored values, not the edited window
     }
 

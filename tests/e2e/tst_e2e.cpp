@@ -2,7 +2,8 @@
 #include <QProcess>
 #include <QTest>
 
-// Runs every script of the end-to-end folder through flowsel-cli. A script names
+// Runs every script of the end-to-end folder through flowsel-cli, and through the
+// desktop program against its real windows: both must print the same. A script names
 // its command-line options in a first line "# args: ..." (default: a fresh
 // in-memory database and the date 20261210) and its exit status in "# exit: N"
 // (default 0). Its output must equal the file of the same name ending in
@@ -14,16 +15,20 @@ private slots:
     void script_data()
     {
         QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("program");
         const QDir dir(QStringLiteral(FLOWSEL_E2E_DIR));
         const QStringList scripts = dir.entryList({QStringLiteral("*.flow")}, QDir::Files, QDir::Name);
         QVERIFY(!scripts.isEmpty());
-        for (const QString& s : scripts)
-            QTest::newRow(qPrintable(s)) << dir.filePath(s);
+        for (const QString& s : scripts) {
+            QTest::addRow("%s, headless", qPrintable(s)) << dir.filePath(s) << QStringLiteral("flowsel-cli");
+            QTest::addRow("%s, desktop", qPrintable(s)) << dir.filePath(s) << QStringLiteral("flowsel");
+        }
     }
 
     void script()
     {
         QFETCH(QString, script);
+        QFETCH(QString, program);
         QFile file(script);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
@@ -42,7 +47,11 @@ private slots:
 
         QProcess cli;
         cli.setProcessChannelMode(QProcess::SeparateChannels);
-        cli.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), args << QStringLiteral("run") << script);
+        if (program == u"flowsel-cli")
+            args << QStringLiteral("run") << script;
+        else
+            args << QStringLiteral("--script") << script;
+        cli.start(QStringLiteral(FLOWSEL_BIN_DIR "/") + program, args);
         QVERIFY(cli.waitForFinished(120000));
         const QStringList actual = QString::fromUtf8(cli.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         for (qsizetype i = 0; i < std::min(actual.size(), expected.size()); ++i)
