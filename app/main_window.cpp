@@ -164,11 +164,14 @@ MainWindow::MainWindow(SelectionDatabase& database, const QString& today, QWidge
 
 MainWindow::~MainWindow()
 {
-    // the selection windows go before the workspace that owns their models
+    // The workspace goes before the child widgets: the selection windows and the list
+    // stop showing its models first.
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         if (auto* w = qobject_cast<SelectionWidget*>(sub->widget()))
             w->detach();
     }
+    m_list->selectionModel()->disconnect(this);
+    m_list->setModel(nullptr);
     m_workspace.onWindowClosing = {};
 }
 

@@ -397,7 +397,11 @@ void SelectionWidget::connectControl(Field f)
 
 bool SelectionWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    // Leaving a control means moving to another one in the program: opening the
+    // list's popup or switching to another application is not leaving it.
+    const auto reason = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event)->reason()
+                                                          : Qt::OtherFocusReason;
+    if (event->type() == QEvent::FocusOut && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
         for (Field f : allFields()) {
             if (control(f) == watched)
                 leave(f);

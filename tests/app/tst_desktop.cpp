@@ -193,6 +193,21 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), d.current()->control(F::MeterType));
     }
 
+    void leavingTheMediumComputes()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        QApplication::setActiveWindow(d.main.get());
+        d.type(F::StdFlowMin, "10");
+        d.type(F::StdFlowMax, "100");
+        QWidget* medium = d.current()->control(F::Medium);
+        medium->setFocus(Qt::TabFocusReason);
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QString());
+        d.current()->control(F::PabsMin)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text().isEmpty(), false);
+        d.agree();
+    }
+
     void windowNumbersAndArrangement()
     {
         Desktop d;
