@@ -126,6 +126,8 @@ void ComboBox16Change(SelectionContext& w)
     if (f.count(F::NominalPressure) > 0)
         f.setIndex(F::NominalPressure, 0);
 
+    // emptied first: a bore that cannot be read ends the step with the list empty
+    f.clearItems(F::PressSensorUpper);
     const double pabsMax = toNumberTrimmed(f.text(F::PabsMax));
     fillSensorRanges(f, pabsMax, sensorScale(f));
 

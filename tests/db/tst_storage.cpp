@@ -232,6 +232,24 @@ private slots:
         QVERIFY(!s.hasPending());
     }
 
+    void restoreWithACardAndAnUnreadableSize()
+    {
+        // with a card control the bore of the size is read: no size, no bore, an error
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
+        QStringList row = s.pending();
+        row[43] = QStringLiteral("25RKD-G10(bogus)");
+        QSqlQuery q(s.database.connection());
+        RecordingPlatform ui;
+        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        s.workspace.showMainWindow();
+        const QStringList out = s.run("open 20261210001");
+        QVERIFY(out.contains(QStringLiteral("{\"event\":\"error\",\"text\":\"'' is not a valid integer value\"}")));
+        QCOMPARE(s.form().count(F::PressSensorUpper), 0);
+        QCOMPARE(s.text(F::ResultText), QString());
+        QCOMPARE(s.workspace.windows().size(), size_t(2)); // the window stays open
+    }
+
     void sameRecordTwice()
     {
         Storage s;
