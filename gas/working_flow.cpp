@@ -92,28 +92,28 @@ const char* valueName(Field f)
 
 const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure};
 
-void resetR2(FormModel& f)
+void resetR2(SelectionContext& w)
 {
     for (Field l : kChainLists)
-        f.clearItems(l);
+        w.form.clearItems(l);
 }
 
-void resetR1(FormModel& f)
+void resetR1(SelectionContext& w)
 {
-    resetR2(f);
-    f.setText(F::WorkFlowMin, QString());
-    f.setText(F::WorkFlowMax, QString());
-    f.setText(F::ResultText, QString());
+    resetR2(w);
+    w.form.setText(F::WorkFlowMin, QString());
+    w.form.setText(F::WorkFlowMax, QString());
+    w.clearResult();
 }
 
-void refuse(SelectionContext& w, const QString& message, void (*reset)(FormModel&), const QString& focus)
+void refuse(SelectionContext& w, const QString& message, void (*reset)(SelectionContext&), const QString& focus)
 {
     w.ui().plainMessage(message);
-    reset(w.form);
+    reset(w);
     w.ui().setFocus(focus);
 }
 
-void refuse(SelectionContext& w, const QString& message, void (*reset)(FormModel&), Field focus)
+void refuse(SelectionContext& w, const QString& message, void (*reset)(SelectionContext&), Field focus)
 {
     refuse(w, message, reset, fieldName(focus));
 }
@@ -346,7 +346,7 @@ void GroupBox3Enter(SelectionContext& w)
 
     f.setText(F::WorkFlowMin, formatFixed(w.flows.qmin, 3));
     f.setText(F::WorkFlowMax, formatFixed(w.flows.qmax, 3));
-    resetR2(f);
+    resetR2(w);
     fillMeterTypes(w);
 
     if (f.count(F::Corrector) > 0) {
@@ -363,8 +363,9 @@ void GroupBox3Enter(SelectionContext& w)
 void RadioGroup10Click(SelectionContext& w)
 {
     FormModel& f = w.form;
-    for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax, F::ResultText})
+    for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax})
         f.setText(label, QString());
+    w.clearResult();
     const bool typed = f.index(F::ZMode) == 1;
     f.setEnabled(F::ZnZgMin, typed);
     f.setEnabled(F::ZnZgMax, typed);

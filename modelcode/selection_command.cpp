@@ -88,7 +88,7 @@ void BitBtn1Click(SelectionContext& w)
             return;
         }
     }
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     w.correctorModel.clear();
 
     ModelCode m(w);
@@ -96,12 +96,12 @@ void BitBtn1Click(SelectionContext& w)
     try {
         code = dispatch(m);
     } catch (const CommandStopped&) {
-        f.setText(F::ResultText, QString());
+        w.clearResult();
         return;
     }
     // The options were set before the code is shown: setting a group empties the result.
     if (trimmed(code).isEmpty()) {
-        f.setText(F::ResultText, QString());
+        w.clearResult();
         return;
     }
     if (f.index(F::SettlementUnit) == 1)

@@ -27,6 +27,14 @@ public:
     }
 
     Platform& ui() const { return *m_platform; }
+
+    // The result on screen and the pending row describe the current choices: both
+    // go with any change of an input or an option.
+    void clearResult()
+    {
+        form.setText(Field::ResultText, QString());
+        pending.reset();
+    }
     // The desktop window replaces the platform by one that knows its widgets.
     void setPlatform(Platform& platform) { m_platform = &platform; }
 

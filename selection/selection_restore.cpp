@@ -79,5 +79,5 @@ void restoreSelection(SelectionContext& w, const QStringList& row)
     // A result on screen always belongs to the current choices: a run that stopped
     // early does not leave the stored code standing.
     if (!w.pending)
-        f.setText(F::ResultText, QString());
+        w.clearResult();
 }

@@ -99,7 +99,7 @@ void ComboBox10Change(SelectionContext& w)
     emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
     f.setText(F::WorkFlowMin, QString());
     f.setText(F::WorkFlowMax, QString());
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     f.select(F::CombinedAccuracy, vocab::Class15);
     f.select(F::BaseAccuracy, vocab::Class10);
     const int medium = f.index(F::Medium);
@@ -111,7 +111,7 @@ void ComboBox12Change(SelectionContext& w)
 {
     FormModel& f = w.form;
     emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     const int medium = f.index(F::Medium);
     const QString type = f.text(F::MeterType);
     for (const OriginRule& rule : kOriginRules) {
@@ -128,7 +128,7 @@ void ComboBox13Change(SelectionContext& w)
 {
     FormModel& f = w.form;
     emptyLists(f, {F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     const int medium = f.index(F::Medium);
     for (const CounterRule& rule : kCounterRules) {
         if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
@@ -145,7 +145,7 @@ void ComboBox14Change(SelectionContext& w)
 {
     FormModel& f = w.form;
     emptyLists(f, {F::CardControl, F::SizeSpec, F::NominalPressure});
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     const int medium = f.index(F::Medium);
     // PabsMax is read, as shown, only when a condition needs it
     std::optional<double> pabsMax;
@@ -178,7 +178,7 @@ void ComboBox14Change(SelectionContext& w)
 void RadioGroup8Click(SelectionContext& w)
 {
     FormModel& f = w.form;
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     if (f.text(F::CombinedAccuracy) == vocab::Class10) {
         f.setEnabled(F::BaseAccuracy, true);
         f.select(F::BaseAccuracy, vocab::Class10);
@@ -198,7 +198,7 @@ void RadioGroup8Click(SelectionContext& w)
 void ComboBox2Change(SelectionContext& w)
 {
     FormModel& f = w.form;
-    f.setText(F::ResultText, QString());
+    w.clearResult();
     const int medium = f.index(F::Medium);
     if (trimmed(f.text(F::Corrector)) == vocab::Yes) {
         if (f.enabled(F::CorrectorAccuracy))
@@ -264,5 +264,5 @@ void ComboBox2Change(SelectionContext& w)
 
 void RadioGroup12Click(SelectionContext& w)
 {
-    w.form.setText(F::ResultText, QString());
+    w.clearResult();
 }

@@ -102,7 +102,7 @@ void ComboBox15Change(SelectionContext& w)
     f.setEnabled(F::SettlementUnit, true);
     f.clearItems(F::SizeSpec);
     f.clearItems(F::NominalPressure);
-    f.setText(F::ResultText, QString());
+    w.clearResult();
 
     if (const SizeListRule* rule = sizeListRule(f)) {
         if (rule->mark == S) {
@@ -114,7 +114,7 @@ void ComboBox15Change(SelectionContext& w)
         }
         if (!fillSizeList(f, rule->list, w.flows.qmin, w.flows.qmax)) {
             f.clearItems(F::NominalPressure);
-            f.setText(F::ResultText, QString());
+            w.clearResult();
             w.ui().plainMessage(kNoSizeFits);
             w.ui().setFocus(fieldName(F::StdFlowMin));
             return;

@@ -114,7 +114,7 @@ void ComboBox16Change(SelectionContext& w)
 {
     FormModel& f = w.form;
     f.clearItems(F::NominalPressure);
-    f.setText(F::ResultText, QString());
+    w.clearResult();
 
     if (const RatingRule* rule = ratingRule(f)) {
         for (QStringView rating : rule->ratings) {
