@@ -26,8 +26,6 @@
 
 namespace {
 
-const QString kDatabaseMissing = QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
-
 void writeLine(const QString& line)
 {
     const QByteArray bytes = line.toUtf8();
@@ -100,7 +98,7 @@ int runDesktop(QApplication& app)
     case SelectionDatabase::Opened::Yes:
         break;
     case SelectionDatabase::Opened::Missing:
-        WidgetPlatform().plainMessage(kDatabaseMissing);
+        WidgetPlatform().plainMessage(SelectionDatabase::missingMessage());
         break;
     case SelectionDatabase::Opened::Failed: {
         const QString text = QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error);

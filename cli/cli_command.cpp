@@ -21,8 +21,6 @@ constexpr int kExitOk = 0;
 constexpr int kExitLineFailed = 1;
 constexpr int kExitUnusable = 2;
 
-const QString kDatabaseMissing = QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
-
 const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
   flowsel-cli [OPTIONS] sheet NO OUT.pdf  write the selection sheet of stored selection NO as a PDF
@@ -150,7 +148,7 @@ bool openDatabase(SelectionDatabase& database, const Options& o, const std::func
     case SelectionDatabase::Opened::Yes:
         return true;
     case SelectionDatabase::Opened::Missing:
-        err(kDatabaseMissing + QStringLiteral(" (%1)").arg(path));
+        err(SelectionDatabase::missingMessage() + QStringLiteral(" (%1)").arg(path));
         return false;
     case SelectionDatabase::Opened::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
@@ -210,7 +208,7 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
     case SelectionDatabase::Opened::Yes:
         break;
     case SelectionDatabase::Opened::Missing:
-        events.plainMessage(kDatabaseMissing);
+        events.plainMessage(SelectionDatabase::missingMessage());
         break;
     case SelectionDatabase::Opened::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(path, error));

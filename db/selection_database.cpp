@@ -57,6 +57,11 @@ const QString& SelectionDatabase::tableName()
     return name;
 }
 
+QString SelectionDatabase::missingMessage()
+{
+    return QStringLiteral("Corvane仪表集团仪表选型系统数据库找不到！请单击确定...");
+}
+
 const QString& SelectionDatabase::memoryPath()
 {
     static const QString path = QStringLiteral(":memory:");

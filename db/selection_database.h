@@ -35,6 +35,9 @@ public:
     // The program's own file: sjk/选型数据库.mdb beside the executable.
     static QString defaultPath();
 
+    // What the program says when its file is not there.
+    static QString missingMessage();
+
     static const QString& tableName();
     static const QString& memoryPath();
 

@@ -30,6 +30,18 @@ QStringList sampleRow(const QString& number)
     return row;
 }
 
+// A database file holding the row of number 20261210001.
+void createWithOneRow(const QString& path)
+{
+    QString error;
+    QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+    SelectionDatabase db;
+    QCOMPARE(db.open(path), SelectionDatabase::Opened::Yes);
+    QSqlQuery q(db.connection());
+    RecordingPlatform ui;
+    QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
+}
+
 } // namespace
 
 class TestSelectionDatabase final : public QObject {
@@ -56,14 +68,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("db.mdb"));
         QString error;
-        QVERIFY(SelectionDatabase::create(path, &error));
-        {
-            SelectionDatabase db;
-            QCOMPARE(db.open(path), SelectionDatabase::Opened::Yes);
-            QSqlQuery q(db.connection());
-            RecordingPlatform ui;
-            QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
-        }
+        createWithOneRow(path);
         const QByteArray before = digest(path);
         QVERIFY(SelectionDatabase::create(path, &error));
         QCOMPARE(digest(path), before);
@@ -143,14 +148,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("db.mdb"));
         QString error;
-        QVERIFY(SelectionDatabase::create(path, &error));
-        {
-            SelectionDatabase db;
-            QCOMPARE(db.open(path), SelectionDatabase::Opened::Yes);
-            QSqlQuery q(db.connection());
-            RecordingPlatform ui;
-            QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
-        }
+        createWithOneRow(path);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         const QByteArray before = digest(path);
         SelectionDatabase db;
