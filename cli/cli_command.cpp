@@ -177,7 +177,7 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
         return kExitLineFailed;
     }
     if (rows != 1) {
-        err(QStringLiteral("系统还未保存该编号选型信息！"));
+        err(notSavedMessage());
         return kExitLineFailed;
     }
     if (!writeSelectionSheetPdf(o.arguments[1], *row, selectionSheetDate(QDate::currentDate()), &error)) {

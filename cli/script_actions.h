@@ -10,6 +10,9 @@ class Workspace;
 // The buttons a script can click.
 enum class Button { ComputeFlow, Select, Save, Print };
 
+// A button's caption in the window, by which scripts name it.
+QString buttonCaption(Button button);
+
 // What a script line does once it has been checked: the user's actions on the
 // windows. The headless runner acts on the models directly; the desktop program
 // acts on the real widgets, which pass the actions on to the same models.

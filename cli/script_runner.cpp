@@ -214,11 +214,9 @@ void ScriptRunner::choose(const QString& rest)
 
 void ScriptRunner::click(const QString& rest)
 {
-    static const std::pair<QStringView, Button> buttons[] = {
-        {u"计算工况流量", Button::ComputeFlow}, {u"选型", Button::Select}, {u"保存", Button::Save}, {u"打印", Button::Print}};
     const QString caption = oneArgument(rest);
-    for (const auto& [text, button] : buttons) {
-        if (caption == text) {
+    for (Button button : {Button::ComputeFlow, Button::Select, Button::Save, Button::Print}) {
+        if (caption == buttonCaption(button)) {
             m_actions->click(currentWindow(), button);
             return;
         }

@@ -74,6 +74,11 @@ Statement print(const QString& number)
 
 } // namespace statements
 
+QString notSavedMessage()
+{
+    return QStringLiteral("系统还未保存该编号选型信息！");
+}
+
 QString PrintRow::value(const QString& column) const
 {
     const qsizetype i = columns.indexOf(column);

@@ -36,4 +36,7 @@ struct PrintRow {
     QStringList values;
     QString value(const QString& column) const;
 };
+// What the print command says when the number is not stored.
+QString notSavedMessage();
+
 std::optional<PrintRow> fetchPrintRow(QSqlQuery& query, const QString& number, QString* error, int* rowsFound);

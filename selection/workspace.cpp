@@ -22,7 +22,6 @@ constexpr int kSelectionNoDigits = 11;
 const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
-const QString kNotSaved = QStringLiteral("系统还未保存该编号选型信息！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
@@ -212,7 +211,7 @@ void Workspace::print(SelectionWindow& window)
         return;
     }
     if (rows != 1) {
-        m_ui.showBox(kShowBoxInformation, kNotSaved);
+        m_ui.showBox(kShowBoxInformation, notSavedMessage());
         return;
     }
     if (onPreview)

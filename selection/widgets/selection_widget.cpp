@@ -2,6 +2,7 @@
 
 #include "filtered_line_edit.h"
 #include "radio_group.h"
+#include "script_actions.h"
 #include "selection_window.h"
 #include "vocabulary.h"
 #include "workspace.h"
@@ -44,7 +45,7 @@ bool labelCaptioned(Field f)
 QString widestItem(Field f)
 {
     switch (f) {
-    case F::MeterType: return QStringLiteral("气体腰轮(罗茨)");
+    case F::MeterType: return vocab::RotaryLobe.toString();
     case F::SizeSpec: return QStringLiteral("100RKD-G400-4C(2.5<=Qg<=650)");
     case F::NominalPressure:
     case F::PressSensorUpper: return QStringLiteral("10.0");
@@ -262,7 +263,7 @@ void SelectionWidget::buildLayout()
 
     // the working flow
     auto* flow = new QHBoxLayout;
-    m_compute = new QPushButton(QStringLiteral("计算工况流量"), this);
+    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), this);
     m_compute->setObjectName(QStringLiteral("computeButton"));
     flow->addWidget(m_compute);
     flow->addSpacing(8);
@@ -331,7 +332,7 @@ void SelectionWidget::buildLayout()
 
     // the result
     auto* strip = new QHBoxLayout;
-    m_select = new QPushButton(QStringLiteral("选型"), this);
+    m_select = new QPushButton(buttonCaption(Button::Select), this);
     m_select->setObjectName(QStringLiteral("selectButton"));
     m_select->setMinimumHeight(40);
     strip->addWidget(m_select);
@@ -348,9 +349,9 @@ void SelectionWidget::buildLayout()
 
     auto* panel = new QHBoxLayout;
     panel->addStretch();
-    m_save = new QPushButton(QStringLiteral("保存"), this);
+    m_save = new QPushButton(buttonCaption(Button::Save), this);
     m_save->setObjectName(QStringLiteral("saveButton"));
-    m_print = new QPushButton(QStringLiteral("打印"), this);
+    m_print = new QPushButton(buttonCaption(Button::Print), this);
     m_print->setObjectName(QStringLiteral("printButton"));
     panel->addWidget(m_save);
     panel->addWidget(m_print);
