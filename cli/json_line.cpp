@@ -58,13 +58,6 @@ JsonLine& JsonLine::addNull(const char* k)
     return *this;
 }
 
-JsonLine& JsonLine::addRaw(const char* k, const QString& json)
-{
-    key(k);
-    m_text += json;
-    return *this;
-}
-
 QString JsonLine::quoted(const QString& s)
 {
     QString out;

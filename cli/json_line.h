@@ -17,7 +17,6 @@ public:
     JsonLine& add(const char* key, bool value);
     JsonLine& add(const char* key, const QStringList& values);
     JsonLine& addNull(const char* key);
-    JsonLine& addRaw(const char* key, const QString& json);
 
     QString text() const { return m_text + u'}'; }
 

@@ -113,14 +113,6 @@ int StoredSelections::find(const QString& caption) const
     return -1;
 }
 
-void StoredSelections::clear()
-{
-    beginResetModel();
-    m_rows.clear();
-    m_selected = -1;
-    endResetModel();
-}
-
 void StoredSelections::append(const QStringList& values)
 {
     const int at = rowCount();

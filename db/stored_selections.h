@@ -26,7 +26,6 @@ public:
     // The first item with this caption, or -1.
     int find(const QString& caption) const;
 
-    void clear();
     void append(const QStringList& values);
     // Refilling the whole list: one reset for all rows, not one insertion each;
     // each row is given value by value.
