@@ -1,11 +1,11 @@
 // Start-up of the desktop program with many stored selections: the database opened,
 // the main window built and shown with its list filled, the first selection window
 // shown. Run headless: QT_QPA_PLATFORM=offscreen build/bench/bench_desktop
-#include "desktop.h"
-#include "main_window.h"
+#include "apps/desktop/desktop.h"
+#include "apps/desktop/main_window.h"
 #include "sample_database.h"
-#include "selection_database.h"
-#include "widget_platform.h"
+#include "adapters/sqlite/selection_database.h"
+#include "apps/desktop/widget_platform.h"
 
 #include <benchmark/benchmark.h>
 

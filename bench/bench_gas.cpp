@@ -1,8 +1,8 @@
 // SGERG-88 and the whole button "计算工况流量".
-#include "platform.h"
-#include "selection_database.h"
-#include "selection_window.h"
-#include "sgerg.h"
+#include "core/ports/platform.h"
+#include "adapters/sqlite/selection_database.h"
+#include "workspace/selection_window.h"
+#include "core/gas/sgerg.h"
 
 #include <benchmark/benchmark.h>
 

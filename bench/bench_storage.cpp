@@ -1,10 +1,10 @@
 // Start-up with many stored selections (open the file, fill the main window's list,
 // number and show the first window) and one save.
-#include "platform.h"
+#include "core/ports/platform.h"
 #include "sample_database.h"
-#include "selection_database.h"
-#include "statements.h"
-#include "workspace.h"
+#include "adapters/sqlite/selection_database.h"
+#include "adapters/sqlite/statements.h"
+#include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>
 

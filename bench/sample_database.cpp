@@ -1,7 +1,7 @@
 #include "sample_database.h"
 
-#include "selection_database.h"
-#include "statements.h"
+#include "adapters/sqlite/selection_database.h"
+#include "adapters/sqlite/statements.h"
 
 #include <QFile>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform.h"
+#include "core/ports/platform.h"
 
 #include <QStringList>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "event_writer.h"
-#include "script_runner.h"
-#include "selection_database.h"
-#include "statements.h"
-#include "workspace.h"
+#include "apps/cli/event_writer.h"
+#include "apps/cli/script_runner.h"
+#include "adapters/sqlite/selection_database.h"
+#include "adapters/sqlite/statements.h"
+#include "workspace/workspace.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script_fixture.h"
+#include "support/script_fixture.h"
 
 #include <QTest>
 

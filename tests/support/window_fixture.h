@@ -1,8 +1,8 @@
 #pragma once
 
-#include "recording_platform.h"
-#include "selection_database.h"
-#include "selection_window.h"
+#include "support/recording_platform.h"
+#include "adapters/sqlite/selection_database.h"
+#include "workspace/selection_window.h"
 
 #include <QTest>
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/form/fields.h"
+
+#include <QString>
+
+class SelectionWindow;
+class Workspace;
+
+// The buttons a script can click.
+enum class Button { ComputeFlow, Select, Save, Print };
+
+// A button's caption in the window, by which scripts name it.
+QString buttonCaption(Button button);
+
+// What a script line does once it has been checked: the user's actions on the
+// windows. The headless runner acts on the models directly; the desktop program
+// acts on the real widgets, which pass the actions on to the same models.
+class ScriptActions {
+public:
+    explicit ScriptActions(Workspace& workspace)
+        : m_workspace(workspace)
+    {
+    }
+    virtual ~ScriptActions() = default;
+
+    virtual void type(SelectionWindow& w, Field f, const QString& keys);
+    virtual void paste(SelectionWindow& w, Field f, const QString& text);
+    virtual void choose(SelectionWindow& w, Field f, int index);
+    virtual void click(SelectionWindow& w, Button button);
+    virtual void leave(SelectionWindow& w, Field f);
+    virtual void newSelection();
+    virtual void openSelected();
+    virtual void deleteSelected();
+    virtual void close(SelectionWindow& w);
+    virtual void activate(SelectionWindow& w);
+
+protected:
+    Workspace& m_workspace;
+};

@@ -1,0 +1,312 @@
+#include "apps/cli/script_runner.h"
+
+#include "apps/cli/event_writer.h"
+#include "apps/cli/script_actions.h"
+#include "apps/cli/json_line.h"
+#include "workspace/workspace.h"
+
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+// Why a line could not be carried out.
+struct LineError {
+    QString text;
+};
+
+constexpr int kSelectionNoDigits = 11;
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// Splits the first word off `text` (leading blanks skipped); `rest` is what follows
+// the word, starting at the blank that ends it.
+QString firstWord(const QString& text, QString* rest)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    qsizetype end = i;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
+    if (rest)
+        *rest = text.mid(end);
+    return text.mid(i, end - i);
+}
+
+QStringList words(const QString& text)
+{
+    return text.split(QRegularExpression(QStringLiteral("[ \\t]+")), Qt::SkipEmptyParts);
+}
+
+void noArguments(const QString& rest)
+{
+    if (!words(rest).isEmpty())
+        throw LineError {QStringLiteral("this command takes no arguments")};
+}
+
+QString oneArgument(const QString& rest)
+{
+    const QStringList w = words(rest);
+    if (w.size() != 1)
+        throw LineError {QStringLiteral("this command takes one argument")};
+    return w.front();
+}
+
+// TEXT: the rest of the line after the single blank that ends the previous word,
+// as it stands, or a JSON string literal when it begins with a double quote.
+QString textArgument(const QString& rest)
+{
+    if (rest.isEmpty())
+        return QString();
+    const QString text = rest.mid(1);
+    if (!text.startsWith(u'"'))
+        return text;
+    const std::optional<QString> decoded = parseJsonString(text);
+    if (!decoded)
+        throw LineError {QStringLiteral("not a valid JSON string literal: %1").arg(text)};
+    return *decoded;
+}
+
+Field fieldArgument(const QString& name)
+{
+    if (name.isEmpty())
+        throw LineError {QStringLiteral("a field name is missing")};
+    const std::optional<Field> f = fieldByName(name);
+    if (!f)
+        throw LineError {QStringLiteral("unknown field '%1'").arg(name)};
+    return *f;
+}
+
+void requireEnabled(const FormModel& form, Field f)
+{
+    if (!form.enabled(f))
+        throw LineError {QStringLiteral("'%1' is disabled").arg(fieldName(f))};
+}
+
+bool allDigits(const QString& text)
+{
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(Workspace& workspace, EventWriter& out, ScriptActions* actions)
+    : m_workspace(workspace)
+    , m_out(out)
+    , m_ownActions(actions ? nullptr : std::make_unique<ScriptActions>(workspace))
+    , m_actions(actions ? actions : m_ownActions.get())
+{
+}
+
+ScriptRunner::~ScriptRunner() = default;
+
+int ScriptRunner::run(const QString& script)
+{
+    int failed = 0;
+    const QStringList lines = script.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i == lines.size() - 1 && lines[i].isEmpty())
+            break; // the newline that ends the last line
+        if (!runLine(static_cast<int>(i) + 1, lines[i]))
+            ++failed;
+    }
+    return failed;
+}
+
+bool ScriptRunner::runLine(int number, const QString& rawLine)
+{
+    QString line = rawLine;
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    QString rest;
+    const QString command = firstWord(line, &rest);
+    if (command.isEmpty() || command.startsWith(u'#'))
+        return true;
+    try {
+        execute(command, rest);
+        return true;
+    } catch (const LineError& e) {
+        m_out.scriptError(number, e.text);
+        return false;
+    }
+}
+
+void ScriptRunner::execute(const QString& command, const QString& rest)
+{
+    if (command == u"type")
+        type(rest, false);
+    else if (command == u"paste")
+        type(rest, true);
+    else if (command == u"choose")
+        choose(rest);
+    else if (command == u"click")
+        click(rest);
+    else if (command == u"leave")
+        leave(rest);
+    else if (command == u"show")
+        show(rest);
+    else if (command == u"new")
+        newWindow(rest);
+    else if (command == u"window")
+        window(rest);
+    else if (command == u"close")
+        closeWindow(rest);
+    else if (command == u"open")
+        openRecord(rest);
+    else if (command == u"delete")
+        deleteRecord(rest);
+    else if (command == u"list")
+        list(rest);
+    else
+        throw LineError {QStringLiteral("unknown command '%1'").arg(command)};
+}
+
+SelectionWindow& ScriptRunner::currentWindow()
+{
+    SelectionWindow* w = m_workspace.current();
+    if (!w)
+        throw LineError {QStringLiteral("no selection window is open")};
+    return *w;
+}
+
+void ScriptRunner::type(const QString& rest, bool paste)
+{
+    QString afterField;
+    const Field f = fieldArgument(firstWord(rest, &afterField));
+    const QString text = textArgument(afterField);
+    SelectionWindow& w = currentWindow();
+    if (w.form().kind(f) != ControlKind::Edit)
+        throw LineError {QStringLiteral("'%1' is not an edit box").arg(fieldName(f))};
+    requireEnabled(w.form(), f);
+    if (paste && fieldSpec(f).filter == KeyFilter::Digits
+        && (text.size() > kSelectionNoDigits || !allDigits(text)))
+        throw LineError {QStringLiteral("'%1' takes up to eleven digits").arg(fieldName(f))};
+    if (paste)
+        m_actions->paste(w, f, text);
+    else
+        m_actions->type(w, f, text);
+}
+
+void ScriptRunner::choose(const QString& rest)
+{
+    QString afterField;
+    const Field f = fieldArgument(firstWord(rest, &afterField));
+    const QString text = textArgument(afterField);
+    SelectionWindow& w = currentWindow();
+    const ControlKind kind = w.form().kind(f);
+    if (kind != ControlKind::List && kind != ControlKind::Radio)
+        throw LineError {QStringLiteral("'%1' is not a list or radio group").arg(fieldName(f))};
+    requireEnabled(w.form(), f);
+    const qsizetype index = w.form().items(f).indexOf(text);
+    if (index < 0)
+        throw LineError {QStringLiteral("'%1' has no item '%2'").arg(fieldName(f), text)};
+    m_actions->choose(w, f, static_cast<int>(index));
+}
+
+void ScriptRunner::click(const QString& rest)
+{
+    const QString caption = oneArgument(rest);
+    for (Button button : {Button::ComputeFlow, Button::Select, Button::Save, Button::Print}) {
+        if (caption == buttonCaption(button)) {
+            m_actions->click(currentWindow(), button);
+            return;
+        }
+    }
+    throw LineError {QStringLiteral("unknown button '%1'").arg(caption)};
+}
+
+void ScriptRunner::leave(const QString& rest)
+{
+    const Field f = fieldArgument(oneArgument(rest));
+    SelectionWindow& w = currentWindow();
+    if (w.form().kind(f) == ControlKind::Label)
+        throw LineError {QStringLiteral("'%1' is a label").arg(fieldName(f))};
+    requireEnabled(w.form(), f);
+    m_actions->leave(w, f);
+}
+
+void ScriptRunner::show(const QString& rest)
+{
+    SelectionWindow& w = currentWindow();
+    const QStringList names = words(rest);
+    // Check every name before printing any, so a bad line prints nothing.
+    for (const QString& name : names) {
+        if (name != u"Caption" && name != u"Pending")
+            fieldArgument(name);
+    }
+    if (names.isEmpty()) {
+        for (Field f : allFields())
+            m_out.field(w.form(), f);
+        return;
+    }
+    for (const QString& name : names) {
+        if (name == u"Caption")
+            m_out.field(name, w.caption());
+        else if (name == u"Pending")
+            m_out.pending(w.context().pending ? &*w.context().pending : nullptr);
+        else
+            m_out.field(w.form(), fieldArgument(name));
+    }
+}
+
+void ScriptRunner::window(const QString& rest)
+{
+    const QString arg = oneArgument(rest);
+    bool ok = false;
+    const int n = arg.toInt(&ok);
+    SelectionWindow* w = ok && allDigits(arg) ? m_workspace.createdWindow(n) : nullptr;
+    if (!w)
+        throw LineError {QStringLiteral("there is no open selection window %1").arg(arg)};
+    m_actions->activate(*w);
+}
+
+void ScriptRunner::closeWindow(const QString& rest)
+{
+    noArguments(rest);
+    m_actions->close(currentWindow());
+}
+
+void ScriptRunner::newWindow(const QString& rest)
+{
+    noArguments(rest);
+    m_actions->newSelection();
+}
+
+int ScriptRunner::selectRow(const QString& rest)
+{
+    const QString number = oneArgument(rest);
+    const int item = m_workspace.list().find(number);
+    if (item < 0)
+        throw LineError {QStringLiteral("the list holds no selection %1").arg(number)};
+    m_workspace.list().setSelected(item);
+    return item;
+}
+
+void ScriptRunner::openRecord(const QString& rest)
+{
+    selectRow(rest);
+    m_actions->openSelected();
+}
+
+void ScriptRunner::deleteRecord(const QString& rest)
+{
+    selectRow(rest);
+    m_actions->deleteSelected();
+}
+
+void ScriptRunner::list(const QString& rest)
+{
+    noArguments(rest);
+    const StoredSelections& rows = m_workspace.list();
+    for (int i = 0; i < rows.rowCount(); ++i)
+        m_out.row(rows.row(i));
+}

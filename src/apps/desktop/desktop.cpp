@@ -1,0 +1,154 @@
+#include "apps/desktop/desktop.h"
+
+#include "apps/cli/event_writer.h"
+#include "adapters/report/font_substitutions.h"
+#include "apps/desktop/gui_script_actions.h"
+#include "apps/desktop/main_window.h"
+#include "apps/desktop/pictures.h"
+#include "core/ports/message_kinds.h"
+#include "apps/cli/script_runner.h"
+#include "apps/desktop/sheet_preview.h"
+#include "adapters/sqlite/selection_database.h"
+#include "adapters/sqlite/statements.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+void writeLine(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+void prepareDesktop(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("flowsel"));
+    installFontSubstitutions();
+    QApplication::setWindowIcon(QIcon(logoPicture(QSize(64, 64)).copy(0, 0, 64, 64)));
+    // 宋体 9 pt, the face of the forms, is AR PL UMing CN here: the same Song style and
+    // the same compact 12-pixel lines
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(9);
+    QApplication::setFont(font);
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
+int runDesktop(QApplication& app)
+{
+    prepareDesktop(app);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(applicationTitle());
+    parser.addHelpOption();
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("the database file"), QStringLiteral("PATH"));
+    const QCommandLineOption todayOption(QStringLiteral("today"), QStringLiteral("the date used for numbering"),
+                                         QStringLiteral("YYYYMMDD"));
+    const QCommandLineOption scriptOption(QStringLiteral("script"),
+                                          QStringLiteral("run a selection script against the windows"),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption grabOption(QStringLiteral("grab"), QStringLiteral("save a picture of the main window and exit"),
+                                        QStringLiteral("OUT.png"));
+    parser.addOptions({dbOption, todayOption, scriptOption, grabOption});
+    parser.process(app);
+
+    QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    if (parser.isSet(todayOption)) {
+        today = parser.value(todayOption);
+        if (today.size() != 8 || !QDate::fromString(today, QStringLiteral("yyyyMMdd")).isValid()) {
+            std::fprintf(stderr, "--today takes a date as YYYYMMDD\n");
+            return 2;
+        }
+    }
+    QString script;
+    const bool scripted = parser.isSet(scriptOption);
+    if (scripted) {
+        QFile file(parser.value(scriptOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read the script %s\n", qPrintable(parser.value(scriptOption)));
+            return 2;
+        }
+        script = QString::fromUtf8(file.readAll());
+    }
+    EventWriter events(writeLine);
+    WidgetPlatform::setScripted(scripted, scripted ? &events : nullptr);
+
+    SelectionDatabase database;
+    const QString path = parser.isSet(dbOption) ? parser.value(dbOption) : SelectionDatabase::defaultPath();
+    QString error;
+    switch (database.open(path, &error)) {
+    case SelectionDatabase::Opened::Yes:
+        break;
+    case SelectionDatabase::Opened::Missing:
+        WidgetPlatform().plainMessage(SelectionDatabase::missingMessage());
+        break;
+    case SelectionDatabase::Opened::Failed: {
+        const QString text = QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error);
+        if (scripted)
+            events.generalError(text);
+        else
+            QMessageBox::critical(nullptr, applicationTitle(), text);
+        return 2;
+    }
+    }
+
+    MainWindow window(database, today);
+    window.onPreview = [&window](SelectionWindow&, const PrintRow& row) { createSheetPreview(row, &window)->open(); };
+    if (scripted) {
+        const auto shown = window.workspace().onWindowShown;
+        window.workspace().onWindowShown = [shown, &events](SelectionWindow& w) {
+            shown(w);
+            events.window(w.caption(), w.form().text(Field::SelectionNo));
+        };
+        window.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
+            events.preview(w.form().text(Field::SelectionNo));
+        };
+    }
+    const bool grab = parser.isSet(grabOption);
+    if (grab) {
+        window.resize(1364, 859);
+        window.show();
+    } else {
+        window.showMaximized();
+    }
+
+    int status = 0;
+    if (scripted || grab) {
+        QTimer::singleShot(0, &window, [&] {
+            window.workspace().activate();
+            if (scripted) {
+                GuiScriptActions actions(window);
+                ScriptRunner runner(window.workspace(), events, &actions);
+                status = runner.run(script) == 0 ? 0 : 1;
+            }
+            if (grab) {
+                QApplication::processEvents();
+                if (!window.grab().save(parser.value(grabOption))) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(parser.value(grabOption)));
+                    status = 2;
+                }
+            }
+            QApplication::exit(status);
+        });
+    }
+    const int loop = app.exec();
+    return scripted || grab ? status : loop;
+}

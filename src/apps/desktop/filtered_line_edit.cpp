@@ -1,0 +1,71 @@
+#include "apps/desktop/filtered_line_edit.h"
+
+#include "core/form/form_model.h"
+#include "core/ports/platform.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// Four, two, two and three digits separated by full-width hyphens; "_" shows an
+// empty position.
+const QString kNumberMask = QStringLiteral("9999－99－99－999;_");
+
+} // namespace
+
+FilteredLineEdit::FilteredLineEdit(KeyFilter filter, Platform& platform, QWidget* parent)
+    : QLineEdit(parent)
+    , m_filter(filter)
+    , m_platform(platform)
+{
+    if (m_filter == KeyFilter::Digits)
+        setInputMask(kNumberMask);
+}
+
+QString FilteredLineEdit::value() const
+{
+    if (m_filter != KeyFilter::Digits)
+        return text();
+    QString digits;
+    for (QChar c : text()) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    }
+    return digits;
+}
+
+void FilteredLineEdit::setValue(const QString& value)
+{
+    if (this->value() != value)
+        setText(value);
+}
+
+void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Editing and moving keys pass; a key that types a character meets the filter.
+    const QString typed = event->text();
+    const bool character = !typed.isEmpty() && typed.at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (character && m_filter != KeyFilter::Digits) {
+        for (QChar c : typed) {
+            QChar key = c;
+            if (m_filter == KeyFilter::Unsigned)
+                Edit7KeyPress(key, m_platform);
+            else if (m_filter == KeyFilter::Signed)
+                Edit11KeyPress(key, m_platform);
+            if (key.isNull()) {
+                event->accept();
+                return;
+            }
+        }
+    } else if (character) {
+        // the number box takes digits, eleven at the most
+        const bool digit = typed.at(0) >= u'0' && typed.at(0) <= u'9';
+        if (!digit || (!hasSelectedText() && value().size() >= 11)) {
+            m_platform.beep();
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}

@@ -1,0 +1,99 @@
+#include "apps/desktop/gui_script_actions.h"
+
+#include "apps/desktop/filtered_line_edit.h"
+#include "apps/desktop/main_window.h"
+#include "apps/desktop/notes_area.h"
+#include "apps/desktop/radio_group.h"
+#include "apps/desktop/selection_widget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTreeView>
+
+GuiScriptActions::GuiScriptActions(MainWindow& main)
+    : ScriptActions(main.workspace())
+    , m_main(main)
+{
+}
+
+void GuiScriptActions::type(SelectionWindow& w, Field f, const QString& keys)
+{
+    auto* edit = qobject_cast<FilteredLineEdit*>(m_main.widgetOf(&w)->control(f));
+    edit->setFocus();
+    edit->selectAll();
+    for (QChar c : keys) {
+        const int key = c == QChar(8) ? int(Qt::Key_Backspace) : int(c.toUpper().unicode());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+        QApplication::sendEvent(edit, &release);
+    }
+}
+
+void GuiScriptActions::paste(SelectionWindow& w, Field f, const QString& text)
+{
+    auto* edit = qobject_cast<FilteredLineEdit*>(m_main.widgetOf(&w)->control(f));
+    edit->selectAll();
+    edit->insert(text); // as a paste from the clipboard: no key filter
+}
+
+void GuiScriptActions::choose(SelectionWindow& w, Field f, int index)
+{
+    QWidget* control = m_main.widgetOf(&w)->control(f);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    } else if (auto* radios = qobject_cast<RadioGroup*>(control)) {
+        radios->button(index)->click();
+    }
+}
+
+void GuiScriptActions::click(SelectionWindow& w, Button button)
+{
+    SelectionWidget* widget = m_main.widgetOf(&w);
+    switch (button) {
+    case Button::ComputeFlow: widget->computeButton()->click(); break;
+    case Button::Select: widget->selectButton()->click(); break;
+    case Button::Save: widget->saveButton()->click(); break;
+    case Button::Print: widget->printButton()->click(); break;
+    }
+}
+
+void GuiScriptActions::leave(SelectionWindow& w, Field f)
+{
+    m_main.widgetOf(&w)->leave(f);
+}
+
+void GuiScriptActions::newSelection()
+{
+    m_main.newAction()->trigger();
+}
+
+void GuiScriptActions::openSelected()
+{
+    QTreeView* list = m_main.recordList();
+    list->setCurrentIndex(list->model()->index(m_workspace.list().selected(), 0));
+    m_main.openRecordAction()->trigger();
+}
+
+void GuiScriptActions::deleteSelected()
+{
+    QTreeView* list = m_main.recordList();
+    list->setCurrentIndex(list->model()->index(m_workspace.list().selected(), 0));
+    m_main.deleteRecordAction()->trigger();
+}
+
+void GuiScriptActions::close(SelectionWindow& w)
+{
+    m_main.subWindowOf(&w)->close();
+}
+
+void GuiScriptActions::activate(SelectionWindow& w)
+{
+    m_main.mdiArea()->setActiveSubWindow(m_main.subWindowOf(&w));
+    m_workspace.makeCurrent(&w);
+}

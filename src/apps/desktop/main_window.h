@@ -1,0 +1,80 @@
+#pragma once
+
+#include "apps/desktop/widget_platform.h"
+#include "workspace/workspace.h"
+
+#include <QMainWindow>
+
+class NotesArea;
+class QAction;
+class QMdiSubWindow;
+class QMenu;
+class QTreeView;
+class SelectionDatabase;
+class SelectionWidget;
+struct PrintRow;
+
+// The main window (TMainForm): the frame of the selection windows, the list of
+// stored selections, the product pictures, menus and tool bar.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    MainWindow(SelectionDatabase& database, const QString& today, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Workspace& workspace() { return m_workspace; }
+    WidgetPlatform& platform() { return m_platform; }
+    NotesArea* mdiArea() const { return m_mdi; }
+    QTreeView* recordList() const { return m_list; }
+    SelectionWidget* widgetOf(const SelectionWindow* window) const;
+    QMdiSubWindow* subWindowOf(const SelectionWindow* window) const;
+
+    QAction* newAction() const { return m_newAction; }
+    QAction* openRecordAction() const { return m_openAction; }
+    QAction* deleteRecordAction() const { return m_deleteAction; }
+    QAction* cascadeAction() const { return m_cascadeAction; }
+    QAction* tileHorizontallyAction() const { return m_tileHorizontalAction; }
+    QAction* tileVerticallyAction() const { return m_tileVerticalAction; }
+    QAction* minimizeAllAction() const { return m_minimizeAction; }
+
+    // Told when the print command found the stored row.
+    std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
+
+    static QString homePage();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    QWidget* createLeftPanel();
+    QWidget* createRightPanel();
+    QWidget* createBottomPanel();
+    void windowCreated(SelectionWindow& window);
+    void windowShown(SelectionWindow& window);
+    void windowClosing(SelectionWindow& window);
+    void updateWindowCommands();
+    void tile(Qt::Orientation direction);
+    void fillWindowMenu();
+    void openDocument(const QString& fileName);
+    void openHomePage();
+
+    WidgetPlatform m_platform;
+    Workspace m_workspace;
+    NotesArea* m_mdi = nullptr;
+    QTreeView* m_list = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QAction* m_newAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_cascadeAction = nullptr;
+    QAction* m_tileHorizontalAction = nullptr;
+    QAction* m_tileVerticalAction = nullptr;
+    QAction* m_minimizeAction = nullptr;
+    bool m_listFilled = false;
+};

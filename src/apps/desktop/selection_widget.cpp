@@ -1,0 +1,531 @@
+#include "apps/desktop/selection_widget.h"
+
+#include "apps/desktop/filtered_line_edit.h"
+#include "apps/desktop/radio_group.h"
+#include "apps/cli/script_actions.h"
+#include "workspace/selection_window.h"
+#include "core/form/vocabulary.h"
+#include "workspace/workspace.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using F = Field;
+
+namespace {
+
+const QString kStatusNote = QStringLiteral(
+    "注意：1、\"特殊要求\"是指综合准确度要求1.0级或（且）基表准确度要求0.5级和带卡控且上限压力要求0.9MPa等情况。 "
+    "2、 选型结果仅供参考，请核对Corvane最新的产品选型手册。");
+
+QString captionOf(Field f)
+{
+    return QString::fromUtf8(fieldSpec(f).caption);
+}
+
+// Radio groups whose caption is a label beside them ("综合准确度：") rather than the
+// title of their frame.
+bool labelCaptioned(Field f)
+{
+    return captionOf(f).endsWith(u'：');
+}
+
+// The widest text a list can show, so that its closed box never cuts an item.
+QString widestItem(Field f)
+{
+    switch (f) {
+    case F::MeterType: return vocab::RotaryLobe.toString();
+    case F::SizeSpec: return QStringLiteral("100RKD-G400-4C(2.5<=Qg<=650)");
+    case F::NominalPressure:
+    case F::PressSensorUpper: return QStringLiteral("10.0");
+    default: break;
+    }
+    QString widest;
+    for (const QString& item : fieldSpec(f).items) {
+        if (item.size() > widest.size())
+            widest = item;
+    }
+    return widest;
+}
+
+QLabel* label(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QGroupBox* group(const QString& title, QWidget* parent)
+{
+    auto* g = new QGroupBox(title, parent);
+    return g;
+}
+
+} // namespace
+
+SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, QWidget* parent)
+    : QWidget(parent)
+    , m_workspace(workspace)
+    , m_window(window)
+    , m_platform([this](const QString& target) { return focusTarget(target); })
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("selectionWidget"));
+    // shrinking below this snaps back
+    setMinimumSize(kResizedMinimum);
+    m_window.context().setPlatform(m_platform);
+    for (Field f : allFields())
+        m_controls[static_cast<size_t>(f)] = makeControl(f);
+    buildLayout();
+    for (Field f : allFields()) {
+        refresh(f);
+        connectControl(f);
+    }
+    m_window.form().setObserver([this](Field f) { refresh(f); });
+    setWindowTitle(m_window.caption());
+}
+
+SelectionWidget::~SelectionWidget()
+{
+    detach();
+}
+
+void SelectionWidget::detach()
+{
+    if (m_detached)
+        return;
+    m_detached = true;
+    m_window.form().setObserver({});
+    for (QWidget* w : m_controls)
+        w->disconnect(this);
+    for (QPushButton* b : {m_compute, m_select, m_save, m_print})
+        b->disconnect(this);
+}
+
+QWidget* SelectionWidget::makeControl(Field f)
+{
+    const FieldSpec& spec = fieldSpec(f);
+    QWidget* w = nullptr;
+    switch (spec.kind) {
+    case ControlKind::Edit: {
+        auto* e = new FilteredLineEdit(spec.filter, m_platform, this);
+        if (f == F::SelectionNo) {
+            QFont bold = e->font();
+            bold.setBold(true);
+            e->setFont(bold);
+            e->setStyleSheet(QStringLiteral("color: blue;"));
+            e->setMinimumWidth(150);
+        } else {
+            e->setMaximumWidth(f == F::XCO2 || f == F::XH2 || f == F::Hs || f == F::RelDensity ? 70 : 80);
+        }
+        w = e;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* l = label(QString(), this);
+        if (f == F::ResultText) {
+            QFont big = l->font();
+            big.setPointSize(14);
+            big.setBold(true);
+            l->setFont(big);
+            l->setStyleSheet(QStringLiteral("color: blue;"));
+            l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            l->setMinimumWidth(420);
+        } else {
+            l->setMinimumWidth(60);
+            l->setFrameShape(QFrame::StyledPanel);
+        }
+        w = l;
+        break;
+    }
+    case ControlKind::List: {
+        auto* c = new QComboBox(this);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(0);
+        c->setMinimumWidth(c->fontMetrics().horizontalAdvance(widestItem(f)) + 32);
+        w = c;
+        break;
+    }
+    case ControlKind::Radio:
+        w = new RadioGroup(labelCaptioned(f) ? QString() : captionOf(f), spec.items, spec.columns, this);
+        if (labelCaptioned(f))
+            static_cast<RadioGroup*>(w)->setFlat(true);
+        break;
+    }
+    w->setObjectName(QString::fromLatin1(spec.name));
+    return w;
+}
+
+QLabel* SelectionWidget::caption(Field f) const
+{
+    return label(captionOf(f), const_cast<SelectionWidget*>(this));
+}
+
+QWidget* SelectionWidget::captioned(Field f)
+{
+    auto* row = new QWidget(this);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(caption(f));
+    h->addWidget(control(f), 1);
+    return row;
+}
+
+void SelectionWidget::buildLayout()
+{
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 0);
+    root->setSpacing(4);
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(4);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+
+    // medium and standard flows
+    auto* top = new QHBoxLayout;
+    top->addWidget(caption(F::Medium));
+    top->addWidget(control(F::Medium));
+    top->addSpacing(12);
+    top->addWidget(caption(F::StdFlowMin));
+    top->addWidget(control(F::StdFlowMin));
+    top->addWidget(label(QStringLiteral("～"), this));
+    top->addWidget(control(F::StdFlowMax));
+    top->addStretch();
+    left->addLayout(top);
+
+    // compressibility mode, Zn/Zg and conversion factors
+    auto* second = new QHBoxLayout;
+    second->addWidget(control(F::ZMode));
+    auto* znzg = group(QStringLiteral("标况和工况下的气体压缩系数比：Zn/Zg"), this);
+    auto* znzgGrid = new QGridLayout(znzg);
+    znzgGrid->setVerticalSpacing(2);
+    znzgGrid->addWidget(caption(F::ZnZgMin), 0, 0);
+    znzgGrid->addWidget(control(F::ZnZgMin), 0, 1);
+    znzgGrid->addWidget(caption(F::ZnZgMax), 1, 0);
+    znzgGrid->addWidget(control(F::ZnZgMax), 1, 1);
+    second->addWidget(znzg, 1);
+    auto* factors = group(QStringLiteral("转换系数：Zn/Zg*Pg/Pn*Tn/Tg"), this);
+    auto* factorGrid = new QGridLayout(factors);
+    factorGrid->setVerticalSpacing(2);
+    factorGrid->addWidget(caption(F::ConvFactorMin), 0, 0);
+    factorGrid->addWidget(control(F::ConvFactorMin), 0, 1);
+    factorGrid->addWidget(caption(F::ConvFactorMax), 1, 0);
+    factorGrid->addWidget(control(F::ConvFactorMax), 1, 1);
+    second->addWidget(factors, 1);
+    left->addLayout(second);
+
+    // the gas: pressures, temperatures, reference condition, composition
+    auto* gas = group(vocab::GasGroupCaption.toString(), this);
+    gas->setObjectName(QStringLiteral("gasGroup"));
+    gas->setFocusPolicy(Qt::StrongFocus);
+    m_gasGroup = gas;
+    auto* gasGrid = new QGridLayout(gas);
+    gasGrid->setVerticalSpacing(3);
+    auto* pressures = new QHBoxLayout;
+    pressures->addWidget(caption(F::PabsMin));
+    pressures->addWidget(control(F::PabsMin));
+    pressures->addWidget(label(QStringLiteral("～"), this));
+    pressures->addWidget(control(F::PabsMax));
+    pressures->addSpacing(16);
+    pressures->addWidget(caption(F::TempMin));
+    pressures->addWidget(control(F::TempMin));
+    pressures->addWidget(label(QStringLiteral("～"), this));
+    pressures->addWidget(control(F::TempMax));
+    pressures->addStretch();
+    gasGrid->addLayout(pressures, 0, 0, 1, 5);
+    auto* reference = new QHBoxLayout;
+    reference->addWidget(caption(F::RefCondition));
+    reference->addWidget(control(F::RefCondition), 1);
+    gasGrid->addLayout(reference, 1, 0, 1, 5);
+    gasGrid->addWidget(caption(F::XCO2), 2, 0);
+    gasGrid->addWidget(control(F::XCO2), 2, 1);
+    gasGrid->addWidget(caption(F::Hs), 2, 2);
+    gasGrid->addWidget(control(F::Hs), 2, 3);
+    gasGrid->addWidget(label(QStringLiteral("MJ/m3"), this), 2, 4);
+    gasGrid->addWidget(caption(F::XH2), 3, 0);
+    gasGrid->addWidget(control(F::XH2), 3, 1);
+    gasGrid->addWidget(caption(F::RelDensity), 3, 2);
+    gasGrid->addWidget(control(F::RelDensity), 3, 3);
+    gasGrid->setColumnStretch(4, 1);
+    left->addWidget(gas);
+
+    // the working flow
+    auto* flow = new QHBoxLayout;
+    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), this);
+    m_compute->setObjectName(QStringLiteral("computeButton"));
+    flow->addWidget(m_compute);
+    flow->addSpacing(8);
+    flow->addWidget(caption(F::WorkFlowMin));
+    flow->addWidget(control(F::WorkFlowMin));
+    flow->addWidget(label(QStringLiteral("～"), this));
+    flow->addWidget(control(F::WorkFlowMax));
+    flow->addSpacing(12);
+    flow->addWidget(caption(F::CombinedAccuracy));
+    flow->addWidget(control(F::CombinedAccuracy));
+    flow->addStretch();
+    left->addLayout(flow);
+
+    // the meter
+    auto* meter = group(QStringLiteral("选型内容"), this);
+    auto* meterGrid = new QGridLayout(meter);
+    meterGrid->setContentsMargins(6, 4, 6, 4);
+    meterGrid->setHorizontalSpacing(4);
+    meterGrid->setVerticalSpacing(3);
+    const Field chain[3][3] = {{F::MeterType, F::BaseOrigin, F::MechCounter},
+                               {F::CardControl, F::SizeSpec, F::NominalPressure},
+                               {F::BaseAccuracy, F::Corrector, F::Installation}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            meterGrid->addWidget(caption(chain[r][c]), r, 2 * c, Qt::AlignRight);
+            meterGrid->addWidget(control(chain[r][c]), r, 2 * c + 1);
+        }
+    }
+    meterGrid->setColumnStretch(3, 1);
+    left->addWidget(meter);
+    left->addStretch();
+    body->addLayout(left, 1);
+
+    // outputs and functions
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    auto* outputs = group(QStringLiteral("输出及功能要求配置"), this);
+    auto* out = new QVBoxLayout(outputs);
+    out->setContentsMargins(4, 4, 4, 4);
+    out->setSpacing(3);
+    auto* radios = new QHBoxLayout;
+    radios->addWidget(control(F::Gprs));
+    radios->addWidget(control(F::ShortRangeWireless));
+    radios->addWidget(control(F::CurrentOutput));
+    out->addLayout(radios);
+    auto* hartRow = new QHBoxLayout;
+    hartRow->addWidget(control(F::Hart));
+    hartRow->addWidget(control(F::ExProof), 1);
+    out->addLayout(hartRow);
+    out->addWidget(control(F::CorrectionMode));
+    auto* sensor = new QHBoxLayout;
+    sensor->addWidget(caption(F::PressSensorUpper));
+    sensor->addWidget(control(F::PressSensorUpper), 1);
+    sensor->addWidget(label(QStringLiteral("MPa"), this));
+    out->addLayout(sensor);
+    for (Field f : {F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
+        out->addWidget(captioned(f));
+    right->addWidget(outputs);
+    auto* counter = new QHBoxLayout;
+    counter->addWidget(control(F::CounterPulse));
+    counter->addWidget(control(F::PipeConnection));
+    right->addLayout(counter);
+    right->addStretch();
+    body->addLayout(right);
+    root->addLayout(body, 1);
+
+    // the result
+    auto* strip = new QHBoxLayout;
+    m_select = new QPushButton(buttonCaption(Button::Select), this);
+    m_select->setObjectName(QStringLiteral("selectButton"));
+    m_select->setMinimumHeight(40);
+    strip->addWidget(m_select);
+    auto* result = group(QStringLiteral("选型结果"), this);
+    auto* resultLayout = new QHBoxLayout(result);
+    resultLayout->addWidget(control(F::ResultText));
+    strip->addWidget(result, 1);
+    strip->addWidget(caption(F::SelectionNo));
+    strip->addWidget(control(F::SelectionNo));
+    m_smallPrint = new QPushButton(QStringLiteral("…"), this);
+    m_smallPrint->setToolTip(QStringLiteral("选型信息打印输出..."));
+    strip->addWidget(m_smallPrint);
+    root->addLayout(strip);
+
+    auto* panel = new QHBoxLayout;
+    panel->addStretch();
+    m_save = new QPushButton(buttonCaption(Button::Save), this);
+    m_save->setObjectName(QStringLiteral("saveButton"));
+    m_print = new QPushButton(buttonCaption(Button::Print), this);
+    m_print->setObjectName(QStringLiteral("printButton"));
+    panel->addWidget(m_save);
+    panel->addWidget(m_print);
+    panel->addStretch();
+    root->addLayout(panel);
+
+    auto* status = new QStatusBar(this);
+    status->setSizeGripEnabled(false);
+    auto* note = label(kStatusNote, status);
+    note->setWordWrap(false);
+    status->addWidget(note, 1);
+    root->addWidget(status);
+
+    connect(m_compute, &QPushButton::clicked, this, [this] { m_window.clickComputeFlow(); });
+    connect(m_select, &QPushButton::clicked, this, [this] { m_window.clickSelect(); });
+    connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
+    connect(m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
+}
+
+void SelectionWidget::connectControl(Field f)
+{
+    QWidget* w = control(f);
+    switch (fieldSpec(f).kind) {
+    case ControlKind::Edit: {
+        auto* e = static_cast<FilteredLineEdit*>(w);
+        connect(e, &QLineEdit::textEdited, this, [this, f, e] { m_window.paste(f, e->value()); });
+        break;
+    }
+    case ControlKind::List: {
+        auto* c = static_cast<QComboBox*>(w);
+        connect(c, &QComboBox::activated, this, [this, f](int index) { m_window.choose(f, index); });
+        if (m_window.form().hasExitStep(f))
+            c->installEventFilter(this);
+        break;
+    }
+    case ControlKind::Radio:
+        connect(static_cast<RadioGroup*>(w), &RadioGroup::clickedItem, this,
+                [this, f](int index) { m_window.choose(f, index); });
+        break;
+    case ControlKind::Label:
+        break;
+    }
+}
+
+bool SelectionWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // Leaving a control means moving to another one in the program: opening the
+    // list's popup or switching to another application is not leaving it.
+    const auto reason = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event)->reason()
+                                                          : Qt::OtherFocusReason;
+    if (event->type() == QEvent::FocusOut && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        for (Field f : allFields()) {
+            if (control(f) == watched)
+                leave(f);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SelectionWidget::leave(Field f)
+{
+    if (!m_detached)
+        m_window.leave(f);
+}
+
+void SelectionWidget::refresh(Field f)
+{
+    const FormModel& form = m_window.form();
+    QWidget* w = control(f);
+    w->setEnabled(form.enabled(f));
+    switch (form.kind(f)) {
+    case ControlKind::Edit:
+        static_cast<FilteredLineEdit*>(w)->setValue(form.text(f));
+        break;
+    case ControlKind::Label:
+        static_cast<QLabel*>(w)->setText(form.text(f));
+        break;
+    case ControlKind::List: {
+        auto* c = static_cast<QComboBox*>(w);
+        const QSignalBlocker block(c);
+        QStringList shown;
+        for (int i = 0; i < c->count(); ++i)
+            shown << c->itemText(i);
+        if (shown != form.items(f)) {
+            c->clear();
+            c->addItems(form.items(f));
+        }
+        c->setCurrentIndex(form.index(f));
+        break;
+    }
+    case ControlKind::Radio:
+        static_cast<RadioGroup*>(w)->setIndex(form.index(f));
+        break;
+    }
+}
+
+bool SelectionWidget::agreesWithModel(QString* difference) const
+{
+    const FormModel& form = m_window.form();
+    for (Field f : allFields()) {
+        const QWidget* w = control(f);
+        QString shown;
+        QStringList items;
+        int index = -1;
+        switch (form.kind(f)) {
+        case ControlKind::Edit:
+            shown = static_cast<const FilteredLineEdit*>(w)->value();
+            break;
+        case ControlKind::Label:
+            shown = static_cast<const QLabel*>(w)->text();
+            break;
+        case ControlKind::List: {
+            const auto* c = static_cast<const QComboBox*>(w);
+            for (int i = 0; i < c->count(); ++i)
+                items << c->itemText(i);
+            index = c->currentIndex();
+            shown = c->currentText();
+            break;
+        }
+        case ControlKind::Radio: {
+            const auto* r = static_cast<const RadioGroup*>(w);
+            items = r->items();
+            index = r->index();
+            shown = index >= 0 ? items[index] : QString();
+            break;
+        }
+        }
+        const bool listLike = form.kind(f) == ControlKind::List || form.kind(f) == ControlKind::Radio;
+        const bool same = shown == form.text(f) && w->isEnabled() == form.enabled(f)
+            && (!listLike || (items == form.items(f) && index == form.index(f)));
+        if (!same) {
+            if (difference)
+                *difference = QStringLiteral("%1: widget '%2' (%3), model '%4' (%5)")
+                                  .arg(fieldName(f), shown, w->isEnabled() ? "on" : "off", form.text(f),
+                                       form.enabled(f) ? "on" : "off");
+            return false;
+        }
+    }
+    return true;
+}
+
+QWidget* SelectionWidget::focusTarget(const QString& target) const
+{
+    if (target == vocab::GasGroupCaption)
+        return m_gasGroup;
+    const std::optional<Field> f = fieldByName(target);
+    return f ? control(*f) : nullptr;
+}
+
+void SelectionWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_smallPrint->hide(); // printing goes through "打印" only
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        ensureShownSize();
+        // the frame places and sizes a new window after showing it: check again then
+        QTimer::singleShot(0, this, &SelectionWidget::ensureShownSize);
+    }
+}
+
+void SelectionWidget::ensureShownSize()
+{
+    QWidget* frame = parentWidget() ? parentWidget() : this;
+    const QSize inner = size().expandedTo(kShownMinimum);
+    if (inner != size())
+        frame->resize(frame->size() + (inner - size()));
+}
+
+void SelectionWidget::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_detached) {
+        detach();
+        m_workspace.close(&m_window); // the window and everything it holds go with it
+    }
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/form/fields.h"
+#include "apps/desktop/widget_platform.h"
+
+#include <QWidget>
+
+#include <array>
+
+class FilteredLineEdit;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class RadioGroup;
+class SelectionWindow;
+class Workspace;
+
+// The selection window (TMDIChild): every control of the selection, bound to the
+// headless window it shows. Widgets show what the model holds; every user action
+// goes to the model as the same event the headless runner sends. No selection
+// logic lives here.
+class SelectionWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    SelectionWidget(Workspace& workspace, SelectionWindow& window, QWidget* parent = nullptr);
+    ~SelectionWidget() override;
+
+    SelectionWindow& window() const { return m_window; }
+
+    // The widget that shows a field: FilteredLineEdit, QLabel, QComboBox or RadioGroup.
+    QWidget* control(Field f) const { return m_controls[static_cast<size_t>(f)]; }
+    // A field name or the caption of a group.
+    QWidget* focusTarget(const QString& target) const;
+    QPushButton* computeButton() const { return m_compute; }
+    QPushButton* selectButton() const { return m_select; }
+    QPushButton* saveButton() const { return m_save; }
+    QPushButton* printButton() const { return m_print; }
+
+    // Whether the widgets show exactly what the model holds (texts, items,
+    // choices, enabled states); the first difference is described in `difference`.
+    bool agreesWithModel(QString* difference = nullptr) const;
+
+    // The focus leaves a control (the medium list has a step for it).
+    void leave(Field f);
+
+    // The headless window is about to go: the widget stops showing it.
+    void detach();
+    bool detached() const { return m_detached; }
+
+    // Smallest inner sizes: when shown, and while resized.
+    static constexpr QSize kShownMinimum {987, 575};
+    static constexpr QSize kResizedMinimum {984, 561};
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* makeControl(Field f);
+    QWidget* captioned(Field f); // caption label and control in a row
+    QLabel* caption(Field f) const;
+    void buildLayout();
+    void ensureShownSize();
+    void refresh(Field f);
+    void connectControl(Field f);
+
+    Workspace& m_workspace;
+    SelectionWindow& m_window;
+    WidgetPlatform m_platform;
+    std::array<QWidget*, kFieldCount> m_controls {};
+    QWidget* m_gasGroup = nullptr;
+    QPushButton* m_compute = nullptr;
+    QPushButton* m_select = nullptr;
+    QPushButton* m_save = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_smallPrint = nullptr;
+    bool m_shownOnce = false;
+    bool m_detached = false;
+};

@@ -1,0 +1,46 @@
+#include "apps/desktop/sheet_preview.h"
+
+#include "adapters/report/selection_sheet.h"
+#include "adapters/sqlite/statements.h"
+
+#include <QAction>
+#include <QDate>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QToolBar>
+
+QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent)
+{
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    printer->setPageLayout(selectionSheetPageLayout());
+    printer->setFullPage(true); // the sheet's origin is the printable area's corner
+    printer->setDocName(selectionSheetTitle());
+    auto* dialog = new QPrintPreviewDialog(printer, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QObject::destroyed, [printer] { delete printer; });
+    dialog->setWindowTitle(selectionSheetPreviewCaption(dialog->windowTitle()));
+    const QString date = selectionSheetDate(QDate::currentDate());
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [row, date](QPrinter* p) {
+        QPainter painter(p);
+        paintSelectionSheet(painter, row, date);
+    });
+    if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+        preview->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    if (auto* tools = dialog->findChild<QToolBar*>()) {
+        QAction* save = tools->addAction(QObject::tr("另存为PDF..."));
+        save->setObjectName(QStringLiteral("savePdfAction"));
+        QObject::connect(save, &QAction::triggered, dialog, [dialog, row, date] {
+            const QString path = QFileDialog::getSaveFileName(dialog, QObject::tr("另存为PDF"),
+                                                              row.value(QStringLiteral("选型编号")) + QStringLiteral(".pdf"),
+                                                              QStringLiteral("PDF (*.pdf)"));
+            QString error;
+            if (!path.isEmpty() && !writeSelectionSheetPdf(path, row, date, &error))
+                QMessageBox::warning(dialog, dialog->windowTitle(), error);
+        });
+    }
+    return dialog;
+}

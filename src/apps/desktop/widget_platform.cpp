@@ -1,0 +1,88 @@
+#include "apps/desktop/widget_platform.h"
+
+#include "apps/cli/event_writer.h"
+#include "core/ports/message_kinds.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+bool g_scripted = false;
+EventWriter* g_echo = nullptr;
+
+QMessageBox::Icon iconOf(ShowBoxKind::Icon icon)
+{
+    switch (icon) {
+    case ShowBoxKind::Icon::Exclamation: return QMessageBox::Warning;
+    case ShowBoxKind::Icon::Question: return QMessageBox::Question;
+    case ShowBoxKind::Icon::Stop: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int exec(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    if (g_scripted)
+        QTimer::singleShot(0, &box, [&box] { box.done(QMessageBox::Ok); });
+    return box.exec() == QMessageBox::Cancel ? Platform::Cancel : Platform::Ok;
+}
+
+} // namespace
+
+WidgetPlatform::WidgetPlatform(std::function<QWidget*(const QString&)> focusTarget)
+    : m_focusTarget(std::move(focusTarget))
+{
+}
+
+void WidgetPlatform::setScripted(bool scripted, EventWriter* echo)
+{
+    g_scripted = scripted;
+    g_echo = echo;
+}
+
+bool WidgetPlatform::scripted()
+{
+    return g_scripted;
+}
+
+void WidgetPlatform::plainMessage(const QString& text)
+{
+    if (g_echo)
+        g_echo->plainMessage(text);
+    exec(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
+}
+
+int WidgetPlatform::showBox(int kind, const QString& text)
+{
+    if (g_echo)
+        g_echo->showBox(kind, text);
+    const ShowBoxKind k = showBoxKind(kind);
+    return exec(iconOf(k.icon), k.title, text, k.withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+}
+
+void WidgetPlatform::beep()
+{
+    if (g_echo)
+        g_echo->beep();
+    QApplication::beep();
+}
+
+void WidgetPlatform::setFocus(const QString& target)
+{
+    if (g_echo)
+        g_echo->setFocus(target);
+    if (QWidget* w = m_focusTarget ? m_focusTarget(target) : nullptr)
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void WidgetPlatform::generalError(const QString& text)
+{
+    if (g_echo)
+        g_echo->generalError(text);
+    exec(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok);
+}

@@ -1,0 +1,130 @@
+#include "core/form/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+} // namespace
+
+std::optional<double> parseDecimal(QStringView text)
+{
+    // Check the shape first: std::from_chars alone would take "inf", "nan" and hex.
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    qsizetype mantissaDigits = 0;
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        ++mantissaDigits;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    bool negativeExponent = false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+            negativeExponent = text[i] == u'-';
+            ++i;
+        }
+        qsizetype exponentDigits = 0;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+
+    std::string ascii = text.toLatin1().toStdString();
+    const char* first = ascii.data();
+    if (*first == '+')
+        ++first; // from_chars takes no plus sign
+    double value = 0;
+    const auto [end, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (!negativeExponent)
+            return std::nullopt;
+        return ascii.front() == '-' ? -0.0 : 0.0;
+    }
+    if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString trimmed(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+std::optional<double> parseDecimalTrimmed(QStringView text)
+{
+    return parseDecimal(trimmed(text.toString()));
+}
+
+double toNumber(const QString& text)
+{
+    if (const auto v = parseDecimal(text))
+        return *v;
+    throw GeneralError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+double toNumberTrimmed(const QString& text)
+{
+    if (const auto v = parseDecimalTrimmed(text))
+        return *v;
+    throw GeneralError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+float toSingle(double value)
+{
+    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max())
+        throw GeneralError(QStringLiteral("Floating point overflow"));
+    return static_cast<float>(value);
+}
+
+QString formatFixed(double value, int decimals)
+{
+    // QString::number rounds the exact binary value, ties away from zero, in the C locale.
+    QString s = QString::number(value, 'f', decimals);
+    if (s.startsWith(u'-')) {
+        bool allZero = true;
+        for (qsizetype i = 1; i < s.size(); ++i) {
+            if (s[i] != u'0' && s[i] != u'.') {
+                allZero = false;
+                break;
+            }
+        }
+        if (allZero)
+            s.remove(0, 1);
+    }
+    return s;
+}

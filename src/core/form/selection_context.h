@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/form/form_model.h"
+
+#include <QStringList>
+
+#include <optional>
+
+class Platform;
+
+// The working flows of the last computation in a window, single precision as the
+// size fitting and the card-control list read them (0 before the first one).
+struct WorkingFlows {
+    float qmin = 0;
+    float qmax = 0;
+    float kmin = 0;
+};
+
+// All a selection window's handlers work on: its form, what it asks of the screen,
+// its working flows, the corrector model chosen by the last model-code run and the
+// pending row that "保存" writes.
+class SelectionContext {
+public:
+    explicit SelectionContext(Platform& platform)
+        : m_platform(&platform)
+    {
+    }
+
+    Platform& ui() const { return *m_platform; }
+
+    // The result on screen and the pending row describe the current choices: both
+    // go with any change of an input or an option.
+    void clearResult()
+    {
+        form.setText(Field::ResultText, QString());
+        pending.reset();
+    }
+    // The desktop window replaces the platform by one that knows its widgets.
+    void setPlatform(Platform& platform) { m_platform = &platform; }
+
+    FormModel form;
+    WorkingFlows flows;
+    QString correctorModel;
+    std::optional<QStringList> pending;
+
+private:
+    Platform* m_platform;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/form/fields.h"
+
+#include <QString>
+#include <QStringView>
+
+class FormModel;
+class SelectionContext;
+
+// A composer showed its message: the selection command ends here.
+struct CommandStopped {};
+
+// What the model-code composers work with during one run of "选型": the window's
+// selection, the working texts of the run, the corrector model chosen, and the
+// pieces all composers share (placeholders, suffixes, communication letters,
+// checks that stop the command).
+class ModelCode {
+public:
+    explicit ModelCode(SelectionContext& w);
+
+    FormModel& form() { return m_form; }
+    int medium() const { return m_medium; }
+    bool air() const;
+
+    // Working texts of the run.
+    const QString& sizeCode() const { return m_sizeCode; }             // {S}
+    const QString& seriesSizeCode() const { return m_seriesSizeCode; } // {R}
+    const QString& sizeBoreText() const { return m_sizeBoreText; }     // {D}
+    const QString& baseAccuracyText() const { return m_baseAccuracy; } // {B}
+    const QString& combinedAccuracyText() const { return m_combinedAccuracy; } // {C}
+
+    QString correctorModel;
+
+    // Tests of a choice by its text. A yes/no group without an item counts as "无".
+    bool is(Field f, QStringView item) const;
+    bool yes(Field f) const;
+    bool intrinsicallySafe() const; // ExProof is "本安 iaIICT4" (a missing item is not)
+    bool flameproof() const;        // ExProof is "隔爆 dIICT4"
+    bool correctorFitted() const;   // Corrector is "有"
+
+    // Settings of option groups (a radio group runs its click step on a change).
+    void set(Field f, QStringView item);
+    void set(std::initializer_list<Field> fields, QStringView item);
+    void clear(Field f); // no item
+    void firstMode();     // CorrectionMode item 0, "温压自动检测"
+
+    // Shared groups of settings.
+    void sameOutputsOff(); // Gprs, ShortRangeWireless, CurrentOutput, Hart, DisplayFactor "无"
+
+    // The model code from a template: literal text with {S} {R} {D} {U} {N} {B} {C}
+    // {TL} {TH} {L} {M1} ... {M5} {I} replaced. Placeholders with effects (the
+    // letters, the mode suffixes, the installation suffix) take effect in the
+    // order they stand.
+    QString expand(QStringView templ);
+
+    // {M1} ... {M5} leave an empty CorrectionMode without item (instead of setting
+    // item 0) in the rows that say so.
+    void keepModeWithoutItem() { m_keepModeWithoutItem = true; }
+
+    // Stops: the message is shown and the command ends.
+    [[noreturn]] void refuse(const QString& text); // ShowBox kind 1
+    void requireCorrector();                         // "无修正仪，选型条件不满足！"
+    void requireSensorRange();                       // "无压力传感器上限压力，选型失败！"
+    void requireInstallation();                      // "无安装形式，选型失败！"
+
+    // The communication letters of the KEV corrector ({L}), with the settings their
+    // row makes. `setExProof` false: the row does not set the explosion protection.
+    QString letters(bool setExProof = true);
+    QString modeSuffix(int form);
+    QString installationSuffix();
+
+private:
+    SelectionContext& m_w;
+    FormModel& m_form;
+    int m_medium;
+    bool m_keepModeWithoutItem = false;
+    QString m_sizeCode;
+    QString m_seriesSizeCode;
+    QString m_sizeBoreText;
+    QString m_baseAccuracy;
+    QString m_combinedAccuracy;
+};
+
+// The messages that stop the command.
+extern const QString kNoCorrector;
+extern const QString kNoCounterNoCorrector;

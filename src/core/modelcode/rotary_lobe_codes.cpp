@@ -1,0 +1,311 @@
+// Rotary-lobe meters (domestic, series RKD) and roots meters (imported, series G).
+// The code opens with the series-and-size code {R}.
+#include "core/modelcode/composers.h"
+
+#include "core/form/form_model.h"
+#include "core/modelcode/model_code.h"
+#include "core/form/vocabulary.h"
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+const QString kSmallest = QStringLiteral("RKD-G10");
+
+struct Meter {
+    bool roots;    // imported
+    bool smallest; // the RKD-G10, with its own rows
+    bool dn50Pair; // RKD-G16 or RKD-G25: the sizes with a 1.0-class corrector
+};
+
+Meter meterOf(ModelCode& m)
+{
+    Meter meter;
+    meter.roots = m.is(F::BaseOrigin, Imported);
+    const QString& r = m.seriesSizeCode();
+    meter.smallest = !meter.roots && r == kSmallest;
+    meter.dn50Pair = !meter.roots && (r == u"RKD-G16" || r == u"RKD-G25");
+    return meter;
+}
+
+// The shared groups of settings of the tables.
+void kevSettings(ModelCode& m)
+{
+    m.set(F::DisplayFactor, Yes);
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    m.firstMode();
+    m.set(F::CorrectorAccuracy, Class05);
+}
+
+void darSettings(ModelCode& m, bool setMode = true)
+{
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    if (setMode)
+        m.firstMode();
+    m.set(F::CorrectorAccuracy, Class05);
+}
+
+void cardSettings(ModelCode& m)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::DisplayFactor, F::Hart, F::CounterPulse, F::Gprs, F::ShortRangeWireless, F::CurrentOutput}, No);
+    m.set(F::PipeConnection, Flange);
+    m.set(F::ExProof, IntrinsicSafe);
+}
+
+void noCorrectorSettings(ModelCode& m)
+{
+    m.clear(F::CorrectionMode);
+    m.clear(F::CorrectorAccuracy);
+    m.clear(F::ExProof);
+    m.set({F::Gprs, F::ShortRangeWireless, F::Hart, F::CurrentOutput, F::DisplayFactor}, No);
+    m.correctorModel.clear();
+}
+
+// Table 1: mechanical counter, no card control, corrector.
+QString table1(ModelCode& m, const Meter& meter)
+{
+    m.requireSensorRange();
+    if (!m.yes(F::Gprs)) {
+        if (m.form().index(F::ExProof) < 0 || (m.air() && meter.roots))
+            m.set(F::ExProof, IntrinsicSafe);
+    }
+    const QString tail = QStringLiteral("{U}/{N}-{B}/{C}");
+    if (m.yes(F::Gprs)) {
+        const QString letters = m.letters();
+        kevSettings(m);
+        m.correctorModel = QStringLiteral("KEV");
+        return m.expand(u"{R}-CKEV-") + letters + u'-' + m.expand(tail);
+    }
+    const bool wireless = m.yes(F::ShortRangeWireless);
+    if (m.flameproof()) {
+        kevSettings(m);
+        m.set(F::CurrentOutput, No);
+        m.correctorModel = QStringLiteral("KEV");
+        return m.expand(wireless ? u"{R}-CKEV-G-W-{U}/{N}-{B}/{C}" : u"{R}-CKEV-G-{U}/{N}-{B}/{C}");
+    }
+    if (wireless) {
+        kevSettings(m);
+        m.set(F::CurrentOutput, No);
+        m.correctorModel = QStringLiteral("KEV");
+        return m.expand(u"{R}-CKEV-B-W-{U}/{N}-{B}/{C}");
+    }
+    if (m.yes(F::CurrentOutput)) {
+        darSettings(m, !m.air());
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+        return m.expand(u"{R}-CDAR-I-{U}/{N}-{B}/{C}");
+    }
+    if (m.yes(F::DisplayFactor)) {
+        kevSettings(m);
+        m.correctorModel = QStringLiteral("KEV");
+        return m.expand(u"{R}-CKEV-B-{U}/{N}-{B}/{C}");
+    }
+    if (meter.dn50Pair && m.form().text(F::CorrectorAccuracy) == Class10) {
+        m.set({F::Hart, F::CounterPulse}, No);
+        m.set(F::PipeConnection, Flange);
+        m.set(F::ExProof, IntrinsicSafe);
+        m.correctorModel = QStringLiteral("DAR-V");
+        return m.expand(u"{R}-CDAR-V{M3}{U}/{N}-{B}/{C}");
+    }
+    if (meter.smallest) {
+        m.set(F::CorrectorAccuracy, Class10);
+        m.set({F::Hart, F::CounterPulse}, No);
+        m.correctorModel = QStringLiteral("DAR-V");
+        return m.is(F::PipeConnection, Thread) ? m.expand(u"{R}-RC-CDAR-V{M3}{U}/{N}-{B}/{C}")
+                                               : m.expand(u"{R}-CDAR-V{M3}{U}/{N}-{B}/{C}");
+    }
+    darSettings(m);
+    m.correctorModel = QStringLiteral("DAR");
+    return m.expand(u"{R}-CDAR-{U}/{N}-{B}/{C}");
+}
+
+// Table 2: mechanical counter, no card control, no corrector.
+QString table2(ModelCode& m, const Meter& meter)
+{
+    noCorrectorSettings(m);
+    const bool pulse = m.yes(F::CounterPulse);
+    if (meter.smallest && m.is(F::PipeConnection, Thread))
+        return m.expand(pulse ? u"{R}-RC-OYT-{N}-{B}" : u"{R}-RC-{N}-{B}");
+    if (!meter.smallest)
+        m.set(F::PipeConnection, Flange);
+    return m.expand(pulse ? u"{R}-OYT-{N}-{B}" : u"{R}-{N}-{B}");
+}
+
+// Table 3: card controls, city gas only.
+QString table3(ModelCode& m, const Meter& meter)
+{
+    const bool counter = m.is(F::MechCounter, Yes);
+    const bool integrated = m.is(F::CardControl, CardIntegrated);
+    if (!counter && !integrated)
+        return QString(); // no counter with a split card control: no row
+    m.requireCorrector();
+    m.requireInstallation();
+    m.requireSensorRange();
+    cardSettings(m);
+    if (integrated) {
+        m.correctorModel = QStringLiteral("CPU卡流量补偿控制仪");
+        if (meter.roots)
+            m.keepModeWithoutItem();
+        return m.expand(counter ? u"{R}-{U}/{N}-{B}/{C}-{M2}2{I}" : u"{R}-{U}/{N}-{B}/{C}{M1}{I}");
+    }
+    m.correctorModel = QStringLiteral("DAB");
+    if (meter.roots) {
+        m.firstMode();
+        return m.expand(u"{R}-{B}/DAB-{D}-{U}/{N}{I}");
+    }
+    return m.expand(u"{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}");
+}
+
+// Table 4, the RKD-G10 without counter: its own integrated corrector Z, or none (D).
+QString table4Smallest(ModelCode& m)
+{
+    m.set(F::ExProof, IntrinsicSafe);
+    m.set({F::DisplayFactor, F::Hart, F::CounterPulse}, No);
+    m.modeSuffix(3);
+    const bool thread = m.is(F::PipeConnection, Thread);
+    if (m.correctorFitted()) {
+        m.set(F::CorrectorAccuracy, Class10);
+        m.correctorModel = QStringLiteral("Z");
+        const QString code = m.expand(thread ? u"{R}-RC-Z{M3}{U}/{N}-{B}/{C}" : u"{R}-Z{M3}{U}/{N}-{B}/{C}");
+        if (m.air())
+            m.firstMode();
+        return code;
+    }
+    m.clear(F::CorrectionMode);
+    m.clear(F::CorrectorAccuracy);
+    m.correctorModel.clear();
+    return m.expand(thread ? u"{R}-RC-D-{N}-{B}" : u"{R}-D-{N}-{B}");
+}
+
+// Rows of tables 4 and 5 (no counter, no card control).
+enum class Row {
+    Letters,  // GPRS: KEV with its communication letters
+    Wireless, // short-range wireless: KEV-?-W
+    Current,  // current output: DAR-I
+    DarV,     // RKD-G16 / RKD-G25 at class 1.0: DAR-V
+    Kev,      // KEV-G or KEV-B
+    Dar,      // DAR
+};
+
+Row rowOf(ModelCode& m, const Meter& meter)
+{
+    if (m.yes(F::Gprs))
+        return Row::Letters;
+    if (m.yes(F::ShortRangeWireless))
+        return Row::Wireless;
+    if (m.air() && meter.roots)
+        return m.yes(F::CurrentOutput) ? Row::Current : Row::Dar; // the display factor is not consulted
+    if (m.yes(F::CurrentOutput))
+        return Row::Current;
+    if (meter.dn50Pair && m.form().text(F::CorrectorAccuracy) == Class10)
+        return Row::DarV;
+    if (!m.intrinsicallySafe() || m.yes(F::DisplayFactor))
+        return Row::Kev;
+    return Row::Dar;
+}
+
+// Tables 4 (rotary-lobe) and 5 (roots): the row is chosen, its settings of Hart,
+// CounterPulse, PipeConnection, CorrectorAccuracy and CorrectionMode are made, the
+// corrector is tested, then the rest.
+QString tables4And5(ModelCode& m, const Meter& meter)
+{
+    if (m.air() && meter.roots && !m.yes(F::Gprs))
+        m.set(F::ExProof, IntrinsicSafe);
+    const Row row = rowOf(m, meter);
+    switch (row) {
+    case Row::Letters:
+    case Row::Wireless:
+        m.set({F::Hart, F::CounterPulse}, No);
+        m.set(F::PipeConnection, Flange);
+        m.firstMode();
+        m.set(F::CorrectorAccuracy, Class05);
+        break;
+    case Row::Current:
+        darSettings(m, !m.air());
+        break;
+    case Row::DarV:
+        m.set({F::Hart, F::CounterPulse}, No);
+        m.set(F::PipeConnection, Flange);
+        break;
+    case Row::Kev:
+    case Row::Dar:
+        darSettings(m);
+        break;
+    }
+    m.requireCorrector();
+
+    QString part;
+    switch (row) {
+    case Row::Letters:
+        part = QStringLiteral("KEV-") + m.letters() + u'-';
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+        break;
+    case Row::Wireless:
+        if (meter.roots && !m.flameproof())
+            m.set(F::ExProof, IntrinsicSafe);
+        part = meter.roots ? (m.flameproof() ? QStringLiteral("KEV-G-W-") : QStringLiteral("KEV-B-W-"))
+                           : (m.intrinsicallySafe() ? QStringLiteral("KEV-B-W-") : QStringLiteral("KEV-G-W-"));
+        m.set(F::DisplayFactor, Yes);
+        m.set(F::CurrentOutput, No);
+        m.correctorModel = QStringLiteral("KEV");
+        break;
+    case Row::Current:
+        part = QStringLiteral("DAR-I-");
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+        break;
+    case Row::DarV:
+        part = m.expand(u"DAR-V{M3}");
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR-V");
+        break;
+    case Row::Kev:
+        if (!m.intrinsicallySafe()) {
+            part = QStringLiteral("KEV-G-");
+            m.set(F::DisplayFactor, Yes);
+            m.correctorModel = meter.roots ? QStringLiteral("KEV") : QStringLiteral("KEV-G");
+        } else {
+            part = QStringLiteral("KEV-B-");
+            m.correctorModel = meter.roots ? QStringLiteral("KEV") : QStringLiteral("KEV-B");
+        }
+        break;
+    case Row::Dar:
+        part = QStringLiteral("DAR-");
+        if (m.air() && meter.roots)
+            m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+        break;
+    }
+    return m.expand(u"{R}-") + part + m.expand(u"{U}/{N}-{B}/{C}");
+}
+
+} // namespace
+
+QString composeRotaryLobe(ModelCode& m)
+{
+    const Meter meter = meterOf(m);
+    if (meter.smallest) {
+        m.sameOutputsOff();
+        m.set(F::ExProof, IntrinsicSafe);
+    }
+    const bool counter = m.is(F::MechCounter, Yes);
+    const bool noCounter = m.is(F::MechCounter, No);
+    const bool noCard = m.is(F::CardControl, CardNone);
+    if (!noCard) {
+        if (m.air() || (!m.is(F::CardControl, CardIntegrated) && !m.is(F::CardControl, CardSplit)))
+            return QString();
+        return table3(m, meter);
+    }
+    if (counter)
+        return m.correctorFitted() ? table1(m, meter) : table2(m, meter);
+    if (noCounter)
+        return meter.smallest ? table4Smallest(m) : tables4And5(m, meter);
+    return QString();
+}

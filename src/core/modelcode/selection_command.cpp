@@ -1,0 +1,114 @@
+#include "core/modelcode/selection_command.h"
+
+#include "core/modelcode/composers.h"
+#include "core/modelcode/model_code.h"
+#include "core/form/numbers.h"
+#include "core/ports/platform.h"
+#include "core/form/selection_context.h"
+#include "core/record/selection_record.h"
+#include "core/form/vocabulary.h"
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+const QString kComputeFirst = QStringLiteral("请先计算工况流量，再选型操作！");
+const QString kChoicesIncomplete = QStringLiteral("选型内容不全，无法选型！");
+const QString kSettlementInMoney = QStringLiteral("-M");
+const QString kSpecialRequirement = QStringLiteral("(特殊要求)");
+
+// The composer of the chosen meter type, where the medium has one for it.
+QString compose(ModelCode& m, std::initializer_list<QStringView> typesOfMedium)
+{
+    const QString type = m.form().text(F::MeterType);
+    for (QStringView t : typesOfMedium) {
+        if (type != t)
+            continue;
+        if (t == Turbine)
+            return composeTurbine(m);
+        if (t == RotaryLobe)
+            return composeRotaryLobe(m);
+        return composeVortex(m);
+    }
+    return QString();
+}
+
+// The medium decides the composers and the options set before them.
+QString dispatch(ModelCode& m)
+{
+    FormModel& f = m.form();
+    switch (m.medium()) {
+    case MediumCityGas:
+        m.set(F::Hart, No);
+        return compose(m, {Turbine, RotaryLobe});
+    case MediumOilField:
+        m.set(F::ExProof, Flameproof);
+        m.set({F::Gprs, F::ShortRangeWireless}, No);
+        return compose(m, {Turbine, Vortex});
+    case MediumCoalBed:
+        if (f.index(F::Corrector) != 0)
+            m.refuse(kNoCorrector);
+        m.firstMode();
+        m.set({F::CurrentOutput, F::Gprs, F::ShortRangeWireless, F::Hart, F::DisplayFactor, F::CounterPulse}, No);
+        m.set(F::PipeConnection, Flange);
+        m.set(F::ExProof, Flameproof);
+        return compose(m, {Turbine, Vortex});
+    case MediumAir:
+        return compose(m, {Turbine, RotaryLobe, Vortex});
+    case MediumOxygen:
+        // the only type offered for this medium, taken by its position
+        return f.index(F::MeterType) == 0 ? composeVortex(m) : QString();
+    default:
+        return QString();
+    }
+}
+
+bool specialRequirement(const FormModel& f)
+{
+    return (trimmed(f.text(F::Corrector)) == Yes && f.index(F::CombinedAccuracy) == 1)
+        || f.index(F::BaseAccuracy) == 1
+        || (f.text(F::CardControl) != CardNone && f.text(F::PressSensorUpper) == u"0.9");
+}
+
+} // namespace
+
+void BitBtn1Click(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    w.pending.reset();
+    if (trimmed(f.text(F::WorkFlowMin)).isEmpty() || trimmed(f.text(F::WorkFlowMax)).isEmpty()) {
+        w.ui().showBox(1, kComputeFirst);
+        return;
+    }
+    for (Field choice : {F::SizeSpec, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter,
+                         F::BaseOrigin, F::MeterType}) {
+        if (f.text(choice).isEmpty()) {
+            w.ui().showBox(1, kChoicesIncomplete);
+            return;
+        }
+    }
+    w.clearResult();
+    w.correctorModel.clear();
+
+    ModelCode m(w);
+    QString code;
+    try {
+        code = dispatch(m);
+    } catch (const CommandStopped&) {
+        w.clearResult();
+        return;
+    }
+    // The options were set before the code is shown: setting a group empties the result.
+    if (trimmed(code).isEmpty()) {
+        w.clearResult();
+        return;
+    }
+    if (f.index(F::SettlementUnit) == 1)
+        code += kSettlementInMoney;
+    if (specialRequirement(f))
+        code += kSpecialRequirement;
+    f.setText(F::ResultText, code);
+    w.correctorModel = m.correctorModel;
+    w.pending = toRow(snapshot(f, w.correctorModel));
+}

@@ -1,0 +1,388 @@
+// Turbine meters: VRNA (domestic, with mechanical counter), VRNE (integrated card
+// controller), VRNSⅡ (domestic, corrector in the meter), VRNU (imported base meter),
+// VRNS / VRN (oil-field gas), SJF (coal-bed gas).
+#include "core/modelcode/composers.h"
+
+#include "core/form/form_model.h"
+#include "core/modelcode/model_code.h"
+#include "core/form/vocabulary.h"
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+const QString kCardController = QStringLiteral("CPU卡流量补偿控制仪");
+
+void closeCorrectorGroups(ModelCode& m)
+{
+    m.clear(F::CorrectionMode);
+    m.clear(F::ExProof);
+    m.clear(F::CorrectorAccuracy);
+    m.set({F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart, F::DisplayFactor, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    m.correctorModel.clear();
+}
+
+// VRNA and VRNU without corrector
+QString withoutCorrector(ModelCode& m, const char* templ, bool correctorAccuracyKept)
+{
+    closeCorrectorGroups(m);
+    if (correctorAccuracyKept)
+        m.set(F::CorrectorAccuracy, Class05);
+    return m.expand(QString::fromUtf8(templ));
+}
+
+// VRNE: the integrated card controller
+QString vrne(ModelCode& m, bool withCounter)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::CurrentOutput, F::DisplayFactor, F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    m.correctorModel = kCardController;
+    if (withCounter) {
+        m.set({F::Gprs, F::ShortRangeWireless}, No);
+        m.set(F::ExProof, IntrinsicSafe);
+        return m.expand(u"VRNE-{S}-{U}/{N}-{B}/{C}-{M2}2");
+    }
+    m.keepModeWithoutItem();
+    return m.expand(u"VRNE-{S}-{U}/{N}-{B}/{C}{M1}");
+}
+
+// VRNA with the split card-control corrector DAB
+QString vrnaDab(ModelCode& m)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::DisplayFactor, F::Hart, F::ShortRangeWireless, F::Gprs, F::CounterPulse}, No);
+    m.set(F::ExProof, IntrinsicSafe);
+    m.set(F::PipeConnection, Flange);
+    m.correctorModel = QStringLiteral("DAB");
+    return m.expand(u"VRNA-{S}-{B}/DAB-{M5}{U}/{N}");
+}
+
+// VRNU with DAB
+QString vrnuDab(ModelCode& m)
+{
+    m.firstMode();
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::DisplayFactor, F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    m.correctorModel = QStringLiteral("DAB");
+    return m.expand(u"VRNU-{S}-{B}/DAB-{U}/{N}");
+}
+
+// Table A: VRNA with corrector (domestic, counter, no card control).
+QString tableA(ModelCode& m)
+{
+    m.requireSensorRange();
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    QString part;
+    bool darV = false;
+    bool dar = false;
+    if (m.yes(F::Gprs)) {
+        m.correctorModel = QStringLiteral("KEV");
+        if (m.air() && m.flameproof()) {
+            // air deviates: the current output is switched on
+            part = m.yes(F::ShortRangeWireless) ? QStringLiteral("KEV-G-G") : QStringLiteral("KEV-G-GW");
+            m.set(F::CurrentOutput, Yes);
+        } else {
+            part = QStringLiteral("KEV-") + m.letters(!m.air());
+        }
+        m.set(F::DisplayFactor, Yes);
+    } else if (m.yes(F::ShortRangeWireless)) {
+        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B-W") : QStringLiteral("KEV-G-W");
+        m.set(F::CurrentOutput, No);
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+    } else if (m.yes(F::CurrentOutput)) {
+        part = QStringLiteral("DAR-I");
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+    } else if (m.yes(F::DisplayFactor)) {
+        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B") : QStringLiteral("KEV-G");
+        m.correctorModel = QStringLiteral("KEV");
+    } else if (m.form().text(F::CorrectorAccuracy) == Class10) {
+        darV = true;
+        m.set(F::ExProof, IntrinsicSafe);
+        m.correctorModel = QStringLiteral("DAR-V");
+    } else {
+        dar = true;
+        part = QStringLiteral("DAR");
+        m.set(F::ExProof, IntrinsicSafe);
+        m.correctorModel = QStringLiteral("DAR");
+    }
+    if (!darV) {
+        m.set(F::CorrectorAccuracy, Class05);
+        if (!(dar && m.air()))
+            m.firstMode();
+    }
+    if (darV)
+        return m.expand(u"VRNA-{S}-{U}/{N}-{B}/{C}-DAR-V{M4}");
+    return m.expand(u"VRNA-{S}-{U}/{N}-{B}/{C}-") + part;
+}
+
+// Table B, air-like gases: the corrector part after GPRS, wireless and current output
+QString tableBAirPart(ModelCode& m)
+{
+    if (m.yes(F::Gprs) && m.form().index(F::ExProof) < 0)
+        m.set(F::ExProof, IntrinsicSafe);
+    const bool gprs = m.yes(F::Gprs);
+    const bool wireless = m.yes(F::ShortRangeWireless);
+    const bool current = m.yes(F::CurrentOutput);
+    if (!gprs && !wireless) {
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+        return current ? QStringLiteral("I-") : QString();
+    }
+    m.correctorModel = QStringLiteral("KEV");
+    m.set(F::DisplayFactor, Yes);
+    if (!gprs) {
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::CurrentOutput, No);
+        return QStringLiteral("KEV-B-W-");
+    }
+    if (m.flameproof()) {
+        m.set(F::CurrentOutput, No);
+        return wireless ? QStringLiteral("KEV-G-GW-") : QStringLiteral("KEV-G-G-");
+    }
+    return QStringLiteral("KEV-B-G") + (wireless ? QStringLiteral("W") : QString())
+        + (current ? QStringLiteral("I") : QString()) + u'-';
+}
+
+// Table B: VRNSⅡ (domestic, no counter, no card control, corrector).
+QString tableB(ModelCode& m)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    m.firstMode();
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    QString part;
+    if (m.air()) {
+        part = tableBAirPart(m);
+    } else if (m.yes(F::Gprs)) {
+        part = QStringLiteral("KEV-") + m.letters() + u'-';
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+    } else if (m.yes(F::ShortRangeWireless)) {
+        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B-W-") : QStringLiteral("KEV-G-W-");
+        m.set(F::DisplayFactor, Yes);
+        m.set(F::CurrentOutput, No);
+        m.correctorModel = QStringLiteral("KEV");
+    } else if (m.yes(F::CurrentOutput)) {
+        part = QStringLiteral("I-");
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+    } else if (!m.intrinsicallySafe()) {
+        part = QStringLiteral("KEV-G-");
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+    } else if (m.yes(F::DisplayFactor)) {
+        part = QStringLiteral("KEV-B-");
+        m.correctorModel = QStringLiteral("KEV");
+    } else {
+        m.correctorModel = QStringLiteral("DAR");
+    }
+    return m.expand(u"VRNSⅡ-{S}-") + part + m.expand(u"{U}/{N}-{B}/{C}");
+}
+
+// Table C, city gas: VRNU-{S}-{U}/{N}-{B}/{C}/ and the corrector part
+QString tableCCityPart(ModelCode& m)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    if (m.yes(F::Gprs)) {
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+        return QStringLiteral("KEV-") + m.letters();
+    }
+    if (m.yes(F::ShortRangeWireless)) {
+        m.set(F::CurrentOutput, No);
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+        return m.intrinsicallySafe() ? QStringLiteral("KEV-B-W") : QStringLiteral("KEV-G-W");
+    }
+    if (m.yes(F::CurrentOutput)) {
+        m.set(F::ExProof, IntrinsicSafe);
+        m.set(F::DisplayFactor, No);
+        m.correctorModel = QStringLiteral("DAR");
+        return QStringLiteral("DAR-I");
+    }
+    if (!m.intrinsicallySafe()) {
+        m.set(F::DisplayFactor, Yes);
+        m.correctorModel = QStringLiteral("KEV");
+        return QStringLiteral("KEV-G");
+    }
+    if (m.yes(F::DisplayFactor)) {
+        m.correctorModel = QStringLiteral("KEV");
+        return QStringLiteral("KEV-B");
+    }
+    m.correctorModel = QStringLiteral("DAR");
+    return QStringLiteral("DAR");
+}
+
+// Table C, air-like gases: the corrector part
+QString tableCAirPart(ModelCode& m)
+{
+    m.set({F::Hart, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    if (m.yes(F::Gprs) && m.form().index(F::ExProof) < 0)
+        m.set(F::ExProof, IntrinsicSafe);
+    const bool wireless = m.yes(F::ShortRangeWireless);
+    const bool current = m.yes(F::CurrentOutput);
+    m.correctorModel = QStringLiteral("KEV");
+    if (m.yes(F::Gprs)) {
+        m.set(F::DisplayFactor, Yes);
+        if (m.intrinsicallySafe()) {
+            if (wireless) {
+                m.set(F::CurrentOutput, No);
+                return QStringLiteral("KEV-B-GW-");
+            }
+            return current ? QStringLiteral("KEV-B-GI-") : QStringLiteral("KEV-B-G-");
+        }
+        m.set(F::CurrentOutput, No);
+        return wireless ? QStringLiteral("KEV-GGW-") : QStringLiteral("KEV-GG-");
+    }
+    m.set(F::ExProof, IntrinsicSafe);
+    if (wireless) {
+        m.set(F::CurrentOutput, No);
+        m.set(F::DisplayFactor, Yes);
+        return QStringLiteral("KEV-B-W-");
+    }
+    if (m.yes(F::DisplayFactor))
+        return current ? QStringLiteral("KEV-BI-") : QStringLiteral("KEV-B-");
+    m.correctorModel = QStringLiteral("DAR");
+    return current ? QStringLiteral("DAR-I-") : QStringLiteral("DAR-");
+}
+
+// Table C: VRNU with corrector (imported, counter, no card control).
+QString tableC(ModelCode& m)
+{
+    m.firstMode();
+    m.requireSensorRange();
+    if (!m.air())
+        return m.expand(u"VRNU-{S}-{U}/{N}-{B}/{C}/") + tableCCityPart(m);
+    m.set(F::CorrectorAccuracy, Class05);
+    const QString part = tableCAirPart(m);
+    return m.expand(u"VRNU-{S}-{N}-{B}/{C}/") + part + m.expand(u"{U}-")
+        + m.form().text(F::CorrectorAccuracy);
+}
+
+// City gas and air-like gases: the series from origin, counter, card and corrector.
+QString cityOrAir(ModelCode& m)
+{
+    const bool domestic = m.is(F::BaseOrigin, Domestic);
+    const bool imported = m.is(F::BaseOrigin, Imported);
+    const bool counter = m.is(F::MechCounter, Yes);
+    const bool noCounter = m.is(F::MechCounter, No);
+    const bool noCard = m.is(F::CardControl, CardNone);
+    const bool integrated = m.is(F::CardControl, CardIntegrated);
+    const bool split = m.is(F::CardControl, CardSplit);
+    const bool corrector = m.correctorFitted();
+    const bool city = !m.air();
+
+    if (domestic && counter) {
+        if (noCard)
+            return corrector ? tableA(m) : withoutCorrector(m, "VRNA-{S}-{N}-{B}", false);
+        if ((integrated || split) && city) {
+            if (!corrector)
+                m.refuse(kNoCorrector);
+            return integrated ? vrne(m, true) : vrnaDab(m);
+        }
+        return QString();
+    }
+    if (domestic && noCounter) {
+        if (noCard) {
+            if (corrector)
+                return tableB(m);
+            m.set(F::CorrectorAccuracy, Class05);
+            m.refuse(city ? kNoCounterNoCorrector : kNoCorrector);
+        }
+        if (integrated && city) {
+            if (!corrector) {
+                m.set(F::CorrectorAccuracy, Class05);
+                m.refuse(kNoCorrector);
+            }
+            return vrne(m, false);
+        }
+        return QString();
+    }
+    if (imported && counter) {
+        if (noCard)
+            return corrector ? tableC(m) : withoutCorrector(m, "VRNU-{S}-{N}-{B}", city);
+        if (split && city) {
+            if (!corrector)
+                m.refuse(kNoCorrector);
+            return vrnuDab(m);
+        }
+    }
+    return QString();
+}
+
+// Oil-field and coal-bed gas: a domestic meter without counter or card control.
+bool plainDomesticMeter(ModelCode& m)
+{
+    return m.is(F::BaseOrigin, Domestic) && m.form().index(F::MechCounter) == 0
+        && m.form().index(F::CardControl) == 0;
+}
+
+QString oilField(ModelCode& m)
+{
+    if (!plainDomesticMeter(m))
+        return QString();
+    m.firstMode();
+    QString code;
+    if (m.correctorFitted()) {
+        m.set(F::CorrectorAccuracy, Class05);
+        m.set(F::ExProof, Flameproof);
+        m.correctorModel = QStringLiteral("VRNS流量补偿仪");
+        if (m.yes(F::Hart)) {
+            m.set(F::CurrentOutput, Yes);
+            code = m.expand(u"VRNS-{S}-H-{U}/{N}-{C}");
+        } else if (m.yes(F::CurrentOutput)) {
+            code = m.expand(u"VRNS-{S}-I-{U}/{N}-{C}");
+        } else {
+            code = m.expand(u"VRNS-{S}-{U}/{N}-{C}");
+        }
+    } else {
+        m.clear(F::CorrectionMode);
+        m.clear(F::CorrectorAccuracy);
+        m.set(F::ExProof, Flameproof);
+        m.set(F::Hart, No);
+        m.correctorModel.clear();
+        code = m.yes(F::CurrentOutput) ? m.expand(u"VRN-{S}-I-{U}/{N}-{TL}/{TH}-{C}")
+                                       : m.expand(u"VRN-{S}-{U}/{N}-{TL}/{TH}-{C}");
+    }
+    m.set({F::DisplayFactor, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+    return code;
+}
+
+QString coalBed(ModelCode& m)
+{
+    if (!plainDomesticMeter(m))
+        return QString();
+    m.correctorModel = QStringLiteral("SJF流量补偿仪");
+    return m.expand(u"SJF-{S}-{U}/{N}-{TL}/{TH}-{C}");
+}
+
+} // namespace
+
+QString composeTurbine(ModelCode& m)
+{
+    switch (m.medium()) {
+    case MediumCityGas:
+    case MediumAir:
+        return cityOrAir(m);
+    case MediumOilField:
+        return oilField(m);
+    case MediumCoalBed:
+        return coalBed(m);
+    default:
+        return QString();
+    }
+}

@@ -1,0 +1,123 @@
+// Vortex-precession meters: PWX (corrector in the meter), PWXC (integrated card
+// controller), MQE (no corrector, oil-field gas), SJN (coal-bed gas).
+#include "core/modelcode/composers.h"
+
+#include "core/form/form_model.h"
+#include "core/modelcode/model_code.h"
+#include "core/form/vocabulary.h"
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+const QString kCardController = QStringLiteral("CPU卡流量补偿控制仪");
+const QString kPwx = QStringLiteral("PWX流量补偿仪");
+
+// PWX with its corrector: "-H-" with HART (the current output comes with it),
+// "-I-" with a current output.
+QString pwx(ModelCode& m)
+{
+    m.correctorModel = kPwx;
+    if (m.yes(F::Hart)) {
+        m.set(F::CurrentOutput, Yes);
+        return m.expand(u"PWX-{S}-H-{U}/{N}-{TL}/{TH}-{C}");
+    }
+    if (m.yes(F::CurrentOutput))
+        return m.expand(u"PWX-{S}-I-{U}/{N}-{TL}/{TH}-{C}");
+    return m.expand(u"PWX-{S}-{U}/{N}-{TL}/{TH}-{C}");
+}
+
+void plainEnd(ModelCode& m)
+{
+    m.set({F::DisplayFactor, F::CounterPulse}, No);
+    m.set(F::PipeConnection, Flange);
+}
+
+QString oilField(ModelCode& m)
+{
+    if (!m.is(F::CardControl, CardNone)) {
+        m.set({F::DisplayFactor, F::CounterPulse, F::Gprs, F::ShortRangeWireless, F::CurrentOutput}, No);
+        m.set(F::PipeConnection, Flange);
+        m.requireCorrector();
+        m.set(F::Hart, No);
+        m.correctorModel = kCardController;
+        return m.expand(u"PWXC-{S}-{U}/{N}-{C}{M1}");
+    }
+    m.firstMode();
+    QString code;
+    if (m.correctorFitted()) {
+        m.set(F::CorrectorAccuracy, Class05);
+        m.set(F::ExProof, Flameproof);
+        code = pwx(m);
+    } else {
+        m.clear(F::CorrectionMode);
+        m.clear(F::CorrectorAccuracy);
+        m.set(F::Hart, No);
+        m.set(F::ExProof, Flameproof);
+        m.correctorModel.clear();
+        code = m.yes(F::CurrentOutput) ? m.expand(u"MQE-{S}S-I-{N}-{TL}/{TH}-{C}")
+                                       : m.expand(u"MQE-{S}S-{N}-{TL}/{TH}-{C}");
+    }
+    plainEnd(m);
+    return code;
+}
+
+QString coalBed(ModelCode& m)
+{
+    if (!m.is(F::CardControl, CardNone))
+        return QString();
+    m.correctorModel = QStringLiteral("SJN流量补偿仪");
+    return m.expand(u"SJN-{S}-{U}/{N}-{TL}/{TH}-{C}");
+}
+
+QString air(ModelCode& m)
+{
+    if (!m.is(F::CardControl, CardNone))
+        return QString();
+    plainEnd(m);
+    m.set(F::CorrectorAccuracy, Class05);
+    m.set({F::Gprs, F::ShortRangeWireless}, No);
+    m.set(F::ExProof, Flameproof);
+    m.requireCorrector();
+    m.firstMode();
+    return pwx(m);
+}
+
+QString oxygenOrHydrogen(ModelCode& m)
+{
+    m.set(F::CorrectorAccuracy, Class05);
+    QString code;
+    if (!m.is(F::CardControl, CardNone)) {
+        const QString suffix = m.modeSuffix(1);
+        m.requireCorrector();
+        code = m.expand(u"PWXC-{S}-{U}/{N}-{C}") + suffix;
+        m.set(F::Hart, No);
+        m.correctorModel = kCardController;
+    } else {
+        m.requireCorrector();
+        m.firstMode();
+        m.set({F::Gprs, F::ShortRangeWireless}, No);
+        m.set(F::ExProof, Flameproof);
+        code = pwx(m);
+    }
+    m.set({F::DisplayFactor, F::CounterPulse, F::Gprs, F::ShortRangeWireless}, No);
+    m.set(F::PipeConnection, Flange);
+    return code;
+}
+
+} // namespace
+
+QString composeVortex(ModelCode& m)
+{
+    // a domestic base meter without mechanical counter, by position in their lists
+    if (m.form().index(F::BaseOrigin) != 0 || m.form().index(F::MechCounter) != 0)
+        return QString();
+    switch (m.medium()) {
+    case MediumOilField: return oilField(m);
+    case MediumCoalBed: return coalBed(m);
+    case MediumAir: return air(m);
+    case MediumOxygen: return oxygenOrHydrogen(m);
+    default: return QString();
+    }
+}

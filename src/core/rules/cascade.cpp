@@ -1,0 +1,268 @@
+#include "core/rules/cascade.h"
+
+#include "core/form/numbers.h"
+#include "core/rules/rule_match.h"
+#include "core/form/selection_context.h"
+#include "core/rules/size_candidates.h"
+#include "core/form/vocabulary.h"
+
+#include <optional>
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+// clang-format off
+
+// The origins of the base meter by medium and meter type.
+struct OriginRule {
+    Media media;
+    QStringView meterType;
+    Texts origins;
+};
+
+const OriginRule kOriginRules[] = {
+    {{0, 3},    Turbine,    {Domestic, Imported}},
+    {{0, 3},    RotaryLobe, {Domestic, Imported}},
+    {{1, 2},    Turbine,    {Domestic}},
+    {{1, 2, 3, 4}, Vortex,  {Domestic}},
+};
+
+// The mechanical-counter list; "有" comes before "无" where both are offered.
+struct CounterRule {
+    Media media;
+    QStringView meterType;
+    Texts origins;
+    Texts counters;
+};
+
+const CounterRule kCounterRules[] = {
+    {{0, 3},       Turbine,    {Domestic},           {Yes, No}},
+    {{0, 3},       Turbine,    {Imported},           {Yes}},
+    {{0, 3},       RotaryLobe, {Domestic, Imported}, {Yes, No}},
+    {{1, 2},       Turbine,    {Domestic},           {No}},
+    {{1, 2, 3, 4}, Vortex,     {Domestic},           {No}},
+};
+
+// The card-control list: each item is offered when any of its limits holds (an
+// item without limits always is). Every list begins with "无".
+struct CardItem {
+    QStringView card;
+    std::initializer_list<Limits> when;
+};
+
+struct CardRule {
+    Media media;
+    Texts meterTypes;
+    Texts origins;
+    Texts counters;
+    std::initializer_list<CardItem> items;
+};
+
+const CardRule kCardRules[] = {
+    {{0},    {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{0},    {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
+    {{0},    {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{0},    {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
+                                                                         {CardSplit,      {{kNoLimit, 800}}}}},
+    {{0},    {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
+    {{1, 4}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
+    {{1, 2}, {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
+    {{2},    {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
+    {{3},    {},           {},                   {},    {{CardNone, {}}}},
+};
+
+// clang-format on
+
+void emptyLists(FormModel& f, std::initializer_list<Field> lists)
+{
+    for (Field l : lists)
+        f.clearItems(l);
+}
+
+// The chain goes on: the first item of the rebuilt list is chosen and the next step
+// runs; an empty list ends the chain at this level.
+void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContext&))
+{
+    if (w.form.count(list) == 0)
+        return;
+    w.form.setIndex(list, 0);
+    next(w);
+}
+
+} // namespace
+
+void ComboBox10Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    f.setText(F::WorkFlowMin, QString());
+    f.setText(F::WorkFlowMax, QString());
+    w.clearResult();
+    f.select(F::CombinedAccuracy, vocab::Class15);
+    f.select(F::BaseAccuracy, vocab::Class10);
+    const int medium = f.index(F::Medium);
+    const bool oilOrCoal = medium == vocab::MediumOilField || medium == vocab::MediumCoalBed;
+    f.select(F::CorrectorAccuracy, oilOrCoal ? vocab::Class10 : vocab::Class05);
+}
+
+void ComboBox12Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    w.clearResult();
+    const int medium = f.index(F::Medium);
+    const QString type = f.text(F::MeterType);
+    for (const OriginRule& rule : kOriginRules) {
+        if (rule.media.has(medium) && type == rule.meterType) {
+            for (QStringView origin : rule.origins)
+                f.addItem(F::BaseOrigin, origin.toString());
+            break;
+        }
+    }
+    continueChain(w, F::BaseOrigin, ComboBox13Change);
+}
+
+void ComboBox13Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    emptyLists(f, {F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    w.clearResult();
+    const int medium = f.index(F::Medium);
+    for (const CounterRule& rule : kCounterRules) {
+        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
+            && matches(rule.origins, f.text(F::BaseOrigin))) {
+            for (QStringView counter : rule.counters)
+                f.addItem(F::MechCounter, counter.toString());
+            break;
+        }
+    }
+    continueChain(w, F::MechCounter, ComboBox14Change);
+}
+
+void ComboBox14Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    emptyLists(f, {F::CardControl, F::SizeSpec, F::NominalPressure});
+    w.clearResult();
+    const int medium = f.index(F::Medium);
+    // PabsMax is read, as shown, only when a condition needs it
+    std::optional<double> pabsMax;
+    auto pressure = [&] {
+        if (!pabsMax)
+            pabsMax = toNumber(f.text(F::PabsMax));
+        return *pabsMax;
+    };
+    const double qmax = w.flows.qmax;
+    for (const CardRule& rule : kCardRules) {
+        if (!rule.media.has(medium) || !matches(rule.meterTypes, f.text(F::MeterType))
+            || !matches(rule.origins, f.text(F::BaseOrigin)) || !matches(rule.counters, f.text(F::MechCounter)))
+            continue;
+        for (const CardItem& item : rule.items) {
+            bool offered = item.when.size() == 0;
+            for (const Limits& l : item.when) {
+                if (qmax <= l.qMax && pressure() <= l.pMax) {
+                    offered = true;
+                    break;
+                }
+            }
+            if (offered)
+                f.addItem(F::CardControl, item.card.toString());
+        }
+        break;
+    }
+    continueChain(w, F::CardControl, ComboBox15Change);
+}
+
+void RadioGroup8Click(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    w.clearResult();
+    if (f.text(F::CombinedAccuracy) == vocab::Class10) {
+        f.setEnabled(F::BaseAccuracy, true);
+        f.select(F::BaseAccuracy, vocab::Class10);
+        if (f.enabled(F::CorrectorAccuracy)) {
+            f.select(F::CorrectorAccuracy, vocab::Class05);
+            f.setEnabled(F::CorrectorAccuracy, false);
+        }
+        return;
+    }
+    f.select(F::BaseAccuracy, vocab::Class10);
+    f.setEnabled(F::BaseAccuracy, false);
+    const bool noCard = f.text(F::CardControl) == vocab::CardNone;
+    f.select(F::CorrectorAccuracy, noCard ? vocab::Class10 : vocab::Class05);
+    f.setEnabled(F::CorrectorAccuracy, noCard);
+}
+
+void ComboBox2Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    w.clearResult();
+    const int medium = f.index(F::Medium);
+    if (trimmed(f.text(F::Corrector)) == vocab::Yes) {
+        if (f.enabled(F::CorrectorAccuracy))
+            f.select(F::CorrectorAccuracy, vocab::Class05);
+        else if (f.text(F::CombinedAccuracy) == vocab::Class10 && f.index(F::CorrectorAccuracy) < 0)
+            f.select(F::CorrectorAccuracy, vocab::Class05);
+        f.select(F::CorrectionMode, vocab::ModeAuto);
+        f.select(F::DisplayFactor, vocab::No);
+        if (f.index(F::CardControl) == 0) {
+            f.select(F::ExProof, vocab::IntrinsicSafe);
+            for (Field output : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
+                f.select(output, vocab::No);
+            f.select(F::CorrectorAccuracy, vocab::Class05);
+            f.select(F::DisplayFactor, vocab::No);
+            for (Field g : {F::CurrentOutput, F::Gprs, F::ShortRangeWireless, F::Hart, F::ExProof,
+                            F::CorrectorAccuracy, F::DisplayFactor})
+                f.setEnabled(g, true);
+        }
+        if (f.text(F::CardControl) != vocab::CardSplit) {
+            if (f.index(F::CombinedAccuracy) < 0)
+                f.select(F::CombinedAccuracy, vocab::Class15);
+            f.setEnabled(F::CombinedAccuracy, true);
+            RadioGroup8Click(w);
+        }
+        f.setEnabled(F::CorrectionMode, true);
+        f.setEnabled(F::PressSensorUpper, true);
+        if (f.text(F::CardControl) != vocab::CardNone)
+            f.setEnabled(F::SettlementUnit, true);
+        f.select(F::CounterPulse, vocab::No);
+        f.setEnabled(F::CounterPulse, false);
+        return;
+    }
+
+    // no corrector: its own groups close
+    for (Field g : {F::CorrectorAccuracy, F::CorrectionMode, F::ExProof})
+        f.setIndex(g, -1);
+    for (Field g : {F::DisplayFactor, F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
+        f.select(g, vocab::No);
+    if (medium == vocab::MediumCityGas) {
+        f.setIndex(F::CombinedAccuracy, -1);
+        f.setEnabled(F::CombinedAccuracy, false);
+    } else {
+        f.select(F::CombinedAccuracy, vocab::Class15);
+        f.setEnabled(F::CombinedAccuracy, true);
+    }
+    f.setIndex(F::CorrectorAccuracy, -1);
+    f.setEnabled(F::CorrectorAccuracy, false);
+    f.setEnabled(F::BaseAccuracy, true);
+    if (medium == vocab::MediumOilField) {
+        f.setEnabled(F::CurrentOutput, true);
+    } else {
+        f.setEnabled(F::CurrentOutput, false);
+        f.setIndex(F::CurrentOutput, -1);
+    }
+    for (Field g : {F::Gprs, F::ShortRangeWireless, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper,
+                    F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
+        f.setEnabled(g, false);
+    if (trimmed(f.text(F::MeterType)) == vocab::RotaryLobe) {
+        f.select(F::CounterPulse, vocab::No);
+        f.setEnabled(F::CounterPulse, true);
+    }
+}
+
+void RadioGroup12Click(SelectionContext& w)
+{
+    w.clearResult();
+}

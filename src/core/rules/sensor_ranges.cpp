@@ -1,0 +1,49 @@
+#include "core/rules/sensor_ranges.h"
+
+#include "core/form/form_model.h"
+
+#include <vector>
+
+namespace {
+
+struct Range {
+    const char* item; // MPa
+    double limitKpa;  // offered while the maximum pressure is at most this
+    bool whileFewerThanTwo;
+};
+
+// clang-format off
+const std::vector<Range>& ranges(SensorScale scale)
+{
+    static const std::vector<Range> standard = {
+        {"0.2", 200, false}, {"0.5", 500, false},
+        {"1.0", 1000, true}, {"2.0", 2000, true}, {"5.0", 5000, true}, {"10.0", 10000, true},
+    };
+    static const std::vector<Range> cardSmall = {
+        {"0.2", 200, false}, {"0.5", 500, false}, {"0.7", 700, true}, {"0.9", 900, true},
+    };
+    static const std::vector<Range> cardLarge = {{"0.2", 200, false}, {"0.5", 500, false}};
+    static const std::vector<Range> none;
+    switch (scale) {
+    case SensorScale::Standard: return standard;
+    case SensorScale::CardSmall: return cardSmall;
+    case SensorScale::CardLarge: return cardLarge;
+    case SensorScale::None: return none;
+    }
+    return none;
+}
+// clang-format on
+
+} // namespace
+
+void fillSensorRanges(FormModel& form, double pabsMaxKpa, SensorScale scale)
+{
+    QStringList items;
+    for (const Range& r : ranges(scale)) {
+        if (pabsMaxKpa <= r.limitKpa && (!r.whileFewerThanTwo || items.size() < 2))
+            items << QString::fromLatin1(r.item);
+    }
+    form.setItems(Field::PressSensorUpper, items);
+    if (!items.isEmpty())
+        form.setIndex(Field::PressSensorUpper, 0);
+}

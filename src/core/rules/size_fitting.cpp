@@ -1,0 +1,70 @@
+#include "core/rules/size_tables.h"
+
+#include "core/form/form_model.h"
+#include "core/form/numbers.h"
+
+#include <cmath>
+
+#include <optional>
+
+namespace {
+
+// The widened pass takes lo / 1.2 and hi * 1.2 as exact decimals: 360 becomes 300
+// and 3600 becomes 4320, not a hair beside them, so the bounds are scaled by 5/6
+// and 6/5 (exact for the integral products).
+double widenedLow(double lo)
+{
+    return lo * 5.0 / 6.0;
+}
+
+double widenedHigh(double hi)
+{
+    return hi * 6.0 / 5.0;
+}
+
+} // namespace
+
+bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax)
+{
+    // PabsMax is read as shown each time a cap or stop is tested.
+    auto pabsMax = [&form] { return toNumber(form.text(Field::PabsMax)); };
+    const double low = qmin;
+    const double high = qmax;
+    for (const bool widened : {false, true}) {
+        if (widened && form.count(Field::SizeSpec) > 0)
+            break;
+        for (const SizeTableEntry& entry : table) {
+            if (const auto* stop = std::get_if<PressureStop>(&entry)) {
+                if (pabsMax() > stop->limitKpa)
+                    return form.count(Field::SizeSpec) > 0;
+                continue;
+            }
+            const TSizeCandidate& row = std::get<TSizeCandidate>(entry);
+            const double lo = widened ? widenedLow(row.lo) : row.lo;
+            const double hi = widened ? widenedHigh(row.hi) : row.hi;
+            if (low >= lo && high <= hi && (std::isinf(row.pressureCapKpa) || pabsMax() <= row.pressureCapKpa))
+                form.addItem(Field::SizeSpec, row.label);
+        }
+    }
+    return form.count(Field::SizeSpec) > 0;
+}
+
+bool RKD_G_TJGG(FormModel& form, int variant, float qmin, float qmax)
+{
+    return fitSizes(form, domesticRotaryLobeTable(variant), qmin, qmax);
+}
+
+bool G_TJGG(FormModel& form, int variant, float qmin, float qmax)
+{
+    return fitSizes(form, importedRotaryLobeTable(variant), qmin, qmax);
+}
+
+bool XJ_TJGG(FormModel& form, int variant, float qmin, float qmax)
+{
+    return fitSizes(form, vortexTable(variant), qmin, qmax);
+}
+
+bool Turbine_TJGG(FormModel& form, bool fullForm, float qmin, float qmax)
+{
+    return fitSizes(form, turbineTable(fullForm), qmin, qmax);
+}

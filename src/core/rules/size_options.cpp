@@ -1,0 +1,142 @@
+#include "core/rules/size_candidates.h"
+
+#include "core/rules/cascade.h"
+#include "core/form/numbers.h"
+#include "core/rules/rule_match.h"
+#include "core/form/selection_context.h"
+#include "core/record/selection_record.h"
+#include "core/rules/sensor_ranges.h"
+#include "core/form/vocabulary.h"
+
+using F = Field;
+using namespace vocab;
+
+namespace {
+
+// Which sizes a rating row applies to.
+enum class SizeTest {
+    AnyOrNone, // whatever is chosen, also nothing
+    AnyChosen, // some size is chosen
+    Listed,    // one of the listed labels is chosen
+};
+
+struct RatingRule {
+    Media media;
+    QStringView meterType;
+    Texts origins;
+    Texts cards;
+    SizeTest sizeTest;
+    Texts sizes;
+    Texts ratings; // MPa, ascending
+    bool pressureTest; // a rating of R MPa only while PabsMax <= 1000 R kPa
+};
+
+// clang-format off
+const RatingRule kRatingRules[] = {
+    {{0},          Turbine,    {Imported}, {},                          SizeTest::AnyOrNone, {},
+        {u"1.0", u"1.6"}, true},
+    {{0},          Turbine,    {Domestic}, {CardIntegrated, CardSplit}, SizeTest::AnyChosen, {},
+        {u"1.6"}, true},
+    {{0, 1, 2, 3}, Turbine,    {},         {CardNone},                  SizeTest::Listed,
+        {u"50A(6<=Qg<=65)", u"50B(10<=Qg<=100)", u"80A(8<=Qg<=160)", u"80B(13<=Qg<=250)", u"80C(20<=Qg<=400)",
+         u"100A(13<=Qg<=250)", u"100B(20<=Qg<=400)", u"100C(32<=Qg<=650)"},
+        {u"1.6", u"2.5", u"4.0"}, true},
+    {{0, 1, 2, 3}, Turbine,    {},         {CardNone},                  SizeTest::Listed,
+        {u"150A(32<=Qg<=650)", u"150B(50<=Qg<=1000)", u"150C(80<=Qg<=1600)", u"200A(50<=Qg<=1000)",
+         u"200B(80<=Qg<=1600)", u"200C(130<=Qg<=2500)", u"250A(80<=Qg<=1600)", u"250B(130<=Qg<=2500)",
+         u"250C(200<=Qg<=4000)", u"300A(130<=Qg<=2500)", u"300B(200<=Qg<=4000)", u"300C(320<=Qg<=6500)"},
+        {u"1.6", u"2.5"}, true},
+    {{0, 3},       RotaryLobe, {},         {},                          SizeTest::AnyChosen, {},
+        {u"1.6"}, true},
+    {{1, 4},       Vortex,     {Domestic}, {CardIntegrated},            SizeTest::AnyChosen, {},
+        {u"1.6"}, false},
+    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+        {u"20B(1.2<=Qg<=15)", u"25B(2.5<=Qg<=30)", u"32B(4.5<=Qg<=60)", u"50D(6<=Qg<=65)", u"50E(8<=Qg<=75)",
+         u"50B(10<=Qg<=150)"},
+        {u"1.6", u"2.5", u"4.0", u"6.3", u"10.0", u"16.0"}, true},
+    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+        {u"80D(20<=Qg<=200)", u"80E(30<=Qg<=300)", u"80B(28<=Qg<=400)", u"100D(55<=Qg<=550)", u"100B(50<=Qg<=800)"},
+        {u"1.6", u"2.5", u"4.0", u"6.3"}, true},
+    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+        {u"150D(100<=Qg<=1200)", u"150B(150<=Qg<=2250)", u"200B(360<=Qg<=3600)"},
+        {u"1.6", u"2.5", u"4.0"}, true},
+};
+// clang-format on
+
+bool sizeMatches(const RatingRule& rule, const FormModel& f)
+{
+    switch (rule.sizeTest) {
+    case SizeTest::AnyOrNone: return true;
+    case SizeTest::AnyChosen: return f.index(F::SizeSpec) >= 0;
+    case SizeTest::Listed: return f.index(F::SizeSpec) >= 0 && matches(rule.sizes, f.text(F::SizeSpec));
+    }
+    return false;
+}
+
+const RatingRule* ratingRule(const FormModel& f)
+{
+    for (const RatingRule& rule : kRatingRules) {
+        if (rule.media.has(f.index(F::Medium)) && f.text(F::MeterType) == rule.meterType
+            && matches(rule.origins, f.text(F::BaseOrigin)) && matches(rule.cards, f.text(F::CardControl))
+            && sizeMatches(rule, f))
+            return &rule;
+    }
+    return nullptr;
+}
+
+// The bore of a size label as a whole number; a label without one ends the step
+// as an integer conversion would.
+int boreOf(const QString& label)
+{
+    const QString digits = LeadingDigits(label);
+    bool ok = false;
+    const int bore = digits.toInt(&ok);
+    if (!ok)
+        throw GeneralError(QStringLiteral("'%1' is not a valid integer value").arg(digits));
+    return bore;
+}
+
+SensorScale sensorScale(const FormModel& f)
+{
+    if (f.text(F::CardControl) == CardNone)
+        return SensorScale::Standard;
+    const int bore = boreOf(f.text(F::SizeSpec));
+    if (bore <= 100)
+        return SensorScale::CardSmall;
+    if (bore >= 150 && bore <= 200)
+        return SensorScale::CardLarge;
+    return SensorScale::None;
+}
+
+} // namespace
+
+void ComboBox16Change(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    f.clearItems(F::NominalPressure);
+    w.clearResult();
+
+    if (const RatingRule* rule = ratingRule(f)) {
+        for (QStringView rating : rule->ratings) {
+            const double ratingMpa = rating.toDouble();
+            if (!rule->pressureTest || toNumber(f.text(F::PabsMax)) <= 1000 * ratingMpa)
+                f.addItem(F::NominalPressure, rating.toString());
+        }
+    }
+    if (f.count(F::NominalPressure) > 0)
+        f.setIndex(F::NominalPressure, 0);
+
+    // emptied first: a bore that cannot be read ends the step with the list empty
+    f.clearItems(F::PressSensorUpper);
+    const double pabsMax = toNumberTrimmed(f.text(F::PabsMax));
+    fillSensorRanges(f, pabsMax, sensorScale(f));
+
+    const bool smallRotaryLobe = f.text(F::SizeSpec).contains(u"25RKD-G10");
+    f.select(F::PipeConnection, Flange);
+    f.setEnabled(F::PipeConnection, smallRotaryLobe && f.text(F::CardControl) == CardNone);
+
+    if (f.count(F::Corrector) > 0) {
+        f.setIndex(F::Corrector, 0);
+        ComboBox2Change(w);
+    }
+}

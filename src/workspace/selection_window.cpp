@@ -1,0 +1,95 @@
+#include "workspace/selection_window.h"
+
+#include "core/rules/cascade.h"
+#include "core/form/numbers.h"
+#include "core/ports/platform.h"
+#include "core/modelcode/selection_command.h"
+#include "adapters/sqlite/selection_database.h"
+#include "core/rules/size_candidates.h"
+#include "workspace/working_flow.h"
+
+using F = Field;
+
+SelectionWindow::SelectionWindow(Platform& ui, SelectionDatabase& database)
+    : m_context(ui)
+    , m_query(database.connection())
+{
+    wireHandlers();
+}
+
+void SelectionWindow::wireHandlers()
+{
+    FormModel& f = m_context.form;
+    SelectionContext& w = m_context;
+
+    // Every gas and flow input empties the chain.
+    for (Field input : {F::Medium, F::StdFlowMin, F::StdFlowMax, F::PabsMin, F::PabsMax, F::TempMin, F::TempMax,
+                        F::RefCondition, F::XCO2, F::XH2, F::Hs, F::RelDensity, F::ZnZgMin, F::ZnZgMax})
+        f.setStep(input, [&w] { ComboBox10Change(w); });
+    f.setExitStep(F::Medium, [&w] { ComboBox10Exit(w); });
+    f.setStep(F::ZMode, [&w] { RadioGroup10Click(w); });
+
+    f.setStep(F::MeterType, [&w] { ComboBox12Change(w); });
+    f.setStep(F::BaseOrigin, [&w] { ComboBox13Change(w); });
+    f.setStep(F::MechCounter, [&w] { ComboBox14Change(w); });
+    f.setStep(F::CardControl, [&w] { ComboBox15Change(w); });
+    f.setStep(F::SizeSpec, [&w] { ComboBox16Change(w); });
+    f.setStep(F::Corrector, [&w] { ComboBox2Change(w); });
+    f.setStep(F::CombinedAccuracy, [&w] { RadioGroup8Click(w); });
+
+    for (Field option : {F::NominalPressure, F::BaseAccuracy, F::Installation, F::Gprs, F::ShortRangeWireless,
+                         F::CurrentOutput, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper,
+                         F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit, F::PipeConnection,
+                         F::CounterPulse})
+        f.setStep(option, [&w] { RadioGroup12Click(w); });
+}
+
+void SelectionWindow::dispatch(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const GeneralError& e) {
+        m_context.ui().generalError(e.message());
+    }
+}
+
+void SelectionWindow::type(Field f, const QString& keys)
+{
+    dispatch([&] {
+        const QString typed = typeKeys(fieldSpec(f).filter, form().text(f), keys, m_context.ui());
+        form().setText(f, typed);
+    });
+}
+
+void SelectionWindow::paste(Field f, const QString& text)
+{
+    dispatch([&] { form().setText(f, text); });
+}
+
+void SelectionWindow::choose(Field f, int index)
+{
+    dispatch([&] {
+        FormModel& form = m_context.form;
+        if (form.kind(f) == ControlKind::List) {
+            form.setIndex(f, index);
+            form.runStep(f); // a user's choice runs the change step even for the same item
+        } else {
+            form.setIndex(f, index);
+        }
+    });
+}
+
+void SelectionWindow::leave(Field f)
+{
+    dispatch([&] { form().runExitStep(f); });
+}
+
+void SelectionWindow::clickComputeFlow()
+{
+    dispatch([&] { GroupBox3Enter(m_context); });
+}
+
+void SelectionWindow::clickSelect()
+{
+    dispatch([&] { BitBtn1Click(m_context); });
+}

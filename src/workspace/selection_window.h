@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/form/selection_context.h"
+
+#include <QSqlQuery>
+#include <QString>
+
+#include <functional>
+
+class Platform;
+class SelectionDatabase;
+
+// One selection window without a screen (the headless TMDIChild): its selection,
+// its caption and the handlers wired to its controls. The user's actions enter
+// here; a handler that ends on an error is reported by the application's general
+// error report and the window goes on.
+class SelectionWindow {
+public:
+    SelectionWindow(Platform& ui, SelectionDatabase& database);
+    SelectionWindow(const SelectionWindow&) = delete;
+    SelectionWindow& operator=(const SelectionWindow&) = delete;
+
+    SelectionContext& context() { return m_context; }
+    const SelectionContext& context() const { return m_context; }
+    FormModel& form() { return m_context.form; }
+    const FormModel& form() const { return m_context.form; }
+
+    // The window's own query object on the program's connection.
+    QSqlQuery& query() { return m_query; }
+
+    const QString& caption() const { return m_caption; }
+    void setCaption(const QString& caption) { m_caption = caption; }
+
+    // What the user does. Each returns after the handlers it set off have run.
+    void type(Field f, const QString& keys);    // select all, then type key by key
+    void paste(Field f, const QString& text);   // replace the text, no key filter
+    void choose(Field f, int index);            // a list item or a radio button
+    void leave(Field f);                        // the focus leaves the control
+    void clickComputeFlow();                    // "计算工况流量"
+    void clickSelect();                         // "选型"
+
+    // Runs one of the window's handlers as the event loop would: an error ends it
+    // with the general error report.
+    void dispatch(const std::function<void()>& handler);
+
+private:
+    void wireHandlers();
+
+    SelectionContext m_context;
+    QSqlQuery m_query;
+    QString m_caption;
+};

@@ -1,0 +1,381 @@
+#include "workspace/working_flow.h"
+
+#include "core/rules/cascade.h"
+#include "core/form/numbers.h"
+#include "core/ports/platform.h"
+#include "core/form/selection_context.h"
+#include "core/rules/sensor_ranges.h"
+#include "core/gas/sgerg.h"
+#include "core/form/vocabulary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+using F = Field;
+
+namespace {
+
+// Standard condition of the flow: 20 C and 101.325 kPa.
+constexpr double kStdPressureKpa = 101.325;
+constexpr double kStdTemperatureK = 293.15;
+constexpr double kKelvinOffset = 273.15;
+constexpr float kZnPressureMpa = 0.101325f;
+constexpr float kZnTemperature = 20.0f;
+
+const QString kPabsMaxMissing = QStringLiteral("最大绝对压力未填写！");
+const QString kMediumMissing = QStringLiteral("使用介质未填写！");
+const QString kZnZgMinMissing = QStringLiteral("标况和工况下的最小流量时气体压缩系数比Zn/Zg未录入！");
+const QString kZnZgMaxMissing = QStringLiteral("标况和工况下的最大流量时气体压缩系数比Zn/Zg未录入！");
+const QString kGasOutOfMethod = QStringLiteral("介质特性不满足一定条件！");
+
+struct PresenceCheck {
+    Field field;
+    const char* message;
+};
+
+// clang-format off
+const PresenceCheck kPresenceChecks[] = {
+    {F::StdFlowMin, "最小标况流量未填写！"},
+    {F::StdFlowMax, "最大标况流量未填写！"},
+    {F::PabsMin,    "最小绝对压力未填写！"},
+    {F::TempMax,    "最高温度未填写！"},
+    {F::TempMin,    "最低温度未填写！"},
+    {F::XCO2,       "CO2摩尔含量未填写！"},
+    {F::Hs,         "高位发热量未填写！"},
+    {F::XH2,        "H2摩尔含量未填写！"},
+    {F::RelDensity, "相对密度未填写！"},
+};
+
+// The meter types a medium can use, each within envelopes of working flow (m3/h)
+// and maximum absolute pressure (kPa); both bounds of an envelope are inclusive.
+struct Envelope {
+    double qLow;
+    double qHigh;
+    double pMax;
+};
+
+struct MeterTypeRule {
+    QStringView item;
+    std::initializer_list<int> media;
+    std::initializer_list<Envelope> envelopes;
+};
+
+constexpr double kAnyLow = -std::numeric_limits<double>::infinity();
+
+const MeterTypeRule kMeterTypeRules[] = {
+    {vocab::Turbine,    {0, 1, 2, 3}, {{kAnyLow, 650, 4000}, {650, 6500, 2500}}},
+    {vocab::RotaryLobe, {0, 3},       {{kAnyLow, 1600, 1600}}},
+    {vocab::Vortex,     {1},          {{kAnyLow, 150, 16000}, {kAnyLow, 800, 10000}, {kAnyLow, 3600, 4000}}},
+    {vocab::Vortex,     {2, 3, 4},    {{kAnyLow, 150, 16000}, {kAnyLow, 800, 6400},  {kAnyLow, 3600, 4000}}},
+};
+// clang-format on
+
+// What the user is told when a box holds a value that makes a working flow
+// impossible to compute (a zero divisor, an overflow).
+const char* valueName(Field f)
+{
+    switch (f) {
+    case F::StdFlowMin: return "最小标况流量";
+    case F::StdFlowMax: return "最大标况流量";
+    case F::PabsMin: return "最小绝对压力";
+    case F::PabsMax: return "最大绝对压力";
+    case F::TempMin: return "最低温度";
+    case F::TempMax: return "最高温度";
+    case F::ZnZgMin: return "最小流量时的气体压缩系数比Zn/Zg";
+    case F::ZnZgMax: return "最大流量时的气体压缩系数比Zn/Zg";
+    default: return "";
+    }
+}
+
+const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure};
+
+void resetR2(SelectionContext& w)
+{
+    for (Field l : kChainLists)
+        w.form.clearItems(l);
+}
+
+void resetR1(SelectionContext& w)
+{
+    resetR2(w);
+    w.form.setText(F::WorkFlowMin, QString());
+    w.form.setText(F::WorkFlowMax, QString());
+    w.clearResult();
+}
+
+void refuse(SelectionContext& w, const QString& message, void (*reset)(SelectionContext&), const QString& focus)
+{
+    w.ui().plainMessage(message);
+    reset(w);
+    w.ui().setFocus(focus);
+}
+
+void refuse(SelectionContext& w, const QString& message, void (*reset)(SelectionContext&), Field focus)
+{
+    refuse(w, message, reset, fieldName(focus));
+}
+
+// One limit of the range: K = Zn/Zg * Pg/Pn * Tn/Tg, the working flow Q = Qn / K.
+struct FlowLimit {
+    Field stdFlow;
+    Field pressure;
+    Field temperature;
+    Field znzg;
+};
+
+constexpr FlowLimit kMinimum {F::StdFlowMin, F::PabsMax, F::TempMin, F::ZnZgMin};
+constexpr FlowLimit kMaximum {F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax};
+
+// The operands of one limit, for naming the box that made a result unusable.
+struct Operands {
+    double stdFlow = 1;
+    double pressure = 1;
+    double temperature = 0;
+    std::optional<double> typedZnZg; // only where the user typed Zn/Zg
+};
+
+// A working flow or factor that is not a finite number must not reach the screen:
+// the user is told which box holds the value that made it so. A zero divisor
+// points at its box; otherwise the most extreme operand, the one farthest from 1
+// in magnitude, is taken as the cause.
+void refuseUnusable(SelectionContext& w, const FlowLimit& limit, const Operands& ops, bool withStdFlow)
+{
+    const double absoluteTemperature = ops.temperature + kKelvinOffset;
+    std::vector<std::pair<Field, double>> divisors = {{limit.temperature, absoluteTemperature},
+                                                      {limit.pressure, ops.pressure}};
+    if (ops.typedZnZg)
+        divisors.emplace_back(limit.znzg, *ops.typedZnZg);
+    Field culprit = limit.temperature;
+    double worst = -1;
+    for (const auto& [field, value] : divisors) {
+        if (value == 0) {
+            culprit = field;
+            worst = std::numeric_limits<double>::infinity();
+            break;
+        }
+        const double extremity = std::fabs(std::log(std::fabs(value)));
+        if (extremity > worst) {
+            culprit = field;
+            worst = extremity;
+        }
+    }
+    if (withStdFlow && std::isfinite(worst) && std::fabs(std::log(std::fabs(ops.stdFlow))) > worst)
+        culprit = limit.stdFlow;
+    refuse(w, QStringLiteral("%1的数值使工况流量无法计算，请修改！").arg(QString::fromUtf8(valueName(culprit))),
+           resetR1, culprit);
+}
+
+bool usableFactor(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double k, bool storedSingle)
+{
+    const double kept = storedSingle ? double(static_cast<float>(k)) : k;
+    if (ops.temperature + kKelvinOffset != 0 && std::isfinite(kept) && kept != 0)
+        return true;
+    refuseUnusable(w, limit, ops, false);
+    return false;
+}
+
+bool usableFlow(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double q)
+{
+    if (std::isfinite(q) && std::fabs(q) <= std::numeric_limits<float>::max())
+        return true;
+    refuseUnusable(w, limit, ops, true);
+    return false;
+}
+
+using Routine = int (*)(float, float, float, float, float, float, float&);
+
+// Zn/Zg at one line condition, or nothing when the method gives no answer.
+std::optional<double> computedZnZg(SelectionContext& w, Routine routine, Field pressure, Field temperature)
+{
+    const FormModel& f = w.form;
+    // arguments in the order they are read: p, t, Hs, d, xCO2, xH2
+    // PabsMax is read exactly as shown, PabsMin trimmed
+    const double pressureKpa = pressure == F::PabsMax ? toNumber(f.text(pressure)) : toNumberTrimmed(f.text(pressure));
+    const float p = toSingle(pressureKpa / 1000);
+    const float t = toSingle(toNumberTrimmed(f.text(temperature)));
+    auto gasValue = [&](Field g) { return toSingle(toNumberTrimmed(f.text(g))); };
+    const float hs = gasValue(F::Hs);
+    const float d = gasValue(F::RelDensity);
+    const float xco2 = gasValue(F::XCO2);
+    const float xh2 = gasValue(F::XH2);
+    float zg = 0;
+    float zn = 0;
+    if (routine(p, t, hs, d, xco2, xh2, zg) != 0)
+        return std::nullopt;
+    if (routine(kZnPressureMpa, kZnTemperature, hs, d, xco2, xh2, zn) != 0)
+        return std::nullopt;
+    const double ratio = double(zn) / double(zg);
+    if (!std::isfinite(ratio) || ratio <= 0)
+        return std::nullopt;
+    return ratio;
+}
+
+void fillMeterTypes(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    const double p = toNumber(f.text(F::PabsMax));
+    const double q = w.flows.qmax;
+    const int medium = f.index(F::Medium);
+    for (const MeterTypeRule& rule : kMeterTypeRules) {
+        if (std::find(rule.media.begin(), rule.media.end(), medium) == rule.media.end())
+            continue;
+        for (const Envelope& e : rule.envelopes) {
+            if (q >= e.qLow && q <= e.qHigh && p <= e.pMax) {
+                f.addItem(F::MeterType, rule.item.toString());
+                break;
+            }
+        }
+    }
+    if (f.count(F::MeterType) == 0)
+        return;
+    const bool preferSecond = medium == vocab::MediumCityGas || medium == vocab::MediumAir;
+    f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
+    ComboBox12Change(w);
+}
+
+} // namespace
+
+void GroupBox3Enter(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    auto number = [&f](Field field) { return toNumberTrimmed(f.text(field)); };
+    // PabsMax and a typed ZnZgMax are read exactly as shown, blanks refused.
+    auto exactNumber = [&f](Field field) { return toNumber(f.text(field)); };
+
+    const std::optional<double> pabsMax = parseDecimal(f.text(F::PabsMax));
+    if (!pabsMax) {
+        refuse(w, kPabsMaxMissing, resetR1, F::PabsMax);
+        return;
+    }
+    fillSensorRanges(f, *pabsMax, SensorScale::Standard);
+
+    if (f.index(F::Medium) < 0) {
+        refuse(w, kMediumMissing, resetR1, F::Medium);
+        return;
+    }
+    for (const PresenceCheck& check : kPresenceChecks) {
+        if (f.text(check.field).isEmpty()) {
+            refuse(w, QString::fromUtf8(check.message), resetR1, check.field);
+            return;
+        }
+    }
+
+    if (f.index(F::ZMode) == 1) {
+        // Zn/Zg as typed
+        if (trimmed(f.text(F::ZnZgMin)).isEmpty()) {
+            refuse(w, kZnZgMinMissing, resetR2, F::ZnZgMin);
+            return;
+        }
+        if (trimmed(f.text(F::ZnZgMax)).isEmpty()) {
+            refuse(w, kZnZgMaxMissing, resetR2, F::ZnZgMax);
+            return;
+        }
+        Operands max;
+        max.typedZnZg = exactNumber(F::ZnZgMax);
+        max.pressure = number(F::PabsMin);
+        max.temperature = number(F::TempMax);
+        const double kmax = *max.typedZnZg * (max.pressure / kStdPressureKpa) * kStdTemperatureK
+            / (max.temperature + kKelvinOffset);
+        if (!usableFactor(w, kMaximum, max, kmax, false))
+            return;
+        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
+        max.stdFlow = number(F::StdFlowMax);
+        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
+            return;
+        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
+
+        Operands min;
+        min.temperature = number(F::TempMin);
+        min.pressure = exactNumber(F::PabsMax);
+        min.typedZnZg = number(F::ZnZgMin);
+        const double kmin = kStdTemperatureK / (min.temperature + kKelvinOffset)
+            * (min.pressure / kStdPressureKpa * *min.typedZnZg);
+        if (!usableFactor(w, kMinimum, min, kmin, true))
+            return;
+        w.flows.kmin = static_cast<float>(kmin);
+        f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
+        min.stdFlow = number(F::StdFlowMin);
+        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
+            return;
+        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
+    } else {
+        // Zn/Zg by SGERG-88; the gas data refer to 20 C / 20 C or to 25 C / 0 C
+        const Routine routine = f.index(F::RefCondition) == 0 ? SgergZRef20 : SgergZ;
+        const std::optional<double> ratioMax = computedZnZg(w, routine, F::PabsMin, F::TempMax);
+        if (!ratioMax) {
+            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
+            return;
+        }
+        f.setText(F::ZnZgMax, formatFixed(*ratioMax, 3));
+        Operands max;
+        max.pressure = number(F::PabsMin);
+        max.temperature = number(F::TempMax);
+        const double kmax = (max.pressure / kStdPressureKpa) * *ratioMax * kStdTemperatureK
+            / (max.temperature + kKelvinOffset);
+        if (!usableFactor(w, kMaximum, max, kmax, false))
+            return;
+        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
+        max.stdFlow = number(F::StdFlowMax);
+        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
+            return;
+        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
+
+        const std::optional<double> ratioMin = computedZnZg(w, routine, F::PabsMax, F::TempMin);
+        if (!ratioMin) {
+            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
+            return;
+        }
+        Operands min;
+        min.pressure = exactNumber(F::PabsMax);
+        min.temperature = number(F::TempMin);
+        const double kmin = (min.pressure / kStdPressureKpa) * *ratioMin * kStdTemperatureK
+            / (min.temperature + kKelvinOffset);
+        if (!usableFactor(w, kMinimum, min, kmin, true))
+            return;
+        w.flows.kmin = static_cast<float>(kmin);
+        min.stdFlow = number(F::StdFlowMin);
+        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
+            return;
+        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
+        f.setText(F::ZnZgMin, formatFixed(*ratioMin, 3));
+        f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
+    }
+
+    f.setText(F::WorkFlowMin, formatFixed(w.flows.qmin, 3));
+    f.setText(F::WorkFlowMax, formatFixed(w.flows.qmax, 3));
+    resetR2(w);
+    fillMeterTypes(w);
+
+    if (f.count(F::Corrector) > 0) {
+        f.setIndex(F::Corrector, 0);
+        ComboBox2Change(w);
+    }
+
+    f.select(F::CounterPulse, vocab::No);
+    f.setEnabled(F::CounterPulse,
+                 trimmed(f.text(F::MeterType)) == vocab::RotaryLobe && trimmed(f.text(F::Corrector)) != vocab::Yes);
+    w.ui().setFocus(fieldName(F::MeterType));
+}
+
+void RadioGroup10Click(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax})
+        f.setText(label, QString());
+    w.clearResult();
+    const bool typed = f.index(F::ZMode) == 1;
+    f.setEnabled(F::ZnZgMin, typed);
+    f.setEnabled(F::ZnZgMax, typed);
+    for (Field gas : {F::RefCondition, F::XH2, F::Hs, F::XCO2, F::RelDensity})
+        f.setEnabled(gas, !typed);
+}
+
+void ComboBox10Exit(SelectionContext& w)
+{
+    const FormModel& f = w.form;
+    if (!f.text(F::StdFlowMin).isEmpty() && !f.text(F::StdFlowMax).isEmpty())
+        GroupBox3Enter(w);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "workspace/selection_window.h"
+#include "workspace/stored_selections.h"
+
+#include <QSqlQuery>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Platform;
+class SelectionDatabase;
+struct PrintRow;
+
+// The main window without a screen: the list of stored selections, the selection
+// windows it creates, numbers, restores and closes, and the commands on stored
+// selections (save, print, open, delete).
+class Workspace {
+public:
+    // `today` is the local date as yyyymmdd, used for numbering selections.
+    Workspace(Platform& ui, QString today, SelectionDatabase& database);
+    ~Workspace();
+
+    // Told when a window has been created (before it is shown: a view can attach
+    // itself), when it has been shown (numbered or restored) and before it closes.
+    std::function<void(SelectionWindow&)> onWindowCreated;
+    std::function<void(SelectionWindow&)> onWindowShown;
+    std::function<void(SelectionWindow&)> onWindowClosing;
+    // The print command found the stored row: the sheet's preview is shown.
+    std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
+
+    // The main window is first shown: the list is filled, newest number first.
+    void showMainWindow();
+    // The main window is activated: the first selection window, once.
+    void activate();
+
+    // The command "new selection": a new, numbered window, which becomes current.
+    SelectionWindow& newSelection();
+    // Opens the item selected in the list in a new window; none when nothing is
+    // selected.
+    SelectionWindow* openRecord();
+    // Deletes the item selected in the list from the table and the list.
+    void deleteRecord();
+
+    StoredSelections& list() { return m_list; }
+    const StoredSelections& list() const { return m_list; }
+
+    // The window's buttons "保存" and "打印".
+    void save(SelectionWindow& window);
+    void print(SelectionWindow& window);
+
+    SelectionWindow* current() const;
+    // Makes the n-th window created in this session current (1 is the first one);
+    // false if there is no such window or it has been closed.
+    bool makeCurrent(int creationNumber);
+    // The n-th window created in this session if it is still open.
+    SelectionWindow* createdWindow(int creationNumber) const;
+    bool makeCurrent(SelectionWindow* window);
+    // Closes the current window; the window active before it becomes current.
+    bool closeCurrent();
+    bool close(SelectionWindow* window);
+    // The open windows, in creation order.
+    std::vector<SelectionWindow*> windows() const;
+
+    const QString& today() const { return m_today; }
+    Platform& ui() const { return m_ui; }
+    SelectionDatabase& database() const { return m_database; }
+
+    // The window number of a new window: one more than the largest number in the
+    // captions of the open windows.
+    int nextWindowNumber() const;
+    // The selection number of a new window with this window number, or empty when
+    // the day's numbers are used up.
+    QString nextSelectionNumber(int windowNumber);
+
+private:
+    SelectionWindow& createWindow(const QString& openRecordNo);
+    void numberNewWindow(SelectionWindow& w);
+    QString freeNumberOfDay();
+
+    Platform& m_ui;
+    QString m_today;
+    SelectionDatabase& m_database;
+    QSqlQuery m_query; // the main window's query object
+    StoredSelections m_list;
+    QString m_openRecordNo;
+    bool m_firstWindowCreated = false;
+    std::vector<std::unique_ptr<SelectionWindow>> m_created; // null once closed
+    std::vector<SelectionWindow*> m_activation;              // last is current
+};

@@ -1,0 +1,186 @@
+#include "apps/cli/cli_command.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result {
+    int status;
+    QStringList out;
+    QStringList err;
+};
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+Result cli(const QStringList& args)
+{
+    Result r;
+    r.status = runFlowselCli(args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
+    return r;
+}
+
+} // namespace
+
+class TestCliCommand final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sgergPrintsStatusAndZ()
+    {
+        const Result r = cli({"sgerg", "6", "-3.15", "40.66", "0.581", "0.006", "0"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.size(), 1);
+        const QJsonObject o = QJsonDocument::fromJson(r.out[0].toUtf8()).object();
+        QCOMPARE(o.value("status").toInt(), 0);
+        QVERIFY(qAbs(o.value("Z").toDouble() - 0.84084) < 2e-5);
+        QVERIFY(r.out[0].startsWith(QStringLiteral("{\"status\":0,\"Z\":0.8408")));
+    }
+
+    void sgergRef20Differs()
+    {
+        const Result a = cli({"sgerg", "6", "6.85", "40.66", "0.581", "0.006", "0"});
+        const Result b = cli({"sgerg", "6", "6.85", "40.66", "0.581", "0.006", "0", "--ref20"});
+        QCOMPARE(b.status, 0);
+        QVERIFY(a.out != b.out);
+    }
+
+    void sgergWithoutAnswerPrintsNull()
+    {
+        const Result r = cli({"sgerg", "0.2", "20", "0", "0.6", "0", "0"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringList {"{\"status\":1,\"Z\":null}"});
+    }
+
+    void unusableCommandLines_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("unknown command") << QStringList {"fly"};
+        QTest::newRow("unknown option") << QStringList {"--fast", "run", "x"};
+        QTest::newRow("sgerg with a word") << QStringList {"sgerg", "6", "x", "40", "0.6", "0", "0"};
+        QTest::newRow("sgerg short") << QStringList {"sgerg", "6"};
+        QTest::newRow("bad date") << QStringList {"--today", "20261340", "run", "-"};
+        QTest::newRow("short date") << QStringList {"--today", "202612", "run", "-"};
+        QTest::newRow("db without path") << QStringList {"--db"};
+        QTest::newRow("missing script") << QStringList {"run", "/nonexistent/script.flow"};
+        QTest::newRow("run without script") << QStringList {"run"};
+    }
+
+    void unusableCommandLines()
+    {
+        QFETCH(QStringList, args);
+        const Result r = cli(args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void helpIsNotAnError()
+    {
+        const Result r = cli({"--help"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.join(u'\n').contains(QStringLiteral("flowsel-cli")));
+    }
+
+    void initDbPreparesAFileAndKeepsWhatExists()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a/b/选型数据库.mdb"));
+        Result r = cli({"--db", path, "init-db"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFile::exists(path));
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                    "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                    "click 计算工况流量\nclick 选型\nclick 保存\n");
+        QCOMPARE(cli({"--db", path, "--today", "20261210", "run", script}).status, 0);
+        QCOMPARE(cli({"--db", path, "init-db"}).status, 0);
+        r = cli({"--db", path, "--today", "20261210", "run", "/dev/null"});
+        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210002\"}"));
+    }
+
+    void fileThatIsNotADatabaseStopsTheRun()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.mdb"));
+        writeFile(path, QByteArray(2048, 'n'));
+        Result r = cli({"--db", path, "run", "/dev/null"});
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.join(u' ').contains(QStringLiteral("not a database")));
+        QCOMPARE(cli({"--db", path, "init-db"}).status, 2);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray(2048, 'n'));
+    }
+
+    void missingDatabaseIsReportedAndTheRunGoesOn()
+    {
+        QTemporaryDir dir;
+        const Result r = cli({"--db", dir.filePath(QStringLiteral("none/db.mdb")), "--today", "20261210", "run", "/dev/null"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":"
+                                               "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"
+                                               "\"Corvane仪表集团仪表选型系统数据库找不到！请单击确定...\"}"));
+        QCOMPARE(r.out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
+    }
+
+    // The sheet of a stored selection, through the program as engineers call it.
+    void sheetOfAStoredSelection()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "init-db"}), 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        // save, then change the window without saving again
+        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                          "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                          "click 计算工况流量\nclick 选型\nclick 保存\nchoose SizeSpec 50RKD-G25(0.5<=Qg<=40)\n"
+                          "click 选型\n");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}), 0);
+        QProcess sheet;
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        sheet.start(cli, {"--db", db, "sheet", "20261210001", pdf});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(page.contains(QStringLiteral("RKD-G10-CDAR-V-0.5/1.6-1.0/1.5")), qPrintable(page)); // as stored
+        QVERIFY(!page.contains(QStringLiteral("RKD-G25")));
+        QVERIFY(page.contains(QStringLiteral("0.4<=Qg<=16")));
+        QVERIFY(page.contains(QStringLiteral("气体腰轮流量计")));
+        // a number that is not stored
+        sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
+    }
+
+    void exitStatusTellsFailedLines()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(path, "type StdFlowMin 10\nbogus\nshow StdFlowMin\n");
+        Result r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out.size(), 3);
+        QVERIFY(r.out[1].contains(QStringLiteral("\"line\":2")));
+        writeFile(path, "type StdFlowMin a\n");
+        r = cli({"--db", ":memory:", "--today", "20261210", "run", path});
+        QCOMPARE(r.status, 0); // a beep is behaviour, not a failure
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliCommand)
+#include "tst_cli_command.moc"

@@ -1,0 +1,319 @@
+#include "apps/desktop/desktop.h"
+#include "apps/desktop/sheet_preview.h"
+#include "adapters/sqlite/statements.h"
+#include "apps/desktop/filtered_line_edit.h"
+#include "apps/desktop/main_window.h"
+#include "apps/desktop/notes_area.h"
+#include "apps/desktop/radio_group.h"
+#include "support/recording_platform.h"
+#include "adapters/sqlite/selection_database.h"
+#include "apps/desktop/selection_widget.h"
+#include "workspace/stored_selections.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using F = Field;
+
+namespace {
+
+// The desktop program on a fresh in-memory database; message boxes answered OK.
+struct Desktop {
+    SelectionDatabase database;
+    std::unique_ptr<MainWindow> main;
+    QStringList events;
+
+    Desktop()
+    {
+        database.open(SelectionDatabase::memoryPath());
+        main = std::make_unique<MainWindow>(database, QStringLiteral("20261210"));
+        main->resize(1364, 859);
+        main->show();
+        QCoreApplication::processEvents();
+        main->workspace().activate();
+        QCoreApplication::processEvents();
+    }
+
+    SelectionWidget* current() { return main->widgetOf(main->workspace().current()); }
+    template <typename T>
+    T* control(Field f)
+    {
+        return qobject_cast<T*>(current()->control(f));
+    }
+
+    void type(Field f, const QString& text)
+    {
+        auto* e = control<FilteredLineEdit>(f);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        agree();
+    }
+    void choose(Field f, const QString& item)
+    {
+        if (auto* c = control<QComboBox>(f)) {
+            const int i = c->findText(item);
+            QVERIFY2(i >= 0, qPrintable(item));
+            // the user opens the list and picks the item
+            c->setCurrentIndex(i);
+            emit c->activated(i);
+        } else {
+            auto* r = control<RadioGroup>(f);
+            const int i = static_cast<int>(r->items().indexOf(item));
+            QVERIFY2(i >= 0, qPrintable(item));
+            QAbstractButton* b = r->button(i);
+            QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); // on the indicator
+        }
+        agree();
+    }
+    void click(QPushButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        agree();
+    }
+    void agree()
+    {
+        QString difference;
+        QVERIFY2(current()->agreesWithModel(&difference), qPrintable(difference));
+    }
+};
+
+} // namespace
+
+class TestDesktop final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { WidgetPlatform::setScripted(true); }
+
+    void startsWithOneNumberedWindow()
+    {
+        Desktop d;
+        QCOMPARE(d.main->windowTitle(), QStringLiteral("Corvane仪表集团气体流量计选型软件（V1.0）"));
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(d.current()->windowTitle(), QStringLiteral("流量计选型-1"));
+        QCOMPARE(d.control<FilteredLineEdit>(F::SelectionNo)->text(), QStringLiteral("2026－12－10－001"));
+        d.agree();
+        // later activations open no other window, also after the first is closed
+        d.main->mdiArea()->subWindowList().first()->close();
+        QCoreApplication::processEvents();
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(d.main.get(), &activate);
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 0);
+        QVERIFY(!d.main->cascadeAction()->isEnabled());
+    }
+
+    void wholeSelectionThroughTheWidgets()
+    {
+        Desktop d;
+        d.type(F::StdFlowMin, "80");
+        d.agree();
+        d.type(F::StdFlowMax, "150");
+        d.type(F::PabsMin, "300");
+        d.type(F::PabsMax, "400");
+        d.choose(F::ZMode, "不修正");
+        d.agree();
+        QVERIFY(d.control<FilteredLineEdit>(F::ZnZgMin)->isEnabled());
+        d.click(d.current()->computeButton());
+        d.agree();
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QStringLiteral("57.575"));
+        d.choose(F::MeterType, "气体涡轮");
+        d.agree();
+        d.choose(F::SizeSpec, "80B(13<=Qg<=250)");
+        d.choose(F::Gprs, "有");
+        d.choose(F::ExProof, "隔爆 dIICT4");
+        d.agree();
+        d.click(d.current()->selectButton());
+        d.agree();
+        QCOMPARE(d.control<QLabel>(F::ResultText)->text(), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV-G-G"));
+
+        // save: the row at the top of the list
+        d.click(d.current()->saveButton());
+        QCOMPARE(d.main->workspace().list().rowCount(), 1);
+        QTreeView* list = d.main->recordList();
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20261210001"));
+        QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV-G-G"));
+
+        // reopen by double click
+        const QRect cell = list->visualRect(list->model()->index(0, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(d.current()->windowTitle(), QString());
+        d.agree();
+        QCOMPARE(d.control<QLabel>(F::ResultText)->text(), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV-G-G"));
+        QCOMPARE(d.control<QComboBox>(F::SizeSpec)->currentText(), QStringLiteral("80B(13<=Qg<=250)"));
+
+        // delete from the context menu
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QVERIFY(list->actions().contains(d.main->deleteRecordAction()));
+        QCOMPARE(d.main->deleteRecordAction()->text(), QStringLiteral("删除选型记录"));
+        d.main->deleteRecordAction()->trigger();
+        QCOMPARE(d.main->workspace().list().rowCount(), 0);
+        QSqlQuery q(d.database.connection());
+        QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    void keyFilterBeepsAndDrops()
+    {
+        Desktop d;
+        RecordingPlatform events;
+        d.type(F::StdFlowMin, "1a/2");
+        QCOMPARE(d.control<FilteredLineEdit>(F::StdFlowMin)->text(), QStringLiteral("12"));
+        d.type(F::TempMin, "-5");
+        QCOMPARE(d.control<FilteredLineEdit>(F::TempMin)->text(), QStringLiteral("-5"));
+        d.type(F::PabsMin, "-5");
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), QStringLiteral("5"));
+        d.agree();
+    }
+
+    void focusMovesToTheRealWidget()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        d.type(F::StdFlowMin, "10");
+        d.type(F::StdFlowMax, "100");
+        d.click(d.current()->computeButton());
+        QCOMPARE(QApplication::focusWidget(), d.current()->control(F::MeterType));
+    }
+
+    void leavingTheMediumComputes()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        QApplication::setActiveWindow(d.main.get());
+        d.type(F::StdFlowMin, "10");
+        d.type(F::StdFlowMax, "100");
+        QWidget* medium = d.current()->control(F::Medium);
+        medium->setFocus(Qt::TabFocusReason);
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QString());
+        d.current()->control(F::PabsMin)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text().isEmpty(), false);
+        d.agree();
+    }
+
+    void windowNumbersAndArrangement()
+    {
+        Desktop d;
+        d.main->newAction()->trigger();
+        d.main->newAction()->trigger();
+        const QList<QMdiSubWindow*> subs = d.main->mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 3);
+        subs[1]->close();
+        QCoreApplication::processEvents();
+        d.main->newAction()->trigger();
+        QCOMPARE(d.current()->windowTitle(), QStringLiteral("流量计选型-4"));
+        QVERIFY(d.main->tileVerticallyAction()->isEnabled());
+        d.main->tileVerticallyAction()->trigger();
+        const QList<QMdiSubWindow*> tiled = d.main->mdiArea()->subWindowList();
+        QCOMPARE(tiled.size(), 3);
+        QVERIFY(tiled[0]->x() < tiled[1]->x() && tiled[1]->x() < tiled[2]->x());
+        d.main->tileHorizontallyAction()->trigger();
+        QVERIFY(tiled[0]->y() < tiled[1]->y() && tiled[1]->y() < tiled[2]->y());
+        d.main->cascadeAction()->trigger();
+        QVERIFY(tiled[0]->pos() != tiled[1]->pos());
+        d.main->minimizeAllAction()->trigger();
+        for (QMdiSubWindow* s : tiled)
+            QVERIFY(s->isMinimized());
+    }
+
+    void selectionWindowFitsItsDesignSize()
+    {
+        Desktop d;
+        const QSize minimum = d.current()->minimumSizeHint();
+        QVERIFY2(minimum.width() <= SelectionWidget::kShownMinimum.width()
+                     && minimum.height() <= SelectionWidget::kShownMinimum.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(minimum.width()).arg(minimum.height())));
+        QVERIFY(d.current()->width() >= SelectionWidget::kShownMinimum.width());
+        QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
+        // shrinking snaps back
+        d.current()->parentWidget()->resize(500, 300);
+        QVERIFY(d.current()->width() >= SelectionWidget::kResizedMinimum.width());
+        QVERIFY(d.current()->height() >= SelectionWidget::kResizedMinimum.height());
+    }
+
+    void listIsAModelWithItsColumns()
+    {
+        Desktop d;
+        QTreeView* list = d.main->recordList();
+        QCOMPARE(list->model()->columnCount(), 44);
+        QCOMPARE(list->header()->sectionSize(12), 350);
+        QVERIFY(!list->isSortingEnabled());
+        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+        // double click on the background with nothing selected: nothing happens
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 1);
+    }
+
+    void sheetPreviewOpensAtPageWidth()
+    {
+        PrintRow row;
+        row.columns = {QStringLiteral("选型编号"), QStringLiteral("通径规格")};
+        row.values = {QStringLiteral("20261210001"), QStringLiteral("25RKD-G10(0.4<=Qg<=16)")};
+        QPrintPreviewDialog* dialog = createSheetPreview(row, nullptr);
+        QVERIFY(dialog->windowTitle().endsWith(QStringLiteral(" - Corvane")));
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        QVERIFY(preview);
+        QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        QVERIFY(dialog->findChild<QAction*>(QStringLiteral("savePdfAction")));
+        delete dialog;
+    }
+
+    void printShowsThePreviewOfTheStoredRow()
+    {
+        Desktop d;
+        QString previewed;
+        d.main->onPreview = [&](SelectionWindow&, const PrintRow& row) { previewed = row.value(QStringLiteral("仪表型号规格")); };
+        d.click(d.current()->printButton());
+        QCOMPARE(previewed, QString()); // not saved: the message, no preview
+        d.type(F::StdFlowMin, "80");
+        d.type(F::StdFlowMax, "150");
+        d.type(F::PabsMin, "300");
+        d.type(F::PabsMax, "400");
+        d.choose(F::ZMode, "不修正");
+        d.click(d.current()->computeButton());
+        d.click(d.current()->selectButton());
+        d.click(d.current()->saveButton());
+        const QString saved = d.control<QLabel>(F::ResultText)->text();
+        d.choose(F::CardControl, "分体");
+        d.click(d.current()->printButton());
+        QCOMPARE(previewed, saved); // the stored values, not the edited window
+    }
+
+    void menus()
+    {
+        Desktop d;
+        QStringList titles;
+        for (QAction* a : d.main->menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList {"&x 选型", "&W 窗体", "流量计参数代号", "选型软件使用说明"}));
+        QCOMPARE(d.main->newAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(d.main->newAction()->statusTip(), QStringLiteral("Create a new file"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    prepareDesktop(app);
+    TestDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop.moc"

@@ -1,0 +1,327 @@
+#include "core/ports/message_kinds.h"
+#include "adapters/sqlite/query_helpers.h"
+#include "support/recording_platform.h"
+#include "support/selection_script.h"
+#include "adapters/sqlite/statements.h"
+
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTest>
+
+using F = Field;
+
+namespace {
+
+const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
+const QString kExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
+
+struct Storage : SelectionScript {
+    void store(const QString& number)
+    {
+        QSqlQuery q(database.connection());
+        QStringList row(45);
+        row[0] = number;
+        RecordingPlatform ui;
+        QVERIFY(RunStatement(q, statements::insert(row), ui));
+    }
+    int stored()
+    {
+        QSqlQuery q(database.connection());
+        q.exec(QStringLiteral("select count(*) from 选型输出"));
+        q.next();
+        return q.value(0).toInt();
+    }
+    void sql(const QString& statement) { QVERIFY(QSqlQuery(database.connection()).exec(statement)); }
+};
+
+} // namespace
+
+class TestStorage final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void numbering()
+    {
+        Storage s;
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210001"));
+        s.store(QStringLiteral("20261210009"));
+        s.store(QStringLiteral("20261209050")); // another day does not count
+        s.store(QStringLiteral("20261211070"));
+        s.run("new");
+        QCOMPARE(s.workspace.current()->caption(), QStringLiteral("流量计选型-2"));
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210011"));
+    }
+
+    void numberingPastTheLastSequence()
+    {
+        Storage s;
+        s.store(QStringLiteral("20261210999"));
+        s.store(QStringLiteral("20261210002"));
+        s.run("new");
+        // 999 + 2 has four digits: the lowest number neither stored nor shown is taken
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210003"));
+        QCOMPARE(s.text(F::SelectionNo).size(), 11);
+    }
+
+    void numbersOfTheDayUsedUp()
+    {
+        Storage s;
+        s.sql(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 999) "
+                             "insert into 选型输出 (选型编号) select '20261210' || substr('00' || i, -3) from n"));
+        QCOMPARE(s.stored(), 999);
+        const QStringList out = s.run("new");
+        QCOMPARE(out.first(), showBoxLine("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！"));
+        QCOMPARE(s.text(F::SelectionNo), QString());
+        // such a window cannot be saved under an incomplete number
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine("选型日期编号须为11位数字，请补全后再保存！")});
+        QCOMPARE(s.stored(), 999);
+    }
+
+    void saveAndItsChecks()
+    {
+        Storage s;
+        QCOMPARE(s.run("click 保存"), QStringList()); // no result: nothing
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().row(0), s.pending());
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kExists)});
+        QCOMPARE(s.stored(), 1);
+        // a number edited after "选型" is the one stored
+        s.run("type SelectionNo 20261210123\nclick 保存");
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210123"));
+        QCOMPARE(s.workspace.list().row(0).mid(1), s.pending().mid(1));
+        QCOMPARE(s.stored(), 2);
+    }
+
+    void resultWithoutPendingRowIsNotSaved()
+    {
+        Storage s;
+        s.workspace.current()->form().setText(F::ResultText, QStringLiteral("VRNA-80B"));
+        QCOMPARE(s.run("click 保存"), QStringList());
+        QCOMPARE(s.stored(), 0);
+    }
+
+    void refusedInsert()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        s.sql(QStringLiteral("create trigger refuse before insert on 选型输出 begin select raise(abort, 'disk full'); end"));
+        const QStringList out = s.run("click 保存");
+        QCOMPARE(out.size(), 2);
+        QVERIFY(out[0].contains(QStringLiteral("数据错误!\\r\\n(insert into 选型输出 values(?,?,")));
+        QVERIFY(out[0].contains(QStringLiteral("(disk full)")));
+        QCOMPARE(out[1], showBoxLine("数据保存失败，输出失败！"));
+        QCOMPARE(s.workspace.list().rowCount(), 0);
+        QCOMPARE(s.stored(), 0);
+    }
+
+    void failingExistenceCheckStopsTheSave()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        s.sql(QStringLiteral("alter table 选型输出 rename to old"));
+        const QStringList out = s.run("click 保存");
+        QCOMPARE(out.size(), 1);
+        QVERIFY(out[0].contains(QStringLiteral("\"kind\":4")));
+        QVERIFY(out[0].contains(QStringLiteral("数据查询错误!")));
+    }
+
+    void deleteRecord()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nnew\n" + flowLines(kCity, "1", "15", "400")
+              + "click 选型\nclick 保存\n");
+        QCOMPARE(s.workspace.list().rowCount(), 2);
+        // window 2 continues the day after 001: 003
+        QCOMPARE(s.run("delete 20261210001"), QStringList());
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210003"));
+        QCOMPARE(s.stored(), 1);
+        // a refused delete keeps the item
+        s.sql(QStringLiteral("create trigger keep before delete on 选型输出 begin select raise(abort, 'locked'); end"));
+        const QStringList out = s.run("delete 20261210003");
+        QCOMPARE(out.size(), 2);
+        QVERIFY(out[0].contains(QStringLiteral("数据错误!")));
+        QCOMPARE(out[1], showBoxLine("删除选型编号（20261210003）信息失败！"));
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        // nothing selected: nothing happens
+        s.workspace.list().setSelected(-1);
+        s.workspace.deleteRecord();
+        QCOMPARE(s.workspace.openRecord(), nullptr);
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+    }
+
+    // Reopening gives back the selection that was saved: the same code and row.
+    void reopenEqualsSaved_data()
+    {
+        QTest::addColumn<QString>("lines");
+        const QString point = meteringPointLines(kCity);
+        QTest::newRow("turbine, city gas, KEV") << point + "choose MeterType 气体涡轮\nchoose Gprs 有\nchoose ExProof 隔爆 dIICT4\n";
+        QTest::newRow("turbine, combined 1.0") << point + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\n";
+        QTest::newRow("turbine, base 0.5")
+            << point + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\nchoose BaseAccuracy 0.5\n";
+        QTest::newRow("turbine, split card") << point + "choose MeterType 气体涡轮\nchoose CardControl 分体\n"
+                                                        "choose CorrectionMode 温压均设置修正\n";
+        QTest::newRow("imported turbine without corrector")
+            << point + "choose MeterType 气体涡轮\nchoose BaseOrigin 进口\nchoose Corrector 无\n";
+        QTest::newRow("rotary-lobe card, money, vertical")
+            << flowLines(kCity, "1", "15", "400")
+                   + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\nchoose Installation 垂直\n";
+        QTest::newRow("roots without counter, wireless")
+            << flowLines(kCity, "1", "15", "400")
+                   + "choose BaseOrigin 进口\nchoose MechCounter 无\nchoose ShortRangeWireless 有\n";
+        QTest::newRow("RKD-G10 thread without corrector")
+            << flowLines(kCity, "1", "15", "400") + "choose MechCounter 无\nchoose PipeConnection 螺纹\nchoose Corrector 无\n";
+        QTest::newRow("rotary with pulse output")
+            << flowLines(kCity, "1", "15", "400") + "choose SizeSpec 80RKD-G100(0.65<=Qg<=160)\nchoose Corrector 无\n"
+                                                    "choose CounterPulse 有\n";
+        QTest::newRow("oil-field turbine") << meteringPointLines(kOil) + "choose Hart 有\n";
+        QTest::newRow("oil-field vortex card") << meteringPointLines(kOil) + "choose MeterType 气体旋进\n"
+                                                                            "choose CardControl 一体\n";
+        QTest::newRow("oil-field vortex without corrector")
+            << meteringPointLines(kOil) + "choose MeterType 气体旋进\nchoose Corrector 无\nchoose CurrentOutput 有\n";
+        QTest::newRow("coal-bed turbine") << meteringPointLines(kCoal);
+        QTest::newRow("coal-bed vortex") << meteringPointLines(kCoal) + "choose MeterType 气体旋进\n";
+        QTest::newRow("air turbine KEV-G-GW") << meteringPointLines(kAir) + "choose MeterType 气体涡轮\nchoose Gprs 有\n"
+                                                                           "choose ExProof 隔爆 dIICT4\n";
+        QTest::newRow("air roots") << flowLines(kAir, "1", "15", "400") + "choose BaseOrigin 进口\n";
+        QTest::newRow("air vortex") << meteringPointLines(kAir) + "choose MeterType 气体旋进\nchoose Hart 有\n";
+        QTest::newRow("oxygen vortex") << meteringPointLines(kOxygen) + "choose CurrentOutput 有\n";
+        QTest::newRow("oxygen vortex card") << meteringPointLines(kOxygen) + "choose CardControl 一体\n";
+        QTest::newRow("computed Zn/Zg, 25/0 reference")
+            << QStringLiteral("paste StdFlowMin 100\npaste StdFlowMax 300\npaste PabsMax 600\npaste Hs 38\n"
+                              "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n"
+                              "click 计算工况流量\nchoose MeterType 气体涡轮\n");
+    }
+
+    void reopenEqualsSaved()
+    {
+        QFETCH(QString, lines);
+        Storage s;
+        s.run(lines + "click 选型\n");
+        const QString code = s.text(F::ResultText);
+        QVERIFY(!code.isEmpty());
+        const QStringList saved = s.pending();
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        const QStringList out = s.run("open 20261210001");
+        QCOMPARE(out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"\",\"SelectionNo\":\"20261210001\"}"));
+        QCOMPARE(s.workspace.current()->caption(), QString());
+        QCOMPARE(s.text(F::ResultText), code);
+        QCOMPARE(s.pending(), saved);
+        // and "选型" again gives the same
+        s.run("click 选型");
+        QCOMPARE(s.pending(), saved);
+    }
+
+    void restoreWithASizeNoLongerOffered()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        QStringList row = s.pending();
+        row[43] = QStringLiteral("99RKD-G99(1<=Qg<=2)");
+        QSqlQuery q(s.database.connection());
+        RecordingPlatform ui;
+        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        s.workspace.showMainWindow();
+        const QStringList out = s.run("open 20261210001");
+        QVERIFY(out.contains(showBoxLine("选型内容不全，无法选型！")));
+        QCOMPARE(s.text(F::SizeSpec), QString());
+        QCOMPARE(s.text(F::ResultText), QString()); // the stored code is not left standing
+        QVERIFY(!s.hasPending());
+    }
+
+    void restoreWithACardAndAnUnreadableSize()
+    {
+        // with a card control the bore of the size is read: no size, no bore, an error
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
+        QStringList row = s.pending();
+        row[43] = QStringLiteral("25RKD-G10(bogus)");
+        QSqlQuery q(s.database.connection());
+        RecordingPlatform ui;
+        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        s.workspace.showMainWindow();
+        const QStringList out = s.run("open 20261210001");
+        QVERIFY(out.contains(QStringLiteral("{\"event\":\"error\",\"text\":\"'' is not a valid integer value\"}")));
+        QCOMPARE(s.form().count(F::PressSensorUpper), 0);
+        QCOMPARE(s.text(F::ResultText), QString());
+        QCOMPARE(s.workspace.windows().size(), size_t(2)); // the window stays open
+    }
+
+    void sameRecordTwice()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nopen 20261210001\nopen 20261210001\n");
+        QCOMPARE(s.workspace.windows().size(), size_t(3));
+        QCOMPARE(s.workspace.windows()[1]->caption(), QString());
+        QCOMPARE(s.workspace.windows()[2]->form().text(F::SelectionNo), QStringLiteral("20261210001"));
+        s.run("new");
+        QCOMPARE(s.workspace.current()->caption(), QStringLiteral("流量计选型-2"));
+    }
+
+    void print()
+    {
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        QCOMPARE(s.run("click 打印"), QStringList {showBoxLine("系统还未保存该编号选型信息！")});
+        s.run("click 保存");
+        QCOMPARE(s.run("click 打印"),
+                 QStringList {QStringLiteral("{\"event\":\"preview\",\"SelectionNo\":\"20261210001\"}")});
+        s.run("type SelectionNo 20261210777");
+        QCOMPARE(s.run("click 打印"), QStringList {showBoxLine("系统还未保存该编号选型信息！")});
+    }
+
+    void listShowsRowsTopFirst()
+    {
+        Storage s;
+        s.store(QStringLiteral("20261210004"));
+        s.store(QStringLiteral("20261210002"));
+        s.workspace.showMainWindow();
+        const QStringList out = s.run("list");
+        QCOMPARE(out.size(), 2);
+        QVERIFY(out[0].startsWith(QStringLiteral("{\"event\":\"row\",\"values\":[\"20261210004\"")));
+        QVERIFY(out[1].startsWith(QStringLiteral("{\"event\":\"row\",\"values\":[\"20261210002\"")));
+        QCOMPARE(s.run("open 20261210009").size(), 1); // not in the list: a script error
+    }
+
+    // Random selections saved and reopened come back as they were saved.
+    void randomSelectionsReopen()
+    {
+        Storage s;
+        QRandomGenerator rng(99);
+        const QStringList media = {kCity, kOil, kCoal, kAir, kOxygen};
+        const QStringList flows = {"0.4", "1", "12", "30", "80", "150", "400", "900"};
+        const QStringList pressures = {"150", "400", "600", "750", "2000"};
+        QStringList choices;
+        for (Field f : allFields())
+            if (s.form().kind(f) == ControlKind::List || s.form().kind(f) == ControlKind::Radio)
+                choices << fieldName(f);
+        int reopened = 0;
+        for (int round = 0; round < 300; ++round) {
+            const QString q1 = flows[rng.bounded(int(flows.size()))];
+            s.run("new\n" + flowLines(media[rng.bounded(5)], q1, QString::number(q1.toDouble() * 3),
+                                       pressures[rng.bounded(int(pressures.size()))]));
+            for (int i = 0; i < 6; ++i) {
+                const QString name = choices[rng.bounded(int(choices.size()))];
+                const QStringList offered = s.form().items(*fieldByName(name));
+                if (!offered.isEmpty() && s.form().enabled(*fieldByName(name)))
+                    s.run(QStringLiteral("choose %1 \"%2\"").arg(name, offered[rng.bounded(int(offered.size()))]));
+            }
+            s.run("click 选型");
+            if (!s.hasPending())
+                continue;
+            const QString number = QStringLiteral("2026121%1").arg(round, 4, 10, QChar(u'0'));
+            s.run("paste SelectionNo " + number + "\nclick 选型\nclick 保存");
+            const QStringList saved = s.pending();
+            s.run("open " + number);
+            QCOMPARE(s.pending(), saved);
+            ++reopened;
+        }
+        QVERIFY2(reopened > 100, qPrintable(QString::number(reopened)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStorage)
+#include "tst_storage.moc"
