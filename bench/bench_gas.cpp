@@ -1,6 +1,5 @@
 // SGERG-88 and the whole button "计算工况流量".
 #include "core/ports/platform.h"
-#include "adapters/sqlite/selection_database.h"
 #include "workspace/selection_window.h"
 #include "core/gas/sgerg.h"
 
@@ -33,8 +32,7 @@ BENCHMARK(SgergZ_standardConditions);
 void GroupBox3Enter_corrected(benchmark::State& state)
 {
     SilentPlatform ui;
-    SelectionDatabase database;
-    SelectionWindow window(ui, database);
+    SelectionWindow window(ui);
     window.paste(Field::StdFlowMin, QStringLiteral("10"));
     window.paste(Field::StdFlowMax, QStringLiteral("100"));
     window.paste(Field::PabsMax, QStringLiteral("600"));

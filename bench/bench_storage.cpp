@@ -3,7 +3,6 @@
 #include "core/ports/platform.h"
 #include "sample_database.h"
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
 #include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>

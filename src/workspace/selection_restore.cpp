@@ -6,6 +6,7 @@
 #include "core/form/selection_context.h"
 #include "core/rules/size_candidates.h"
 #include "core/form/vocabulary.h"
+#include "core/record/columns.h"
 #include "workspace/working_flow.h"
 
 using F = Field;
@@ -14,67 +15,70 @@ using namespace vocab;
 void restoreSelection(SelectionContext& w, const QStringList& row)
 {
     FormModel& f = w.form;
-    // column k of the table (counted from 1)
-    auto col = [&row](int k) { return k - 1 < row.size() ? row[k - 1] : QString(); };
+    // the stored value of a field or a derived value
+    auto stored = [&row](auto value) {
+        const int column = columnOf(value);
+        return column < row.size() ? row[column] : QString();
+    };
 
-    f.setText(F::SelectionNo, col(1));
-    f.select(F::Medium, col(3));
-    f.setText(F::StdFlowMin, col(4));
-    f.setText(F::StdFlowMax, col(5));
-    f.select(F::ZMode, col(6));
+    f.setText(F::SelectionNo, stored(F::SelectionNo));
+    f.select(F::Medium, stored(F::Medium));
+    f.setText(F::StdFlowMin, stored(F::StdFlowMin));
+    f.setText(F::StdFlowMax, stored(F::StdFlowMax));
+    f.select(F::ZMode, stored(F::ZMode));
     RadioGroup10Click(w);
-    f.setText(F::ZnZgMin, col(7));
-    f.setText(F::ZnZgMax, col(8));
-    f.setText(F::PabsMin, col(9));
-    f.setText(F::PabsMax, col(10));
-    f.setText(F::TempMin, col(11));
-    f.setText(F::TempMax, col(12));
-    f.select(F::RefCondition, col(13));
-    f.setText(F::XCO2, col(14));
-    f.setText(F::XH2, col(15));
-    f.setText(F::Hs, col(16));
-    f.setText(F::RelDensity, col(17));
+    f.setText(F::ZnZgMin, stored(F::ZnZgMin));
+    f.setText(F::ZnZgMax, stored(F::ZnZgMax));
+    f.setText(F::PabsMin, stored(F::PabsMin));
+    f.setText(F::PabsMax, stored(F::PabsMax));
+    f.setText(F::TempMin, stored(F::TempMin));
+    f.setText(F::TempMax, stored(F::TempMax));
+    f.select(F::RefCondition, stored(F::RefCondition));
+    f.setText(F::XCO2, stored(F::XCO2));
+    f.setText(F::XH2, stored(F::XH2));
+    f.setText(F::Hs, stored(F::Hs));
+    f.setText(F::RelDensity, stored(F::RelDensity));
     GroupBox3Enter(w);
 
-    const QString product = col(22);
+    const QString product = stored(Derived::ProductName);
     f.select(F::MeterType, product == RootsProduct || product == RotaryLobeProduct ? RotaryLobe : QStringView(product));
     ComboBox12Change(w);
-    f.select(F::BaseOrigin, col(23));
+    f.select(F::BaseOrigin, stored(F::BaseOrigin));
     ComboBox13Change(w);
-    f.select(F::MechCounter, col(24));
+    f.select(F::MechCounter, stored(F::MechCounter));
     ComboBox14Change(w);
-    f.select(F::CardControl, col(25));
+    f.select(F::CardControl, stored(F::CardControl));
     ComboBox15Change(w);
-    f.select(F::SizeSpec, col(44));
+    f.select(F::SizeSpec, stored(F::SizeSpec));
     ComboBox16Change(w);
-    f.select(F::CombinedAccuracy, col(19));
+    f.select(F::CombinedAccuracy, stored(F::CombinedAccuracy));
     RadioGroup8Click(w);
-    f.select(F::BaseAccuracy, col(28));
-    f.select(F::NominalPressure, col(27));
-    f.select(F::Corrector, trimmed(col(29)).isEmpty() ? No : Yes);
+    f.select(F::BaseAccuracy, stored(F::BaseAccuracy));
+    f.select(F::NominalPressure, stored(F::NominalPressure));
+    f.select(F::Corrector, trimmed(stored(Derived::CorrectorModel)).isEmpty() ? No : Yes);
     ComboBox2Change(w);
     // The corrector step sets the accuracies back; what was saved is chosen again,
     // so the selection comes back with the code it was saved with.
-    f.select(F::CombinedAccuracy, col(19));
-    f.select(F::BaseAccuracy, col(28));
-    if (!trimmed(col(30)).isEmpty())
-        f.select(F::Installation, col(30));
+    f.select(F::CombinedAccuracy, stored(F::CombinedAccuracy));
+    f.select(F::BaseAccuracy, stored(F::BaseAccuracy));
+    if (!trimmed(stored(F::Installation)).isEmpty())
+        f.select(F::Installation, stored(F::Installation));
     else
         f.setIndex(F::Installation, -1);
-    f.select(F::Gprs, col(31));
-    f.select(F::ShortRangeWireless, col(32));
-    f.select(F::CurrentOutput, col(33));
-    f.select(F::Hart, col(34));
-    f.select(F::ExProof, col(35));
-    f.select(F::CorrectionMode, col(36));
-    f.select(F::PressSensorUpper, col(39));
-    f.select(F::CorrectorAccuracy, col(40));
-    f.select(F::DisplayFactor, col(41));
-    f.select(F::CounterPulse, col(42) == Yes ? Yes : No);
-    f.select(F::PipeConnection, col(43));
-    f.setText(F::ResultText, col(2));
-    if (!trimmed(col(18)).isEmpty())
-        f.select(F::SettlementUnit, trimmed(col(18)));
+    f.select(F::Gprs, stored(F::Gprs));
+    f.select(F::ShortRangeWireless, stored(F::ShortRangeWireless));
+    f.select(F::CurrentOutput, stored(F::CurrentOutput));
+    f.select(F::Hart, stored(F::Hart));
+    f.select(F::ExProof, stored(F::ExProof));
+    f.select(F::CorrectionMode, stored(F::CorrectionMode));
+    f.select(F::PressSensorUpper, stored(F::PressSensorUpper));
+    f.select(F::CorrectorAccuracy, stored(F::CorrectorAccuracy));
+    f.select(F::DisplayFactor, stored(F::DisplayFactor));
+    f.select(F::CounterPulse, stored(F::CounterPulse) == Yes ? Yes : No);
+    f.select(F::PipeConnection, stored(F::PipeConnection));
+    f.setText(F::ResultText, stored(Derived::ModelCode));
+    if (!trimmed(stored(F::SettlementUnit)).isEmpty())
+        f.select(F::SettlementUnit, trimmed(stored(F::SettlementUnit)));
     BitBtn1Click(w);
     // A result on screen always belongs to the current choices: a run that stopped
     // early does not leave the stored code standing.

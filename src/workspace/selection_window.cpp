@@ -4,15 +4,13 @@
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/modelcode/selection_command.h"
-#include "adapters/sqlite/selection_database.h"
 #include "core/rules/size_candidates.h"
 #include "workspace/working_flow.h"
 
 using F = Field;
 
-SelectionWindow::SelectionWindow(Platform& ui, SelectionDatabase& database)
+SelectionWindow::SelectionWindow(Platform& ui)
     : m_context(ui)
-    , m_query(database.connection())
 {
     wireHandlers();
 }

@@ -2,13 +2,11 @@
 
 #include "core/form/selection_context.h"
 
-#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
 
 class Platform;
-class SelectionDatabase;
 
 // One selection window without a screen (the headless TMDIChild): its selection,
 // its caption and the handlers wired to its controls. The user's actions enter
@@ -16,7 +14,7 @@ class SelectionDatabase;
 // error report and the window goes on.
 class SelectionWindow {
 public:
-    SelectionWindow(Platform& ui, SelectionDatabase& database);
+    explicit SelectionWindow(Platform& ui);
     SelectionWindow(const SelectionWindow&) = delete;
     SelectionWindow& operator=(const SelectionWindow&) = delete;
 
@@ -24,9 +22,6 @@ public:
     const SelectionContext& context() const { return m_context; }
     FormModel& form() { return m_context.form; }
     const FormModel& form() const { return m_context.form; }
-
-    // The window's own query object on the program's connection.
-    QSqlQuery& query() { return m_query; }
 
     const QString& caption() const { return m_caption; }
     void setCaption(const QString& caption) { m_caption = caption; }
@@ -47,6 +42,5 @@ private:
     void wireHandlers();
 
     SelectionContext m_context;
-    QSqlQuery m_query;
     QString m_caption;
 };

@@ -1,12 +1,11 @@
 #include "workspace/workspace.h"
 
-#include "core/ports/message_kinds.h"
 #include "core/form/numbers.h"
+#include "core/form/selection_number.h"
 #include "core/ports/platform.h"
-#include "adapters/sqlite/query_helpers.h"
-#include "adapters/sqlite/selection_database.h"
+#include "core/ports/selection_store.h"
 #include "workspace/selection_restore.h"
-#include "adapters/sqlite/statements.h"
+#include "workspace/store_messages.h"
 
 #include <QSet>
 
@@ -15,9 +14,7 @@
 namespace {
 
 const QString kCaptionPrefix = QStringLiteral("流量计选型-");
-constexpr int kSequenceDigits = 3;
-constexpr int kLastSequence = 999;
-constexpr int kSelectionNoDigits = 11;
+constexpr int kListPageRows = 1000; // rows read from the store at a time
 
 const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
@@ -30,6 +27,12 @@ QString sequenceText(int sequence)
     return QStringLiteral("%1").arg(sequence, kSequenceDigits, 10, QChar(u'0'));
 }
 
+void twoBeeps(Platform& ui)
+{
+    ui.beep();
+    ui.beep();
+}
+
 bool isSelectionNumber(const QString& text)
 {
     if (text.size() != kSelectionNoDigits)
@@ -39,19 +42,40 @@ bool isSelectionNumber(const QString& text)
 
 } // namespace
 
-Workspace::Workspace(Platform& ui, QString today, SelectionDatabase& database)
+Workspace::Workspace(Platform& ui, QString today, SelectionStore& store)
     : m_ui(ui)
     , m_today(std::move(today))
-    , m_database(database)
-    , m_query(database.connection())
+    , m_store(store)
 {
 }
 
 Workspace::~Workspace() = default;
 
+// The list is read page by page; when the first page cannot be read the list keeps
+// what it holds.
 void Workspace::showMainWindow()
 {
-    FillListView(m_query, m_list, statements::listAll(), 0, m_ui);
+    StoreResult<std::vector<StoredRow>> page = m_store.readPage(0, kListPageRows);
+    if (!page.ok()) {
+        twoBeeps(m_ui);
+        showDataError(m_ui, page.error());
+        return;
+    }
+    m_list.beginRefill();
+    for (int offset = 0;;) {
+        for (const StoredRow& row : page.value())
+            m_list.refillRow(row);
+        if (static_cast<int>(page.value().size()) < kListPageRows)
+            break;
+        offset += kListPageRows;
+        page = m_store.readPage(offset, kListPageRows);
+        if (!page.ok()) {
+            twoBeeps(m_ui);
+            showDataError(m_ui, page.error());
+            break;
+        }
+    }
+    m_list.endRefill();
 }
 
 void Workspace::activate()
@@ -80,16 +104,19 @@ void Workspace::deleteRecord()
     if (item < 0)
         return;
     const QString number = m_list.caption(item);
-    if (RunStatement(m_query, statements::remove(number), m_ui))
+    const StoreResult<bool> removed = m_store.remove(number);
+    if (removed.ok()) {
         m_list.remove(item);
-    else
-        m_ui.showBox(kShowBoxInformation, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
+        return;
+    }
+    showDataError(m_ui, removed.error());
+    m_ui.showBox(MessageKind::Information, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
 }
 
 SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
 {
     m_openRecordNo = openRecordNo;
-    m_created.push_back(std::make_unique<SelectionWindow>(m_ui, m_database));
+    m_created.push_back(std::make_unique<SelectionWindow>(m_ui));
     SelectionWindow& w = *m_created.back();
     m_activation.push_back(&w);
     if (onWindowCreated)
@@ -125,16 +152,12 @@ int Workspace::nextWindowNumber() const
 
 QString Workspace::nextSelectionNumber(int windowNumber)
 {
-    QStringList fields = statements::highestOfDayFields();
     int sequence = windowNumber;
-    if (SelectValues(m_query, statements::highestOfDayTables(), fields, statements::highestOfDayCondition(),
-                     {m_today}, m_ui)
-        && !fields.front().isEmpty()) {
-        bool ok = false;
-        const int stored = fields.front().mid(8, kSequenceDigits).toInt(&ok);
-        if (ok)
-            sequence += stored;
-    }
+    const StoreResult<int> highest = m_store.highestSequenceOfDay(m_today);
+    if (highest.ok())
+        sequence += highest.value();
+    else
+        twoBeeps(m_ui);
     if (sequence <= kLastSequence)
         return m_today + sequenceText(sequence);
     return freeNumberOfDay();
@@ -147,11 +170,10 @@ QString Workspace::nextSelectionNumber(int windowNumber)
 QString Workspace::freeNumberOfDay()
 {
     QSet<QString> taken;
-    if (executeStatement(m_query, statements::numbersOfDay(m_today))) {
-        while (m_query.next())
-            taken.insert(m_query.value(0).toString());
+    if (const StoreResult<QStringList> stored = m_store.numbersOfDay(m_today); stored.ok()) {
+        for (const QString& number : stored.value())
+            taken.insert(number);
     }
-    m_query.finish();
     for (const SelectionWindow* w : windows())
         taken.insert(w->form().text(Field::SelectionNo));
     for (int sequence = 1; sequence <= kLastSequence; ++sequence) {
@@ -159,7 +181,7 @@ QString Workspace::freeNumberOfDay()
         if (!taken.contains(number))
             return number;
     }
-    m_ui.showBox(kShowBoxInformation, kNumbersUsedUp);
+    m_ui.showBox(MessageKind::Information, kNumbersUsedUp);
     return QString();
 }
 
@@ -177,45 +199,52 @@ void Workspace::save(SelectionWindow& window)
         return;
     const QString number = c.form.text(Field::SelectionNo);
     if (!isSelectionNumber(number)) {
-        m_ui.showBox(kShowBoxInformation, kNumberIncomplete);
+        m_ui.showBox(MessageKind::Information, kNumberIncomplete);
         return;
     }
-    QSqlQuery& query = window.query();
-    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui);
-    if (!exists)
-        return; // reported; the save goes no further
-    if (*exists) {
-        m_ui.showBox(kShowBoxInformation, kNumberExists);
+    const StoreResult<bool> exists = m_store.exists(number);
+    if (!exists.ok()) {
+        showQueryError(m_ui, exists.error());
+        return; // the save goes no further
+    }
+    if (exists.value()) {
+        m_ui.showBox(MessageKind::Information, kNumberExists);
         return;
     }
     QStringList row = *c.pending;
     row[0] = number;
-    if (!RunStatement(query, statements::insert(row), m_ui)) {
-        m_ui.showBox(kShowBoxInformation, kSaveFailed);
+    if (const StoreResult<bool> inserted = m_store.insert(row); !inserted.ok()) {
+        showDataError(m_ui, inserted.error());
+        m_ui.showBox(MessageKind::Information, kSaveFailed);
         return;
     }
     m_list.insertEmpty(0);
-    if (!FillListItem(query, m_list, 0, statements::fetch(number), 0, m_ui))
+    const StoreResult<std::optional<StoredRow>> stored = m_store.fetch(number);
+    if (!stored.ok()) {
+        twoBeeps(m_ui);
+        showDataError(m_ui, stored.error());
+    }
+    if (stored.ok() && stored.value())
+        m_list.extend(0, *stored.value());
+    else
         m_list.remove(0); // stored, but not read back: no empty item in the list
-    m_ui.showBox(kShowBoxInformation, kSaved);
+    m_ui.showBox(MessageKind::Information, kSaved);
 }
 
 void Workspace::print(SelectionWindow& window)
 {
     const QString number = window.form().text(Field::SelectionNo);
-    QString error;
-    int rows = 0;
-    const std::optional<PrintRow> row = fetchPrintRow(window.query(), number, &error, &rows);
-    if (!row) {
-        m_ui.showBox(kShowBoxError, queryErrorText(statements::print(number).sql, error));
+    const StoreResult<std::optional<PrintRow>> row = m_store.fetchPrintRow(number);
+    if (!row.ok()) {
+        showQueryError(m_ui, row.error());
         return;
     }
-    if (rows != 1) {
-        m_ui.showBox(kShowBoxInformation, notSavedMessage());
+    if (!row.value()) {
+        m_ui.showBox(MessageKind::Information, notSavedMessage());
         return;
     }
     if (onPreview)
-        onPreview(window, *row);
+        onPreview(window, *row.value());
 }
 
 SelectionWindow* Workspace::current() const

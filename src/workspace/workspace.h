@@ -1,9 +1,8 @@
 #pragma once
 
+#include "workspace/selection_list.h"
 #include "workspace/selection_window.h"
-#include "workspace/stored_selections.h"
 
-#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
@@ -11,7 +10,7 @@
 #include <vector>
 
 class Platform;
-class SelectionDatabase;
+class SelectionStore;
 struct PrintRow;
 
 // The main window without a screen: the list of stored selections, the selection
@@ -20,7 +19,7 @@ struct PrintRow;
 class Workspace {
 public:
     // `today` is the local date as yyyymmdd, used for numbering selections.
-    Workspace(Platform& ui, QString today, SelectionDatabase& database);
+    Workspace(Platform& ui, QString today, SelectionStore& store);
     ~Workspace();
 
     // Told when a window has been created (before it is shown: a view can attach
@@ -44,8 +43,8 @@ public:
     // Deletes the item selected in the list from the table and the list.
     void deleteRecord();
 
-    StoredSelections& list() { return m_list; }
-    const StoredSelections& list() const { return m_list; }
+    SelectionList& list() { return m_list; }
+    const SelectionList& list() const { return m_list; }
 
     // The window's buttons "保存" and "打印".
     void save(SelectionWindow& window);
@@ -66,7 +65,7 @@ public:
 
     const QString& today() const { return m_today; }
     Platform& ui() const { return m_ui; }
-    SelectionDatabase& database() const { return m_database; }
+    SelectionStore& store() const { return m_store; }
 
     // The window number of a new window: one more than the largest number in the
     // captions of the open windows.
@@ -82,9 +81,8 @@ private:
 
     Platform& m_ui;
     QString m_today;
-    SelectionDatabase& m_database;
-    QSqlQuery m_query; // the main window's query object
-    StoredSelections m_list;
+    SelectionStore& m_store;
+    SelectionList m_list;
     QString m_openRecordNo;
     bool m_firstWindowCreated = false;
     std::vector<std::unique_ptr<SelectionWindow>> m_created; // null once closed

@@ -9,9 +9,9 @@
 class RecordingPlatform : public Platform {
 public:
     void plainMessage(const QString& text) override { events << QStringLiteral("plain: ") + text; }
-    int showBox(int kind, const QString& text) override
+    int showBox(MessageKind kind, const QString& text) override
     {
-        events << QStringLiteral("box %1: %2").arg(kind).arg(text);
+        events << QStringLiteral("box %1: %2").arg(static_cast<int>(kind)).arg(text);
         return answer;
     }
     void beep() override { events << QStringLiteral("beep"); }

@@ -3,7 +3,6 @@
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_runner.h"
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
 #include "workspace/workspace.h"
 
 #include <QStringList>

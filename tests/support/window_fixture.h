@@ -1,7 +1,6 @@
 #pragma once
 
 #include "support/recording_platform.h"
-#include "adapters/sqlite/selection_database.h"
 #include "workspace/selection_window.h"
 
 #include <QTest>
@@ -9,8 +8,7 @@
 // A selection window with a recording platform, driven as a user would.
 struct WindowFixture {
     RecordingPlatform ui;
-    SelectionDatabase database; // none open: the window needs no stored selections
-    SelectionWindow window {ui, database};
+    SelectionWindow window {ui};
 
     FormModel& form() { return window.form(); }
     QString text(Field f) { return window.form().text(f); }

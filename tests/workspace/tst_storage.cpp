@@ -1,8 +1,4 @@
-#include "core/ports/message_kinds.h"
-#include "adapters/sqlite/query_helpers.h"
-#include "support/recording_platform.h"
 #include "support/selection_script.h"
-#include "adapters/sqlite/statements.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -18,11 +14,9 @@ const QString kExists = QStringLiteral("此选型日期编号系统已存在，�
 struct Storage : SelectionScript {
     void store(const QString& number)
     {
-        QSqlQuery q(database.connection());
         QStringList row(45);
         row[0] = number;
-        RecordingPlatform ui;
-        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        QVERIFY(database.insert(row).ok());
     }
     int stored()
     {
@@ -221,9 +215,7 @@ private slots:
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
         QStringList row = s.pending();
         row[43] = QStringLiteral("99RKD-G99(1<=Qg<=2)");
-        QSqlQuery q(s.database.connection());
-        RecordingPlatform ui;
-        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        QVERIFY(s.database.insert(row).ok());
         s.workspace.showMainWindow();
         const QStringList out = s.run("open 20261210001");
         QVERIFY(out.contains(showBoxLine("选型内容不全，无法选型！")));
@@ -239,9 +231,7 @@ private slots:
         s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
         QStringList row = s.pending();
         row[43] = QStringLiteral("25RKD-G10(bogus)");
-        QSqlQuery q(s.database.connection());
-        RecordingPlatform ui;
-        QVERIFY(RunStatement(q, statements::insert(row), ui));
+        QVERIFY(s.database.insert(row).ok());
         s.workspace.showMainWindow();
         const QStringList out = s.run("open 20261210001");
         QVERIFY(out.contains(QStringLiteral("{\"event\":\"error\",\"text\":\"'' is not a valid integer value\"}")));

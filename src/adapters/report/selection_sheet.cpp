@@ -3,7 +3,7 @@
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/sheet_expression.h"
 #include "adapters/report/sheet_template.h"
-#include "adapters/sqlite/statements.h"
+#include "core/ports/print_row.h"
 
 #include <QDate>
 #include <QDir>

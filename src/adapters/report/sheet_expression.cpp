@@ -1,6 +1,6 @@
 #include "adapters/report/sheet_expression.h"
 
-#include "adapters/sqlite/statements.h"
+#include "core/ports/print_row.h"
 
 #include <QtNumeric>
 

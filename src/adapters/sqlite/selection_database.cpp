@@ -1,5 +1,8 @@
 #include "adapters/sqlite/selection_database.h"
 
+#include "adapters/sqlite/query_helpers.h"
+#include "adapters/sqlite/statements.h"
+#include "core/form/selection_number.h"
 #include "core/record/selection_record.h"
 
 #include <QCoreApplication>
@@ -7,6 +10,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <atomic>
 
@@ -25,8 +29,8 @@ QString newConnectionName()
 QString createTableStatement()
 {
     QStringList columns;
-    for (const char* name : columnNames()) {
-        const QString column = QStringLiteral("\"%1\" text").arg(QString::fromUtf8(name));
+    for (const Column& c : ::columns()) {
+        const QString column = QStringLiteral("\"%1\" text").arg(QString::fromUtf8(c.name));
         columns << (columns.isEmpty() ? column + QStringLiteral(" not null primary key") : column);
     }
     return QStringLiteral("create table if not exists %1 (%2)").arg(SelectionDatabase::tableName(), columns.join(u','));
@@ -98,7 +102,7 @@ SelectionDatabase::Opened SelectionDatabase::open(const QString& path, QString* 
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
         return fail(probe.lastError().databaseText());
-    if (memory && !QSqlQuery(db).exec(createTableStatement()))
+    if (memory && !createSchema().ok())
         return fail(db.lastError().text());
     return Opened::Yes;
 }
@@ -155,4 +159,102 @@ bool SelectionDatabase::create(const QString& path, QString* error)
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+namespace {
+
+// Runs a statement on the connection; the query is handed to `read` on success.
+template <typename T, typename Read>
+StoreResult<T> run(const QSqlDatabase& connection, const Statement& statement, Read read)
+{
+    QSqlQuery query(connection);
+    query.setForwardOnly(true);
+    if (!executeStatement(query, statement))
+        return StoreError {statement.sql, engineMessage(query)};
+    return read(query);
+}
+
+} // namespace
+
+StoreResult<bool> SelectionDatabase::createSchema()
+{
+    return run<bool>(connection(), {createTableStatement(), {}}, [](QSqlQuery&) { return true; });
+}
+
+StoreResult<bool> SelectionDatabase::exists(const QString& number)
+{
+    const StoreResult<std::optional<StoredRow>> row = fetch(number);
+    if (!row.ok())
+        return row.error();
+    return row.value().has_value();
+}
+
+StoreResult<bool> SelectionDatabase::insert(const StoredRow& row)
+{
+    return run<bool>(connection(), statements::insert(row), [](QSqlQuery&) { return true; });
+}
+
+StoreResult<std::optional<StoredRow>> SelectionDatabase::fetch(const QString& number)
+{
+    return run<std::optional<StoredRow>>(connection(), statements::fetch(number),
+                                         [](QSqlQuery& q) -> std::optional<StoredRow> {
+                                             if (!q.next())
+                                                 return std::nullopt;
+                                             return rowOf(q);
+                                         });
+}
+
+StoreResult<bool> SelectionDatabase::remove(const QString& number)
+{
+    return run<bool>(connection(), statements::remove(number), [](QSqlQuery&) { return true; });
+}
+
+StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(int offset, int limit)
+{
+    return run<std::vector<StoredRow>>(connection(), statements::listPage(offset, limit), [](QSqlQuery& q) {
+        std::vector<StoredRow> rows;
+        while (q.next())
+            rows.push_back(rowOf(q));
+        return rows;
+    });
+}
+
+StoreResult<int> SelectionDatabase::highestSequenceOfDay(const QString& day)
+{
+    return run<int>(connection(), statements::highestOfDay(day), [](QSqlQuery& q) {
+        if (!q.next())
+            return 0;
+        bool ok = false;
+        const int sequence = textOf(q.value(0)).mid(kDayDigits, kSequenceDigits).toInt(&ok);
+        return ok ? sequence : 0;
+    });
+}
+
+StoreResult<QStringList> SelectionDatabase::numbersOfDay(const QString& day)
+{
+    return run<QStringList>(connection(), statements::numbersOfDay(day), [](QSqlQuery& q) {
+        QStringList numbers;
+        while (q.next())
+            numbers << textOf(q.value(0));
+        return numbers;
+    });
+}
+
+StoreResult<std::optional<PrintRow>> SelectionDatabase::fetchPrintRow(const QString& number)
+{
+    return run<std::optional<PrintRow>>(connection(), statements::print(number),
+                                        [](QSqlQuery& q) -> std::optional<PrintRow> {
+                                            PrintRow row;
+                                            const QSqlRecord record = q.record();
+                                            for (int c = 0; c < record.count(); ++c)
+                                                row.columns << record.fieldName(c);
+                                            int found = 0;
+                                            while (q.next()) {
+                                                if (++found == 1)
+                                                    row.values = rowOf(q);
+                                            }
+                                            if (found != 1)
+                                                return std::nullopt;
+                                            return row;
+                                        });
 }

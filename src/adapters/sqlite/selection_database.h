@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/ports/selection_store.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
-// The program's one connection to the database of stored selections: an SQLite
-// file (by default sjk/选型数据库.mdb beside the program), or a fresh database in
-// memory.
-class SelectionDatabase {
+// The SQLite store: the program's one connection to the database of stored
+// selections, an SQLite file (by default sjk/选型数据库.mdb beside the program) or a
+// fresh database in memory. Without an open connection every operation fails with
+// the statement it would have run.
+class SelectionDatabase : public SelectionStore {
 public:
     enum class Opened {
         Yes,
@@ -15,7 +18,7 @@ public:
     };
 
     SelectionDatabase();
-    ~SelectionDatabase();
+    ~SelectionDatabase() override;
     SelectionDatabase(const SelectionDatabase&) = delete;
     SelectionDatabase& operator=(const SelectionDatabase&) = delete;
 
@@ -39,6 +42,16 @@ public:
     static QString missingMessage();
 
     static const QString& tableName();
+
+    StoreResult<bool> createSchema() override;
+    StoreResult<bool> exists(const QString& number) override;
+    StoreResult<bool> insert(const StoredRow& row) override;
+    StoreResult<std::optional<StoredRow>> fetch(const QString& number) override;
+    StoreResult<bool> remove(const QString& number) override;
+    StoreResult<std::vector<StoredRow>> readPage(int offset, int limit) override;
+    StoreResult<int> highestSequenceOfDay(const QString& day) override;
+    StoreResult<QStringList> numbersOfDay(const QString& day) override;
+    StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) override;
     static const QString& memoryPath();
 
 private:

@@ -5,13 +5,12 @@
 #include "apps/cli/script_runner.h"
 #include "adapters/sqlite/selection_database.h"
 #include "adapters/report/selection_sheet.h"
-#include "adapters/sqlite/statements.h"
 #include "core/gas/sgerg.h"
+#include "workspace/store_messages.h"
 #include "workspace/workspace.h"
 
 #include <QDate>
 #include <QFile>
-#include <QSqlQuery>
 
 #include <optional>
 
@@ -168,19 +167,17 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
     if (!openDatabase(database, o, err))
         return kExitUnusable;
     const QString& number = o.arguments[0];
-    QSqlQuery query(database.connection());
-    QString error;
-    int rows = 0;
-    const std::optional<PrintRow> row = fetchPrintRow(query, number, &error, &rows);
-    if (!row) {
-        err(queryErrorText(statements::print(number).sql, error));
+    const StoreResult<std::optional<PrintRow>> row = database.fetchPrintRow(number);
+    if (!row.ok()) {
+        err(queryErrorText(row.error().statement, row.error().message));
         return kExitLineFailed;
     }
-    if (rows != 1) {
+    if (!row.value()) {
         err(notSavedMessage());
         return kExitLineFailed;
     }
-    if (!writeSelectionSheetPdf(o.arguments[1], *row, selectionSheetDate(QDate::currentDate()), &error)) {
+    QString error;
+    if (!writeSelectionSheetPdf(o.arguments[1], *row.value(), selectionSheetDate(QDate::currentDate()), &error)) {
         err(error);
         return kExitLineFailed;
     }

@@ -18,11 +18,11 @@ void EventWriter::plainMessage(const QString& text)
                .text());
 }
 
-int EventWriter::showBox(int kind, const QString& text)
+int EventWriter::showBox(MessageKind kind, const QString& text)
 {
     m_sink(JsonLine(QStringLiteral("message"))
                .add("box", QStringLiteral("ShowBox"))
-               .add("kind", kind)
+               .add("kind", static_cast<int>(kind))
                .add("title", showBoxKind(kind).title)
                .add("text", text)
                .text());

@@ -19,7 +19,7 @@ public:
     explicit EventWriter(Sink sink);
 
     void plainMessage(const QString& text) override;
-    int showBox(int kind, const QString& text) override;
+    int showBox(MessageKind kind, const QString& text) override;
     void beep() override;
     void setFocus(const QString& target) override;
     void generalError(const QString& text) override;

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "core/form/buttons.h"
 #include "core/form/fields.h"
 
 #include <QString>
 
 class SelectionWindow;
 class Workspace;
-
-// The buttons a script can click.
-enum class Button { ComputeFlow, Select, Save, Print };
-
-// A button's caption in the window, by which scripts name it.
-QString buttonCaption(Button button);
 
 // What a script line does once it has been checked: the user's actions on the
 // windows. The headless runner acts on the models directly; the desktop program

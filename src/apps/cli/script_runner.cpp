@@ -3,6 +3,7 @@
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_actions.h"
 #include "apps/cli/json_line.h"
+#include "core/form/selection_number.h"
 #include "workspace/workspace.h"
 
 #include <QRegularExpression>
@@ -15,8 +16,6 @@ namespace {
 struct LineError {
     QString text;
 };
-
-constexpr int kSelectionNoDigits = 11;
 
 bool isBlank(QChar c)
 {
@@ -306,7 +305,7 @@ void ScriptRunner::deleteRecord(const QString& rest)
 void ScriptRunner::list(const QString& rest)
 {
     noArguments(rest);
-    const StoredSelections& rows = m_workspace.list();
+    const SelectionList& rows = m_workspace.list();
     for (int i = 0; i < rows.rowCount(); ++i)
         m_out.row(rows.row(i));
 }

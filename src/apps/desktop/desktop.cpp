@@ -9,7 +9,6 @@
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -89,7 +88,8 @@ int runDesktop(QApplication& app)
         script = QString::fromUtf8(file.readAll());
     }
     EventWriter events(writeLine);
-    WidgetPlatform::setScripted(scripted, scripted ? &events : nullptr);
+    WidgetPlatform::setScripted(scripted);
+    Platform* echo = scripted ? &events : nullptr;
 
     SelectionDatabase database;
     const QString path = parser.isSet(dbOption) ? parser.value(dbOption) : SelectionDatabase::defaultPath();
@@ -98,7 +98,7 @@ int runDesktop(QApplication& app)
     case SelectionDatabase::Opened::Yes:
         break;
     case SelectionDatabase::Opened::Missing:
-        WidgetPlatform().plainMessage(SelectionDatabase::missingMessage());
+        DesktopPlatform(echo).get().plainMessage(SelectionDatabase::missingMessage());
         break;
     case SelectionDatabase::Opened::Failed: {
         const QString text = QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error);
@@ -110,7 +110,7 @@ int runDesktop(QApplication& app)
     }
     }
 
-    MainWindow window(database, today);
+    MainWindow window(database, today, echo);
     window.onPreview = [&window](SelectionWindow&, const PrintRow& row) { createSheetPreview(row, &window)->open(); };
     if (scripted) {
         const auto shown = window.workspace().onWindowShown;

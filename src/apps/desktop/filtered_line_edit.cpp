@@ -1,6 +1,7 @@
 #include "apps/desktop/filtered_line_edit.h"
 
 #include "core/form/form_model.h"
+#include "core/form/selection_number.h"
 #include "core/ports/platform.h"
 
 #include <QKeyEvent>
@@ -61,7 +62,7 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
     } else if (character) {
         // the number box takes digits, eleven at the most
         const bool digit = typed.at(0) >= u'0' && typed.at(0) <= u'9';
-        if (!digit || (!hasSelectedText() && value().size() >= 11)) {
+        if (!digit || (!hasSelectedText() && value().size() >= kSelectionNoDigits)) {
             m_platform.beep();
             event->accept();
             return;

@@ -3,8 +3,7 @@
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/selection_widget.h"
-#include "adapters/sqlite/statements.h"
-#include "workspace/stored_selections.h"
+#include "apps/desktop/selection_list_model.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -117,9 +116,11 @@ QLabel* boldNavyLabel(const QString& text, const QString& family, int pointSize,
 
 } // namespace
 
-MainWindow::MainWindow(SelectionDatabase& database, const QString& today, QWidget* parent)
+MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* echo, QWidget* parent)
     : QMainWindow(parent)
-    , m_workspace(m_platform, today, database)
+    , m_echo(echo)
+    , m_platform(echo)
+    , m_workspace(m_platform.get(), today, store)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(kCaption);
@@ -172,6 +173,7 @@ MainWindow::~MainWindow()
     }
     m_list->selectionModel()->disconnect(this);
     m_list->setModel(nullptr);
+    delete m_listModel; // it follows the workspace's list, which goes first
     m_workspace.onWindowClosing = {};
 }
 
@@ -303,7 +305,8 @@ QWidget* MainWindow::createLeftPanel()
     auto* tabs = new QTabWidget(panel);
     m_list = new QTreeView(tabs);
     m_list->setObjectName(QStringLiteral("recordList"));
-    m_list->setModel(&m_workspace.list());
+    m_listModel = new SelectionListModel(m_workspace.list(), this);
+    m_list->setModel(m_listModel);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -322,14 +325,13 @@ QWidget* MainWindow::createLeftPanel()
     m_list->header()->setSectionsClickable(false);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setMinimumSectionSize(30);
-    for (int c = 0; c < m_workspace.list().columnCount(); ++c)
-        m_list->header()->resizeSection(c, StoredSelections::columnWidth(c));
+    for (int c = 0; c < m_listModel->columnCount(); ++c)
+        m_list->header()->resizeSection(c, SelectionListModel::columnWidth(c));
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_list->addAction(m_openAction);
     m_list->addAction(m_deleteAction);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { m_workspace.list().setSelected(current.isValid() ? current.row() : -1); });
-    connect(&m_workspace.list(), &QAbstractItemModel::modelReset, this, [this] { m_workspace.list().setSelected(-1); });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             m_workspace.openRecord();
@@ -409,7 +411,7 @@ QMdiSubWindow* MainWindow::subWindowOf(const SelectionWindow* window) const
 
 void MainWindow::windowCreated(SelectionWindow& window)
 {
-    auto* widget = new SelectionWidget(m_workspace, window);
+    auto* widget = new SelectionWidget(m_workspace, window, m_echo);
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();

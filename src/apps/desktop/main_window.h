@@ -10,7 +10,8 @@ class QAction;
 class QMdiSubWindow;
 class QMenu;
 class QTreeView;
-class SelectionDatabase;
+class SelectionStore;
+class SelectionListModel;
 class SelectionWidget;
 struct PrintRow;
 
@@ -20,11 +21,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainWindow(SelectionDatabase& database, const QString& today, QWidget* parent = nullptr);
+    // `echo`, when given, is told every event the program shows.
+    MainWindow(SelectionStore& store, const QString& today, Platform* echo = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Workspace& workspace() { return m_workspace; }
-    WidgetPlatform& platform() { return m_platform; }
     NotesArea* mdiArea() const { return m_mdi; }
     QTreeView* recordList() const { return m_list; }
     SelectionWidget* widgetOf(const SelectionWindow* window) const;
@@ -63,10 +64,12 @@ private:
     void openDocument(const QString& fileName);
     void openHomePage();
 
-    WidgetPlatform m_platform;
+    Platform* m_echo;
+    DesktopPlatform m_platform;
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
     QTreeView* m_list = nullptr;
+    SelectionListModel* m_listModel = nullptr;
     QMenu* m_windowMenu = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_exitAction = nullptr;

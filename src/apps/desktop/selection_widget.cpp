@@ -2,7 +2,7 @@
 
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/radio_group.h"
-#include "apps/cli/script_actions.h"
+#include "core/form/buttons.h"
 #include "workspace/selection_window.h"
 #include "core/form/vocabulary.h"
 #include "workspace/workspace.h"
@@ -74,17 +74,17 @@ QGroupBox* group(const QString& title, QWidget* parent)
 
 } // namespace
 
-SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, QWidget* parent)
+SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo, QWidget* parent)
     : QWidget(parent)
     , m_workspace(workspace)
     , m_window(window)
-    , m_platform([this](const QString& target) { return focusTarget(target); })
+    , m_platform(echo, [this](const QString& target) { return focusTarget(target); })
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("selectionWidget"));
     // shrinking below this snaps back
     setMinimumSize(kResizedMinimum);
-    m_window.context().setPlatform(m_platform);
+    m_window.context().setPlatform(m_platform.get());
     for (Field f : allFields())
         m_controls[static_cast<size_t>(f)] = makeControl(f);
     buildLayout();
@@ -119,7 +119,7 @@ QWidget* SelectionWidget::makeControl(Field f)
     QWidget* w = nullptr;
     switch (spec.kind) {
     case ControlKind::Edit: {
-        auto* e = new FilteredLineEdit(spec.filter, m_platform, this);
+        auto* e = new FilteredLineEdit(spec.filter, m_platform.get(), this);
         if (f == F::SelectionNo) {
             QFont bold = e->font();
             bold.setBold(true);

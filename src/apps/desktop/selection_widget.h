@@ -23,7 +23,9 @@ class SelectionWidget : public QWidget {
     Q_OBJECT
 
 public:
-    SelectionWidget(Workspace& workspace, SelectionWindow& window, QWidget* parent = nullptr);
+    // `echo`, when given, is told every event the window shows.
+    SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo = nullptr,
+                    QWidget* parent = nullptr);
     ~SelectionWidget() override;
 
     SelectionWindow& window() const { return m_window; }
@@ -68,7 +70,7 @@ private:
 
     Workspace& m_workspace;
     SelectionWindow& m_window;
-    WidgetPlatform m_platform;
+    DesktopPlatform m_platform;
     std::array<QWidget*, kFieldCount> m_controls {};
     QWidget* m_gasGroup = nullptr;
     QPushButton* m_compute = nullptr;

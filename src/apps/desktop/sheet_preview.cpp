@@ -1,7 +1,7 @@
 #include "apps/desktop/sheet_preview.h"
 
 #include "adapters/report/selection_sheet.h"
-#include "adapters/sqlite/statements.h"
+#include "core/ports/print_row.h"
 
 #include <QAction>
 #include <QDate>

@@ -1,6 +1,5 @@
 #include "apps/desktop/widget_platform.h"
 
-#include "apps/cli/event_writer.h"
 #include "core/ports/message_kinds.h"
 
 #include <QApplication>
@@ -11,7 +10,6 @@
 namespace {
 
 bool g_scripted = false;
-EventWriter* g_echo = nullptr;
 
 QMessageBox::Icon iconOf(ShowBoxKind::Icon icon)
 {
@@ -39,10 +37,9 @@ WidgetPlatform::WidgetPlatform(std::function<QWidget*(const QString&)> focusTarg
 {
 }
 
-void WidgetPlatform::setScripted(bool scripted, EventWriter* echo)
+void WidgetPlatform::setScripted(bool scripted)
 {
     g_scripted = scripted;
-    g_echo = echo;
 }
 
 bool WidgetPlatform::scripted()
@@ -52,37 +49,34 @@ bool WidgetPlatform::scripted()
 
 void WidgetPlatform::plainMessage(const QString& text)
 {
-    if (g_echo)
-        g_echo->plainMessage(text);
     exec(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
 }
 
-int WidgetPlatform::showBox(int kind, const QString& text)
+int WidgetPlatform::showBox(MessageKind kind, const QString& text)
 {
-    if (g_echo)
-        g_echo->showBox(kind, text);
     const ShowBoxKind k = showBoxKind(kind);
     return exec(iconOf(k.icon), k.title, text, k.withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
 }
 
 void WidgetPlatform::beep()
 {
-    if (g_echo)
-        g_echo->beep();
     QApplication::beep();
 }
 
 void WidgetPlatform::setFocus(const QString& target)
 {
-    if (g_echo)
-        g_echo->setFocus(target);
     if (QWidget* w = m_focusTarget ? m_focusTarget(target) : nullptr)
         w->setFocus(Qt::OtherFocusReason);
 }
 
 void WidgetPlatform::generalError(const QString& text)
 {
-    if (g_echo)
-        g_echo->generalError(text);
     exec(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok);
+}
+
+DesktopPlatform::DesktopPlatform(Platform* echo, std::function<QWidget*(const QString&)> focusTarget)
+    : m_widgets(std::move(focusTarget))
+{
+    if (echo)
+        m_echoing.emplace(m_widgets, *echo);
 }

@@ -1,11 +1,11 @@
 #include "core/form/form_model.h"
 
+#include "core/form/selection_number.h"
 #include "core/ports/platform.h"
 
 namespace {
 
 constexpr QChar kBackspace = QChar(8);
-constexpr int kSelectionNoDigits = 11;
 
 bool acceptsKey(KeyFilter filter, QChar key)
 {

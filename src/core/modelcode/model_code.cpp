@@ -133,7 +133,7 @@ void ModelCode::sameOutputsOff()
 
 void ModelCode::refuse(const QString& text)
 {
-    m_w.ui().showBox(1, text);
+    m_w.ui().showBox(MessageKind::Information, text);
     throw CommandStopped {};
 }
 

@@ -78,13 +78,13 @@ void BitBtn1Click(SelectionContext& w)
     FormModel& f = w.form;
     w.pending.reset();
     if (trimmed(f.text(F::WorkFlowMin)).isEmpty() || trimmed(f.text(F::WorkFlowMax)).isEmpty()) {
-        w.ui().showBox(1, kComputeFirst);
+        w.ui().showBox(MessageKind::Information, kComputeFirst);
         return;
     }
     for (Field choice : {F::SizeSpec, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter,
                          F::BaseOrigin, F::MeterType}) {
         if (f.text(choice).isEmpty()) {
-            w.ui().showBox(1, kChoicesIncomplete);
+            w.ui().showBox(MessageKind::Information, kChoicesIncomplete);
             return;
         }
     }

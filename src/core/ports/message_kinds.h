@@ -5,7 +5,16 @@
 // The application title set at start-up; it heads every message box.
 QString applicationTitle();
 
-// The kinds of the program's message box (ShowBox): title, icon and buttons.
+// The kinds of the program's message box (ShowBox). Their numbers are the ones the
+// headless runner prints.
+enum class MessageKind {
+    Information = 1,
+    Question = 2,
+    Warning = 3, // a serious warning
+    Error = 4,
+};
+
+// What a kind looks like: title, icon and buttons.
 struct ShowBoxKind {
     enum class Icon { Exclamation, Question, Stop };
     QString title;
@@ -13,8 +22,5 @@ struct ShowBoxKind {
     bool withCancel; // OK and Cancel, else OK alone
 };
 
-// 1 information, 2 question, 3 serious warning; any other value is an error box.
-ShowBoxKind showBoxKind(int kind);
-
-inline constexpr int kShowBoxInformation = 1;
-inline constexpr int kShowBoxError = 4;
+// Any value outside the enumeration is shown as an error box.
+ShowBoxKind showBoxKind(MessageKind kind);

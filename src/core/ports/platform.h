@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ports/message_kinds.h"
+
 #include <QString>
 
 // What a selection window's handlers ask of the screen. The desktop program answers
@@ -12,9 +14,8 @@ public:
 
     // the platform's plain message box: application title, the text, OK
     virtual void plainMessage(const QString& text) = 0;
-    // the program's message box of a kind (1 information, 2 question, 3 serious
-    // warning, anything else error); returns the button pressed
-    virtual int showBox(int kind, const QString& text) = 0;
+    // the program's message box of a kind; returns the button pressed
+    virtual int showBox(MessageKind kind, const QString& text) = 0;
     virtual void beep() = 0;
     // a field name, or the caption of a group
     virtual void setFocus(const QString& target) = 0;
@@ -26,8 +27,29 @@ public:
 class SilentPlatform : public Platform {
 public:
     void plainMessage(const QString&) override {}
-    int showBox(int, const QString&) override { return Ok; }
+    int showBox(MessageKind, const QString&) override { return Ok; }
     void beep() override {}
     void setFocus(const QString&) override {}
     void generalError(const QString&) override {}
+};
+
+// Tells every event to a second platform before the one that answers it: the
+// desktop program's scripted runs print what its real dialogs show.
+class EchoingPlatform : public Platform {
+public:
+    EchoingPlatform(Platform& answering, Platform& echo)
+        : m_answering(answering)
+        , m_echo(echo)
+    {
+    }
+
+    void plainMessage(const QString& text) override;
+    int showBox(MessageKind kind, const QString& text) override;
+    void beep() override;
+    void setFocus(const QString& target) override;
+    void generalError(const QString& text) override;
+
+private:
+    Platform& m_answering;
+    Platform& m_echo;
 };

@@ -43,32 +43,30 @@ QString tempMaxError(const QString& correctorAccuracy)
     return QString();
 }
 
-const std::array<const char*, kColumnCount>& columnNames()
+const QString& TSelection::operator[](Derived d) const
 {
-    static const std::array<const char*, kColumnCount> names = {
-        "选型编号", "仪表型号规格", "使用介质", "最小标况流量", "最大标况流量", "压缩因子", "Zn_Zg_1",
-        "Zn_Zg_2", "最小绝压", "最大绝牙", "最低温度", "最高温度", "参比条件", "CO2摩尔含量",
-        "H2摩尔含量", "高位发热量", "相对密度", "卡表结算单位", "综合准确度", "最小工况流量",
-        "最大工况流量", "产品名称", "基表产地", "机械计数器", "卡控", "通经", "公称压力",
-        "基表准确度", "修正仪型号", "安装形式", "GPRS", "短程无线", "电流输出", "HART", "防爆类型",
-        "修正方式", "温度传感器L", "温度传感器H", "压力传感器上限", "修正仪准确度", "显示转换系数",
-        "机械计数器带脉冲", "连接方式", "通径规格", "温度最大误差",
-    };
-    return names;
+    switch (d) {
+    case Derived::ModelCode: return ModelCode;
+    case Derived::ProductName: return ProductName;
+    case Derived::Bore: return Bore;
+    case Derived::CorrectorModel: return CorrectorModel;
+    case Derived::TempSensorL: return TempSensorL;
+    case Derived::TempSensorH: return TempSensorH;
+    case Derived::TempMaxError: return TempMaxError;
+    }
+    return TempMaxError;
+}
+
+const QString& TSelection::valueOf(const Column& column) const
+{
+    return std::visit([this](auto v) -> const QString& { return (*this)[v]; }, column.value);
 }
 
 QStringList toRow(const TSelection& s)
 {
-    using F = Field;
-    return {
-        s[F::SelectionNo], s.ModelCode, s[F::Medium], s[F::StdFlowMin], s[F::StdFlowMax],
-        s[F::ZMode], s[F::ZnZgMin], s[F::ZnZgMax], s[F::PabsMin], s[F::PabsMax],
-        s[F::TempMin], s[F::TempMax], s[F::RefCondition], s[F::XCO2], s[F::XH2],
-        s[F::Hs], s[F::RelDensity], s[F::SettlementUnit], s[F::CombinedAccuracy], s[F::WorkFlowMin],
-        s[F::WorkFlowMax], s.ProductName, s[F::BaseOrigin], s[F::MechCounter], s[F::CardControl],
-        s.Bore, s[F::NominalPressure], s[F::BaseAccuracy], s.CorrectorModel, s[F::Installation],
-        s[F::Gprs], s[F::ShortRangeWireless], s[F::CurrentOutput], s[F::Hart], s[F::ExProof],
-        s[F::CorrectionMode], s.TempSensorL, s.TempSensorH, s[F::PressSensorUpper], s[F::CorrectorAccuracy],
-        s[F::DisplayFactor], s[F::CounterPulse], s[F::PipeConnection], s[F::SizeSpec], s.TempMaxError,
-    };
+    QStringList row;
+    row.reserve(kColumnCount);
+    for (const Column& c : columns())
+        row << s.valueOf(c);
+    return row;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/form/fields.h"
+#include "core/record/columns.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,9 @@ struct TSelection {
 
     QString& operator[](Field f) { return fields[static_cast<size_t>(f)]; }
     const QString& operator[](Field f) const { return fields[static_cast<size_t>(f)]; }
+    const QString& operator[](Derived d) const;
+    // What the column holds of this selection.
+    const QString& valueOf(const Column& column) const;
 };
 
 // The selection as the form shows it, with the derived fields computed from it;
@@ -37,10 +41,6 @@ QString LeadingDigits(const QString& text);
 // "气体腰轮(罗茨)" is named by the origin: roots meters are imported.
 QString productName(const QString& meterType, const QString& baseOrigin);
 QString tempMaxError(const QString& correctorAccuracy);
-
-// The columns of the table of stored selections, in their order.
-inline constexpr int kColumnCount = 45;
-const std::array<const char*, kColumnCount>& columnNames();
 
 // The 45 column values of a selection, in column order.
 QStringList toRow(const TSelection& s);

@@ -1,5 +1,5 @@
 #include "adapters/report/sheet_expression.h"
-#include "adapters/sqlite/statements.h"
+#include "core/ports/print_row.h"
 
 #include <QTest>
 

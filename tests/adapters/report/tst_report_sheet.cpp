@@ -1,6 +1,6 @@
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/selection_sheet.h"
-#include "adapters/sqlite/statements.h"
+#include "core/ports/print_row.h"
 
 #include <QFontInfo>
 #include <QImage>

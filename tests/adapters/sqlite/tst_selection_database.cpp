@@ -1,8 +1,5 @@
-#include "adapters/sqlite/query_helpers.h"
-#include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
 #include "core/record/selection_record.h"
-#include "adapters/sqlite/statements.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -37,9 +34,7 @@ void createWithOneRow(const QString& path)
     QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
     SelectionDatabase db;
     QCOMPARE(db.open(path), SelectionDatabase::Opened::Yes);
-    QSqlQuery q(db.connection());
-    RecordingPlatform ui;
-    QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
+    QVERIFY(db.insert(sampleRow(QStringLiteral("20261210001"))).ok());
 }
 
 } // namespace
@@ -59,7 +54,7 @@ private slots:
         const QSqlRecord record = db.connection().record(SelectionDatabase::tableName());
         QCOMPARE(record.count(), 45);
         for (int i = 0; i < 45; ++i)
-            QCOMPARE(record.fieldName(i), QString::fromUtf8(columnNames()[static_cast<size_t>(i)]));
+            QCOMPARE(record.fieldName(i), QString::fromUtf8(columns()[static_cast<size_t>(i)].name));
         QCOMPARE(record.fieldName(9), QStringLiteral("最大绝牙"));
     }
 
@@ -78,11 +73,10 @@ private slots:
     {
         SelectionDatabase db;
         QCOMPARE(db.open(SelectionDatabase::memoryPath()), SelectionDatabase::Opened::Yes);
-        QSqlQuery q(db.connection());
-        RecordingPlatform ui;
-        QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
-        QVERIFY(!RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210001"))), ui));
-        QVERIFY(ui.events.last().contains(QStringLiteral("UNIQUE")));
+        QVERIFY(db.insert(sampleRow(QStringLiteral("20261210001"))).ok());
+        const StoreResult<bool> again = db.insert(sampleRow(QStringLiteral("20261210001")));
+        QVERIFY(!again.ok());
+        QVERIFY(again.error().message.contains(QStringLiteral("UNIQUE")));
     }
 
     void valuesAreBoundNotPasted_data()
@@ -101,18 +95,16 @@ private slots:
         SelectionDatabase db;
         QCOMPARE(db.open(SelectionDatabase::memoryPath()), SelectionDatabase::Opened::Yes);
         QSqlQuery q(db.connection());
-        RecordingPlatform ui;
         QStringList row = sampleRow(QStringLiteral("20261210001"));
         row[3] = value;
         row[44] = value;
-        QVERIFY(RunStatement(q, statements::insert(row), ui));
-        QVERIFY(RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210002"))), ui));
+        QVERIFY(db.insert(row).ok());
+        QVERIFY(db.insert(sampleRow(QStringLiteral("20261210002"))).ok());
         QVERIFY(q.exec(QStringLiteral("select 最小标况流量, 温度最大误差, count(*) over () from 选型输出 order by 选型编号")));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), value);
         QCOMPARE(q.value(1).toString(), value);
         QCOMPARE(q.value(2).toInt(), 2);
-        QCOMPARE(ui.events, QStringList());
     }
 
     void missingFile()
@@ -154,11 +146,10 @@ private slots:
         SelectionDatabase db;
         QCOMPARE(db.open(path), SelectionDatabase::Opened::Yes);
         QVERIFY(db.readOnly());
-        QSqlQuery q(db.connection());
-        RecordingPlatform ui;
-        QVERIFY(!RunStatement(q, statements::insert(sampleRow(QStringLiteral("20261210002"))), ui));
-        QVERIFY2(ui.events.last().contains(QStringLiteral("readonly")), qPrintable(ui.events.last()));
-        QCOMPARE(RecordExists(q, statements::exists(QStringLiteral("20261210001")), ui), std::optional(true));
+        const StoreResult<bool> refused = db.insert(sampleRow(QStringLiteral("20261210002")));
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.error().message.contains(QStringLiteral("readonly")), qPrintable(refused.error().message));
+        QVERIFY(db.exists(QStringLiteral("20261210001")).value());
         db.close();
         QCOMPARE(digest(path), before);
     }

@@ -1,6 +1,5 @@
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/sheet_preview.h"
-#include "adapters/sqlite/statements.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/notes_area.h"
@@ -8,7 +7,7 @@
 #include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/desktop/selection_widget.h"
-#include "workspace/stored_selections.h"
+#include "apps/desktop/selection_list_model.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -294,6 +293,21 @@ private slots:
         d.choose(F::CardControl, "分体");
         d.click(d.current()->printButton());
         QCOMPARE(previewed, saved); // the stored values, not the edited window
+    }
+
+    void listHeadersAndWidths()
+    {
+        SelectionList rows;
+        SelectionListModel list(rows);
+        QCOMPARE(list.columnCount(), 44);
+        QCOMPARE(list.headerData(0, Qt::Horizontal).toString(), QStringLiteral("选型编号"));
+        QCOMPARE(list.headerData(9, Qt::Horizontal).toString(), QStringLiteral("最大绝压"));
+        QCOMPARE(list.headerData(43, Qt::Horizontal).toString(), QStringLiteral("通径规格"));
+        QCOMPARE(SelectionListModel::columnWidth(12), 350);
+        QCOMPARE(SelectionListModel::columnWidth(41), 100);
+        rows.append({QStringLiteral("20261210001"), QStringLiteral("X")});
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.data(list.index(0, 1)).toString(), QStringLiteral("X"));
     }
 
     void menus()

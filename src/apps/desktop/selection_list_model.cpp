@@ -1,0 +1,85 @@
+#include "apps/desktop/selection_list_model.h"
+
+#include "core/record/columns.h"
+
+#include <QSize>
+
+SelectionListModel::SelectionListModel(SelectionList& list, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_list(list)
+{
+    m_list.setListener(this);
+}
+
+SelectionListModel::~SelectionListModel()
+{
+    m_list.setListener(nullptr);
+}
+
+int SelectionListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_list.rowCount();
+}
+
+int SelectionListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : listColumnCount();
+}
+
+QVariant SelectionListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
+        return QVariant();
+    return m_list.value(index.row(), index.column());
+}
+
+QVariant SelectionListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= listColumnCount())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(columns()[static_cast<size_t>(section)].header);
+    if (role == Qt::SizeHintRole)
+        return QSize(columnWidth(section), 20);
+    return QVariant();
+}
+
+int SelectionListModel::columnWidth(int column)
+{
+    return column >= 0 && column < listColumnCount() ? columns()[static_cast<size_t>(column)].width : 0;
+}
+
+void SelectionListModel::aboutToReset()
+{
+    beginResetModel();
+}
+
+void SelectionListModel::reset()
+{
+    endResetModel();
+}
+
+void SelectionListModel::aboutToInsert(int item)
+{
+    beginInsertRows(QModelIndex(), item, item);
+}
+
+void SelectionListModel::inserted()
+{
+    endInsertRows();
+}
+
+void SelectionListModel::aboutToRemove(int item)
+{
+    beginRemoveRows(QModelIndex(), item, item);
+}
+
+void SelectionListModel::removed()
+{
+    endRemoveRows();
+}
+
+void SelectionListModel::changed(int item)
+{
+    emit dataChanged(index(item, 0), index(item, listColumnCount() - 1));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "workspace/selection_list.h"
+
+// The main window's list of stored selections as a view model: the workspace's list,
+// with the headers and widths of the column table.
+class SelectionListModel : public QAbstractTableModel, private SelectionList::Listener {
+    Q_OBJECT
+
+public:
+    explicit SelectionListModel(SelectionList& list, QObject* parent = nullptr);
+    ~SelectionListModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Width of each visible column of the list, in pixels.
+    static int columnWidth(int column);
+
+private:
+    void aboutToReset() override;
+    void reset() override;
+    void aboutToInsert(int item) override;
+    void inserted() override;
+    void aboutToRemove(int item) override;
+    void removed() override;
+    void changed(int item) override;
+
+    SelectionList& m_list;
+};

@@ -1,0 +1,29 @@
+#include "workspace/store_messages.h"
+
+#include "core/ports/platform.h"
+#include "core/ports/selection_store.h"
+
+QString dataErrorText(const QString& statement, const QString& error)
+{
+    return QStringLiteral("数据错误!\r\n(%1)\r\n(%2)").arg(statement, error);
+}
+
+QString queryErrorText(const QString& statement, const QString& error)
+{
+    return QStringLiteral("数据查询错误!\r\n(%1)\r\n(%2)").arg(statement, error);
+}
+
+void showDataError(Platform& ui, const StoreError& error)
+{
+    ui.showBox(MessageKind::Error, dataErrorText(error.statement, error.message));
+}
+
+void showQueryError(Platform& ui, const StoreError& error)
+{
+    ui.showBox(MessageKind::Error, queryErrorText(error.statement, error.message));
+}
+
+QString notSavedMessage()
+{
+    return QStringLiteral("系统还未保存该编号选型信息！");
+}
