@@ -29,7 +29,7 @@ BENCHMARK(SgergZ_standardConditions);
 
 // One click of the button with SGERG-88 (mode "修正"), in a window whose inputs are
 // typed in: four compressibility factors, the displays and the lists it refills.
-void GroupBox3Enter_corrected(benchmark::State& state)
+void computeWorkingFlow_corrected(benchmark::State& state)
 {
     SilentPlatform ui;
     SelectionWindow window(ui);
@@ -42,7 +42,7 @@ void GroupBox3Enter_corrected(benchmark::State& state)
         benchmark::DoNotOptimize(window.context().flows.qmax);
     }
 }
-BENCHMARK(GroupBox3Enter_corrected);
+BENCHMARK(computeWorkingFlow_corrected);
 
 } // namespace
 

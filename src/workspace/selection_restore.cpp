@@ -1,10 +1,11 @@
 #include "workspace/selection_restore.h"
 
-#include "core/rules/cascade.h"
+#include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
-#include "core/modelcode/selection_command.h"
+#include "core/modelcode/compose_model_code.h"
 #include "core/form/selection_context.h"
-#include "core/rules/size_candidates.h"
+#include "core/rules/rating_rules.h"
+#include "core/rules/size_list_rules.h"
 #include "core/form/vocabulary.h"
 #include "core/record/columns.h"
 #include "workspace/working_flow.h"
@@ -26,7 +27,7 @@ void restoreSelection(SelectionContext& w, const QStringList& row)
     f.setText(F::StdFlowMin, stored(F::StdFlowMin));
     f.setText(F::StdFlowMax, stored(F::StdFlowMax));
     f.select(F::ZMode, stored(F::ZMode));
-    RadioGroup10Click(w);
+    onZModeClicked(w);
     f.setText(F::ZnZgMin, stored(F::ZnZgMin));
     f.setText(F::ZnZgMax, stored(F::ZnZgMax));
     f.setText(F::PabsMin, stored(F::PabsMin));
@@ -38,25 +39,25 @@ void restoreSelection(SelectionContext& w, const QStringList& row)
     f.setText(F::XH2, stored(F::XH2));
     f.setText(F::Hs, stored(F::Hs));
     f.setText(F::RelDensity, stored(F::RelDensity));
-    GroupBox3Enter(w);
+    computeWorkingFlow(w);
 
     const QString product = stored(Derived::ProductName);
     f.select(F::MeterType, product == RootsProduct || product == RotaryLobeProduct ? RotaryLobe : QStringView(product));
-    ComboBox12Change(w);
+    onMeterTypeChanged(w);
     f.select(F::BaseOrigin, stored(F::BaseOrigin));
-    ComboBox13Change(w);
+    onBaseOriginChanged(w);
     f.select(F::MechCounter, stored(F::MechCounter));
-    ComboBox14Change(w);
+    onMechCounterChanged(w);
     f.select(F::CardControl, stored(F::CardControl));
-    ComboBox15Change(w);
-    f.select(F::SizeSpec, stored(F::SizeSpec));
-    ComboBox16Change(w);
+    onCardControlChanged(w);
+    f.select(F::Size, stored(F::Size));
+    onSizeChanged(w);
     f.select(F::CombinedAccuracy, stored(F::CombinedAccuracy));
-    RadioGroup8Click(w);
+    onCombinedAccuracyClicked(w);
     f.select(F::BaseAccuracy, stored(F::BaseAccuracy));
     f.select(F::NominalPressure, stored(F::NominalPressure));
     f.select(F::Corrector, trimmed(stored(Derived::CorrectorModel)).isEmpty() ? No : Yes);
-    ComboBox2Change(w);
+    onCorrectorChanged(w);
     // The corrector step sets the accuracies back; what was saved is chosen again,
     // so the selection comes back with the code it was saved with.
     f.select(F::CombinedAccuracy, stored(F::CombinedAccuracy));
@@ -79,7 +80,7 @@ void restoreSelection(SelectionContext& w, const QStringList& row)
     f.setText(F::ResultText, stored(Derived::ModelCode));
     if (!trimmed(stored(F::SettlementUnit)).isEmpty())
         f.select(F::SettlementUnit, trimmed(stored(F::SettlementUnit)));
-    BitBtn1Click(w);
+    composeModelCode(w);
     // A result on screen always belongs to the current choices: a run that stopped
     // early does not leave the stored code standing.
     if (!w.pending)

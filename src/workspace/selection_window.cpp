@@ -1,10 +1,11 @@
 #include "workspace/selection_window.h"
 
-#include "core/rules/cascade.h"
+#include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
-#include "core/modelcode/selection_command.h"
-#include "core/rules/size_candidates.h"
+#include "core/modelcode/compose_model_code.h"
+#include "core/rules/rating_rules.h"
+#include "core/rules/size_list_rules.h"
 #include "workspace/working_flow.h"
 
 using F = Field;
@@ -23,23 +24,23 @@ void SelectionWindow::wireHandlers()
     // Every gas and flow input empties the chain.
     for (Field input : {F::Medium, F::StdFlowMin, F::StdFlowMax, F::PabsMin, F::PabsMax, F::TempMin, F::TempMax,
                         F::RefCondition, F::XCO2, F::XH2, F::Hs, F::RelDensity, F::ZnZgMin, F::ZnZgMax})
-        f.setStep(input, [&w] { ComboBox10Change(w); });
-    f.setExitStep(F::Medium, [&w] { ComboBox10Exit(w); });
-    f.setStep(F::ZMode, [&w] { RadioGroup10Click(w); });
+        f.setStep(input, [&w] { onGasInputChanged(w); });
+    f.setExitStep(F::Medium, [&w] { onMediumLeft(w); });
+    f.setStep(F::ZMode, [&w] { onZModeClicked(w); });
 
-    f.setStep(F::MeterType, [&w] { ComboBox12Change(w); });
-    f.setStep(F::BaseOrigin, [&w] { ComboBox13Change(w); });
-    f.setStep(F::MechCounter, [&w] { ComboBox14Change(w); });
-    f.setStep(F::CardControl, [&w] { ComboBox15Change(w); });
-    f.setStep(F::SizeSpec, [&w] { ComboBox16Change(w); });
-    f.setStep(F::Corrector, [&w] { ComboBox2Change(w); });
-    f.setStep(F::CombinedAccuracy, [&w] { RadioGroup8Click(w); });
+    f.setStep(F::MeterType, [&w] { onMeterTypeChanged(w); });
+    f.setStep(F::BaseOrigin, [&w] { onBaseOriginChanged(w); });
+    f.setStep(F::MechCounter, [&w] { onMechCounterChanged(w); });
+    f.setStep(F::CardControl, [&w] { onCardControlChanged(w); });
+    f.setStep(F::Size, [&w] { onSizeChanged(w); });
+    f.setStep(F::Corrector, [&w] { onCorrectorChanged(w); });
+    f.setStep(F::CombinedAccuracy, [&w] { onCombinedAccuracyClicked(w); });
 
     for (Field option : {F::NominalPressure, F::BaseAccuracy, F::Installation, F::Gprs, F::ShortRangeWireless,
                          F::CurrentOutput, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper,
                          F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit, F::PipeConnection,
                          F::CounterPulse})
-        f.setStep(option, [&w] { RadioGroup12Click(w); });
+        f.setStep(option, [&w] { onOptionClicked(w); });
 }
 
 void SelectionWindow::dispatch(const std::function<void()>& handler)
@@ -54,7 +55,7 @@ void SelectionWindow::dispatch(const std::function<void()>& handler)
 void SelectionWindow::type(Field f, const QString& keys)
 {
     dispatch([&] {
-        const QString typed = typeKeys(fieldSpec(f).filter, form().text(f), keys, m_context.ui());
+        const QString typed = typeKeys(fieldControl(f).filter, form().text(f), keys, m_context.ui());
         form().setText(f, typed);
     });
 }
@@ -84,10 +85,10 @@ void SelectionWindow::leave(Field f)
 
 void SelectionWindow::clickComputeFlow()
 {
-    dispatch([&] { GroupBox3Enter(m_context); });
+    dispatch([&] { computeWorkingFlow(m_context); });
 }
 
 void SelectionWindow::clickSelect()
 {
-    dispatch([&] { BitBtn1Click(m_context); });
+    dispatch([&] { composeModelCode(m_context); });
 }

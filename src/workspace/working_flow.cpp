@@ -1,6 +1,6 @@
 #include "workspace/working_flow.h"
 
-#include "core/rules/cascade.h"
+#include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/form/selection_context.h"
@@ -90,7 +90,7 @@ const char* valueName(Field f)
     }
 }
 
-const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure};
+const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
 
 void resetR2(SelectionContext& w)
 {
@@ -233,12 +233,12 @@ void fillMeterTypes(SelectionContext& w)
         return;
     const bool preferSecond = medium == vocab::MediumCityGas || medium == vocab::MediumAir;
     f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
-    ComboBox12Change(w);
+    onMeterTypeChanged(w);
 }
 
 } // namespace
 
-void GroupBox3Enter(SelectionContext& w)
+void computeWorkingFlow(SelectionContext& w)
 {
     FormModel& f = w.form;
     auto number = [&f](Field field) { return toNumberTrimmed(f.text(field)); };
@@ -351,7 +351,7 @@ void GroupBox3Enter(SelectionContext& w)
 
     if (f.count(F::Corrector) > 0) {
         f.setIndex(F::Corrector, 0);
-        ComboBox2Change(w);
+        onCorrectorChanged(w);
     }
 
     f.select(F::CounterPulse, vocab::No);
@@ -360,7 +360,7 @@ void GroupBox3Enter(SelectionContext& w)
     w.ui().setFocus(fieldName(F::MeterType));
 }
 
-void RadioGroup10Click(SelectionContext& w)
+void onZModeClicked(SelectionContext& w)
 {
     FormModel& f = w.form;
     for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax})
@@ -373,9 +373,9 @@ void RadioGroup10Click(SelectionContext& w)
         f.setEnabled(gas, !typed);
 }
 
-void ComboBox10Exit(SelectionContext& w)
+void onMediumLeft(SelectionContext& w)
 {
     const FormModel& f = w.form;
     if (!f.text(F::StdFlowMin).isEmpty() && !f.text(F::StdFlowMax).isEmpty())
-        GroupBox3Enter(w);
+        computeWorkingFlow(w);
 }

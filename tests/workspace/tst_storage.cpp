@@ -219,7 +219,7 @@ private slots:
         s.workspace.showMainWindow();
         const QStringList out = s.run("open 20261210001");
         QVERIFY(out.contains(showBoxLine("选型内容不全，无法选型！")));
-        QCOMPARE(s.text(F::SizeSpec), QString());
+        QCOMPARE(s.text(F::Size), QString());
         QCOMPARE(s.text(F::ResultText), QString()); // the stored code is not left standing
         QVERIFY(!s.hasPending());
     }

@@ -380,7 +380,7 @@ private slots:
         w.form().setIndex(F::BaseAccuracy, 1);
         const QStringList sensors = w.items(F::PressSensorUpper);
         w.window.type(F::Hs, QStringLiteral("40"));
-        for (Field l : {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure})
+        for (Field l : {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure})
             QCOMPARE(w.form().count(l), 0);
         QCOMPARE(w.text(F::WorkFlowMin), QString());
         QCOMPARE(w.text(F::WorkFlowMax), QString());

@@ -186,7 +186,7 @@ void ScriptRunner::type(const QString& rest, bool paste)
     if (w.form().kind(f) != ControlKind::Edit)
         throw LineError {QStringLiteral("'%1' is not an edit box").arg(fieldName(f))};
     requireEnabled(w.form(), f);
-    if (paste && fieldSpec(f).filter == KeyFilter::Digits
+    if (paste && fieldControl(f).filter == KeyFilter::Digits
         && (text.size() > kSelectionNoDigits || !allDigits(text)))
         throw LineError {QStringLiteral("'%1' takes up to eleven digits").arg(fieldName(f))};
     if (paste)

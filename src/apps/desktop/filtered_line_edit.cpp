@@ -51,9 +51,9 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
         for (QChar c : typed) {
             QChar key = c;
             if (m_filter == KeyFilter::Unsigned)
-                Edit7KeyPress(key, m_platform);
+                filterUnsignedKey(key, m_platform);
             else if (m_filter == KeyFilter::Signed)
-                Edit11KeyPress(key, m_platform);
+                filterSignedKey(key, m_platform);
             if (key.isNull()) {
                 event->accept();
                 return;

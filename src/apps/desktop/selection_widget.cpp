@@ -31,7 +31,7 @@ const QString kStatusNote = QStringLiteral(
 
 QString captionOf(Field f)
 {
-    return QString::fromUtf8(fieldSpec(f).caption);
+    return QString::fromUtf8(fieldControl(f).caption);
 }
 
 // Radio groups whose caption is a label beside them ("综合准确度：") rather than the
@@ -46,13 +46,13 @@ QString widestItem(Field f)
 {
     switch (f) {
     case F::MeterType: return vocab::RotaryLobe.toString();
-    case F::SizeSpec: return QStringLiteral("100RKD-G400-4C(2.5<=Qg<=650)");
+    case F::Size: return QStringLiteral("100RKD-G400-4C(2.5<=Qg<=650)");
     case F::NominalPressure:
     case F::PressSensorUpper: return QStringLiteral("10.0");
     default: break;
     }
     QString widest;
-    for (const QString& item : fieldSpec(f).items) {
+    for (const QString& item : fieldControl(f).items) {
         if (item.size() > widest.size())
             widest = item;
     }
@@ -115,11 +115,11 @@ void SelectionWidget::detach()
 
 QWidget* SelectionWidget::makeControl(Field f)
 {
-    const FieldSpec& spec = fieldSpec(f);
+    const FieldControl& control = fieldControl(f);
     QWidget* w = nullptr;
-    switch (spec.kind) {
+    switch (control.kind) {
     case ControlKind::Edit: {
-        auto* e = new FilteredLineEdit(spec.filter, m_platform.get(), this);
+        auto* e = new FilteredLineEdit(control.filter, m_platform.get(), this);
         if (f == F::SelectionNo) {
             QFont bold = e->font();
             bold.setBold(true);
@@ -158,12 +158,12 @@ QWidget* SelectionWidget::makeControl(Field f)
         break;
     }
     case ControlKind::Radio:
-        w = new RadioGroup(labelCaptioned(f) ? QString() : captionOf(f), spec.items, spec.columns, this);
+        w = new RadioGroup(labelCaptioned(f) ? QString() : captionOf(f), control.items, control.columns, this);
         if (labelCaptioned(f))
             static_cast<RadioGroup*>(w)->setFlat(true);
         break;
     }
-    w->setObjectName(QString::fromLatin1(spec.name));
+    w->setObjectName(QString::fromLatin1(control.name));
     return w;
 }
 
@@ -284,7 +284,7 @@ void SelectionWidget::buildLayout()
     meterGrid->setHorizontalSpacing(4);
     meterGrid->setVerticalSpacing(3);
     const Field chain[3][3] = {{F::MeterType, F::BaseOrigin, F::MechCounter},
-                               {F::CardControl, F::SizeSpec, F::NominalPressure},
+                               {F::CardControl, F::Size, F::NominalPressure},
                                {F::BaseAccuracy, F::Corrector, F::Installation}};
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
@@ -374,7 +374,7 @@ void SelectionWidget::buildLayout()
 void SelectionWidget::connectControl(Field f)
 {
     QWidget* w = control(f);
-    switch (fieldSpec(f).kind) {
+    switch (fieldControl(f).kind) {
     case ControlKind::Edit: {
         auto* e = static_cast<FilteredLineEdit*>(w);
         connect(e, &QLineEdit::textEdited, this, [this, f, e] { m_window.paste(f, e->value()); });

@@ -32,7 +32,7 @@ enum class Field {
     BaseOrigin,
     MechCounter,
     CardControl,
-    SizeSpec,
+    Size,
     NominalPressure,
     BaseAccuracy,
     Corrector,
@@ -60,16 +60,15 @@ enum class ControlKind { Edit, Label, List, Radio };
 // Which keys an edit box lets through while the user types.
 enum class KeyFilter {
     None,
-    Unsigned, // Edit7KeyPress: backspace, ".", digits
-    Signed,   // Edit11KeyPress: backspace, "+", "-", ".", digits
+    Unsigned, // backspace, ".", digits
+    Signed,   // backspace, "+", "-", ".", digits
     Digits,   // the masked number box: digits only, eleven at most
 };
 
-struct FieldSpec {
+struct FieldControl {
     Field field;
     const char* name;        // the record's field name
     ControlKind kind;
-    const char* control;     // the component of the window
     const char* caption;     // caption in the window
     QStringList items;       // list or radio items at design time
     int defaultIndex;        // chosen item of a new window (-1: none)
@@ -79,7 +78,7 @@ struct FieldSpec {
     int columns;             // radio groups: columns of the group's layout
 };
 
-const FieldSpec& fieldSpec(Field f);
+const FieldControl& fieldControl(Field f);
 QString fieldName(Field f);
 std::optional<Field> fieldByName(QStringView name);
 const std::array<Field, kFieldCount>& allFields();

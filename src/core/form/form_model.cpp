@@ -28,7 +28,7 @@ bool acceptsKey(KeyFilter filter, QChar key)
 FormModel::FormModel()
 {
     for (Field f : allFields()) {
-        const FieldSpec& s = spec(f);
+        const FieldControl& s = controlOf(f);
         Control& c = state(f);
         c.text = QString::fromUtf8(s.defaultText);
         c.items = s.items;
@@ -140,7 +140,7 @@ void FormModel::changed(Field f)
         m_observer(f);
 }
 
-void Edit7KeyPress(QChar& key, Platform& ui)
+void filterUnsignedKey(QChar& key, Platform& ui)
 {
     if (!acceptsKey(KeyFilter::Unsigned, key)) {
         key = QChar(0);
@@ -148,7 +148,7 @@ void Edit7KeyPress(QChar& key, Platform& ui)
     }
 }
 
-void Edit11KeyPress(QChar& key, Platform& ui)
+void filterSignedKey(QChar& key, Platform& ui)
 {
     if (!acceptsKey(KeyFilter::Signed, key)) {
         key = QChar(0);
@@ -163,10 +163,10 @@ QString typeKeys(KeyFilter filter, const QString& current, const QString& keys, 
     for (QChar key : keys) {
         switch (filter) {
         case KeyFilter::Unsigned:
-            Edit7KeyPress(key, ui);
+            filterUnsignedKey(key, ui);
             break;
         case KeyFilter::Signed:
-            Edit11KeyPress(key, ui);
+            filterSignedKey(key, ui);
             break;
         case KeyFilter::Digits: {
             const bool full = !allSelected && text.size() >= kSelectionNoDigits && key != kBackspace;

@@ -25,7 +25,7 @@ public:
 
     FormModel();
 
-    ControlKind kind(Field f) const { return spec(f).kind; }
+    ControlKind kind(Field f) const { return controlOf(f).kind; }
 
     // What the control shows: an edit box's or label's text, a list's or radio
     // group's chosen item (empty when nothing is chosen).
@@ -68,7 +68,7 @@ private:
         Step exitStep;
     };
 
-    static const FieldSpec& spec(Field f) { return fieldSpec(f); }
+    static const FieldControl& controlOf(Field f) { return fieldControl(f); }
     Control& state(Field f) { return m_controls[static_cast<size_t>(f)]; }
     const Control& state(Field f) const { return m_controls[static_cast<size_t>(f)]; }
     void changed(Field f);
@@ -79,8 +79,8 @@ private:
 
 // The key filters of the edit boxes. Each lets the key through or, like the
 // original handlers, discards it (the key becomes 0) with a beep.
-void Edit7KeyPress(QChar& key, Platform& ui);  // flows, pressures, gas values, Zn/Zg
-void Edit11KeyPress(QChar& key, Platform& ui); // temperatures
+void filterUnsignedKey(QChar& key, Platform& ui);  // flows, pressures, gas values, Zn/Zg
+void filterSignedKey(QChar& key, Platform& ui); // temperatures
 
 // Typing into an edit box after selecting all its text: refused keys are dropped
 // with a beep; returns the text the box holds afterwards.

@@ -65,7 +65,7 @@ ModelCode::ModelCode(SelectionContext& w)
     , m_form(w.form)
     , m_medium(w.form.index(F::Medium))
 {
-    const QString size = m_form.text(F::SizeSpec);
+    const QString size = m_form.text(F::Size);
     m_sizeCode = textBefore(size, u'(');
     m_sizeBoreText = LeadingDigits(size);
     m_seriesSizeCode = m_sizeCode.mid(m_sizeBoreText.size());

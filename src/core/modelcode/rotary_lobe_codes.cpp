@@ -65,8 +65,8 @@ void noCorrectorSettings(ModelCode& m)
     m.correctorModel.clear();
 }
 
-// Table 1: mechanical counter, no card control, corrector.
-QString table1(ModelCode& m, const Meter& meter)
+// Mechanical counter, no card control, corrector.
+QString counterWithCorrector(ModelCode& m, const Meter& meter)
 {
     m.requireSensorRange();
     if (!m.yes(F::Gprs)) {
@@ -123,8 +123,8 @@ QString table1(ModelCode& m, const Meter& meter)
     return m.expand(u"{R}-CDAR-{U}/{N}-{B}/{C}");
 }
 
-// Table 2: mechanical counter, no card control, no corrector.
-QString table2(ModelCode& m, const Meter& meter)
+// Mechanical counter, no card control, no corrector.
+QString counterWithoutCorrector(ModelCode& m, const Meter& meter)
 {
     noCorrectorSettings(m);
     const bool pulse = m.yes(F::CounterPulse);
@@ -135,8 +135,8 @@ QString table2(ModelCode& m, const Meter& meter)
     return m.expand(pulse ? u"{R}-OYT-{N}-{B}" : u"{R}-{N}-{B}");
 }
 
-// Table 3: card controls, city gas only.
-QString table3(ModelCode& m, const Meter& meter)
+// Card controls, city gas only.
+QString cardControlled(ModelCode& m, const Meter& meter)
 {
     const bool counter = m.is(F::MechCounter, Yes);
     const bool integrated = m.is(F::CardControl, CardIntegrated);
@@ -160,8 +160,8 @@ QString table3(ModelCode& m, const Meter& meter)
     return m.expand(u"{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}");
 }
 
-// Table 4, the RKD-G10 without counter: its own integrated corrector Z, or none (D).
-QString table4Smallest(ModelCode& m)
+// The RKD-G10 without counter: its own integrated corrector Z, or none (D).
+QString rkdG10WithoutCounter(ModelCode& m)
 {
     m.set(F::ExProof, IntrinsicSafe);
     m.set({F::DisplayFactor, F::Hart, F::CounterPulse}, No);
@@ -181,7 +181,7 @@ QString table4Smallest(ModelCode& m)
     return m.expand(thread ? u"{R}-RC-D-{N}-{B}" : u"{R}-D-{N}-{B}");
 }
 
-// Rows of tables 4 and 5 (no counter, no card control).
+// The rows without counter and card control.
 enum class Row {
     Letters,  // GPRS: KEV with its communication letters
     Wireless, // short-range wireless: KEV-?-W
@@ -208,10 +208,10 @@ Row rowOf(ModelCode& m, const Meter& meter)
     return Row::Dar;
 }
 
-// Tables 4 (rotary-lobe) and 5 (roots): the row is chosen, its settings of Hart,
+// Without counter and card control, rotary-lobe and roots: the row is chosen, its settings of Hart,
 // CounterPulse, PipeConnection, CorrectorAccuracy and CorrectionMode are made, the
 // corrector is tested, then the rest.
-QString tables4And5(ModelCode& m, const Meter& meter)
+QString withoutCounter(ModelCode& m, const Meter& meter)
 {
     if (m.air() && meter.roots && !m.yes(F::Gprs))
         m.set(F::ExProof, IntrinsicSafe);
@@ -301,11 +301,11 @@ QString composeRotaryLobe(ModelCode& m)
     if (!noCard) {
         if (m.air() || (!m.is(F::CardControl, CardIntegrated) && !m.is(F::CardControl, CardSplit)))
             return QString();
-        return table3(m, meter);
+        return cardControlled(m, meter);
     }
     if (counter)
-        return m.correctorFitted() ? table1(m, meter) : table2(m, meter);
+        return m.correctorFitted() ? counterWithCorrector(m, meter) : counterWithoutCorrector(m, meter);
     if (noCounter)
-        return meter.smallest ? table4Smallest(m) : tables4And5(m, meter);
+        return meter.smallest ? rkdG10WithoutCounter(m) : withoutCounter(m, meter);
     return QString();
 }

@@ -71,8 +71,8 @@ QString vrnuDab(ModelCode& m)
     return m.expand(u"VRNU-{S}-{B}/DAB-{U}/{N}");
 }
 
-// Table A: VRNA with corrector (domestic, counter, no card control).
-QString tableA(ModelCode& m)
+// VRNA with corrector (domestic, counter, no card control).
+QString vrnaWithCorrector(ModelCode& m)
 {
     m.requireSensorRange();
     m.set({F::Hart, F::CounterPulse}, No);
@@ -123,8 +123,8 @@ QString tableA(ModelCode& m)
     return m.expand(u"VRNA-{S}-{U}/{N}-{B}/{C}-") + part;
 }
 
-// Table B, air-like gases: the corrector part after GPRS, wireless and current output
-QString tableBAirPart(ModelCode& m)
+// VRNSⅡ, air-like gases: the corrector part after GPRS, wireless and current output
+QString vrnsIIAirCorrectorPart(ModelCode& m)
 {
     if (m.yes(F::Gprs) && m.form().index(F::ExProof) < 0)
         m.set(F::ExProof, IntrinsicSafe);
@@ -152,8 +152,8 @@ QString tableBAirPart(ModelCode& m)
         + (current ? QStringLiteral("I") : QString()) + u'-';
 }
 
-// Table B: VRNSⅡ (domestic, no counter, no card control, corrector).
-QString tableB(ModelCode& m)
+// VRNSⅡ with corrector (domestic, no counter, no card control, corrector).
+QString vrnsIIWithCorrector(ModelCode& m)
 {
     m.set(F::CorrectorAccuracy, Class05);
     m.firstMode();
@@ -161,7 +161,7 @@ QString tableB(ModelCode& m)
     m.set(F::PipeConnection, Flange);
     QString part;
     if (m.air()) {
-        part = tableBAirPart(m);
+        part = vrnsIIAirCorrectorPart(m);
     } else if (m.yes(F::Gprs)) {
         part = QStringLiteral("KEV-") + m.letters() + u'-';
         m.set(F::DisplayFactor, Yes);
@@ -189,8 +189,8 @@ QString tableB(ModelCode& m)
     return m.expand(u"VRNSⅡ-{S}-") + part + m.expand(u"{U}/{N}-{B}/{C}");
 }
 
-// Table C, city gas: VRNU-{S}-{U}/{N}-{B}/{C}/ and the corrector part
-QString tableCCityPart(ModelCode& m)
+// VRNU, city gas: VRNU-{S}-{U}/{N}-{B}/{C}/ and the corrector part
+QString vrnuCityCorrectorPart(ModelCode& m)
 {
     m.set(F::CorrectorAccuracy, Class05);
     m.set({F::Hart, F::CounterPulse}, No);
@@ -225,8 +225,8 @@ QString tableCCityPart(ModelCode& m)
     return QStringLiteral("DAR");
 }
 
-// Table C, air-like gases: the corrector part
-QString tableCAirPart(ModelCode& m)
+// VRNU, air-like gases: the corrector part
+QString vrnuAirCorrectorPart(ModelCode& m)
 {
     m.set({F::Hart, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
@@ -259,15 +259,15 @@ QString tableCAirPart(ModelCode& m)
     return current ? QStringLiteral("DAR-I-") : QStringLiteral("DAR-");
 }
 
-// Table C: VRNU with corrector (imported, counter, no card control).
-QString tableC(ModelCode& m)
+// VRNU with corrector (imported, counter, no card control).
+QString vrnuWithCorrector(ModelCode& m)
 {
     m.firstMode();
     m.requireSensorRange();
     if (!m.air())
-        return m.expand(u"VRNU-{S}-{U}/{N}-{B}/{C}/") + tableCCityPart(m);
+        return m.expand(u"VRNU-{S}-{U}/{N}-{B}/{C}/") + vrnuCityCorrectorPart(m);
     m.set(F::CorrectorAccuracy, Class05);
-    const QString part = tableCAirPart(m);
+    const QString part = vrnuAirCorrectorPart(m);
     return m.expand(u"VRNU-{S}-{N}-{B}/{C}/") + part + m.expand(u"{U}-")
         + m.form().text(F::CorrectorAccuracy);
 }
@@ -287,7 +287,7 @@ QString cityOrAir(ModelCode& m)
 
     if (domestic && counter) {
         if (noCard)
-            return corrector ? tableA(m) : withoutCorrector(m, "VRNA-{S}-{N}-{B}", false);
+            return corrector ? vrnaWithCorrector(m) : withoutCorrector(m, "VRNA-{S}-{N}-{B}", false);
         if ((integrated || split) && city) {
             if (!corrector)
                 m.refuse(kNoCorrector);
@@ -298,7 +298,7 @@ QString cityOrAir(ModelCode& m)
     if (domestic && noCounter) {
         if (noCard) {
             if (corrector)
-                return tableB(m);
+                return vrnsIIWithCorrector(m);
             m.set(F::CorrectorAccuracy, Class05);
             m.refuse(city ? kNoCounterNoCorrector : kNoCorrector);
         }
@@ -313,7 +313,7 @@ QString cityOrAir(ModelCode& m)
     }
     if (imported && counter) {
         if (noCard)
-            return corrector ? tableC(m) : withoutCorrector(m, "VRNU-{S}-{N}-{B}", city);
+            return corrector ? vrnuWithCorrector(m) : withoutCorrector(m, "VRNU-{S}-{N}-{B}", city);
         if (split && city) {
             if (!corrector)
                 m.refuse(kNoCorrector);

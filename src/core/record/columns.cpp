@@ -55,7 +55,7 @@ const std::array<Column, kColumnCount> kColumns = {{
     {F::DisplayFactor,      "显示转换系数",     "显示转换系数",     90,  P::Yes},
     {F::CounterPulse,       "机械计数器带脉冲", "机械计数器带脉冲", 100, P::Yes},
     {F::PipeConnection,     "连接方式",         "连接方式",         70,  P::Yes},
-    {F::SizeSpec,           "通径规格",         "通径规格",         150, P::Yes},
+    {F::Size,           "通径规格",         "通径规格",         150, P::Yes},
     {D::TempMaxError,       "温度最大误差",     nullptr,            0,   P::Yes},
 }};
 // clang-format on

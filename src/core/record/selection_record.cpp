@@ -11,7 +11,7 @@ TSelection snapshot(const FormModel& form, const QString& correctorModel)
         s[f] = form.text(f);
     s.ModelCode = trimmed(s[Field::ResultText]);
     s.ProductName = productName(s[Field::MeterType], s[Field::BaseOrigin]);
-    s.Bore = LeadingDigits(s[Field::SizeSpec]);
+    s.Bore = LeadingDigits(s[Field::Size]);
     s.CorrectorModel = correctorModel;
     s.TempSensorL = s[Field::TempMin];
     s.TempSensorH = s[Field::TempMax];

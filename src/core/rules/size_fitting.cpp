@@ -31,40 +31,40 @@ bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax)
     const double low = qmin;
     const double high = qmax;
     for (const bool widened : {false, true}) {
-        if (widened && form.count(Field::SizeSpec) > 0)
+        if (widened && form.count(Field::Size) > 0)
             break;
         for (const SizeTableEntry& entry : table) {
             if (const auto* stop = std::get_if<PressureStop>(&entry)) {
                 if (pabsMax() > stop->limitKpa)
-                    return form.count(Field::SizeSpec) > 0;
+                    return form.count(Field::Size) > 0;
                 continue;
             }
             const TSizeCandidate& row = std::get<TSizeCandidate>(entry);
             const double lo = widened ? widenedLow(row.lo) : row.lo;
             const double hi = widened ? widenedHigh(row.hi) : row.hi;
             if (low >= lo && high <= hi && (std::isinf(row.pressureCapKpa) || pabsMax() <= row.pressureCapKpa))
-                form.addItem(Field::SizeSpec, row.label);
+                form.addItem(Field::Size, row.label);
         }
     }
-    return form.count(Field::SizeSpec) > 0;
+    return form.count(Field::Size) > 0;
 }
 
-bool RKD_G_TJGG(FormModel& form, int variant, float qmin, float qmax)
+bool fitDomesticRotaryLobeSizes(FormModel& form, int variant, float qmin, float qmax)
 {
     return fitSizes(form, domesticRotaryLobeTable(variant), qmin, qmax);
 }
 
-bool G_TJGG(FormModel& form, int variant, float qmin, float qmax)
+bool fitRootsSizes(FormModel& form, int variant, float qmin, float qmax)
 {
     return fitSizes(form, importedRotaryLobeTable(variant), qmin, qmax);
 }
 
-bool XJ_TJGG(FormModel& form, int variant, float qmin, float qmax)
+bool fitVortexSizes(FormModel& form, int variant, float qmin, float qmax)
 {
     return fitSizes(form, vortexTable(variant), qmin, qmax);
 }
 
-bool Turbine_TJGG(FormModel& form, bool fullForm, float qmin, float qmax)
+bool fitTurbineSizes(FormModel& form, bool fullForm, float qmin, float qmax)
 {
     return fitSizes(form, turbineTable(fullForm), qmin, qmax);
 }

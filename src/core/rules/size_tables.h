@@ -41,7 +41,7 @@ SizeTable turbineTable(bool fullForm);
 // Appends the fitting labels to the size list; true when the list then holds any.
 bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax);
 
-bool RKD_G_TJGG(FormModel& form, int variant, float qmin, float qmax);
-bool G_TJGG(FormModel& form, int variant, float qmin, float qmax);
-bool XJ_TJGG(FormModel& form, int variant, float qmin, float qmax);
-bool Turbine_TJGG(FormModel& form, bool fullForm, float qmin, float qmax);
+bool fitDomesticRotaryLobeSizes(FormModel& form, int variant, float qmin, float qmax);
+bool fitRootsSizes(FormModel& form, int variant, float qmin, float qmax);
+bool fitVortexSizes(FormModel& form, int variant, float qmin, float qmax);
+bool fitTurbineSizes(FormModel& form, bool fullForm, float qmin, float qmax);

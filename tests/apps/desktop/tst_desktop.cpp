@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QStringLiteral("57.575"));
         d.choose(F::MeterType, "气体涡轮");
         d.agree();
-        d.choose(F::SizeSpec, "80B(13<=Qg<=250)");
+        d.choose(F::Size, "80B(13<=Qg<=250)");
         d.choose(F::Gprs, "有");
         d.choose(F::ExProof, "隔爆 dIICT4");
         d.agree();
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(d.current()->windowTitle(), QString());
         d.agree();
         QCOMPARE(d.control<QLabel>(F::ResultText)->text(), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV-G-G"));
-        QCOMPARE(d.control<QComboBox>(F::SizeSpec)->currentText(), QStringLiteral("80B(13<=Qg<=250)"));
+        QCOMPARE(d.control<QComboBox>(F::Size)->currentText(), QStringLiteral("80B(13<=Qg<=250)"));
 
         // delete from the context menu
         list->setCurrentIndex(list->model()->index(0, 0));

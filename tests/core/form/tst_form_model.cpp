@@ -12,7 +12,7 @@ private slots:
     void fieldTableIsInRecordOrder()
     {
         for (Field f : allFields()) {
-            QCOMPARE(fieldSpec(f).field, f);
+            QCOMPARE(fieldControl(f).field, f);
             QCOMPARE(fieldByName(fieldName(f)), std::optional<Field>(f));
         }
         QCOMPARE(fieldByName(u"NoSuchField"), std::nullopt);
@@ -181,10 +181,10 @@ private slots:
     {
         RecordingPlatform ui;
         QChar key = u'a';
-        Edit7KeyPress(key, ui);
+        filterUnsignedKey(key, ui);
         QVERIFY(key.isNull());
         key = u'-';
-        Edit11KeyPress(key, ui);
+        filterSignedKey(key, ui);
         QCOMPARE(key, QChar(u'-'));
         QCOMPARE(ui.events, QStringList {QStringLiteral("beep")});
     }
@@ -237,8 +237,8 @@ private slots:
     void snapshotDerivesTheRecordFields()
     {
         FormModel form;
-        form.setItems(Field::SizeSpec, {QStringLiteral("25RKD-G10(0.4<=Qg<=16)")});
-        form.setIndex(Field::SizeSpec, 0);
+        form.setItems(Field::Size, {QStringLiteral("25RKD-G10(0.4<=Qg<=16)")});
+        form.setIndex(Field::Size, 0);
         form.setItems(Field::MeterType, {QStringLiteral("气体腰轮(罗茨)")});
         form.setIndex(Field::MeterType, 0);
         form.setIndex(Field::BaseOrigin, 1);

@@ -243,7 +243,7 @@ private slots:
     {
         SelectionScript s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
-        QCOMPARE(s.text(F::SizeSpec), QStringLiteral("25RKD-G10C(0.4<=Qg<=16)"));
+        QCOMPARE(s.text(F::Size), QStringLiteral("25RKD-G10C(0.4<=Qg<=16)"));
         QCOMPARE(s.text(F::ResultText), QStringLiteral("RKD-G10C-0.5/1.6-1.0/1.5-2"));
     }
 

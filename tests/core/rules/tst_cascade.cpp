@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(c.text(F::MechCounter), QStringLiteral("有"));
         QCOMPARE(c.items(F::CardControl), (QStringList {"无", "一体", "分体"}));
         QCOMPARE(c.text(F::CardControl), QStringLiteral("无"));
-        QCOMPARE(c.text(F::SizeSpec), QStringLiteral("100RKD-G400-4(2.5<=Qg<=650)"));
+        QCOMPARE(c.text(F::Size), QStringLiteral("100RKD-G400-4(2.5<=Qg<=650)"));
         QCOMPARE(c.text(F::NominalPressure), QStringLiteral("1.6"));
         QCOMPARE(c.text(F::Corrector), QStringLiteral("有"));
     }
@@ -204,7 +204,7 @@ private slots:
         Cascade c;
         c.flows(medium, qmin, qmax, "600");
         c.path(type, origin, counter, card);
-        QVERIFY(!c.text(F::SizeSpec).isEmpty());
+        QVERIFY(!c.text(F::Size).isEmpty());
         QCOMPARE(c.text(F::Corrector), QStringLiteral("有"));
         const bool none = card == QStringLiteral("无");
         const bool split = card == QStringLiteral("分体");
@@ -244,17 +244,17 @@ private slots:
     {
         Cascade c;
         c.flows(0, "0.4", "16", "200");
-        QCOMPARE(c.text(F::SizeSpec), QStringLiteral("25RKD-G10(0.4<=Qg<=16)"));
+        QCOMPARE(c.text(F::Size), QStringLiteral("25RKD-G10(0.4<=Qg<=16)"));
         QCOMPARE(c.state(F::PipeConnection), QStringLiteral("法兰|on"));
         c.choose("PipeConnection", "螺纹");
         c.choose("SizeSpec", "25RKD-G10(0.4<=Qg<=16)"); // choosing again sets it back
         QCOMPARE(c.state(F::PipeConnection), QStringLiteral("法兰|on"));
         c.choose("CardControl", "一体");
-        QCOMPARE(c.text(F::SizeSpec), QStringLiteral("25RKD-G10C(0.4<=Qg<=16)"));
+        QCOMPARE(c.text(F::Size), QStringLiteral("25RKD-G10C(0.4<=Qg<=16)"));
         QCOMPARE(c.state(F::PipeConnection), QStringLiteral("法兰|off"));
         c.choose("CardControl", "无");
         c.flows(0, "0.5", "20", "200");
-        QCOMPARE(c.text(F::SizeSpec), QStringLiteral("50RKD-G16(0.5<=Qg<=25)"));
+        QCOMPARE(c.text(F::Size), QStringLiteral("50RKD-G16(0.5<=Qg<=25)"));
         QCOMPARE(c.state(F::PipeConnection), QStringLiteral("法兰|off"));
     }
 
@@ -314,7 +314,7 @@ private slots:
         }
         // any size brings the corrector back
         c.choose("Corrector", "无");
-        c.choose("SizeSpec", c.items(F::SizeSpec).last());
+        c.choose("SizeSpec", c.items(F::Size).last());
         QCOMPARE(c.text(F::Corrector), QStringLiteral("有"));
     }
 
@@ -369,8 +369,8 @@ private slots:
         Cascade c;
         c.flows(medium, qmin, qmax, pabsMax);
         c.path(path[0], path[1], path[2], path[3]);
-        QCOMPARE(c.items(F::SizeSpec), sizes);
-        QCOMPARE(c.text(F::SizeSpec), sizes.first());
+        QCOMPARE(c.items(F::Size), sizes);
+        QCOMPARE(c.text(F::Size), sizes.first());
         QCOMPARE(c.text(F::NominalPressure), QStringLiteral("1.6"));
         if (path[0] == QStringLiteral("气体腰轮(罗茨)"))
             QCOMPARE(c.state(F::Installation), QStringLiteral("水平|on"));
@@ -382,7 +382,7 @@ private slots:
         c.flows(1, "30", "300", "7000");
         QCOMPARE(c.text(F::MeterType), QStringLiteral("气体旋进"));
         // the computation chose the card "无" and found no size
-        QCOMPARE(c.form().count(F::SizeSpec), 0);
+        QCOMPARE(c.form().count(F::Size), 0);
         const QStringList out = c.run(QStringLiteral("choose CardControl 无"));
         QCOMPARE(out, (QStringList {
                           "{\"event\":\"message\",\"box\":\"plain\",\"title\":\"Corvane仪表集团仪表选型系统（V1.0）\","
@@ -506,7 +506,7 @@ private slots:
         Cascade c;
         c.flows(0, "100", "500", "600");
         const QStringList cards = c.items(F::CardControl);
-        for (const QString& size : c.items(F::SizeSpec)) {
+        for (const QString& size : c.items(F::Size)) {
             c.choose("SizeSpec", size);
             QCOMPARE(c.items(F::CardControl), cards);
         }
@@ -536,7 +536,7 @@ private slots:
         c.run(QStringLiteral("choose Installation 垂直\nchoose ExProof 隔爆 dIICT4"));
         c.choose(field, item);
         const Field chosen = *fieldByName(field);
-        const Field levels[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec,
+        const Field levels[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size,
                                 F::NominalPressure};
         bool below = false;
         for (Field level : levels) {
@@ -561,7 +561,7 @@ private slots:
         c.lines.clear();
         w.choose(F::CardControl, 1);
         QCOMPARE(c.lines, QStringList {});
-        QCOMPARE(w.form().count(F::SizeSpec), 0);
+        QCOMPARE(w.form().count(F::Size), 0);
         QCOMPARE(c.state(F::Installation), QStringLiteral("水平|on")); // steps 4 to 7 still ran
         QCOMPARE(c.state(F::CombinedAccuracy), QStringLiteral("|off"));
     }
@@ -584,7 +584,7 @@ private slots:
             {F::BaseOrigin, {"国产", "进口"}},
             {F::MechCounter, {"有", "无"}},
             {F::CardControl, {"无", "一体", "分体"}},
-            {F::SizeSpec, sizes},
+            {F::Size, sizes},
             {F::NominalPressure, {"1.0", "1.6", "2.5", "4.0", "6.3", "10.0", "16.0"}},
             {F::PressSensorUpper, {"0.2", "0.5", "0.7", "0.9", "1.0", "2.0", "5.0", "10.0", "1", "2", "5", "10"}},
             {F::Corrector, {"有", "无"}},

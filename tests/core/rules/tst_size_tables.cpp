@@ -15,13 +15,13 @@ QStringList fit(Table table, int variant, float qmin, float qmax, const QString&
     FormModel form;
     form.setText(Field::PabsMax, pabsMax);
     switch (table) {
-    case Domestic: *result = RKD_G_TJGG(form, variant, qmin, qmax); break;
-    case Imported: *result = G_TJGG(form, variant, qmin, qmax); break;
-    case Vortex: *result = XJ_TJGG(form, variant, qmin, qmax); break;
-    case TurbineFull: *result = Turbine_TJGG(form, true, qmin, qmax); break;
-    case TurbineShort: *result = Turbine_TJGG(form, false, qmin, qmax); break;
+    case Domestic: *result = fitDomesticRotaryLobeSizes(form, variant, qmin, qmax); break;
+    case Imported: *result = fitRootsSizes(form, variant, qmin, qmax); break;
+    case Vortex: *result = fitVortexSizes(form, variant, qmin, qmax); break;
+    case TurbineFull: *result = fitTurbineSizes(form, true, qmin, qmax); break;
+    case TurbineShort: *result = fitTurbineSizes(form, false, qmin, qmax); break;
     }
-    return form.items(Field::SizeSpec);
+    return form.items(Field::Size);
 }
 
 } // namespace
@@ -132,18 +132,18 @@ private slots:
     void fittingAppendsToTheList()
     {
         FormModel form;
-        form.setItems(Field::SizeSpec, {QStringLiteral("keep")});
-        QVERIFY(RKD_G_TJGG(form, 2, 0.4f, 16.0f)); // the widened pass is skipped: the list is not empty
-        QCOMPARE(form.items(Field::SizeSpec), QStringList {"keep"});
+        form.setItems(Field::Size, {QStringLiteral("keep")});
+        QVERIFY(fitDomesticRotaryLobeSizes(form, 2, 0.4f, 16.0f)); // the widened pass is skipped: the list is not empty
+        QCOMPARE(form.items(Field::Size), QStringList {"keep"});
     }
 
     void stopsReadThePressureAsShown()
     {
         FormModel form;
         form.setText(Field::PabsMax, QStringLiteral(" 7000"));
-        QVERIFY_THROWS_EXCEPTION(GeneralError, XJ_TJGG(form, 0, 30.0f, 300.0f));
+        QVERIFY_THROWS_EXCEPTION(GeneralError, fitVortexSizes(form, 0, 30.0f, 300.0f));
         // tables without caps or stops never read it
-        QVERIFY(RKD_G_TJGG(form, 0, 0.4f, 16.0f));
+        QVERIFY(fitDomesticRotaryLobeSizes(form, 0, 0.4f, 16.0f));
     }
 
     void everyLabelStartsWithItsBore()

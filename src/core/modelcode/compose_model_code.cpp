@@ -1,4 +1,4 @@
-#include "core/modelcode/selection_command.h"
+#include "core/modelcode/compose_model_code.h"
 
 #include "core/modelcode/composers.h"
 #include "core/modelcode/model_code.h"
@@ -73,7 +73,7 @@ bool specialRequirement(const FormModel& f)
 
 } // namespace
 
-void BitBtn1Click(SelectionContext& w)
+void composeModelCode(SelectionContext& w)
 {
     FormModel& f = w.form;
     w.pending.reset();
@@ -81,7 +81,7 @@ void BitBtn1Click(SelectionContext& w)
         w.ui().showBox(MessageKind::Information, kComputeFirst);
         return;
     }
-    for (Field choice : {F::SizeSpec, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter,
+    for (Field choice : {F::Size, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter,
                          F::BaseOrigin, F::MeterType}) {
         if (f.text(choice).isEmpty()) {
             w.ui().showBox(MessageKind::Information, kChoicesIncomplete);

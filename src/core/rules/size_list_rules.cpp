@@ -1,6 +1,7 @@
-#include "core/rules/size_candidates.h"
+#include "core/rules/size_list_rules.h"
 
-#include "core/rules/cascade.h"
+#include "core/rules/rating_rules.h"
+#include "core/rules/option_chain.h"
 #include "core/ports/platform.h"
 #include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"
@@ -67,16 +68,16 @@ const SizeListRule* sizeListRule(const FormModel& f)
 bool fillSizeList(FormModel& f, SizeList list, float qmin, float qmax)
 {
     switch (list) {
-    case SizeList::TurbineFull: return Turbine_TJGG(f, true, qmin, qmax);
-    case SizeList::TurbineShort: return Turbine_TJGG(f, false, qmin, qmax);
-    case SizeList::Domestic0: return RKD_G_TJGG(f, 0, qmin, qmax);
-    case SizeList::Domestic1: return RKD_G_TJGG(f, 1, qmin, qmax);
-    case SizeList::Domestic2: return RKD_G_TJGG(f, 2, qmin, qmax);
-    case SizeList::Imported0: return G_TJGG(f, 0, qmin, qmax);
-    case SizeList::Imported1: return G_TJGG(f, 1, qmin, qmax);
-    case SizeList::Imported2: return G_TJGG(f, 2, qmin, qmax);
-    case SizeList::Vortex0: return XJ_TJGG(f, 0, qmin, qmax);
-    case SizeList::Vortex1: return XJ_TJGG(f, 1, qmin, qmax);
+    case SizeList::TurbineFull: return fitTurbineSizes(f, true, qmin, qmax);
+    case SizeList::TurbineShort: return fitTurbineSizes(f, false, qmin, qmax);
+    case SizeList::Domestic0: return fitDomesticRotaryLobeSizes(f, 0, qmin, qmax);
+    case SizeList::Domestic1: return fitDomesticRotaryLobeSizes(f, 1, qmin, qmax);
+    case SizeList::Domestic2: return fitDomesticRotaryLobeSizes(f, 2, qmin, qmax);
+    case SizeList::Imported0: return fitRootsSizes(f, 0, qmin, qmax);
+    case SizeList::Imported1: return fitRootsSizes(f, 1, qmin, qmax);
+    case SizeList::Imported2: return fitRootsSizes(f, 2, qmin, qmax);
+    case SizeList::Vortex0: return fitVortexSizes(f, 0, qmin, qmax);
+    case SizeList::Vortex1: return fitVortexSizes(f, 1, qmin, qmax);
     case SizeList::None: break;
     }
     return false;
@@ -93,14 +94,14 @@ void setOutputs(FormModel& f, bool enabled)
 
 } // namespace
 
-void ComboBox15Change(SelectionContext& w)
+void onCardControlChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
     f.setIndex(F::Installation, -1);
     f.setEnabled(F::Installation, false);
     f.setIndex(F::SettlementUnit, 0);
     f.setEnabled(F::SettlementUnit, true);
-    f.clearItems(F::SizeSpec);
+    f.clearItems(F::Size);
     f.clearItems(F::NominalPressure);
     w.clearResult();
 
@@ -160,9 +161,9 @@ void ComboBox15Change(SelectionContext& w)
         f.setEnabled(F::CombinedAccuracy, true);
     }
 
-    if (f.count(F::SizeSpec) > 0) {
-        f.setIndex(F::SizeSpec, 0);
-        ComboBox16Change(w);
+    if (f.count(F::Size) > 0) {
+        f.setIndex(F::Size, 0);
+        onSizeChanged(w);
         if (f.count(F::NominalPressure) > 0)
             f.setIndex(F::NominalPressure, 0);
     }

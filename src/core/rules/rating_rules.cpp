@@ -1,6 +1,6 @@
-#include "core/rules/size_candidates.h"
+#include "core/rules/rating_rules.h"
 
-#include "core/rules/cascade.h"
+#include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"
@@ -67,8 +67,8 @@ bool sizeMatches(const RatingRule& rule, const FormModel& f)
 {
     switch (rule.sizeTest) {
     case SizeTest::AnyOrNone: return true;
-    case SizeTest::AnyChosen: return f.index(F::SizeSpec) >= 0;
-    case SizeTest::Listed: return f.index(F::SizeSpec) >= 0 && matches(rule.sizes, f.text(F::SizeSpec));
+    case SizeTest::AnyChosen: return f.index(F::Size) >= 0;
+    case SizeTest::Listed: return f.index(F::Size) >= 0 && matches(rule.sizes, f.text(F::Size));
     }
     return false;
 }
@@ -100,7 +100,7 @@ SensorScale sensorScale(const FormModel& f)
 {
     if (f.text(F::CardControl) == CardNone)
         return SensorScale::Standard;
-    const int bore = boreOf(f.text(F::SizeSpec));
+    const int bore = boreOf(f.text(F::Size));
     if (bore <= 100)
         return SensorScale::CardSmall;
     if (bore >= 150 && bore <= 200)
@@ -110,7 +110,7 @@ SensorScale sensorScale(const FormModel& f)
 
 } // namespace
 
-void ComboBox16Change(SelectionContext& w)
+void onSizeChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
     f.clearItems(F::NominalPressure);
@@ -131,12 +131,12 @@ void ComboBox16Change(SelectionContext& w)
     const double pabsMax = toNumberTrimmed(f.text(F::PabsMax));
     fillSensorRanges(f, pabsMax, sensorScale(f));
 
-    const bool smallRotaryLobe = f.text(F::SizeSpec).contains(u"25RKD-G10");
+    const bool smallRotaryLobe = f.text(F::Size).contains(u"25RKD-G10");
     f.select(F::PipeConnection, Flange);
     f.setEnabled(F::PipeConnection, smallRotaryLobe && f.text(F::CardControl) == CardNone);
 
     if (f.count(F::Corrector) > 0) {
         f.setIndex(F::Corrector, 0);
-        ComboBox2Change(w);
+        onCorrectorChanged(w);
     }
 }

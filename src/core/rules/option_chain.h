@@ -7,16 +7,16 @@ class SelectionContext;
 
 // A gas or flow input changed: the chain and the working flow are emptied and the
 // accuracy choices set back.
-void ComboBox10Change(SelectionContext& w);
+void onGasInputChanged(SelectionContext& w);
 // A meter type is chosen: fills the origin list.
-void ComboBox12Change(SelectionContext& w);
+void onMeterTypeChanged(SelectionContext& w);
 // An origin is chosen: fills the mechanical-counter list.
-void ComboBox13Change(SelectionContext& w);
+void onBaseOriginChanged(SelectionContext& w);
 // A counter item is chosen: fills the card-control list.
-void ComboBox14Change(SelectionContext& w);
+void onMechCounterChanged(SelectionContext& w);
 // The combined accuracy is clicked.
-void RadioGroup8Click(SelectionContext& w);
+void onCombinedAccuracyClicked(SelectionContext& w);
 // The corrector is chosen.
-void ComboBox2Change(SelectionContext& w);
+void onCorrectorChanged(SelectionContext& w);
 // Any plain option changes: the result no longer describes the choices.
-void RadioGroup12Click(SelectionContext& w);
+void onOptionClicked(SelectionContext& w);

@@ -1,9 +1,9 @@
-#include "core/rules/cascade.h"
+#include "core/rules/option_chain.h"
 
 #include "core/form/numbers.h"
 #include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"
-#include "core/rules/size_candidates.h"
+#include "core/rules/size_list_rules.h"
 #include "core/form/vocabulary.h"
 
 #include <optional>
@@ -93,10 +93,10 @@ void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContex
 
 } // namespace
 
-void ComboBox10Change(SelectionContext& w)
+void onGasInputChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
     f.setText(F::WorkFlowMin, QString());
     f.setText(F::WorkFlowMax, QString());
     w.clearResult();
@@ -107,10 +107,10 @@ void ComboBox10Change(SelectionContext& w)
     f.select(F::CorrectorAccuracy, oilOrCoal ? vocab::Class10 : vocab::Class05);
 }
 
-void ComboBox12Change(SelectionContext& w)
+void onMeterTypeChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
     const int medium = f.index(F::Medium);
     const QString type = f.text(F::MeterType);
@@ -121,13 +121,13 @@ void ComboBox12Change(SelectionContext& w)
             break;
         }
     }
-    continueChain(w, F::BaseOrigin, ComboBox13Change);
+    continueChain(w, F::BaseOrigin, onBaseOriginChanged);
 }
 
-void ComboBox13Change(SelectionContext& w)
+void onBaseOriginChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::MechCounter, F::CardControl, F::SizeSpec, F::NominalPressure});
+    emptyLists(f, {F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
     const int medium = f.index(F::Medium);
     for (const CounterRule& rule : kCounterRules) {
@@ -138,13 +138,13 @@ void ComboBox13Change(SelectionContext& w)
             break;
         }
     }
-    continueChain(w, F::MechCounter, ComboBox14Change);
+    continueChain(w, F::MechCounter, onMechCounterChanged);
 }
 
-void ComboBox14Change(SelectionContext& w)
+void onMechCounterChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::CardControl, F::SizeSpec, F::NominalPressure});
+    emptyLists(f, {F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
     const int medium = f.index(F::Medium);
     // PabsMax is read, as shown, only when a condition needs it
@@ -172,10 +172,10 @@ void ComboBox14Change(SelectionContext& w)
         }
         break;
     }
-    continueChain(w, F::CardControl, ComboBox15Change);
+    continueChain(w, F::CardControl, onCardControlChanged);
 }
 
-void RadioGroup8Click(SelectionContext& w)
+void onCombinedAccuracyClicked(SelectionContext& w)
 {
     FormModel& f = w.form;
     w.clearResult();
@@ -195,7 +195,7 @@ void RadioGroup8Click(SelectionContext& w)
     f.setEnabled(F::CorrectorAccuracy, noCard);
 }
 
-void ComboBox2Change(SelectionContext& w)
+void onCorrectorChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
     w.clearResult();
@@ -221,7 +221,7 @@ void ComboBox2Change(SelectionContext& w)
             if (f.index(F::CombinedAccuracy) < 0)
                 f.select(F::CombinedAccuracy, vocab::Class15);
             f.setEnabled(F::CombinedAccuracy, true);
-            RadioGroup8Click(w);
+            onCombinedAccuracyClicked(w);
         }
         f.setEnabled(F::CorrectionMode, true);
         f.setEnabled(F::PressSensorUpper, true);
@@ -262,7 +262,7 @@ void ComboBox2Change(SelectionContext& w)
     }
 }
 
-void RadioGroup12Click(SelectionContext& w)
+void onOptionClicked(SelectionContext& w)
 {
     w.clearResult();
 }
