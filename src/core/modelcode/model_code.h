@@ -23,12 +23,8 @@ public:
     int medium() const { return m_medium; }
     bool air() const;
 
-    // Working texts of the run.
-    const QString& sizeCode() const { return m_sizeCode; }             // {S}
-    const QString& seriesSizeCode() const { return m_seriesSizeCode; } // {R}
-    const QString& sizeBoreText() const { return m_sizeBoreText; }     // {D}
-    const QString& baseAccuracyText() const { return m_baseAccuracy; } // {B}
-    const QString& combinedAccuracyText() const { return m_combinedAccuracy; } // {C}
+    // The series-and-size code of the run, {R}.
+    const QString& seriesSizeCode() const { return m_seriesSizeCode; }
 
     QString correctorModel;
 
