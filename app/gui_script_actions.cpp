@@ -92,6 +92,15 @@ void GuiScriptActions::close(SelectionWindow& w)
     m_main.subWindowOf(&w)->close();
 }
 
+void GuiScriptActions::settle()
+{
+    // A script runs inside one turn of the event loop. What the user's action would
+    // leave to the loop is done now: posted updates, and closed windows deleted.
+    // Otherwise they pile up, and every widget deleted later searches them all.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void GuiScriptActions::activate(SelectionWindow& w)
 {
     m_main.mdiArea()->setActiveSubWindow(m_main.subWindowOf(&w));

@@ -127,6 +127,8 @@ MainWindow::MainWindow(SelectionDatabase& database, const QString& today, QWidge
 
     m_mdi = new NotesArea(this);
     m_mdi->setBackground(palette().brush(QPalette::Dark));
+    // closing a window returns to the one used before it, not to the oldest one
+    m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
 
     createActions();
     createMenus();

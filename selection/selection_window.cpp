@@ -17,6 +17,11 @@ SelectionWindow::SelectionWindow(Platform& ui, SelectionDatabase& database)
     wireHandlers();
 }
 
+QString SelectionWindow::caption() const
+{
+    return m_windowNumber > 0 ? QStringLiteral("流量计选型-%1").arg(m_windowNumber) : QString();
+}
+
 void SelectionWindow::wireHandlers()
 {
     FormModel& f = m_context.form;
