@@ -68,7 +68,7 @@ void SelectionWindow::type(Field f, const QString& keys)
 
 void SelectionWindow::paste(Field f, const QString& text)
 {
-    dispatch([&] { form().setText(f, text); });
+    dispatch([&] { form().setText(f, text.left(kMaxEditLength)); });
 }
 
 void SelectionWindow::choose(Field f, int index)
