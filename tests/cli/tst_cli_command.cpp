@@ -210,6 +210,27 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
     }
 
+    // Killed in the middle of a run, the program has written whole event lines only,
+    // and every line written so far has reached the reader.
+    void eventLinesAreWrittenWholeAsTheyHappen()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath(QStringLiteral("long.flow"));
+        writeFile(script, QByteArray("new\nclose\n").repeated(200000));
+        QProcess run;
+        run.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", ":memory:", "run", script});
+        QVERIFY(run.waitForReadyRead(60000));
+        run.kill();
+        QVERIFY(run.waitForFinished(60000));
+        const QByteArray out = run.readAllStandardOutput();
+        QVERIFY(!out.isEmpty());
+        QVERIFY(out.endsWith('\n'));
+        for (const QByteArray& line : out.split('\n')) {
+            if (!line.isEmpty())
+                QVERIFY2(QJsonDocument::fromJson(line).isObject(), line.constData());
+        }
+    }
+
     void exitStatusTellsFailedLines()
     {
         QTemporaryDir dir;
