@@ -1,7 +1,10 @@
 // Start-up of the desktop program with many stored selections: the database opened,
 // the main window built and shown with its list filled, the first selection window
 // shown. Run headless: QT_QPA_PLATFORM=offscreen build/bench/bench_desktop
+#include "apps/cli/event_writer.h"
+#include "apps/cli/script_runner.h"
 #include "apps/desktop/desktop.h"
+#include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "sample_database.h"
 #include "adapters/sqlite/selection_database.h"
@@ -55,6 +58,33 @@ void listScroll(benchmark::State& state)
     }
 }
 BENCHMARK(listScroll)->Unit(benchmark::kMillisecond);
+
+// `new` and `close` pairs through the desktop's script runner, on the real widgets:
+// closed windows must be freed as the run goes, so time grows linearly and memory
+// stays flat.
+void desktopNewClosePairs(benchmark::State& state)
+{
+    const int pairs = static_cast<int>(state.range(0));
+    const QString script = newCloseScript(pairs);
+    long growthKb = 0;
+    for (auto _ : state) {
+        SelectionDatabase db;
+        db.open(SelectionDatabase::memoryPath());
+        MainWindow window(db, QStringLiteral("20261210"));
+        window.show();
+        QCoreApplication::processEvents();
+        window.workspace().activate();
+        EventWriter events([](const QString&) {});
+        GuiScriptActions actions(window);
+        ScriptRunner runner(window.workspace(), events, &actions);
+        growthKb = rssGrowthKb([&] { benchmark::DoNotOptimize(runner.run(script)); });
+        state.PauseTiming();
+        window.close();
+        state.ResumeTiming();
+    }
+    reportPairs(state, pairs, growthKb);
+}
+BENCHMARK(desktopNewClosePairs)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 // Start-up with many stored selections (open the file, fill the main window's list,
 // number and show the first window) and one save.
+#include "apps/cli/event_writer.h"
+#include "apps/cli/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
 #include "adapters/sqlite/selection_database.h"
@@ -64,6 +66,26 @@ void saveOne(benchmark::State& state)
     QSqlQuery(db.connection()).exec(QStringLiteral("delete from 选型输出 where 选型编号 like '2026121%'"));
 }
 BENCHMARK(saveOne)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A long script of `new` and `close` pairs through the headless runner: the time per
+// pair and the memory must not grow with the windows created before.
+void newClosePairs(benchmark::State& state)
+{
+    const int pairs = static_cast<int>(state.range(0));
+    const QString script = newCloseScript(pairs);
+    long growthKb = 0;
+    for (auto _ : state) {
+        SelectionDatabase db;
+        db.open(SelectionDatabase::memoryPath());
+        EventWriter events([](const QString&) {});
+        Workspace ws(events, QStringLiteral("20261210"), db);
+        ws.activate();
+        ScriptRunner runner(ws, events);
+        growthKb = rssGrowthKb([&] { benchmark::DoNotOptimize(runner.run(script)); });
+    }
+    reportPairs(state, pairs, growthKb);
+}
+BENCHMARK(newClosePairs)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "sample_database.h"
 
+#include <benchmark/benchmark.h>
+
 #include "adapters/sqlite/selection_database.h"
 #include "adapters/sqlite/statements.h"
 
@@ -56,4 +58,26 @@ long processStatusKb(const char* field)
             return std::stol(line.substr(std::string(field).size()));
     }
     return 0;
+}
+
+QString newCloseScript(int pairs)
+{
+    QString script;
+    for (int i = 0; i < pairs; ++i)
+        script += QStringLiteral("new\nclose\n");
+    return script;
+}
+
+void reportPairs(benchmark::State& state, int pairs, long rssGrowthKb)
+{
+    state.counters["pairs"] = pairs;
+    state.counters["rss_growth_MB"] = rssGrowthKb / 1024.0;
+    state.SetItemsProcessed(state.iterations() * pairs);
+}
+
+long rssGrowthKb(const std::function<void()>& work)
+{
+    const long before = processStatusKb("VmRSS:");
+    work();
+    return processStatusKb("VmRSS:") - before;
 }

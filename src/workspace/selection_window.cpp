@@ -16,6 +16,11 @@ SelectionWindow::SelectionWindow(Platform& ui)
     wireHandlers();
 }
 
+QString SelectionWindow::caption() const
+{
+    return m_windowNumber > 0 ? QStringLiteral("流量计选型-%1").arg(m_windowNumber) : QString();
+}
+
 void SelectionWindow::wireHandlers()
 {
     FormModel& f = m_context.form;
@@ -62,7 +67,7 @@ void SelectionWindow::type(Field f, const QString& keys)
 
 void SelectionWindow::paste(Field f, const QString& text)
 {
-    dispatch([&] { form().setText(f, text); });
+    dispatch([&] { form().setText(f, text.left(kMaxEditLength)); });
 }
 
 void SelectionWindow::choose(Field f, int index)

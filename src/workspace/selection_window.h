@@ -23,8 +23,11 @@ public:
     FormModel& form() { return m_context.form; }
     const FormModel& form() const { return m_context.form; }
 
-    const QString& caption() const { return m_caption; }
-    void setCaption(const QString& caption) { m_caption = caption; }
+    // "流量计选型-N" for a window numbered N by the command "new selection"; a window
+    // opened from a stored selection has no number and no caption.
+    QString caption() const;
+    int windowNumber() const { return m_windowNumber; }
+    void setWindowNumber(int number) { m_windowNumber = number; }
 
     // What the user does. Each returns after the handlers it set off have run.
     void type(Field f, const QString& keys);    // select all, then type key by key
@@ -42,5 +45,5 @@ private:
     void wireHandlers();
 
     SelectionContext m_context;
-    QString m_caption;
+    int m_windowNumber = 0;
 };

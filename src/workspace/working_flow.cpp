@@ -137,6 +137,12 @@ struct Operands {
     std::optional<double> typedZnZg; // only where the user typed Zn/Zg
 };
 
+void refuseValue(SelectionContext& w, Field culprit)
+{
+    refuse(w, QStringLiteral("%1的数值使工况流量无法计算，请修改！").arg(QString::fromUtf8(valueName(culprit))),
+           resetR1, culprit);
+}
+
 // A working flow or factor that is not a finite number must not reach the screen:
 // the user is told which box holds the value that made it so. A zero divisor
 // points at its box; otherwise the most extreme operand, the one farthest from 1
@@ -164,8 +170,28 @@ void refuseUnusable(SelectionContext& w, const FlowLimit& limit, const Operands&
     }
     if (withStdFlow && std::isfinite(worst) && std::fabs(std::log(std::fabs(ops.stdFlow))) > worst)
         culprit = limit.stdFlow;
-    refuse(w, QStringLiteral("%1的数值使工况流量无法计算，请修改！").arg(QString::fromUtf8(valueName(culprit))),
-           resetR1, culprit);
+    refuseValue(w, culprit);
+}
+
+// An absolute pressure at or below 0, a temperature at or below absolute zero or a
+// negative Zn/Zg describe no gas: the arithmetic may go through, but the working
+// flow it gives is meaningless (a negative flow, for one), so the box is named as
+// for a flow that cannot be computed.
+bool physicalCorner(SelectionContext& w, const FlowLimit& limit, const Operands& ops)
+{
+    if (ops.pressure <= 0) {
+        refuseValue(w, limit.pressure);
+        return false;
+    }
+    if (ops.temperature + kKelvinOffset <= 0) {
+        refuseValue(w, limit.temperature);
+        return false;
+    }
+    if (ops.typedZnZg && *ops.typedZnZg < 0) {
+        refuseValue(w, limit.znzg);
+        return false;
+    }
+    return true;
 }
 
 bool usableFactor(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double k, bool storedSingle)
@@ -277,6 +303,8 @@ void computeWorkingFlow(SelectionContext& w)
         max.typedZnZg = exactNumber(F::ZnZgMax);
         max.pressure = number(F::PabsMin);
         max.temperature = number(F::TempMax);
+        if (!physicalCorner(w, kMaximum, max))
+            return;
         const double kmax = *max.typedZnZg * (max.pressure / kStdPressureKpa) * kStdTemperatureK
             / (max.temperature + kKelvinOffset);
         if (!usableFactor(w, kMaximum, max, kmax, false))
@@ -291,6 +319,8 @@ void computeWorkingFlow(SelectionContext& w)
         min.temperature = number(F::TempMin);
         min.pressure = exactNumber(F::PabsMax);
         min.typedZnZg = number(F::ZnZgMin);
+        if (!physicalCorner(w, kMinimum, min))
+            return;
         const double kmin = kStdTemperatureK / (min.temperature + kKelvinOffset)
             * (min.pressure / kStdPressureKpa * *min.typedZnZg);
         if (!usableFactor(w, kMinimum, min, kmin, true))
@@ -304,15 +334,17 @@ void computeWorkingFlow(SelectionContext& w)
     } else {
         // Zn/Zg by SGERG-88; the gas data refer to 20 C / 20 C or to 25 C / 0 C
         const Routine routine = f.index(F::RefCondition) == 0 ? SgergZRef20 : SgergZ;
+        Operands max;
+        max.pressure = number(F::PabsMin);
+        max.temperature = number(F::TempMax);
+        if (!physicalCorner(w, kMaximum, max))
+            return;
         const std::optional<double> ratioMax = computedZnZg(w, routine, F::PabsMin, F::TempMax);
         if (!ratioMax) {
             refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
             return;
         }
         f.setText(F::ZnZgMax, formatFixed(*ratioMax, 3));
-        Operands max;
-        max.pressure = number(F::PabsMin);
-        max.temperature = number(F::TempMax);
         const double kmax = (max.pressure / kStdPressureKpa) * *ratioMax * kStdTemperatureK
             / (max.temperature + kKelvinOffset);
         if (!usableFactor(w, kMaximum, max, kmax, false))
@@ -323,14 +355,16 @@ void computeWorkingFlow(SelectionContext& w)
             return;
         w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
 
+        Operands min;
+        min.pressure = exactNumber(F::PabsMax);
+        min.temperature = number(F::TempMin);
+        if (!physicalCorner(w, kMinimum, min))
+            return;
         const std::optional<double> ratioMin = computedZnZg(w, routine, F::PabsMax, F::TempMin);
         if (!ratioMin) {
             refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
             return;
         }
-        Operands min;
-        min.pressure = exactNumber(F::PabsMax);
-        min.temperature = number(F::TempMin);
         const double kmin = (min.pressure / kStdPressureKpa) * *ratioMin * kStdTemperatureK
             / (min.temperature + kKelvinOffset);
         if (!usableFactor(w, kMinimum, min, kmin, true))

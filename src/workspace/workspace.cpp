@@ -13,7 +13,6 @@
 
 namespace {
 
-const QString kCaptionPrefix = QStringLiteral("流量计选型-");
 constexpr int kListPageRows = 1000; // rows read from the store at a time
 
 const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
@@ -116,8 +115,9 @@ void Workspace::deleteRecord()
 SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
 {
     m_openRecordNo = openRecordNo;
-    m_created.push_back(std::make_unique<SelectionWindow>(m_ui));
-    SelectionWindow& w = *m_created.back();
+    auto& slot = m_open[++m_createdCount];
+    slot = std::make_unique<SelectionWindow>(m_ui);
+    SelectionWindow& w = *slot;
     m_activation.push_back(&w);
     if (onWindowCreated)
         onWindowCreated(w);
@@ -136,18 +136,7 @@ SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
 
 int Workspace::nextWindowNumber() const
 {
-    int largest = 0;
-    for (const SelectionWindow* w : windows()) {
-        const QString caption = w->caption().trimmed();
-        if (caption.isEmpty())
-            continue;
-        const qsizetype dash = caption.indexOf(u'-');
-        bool ok = false;
-        const int number = caption.mid(dash + 1).toInt(&ok);
-        if (ok)
-            largest = std::max(largest, number);
-    }
-    return largest + 1;
+    return m_windowNumbers.empty() ? 1 : *m_windowNumbers.rbegin() + 1;
 }
 
 QString Workspace::nextSelectionNumber(int windowNumber)
@@ -188,7 +177,8 @@ QString Workspace::freeNumberOfDay()
 void Workspace::numberNewWindow(SelectionWindow& w)
 {
     const int n = nextWindowNumber();
-    w.setCaption(kCaptionPrefix + QString::number(n));
+    w.setWindowNumber(n);
+    m_windowNumbers.insert(n);
     w.form().setText(Field::SelectionNo, nextSelectionNumber(n));
 }
 
@@ -259,9 +249,8 @@ bool Workspace::makeCurrent(int creationNumber)
 
 SelectionWindow* Workspace::createdWindow(int creationNumber) const
 {
-    if (creationNumber < 1 || creationNumber > static_cast<int>(m_created.size()))
-        return nullptr;
-    return m_created[static_cast<size_t>(creationNumber - 1)].get();
+    const auto it = m_open.find(creationNumber);
+    return it == m_open.end() ? nullptr : it->second.get();
 }
 
 bool Workspace::makeCurrent(SelectionWindow* window)
@@ -287,19 +276,20 @@ bool Workspace::close(SelectionWindow* window)
     if (onWindowClosing)
         onWindowClosing(*window);
     m_activation.erase(active);
-    for (auto& owned : m_created) {
-        if (owned.get() == window)
-            owned.reset();
-    }
+    if (window->windowNumber() > 0)
+        m_windowNumbers.erase(m_windowNumbers.find(window->windowNumber()));
+    const auto owned = std::find_if(m_open.begin(), m_open.end(), [window](const auto& entry) {
+        return entry.second.get() == window;
+    });
+    m_open.erase(owned);
     return true;
 }
 
 std::vector<SelectionWindow*> Workspace::windows() const
 {
     std::vector<SelectionWindow*> open;
-    for (const auto& owned : m_created) {
-        if (owned)
-            open.push_back(owned.get());
-    }
+    open.reserve(m_open.size());
+    for (const auto& entry : m_open)
+        open.push_back(entry.second.get());
     return open;
 }

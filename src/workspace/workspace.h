@@ -6,7 +6,9 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class Platform;
@@ -67,8 +69,8 @@ public:
     Platform& ui() const { return m_ui; }
     SelectionStore& store() const { return m_store; }
 
-    // The window number of a new window: one more than the largest number in the
-    // captions of the open windows.
+    // The window number of a new window: one more than the largest number of the
+    // open windows.
     int nextWindowNumber() const;
     // The selection number of a new window with this window number, or empty when
     // the day's numbers are used up.
@@ -85,6 +87,10 @@ private:
     SelectionList m_list;
     QString m_openRecordNo;
     bool m_firstWindowCreated = false;
-    std::vector<std::unique_ptr<SelectionWindow>> m_created; // null once closed
+    // Closed windows are let go at once: a long session or script keeps only the
+    // open ones, and nothing here grows with the windows created before.
+    int m_createdCount = 0;
+    std::map<int, std::unique_ptr<SelectionWindow>> m_open; // by creation number
+    std::multiset<int> m_windowNumbers;                      // of the open windows
     std::vector<SelectionWindow*> m_activation;              // last is current
 };

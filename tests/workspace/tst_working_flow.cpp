@@ -222,13 +222,24 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("TempMax at absolute zero") << "TempMax" << "-273.15" << "最高温度的数值使工况流量无法计算，请修改！";
-        QTest::newRow("TempMin at absolute zero") << "TempMin" << "-273.15" << "最低温度的数值使工况流量无法计算，请修改！";
-        QTest::newRow("PabsMin zero") << "PabsMin" << "0" << "最小绝对压力的数值使工况流量无法计算，请修改！";
-        QTest::newRow("PabsMax zero") << "PabsMax" << "0" << "最大绝对压力的数值使工况流量无法计算，请修改！";
-        QTest::newRow("ZnZgMin zero") << "ZnZgMin" << "0" << "最小流量时的气体压缩系数比Zn/Zg的数值使工况流量无法计算，请修改！";
-        QTest::newRow("StdFlowMax huge") << "StdFlowMax" << "1e300" << "最大标况流量的数值使工况流量无法计算，请修改！";
-        QTest::newRow("PabsMin tiny") << "PabsMin" << "1e-300" << "最小绝对压力的数值使工况流量无法计算，请修改！";
+        QTest::addColumn<bool>("computed"); // Zn/Zg by SGERG-88 rather than typed
+        QTest::newRow("TempMax at absolute zero") << "TempMax" << "-273.15" << "最高温度的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("TempMin at absolute zero") << "TempMin" << "-273.15" << "最低温度的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMin zero") << "PabsMin" << "0" << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMax zero") << "PabsMax" << "0" << "最大绝对压力的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("ZnZgMin zero") << "ZnZgMin" << "0" << "最小流量时的气体压缩系数比Zn/Zg的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("StdFlowMax huge") << "StdFlowMax" << "1e300" << "最大标况流量的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMin tiny") << "PabsMin" << "1e-300" << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
+        // values that describe no gas: the arithmetic would give a negative flow
+        const QString below = QStringLiteral("的数值使工况流量无法计算，请修改！");
+        for (const bool computed : {false, true}) {
+            const char* mode = computed ? "computed" : "typed";
+            QTest::addRow("PabsMax negative, %s", mode) << "PabsMax" << "-1" << "最大绝对压力" + below << computed;
+            QTest::addRow("PabsMin negative, %s", mode) << "PabsMin" << "-150" << "最小绝对压力" + below << computed;
+            QTest::addRow("TempMin below absolute zero, %s", mode) << "TempMin" << "-300" << "最低温度" + below << computed;
+            QTest::addRow("TempMax below absolute zero, %s", mode) << "TempMax" << "-273.5" << "最高温度" + below << computed;
+        }
+        QTest::newRow("ZnZgMax negative") << "ZnZgMax" << "-1" << "最大流量时的气体压缩系数比Zn/Zg" + below << false;
     }
 
     void unusableValuesNameTheirBox()
@@ -236,8 +247,14 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(QString, message);
+        QFETCH(bool, computed);
         WindowFixture w;
         w.typedZnZg(QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"));
+        if (computed) {
+            w.choose(F::ZMode, QStringLiteral("修正"));
+            w.paste(F::Hs, QStringLiteral("39.8"));
+            w.paste(F::RelDensity, QStringLiteral("0.555"));
+        }
         w.paste(*fieldByName(field), value);
         w.ui.take();
         w.compute();

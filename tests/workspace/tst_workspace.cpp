@@ -46,13 +46,18 @@ private slots:
         QCOMPARE(fourth.form().text(Field::SelectionNo), QStringLiteral("20261210004"));
     }
 
-    void blankCaptionsDoNotCount()
+    void numbersStartAgainOnceEveryWindowIsClosed()
     {
         Fixture f;
         Workspace& ws = f.ws;
-        SelectionWindow& w = ws.newSelection();
-        w.setCaption(QStringLiteral("  "));
+        ws.newSelection();
+        ws.newSelection();
+        QVERIFY(ws.closeCurrent());
+        QVERIFY(ws.closeCurrent());
         QCOMPARE(ws.nextWindowNumber(), 1);
+        QCOMPARE(ws.newSelection().caption(), QStringLiteral("流量计选型-1"));
+        QVERIFY(!ws.makeCurrent(1)); // the first window of the session is gone
+        QVERIFY(ws.makeCurrent(3));
     }
 
     void closingReturnsToThePreviouslyActiveWindow()

@@ -37,7 +37,12 @@ QString engineMessage(const QSqlQuery& q)
 bool executeStatement(QSqlQuery& q, const Statement& s)
 {
     q.finish();
-    if (!q.driver() || !q.driver()->isOpen() || !q.prepare(s.sql))
+    if (!q.driver() || !q.driver()->isOpen())
+        return false;
+    // The same statement again on the same query object keeps its compiled form:
+    // every new window, for one, asks for the day's highest number.
+    const bool prepared = q.lastQuery() == s.sql && !q.lastError().isValid();
+    if (!prepared && !q.prepare(s.sql))
         return false;
     for (const QVariant& v : s.values)
         q.addBindValue(v);

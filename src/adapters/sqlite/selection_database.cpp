@@ -109,6 +109,7 @@ SelectionDatabase::Opened SelectionDatabase::open(const QString& path, QString* 
 
 void SelectionDatabase::close()
 {
+    m_queries.clear(); // before the connection goes
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -161,24 +162,30 @@ bool SelectionDatabase::create(const QString& path, QString* error)
     return ok;
 }
 
-namespace {
-
-// Runs a statement on the connection; the query is handed to `read` on success.
+// Runs a statement on the connection; the query is handed to `read` on success,
+// then let go of its result so that it holds no lock on the file.
 template <typename T, typename Read>
-StoreResult<T> run(const QSqlDatabase& connection, const Statement& statement, Read read)
+StoreResult<T> SelectionDatabase::run(const Statement& statement, Read read)
 {
-    QSqlQuery query(connection);
-    query.setForwardOnly(true);
-    if (!executeStatement(query, statement))
-        return StoreError {statement.sql, engineMessage(query)};
-    return read(query);
+    auto it = m_queries.find(statement.sql);
+    if (it == m_queries.end()) {
+        it = m_queries.emplace(statement.sql, QSqlQuery(connection())).first;
+        it->second.setForwardOnly(true);
+    }
+    QSqlQuery& query = it->second;
+    if (!executeStatement(query, statement)) {
+        StoreError error {statement.sql, engineMessage(query)};
+        query.finish();
+        return error;
+    }
+    StoreResult<T> result = read(query);
+    query.finish();
+    return result;
 }
-
-} // namespace
 
 StoreResult<bool> SelectionDatabase::createSchema()
 {
-    return run<bool>(connection(), {createTableStatement(), {}}, [](QSqlQuery&) { return true; });
+    return run<bool>({createTableStatement(), {}}, [](QSqlQuery&) { return true; });
 }
 
 StoreResult<bool> SelectionDatabase::exists(const QString& number)
@@ -191,12 +198,12 @@ StoreResult<bool> SelectionDatabase::exists(const QString& number)
 
 StoreResult<bool> SelectionDatabase::insert(const StoredRow& row)
 {
-    return run<bool>(connection(), statements::insert(row), [](QSqlQuery&) { return true; });
+    return run<bool>(statements::insert(row), [](QSqlQuery&) { return true; });
 }
 
 StoreResult<std::optional<StoredRow>> SelectionDatabase::fetch(const QString& number)
 {
-    return run<std::optional<StoredRow>>(connection(), statements::fetch(number),
+    return run<std::optional<StoredRow>>(statements::fetch(number),
                                          [](QSqlQuery& q) -> std::optional<StoredRow> {
                                              if (!q.next())
                                                  return std::nullopt;
@@ -206,12 +213,12 @@ StoreResult<std::optional<StoredRow>> SelectionDatabase::fetch(const QString& nu
 
 StoreResult<bool> SelectionDatabase::remove(const QString& number)
 {
-    return run<bool>(connection(), statements::remove(number), [](QSqlQuery&) { return true; });
+    return run<bool>(statements::remove(number), [](QSqlQuery&) { return true; });
 }
 
 StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(int offset, int limit)
 {
-    return run<std::vector<StoredRow>>(connection(), statements::listPage(offset, limit), [](QSqlQuery& q) {
+    return run<std::vector<StoredRow>>(statements::listPage(offset, limit), [](QSqlQuery& q) {
         std::vector<StoredRow> rows;
         while (q.next())
             rows.push_back(rowOf(q));
@@ -221,7 +228,7 @@ StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(int offset, int 
 
 StoreResult<int> SelectionDatabase::highestSequenceOfDay(const QString& day)
 {
-    return run<int>(connection(), statements::highestOfDay(day), [](QSqlQuery& q) {
+    return run<int>(statements::highestOfDay(day), [](QSqlQuery& q) {
         if (!q.next())
             return 0;
         bool ok = false;
@@ -232,7 +239,7 @@ StoreResult<int> SelectionDatabase::highestSequenceOfDay(const QString& day)
 
 StoreResult<QStringList> SelectionDatabase::numbersOfDay(const QString& day)
 {
-    return run<QStringList>(connection(), statements::numbersOfDay(day), [](QSqlQuery& q) {
+    return run<QStringList>(statements::numbersOfDay(day), [](QSqlQuery& q) {
         QStringList numbers;
         while (q.next())
             numbers << textOf(q.value(0));
@@ -242,7 +249,7 @@ StoreResult<QStringList> SelectionDatabase::numbersOfDay(const QString& day)
 
 StoreResult<std::optional<PrintRow>> SelectionDatabase::fetchPrintRow(const QString& number)
 {
-    return run<std::optional<PrintRow>>(connection(), statements::print(number),
+    return run<std::optional<PrintRow>>(statements::print(number),
                                         [](QSqlQuery& q) -> std::optional<PrintRow> {
                                             PrintRow row;
                                             const QSqlRecord record = q.record();

@@ -3,7 +3,12 @@
 #include "core/ports/selection_store.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+
+#include <map>
+
+struct Statement;
 
 // The SQLite store: the program's one connection to the database of stored
 // selections, an SQLite file (by default sjk/选型数据库.mdb beside the program) or a
@@ -55,6 +60,11 @@ public:
     static const QString& memoryPath();
 
 private:
+    template <typename T, typename Read>
+    StoreResult<T> run(const Statement& statement, Read read);
+
     QString m_connectionName;
+    // One query object per statement text, kept prepared while the connection lives.
+    std::map<QString, QSqlQuery> m_queries;
     bool m_readOnly = false;
 };

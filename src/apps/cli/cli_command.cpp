@@ -12,6 +12,10 @@
 #include <QDate>
 #include <QFile>
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -80,6 +84,32 @@ std::optional<Options> parseOptions(const QStringList& args, QString* error)
     return o;
 }
 
+// The physical bounds of the routine's arguments: beyond them there is no gas to
+// compute, and an answer would only look like one.
+struct SgergArgument {
+    double lowest;
+    bool lowestAllowed;
+    double highest;
+    const char* refusal;
+};
+
+// clang-format off
+const SgergArgument kSgergArguments[] = {
+    {0,       false, HUGE_VAL, "P is an absolute pressure in MPa and must be above 0"},
+    {-273.15, false, HUGE_VAL, "T is in degrees Celsius and must be above -273.15 (absolute zero)"},
+    {0,       false, HUGE_VAL, "HS is a calorific value in MJ/m3 and must be above 0"},
+    {0,       false, HUGE_VAL, "D is a relative density and must be above 0"},
+    {0,       true,  1,        "XCO2 is a mole fraction and must lie between 0 and 1"},
+    {0,       true,  1,        "XH2 is a mole fraction and must lie between 0 and 1"},
+};
+// clang-format on
+
+bool withinBounds(const SgergArgument& a, double value)
+{
+    const bool aboveLowest = a.lowestAllowed ? value >= a.lowest : value > a.lowest;
+    return aboveLowest && value <= a.highest;
+}
+
 int sgerg(const QStringList& arguments, const std::function<void(const QString&)>& out,
           const std::function<void(const QString&)>& err)
 {
@@ -89,17 +119,33 @@ int sgerg(const QStringList& arguments, const std::function<void(const QString&)
         err(QStringLiteral("sgerg takes P T HS D XCO2 XH2 [--ref20]"));
         return kExitUnusable;
     }
-    float v[6];
+    double v[6];
     for (int i = 0; i < 6; ++i) {
         const std::optional<double> d = parseDecimalTrimmed(values[i]);
         if (!d) {
             err(QStringLiteral("'%1' is not a number").arg(values[i]));
             return kExitUnusable;
         }
-        v[i] = static_cast<float>(*d);
+        v[i] = *d;
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (!withinBounds(kSgergArguments[i], v[i])) {
+            err(QStringLiteral("%1, not %2").arg(QString::fromUtf8(kSgergArguments[i].refusal), values[i].trimmed()));
+            return kExitUnusable;
+        }
+    }
+    if (v[4] + v[5] > 1) {
+        err(QStringLiteral("XCO2 and XH2 together must not exceed 1, not %1").arg(v[4] + v[5]));
+        return kExitUnusable;
     }
     float z = 0;
-    const int status = (ref20 ? SgergZRef20 : SgergZ)(v[0], v[1], v[2], v[3], v[4], v[5], z);
+    int status = 1; // as the routine reports a single-precision overflow
+    const bool single = std::all_of(std::begin(v), std::end(v),
+                                    [](double x) { return std::fabs(x) <= std::numeric_limits<float>::max(); });
+    if (single) {
+        auto f = [&v](int i) { return static_cast<float>(v[i]); };
+        status = (ref20 ? SgergZRef20 : SgergZ)(f(0), f(1), f(2), f(3), f(4), f(5), z);
+    }
     const QString zText = status == 0 ? QString::asprintf("%.9g", double(z)) : QStringLiteral("null");
     out(QStringLiteral("{\"status\":%1,\"Z\":%2}").arg(status).arg(zText));
     return kExitOk;

@@ -87,3 +87,12 @@ void EventWriter::scriptError(int line, const QString& text)
 {
     m_sink(JsonLine(QStringLiteral("script-error")).add("line", line).add("text", text).text());
 }
+
+EventWriter::Sink lineWriter(std::FILE* stream)
+{
+    return [stream](const QString& line) {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+        std::fflush(stream);
+    };
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <functional>
 
 class FormModel;
@@ -35,3 +36,7 @@ public:
 private:
     Sink m_sink;
 };
+
+// A sink that writes each line whole and flushes it: a reader sees every event as it
+// happens, and a program that is killed leaves no torn last line.
+EventWriter::Sink lineWriter(std::FILE* stream);

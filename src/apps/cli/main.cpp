@@ -1,4 +1,5 @@
 #include "apps/cli/cli_command.h"
+#include "apps/cli/event_writer.h"
 #include "adapters/report/font_substitutions.h"
 
 #include <QCoreApplication>
@@ -35,14 +36,5 @@ int main(int argc, char* argv[])
     QCoreApplication& app = *owner;
     if (drawing)
         installFontSubstitutions();
-    auto writeLine = [](std::FILE* stream) {
-        return [stream](const QString& line) {
-            const QByteArray bytes = line.toUtf8();
-            std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-            std::fputc('\n', stream);
-        };
-    };
-    const int status = runFlowselCli(app.arguments().mid(1), writeLine(stdout), writeLine(stderr));
-    std::fflush(stdout);
-    return status;
+    return runFlowselCli(app.arguments().mid(1), lineWriter(stdout), lineWriter(stderr));
 }

@@ -29,6 +29,8 @@ public:
     virtual void deleteSelected();
     virtual void close(SelectionWindow& w);
     virtual void activate(SelectionWindow& w);
+    // After each line: what returning to the event loop would do, where there is one.
+    virtual void settle() {}
 
 protected:
     Workspace& m_workspace;

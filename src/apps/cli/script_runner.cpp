@@ -6,7 +6,7 @@
 #include "core/form/selection_number.h"
 #include "workspace/workspace.h"
 
-#include <QRegularExpression>
+#include <QStringTokenizer>
 
 #include <optional>
 
@@ -32,14 +32,19 @@ QString firstWord(const QString& text, QString* rest)
     qsizetype end = i;
     while (end < text.size() && !isBlank(text[end]))
         ++end;
+    QString word = text.mid(i, end - i);
     if (rest)
-        *rest = text.mid(end);
-    return text.mid(i, end - i);
+        *rest = text.mid(end); // may be `text` itself
+    return word;
 }
 
 QStringList words(const QString& text)
 {
-    return text.split(QRegularExpression(QStringLiteral("[ \\t]+")), Qt::SkipEmptyParts);
+    QStringList result;
+    QString rest = text;
+    for (QString word = firstWord(rest, &rest); !word.isEmpty(); word = firstWord(rest, &rest))
+        result << word;
+    return result;
 }
 
 void noArguments(const QString& rest)
@@ -111,11 +116,13 @@ ScriptRunner::~ScriptRunner() = default;
 int ScriptRunner::run(const QString& script)
 {
     int failed = 0;
-    const QStringList lines = script.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i == lines.size() - 1 && lines[i].isEmpty())
+    int number = 0;
+    // line by line, without a copy of every line: a long script costs what one line costs
+    for (const QStringView line : QStringTokenizer(script, u'\n')) {
+        ++number;
+        if (line.isEmpty() && line.end() == script.constEnd())
             break; // the newline that ends the last line
-        if (!runLine(static_cast<int>(i) + 1, lines[i]))
+        if (!runLine(number, line.toString()))
             ++failed;
     }
     return failed;
@@ -130,13 +137,15 @@ bool ScriptRunner::runLine(int number, const QString& rawLine)
     const QString command = firstWord(line, &rest);
     if (command.isEmpty() || command.startsWith(u'#'))
         return true;
+    bool carriedOut = true;
     try {
         execute(command, rest);
-        return true;
     } catch (const LineError& e) {
         m_out.scriptError(number, e.text);
-        return false;
+        carriedOut = false;
     }
+    m_actions->settle();
+    return carriedOut;
 }
 
 void ScriptRunner::execute(const QString& command, const QString& rest)

@@ -23,18 +23,6 @@
 
 #include <cstdio>
 
-namespace {
-
-void writeLine(const QString& line)
-{
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-} // namespace
-
 void prepareDesktop(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("flowsel"));
@@ -87,7 +75,7 @@ int runDesktop(QApplication& app)
         }
         script = QString::fromUtf8(file.readAll());
     }
-    EventWriter events(writeLine);
+    EventWriter events(lineWriter(stdout));
     WidgetPlatform::setScripted(scripted);
     Platform* echo = scripted ? &events : nullptr;
 

@@ -21,6 +21,8 @@ FilteredLineEdit::FilteredLineEdit(KeyFilter filter, Platform& platform, QWidget
 {
     if (m_filter == KeyFilter::Digits)
         setInputMask(kNumberMask);
+    else
+        setMaxLength(kMaxEditLength);
 }
 
 QString FilteredLineEdit::value() const
@@ -43,30 +45,44 @@ void FilteredLineEdit::setValue(const QString& value)
 
 void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Editing and moving keys pass; a key that types a character meets the filter.
+    // Editing and moving keys (backspace, delete, arrows, enter, shortcuts) pass; a
+    // key that types characters, printable or not, meets the filter character by
+    // character, as the headless window's typing does.
     const QString typed = event->text();
-    const bool character = !typed.isEmpty() && typed.at(0).isPrint()
+    const bool character = !typed.isEmpty() && event->key() < Qt::Key_Escape
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (character && m_filter != KeyFilter::Digits) {
+        QString accepted;
         for (QChar c : typed) {
             QChar key = c;
             if (m_filter == KeyFilter::Unsigned)
                 filterUnsignedKey(key, m_platform);
             else if (m_filter == KeyFilter::Signed)
                 filterSignedKey(key, m_platform);
-            if (key.isNull()) {
-                event->accept();
-                return;
-            }
+            if (!key.isNull())
+                accepted += key;
         }
-    } else if (character) {
-        // the number box takes digits, eleven at the most
-        const bool digit = typed.at(0) >= u'0' && typed.at(0) <= u'9';
-        if (!digit || (!hasSelectedText() && value().size() >= kSelectionNoDigits)) {
-            m_platform.beep();
-            event->accept();
+        event->accept();
+        if (accepted.isEmpty())
+            return;
+        if (accepted != typed) {
+            QKeyEvent rest(event->type(), event->key(), event->modifiers(), accepted);
+            QLineEdit::keyPressEvent(&rest);
             return;
         }
+    } else if (character) {
+        // the number box takes digits, eleven at the most, each through the mask
+        event->accept();
+        for (QChar c : typed) {
+            const bool digit = c >= u'0' && c <= u'9';
+            if (!digit || (!hasSelectedText() && value().size() >= kSelectionNoDigits)) {
+                m_platform.beep();
+                continue;
+            }
+            QKeyEvent one(event->type(), c.unicode(), event->modifiers(), QString(c));
+            QLineEdit::keyPressEvent(&one);
+        }
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

@@ -21,6 +21,7 @@ public:
     void deleteSelected() override;
     void close(SelectionWindow& w) override;
     void activate(SelectionWindow& w) override;
+    void settle() override;
 
 private:
     MainWindow& m_main;

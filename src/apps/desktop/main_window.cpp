@@ -128,6 +128,8 @@ MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* ec
 
     m_mdi = new NotesArea(this);
     m_mdi->setBackground(palette().brush(QPalette::Dark));
+    // closing a window returns to the one used before it, not to the oldest one
+    m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
 
     createActions();
     createMenus();

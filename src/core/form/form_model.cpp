@@ -188,7 +188,7 @@ QString typeKeys(KeyFilter filter, const QString& current, const QString& keys, 
                 text.chop(1);
         } else if (allSelected) {
             text = key;
-        } else {
+        } else if (text.size() < kMaxEditLength) {
             text.append(key);
         }
         allSelected = false;

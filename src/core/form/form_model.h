@@ -82,6 +82,11 @@ private:
 void filterUnsignedKey(QChar& key, Platform& ui);  // flows, pressures, gas values, Zn/Zg
 void filterSignedKey(QChar& key, Platform& ui); // temperatures
 
+// The longest text an edit box holds, as a Qt edit box holds by default: typed keys
+// past it are dropped without a sound, pasted text is cut there.
+constexpr int kMaxEditLength = 32767;
+
 // Typing into an edit box after selecting all its text: refused keys are dropped
-// with a beep; returns the text the box holds afterwards.
+// with a beep, keys past the longest text silently; returns the text the box holds
+// afterwards.
 QString typeKeys(KeyFilter filter, const QString& current, const QString& keys, Platform& ui);

@@ -1,5 +1,6 @@
 #include "core/form/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -22,38 +23,53 @@ bool isBlank(QChar c)
 std::optional<double> parseDecimal(QStringView text)
 {
     // Check the shape first: std::from_chars alone would take "inf", "nan" and hex.
+    // On the way, note the decimal exponent of the first significant digit, which
+    // tells an underflow from an overflow however the number is written.
     qsizetype i = 0;
     const qsizetype n = text.size();
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
     qsizetype mantissaDigits = 0;
+    qsizetype integerDigits = 0;       // from the first significant one
+    qsizetype zerosAfterPoint = 0;     // before the first significant one
+    bool significant = false;
     while (i < n && isDigit(text[i])) {
+        significant = significant || text[i] != u'0';
+        integerDigits += significant ? 1 : 0;
         ++i;
         ++mantissaDigits;
     }
     if (i < n && text[i] == u'.') {
         ++i;
         while (i < n && isDigit(text[i])) {
+            if (!significant && text[i] == u'0')
+                ++zerosAfterPoint;
+            significant = significant || text[i] != u'0';
             ++i;
             ++mantissaDigits;
         }
     }
     if (mantissaDigits == 0)
         return std::nullopt;
-    bool negativeExponent = false;
+    long long exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         ++i;
+        bool negativeExponent = false;
         if (i < n && (text[i] == u'+' || text[i] == u'-')) {
             negativeExponent = text[i] == u'-';
             ++i;
         }
         qsizetype exponentDigits = 0;
         while (i < n && isDigit(text[i])) {
+            // saturates far beyond any double; only the sign of the sum below matters
+            exponent = std::min(exponent * 10 + (text[i].unicode() - u'0'), 1'000'000'000LL);
             ++i;
             ++exponentDigits;
         }
         if (exponentDigits == 0)
             return std::nullopt;
+        if (negativeExponent)
+            exponent = -exponent;
     }
     if (i != n)
         return std::nullopt;
@@ -65,8 +81,10 @@ std::optional<double> parseDecimal(QStringView text)
     double value = 0;
     const auto [end, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        if (!negativeExponent)
-            return std::nullopt;
+        const long long leadingExponent
+            = (integerDigits > 0 ? integerDigits - 1 : -(zerosAfterPoint + 1)) + exponent;
+        if (leadingExponent >= 0)
+            return std::nullopt; // beyond double precision
         return ascii.front() == '-' ? -0.0 : 0.0;
     }
     if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value))

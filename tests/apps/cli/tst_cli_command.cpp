@@ -53,11 +53,54 @@ private slots:
         QVERIFY(a.out != b.out);
     }
 
+    void sgergWithoutAnswerPrintsNull_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no convergence") << QStringList {"sgerg", "0.2", "20", "0.0001", "0.6", "0", "0"};
+        QTest::newRow("beyond single precision") << QStringList {"sgerg", "1e39", "20", "40", "0.6", "0", "0"};
+        QTest::newRow("temperature beyond single") << QStringList {"sgerg", "6", "4e38", "40", "0.6", "0", "0"};
+    }
+
     void sgergWithoutAnswerPrintsNull()
     {
-        const Result r = cli({"sgerg", "0.2", "20", "0", "0.6", "0", "0"});
+        QFETCH(QStringList, args);
+        const Result r = cli(args);
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringList {"{\"status\":1,\"Z\":null}"});
+    }
+
+    void sgergRefusesImpossibleGases_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QStringList good = {"6", "-3.15", "40.66", "0.581", "0.006", "0"};
+        auto with = [&good](int i, const char* value, int j = -1, const char* second = nullptr) {
+            QStringList a = good;
+            a[i] = QString::fromUtf8(value);
+            if (j >= 0)
+                a[j] = QString::fromUtf8(second);
+            return QStringList {"sgerg"} + a;
+        };
+        QTest::newRow("negative pressure") << with(0, "-6") << "P is an absolute pressure in MPa and must be above 0, not -6";
+        QTest::newRow("zero pressure") << with(0, "0") << "P is an absolute pressure in MPa and must be above 0, not 0";
+        QTest::newRow("absolute zero") << with(1, "-273.15")
+                                       << "T is in degrees Celsius and must be above -273.15 (absolute zero), not -273.15";
+        QTest::newRow("negative Hs") << with(2, "-40.66") << "HS is a calorific value in MJ/m3 and must be above 0, not -40.66";
+        QTest::newRow("zero density") << with(3, "0") << "D is a relative density and must be above 0, not 0";
+        QTest::newRow("negative CO2") << with(4, "-0.1") << "XCO2 is a mole fraction and must lie between 0 and 1, not -0.1";
+        QTest::newRow("H2 above 1") << with(5, "1.5") << "XH2 is a mole fraction and must lie between 0 and 1, not 1.5";
+        QTest::newRow("fractions above 1 together") << with(4, "0.7", 5, "0.5")
+                                                    << "XCO2 and XH2 together must not exceed 1, not 1.2";
+    }
+
+    void sgergRefusesImpossibleGases()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const Result r = cli(args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err, QStringList {message});
     }
 
     void unusableCommandLines_data()
@@ -165,6 +208,27 @@ private slots:
         QCOMPARE(sheet.exitCode(), 1);
         QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
+    }
+
+    // Killed in the middle of a run, the program has written whole event lines only,
+    // and every line written so far has reached the reader.
+    void eventLinesAreWrittenWholeAsTheyHappen()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath(QStringLiteral("long.flow"));
+        writeFile(script, QByteArray("new\nclose\n").repeated(200000));
+        QProcess run;
+        run.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", ":memory:", "run", script});
+        QVERIFY(run.waitForReadyRead(60000));
+        run.kill();
+        QVERIFY(run.waitForFinished(60000));
+        const QByteArray out = run.readAllStandardOutput();
+        QVERIFY(!out.isEmpty());
+        QVERIFY(out.endsWith('\n'));
+        for (const QByteArray& line : out.split('\n')) {
+            if (!line.isEmpty())
+                QVERIFY2(QJsonDocument::fromJson(line).isObject(), line.constData());
+        }
     }
 
     void exitStatusTellsFailedLines()

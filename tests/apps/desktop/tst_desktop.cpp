@@ -1,4 +1,5 @@
 #include "apps/desktop/desktop.h"
+#include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
@@ -37,10 +38,10 @@ struct Desktop {
     std::unique_ptr<MainWindow> main;
     QStringList events;
 
-    Desktop()
+    explicit Desktop(Platform* echo = nullptr)
     {
         database.open(SelectionDatabase::memoryPath());
-        main = std::make_unique<MainWindow>(database, QStringLiteral("20261210"));
+        main = std::make_unique<MainWindow>(database, QStringLiteral("20261210"), echo);
         main->resize(1364, 859);
         main->show();
         QCoreApplication::processEvents();
@@ -180,6 +181,66 @@ private slots:
         d.type(F::PabsMin, "-5");
         QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), QStringLiteral("5"));
         d.agree();
+    }
+
+    // A script's `type` through the real widgets and through the headless window: the
+    // same text and the same beeps, whatever the keys and however long the text.
+    void typingAgreesWithTheHeadlessWindow_data()
+    {
+        QTest::addColumn<Field>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("beeps");
+        const QString tooLong = QString(kMaxEditLength + 5, u'7');
+        QTest::newRow("control characters beep") << F::StdFlowMin << QStringLiteral("1\x01\r2\t") << "12" << 3;
+        QTest::newRow("backspaces between runs") << F::TempMin << QStringLiteral("-2\b\b+30.5x\b") << "+30." << 1;
+        QTest::newRow("backspace first clears") << F::PabsMax << QStringLiteral("\b4") << "4" << 0;
+        QTest::newRow("past the longest text") << F::StdFlowMax << tooLong << QString(kMaxEditLength, u'7') << 0;
+        QTest::newRow("number box, a twelfth digit") << F::SelectionNo << QStringLiteral("2026121099912") << "20261210999"
+                                                     << 2;
+        QTest::newRow("number box, control character") << F::SelectionNo << QStringLiteral("\x1b" "1") << "1" << 1;
+    }
+
+    void typingAgreesWithTheHeadlessWindow()
+    {
+        QFETCH(Field, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        QFETCH(int, beeps);
+        RecordingPlatform desktopEvents;
+        Desktop d(&desktopEvents);
+        GuiScriptActions(*d.main).type(*d.main->workspace().current(), box, keys);
+        d.agree();
+
+        RecordingPlatform ui;
+        SelectionDatabase database;
+        database.open(SelectionDatabase::memoryPath());
+        Workspace headless(ui, QStringLiteral("20261210"), database);
+        SelectionWindow& w = headless.newSelection();
+        ui.take();
+        w.type(box, keys);
+
+        QCOMPARE(d.main->workspace().current()->form().text(box), text);
+        QCOMPARE(w.form().text(box), text);
+        QCOMPARE(static_cast<int>(desktopEvents.events.count(QStringLiteral("beep"))), beeps);
+        QCOMPARE(static_cast<int>(ui.events.count(QStringLiteral("beep"))), beeps);
+    }
+
+    void pastedTextIsCutAtTheSameLength()
+    {
+        Desktop d;
+        const QString blanks(kMaxEditLength, u' ');
+        GuiScriptActions(*d.main).paste(*d.main->workspace().current(), F::StdFlowMin, blanks + QStringLiteral("12.5"));
+        d.agree();
+        QCOMPARE(d.main->workspace().current()->form().text(F::StdFlowMin), blanks);
+
+        RecordingPlatform ui;
+        SelectionDatabase database;
+        database.open(SelectionDatabase::memoryPath());
+        Workspace headless(ui, QStringLiteral("20261210"), database);
+        SelectionWindow& w = headless.newSelection();
+        w.paste(F::StdFlowMin, blanks + QStringLiteral("12.5"));
+        QCOMPARE(w.form().text(F::StdFlowMin), blanks);
     }
 
     void focusMovesToTheRealWidget()

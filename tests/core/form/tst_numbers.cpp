@@ -23,6 +23,15 @@ private slots:
         QTest::newRow("exponent") << "1e3" << false << true << 1000.0;
         QTest::newRow("signed exponent") << "2.5E-2" << false << true << 0.025;
         QTest::newRow("underflow reads 0") << "1e-400" << false << true << 0.0;
+        QTest::newRow("underflow written out") << QStringLiteral("0.%11").arg(QString(330, u'0')) << false << true
+                                               << 0.0;
+        QTest::newRow("underflow, digits and exponent") << "100e-333" << false << true << 0.0;
+        QTest::newRow("negative underflow") << "-0.1e-330" << false << true << -0.0;
+        QTest::newRow("subnormal") << "4.9e-324" << false << true << 4.9e-324;
+        QTest::newRow("huge negative exponent") << "1e-99999999999999999999" << false << true << 0.0;
+        QTest::newRow("overflow written out") << QStringLiteral("1%1").arg(QString(330, u'0')) << false << false << 0.0;
+        QTest::newRow("overflow, leading zeros") << "0.0000001e316" << false << false << 0.0;
+        QTest::newRow("overflow, small mantissa") << "0.001e312" << false << false << 0.0;
         QTest::newRow("empty") << "" << false << false << 0.0;
         QTest::newRow("blank untrimmed") << " 200" << false << false << 0.0;
         QTest::newRow("blank trimmed") << " 200 " << true << true << 200.0;
