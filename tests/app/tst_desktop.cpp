@@ -23,6 +23,7 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -273,6 +274,27 @@ private slots:
         QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::FitToWidth);
         QVERIFY(dialog->findChild<QAction*>(QStringLiteral("savePdfAction")));
         delete dialog;
+    }
+
+    // "另存为PDF" once the file is chosen: a file that cannot be written is the
+    // program's error box, and no file is left.
+    void savingTheSheetAsPdf()
+    {
+        PrintRow row;
+        row.columns = {QStringLiteral("选型编号")};
+        row.values = {QStringLiteral("20261210001")};
+        QTemporaryDir dir;
+        RecordingPlatform ui;
+        const QString written = dir.filePath(QStringLiteral("20261210001.pdf"));
+        QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui));
+        QCOMPARE(ui.take(), QStringList());
+        QVERIFY(QFileInfo(written).size() > 0);
+        const QString unwritable = dir.filePath(QStringLiteral("gone/20261210001.pdf"));
+        QVERIFY(!saveSheetAsPdf(unwritable, row, QStringLiteral("2026/12/10"), ui));
+        QCOMPARE(ui.events.size(), 1);
+        QVERIFY2(ui.events[0].startsWith(QStringLiteral("box 4: 选型单未能保存为PDF文件：") + unwritable),
+                 qPrintable(ui.events[0]));
+        QVERIFY(!QFile::exists(unwritable));
     }
 
     void printShowsThePreviewOfTheStoredRow()

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 namespace {
 
 struct Result {
@@ -159,6 +162,22 @@ private slots:
         QVERIFY(!page.contains(QStringLiteral("RKD-G25")));
         QVERIFY(page.contains(QStringLiteral("0.4<=Qg<=16")));
         QVERIFY(page.contains(QStringLiteral("气体腰轮流量计")));
+        // a disk that fills while the sheet is written (the process may write 40 kB)
+        QProcess full;
+        full.setChildProcessModifier([] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit room {40960, 40960};
+            ::setrlimit(RLIMIT_FSIZE, &room);
+        });
+        const QString cut = dir.filePath(QStringLiteral("y.pdf"));
+        full.start(cli, {"--db", db, "sheet", "20261210001", cut});
+        QVERIFY(full.waitForFinished(60000));
+        QCOMPARE(full.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(full.exitCode(), 1);
+        QCOMPARE(full.readAllStandardOutput(), QByteArray());
+        const QString why = QString::fromUtf8(full.readAllStandardError());
+        QVERIFY2(why.startsWith(QStringLiteral("选型单未能保存为PDF文件：") + cut), qPrintable(why));
+        QVERIFY(!QFile::exists(cut));
         // a number that is not stored
         sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
         QVERIFY(sheet.waitForFinished(60000));
