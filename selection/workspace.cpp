@@ -37,6 +37,14 @@ bool isSelectionNumber(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// Whether the number is stored, asked without any report.
+bool isStored(QSqlQuery& query, const QString& number)
+{
+    const bool stored = executeStatement(query, statements::exists(number)) && query.next();
+    query.finish();
+    return stored;
+}
+
 } // namespace
 
 Workspace::Workspace(Platform& ui, QString today, SelectionDatabase& database)
@@ -190,10 +198,22 @@ void Workspace::save(SelectionWindow& window)
     }
     QStringList row = *c.pending;
     row[0] = number;
-    if (!RunStatement(query, statements::insert(row), m_ui)) {
+    const Statement insert = statements::insert(row);
+    if (!executeStatement(query, insert)) {
+        const QString reason = engineMessage(query);
+        query.finish();
+        // The check and the insert are two statements: another program may have
+        // saved the number in between. The key refused the row; the user hears what
+        // he would have heard had he been second.
+        if (isStored(query, number)) {
+            m_ui.showBox(kShowBoxInformation, kNumberExists);
+            return;
+        }
+        m_ui.showBox(kShowBoxError, dataErrorText(insert.sql, reason));
         m_ui.showBox(kShowBoxInformation, kSaveFailed);
         return;
     }
+    query.finish();
     m_list.insertEmpty(0);
     if (!FillListItem(query, m_list, 0, statements::fetch(number), 0, m_ui))
         m_list.remove(0); // stored, but not read back: no empty item in the list

@@ -1,4 +1,5 @@
 #include "message_kinds.h"
+#include "other_program.h"
 #include "query_helpers.h"
 #include "recording_platform.h"
 #include "selection_script.h"
@@ -6,6 +7,7 @@
 
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using F = Field;
@@ -16,6 +18,8 @@ const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输�
 const QString kExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 
 struct Storage : SelectionScript {
+    using SelectionScript::SelectionScript;
+
     void store(const QString& number)
     {
         QSqlQuery q(database.connection());
@@ -115,6 +119,47 @@ private slots:
         QCOMPARE(out[1], showBoxLine("数据保存失败，输出失败！"));
         QCOMPARE(s.workspace.list().rowCount(), 0);
         QCOMPARE(s.stored(), 0);
+    }
+
+    // Another program saves the same number between this window's check and its
+    // insert: the key refuses the row, and the user is told that the number exists,
+    // as if he had come second; the window keeps its result to be saved under
+    // another number.
+    void numberSavedMeanwhileByAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("pasted number") << "paste SelectionNo 20261219999\n" << "20261219999";
+        QTest::newRow("automatic number") << "" << "20261210001";
+    }
+
+    void numberSavedMeanwhileByAnotherProgram()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, number);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+        Storage s(path);
+        QVERIFY(s.databaseOpened);
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n" + lines);
+        QCOMPARE(s.text(F::SelectionNo), number);
+        const QStringList pending = s.pending();
+        {
+            // the other program's row is not yet visible when this one looks, and is
+            // committed while this one waits to write
+            OtherProgram other(path, number);
+            QVERIFY(other.held());
+            other.release(true, std::chrono::milliseconds(400));
+            QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kExists)});
+        }
+        QCOMPARE(s.stored(), 1);
+        QCOMPARE(s.workspace.list().rowCount(), 0);
+        QCOMPARE(s.pending(), pending);
+        // under another number it is saved
+        QCOMPARE(s.run("paste SelectionNo 20261210002\nclick 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.stored(), 2);
     }
 
     void failingExistenceCheckStopsTheSave()
