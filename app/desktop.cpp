@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QTimer>
 #include <QTranslator>
@@ -101,11 +100,7 @@ int runDesktop(QApplication& app)
         WidgetPlatform().plainMessage(SelectionDatabase::missingMessage());
         break;
     case SelectionDatabase::Opened::Failed: {
-        const QString text = QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error);
-        if (scripted)
-            events.generalError(text);
-        else
-            QMessageBox::critical(nullptr, applicationTitle(), text);
+        WidgetPlatform().showBox(kShowBoxError, QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error));
         return 2;
     }
     }

@@ -1,8 +1,11 @@
 #include "cli_command.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +125,48 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(2048, 'n'));
+    }
+
+    // A table of another shape is refused by every command that opens the store,
+    // and left as it was.
+    void wrongTableIsRefusedByEveryCommand_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("run") << QStringList {"run", "/dev/null"};
+        QTest::newRow("sheet") << QStringList {"sheet", "20261210001", "sheet.pdf"};
+        QTest::newRow("init-db") << QStringList {"init-db"};
+    }
+
+    void wrongTableIsRefusedByEveryCommand()
+    {
+        QFETCH(QStringList, command);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)")));
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("insert into 选型输出 values ('20261210001', 'VRNA')")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        if (command.size() == 3)
+            command[2] = dir.filePath(command[2]);
+        const Result r = cli(QStringList {"--db", path} + command);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QStringList());
+        QCOMPARE(r.err.size(), 1);
+        QVERIFY2(r.err[0].contains(QStringLiteral("选型输出表的结构与本程序不符（有2列，应为45列），本程序不使用也不修改此表")),
+                 qPrintable(r.err[0]));
+        QVERIFY(r.err[0].contains(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("db.mdb")});
     }
 
     void missingDatabaseIsReportedAndTheRunGoesOn()
