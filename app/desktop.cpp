@@ -77,6 +77,10 @@ int runDesktop(QApplication& app)
             return 2;
         }
     }
+    if (parser.isSet(dbOption) && parser.value(dbOption).isEmpty()) {
+        std::fprintf(stderr, "--db takes a path, not an empty text\n");
+        return 2;
+    }
     QString script;
     const bool scripted = parser.isSet(scriptOption);
     if (scripted) {

@@ -357,6 +357,17 @@ private slots:
         QCOMPARE(QString::fromUtf8(desktop.readAllStandardOutput()), expected);
     }
 
+    void emptyDatabasePathIsAUsageError()
+    {
+        QProcess desktop;
+        desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--db", "", "--script", "/dev/null"});
+        QVERIFY(desktop.waitForFinished(60000));
+        QCOMPARE(desktop.exitCode(), 2);
+        QCOMPARE(desktop.readAllStandardOutput(), QByteArray());
+        QVERIFY(desktop.readAllStandardError().contains("--db takes a path, not an empty text\n"));
+        QVERIFY(!QFile::exists(QStringLiteral(FLOWSEL_BIN_DIR "/sjk")));
+    }
+
     void menus()
     {
         Desktop d;

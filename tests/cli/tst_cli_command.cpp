@@ -77,6 +77,10 @@ private slots:
         QTest::newRow("bad date") << QStringList {"--today", "20261340", "run", "-"};
         QTest::newRow("short date") << QStringList {"--today", "202612", "run", "-"};
         QTest::newRow("db without path") << QStringList {"--db"};
+        QTest::newRow("db empty, run") << QStringList {"--db", "", "run", "/dev/null"};
+        QTest::newRow("db empty, sheet") << QStringList {"--db", "", "sheet", "20261210001", "/dev/null"};
+        QTest::newRow("db empty, init-db") << QStringList {"--db", "", "init-db"};
+        QTest::newRow("db empty after a path") << QStringList {"--db", ":memory:", "--db", "", "run", "/dev/null"};
         QTest::newRow("missing script") << QStringList {"run", "/nonexistent/script.flow"};
         QTest::newRow("run without script") << QStringList {"run"};
     }
@@ -87,6 +91,11 @@ private slots:
         const Result r = cli(args);
         QCOMPARE(r.status, 2);
         QVERIFY(!r.err.isEmpty());
+        QCOMPARE(r.out, QStringList());
+        if (args.contains(QString()))
+            QCOMPARE(r.err.first(), QStringLiteral("--db takes a path, not an empty text"));
+        // nothing is made in the program's own database
+        QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/sjk")));
     }
 
     void helpIsNotAnError()
