@@ -13,7 +13,9 @@
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 15000; // as long as the connection waits for a busy file
+// As long as the connection waits for a file that another program holds: long
+// enough for another program's save, short enough that a held file is told soon.
+constexpr int kBusyTimeoutMs = 2500;
 
 QString newConnectionName()
 {

@@ -23,6 +23,7 @@ const QString kNumberExists = QStringLiteral("此选型日期编号系统已存�
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
+const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
 QString sequenceText(int sequence)
@@ -188,8 +189,15 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(kShowBoxInformation, kNumberIncomplete);
         return;
     }
+    // Another program holding the database is waited for a moment only; then nothing
+    // is saved and the window keeps its result and pending row, to be saved again.
     QSqlQuery& query = window.query();
-    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui);
+    bool busy = false;
+    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui, &busy);
+    if (busy) {
+        m_ui.showBox(kShowBoxInformation, kDatabaseBusy);
+        return;
+    }
     if (!exists)
         return; // reported; the save goes no further
     if (*exists) {
@@ -201,7 +209,12 @@ void Workspace::save(SelectionWindow& window)
     const Statement insert = statements::insert(row);
     if (!executeStatement(query, insert)) {
         const QString reason = engineMessage(query);
+        const bool insertBusy = isBusy(query);
         query.finish();
+        if (insertBusy) {
+            m_ui.showBox(kShowBoxInformation, kDatabaseBusy);
+            return;
+        }
         // The check and the insert are two statements: another program may have
         // saved the number in between. The key refused the row; the user hears what
         // he would have heard had he been second.

@@ -5,6 +5,7 @@
 #include "selection_script.h"
 #include "statements.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@ namespace {
 
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
+const QString kBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
 
 struct Storage : SelectionScript {
     using SelectionScript::SelectionScript;
@@ -160,6 +162,49 @@ private slots:
         // under another number it is saved
         QCOMPARE(s.run("paste SelectionNo 20261210002\nclick 保存"), QStringList {showBoxLine(kSaved)});
         QCOMPARE(s.stored(), 2);
+    }
+
+    // Another program holds the database: the save waits a moment only, says that
+    // nothing was saved, and the window keeps its result and pending row, so that
+    // "保存" pressed again once the other program is done saves it.
+    void heldDatabaseIsToldSoonAndTheSaveRepeated_data()
+    {
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("othersNumber");
+        QTest::newRow("write transaction") << "begin immediate" << "";
+        QTest::newRow("write transaction storing a row") << "begin immediate" << "20261210077";
+        QTest::newRow("exclusive transaction") << "begin exclusive" << "";
+    }
+
+    void heldDatabaseIsToldSoonAndTheSaveRepeated()
+    {
+        QFETCH(QString, begin);
+        QFETCH(QString, othersNumber);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+        Storage s(path);
+        QVERIFY(s.databaseOpened);
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
+        const QString code = s.text(F::ResultText);
+        const QStringList pending = s.pending();
+        {
+            OtherProgram other(path, othersNumber, begin);
+            QVERIFY(other.held());
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kBusy)});
+            QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(s.text(F::ResultText), code);
+            QCOMPARE(s.pending(), pending);
+            QCOMPARE(s.workspace.list().rowCount(), 0);
+            other.release(!othersNumber.isEmpty());
+        }
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.stored(), othersNumber.isEmpty() ? 1 : 2);
     }
 
     void failingExistenceCheckStopsTheSave()

@@ -12,17 +12,19 @@
 #include <thread>
 
 // Another program on the same database file: its own connection, on its own
-// thread, holding a write transaction (BEGIN IMMEDIATE) from its construction until
-// release(). When given a number, it stores a row of that number inside the
-// transaction, which the others see once it commits.
+// thread, holding a write transaction (`begin`: BEGIN IMMEDIATE, or BEGIN EXCLUSIVE,
+// which keeps out readers too) from its construction until release(). When given a
+// number, it stores a row of that number inside the transaction, which the others
+// see once it commits.
 class OtherProgram {
 public:
-    explicit OtherProgram(const QString& path, const QString& number = QString())
+    explicit OtherProgram(const QString& path, const QString& number = QString(),
+                          const QString& begin = QStringLiteral("begin immediate"))
     {
         std::promise<bool> held;
         std::future<bool> isHeld = held.get_future();
-        m_thread = std::thread([this, path, number, held = std::move(held)]() mutable {
-            run(path, number, held);
+        m_thread = std::thread([this, path, number, begin, held = std::move(held)]() mutable {
+            run(path, number, begin, held);
         });
         m_held = isHeld.get();
     }
@@ -57,7 +59,7 @@ private:
         std::chrono::milliseconds delay;
     };
 
-    void run(const QString& path, const QString& number, std::promise<bool>& held)
+    void run(const QString& path, const QString& number, const QString& begin, std::promise<bool>& held)
     {
         const QString name = QStringLiteral("other-program-%1").arg(reinterpret_cast<quintptr>(this));
         std::future<Release> release = m_release.get_future();
@@ -67,7 +69,7 @@ private:
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
             bool ok = db.open();
             QSqlQuery q(db);
-            ok = ok && q.exec(QStringLiteral("begin immediate"));
+            ok = ok && q.exec(begin);
             if (ok && !number.isEmpty()) {
                 QStringList marks;
                 for (int i = 0; i < kColumnCount; ++i)
