@@ -139,29 +139,39 @@ SelectionDatabase::Opened SelectionDatabase::open(const QString& path, QString* 
     if (!memory && !QFileInfo(path).isFile())
         return Opened::Missing;
     m_readOnly = !memory && isWriteProtected(path);
+    const QString problem = connectTo(path, memory);
+    if (problem.isEmpty())
+        return Opened::Yes;
+    if (error)
+        *error = problem;
+    close();
+    return Opened::Failed;
+}
+
+// Every handle on the connection is gone when this returns, so that a failed one
+// can be removed without Qt's warning of a connection still in use.
+QString SelectionDatabase::connectTo(const QString& path, bool memory)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     if (m_readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        close();
-        return Opened::Failed;
-    };
     if (!db.open())
-        return fail(db.lastError().text());
-    // SQLite reads the file only on the first statement: make sure it is a database.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
-        return fail(probe.lastError().databaseText());
-    if (memory && !QSqlQuery(db).exec(createTableStatement()))
-        return fail(db.lastError().text());
-    if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
-        return fail(problem);
-    return Opened::Yes;
+        return db.lastError().text();
+    {
+        // SQLite reads the file only on the first statement: make sure it is a database.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+            return probe.lastError().databaseText();
+    }
+    if (memory) {
+        QSqlQuery create(db);
+        if (!create.exec(createTableStatement()))
+            return create.lastError().text();
+    }
+    return tableShapeProblem(db);
 }
 
 void SelectionDatabase::close()

@@ -46,6 +46,9 @@ public:
     static const QString& memoryPath();
 
 private:
+    // Adds and opens the connection; what makes it unusable, or empty.
+    QString connectTo(const QString& path, bool memory);
+
     QString m_connectionName;
     bool m_readOnly = false;
 };

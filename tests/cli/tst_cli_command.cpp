@@ -131,6 +131,14 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY(r.err.join(u' ').contains(QStringLiteral("not a database")));
         QCOMPARE(cli({"--db", path, "init-db"}).status, 2);
+        // the program's line alone reaches the terminal
+        QProcess program;
+        program.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", path, "run", "/dev/null"});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+        QCOMPARE(program.readAllStandardError(),
+                 QStringLiteral("cannot open the database %1: file is not a database\n").arg(path).toUtf8());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(2048, 'n'));

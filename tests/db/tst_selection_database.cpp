@@ -295,6 +295,46 @@ private slots:
         QCOMPARE(digest(path), before);
     }
 
+    // A file that cannot be used is refused in the program's own words only: nothing
+    // of Qt's reaches the terminal.
+    void refusedFileLeavesNoQtMessage_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << QString();
+        QTest::newRow("no table") << QByteArray() << "create table 其他 (x text)";
+        QTest::newRow("table of another shape") << QByteArray() << "create table 选型输出 (选型编号 text primary key)";
+    }
+
+    void refusedFileLeavesNoQtMessage()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, statement);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        if (statement.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        } else {
+            makeFile(path, {statement});
+        }
+        static QStringList messages;
+        messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { messages << text; });
+        {
+            SelectionDatabase db;
+            QString error;
+            const SelectionDatabase::Opened opened = db.open(path, &error);
+            db.close();
+            qInstallMessageHandler(previous);
+            QCOMPARE(opened, SelectionDatabase::Opened::Failed);
+            QVERIFY(!error.isEmpty());
+        }
+        QCOMPARE(messages, QStringList());
+    }
+
     void writeProtectedFileIsOnlyRead()
     {
         QTemporaryDir dir;
