@@ -227,6 +227,10 @@ void Workspace::save(SelectionWindow& window)
         return;
     }
     query.finish();
+    // a row that another program deleted may still be shown: the list shows each
+    // number once
+    if (const int shown = m_list.find(number); shown >= 0)
+        m_list.remove(shown);
     m_list.insertEmpty(0);
     if (!FillListItem(query, m_list, 0, statements::fetch(number), 0, m_ui))
         m_list.remove(0); // stored, but not read back: no empty item in the list

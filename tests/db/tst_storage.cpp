@@ -207,6 +207,32 @@ private slots:
         QCOMPARE(s.stored(), othersNumber.isEmpty() ? 1 : 2);
     }
 
+    // Another program deletes a stored row that this list still shows, and a window
+    // saves it again: the list shows the number once, at the top.
+    void savedAgainAfterAnotherProgramDeletedIt_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("the window that saved it") << "";
+        QTest::newRow("a window opened from the list") << "open 20261210001\n";
+    }
+
+    void savedAgainAfterAnotherProgramDeletedIt()
+    {
+        QFETCH(QString, lines);
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nnew\n" + flowLines(kCity, "1", "15", "400")
+              + "click 选型\nclick 保存\nwindow 1\n" + lines);
+        QCOMPARE(s.workspace.list().rowCount(), 2);
+        QCOMPARE(s.workspace.list().caption(1), QStringLiteral("20261210001"));
+        s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210001'"));
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.stored(), 2);
+        QCOMPARE(s.workspace.list().rowCount(), 2);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.workspace.list().caption(1), QStringLiteral("20261210003"));
+        QCOMPARE(s.workspace.list().row(0), s.pending());
+    }
+
     void failingExistenceCheckStopsTheSave()
     {
         Storage s;
