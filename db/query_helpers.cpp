@@ -142,9 +142,11 @@ bool SelectValues(QSqlQuery& query, const QStringList& tables, QStringList& fiel
     return found;
 }
 
-bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui)
+bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui, int* rowsAffected)
 {
     const bool ok = executeStatement(query, statement);
+    if (rowsAffected)
+        *rowsAffected = ok ? query.numRowsAffected() : 0;
     if (!ok)
         ui.showBox(kShowBoxError, dataErrorText(statement.sql, engineMessage(query)));
     query.finish();

@@ -43,7 +43,8 @@ bool SelectValues(QSqlQuery& query, const QStringList& tables, QStringList& fiel
                   const QVariantList& values, Platform& ui);
 
 // Executes a statement that returns no rows; on failure the data error, no beep.
-bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui);
+// `rowsAffected`, when given, receives the number of rows it changed.
+bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui, int* rowsAffected = nullptr);
 
 // Whether the select returns a row; on failure the query error is shown and the
 // result is empty: the operation that asked goes no further. With `busy` given, a

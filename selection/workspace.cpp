@@ -24,6 +24,7 @@ const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
 const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
+const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
 QString sequenceText(int sequence)
@@ -89,10 +90,15 @@ void Workspace::deleteRecord()
     if (item < 0)
         return;
     const QString number = m_list.caption(item);
-    if (RunStatement(m_query, statements::remove(number), m_ui))
-        m_list.remove(item);
-    else
+    int deleted = 0;
+    if (!RunStatement(m_query, statements::remove(number), m_ui, &deleted)) {
         m_ui.showBox(kShowBoxInformation, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
+        return;
+    }
+    m_list.remove(item);
+    // another program deleted it first: the list shows what is stored
+    if (deleted == 0)
+        m_ui.showBox(kShowBoxInformation, kRecordGone.arg(number));
 }
 
 SelectionWindow& Workspace::createWindow(const QString& openRecordNo)

@@ -269,6 +269,24 @@ private slots:
         QCOMPARE(s.workspace.list().rowCount(), 1);
     }
 
+    // A row that another program deleted first: the delete says so and the list
+    // lets the item go.
+    void deletingARowThatHasVanished()
+    {
+        Storage s;
+        s.store(QStringLiteral("20261210001"));
+        s.store(QStringLiteral("20261210002"));
+        s.workspace.showMainWindow();
+        s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210002'"));
+        QCOMPARE(s.run("delete 20261210002"),
+                 QStringList {showBoxLine("选型编号（20261210002）信息已不在数据库中，可能已被其他程序删除！")});
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.run("delete 20261210001"), QStringList());
+        QCOMPARE(s.workspace.list().rowCount(), 0);
+        QCOMPARE(s.stored(), 0);
+    }
+
     // Reopening gives back the selection that was saved: the same code and row.
     void reopenEqualsSaved_data()
     {
