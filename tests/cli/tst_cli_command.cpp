@@ -1,6 +1,7 @@
 #include "cli_command.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -11,6 +12,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -246,6 +248,56 @@ private slots:
         QCOMPARE(sheet.exitCode(), 1);
         QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
+    }
+
+    // Without a session's runtime folder, `sheet` makes a private one of its own and
+    // removes it: nothing is left in the temporary folder, and a folder that someone
+    // else made there first under a foreseeable name is neither used nor touched.
+    void sheetUsesARuntimeFolderOfItsOwn_data()
+    {
+        QTest::addColumn<bool>("madeFirst");
+        QTest::newRow("an empty temporary folder") << false;
+        QTest::newRow("a folder made first by another user") << true;
+    }
+
+    void sheetUsesARuntimeFolderOfItsOwn()
+    {
+        QFETCH(bool, madeFirst);
+        QTemporaryDir dir;
+        QTemporaryDir temp;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "init-db"}), 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                          "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                          "click 计算工况流量\nclick 选型\nclick 保存\n");
+        QCOMPARE(QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}), 0);
+        QStringList before;
+        if (madeFirst) {
+            // the name the program once used; another user's where this runs as root
+            const QString other = temp.filePath(QStringLiteral("flowsel-runtime-%1").arg(::getuid()));
+            QVERIFY(QDir().mkdir(other));
+            QVERIFY(QFile::setPermissions(other, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            if (::getuid() == 0)
+                QCOMPARE(::chown(QFile::encodeName(other).constData(), 12345, 12345), 0);
+            before << QFileInfo(other).fileName();
+        }
+        QProcess sheet;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        sheet.setProcessEnvironment(env);
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        sheet.start(cli, {"--db", db, "sheet", "20261210001", pdf});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QCOMPARE(sheet.readAllStandardError(), QByteArray());
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        if (madeFirst)
+            QCOMPARE(QDir(temp.filePath(before[0])).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList());
     }
 
     void exitStatusTellsFailedLines()
