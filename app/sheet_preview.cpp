@@ -1,17 +1,28 @@
 #include "sheet_preview.h"
 
+#include "message_kinds.h"
+#include "platform.h"
 #include "selection_sheet.h"
 #include "statements.h"
+#include "widget_platform.h"
 
 #include <QAction>
 #include <QDate>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QToolBar>
+
+bool saveSheetAsPdf(const QString& path, const PrintRow& row, const QString& date, Platform& ui)
+{
+    QString error;
+    if (writeSelectionSheetPdf(path, row, date, &error))
+        return true;
+    ui.showBox(kShowBoxError, error);
+    return false;
+}
 
 QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent)
 {
@@ -37,9 +48,10 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent)
             const QString path = QFileDialog::getSaveFileName(dialog, QObject::tr("另存为PDF"),
                                                               row.value(QStringLiteral("选型编号")) + QStringLiteral(".pdf"),
                                                               QStringLiteral("PDF (*.pdf)"));
-            QString error;
-            if (!path.isEmpty() && !writeSelectionSheetPdf(path, row, date, &error))
-                QMessageBox::warning(dialog, dialog->windowTitle(), error);
+            if (!path.isEmpty()) {
+                WidgetPlatform ui;
+                saveSheetAsPdf(path, row, date, ui);
+            }
         });
     }
     return dialog;

@@ -46,6 +46,16 @@ QString engineMessage(const QSqlQuery& q)
     return e.databaseText().isEmpty() ? e.text() : e.databaseText();
 }
 
+bool isBusy(const QSqlQuery& q)
+{
+    constexpr int kSqliteBusy = 5;   // another connection holds the file
+    constexpr int kSqliteLocked = 6; // a table held within this process
+    bool ok = false;
+    const int code = q.lastError().nativeErrorCode().toInt(&ok);
+    // an extended code keeps its primary code in the low byte
+    return ok && ((code & 0xff) == kSqliteBusy || (code & 0xff) == kSqliteLocked);
+}
+
 bool executeStatement(QSqlQuery& q, const Statement& s)
 {
     q.finish();
@@ -137,19 +147,26 @@ bool SelectValues(QSqlQuery& query, const QStringList& tables, QStringList& fiel
     return found;
 }
 
-bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui)
+bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui, int* rowsAffected)
 {
     const bool ok = executeStatement(query, statement);
+    if (rowsAffected)
+        *rowsAffected = ok ? query.numRowsAffected() : 0;
     if (!ok)
         ui.showBox(kShowBoxError, dataErrorText(statement.sql, engineMessage(query)));
     query.finish();
     return ok;
 }
 
-std::optional<bool> RecordExists(QSqlQuery& query, const Statement& select, Platform& ui)
+std::optional<bool> RecordExists(QSqlQuery& query, const Statement& select, Platform& ui, bool* busy)
 {
+    if (busy)
+        *busy = false;
     if (!executeStatement(query, select)) {
-        ui.showBox(kShowBoxError, queryErrorText(select.sql, engineMessage(query)));
+        if (busy && isBusy(query))
+            *busy = true;
+        else
+            ui.showBox(kShowBoxError, queryErrorText(select.sql, engineMessage(query)));
         query.finish();
         return std::nullopt;
     }

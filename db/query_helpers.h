@@ -43,17 +43,22 @@ bool SelectValues(QSqlQuery& query, const QStringList& tables, QStringList& fiel
                   const QVariantList& values, Platform& ui);
 
 // Executes a statement that returns no rows; on failure the data error, no beep.
-bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui);
+// `rowsAffected`, when given, receives the number of rows it changed.
+bool RunStatement(QSqlQuery& query, const Statement& statement, Platform& ui, int* rowsAffected = nullptr);
 
 // Whether the select returns a row; on failure the query error is shown and the
-// result is empty: the operation that asked goes no further.
-std::optional<bool> RecordExists(QSqlQuery& query, const Statement& select, Platform& ui);
+// result is empty: the operation that asked goes no further. With `busy` given, a
+// failure because another program holds the database is not shown but told there.
+std::optional<bool> RecordExists(QSqlQuery& query, const Statement& select, Platform& ui, bool* busy = nullptr);
 
 // Prepares, binds and executes a statement without any report: for the few
 // statements that go around the helpers (the print query, the day's numbers).
 bool executeStatement(QSqlQuery& query, const Statement& statement);
 // The engine's message for the last failure of the query.
 QString engineMessage(const QSqlQuery& query);
+// Whether the last failure of the query was the database being held by another
+// program (still, after the connection's busy timeout).
+bool isBusy(const QSqlQuery& query);
 
 // The texts of the error reports.
 QString dataErrorText(const QString& statement, const QString& error);

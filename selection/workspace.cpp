@@ -22,6 +22,8 @@ const QString kNumberExists = QStringLiteral("此选型日期编号系统已存�
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
+const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
+const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
 QString sequenceText(int sequence)
@@ -34,6 +36,14 @@ bool isSelectionNumber(const QString& text)
     if (text.size() != kSelectionNoDigits)
         return false;
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Whether the number is stored, asked without any report.
+bool isStored(QSqlQuery& query, const QString& number)
+{
+    const bool stored = executeStatement(query, statements::exists(number)) && query.next();
+    query.finish();
+    return stored;
 }
 
 } // namespace
@@ -79,10 +89,15 @@ void Workspace::deleteRecord()
     if (item < 0)
         return;
     const QString number = m_list.caption(item);
-    if (RunStatement(m_query, statements::remove(number), m_ui))
-        m_list.remove(item);
-    else
+    int deleted = 0;
+    if (!RunStatement(m_query, statements::remove(number), m_ui, &deleted)) {
         m_ui.showBox(kShowBoxInformation, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
+        return;
+    }
+    m_list.remove(item);
+    // another program deleted it first: the list shows what is stored
+    if (deleted == 0)
+        m_ui.showBox(kShowBoxInformation, kRecordGone.arg(number));
 }
 
 SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
@@ -170,8 +185,15 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(kShowBoxInformation, kNumberIncomplete);
         return;
     }
+    // Another program holding the database is waited for a moment only; then nothing
+    // is saved and the window keeps its result and pending row, to be saved again.
     QSqlQuery& query = window.query();
-    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui);
+    bool busy = false;
+    const std::optional<bool> exists = RecordExists(query, statements::exists(number), m_ui, &busy);
+    if (busy) {
+        m_ui.showBox(kShowBoxInformation, kDatabaseBusy);
+        return;
+    }
     if (!exists)
         return; // reported; the save goes no further
     if (*exists) {
@@ -180,10 +202,31 @@ void Workspace::save(SelectionWindow& window)
     }
     QStringList row = *c.pending;
     row[0] = number;
-    if (!RunStatement(query, statements::insert(row), m_ui)) {
+    const Statement insert = statements::insert(row);
+    if (!executeStatement(query, insert)) {
+        const QString reason = engineMessage(query);
+        const bool insertBusy = isBusy(query);
+        query.finish();
+        if (insertBusy) {
+            m_ui.showBox(kShowBoxInformation, kDatabaseBusy);
+            return;
+        }
+        // The check and the insert are two statements: another program may have
+        // saved the number in between. The key refused the row; the user hears what
+        // he would have heard had he been second.
+        if (isStored(query, number)) {
+            m_ui.showBox(kShowBoxInformation, kNumberExists);
+            return;
+        }
+        m_ui.showBox(kShowBoxError, dataErrorText(insert.sql, reason));
         m_ui.showBox(kShowBoxInformation, kSaveFailed);
         return;
     }
+    query.finish();
+    // a row that another program deleted may still be shown: the list shows each
+    // number once
+    if (const int shown = m_list.find(number); shown >= 0)
+        m_list.remove(shown);
     m_list.insertEmpty(0);
     if (!FillListItem(query, m_list, 0, statements::fetch(number), 0, m_ui))
         m_list.remove(0); // stored, but not read back: no empty item in the list

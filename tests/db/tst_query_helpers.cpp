@@ -128,6 +128,27 @@ private slots:
         QVERIFY(db.ui.events[0].startsWith(QStringLiteral("box 4: 数据错误!\r\n(insert into 选型输出 valuez(1))\r\n(")));
     }
 
+    void runStatementCountsTheRowsItChanged_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("a stored number") << "20261210001" << 1;
+        QTest::newRow("a number not stored") << "20261210002" << 0;
+    }
+
+    void runStatementCountsTheRowsItChanged()
+    {
+        QFETCH(QString, number);
+        QFETCH(int, rows);
+        Db db;
+        db.insert(QStringLiteral("20261210001"));
+        int changed = -1;
+        QVERIFY(RunStatement(db.query, statements::remove(number), db.ui, &changed));
+        QCOMPARE(changed, rows);
+        QVERIFY(!RunStatement(db.query, {QStringLiteral("delete from nowhere"), {}}, db.ui, &changed));
+        QCOMPARE(changed, 0);
+    }
+
     void recordExists()
     {
         Db db;
