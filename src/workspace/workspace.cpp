@@ -19,6 +19,8 @@ const QString kNumberExists = QStringLiteral("此选型日期编号系统已存�
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
+const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
+const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
 QString sequenceText(int sequence)
@@ -104,12 +106,15 @@ void Workspace::deleteRecord()
         return;
     const QString number = m_list.caption(item);
     const StoreResult<bool> removed = m_store.remove(number);
-    if (removed.ok()) {
-        m_list.remove(item);
+    if (!removed.ok()) {
+        showDataError(m_ui, removed.error());
+        m_ui.showBox(MessageKind::Information, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
         return;
     }
-    showDataError(m_ui, removed.error());
-    m_ui.showBox(MessageKind::Information, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
+    m_list.remove(item);
+    // another program deleted it first: the list shows what is stored
+    if (!removed.value())
+        m_ui.showBox(MessageKind::Information, kRecordGone.arg(number));
 }
 
 SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
@@ -192,7 +197,13 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(MessageKind::Information, kNumberIncomplete);
         return;
     }
+    // Another program holding the store is waited for a moment only; then nothing is
+    // saved and the window keeps its result and pending row, to be saved again.
     const StoreResult<bool> exists = m_store.exists(number);
+    if (!exists.ok() && exists.error().kind == StoreError::Kind::Busy) {
+        m_ui.showBox(MessageKind::Information, kDatabaseBusy);
+        return;
+    }
     if (!exists.ok()) {
         showQueryError(m_ui, exists.error());
         return; // the save goes no further
@@ -204,10 +215,27 @@ void Workspace::save(SelectionWindow& window)
     QStringList row = *c.pending;
     row[0] = number;
     if (const StoreResult<bool> inserted = m_store.insert(row); !inserted.ok()) {
+        switch (inserted.error().kind) {
+        case StoreError::Kind::Busy:
+            m_ui.showBox(MessageKind::Information, kDatabaseBusy);
+            return;
+        case StoreError::Kind::Duplicate:
+            // The check and the insert are two statements: another program saved the
+            // number in between. The user hears what he would have heard had he been
+            // second.
+            m_ui.showBox(MessageKind::Information, kNumberExists);
+            return;
+        case StoreError::Kind::Failed:
+            break;
+        }
         showDataError(m_ui, inserted.error());
         m_ui.showBox(MessageKind::Information, kSaveFailed);
         return;
     }
+    // a row that another program deleted may still be shown: the list shows each
+    // number once
+    if (const int shown = m_list.find(number); shown >= 0)
+        m_list.remove(shown);
     m_list.insertEmpty(0);
     const StoreResult<std::optional<StoredRow>> stored = m_store.fetch(number);
     if (!stored.ok()) {

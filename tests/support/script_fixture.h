@@ -13,11 +13,13 @@ struct ScriptFixture {
     QStringList lines;
     EventWriter events {[this](const QString& line) { lines << line; }};
     SelectionDatabase database;
-    bool databaseOpened = database.open(SelectionDatabase::memoryPath()) == SelectionDatabase::Opened::Yes;
+    bool databaseOpened;
     Workspace workspace {events, QStringLiteral("20261210"), database};
     ScriptRunner runner {workspace, events};
 
-    ScriptFixture()
+    // On a fresh in-memory database, or on the database file at `path`.
+    explicit ScriptFixture(const QString& path = SelectionDatabase::memoryPath())
+        : databaseOpened(database.open(path) == SelectionDatabase::Opened::Yes)
     {
         workspace.showMainWindow();
         workspace.onWindowShown = [this](SelectionWindow& w) {

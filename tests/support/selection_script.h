@@ -12,6 +12,8 @@ inline const QString kOxygen = QStringLiteral("氧气或氢气");
 
 // A window of the script runner with helpers for whole selections.
 struct SelectionScript : ScriptFixture {
+    using ScriptFixture::ScriptFixture;
+
     const FormModel& form() { return workspace.current()->form(); }
     QString text(Field f) { return form().text(f); }
     QStringList pending()

@@ -1,8 +1,14 @@
+#include "support/other_program.h"
+#include "support/recording_platform.h"
 #include "support/selection_script.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using F = Field;
 
@@ -10,8 +16,11 @@ namespace {
 
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
+const QString kBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
 
 struct Storage : SelectionScript {
+    using SelectionScript::SelectionScript;
+
     void store(const QString& number)
     {
         QStringList row(45);
@@ -27,6 +36,17 @@ struct Storage : SelectionScript {
     }
     void sql(const QString& statement) { QVERIFY(QSqlQuery(database.connection()).exec(statement)); }
 };
+
+// A window with a selection made, on a new database file that another program can
+// open too; `lines` run after the selection.
+std::unique_ptr<Storage> selectedOnNewFile(const QString& path, const QString& lines = QString())
+{
+    QString error;
+    SelectionDatabase::create(path, &error); // a failure shows as a database not opened
+    auto s = std::make_unique<Storage>(path);
+    s->run(flowLines(kCity, "1", "15", "400") + "click 选型\n" + lines);
+    return s;
+}
 
 } // namespace
 
@@ -111,6 +131,112 @@ private slots:
         QCOMPARE(s.stored(), 0);
     }
 
+    // Another program saves the same number between this window's check and its
+    // insert: the key refuses the row, and the user is told that the number exists,
+    // as if he had come second; the window keeps its result to be saved under
+    // another number.
+    void numberSavedMeanwhileByAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("pasted number") << "paste SelectionNo 20261219999\n" << "20261219999";
+        QTest::newRow("automatic number") << "" << "20261210001";
+    }
+
+    void numberSavedMeanwhileByAnotherProgram()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, number);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        const std::unique_ptr<Storage> window = selectedOnNewFile(path, lines);
+        Storage& s = *window;
+        QVERIFY(s.databaseOpened);
+        QCOMPARE(s.text(F::SelectionNo), number);
+        const QStringList pending = s.pending();
+        {
+            // the other program's row is not yet visible when this one looks, and is
+            // committed while this one waits to write
+            OtherProgram other(path, number);
+            QVERIFY(other.held());
+            other.release(true, std::chrono::milliseconds(400));
+            QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kExists)});
+        }
+        QCOMPARE(s.stored(), 1);
+        QCOMPARE(s.workspace.list().rowCount(), 0);
+        QCOMPARE(s.pending(), pending);
+        // under another number it is saved
+        QCOMPARE(s.run("paste SelectionNo 20261210002\nclick 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.stored(), 2);
+    }
+
+    // Another program holds the database: the save waits a moment only, says that
+    // nothing was saved, and the window keeps its result and pending row, so that
+    // "保存" pressed again once the other program is done saves it.
+    void heldDatabaseIsToldSoonAndTheSaveRepeated_data()
+    {
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("othersNumber");
+        QTest::newRow("write transaction") << "begin immediate" << "";
+        QTest::newRow("write transaction storing a row") << "begin immediate" << "20261210077";
+        QTest::newRow("exclusive transaction") << "begin exclusive" << "";
+    }
+
+    void heldDatabaseIsToldSoonAndTheSaveRepeated()
+    {
+        QFETCH(QString, begin);
+        QFETCH(QString, othersNumber);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        const std::unique_ptr<Storage> window = selectedOnNewFile(path);
+        Storage& s = *window;
+        QVERIFY(s.databaseOpened);
+        const QString code = s.text(F::ResultText);
+        const QStringList pending = s.pending();
+        {
+            OtherProgram other(path, othersNumber, begin);
+            QVERIFY(other.held());
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kBusy)});
+            QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(s.text(F::ResultText), code);
+            QCOMPARE(s.pending(), pending);
+            QCOMPARE(s.workspace.list().rowCount(), 0);
+            other.release(!othersNumber.isEmpty());
+        }
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.stored(), othersNumber.isEmpty() ? 1 : 2);
+    }
+
+    // Another program deletes a stored row that this list still shows, and a window
+    // saves it again: the list shows the number once, at the top.
+    void savedAgainAfterAnotherProgramDeletedIt_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("the window that saved it") << "";
+        QTest::newRow("a window opened from the list") << "open 20261210001\n";
+    }
+
+    void savedAgainAfterAnotherProgramDeletedIt()
+    {
+        QFETCH(QString, lines);
+        Storage s;
+        s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nnew\n" + flowLines(kCity, "1", "15", "400")
+              + "click 选型\nclick 保存\nwindow 1\n" + lines);
+        QCOMPARE(s.workspace.list().rowCount(), 2);
+        QCOMPARE(s.workspace.list().caption(1), QStringLiteral("20261210001"));
+        s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210001'"));
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.stored(), 2);
+        QCOMPARE(s.workspace.list().rowCount(), 2);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.workspace.list().caption(1), QStringLiteral("20261210003"));
+        QCOMPARE(s.workspace.list().row(0), s.pending());
+    }
+
     void failingExistenceCheckStopsTheSave()
     {
         Storage s;
@@ -145,6 +271,24 @@ private slots:
         s.workspace.deleteRecord();
         QCOMPARE(s.workspace.openRecord(), nullptr);
         QCOMPARE(s.workspace.list().rowCount(), 1);
+    }
+
+    // A row that another program deleted first: the delete says so and the list
+    // lets the item go.
+    void deletingARowThatHasVanished()
+    {
+        Storage s;
+        s.store(QStringLiteral("20261210001"));
+        s.store(QStringLiteral("20261210002"));
+        s.workspace.showMainWindow();
+        s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210002'"));
+        QCOMPARE(s.run("delete 20261210002"),
+                 QStringList {showBoxLine("选型编号（20261210002）信息已不在数据库中，可能已被其他程序删除！")});
+        QCOMPARE(s.workspace.list().rowCount(), 1);
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
+        QCOMPARE(s.run("delete 20261210001"), QStringList());
+        QCOMPARE(s.workspace.list().rowCount(), 0);
+        QCOMPARE(s.stored(), 0);
     }
 
     // Reopening gives back the selection that was saved: the same code and row.

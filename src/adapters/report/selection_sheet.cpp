@@ -171,11 +171,16 @@ void paintSelectionSheet(QPainter& painter, const PrintRow& row, const QString& 
     painter.restore();
 }
 
+QString sheetNotWrittenText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("选型单未能保存为PDF文件：%1\n(%2)").arg(QDir::toNativeSeparators(path), reason);
+}
+
 bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
-            *error = reason;
+            *error = sheetNotWrittenText(path, reason);
         return false;
     };
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
@@ -183,7 +188,7 @@ bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QStr
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        return fail(file.errorString());
     {
         // Zero margins: the page's top-left corner is the printable area's, which is
         // the template's origin.
@@ -195,12 +200,24 @@ bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QStr
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
-            return fail(QStringLiteral("cannot write %1: no PDF could be started").arg(QDir::toNativeSeparators(path)));
+            return fail(QStringLiteral("no PDF could be started"));
         }
         paintSelectionSheet(painter, row, dateText);
-        painter.end();
+        if (!painter.end()) {
+            file.cancelWriting();
+            return fail(QStringLiteral("the PDF could not be finished"));
+        }
+    }
+    // The PDF writer does not look at what its writes return, and commit() does not
+    // see a failure of the last buffered block: a full disk shows only here. The
+    // file is then dropped, so no cut-off PDF is left behind.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        // a write cut short leaves no system message: "Unknown error"
+        const QString reason = QStringLiteral("写入不完整，磁盘可能已满（%1）").arg(file.errorString());
+        file.cancelWriting();
+        return fail(reason);
     }
     if (!file.commit())
-        return fail(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        return fail(file.errorString());
     return true;
 }

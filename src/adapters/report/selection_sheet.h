@@ -30,7 +30,11 @@ QPageLayout selectionSheetPageLayout();
 // device units by the device's logical resolution. Draws no background.
 void paintSelectionSheet(QPainter& painter, const PrintRow& row, const QString& dateText);
 
-// Writes the sheet as a one-page PDF with its fonts embedded. False, with the reason
-// in `error`, when the file cannot be written.
+// Writes the sheet as a one-page PDF with its fonts embedded. False, with the
+// message in `error`, when the file cannot be written completely (a full disk
+// included); no file is left at `path` then, and one that was there stays as it was.
 bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText,
                             QString* error = nullptr);
+
+// What is said when the sheet could not be written to `path`, and why.
+QString sheetNotWrittenText(const QString& path, const QString& reason);

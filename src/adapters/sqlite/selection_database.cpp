@@ -13,10 +13,13 @@
 #include <QSqlRecord>
 
 #include <atomic>
+#include <vector>
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 15000; // as long as the connection waits for a busy file
+// As long as the connection waits for a file that another program holds: long
+// enough for another program's save, short enough that a held file is told soon.
+constexpr int kBusyTimeoutMs = 2500;
 
 QString newConnectionName()
 {
@@ -34,6 +37,62 @@ QString createTableStatement()
         columns << (columns.isEmpty() ? column + QStringLiteral(" not null primary key") : column);
     }
     return QStringLiteral("create table if not exists %1 (%2)").arg(SelectionDatabase::tableName(), columns.join(u','));
+}
+
+// The affinity SQLite gives a column of this declared type (the rules of its
+// "Determination Of Column Affinity", in their order).
+QString affinityOf(const QString& declaredType)
+{
+    const QString t = declaredType.toUpper();
+    if (t.contains(QStringLiteral("INT")))
+        return QStringLiteral("INTEGER");
+    if (t.contains(QStringLiteral("CHAR")) || t.contains(QStringLiteral("CLOB")) || t.contains(QStringLiteral("TEXT")))
+        return QStringLiteral("TEXT");
+    if (t.isEmpty() || t.contains(QStringLiteral("BLOB")))
+        return QStringLiteral("BLOB");
+    if (t.contains(QStringLiteral("REAL")) || t.contains(QStringLiteral("FLOA")) || t.contains(QStringLiteral("DOUB")))
+        return QStringLiteral("REAL");
+    return QStringLiteral("NUMERIC");
+}
+
+// What is wrong with the table of stored selections in this database, or empty when
+// it has the program's shape: the 45 columns with their names in their order, each
+// of text affinity (so that "1.0" stays "1.0"), and the selection number alone as
+// the primary key (so that two programs cannot store one number twice). Only read.
+QString tableShapeProblem(const QSqlDatabase& db)
+{
+    const QString table = SelectionDatabase::tableName();
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table)))
+        return q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
+    struct TableColumn {
+        QString name;
+        QString type;
+        int key;
+    };
+    std::vector<TableColumn> found;
+    while (q.next())
+        found.push_back({q.value(1).toString(), q.value(2).toString(), q.value(5).toInt()});
+    q.finish();
+    if (found.empty())
+        return QStringLiteral("数据库中没有%1表").arg(table);
+    const auto wrong = [&](const QString& what) {
+        return QStringLiteral("%1表的结构与本程序不符（%2），本程序不使用也不修改此表").arg(table, what);
+    };
+    if (found.size() != static_cast<size_t>(kColumnCount))
+        return wrong(QStringLiteral("有%1列，应为%2列").arg(found.size()).arg(kColumnCount));
+    for (size_t i = 0; i < found.size(); ++i) {
+        const QString name = QString::fromUtf8(::columns()[i].name);
+        // SQLite's names ignore the case of Latin letters
+        if (found[i].name.compare(name, Qt::CaseInsensitive) != 0)
+            return wrong(QStringLiteral("第%1列为“%2”，应为“%3”").arg(i + 1).arg(found[i].name, name));
+        const QString affinity = affinityOf(found[i].type);
+        if (affinity != u"TEXT")
+            return wrong(QStringLiteral("“%1”列为%2型，应为文本型（TEXT）").arg(name, affinity));
+        if ((found[i].key != 0) != (i == 0))
+            return wrong(QStringLiteral("主键应为“%1”一列").arg(QString::fromUtf8(::columns()[0].name)));
+    }
+    return QString();
 }
 
 bool isWriteProtected(const QString& path)
@@ -84,27 +143,39 @@ SelectionDatabase::Opened SelectionDatabase::open(const QString& path, QString* 
     if (!memory && !QFileInfo(path).isFile())
         return Opened::Missing;
     m_readOnly = !memory && isWriteProtected(path);
+    const QString problem = connectTo(path, memory);
+    if (problem.isEmpty())
+        return Opened::Yes;
+    if (error)
+        *error = problem;
+    close();
+    return Opened::Failed;
+}
+
+// Every handle on the connection is gone when this returns, so that a failed one
+// can be removed without Qt's warning of a connection still in use.
+QString SelectionDatabase::connectTo(const QString& path, bool memory)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     if (m_readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        close();
-        return Opened::Failed;
-    };
     if (!db.open())
-        return fail(db.lastError().text());
-    // SQLite reads the file only on the first statement: make sure it is a database.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
-        return fail(probe.lastError().databaseText());
-    if (memory && !createSchema().ok())
-        return fail(db.lastError().text());
-    return Opened::Yes;
+        return db.lastError().text();
+    {
+        // SQLite reads the file only on the first statement: make sure it is a database.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+            return probe.lastError().databaseText();
+    }
+    if (memory) {
+        QSqlQuery create(db);
+        if (!create.exec(createTableStatement()))
+            return create.lastError().text();
+    }
+    return tableShapeProblem(db);
 }
 
 void SelectionDatabase::close()
@@ -155,6 +226,12 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             ok = q.exec(createTableStatement());
             if (!ok)
                 *error = q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
+            q.finish();
+            // a table that was there is checked, never altered
+            if (ok) {
+                *error = tableShapeProblem(db);
+                ok = error->isEmpty();
+            }
         }
         db.close();
     }
@@ -174,7 +251,8 @@ StoreResult<T> SelectionDatabase::run(const Statement& statement, Read read)
     }
     QSqlQuery& query = it->second;
     if (!executeStatement(query, statement)) {
-        StoreError error {statement.sql, engineMessage(query)};
+        StoreError error {statement.sql, engineMessage(query),
+                          isBusy(query) ? StoreError::Kind::Busy : StoreError::Kind::Failed};
         query.finish();
         return error;
     }
@@ -198,7 +276,17 @@ StoreResult<bool> SelectionDatabase::exists(const QString& number)
 
 StoreResult<bool> SelectionDatabase::insert(const StoredRow& row)
 {
-    return run<bool>(statements::insert(row), [](QSqlQuery&) { return true; });
+    StoreResult<bool> inserted = run<bool>(statements::insert(row), [](QSqlQuery&) { return true; });
+    if (inserted.ok() || inserted.error().kind != StoreError::Kind::Failed)
+        return inserted;
+    // The key refused the row when another program stored the number after the
+    // caller's check: then it is there now.
+    const StoreResult<bool> stored = exists(row.value(0));
+    if (!stored.ok() || !stored.value())
+        return inserted;
+    StoreError duplicate = inserted.error();
+    duplicate.kind = StoreError::Kind::Duplicate;
+    return duplicate;
 }
 
 StoreResult<std::optional<StoredRow>> SelectionDatabase::fetch(const QString& number)
@@ -213,7 +301,7 @@ StoreResult<std::optional<StoredRow>> SelectionDatabase::fetch(const QString& nu
 
 StoreResult<bool> SelectionDatabase::remove(const QString& number)
 {
-    return run<bool>(statements::remove(number), [](QSqlQuery&) { return true; });
+    return run<bool>(statements::remove(number), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
 }
 
 StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(int offset, int limit)

@@ -29,6 +29,9 @@ public:
 
     // Opens the file at `path`; ":memory:" is a fresh database that already holds
     // the table. A file whose permissions grant no writing is opened read-only.
+    // A file without the table, or whose table has not the program's shape (its 45
+    // columns by name and order, of text affinity, the selection number the primary
+    // key), is Failed, with the reason in `error`; it is never altered.
     Opened open(const QString& path, QString* error = nullptr);
     void close();
 
@@ -37,7 +40,8 @@ public:
     bool readOnly() const { return m_readOnly; }
 
     // Creates the file, its folder and the table where they are missing; touches
-    // nothing that exists. False with a reason when that cannot be done.
+    // nothing that exists. False with a reason when that cannot be done, or when the
+    // table that is there has not the program's shape.
     static bool create(const QString& path, QString* error);
 
     // The program's own file: sjk/选型数据库.mdb beside the executable.
@@ -62,6 +66,8 @@ public:
 private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
+    // Adds and opens the connection; what makes it unusable, or empty.
+    QString connectTo(const QString& path, bool memory);
 
     QString m_connectionName;
     // One query object per statement text, kept prepared while the connection lives.

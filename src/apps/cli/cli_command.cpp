@@ -61,6 +61,10 @@ std::optional<Options> parseOptions(const QStringList& args, QString* error)
             }
             const QString value = args[++i];
             if (a == u"--db") {
+                if (value.isEmpty()) {
+                    *error = QStringLiteral("--db takes a path, not an empty text");
+                    return std::nullopt;
+                }
                 o.db = value;
             } else {
                 const QDate date = QDate::fromString(value, QStringLiteral("yyyyMMdd"));

@@ -6,12 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -21,12 +20,14 @@ int main(int argc, char* argv[])
         drawing = drawing || std::strcmp(argv[i], "sheet") == 0;
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A GUI application wants a private runtime folder; a session has one, a batch
+    // run may not. Then it gets a new one of its own (made private, under a name no
+    // one else can have taken first), removed after the application object.
+    std::unique_ptr<QTemporaryDir> runtime;
     if (drawing && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        // a GUI application wants a private runtime folder; a session has one, a batch run may not
-        const QString runtime = QDir::temp().filePath(QStringLiteral("flowsel-runtime-%1").arg(::getuid()));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        runtime = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("flowsel-runtime-XXXXXX")));
+        if (runtime->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
     }
     std::unique_ptr<QCoreApplication> owner;
     if (drawing)

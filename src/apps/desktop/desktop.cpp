@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QTimer>
 #include <QTranslator>
@@ -65,6 +64,10 @@ int runDesktop(QApplication& app)
             return 2;
         }
     }
+    if (parser.isSet(dbOption) && parser.value(dbOption).isEmpty()) {
+        std::fprintf(stderr, "--db takes a path, not an empty text\n");
+        return 2;
+    }
     QString script;
     const bool scripted = parser.isSet(scriptOption);
     if (scripted) {
@@ -89,11 +92,7 @@ int runDesktop(QApplication& app)
         DesktopPlatform(echo).get().plainMessage(SelectionDatabase::missingMessage());
         break;
     case SelectionDatabase::Opened::Failed: {
-        const QString text = QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error);
-        if (scripted)
-            events.generalError(text);
-        else
-            QMessageBox::critical(nullptr, applicationTitle(), text);
+        DesktopPlatform(echo).get().showBox(MessageKind::Error, QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error));
         return 2;
     }
     }

@@ -1,17 +1,27 @@
 #include "apps/desktop/sheet_preview.h"
 
 #include "adapters/report/selection_sheet.h"
+#include "apps/desktop/widget_platform.h"
+#include "core/ports/platform.h"
 #include "core/ports/print_row.h"
 
 #include <QAction>
 #include <QDate>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QToolBar>
+
+bool saveSheetAsPdf(const QString& path, const PrintRow& row, const QString& date, Platform& ui)
+{
+    QString error;
+    if (writeSelectionSheetPdf(path, row, date, &error))
+        return true;
+    ui.showBox(MessageKind::Error, error);
+    return false;
+}
 
 QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent)
 {
@@ -37,9 +47,10 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent)
             const QString path = QFileDialog::getSaveFileName(dialog, QObject::tr("另存为PDF"),
                                                               row.value(QStringLiteral("选型编号")) + QStringLiteral(".pdf"),
                                                               QStringLiteral("PDF (*.pdf)"));
-            QString error;
-            if (!path.isEmpty() && !writeSelectionSheetPdf(path, row, date, &error))
-                QMessageBox::warning(dialog, dialog->windowTitle(), error);
+            if (!path.isEmpty()) {
+                WidgetPlatform ui;
+                saveSheetAsPdf(path, row, date, ui);
+            }
         });
     }
     return dialog;

@@ -15,8 +15,14 @@ using StoredRow = QStringList;
 // Why a store operation failed: the statement as it was sent and the engine's own
 // message; the workspace words the report the user sees.
 struct StoreError {
+    enum class Kind {
+        Failed,    // the engine refused the statement
+        Busy,      // another program holds the store, still after a short wait
+        Duplicate, // an insert of a number that another program stored first
+    };
     QString statement;
     QString message;
+    Kind kind = Kind::Failed;
 };
 
 // A value, or the reason there is none.
@@ -51,10 +57,13 @@ public:
     virtual StoreResult<bool> createSchema() = 0;
     // Whether a selection with this number is stored.
     virtual StoreResult<bool> exists(const QString& number) = 0;
-    // Stores a row; its first value is the number, which must be new.
+    // Stores a row; its first value is the number, which must be new. Two programs
+    // storing one number at once: one succeeds, the other fails as a Duplicate.
     virtual StoreResult<bool> insert(const StoredRow& row) = 0;
     // The stored row of a number; none when the number is not stored.
     virtual StoreResult<std::optional<StoredRow>> fetch(const QString& number) = 0;
+    // Deletes the row of a number; false when no row held it (another program
+    // deleted it first).
     virtual StoreResult<bool> remove(const QString& number) = 0;
     // At most `limit` rows of the list, newest number first, after skipping `offset`.
     virtual StoreResult<std::vector<StoredRow>> readPage(int offset, int limit) = 0;

@@ -2,6 +2,8 @@
 #include "adapters/report/selection_sheet.h"
 #include "core/ports/print_row.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
@@ -11,6 +13,9 @@
 #include <QTest>
 
 #include <cmath>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -315,6 +320,68 @@ private slots:
         QVERIFY(!writeSelectionSheetPdf(path, sampleRow(), kDate, &error));
         QVERIFY2(error.contains(path), qPrintable(error));
         QVERIFY(!QFile::exists(path));
+    }
+
+    // A disk that fills while the sheet is written: the process may write files up
+    // to `room` bytes only (RLIMIT_FSIZE cuts a write short, then refuses the next one,
+    // as a full disk does). The sheet is reported as not written and no file is left;
+    // a sheet that was there before stays as it was.
+    void pdfOnAFullDisk_data()
+    {
+        QTest::addColumn<qint64>("room");
+        QTest::addColumn<bool>("earlierSheet");
+        QTest::newRow("nothing fits") << qint64(0) << false;
+        QTest::newRow("the first block") << qint64(4096) << false;
+        QTest::newRow("cut as on a full tmpfs") << qint64(40960) << false;
+        QTest::newRow("all but the last byte") << qint64(-1) << false;
+        QTest::newRow("over an earlier sheet") << qint64(40960) << true;
+    }
+
+    void pdfOnAFullDisk()
+    {
+        QFETCH(qint64, room);
+        QFETCH(bool, earlierSheet);
+        QTemporaryDir dir;
+        const QString whole = dir.filePath(QStringLiteral("whole.pdf"));
+        QVERIFY(writeSelectionSheetPdf(whole, sampleRow(), kDate));
+        const qint64 size = QFileInfo(whole).size();
+        QVERIFY(size > 40960);
+        if (room < 0)
+            room = size - 1;
+        const QString path = dir.filePath(QStringLiteral("y.pdf"));
+        QByteArray before;
+        if (earlierSheet) {
+            QVERIFY(QFile::copy(whole, path));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            before = f.readAll();
+        }
+        QVERIFY(QFile::remove(whole));
+
+        QString error;
+        bool written = true;
+        {
+            const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+            rlimit old {};
+            QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+            rlimit limited = old;
+            limited.rlim_cur = static_cast<rlim_t>(room);
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+            written = writeSelectionSheetPdf(path, sampleRow(), kDate, &error);
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            ::signal(SIGXFSZ, oldHandler);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.startsWith(QStringLiteral("选型单未能保存为PDF文件：") + path), qPrintable(error));
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (earlierSheet) {
+            QCOMPARE(left, QStringList {QStringLiteral("y.pdf")});
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        } else {
+            QCOMPARE(left, QStringList());
+        }
     }
 };
 

@@ -1,9 +1,11 @@
 #include "adapters/sqlite/selection_database.h"
 #include "adapters/sqlite/statements.h"
+#include "support/other_program.h"
 #include "support/recording_platform.h"
 #include "workspace/store_messages.h"
 
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -82,8 +84,55 @@ private slots:
         Db db;
         db.insert(QStringLiteral("20261210001"));
         db.insert(QStringLiteral("20261210002"));
-        QVERIFY(db.database.remove(QStringLiteral("20261210001")).ok());
+        const StoreResult<bool> removed = db.database.remove(QStringLiteral("20261210001"));
+        QVERIFY(removed.ok());
+        QVERIFY(removed.value());
         QCOMPARE(db.numbers(db.database.readPage(0, 10)), QStringList {"20261210002"});
+        // a number no row holds (another program deleted it first) is told apart
+        const StoreResult<bool> vanished = db.database.remove(QStringLiteral("20261210001"));
+        QVERIFY(vanished.ok());
+        QVERIFY(!vanished.value());
+    }
+
+    // What another program does to the same file shows in the kind of the failure.
+    void failuresCausedByAnotherProgram()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+        SelectionDatabase mine;
+        QCOMPARE(mine.open(path), SelectionDatabase::Opened::Yes);
+        StoredRow row(45);
+        row[0] = QStringLiteral("20261210001");
+        {
+            // it stored the number after our check: the key refuses ours
+            SelectionDatabase other;
+            QCOMPARE(other.open(path), SelectionDatabase::Opened::Yes);
+            QVERIFY(other.insert(row).ok());
+        }
+        const StoreResult<bool> second = mine.insert(row);
+        QVERIFY(!second.ok());
+        QCOMPARE(second.error().kind, StoreError::Kind::Duplicate);
+        {
+            // it holds the file beyond the short wait
+            OtherProgram holder(path, QString(), QStringLiteral("begin exclusive"));
+            QVERIFY(holder.held());
+            row[0] = QStringLiteral("20261210002");
+            const StoreResult<bool> held = mine.insert(row);
+            QVERIFY(!held.ok());
+            QCOMPARE(held.error().kind, StoreError::Kind::Busy);
+            const StoreResult<bool> exists = mine.exists(row[0]);
+            QVERIFY(!exists.ok());
+            QCOMPARE(exists.error().kind, StoreError::Kind::Busy);
+            holder.release(false);
+        }
+        QVERIFY(mine.insert(row).ok()); // free again
+        // a statement the engine refuses for another reason
+        QVERIFY(QSqlQuery(mine.connection()).exec(QStringLiteral("drop table 选型输出")));
+        const StoreResult<bool> failed = mine.insert(row);
+        QVERIFY(!failed.ok());
+        QCOMPARE(failed.error().kind, StoreError::Kind::Failed);
     }
 
     void failuresCarryTheStatementAndTheEngineMessage()

@@ -1,10 +1,20 @@
 #include "apps/cli/cli_command.h"
 
+#include "support/database_file.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +36,23 @@ Result cli(const QStringList& args)
     Result r;
     r.status = runFlowselCli(args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
     return r;
+}
+
+// A database file in `dir` made by the program, holding the selection 20261210001
+// saved by a run of flowsel-cli; `after` are lines the run goes on with.
+QString storedSelectionFile(const QTemporaryDir& dir, const QByteArray& after = QByteArray())
+{
+    const QString db = dir.filePath(QStringLiteral("db.mdb"));
+    const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+    if (QProcess::execute(cli, {"--db", db, "init-db"}) != 0)
+        return QString();
+    const QString script = dir.filePath(QStringLiteral("s.flow"));
+    writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+                      "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+                      "click 计算工况流量\nclick 选型\nclick 保存\n" + after);
+    if (QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}) != 0)
+        return QString();
+    return db;
 }
 
 } // namespace
@@ -114,6 +141,10 @@ private slots:
         QTest::newRow("bad date") << QStringList {"--today", "20261340", "run", "-"};
         QTest::newRow("short date") << QStringList {"--today", "202612", "run", "-"};
         QTest::newRow("db without path") << QStringList {"--db"};
+        QTest::newRow("db empty, run") << QStringList {"--db", "", "run", "/dev/null"};
+        QTest::newRow("db empty, sheet") << QStringList {"--db", "", "sheet", "20261210001", "/dev/null"};
+        QTest::newRow("db empty, init-db") << QStringList {"--db", "", "init-db"};
+        QTest::newRow("db empty after a path") << QStringList {"--db", ":memory:", "--db", "", "run", "/dev/null"};
         QTest::newRow("missing script") << QStringList {"run", "/nonexistent/script.flow"};
         QTest::newRow("run without script") << QStringList {"run"};
     }
@@ -124,6 +155,11 @@ private slots:
         const Result r = cli(args);
         QCOMPARE(r.status, 2);
         QVERIFY(!r.err.isEmpty());
+        QCOMPARE(r.out, QStringList());
+        if (args.contains(QString()))
+            QCOMPARE(r.err.first(), QStringLiteral("--db takes a path, not an empty text"));
+        // nothing is made in the program's own database
+        QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/sjk")));
     }
 
     void helpIsNotAnError()
@@ -159,9 +195,52 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY(r.err.join(u' ').contains(QStringLiteral("not a database")));
         QCOMPARE(cli({"--db", path, "init-db"}).status, 2);
+        // the program's line alone reaches the terminal
+        QProcess program;
+        program.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", path, "run", "/dev/null"});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+        QCOMPARE(program.readAllStandardError(),
+                 QStringLiteral("cannot open the database %1: file is not a database\n").arg(path).toUtf8());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(2048, 'n'));
+    }
+
+    // A table of another shape is refused by every command that opens the store,
+    // and left as it was.
+    void wrongTableIsRefusedByEveryCommand_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("run") << QStringList {"run", "/dev/null"};
+        QTest::newRow("sheet") << QStringList {"sheet", "20261210001", "sheet.pdf"};
+        QTest::newRow("init-db") << QStringList {"init-db"};
+    }
+
+    void wrongTableIsRefusedByEveryCommand()
+    {
+        QFETCH(QStringList, command);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        makeDatabaseFile(path, {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)",
+                                "insert into 选型输出 values ('20261210001', 'VRNA')"});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        if (command.size() == 3)
+            command[2] = dir.filePath(command[2]);
+        const Result r = cli(QStringList {"--db", path} + command);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QStringList());
+        QCOMPARE(r.err.size(), 1);
+        QVERIFY2(r.err[0].contains(QStringLiteral("选型输出表的结构与本程序不符（有2列，应为45列），本程序不使用也不修改此表")),
+                 qPrintable(r.err[0]));
+        QVERIFY(r.err[0].contains(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("db.mdb")});
     }
 
     void missingDatabaseIsReportedAndTheRunGoesOn()
@@ -179,16 +258,9 @@ private slots:
     void sheetOfAStoredSelection()
     {
         QTemporaryDir dir;
-        const QString db = dir.filePath(QStringLiteral("db.mdb"));
         const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
-        QCOMPARE(QProcess::execute(cli, {"--db", db, "init-db"}), 0);
-        const QString script = dir.filePath(QStringLiteral("s.flow"));
         // save, then change the window without saving again
-        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
-                          "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
-                          "click 计算工况流量\nclick 选型\nclick 保存\nchoose SizeSpec 50RKD-G25(0.5<=Qg<=40)\n"
-                          "click 选型\n");
-        QCOMPARE(QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}), 0);
+        const QString db = storedSelectionFile(dir, "choose SizeSpec 50RKD-G25(0.5<=Qg<=40)\nclick 选型\n");
         QProcess sheet;
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
         sheet.start(cli, {"--db", db, "sheet", "20261210001", pdf});
@@ -202,6 +274,22 @@ private slots:
         QVERIFY(!page.contains(QStringLiteral("RKD-G25")));
         QVERIFY(page.contains(QStringLiteral("0.4<=Qg<=16")));
         QVERIFY(page.contains(QStringLiteral("气体腰轮流量计")));
+        // a disk that fills while the sheet is written (the process may write 40 kB)
+        QProcess full;
+        full.setChildProcessModifier([] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit room {40960, 40960};
+            ::setrlimit(RLIMIT_FSIZE, &room);
+        });
+        const QString cut = dir.filePath(QStringLiteral("y.pdf"));
+        full.start(cli, {"--db", db, "sheet", "20261210001", cut});
+        QVERIFY(full.waitForFinished(60000));
+        QCOMPARE(full.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(full.exitCode(), 1);
+        QCOMPARE(full.readAllStandardOutput(), QByteArray());
+        const QString why = QString::fromUtf8(full.readAllStandardError());
+        QVERIFY2(why.startsWith(QStringLiteral("选型单未能保存为PDF文件：") + cut), qPrintable(why));
+        QVERIFY(!QFile::exists(cut));
         // a number that is not stored
         sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
         QVERIFY(sheet.waitForFinished(60000));
@@ -229,6 +317,50 @@ private slots:
             if (!line.isEmpty())
                 QVERIFY2(QJsonDocument::fromJson(line).isObject(), line.constData());
         }
+    }
+
+    // Without a session's runtime folder, `sheet` makes a private one of its own and
+    // removes it: nothing is left in the temporary folder, and a folder that someone
+    // else made there first under a foreseeable name is neither used nor touched.
+    void sheetUsesARuntimeFolderOfItsOwn_data()
+    {
+        QTest::addColumn<bool>("madeFirst");
+        QTest::newRow("an empty temporary folder") << false;
+        QTest::newRow("a folder made first by another user") << true;
+    }
+
+    void sheetUsesARuntimeFolderOfItsOwn()
+    {
+        QFETCH(bool, madeFirst);
+        QTemporaryDir dir;
+        QTemporaryDir temp;
+        const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+        const QString db = storedSelectionFile(dir);
+        QStringList before;
+        if (madeFirst) {
+            // the name the program once used; another user's where this runs as root
+            const QString other = temp.filePath(QStringLiteral("flowsel-runtime-%1").arg(::getuid()));
+            QVERIFY(QDir().mkdir(other));
+            QVERIFY(QFile::setPermissions(other, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            if (::getuid() == 0)
+                QCOMPARE(::chown(QFile::encodeName(other).constData(), 12345, 12345), 0);
+            before << QFileInfo(other).fileName();
+        }
+        QProcess sheet;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        sheet.setProcessEnvironment(env);
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        sheet.start(cli, {"--db", db, "sheet", "20261210001", pdf});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QCOMPARE(sheet.readAllStandardError(), QByteArray());
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        if (madeFirst)
+            QCOMPARE(QDir(temp.filePath(before[0])).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList());
     }
 
     void exitStatusTellsFailedLines()

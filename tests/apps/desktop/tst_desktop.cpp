@@ -10,6 +10,8 @@
 #include "apps/desktop/selection_widget.h"
 #include "apps/desktop/selection_list_model.h"
 
+#include "support/database_file.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +23,11 @@
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -335,6 +340,27 @@ private slots:
         delete dialog;
     }
 
+    // "另存为PDF" once the file is chosen: a file that cannot be written is the
+    // program's error box, and no file is left.
+    void savingTheSheetAsPdf()
+    {
+        PrintRow row;
+        row.columns = {QStringLiteral("选型编号")};
+        row.values = {QStringLiteral("20261210001")};
+        QTemporaryDir dir;
+        RecordingPlatform ui;
+        const QString written = dir.filePath(QStringLiteral("20261210001.pdf"));
+        QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui));
+        QCOMPARE(ui.take(), QStringList());
+        QVERIFY(QFileInfo(written).size() > 0);
+        const QString unwritable = dir.filePath(QStringLiteral("gone/20261210001.pdf"));
+        QVERIFY(!saveSheetAsPdf(unwritable, row, QStringLiteral("2026/12/10"), ui));
+        QCOMPARE(ui.events.size(), 1);
+        QVERIFY2(ui.events[0].startsWith(QStringLiteral("box 4: 选型单未能保存为PDF文件：") + unwritable),
+                 qPrintable(ui.events[0]));
+        QVERIFY(!QFile::exists(unwritable));
+    }
+
     void printShowsThePreviewOfTheStoredRow()
     {
         Desktop d;
@@ -369,6 +395,46 @@ private slots:
         rows.append({QStringLiteral("20261210001"), QStringLiteral("X")});
         QCOMPARE(list.rowCount(), 1);
         QCOMPARE(list.data(list.index(0, 1)).toString(), QStringLiteral("X"));
+    }
+
+    // A store the program cannot use: its error box, and the program ends with 2.
+    void unusableStoreStopsTheProgram_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("table of two columns")
+            << QStringList {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)"}
+            << "选型输出表的结构与本程序不符（有2列，应为45列），本程序不使用也不修改此表";
+        QTest::newRow("no table") << QStringList {"create table 其他 (x text)"} << "数据库中没有选型输出表";
+    }
+
+    void unusableStoreStopsTheProgram()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        makeDatabaseFile(path, statements);
+        QProcess desktop;
+        desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--db", path, "--script", "/dev/null"});
+        QVERIFY(desktop.waitForFinished(60000));
+        QCOMPARE(desktop.exitCode(), 2);
+        const QString expected = QStringLiteral("{\"event\":\"message\",\"box\":\"ShowBox\",\"kind\":4,"
+                                                "\"title\":\"Corvane仪表集团仪表选型系统（V1.0）错误提示!\","
+                                                "\"text\":\"数据库无法打开：%1\\n(%2)\"}\n")
+                                     .arg(path, reason);
+        QCOMPARE(QString::fromUtf8(desktop.readAllStandardOutput()), expected);
+    }
+
+    void emptyDatabasePathIsAUsageError()
+    {
+        QProcess desktop;
+        desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--db", "", "--script", "/dev/null"});
+        QVERIFY(desktop.waitForFinished(60000));
+        QCOMPARE(desktop.exitCode(), 2);
+        QCOMPARE(desktop.readAllStandardOutput(), QByteArray());
+        QVERIFY(desktop.readAllStandardError().contains("--db takes a path, not an empty text\n"));
+        QVERIFY(!QFile::exists(QStringLiteral(FLOWSEL_BIN_DIR "/sjk")));
     }
 
     void menus()
