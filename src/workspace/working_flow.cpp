@@ -1,5 +1,6 @@
 #include "workspace/working_flow.h"
 
+#include "core/rules/meter_type_rules.h"
 #include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
@@ -8,7 +9,6 @@
 #include "core/gas/sgerg.h"
 #include "core/form/vocabulary.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -47,29 +47,6 @@ const PresenceCheck kPresenceChecks[] = {
     {F::Hs,         "高位发热量未填写！"},
     {F::XH2,        "H2摩尔含量未填写！"},
     {F::RelDensity, "相对密度未填写！"},
-};
-
-// The meter types a medium can use, each within envelopes of working flow (m3/h)
-// and maximum absolute pressure (kPa); both bounds of an envelope are inclusive.
-struct Envelope {
-    double qLow;
-    double qHigh;
-    double pMax;
-};
-
-struct MeterTypeRule {
-    QStringView item;
-    std::initializer_list<int> media;
-    std::initializer_list<Envelope> envelopes;
-};
-
-constexpr double kAnyLow = -std::numeric_limits<double>::infinity();
-
-const MeterTypeRule kMeterTypeRules[] = {
-    {vocab::Turbine,    {0, 1, 2, 3}, {{kAnyLow, 650, 4000}, {650, 6500, 2500}}},
-    {vocab::RotaryLobe, {0, 3},       {{kAnyLow, 1600, 1600}}},
-    {vocab::Vortex,     {1},          {{kAnyLow, 150, 16000}, {kAnyLow, 800, 10000}, {kAnyLow, 3600, 4000}}},
-    {vocab::Vortex,     {2, 3, 4},    {{kAnyLow, 150, 16000}, {kAnyLow, 800, 6400},  {kAnyLow, 3600, 4000}}},
 };
 // clang-format on
 
@@ -237,29 +214,6 @@ std::optional<double> computedZnZg(SelectionContext& w, Routine routine, Field p
     if (!std::isfinite(ratio) || ratio <= 0)
         return std::nullopt;
     return ratio;
-}
-
-void fillMeterTypes(SelectionContext& w)
-{
-    FormModel& f = w.form;
-    const double p = toNumber(f.text(F::PabsMax));
-    const double q = w.flows.qmax;
-    const int medium = f.index(F::Medium);
-    for (const MeterTypeRule& rule : kMeterTypeRules) {
-        if (std::find(rule.media.begin(), rule.media.end(), medium) == rule.media.end())
-            continue;
-        for (const Envelope& e : rule.envelopes) {
-            if (q >= e.qLow && q <= e.qHigh && p <= e.pMax) {
-                f.addItem(F::MeterType, rule.item.toString());
-                break;
-            }
-        }
-    }
-    if (f.count(F::MeterType) == 0)
-        return;
-    const bool preferSecond = medium == vocab::MediumCityGas || medium == vocab::MediumAir;
-    f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
-    onMeterTypeChanged(w);
 }
 
 } // namespace
