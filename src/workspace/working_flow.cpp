@@ -6,24 +6,14 @@
 #include "core/ports/platform.h"
 #include "core/form/selection_context.h"
 #include "core/rules/sensor_ranges.h"
-#include "core/gas/sgerg.h"
+#include "core/gas/flow_conversion.h"
 #include "core/form/vocabulary.h"
 
-#include <cmath>
-#include <limits>
 #include <optional>
-#include <vector>
 
 using F = Field;
 
 namespace {
-
-// Standard condition of the flow: 20 C and 101.325 kPa.
-constexpr double kStdPressureKpa = 101.325;
-constexpr double kStdTemperatureK = 293.15;
-constexpr double kKelvinOffset = 273.15;
-constexpr float kZnPressureMpa = 0.101325f;
-constexpr float kZnTemperature = 20.0f;
 
 const QString kPabsMaxMissing = QStringLiteral("最大绝对压力未填写！");
 const QString kMediumMissing = QStringLiteral("使用介质未填写！");
@@ -95,24 +85,26 @@ void refuse(SelectionContext& w, const QString& message, void (*reset)(Selection
     refuse(w, message, reset, fieldName(focus));
 }
 
-// One limit of the range: K = Zn/Zg * Pg/Pn * Tn/Tg, the working flow Q = Qn / K.
+// One limit of the range and the boxes its operands come from.
 struct FlowLimit {
     Field stdFlow;
     Field pressure;
     Field temperature;
     Field znzg;
+
+    Field box(FlowOperand operand) const
+    {
+        switch (operand) {
+        case FlowOperand::StdFlow: return stdFlow;
+        case FlowOperand::Pressure: return pressure;
+        case FlowOperand::ZnZg: return znzg;
+        default: return temperature;
+        }
+    }
 };
 
 constexpr FlowLimit kMinimum {F::StdFlowMin, F::PabsMax, F::TempMin, F::ZnZgMin};
 constexpr FlowLimit kMaximum {F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax};
-
-// The operands of one limit, for naming the box that made a result unusable.
-struct Operands {
-    double stdFlow = 1;
-    double pressure = 1;
-    double temperature = 0;
-    std::optional<double> typedZnZg; // only where the user typed Zn/Zg
-};
 
 void refuseValue(SelectionContext& w, Field culprit)
 {
@@ -120,78 +112,36 @@ void refuseValue(SelectionContext& w, Field culprit)
            resetR1, culprit);
 }
 
+// Values that describe no gas are named as for a flow that cannot be computed.
+bool describesGas(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops)
+{
+    const FlowOperand impossible = impossibleOperand(ops);
+    if (impossible == FlowOperand::None)
+        return true;
+    refuseValue(w, limit.box(impossible));
+    return false;
+}
+
 // A working flow or factor that is not a finite number must not reach the screen:
-// the user is told which box holds the value that made it so. A zero divisor
-// points at its box; otherwise the most extreme operand, the one farthest from 1
-// in magnitude, is taken as the cause.
-void refuseUnusable(SelectionContext& w, const FlowLimit& limit, const Operands& ops, bool withStdFlow)
+// the user is told which box holds the value that made it so.
+bool acceptFactor(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops, double k, bool storedSingle)
 {
-    const double absoluteTemperature = ops.temperature + kKelvinOffset;
-    std::vector<std::pair<Field, double>> divisors = {{limit.temperature, absoluteTemperature},
-                                                      {limit.pressure, ops.pressure}};
-    if (ops.typedZnZg)
-        divisors.emplace_back(limit.znzg, *ops.typedZnZg);
-    Field culprit = limit.temperature;
-    double worst = -1;
-    for (const auto& [field, value] : divisors) {
-        if (value == 0) {
-            culprit = field;
-            worst = std::numeric_limits<double>::infinity();
-            break;
-        }
-        const double extremity = std::fabs(std::log(std::fabs(value)));
-        if (extremity > worst) {
-            culprit = field;
-            worst = extremity;
-        }
-    }
-    if (withStdFlow && std::isfinite(worst) && std::fabs(std::log(std::fabs(ops.stdFlow))) > worst)
-        culprit = limit.stdFlow;
-    refuseValue(w, culprit);
-}
-
-// An absolute pressure at or below 0, a temperature at or below absolute zero or a
-// negative Zn/Zg describe no gas: the arithmetic may go through, but the working
-// flow it gives is meaningless (a negative flow, for one), so the box is named as
-// for a flow that cannot be computed.
-bool physicalCorner(SelectionContext& w, const FlowLimit& limit, const Operands& ops)
-{
-    if (ops.pressure <= 0) {
-        refuseValue(w, limit.pressure);
-        return false;
-    }
-    if (ops.temperature + kKelvinOffset <= 0) {
-        refuseValue(w, limit.temperature);
-        return false;
-    }
-    if (ops.typedZnZg && *ops.typedZnZg < 0) {
-        refuseValue(w, limit.znzg);
-        return false;
-    }
-    return true;
-}
-
-bool usableFactor(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double k, bool storedSingle)
-{
-    const double kept = storedSingle ? double(static_cast<float>(k)) : k;
-    if (ops.temperature + kKelvinOffset != 0 && std::isfinite(kept) && kept != 0)
+    if (usableFactor(k, storedSingle))
         return true;
-    refuseUnusable(w, limit, ops, false);
+    refuseValue(w, limit.box(unusableOperand(ops, false)));
     return false;
 }
 
-bool usableFlow(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double q)
+bool acceptFlow(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops, double q)
 {
-    if (std::isfinite(q) && std::fabs(q) <= std::numeric_limits<float>::max())
+    if (usableFlow(q))
         return true;
-    refuseUnusable(w, limit, ops, true);
+    refuseValue(w, limit.box(unusableOperand(ops, true)));
     return false;
 }
-
-using Routine = int (*)(float, float, float, float, float, float, float&);
 
 // Zn/Zg at one line condition, or nothing when the method gives no answer.
-std::optional<double> computedZnZg(SelectionContext& w, Routine routine, Field pressure, Field temperature)
+std::optional<double> readAndComputeZnZg(SelectionContext& w, GasReference reference, Field pressure, Field temperature)
 {
     const FormModel& f = w.form;
     // arguments in the order they are read: p, t, Hs, d, xCO2, xH2
@@ -204,16 +154,7 @@ std::optional<double> computedZnZg(SelectionContext& w, Routine routine, Field p
     const float d = gasValue(F::RelDensity);
     const float xco2 = gasValue(F::XCO2);
     const float xh2 = gasValue(F::XH2);
-    float zg = 0;
-    float zn = 0;
-    if (routine(p, t, hs, d, xco2, xh2, zg) != 0)
-        return std::nullopt;
-    if (routine(kZnPressureMpa, kZnTemperature, hs, d, xco2, xh2, zn) != 0)
-        return std::nullopt;
-    const double ratio = double(zn) / double(zg);
-    if (!std::isfinite(ratio) || ratio <= 0)
-        return std::nullopt;
-    return ratio;
+    return computedZnZg(reference, p, t, {hs, d, xco2, xh2});
 }
 
 } // namespace
@@ -253,79 +194,76 @@ void computeWorkingFlow(SelectionContext& w)
             refuse(w, kZnZgMaxMissing, resetR2, F::ZnZgMax);
             return;
         }
-        Operands max;
+        FlowOperands max;
         max.typedZnZg = exactNumber(F::ZnZgMax);
-        max.pressure = number(F::PabsMin);
-        max.temperature = number(F::TempMax);
-        if (!physicalCorner(w, kMaximum, max))
+        max.pressureKpa = number(F::PabsMin);
+        max.temperatureC = number(F::TempMax);
+        if (!describesGas(w, kMaximum, max))
             return;
-        const double kmax = *max.typedZnZg * (max.pressure / kStdPressureKpa) * kStdTemperatureK
-            / (max.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMaximum, max, kmax, false))
+        const double kmax = conversionFactor(*max.typedZnZg, max.pressureKpa, max.temperatureC);
+        if (!acceptFactor(w, kMaximum, max, kmax, false))
             return;
         f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
         max.stdFlow = number(F::StdFlowMax);
-        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
+        if (!acceptFlow(w, kMaximum, max, max.stdFlow / kmax))
             return;
         w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
 
-        Operands min;
-        min.temperature = number(F::TempMin);
-        min.pressure = exactNumber(F::PabsMax);
+        FlowOperands min;
+        min.temperatureC = number(F::TempMin);
+        min.pressureKpa = exactNumber(F::PabsMax);
         min.typedZnZg = number(F::ZnZgMin);
-        if (!physicalCorner(w, kMinimum, min))
+        if (!describesGas(w, kMinimum, min))
             return;
-        const double kmin = kStdTemperatureK / (min.temperature + kKelvinOffset)
-            * (min.pressure / kStdPressureKpa * *min.typedZnZg);
-        if (!usableFactor(w, kMinimum, min, kmin, true))
+        const double kmin = conversionFactorTemperatureFirst(*min.typedZnZg, min.pressureKpa, min.temperatureC);
+        if (!acceptFactor(w, kMinimum, min, kmin, true))
             return;
         w.flows.kmin = static_cast<float>(kmin);
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
         min.stdFlow = number(F::StdFlowMin);
-        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
+        if (!acceptFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
             return;
         w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
     } else {
         // Zn/Zg by SGERG-88; the gas data refer to 20 C / 20 C or to 25 C / 0 C
-        const Routine routine = f.index(F::RefCondition) == 0 ? SgergZRef20 : SgergZ;
-        Operands max;
-        max.pressure = number(F::PabsMin);
-        max.temperature = number(F::TempMax);
-        if (!physicalCorner(w, kMaximum, max))
+        const GasReference reference = f.index(F::RefCondition) == 0 ? GasReference::Combustion20Metering20
+                                                                     : GasReference::Combustion25Metering0;
+        FlowOperands max;
+        max.pressureKpa = number(F::PabsMin);
+        max.temperatureC = number(F::TempMax);
+        if (!describesGas(w, kMaximum, max))
             return;
-        const std::optional<double> ratioMax = computedZnZg(w, routine, F::PabsMin, F::TempMax);
+        const std::optional<double> ratioMax = readAndComputeZnZg(w, reference, F::PabsMin, F::TempMax);
         if (!ratioMax) {
             refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
             return;
         }
         f.setText(F::ZnZgMax, formatFixed(*ratioMax, 3));
-        const double kmax = (max.pressure / kStdPressureKpa) * *ratioMax * kStdTemperatureK
-            / (max.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMaximum, max, kmax, false))
+        const double kmax = conversionFactor(*ratioMax, max.pressureKpa, max.temperatureC);
+        if (!acceptFactor(w, kMaximum, max, kmax, false))
             return;
         f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
         max.stdFlow = number(F::StdFlowMax);
-        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
+        if (!acceptFlow(w, kMaximum, max, max.stdFlow / kmax))
             return;
         w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
 
-        Operands min;
-        min.pressure = exactNumber(F::PabsMax);
-        min.temperature = number(F::TempMin);
-        if (!physicalCorner(w, kMinimum, min))
+        FlowOperands min;
+        min.pressureKpa = exactNumber(F::PabsMax);
+        min.temperatureC = number(F::TempMin);
+        if (!describesGas(w, kMinimum, min))
             return;
-        const std::optional<double> ratioMin = computedZnZg(w, routine, F::PabsMax, F::TempMin);
+        const std::optional<double> ratioMin = readAndComputeZnZg(w, reference, F::PabsMax, F::TempMin);
         if (!ratioMin) {
             refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
             return;
         }
-        const double kmin = (min.pressure / kStdPressureKpa) * *ratioMin * kStdTemperatureK
-            / (min.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMinimum, min, kmin, true))
+        const double kmin = conversionFactor(*ratioMin, min.pressureKpa, min.temperatureC);
+        if (!acceptFactor(w, kMinimum, min, kmin, true))
             return;
         w.flows.kmin = static_cast<float>(kmin);
         min.stdFlow = number(F::StdFlowMin);
-        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
+        if (!acceptFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
             return;
         w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
         f.setText(F::ZnZgMin, formatFixed(*ratioMin, 3));
