@@ -132,29 +132,36 @@ bool acceptFactor(SelectionContext& w, const FlowLimit& limit, const FlowOperand
     return false;
 }
 
-bool acceptFlow(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops, double q)
+// The working flow of one limit, its standard flow read now; nothing when refused.
+std::optional<float> acceptFlow(SelectionContext& w, const FlowLimit& limit, FlowOperands& ops, double k)
 {
+    ops.stdFlow = toNumberTrimmed(w.form.text(limit.stdFlow));
+    const double q = workingFlow(ops.stdFlow, k);
     if (usableFlow(q))
-        return true;
+        return static_cast<float>(q);
     refuseValue(w, limit.box(unusableOperand(ops, true)));
-    return false;
+    return std::nullopt;
 }
 
-// Zn/Zg at one line condition, or nothing when the method gives no answer.
-std::optional<double> readAndComputeZnZg(SelectionContext& w, GasReference reference, Field pressure, Field temperature)
+// Zn/Zg of one limit: as typed, or by SGERG-88 at its line condition; nothing when
+// the method gives no answer. The pressure and temperature are the numbers already
+// read from their boxes; the gas data are read now, in the method's order.
+std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, GasReference reference)
 {
+    if (ops.typedZnZg)
+        return ops.typedZnZg;
     const FormModel& f = w.form;
-    // arguments in the order they are read: p, t, Hs, d, xCO2, xH2
-    // PabsMax is read exactly as shown, PabsMin trimmed
-    const double pressureKpa = pressure == F::PabsMax ? toNumber(f.text(pressure)) : toNumberTrimmed(f.text(pressure));
-    const float p = toSingle(pressureKpa / 1000);
-    const float t = toSingle(toNumberTrimmed(f.text(temperature)));
+    const float p = toSingle(ops.pressureKpa / 1000);
+    const float t = toSingle(ops.temperatureC);
     auto gasValue = [&](Field g) { return toSingle(toNumberTrimmed(f.text(g))); };
     const float hs = gasValue(F::Hs);
     const float d = gasValue(F::RelDensity);
     const float xco2 = gasValue(F::XCO2);
     const float xh2 = gasValue(F::XH2);
-    return computedZnZg(reference, p, t, {hs, d, xco2, xh2});
+    const std::optional<double> ratio = computedZnZg(reference, p, t, {hs, d, xco2, xh2});
+    if (!ratio)
+        refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
+    return ratio;
 }
 
 } // namespace
@@ -184,8 +191,8 @@ void computeWorkingFlow(SelectionContext& w)
         }
     }
 
-    if (f.index(F::ZMode) == 1) {
-        // Zn/Zg as typed
+    const bool typed = f.index(F::ZMode) == 1;
+    if (typed) {
         if (trimmed(f.text(F::ZnZgMin)).isEmpty()) {
             refuse(w, kZnZgMinMissing, resetR2, F::ZnZgMin);
             return;
@@ -194,79 +201,62 @@ void computeWorkingFlow(SelectionContext& w)
             refuse(w, kZnZgMaxMissing, resetR2, F::ZnZgMax);
             return;
         }
-        FlowOperands max;
+    }
+    // the gas data refer to 20 C / 20 C or to 25 C / 0 C
+    const GasReference reference = f.index(F::RefCondition) == 0 ? GasReference::Combustion20Metering20
+                                                                 : GasReference::Combustion25Metering0;
+
+    // The maximum flow: Kmax is shown and divided by unrounded.
+    FlowOperands max;
+    if (typed)
         max.typedZnZg = exactNumber(F::ZnZgMax);
-        max.pressureKpa = number(F::PabsMin);
-        max.temperatureC = number(F::TempMax);
-        if (!describesGas(w, kMaximum, max))
-            return;
-        const double kmax = conversionFactor(*max.typedZnZg, max.pressureKpa, max.temperatureC);
-        if (!acceptFactor(w, kMaximum, max, kmax, false))
-            return;
-        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
-        max.stdFlow = number(F::StdFlowMax);
-        if (!acceptFlow(w, kMaximum, max, max.stdFlow / kmax))
-            return;
-        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
+    max.pressureKpa = number(F::PabsMin);
+    max.temperatureC = number(F::TempMax);
+    if (!describesGas(w, kMaximum, max))
+        return;
+    const std::optional<double> znzgMax = znZgOf(w, max, reference);
+    if (!znzgMax)
+        return;
+    if (!typed)
+        f.setText(F::ZnZgMax, formatFixed(*znzgMax, 3));
+    const double kmax = conversionFactor(*znzgMax, max.pressureKpa, max.temperatureC);
+    if (!acceptFactor(w, kMaximum, max, kmax, false))
+        return;
+    f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
+    const std::optional<float> qmax = acceptFlow(w, kMaximum, max, kmax);
+    if (!qmax)
+        return;
+    w.flows.qmax = *qmax;
 
-        FlowOperands min;
-        min.temperatureC = number(F::TempMin);
-        min.pressureKpa = exactNumber(F::PabsMax);
+    // The minimum flow: Kmin is kept in single precision, shown and divided by as kept.
+    FlowOperands min;
+    min.pressureKpa = exactNumber(F::PabsMax); // parsed above, cannot fail here
+    min.temperatureC = number(F::TempMin);
+    if (typed)
         min.typedZnZg = number(F::ZnZgMin);
-        if (!describesGas(w, kMinimum, min))
-            return;
-        const double kmin = conversionFactorTemperatureFirst(*min.typedZnZg, min.pressureKpa, min.temperatureC);
-        if (!acceptFactor(w, kMinimum, min, kmin, true))
-            return;
-        w.flows.kmin = static_cast<float>(kmin);
+    if (!describesGas(w, kMinimum, min))
+        return;
+    const std::optional<double> znzgMin = znZgOf(w, min, reference);
+    if (!znzgMin)
+        return;
+    // Kept apart: a typed Kmin has always been multiplied with Tn/Tg first, and the two
+    // orders can round the last bit differently.
+    const double kmin = typed ? conversionFactorTemperatureFirst(*znzgMin, min.pressureKpa, min.temperatureC)
+                              : conversionFactor(*znzgMin, min.pressureKpa, min.temperatureC);
+    if (!acceptFactor(w, kMinimum, min, kmin, true))
+        return;
+    w.flows.kmin = static_cast<float>(kmin);
+    // Kept apart: a typed Kmin is shown before the standard flow is read, a computed
+    // one (with its Zn/Zg) only once Qmin stands, so a refusal or a text that is not
+    // a number leaves different texts on screen.
+    if (typed)
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
-        min.stdFlow = number(F::StdFlowMin);
-        if (!acceptFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
-            return;
-        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
-    } else {
-        // Zn/Zg by SGERG-88; the gas data refer to 20 C / 20 C or to 25 C / 0 C
-        const GasReference reference = f.index(F::RefCondition) == 0 ? GasReference::Combustion20Metering20
-                                                                     : GasReference::Combustion25Metering0;
-        FlowOperands max;
-        max.pressureKpa = number(F::PabsMin);
-        max.temperatureC = number(F::TempMax);
-        if (!describesGas(w, kMaximum, max))
-            return;
-        const std::optional<double> ratioMax = readAndComputeZnZg(w, reference, F::PabsMin, F::TempMax);
-        if (!ratioMax) {
-            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
-            return;
-        }
-        f.setText(F::ZnZgMax, formatFixed(*ratioMax, 3));
-        const double kmax = conversionFactor(*ratioMax, max.pressureKpa, max.temperatureC);
-        if (!acceptFactor(w, kMaximum, max, kmax, false))
-            return;
-        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
-        max.stdFlow = number(F::StdFlowMax);
-        if (!acceptFlow(w, kMaximum, max, max.stdFlow / kmax))
-            return;
-        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
-
-        FlowOperands min;
-        min.pressureKpa = exactNumber(F::PabsMax);
-        min.temperatureC = number(F::TempMin);
-        if (!describesGas(w, kMinimum, min))
-            return;
-        const std::optional<double> ratioMin = readAndComputeZnZg(w, reference, F::PabsMax, F::TempMin);
-        if (!ratioMin) {
-            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
-            return;
-        }
-        const double kmin = conversionFactor(*ratioMin, min.pressureKpa, min.temperatureC);
-        if (!acceptFactor(w, kMinimum, min, kmin, true))
-            return;
-        w.flows.kmin = static_cast<float>(kmin);
-        min.stdFlow = number(F::StdFlowMin);
-        if (!acceptFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
-            return;
-        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
-        f.setText(F::ZnZgMin, formatFixed(*ratioMin, 3));
+    const std::optional<float> qmin = acceptFlow(w, kMinimum, min, w.flows.kmin);
+    if (!qmin)
+        return;
+    w.flows.qmin = *qmin;
+    if (!typed) {
+        f.setText(F::ZnZgMin, formatFixed(*znzgMin, 3));
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
     }
 

@@ -26,6 +26,11 @@ double conversionFactorTemperatureFirst(double znzg, double pressureKpa, double 
     return kStdTemperatureK / (temperatureC + kKelvinOffset) * (pressureKpa / kStdPressureKpa * znzg);
 }
 
+double workingFlow(double stdFlow, double k)
+{
+    return stdFlow / k;
+}
+
 std::optional<double> computedZnZg(GasReference reference, float pressureMpa, float temperatureC, const GasData& gas)
 {
     const auto routine = reference == GasReference::Combustion20Metering20 ? SgergZRef20 : SgergZ;

@@ -18,6 +18,9 @@ double conversionFactor(double znzg, double pressureKpa, double temperatureC);
 // always been computed in this order it stays in it, so that no result moves.
 double conversionFactorTemperatureFirst(double znzg, double pressureKpa, double temperatureC);
 
+// The working flow Q = Qn / K.
+double workingFlow(double stdFlow, double k);
+
 // The reference conditions the gas data can be given at.
 enum class GasReference {
     Combustion20Metering20, // combustion and metering both at 20 C

@@ -33,10 +33,12 @@ private slots:
         QTest::addColumn<double>("pressureKpa");
         QTest::addColumn<double>("temperatureC");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("the standard condition itself") << 1.0 << 101.325 << 20.0 << "1.0000";
-        QTest::newRow("150 kPa, 60 C") << 1.0 << 150.0 << 60.0 << "1.3026";
-        QTest::newRow("200 kPa, -20 C") << 1.0 << 200.0 << -20.0 << "2.2857";
-        QTest::newRow("Zn/Zg 1.05 at 1000 kPa, 10 C") << 1.05 << 1000.0 << 10.0 << "10.7287";
+        QTest::addColumn<double>("stdFlow");
+        QTest::addColumn<QString>("flow");
+        QTest::newRow("the standard condition itself") << 1.0 << 101.325 << 20.0 << "1.0000" << 100.0 << "100.000";
+        QTest::newRow("150 kPa, 60 C") << 1.0 << 150.0 << 60.0 << "1.3026" << 100.0 << "76.767";
+        QTest::newRow("200 kPa, -20 C") << 1.0 << 200.0 << -20.0 << "2.2857" << 10.0 << "4.375";
+        QTest::newRow("Zn/Zg 1.05 at 1000 kPa, 10 C") << 1.05 << 1000.0 << 10.0 << "10.7287" << 5000.0 << "466.041";
     }
 
     void conversionFactor()
@@ -45,8 +47,12 @@ private slots:
         QFETCH(double, pressureKpa);
         QFETCH(double, temperatureC);
         QFETCH(QString, shown);
-        QCOMPARE(QString::number(::conversionFactor(znzg, pressureKpa, temperatureC), 'f', 4), shown);
+        QFETCH(double, stdFlow);
+        QFETCH(QString, flow);
+        const double k = ::conversionFactor(znzg, pressureKpa, temperatureC);
+        QCOMPARE(QString::number(k, 'f', 4), shown);
         QCOMPARE(QString::number(conversionFactorTemperatureFirst(znzg, pressureKpa, temperatureC), 'f', 4), shown);
+        QCOMPARE(QString::number(workingFlow(stdFlow, k), 'f', 3), flow);
     }
 
     // Both orders are kept because their last bits differ: merging them would move results.
