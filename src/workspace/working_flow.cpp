@@ -191,7 +191,7 @@ void computeWorkingFlow(SelectionContext& w)
         }
     }
 
-    const bool typed = f.index(F::ZMode) == 1;
+    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
     if (typed) {
         if (trimmed(f.text(F::ZnZgMin)).isEmpty()) {
             refuse(w, kZnZgMinMissing, resetR2, F::ZnZgMin);
@@ -203,8 +203,9 @@ void computeWorkingFlow(SelectionContext& w)
         }
     }
     // the gas data refer to 20 C / 20 C or to 25 C / 0 C
-    const GasReference reference = f.index(F::RefCondition) == 0 ? GasReference::Combustion20Metering20
-                                                                 : GasReference::Combustion25Metering0;
+    const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
+        ? GasReference::Combustion20Metering20
+        : GasReference::Combustion25Metering0;
 
     // The maximum flow: Kmax is shown and divided by unrounded.
     FlowOperands max;
@@ -282,7 +283,7 @@ void onZModeClicked(SelectionContext& w)
     for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax})
         f.setText(label, QString());
     w.clearResult();
-    const bool typed = f.index(F::ZMode) == 1;
+    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
     f.setEnabled(F::ZnZgMin, typed);
     f.setEnabled(F::ZnZgMax, typed);
     for (Field gas : {F::RefCondition, F::XH2, F::Hs, F::XCO2, F::RelDensity})

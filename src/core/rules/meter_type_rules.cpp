@@ -9,6 +9,7 @@
 #include <limits>
 
 using F = Field;
+using M = vocab::Medium;
 
 namespace {
 
@@ -30,10 +31,10 @@ constexpr double kAnyLow = -std::numeric_limits<double>::infinity();
 
 // clang-format off
 const MeterTypeRule kMeterTypeRules[] = {
-    {vocab::Turbine,    {0, 1, 2, 3}, {{kAnyLow, 650, 4000}, {650, 6500, 2500}}},
-    {vocab::RotaryLobe, {0, 3},       {{kAnyLow, 1600, 1600}}},
-    {vocab::Vortex,     {1},          {{kAnyLow, 150, 16000}, {kAnyLow, 800, 10000}, {kAnyLow, 3600, 4000}}},
-    {vocab::Vortex,     {2, 3, 4},    {{kAnyLow, 150, 16000}, {kAnyLow, 800, 6400},  {kAnyLow, 3600, 4000}}},
+    {vocab::Turbine,    {M::CityGas, M::OilField, M::CoalBed, M::Air}, {{kAnyLow, 650, 4000}, {650, 6500, 2500}}},
+    {vocab::RotaryLobe, {M::CityGas, M::Air},                          {{kAnyLow, 1600, 1600}}},
+    {vocab::Vortex,     {M::OilField},                                 {{kAnyLow, 150, 16000}, {kAnyLow, 800, 10000}, {kAnyLow, 3600, 4000}}},
+    {vocab::Vortex,     {M::CoalBed, M::Air, M::OxygenHydrogen},       {{kAnyLow, 150, 16000}, {kAnyLow, 800, 6400},  {kAnyLow, 3600, 4000}}},
 };
 // clang-format on
 
@@ -44,7 +45,7 @@ void fillMeterTypes(SelectionContext& w)
     FormModel& f = w.form;
     const double p = toNumber(f.text(F::PabsMax));
     const double q = w.flows.qmax;
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     for (const MeterTypeRule& rule : kMeterTypeRules) {
         if (!rule.media.has(medium))
             continue;
@@ -57,7 +58,7 @@ void fillMeterTypes(SelectionContext& w)
     }
     if (f.count(F::MeterType) == 0)
         return;
-    const bool preferSecond = medium == vocab::MediumCityGas || medium == vocab::MediumAir;
+    const bool preferSecond = medium == M::CityGas || medium == M::Air;
     f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
     onMeterTypeChanged(w);
 }

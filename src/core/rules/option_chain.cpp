@@ -9,6 +9,7 @@
 #include <optional>
 
 using F = Field;
+using M = vocab::Medium;
 using namespace vocab;
 
 namespace {
@@ -23,10 +24,10 @@ struct OriginRule {
 };
 
 const OriginRule kOriginRules[] = {
-    {{0, 3},    Turbine,    {Domestic, Imported}},
-    {{0, 3},    RotaryLobe, {Domestic, Imported}},
-    {{1, 2},    Turbine,    {Domestic}},
-    {{1, 2, 3, 4}, Vortex,  {Domestic}},
+    {{M::CityGas, M::Air},                                 Turbine,    {Domestic, Imported}},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}},
+    {{M::OilField, M::CoalBed},                            Turbine,    {Domestic}},
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,  {Domestic}},
 };
 
 // The mechanical-counter list; "有" comes before "无" where both are offered.
@@ -38,11 +39,11 @@ struct CounterRule {
 };
 
 const CounterRule kCounterRules[] = {
-    {{0, 3},       Turbine,    {Domestic},           {Yes, No}},
-    {{0, 3},       Turbine,    {Imported},           {Yes}},
-    {{0, 3},       RotaryLobe, {Domestic, Imported}, {Yes, No}},
-    {{1, 2},       Turbine,    {Domestic},           {No}},
-    {{1, 2, 3, 4}, Vortex,     {Domestic},           {No}},
+    {{M::CityGas, M::Air},                                 Turbine,    {Domestic},           {Yes, No}},
+    {{M::CityGas, M::Air},                                 Turbine,    {Imported},           {Yes}},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}, {Yes, No}},
+    {{M::OilField, M::CoalBed},                            Turbine,    {Domestic},           {No}},
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic},           {No}},
 };
 
 // The card-control list: each item is offered when any of its limits holds (an
@@ -61,16 +62,16 @@ struct CardRule {
 };
 
 const CardRule kCardRules[] = {
-    {{0},    {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{0},    {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
-    {{0},    {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{0},    {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
+    {{M::CityGas},                     {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{M::CityGas},                     {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
+    {{M::CityGas},                     {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
                                                                          {CardSplit,      {{kNoLimit, 800}}}}},
-    {{0},    {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
-    {{1, 4}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
-    {{1, 2}, {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
-    {{2},    {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
-    {{3},    {},           {},                   {},    {{CardNone, {}}}},
+    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
+    {{M::OilField, M::OxygenHydrogen}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
+    {{M::OilField, M::CoalBed},        {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
+    {{M::CoalBed},                     {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
+    {{M::Air},                         {},           {},                   {},    {{CardNone, {}}}},
 };
 
 // clang-format on
@@ -102,8 +103,8 @@ void onGasInputChanged(SelectionContext& w)
     w.clearResult();
     f.select(F::CombinedAccuracy, vocab::Class15);
     f.select(F::BaseAccuracy, vocab::Class10);
-    const int medium = f.index(F::Medium);
-    const bool oilOrCoal = medium == vocab::MediumOilField || medium == vocab::MediumCoalBed;
+    const M medium = f.item<M>(F::Medium);
+    const bool oilOrCoal = medium == M::OilField || medium == M::CoalBed;
     f.select(F::CorrectorAccuracy, oilOrCoal ? vocab::Class10 : vocab::Class05);
 }
 
@@ -112,7 +113,7 @@ void onMeterTypeChanged(SelectionContext& w)
     FormModel& f = w.form;
     emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     const QString type = f.text(F::MeterType);
     for (const OriginRule& rule : kOriginRules) {
         if (rule.media.has(medium) && type == rule.meterType) {
@@ -129,7 +130,7 @@ void onBaseOriginChanged(SelectionContext& w)
     FormModel& f = w.form;
     emptyLists(f, {F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     for (const CounterRule& rule : kCounterRules) {
         if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
             && matches(rule.origins, f.text(F::BaseOrigin))) {
@@ -146,7 +147,7 @@ void onMechCounterChanged(SelectionContext& w)
     FormModel& f = w.form;
     emptyLists(f, {F::CardControl, F::Size, F::NominalPressure});
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     // PabsMax is read, as shown, only when a condition needs it
     std::optional<double> pabsMax;
     auto pressure = [&] {
@@ -199,7 +200,7 @@ void onCorrectorChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     if (trimmed(f.text(F::Corrector)) == vocab::Yes) {
         if (f.enabled(F::CorrectorAccuracy))
             f.select(F::CorrectorAccuracy, vocab::Class05);
@@ -207,7 +208,7 @@ void onCorrectorChanged(SelectionContext& w)
             f.select(F::CorrectorAccuracy, vocab::Class05);
         f.select(F::CorrectionMode, vocab::ModeAuto);
         f.select(F::DisplayFactor, vocab::No);
-        if (f.index(F::CardControl) == 0) {
+        if (f.firstChosen(F::CardControl)) {
             f.select(F::ExProof, vocab::IntrinsicSafe);
             for (Field output : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
                 f.select(output, vocab::No);
@@ -237,7 +238,7 @@ void onCorrectorChanged(SelectionContext& w)
         f.setIndex(g, -1);
     for (Field g : {F::DisplayFactor, F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
         f.select(g, vocab::No);
-    if (medium == vocab::MediumCityGas) {
+    if (medium == M::CityGas) {
         f.setIndex(F::CombinedAccuracy, -1);
         f.setEnabled(F::CombinedAccuracy, false);
     } else {
@@ -247,7 +248,7 @@ void onCorrectorChanged(SelectionContext& w)
     f.setIndex(F::CorrectorAccuracy, -1);
     f.setEnabled(F::CorrectorAccuracy, false);
     f.setEnabled(F::BaseAccuracy, true);
-    if (medium == vocab::MediumOilField) {
+    if (medium == M::OilField) {
         f.setEnabled(F::CurrentOutput, true);
     } else {
         f.setEnabled(F::CurrentOutput, false);
