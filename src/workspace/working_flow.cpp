@@ -57,12 +57,9 @@ const char* valueName(Field f)
     }
 }
 
-const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
-
 void resetR2(SelectionContext& w)
 {
-    for (Field l : kChainLists)
-        w.form.clearItems(l);
+    emptyChainFrom(w.form, F::MeterType);
 }
 
 void resetR1(SelectionContext& w)

@@ -7,6 +7,7 @@
 #include "core/form/vocabulary.h"
 
 #include <optional>
+#include <span>
 
 using F = Field;
 using M = vocab::Medium;
@@ -16,29 +17,26 @@ namespace {
 
 // clang-format off
 
-// The origins of the base meter by medium and meter type.
-struct OriginRule {
+// The origin list and the mechanical-counter list: each offers the items of the
+// first rule that holds for the medium, the meter type and the origin (an empty
+// origin cell takes any).
+struct ListRule {
     Media media;
     QStringView meterType;
     Texts origins;
+    Texts items;
 };
 
-const OriginRule kOriginRules[] = {
-    {{M::CityGas, M::Air},                                 Turbine,    {Domestic, Imported}},
-    {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}},
-    {{M::OilField, M::CoalBed},                            Turbine,    {Domestic}},
-    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,  {Domestic}},
+// The origins of the base meter by medium and meter type.
+const ListRule kOriginRules[] = {
+    {{M::CityGas, M::Air},                                 Turbine,    {}, {Domestic, Imported}},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {}, {Domestic, Imported}},
+    {{M::OilField, M::CoalBed},                            Turbine,    {}, {Domestic}},
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {}, {Domestic}},
 };
 
 // The mechanical-counter list; "有" comes before "无" where both are offered.
-struct CounterRule {
-    Media media;
-    QStringView meterType;
-    Texts origins;
-    Texts counters;
-};
-
-const CounterRule kCounterRules[] = {
+const ListRule kCounterRules[] = {
     {{M::CityGas, M::Air},                                 Turbine,    {Domestic},           {Yes, No}},
     {{M::CityGas, M::Air},                                 Turbine,    {Imported},           {Yes}},
     {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}, {Yes, No}},
@@ -76,12 +74,6 @@ const CardRule kCardRules[] = {
 
 // clang-format on
 
-void emptyLists(FormModel& f, std::initializer_list<Field> lists)
-{
-    for (Field l : lists)
-        f.clearItems(l);
-}
-
 // The chain goes on: the first item of the rebuilt list is chosen and the next step
 // runs; an empty list ends the chain at this level.
 void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContext&))
@@ -92,12 +84,42 @@ void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContex
     next(w);
 }
 
+// A choice in the chain: `list` and the lists below it are emptied, `list` is refilled
+// from its rules and the chain goes on.
+void refillFromRules(SelectionContext& w, Field list, std::span<const ListRule> rules, void (*next)(SelectionContext&))
+{
+    FormModel& f = w.form;
+    emptyChainFrom(f, list);
+    w.clearResult();
+    const M medium = f.item<M>(F::Medium);
+    for (const ListRule& rule : rules) {
+        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
+            && matches(rule.origins, f.text(F::BaseOrigin))) {
+            for (QStringView item : rule.items)
+                f.addItem(list, item.toString());
+            break;
+        }
+    }
+    continueChain(w, list, next);
+}
+
 } // namespace
+
+void emptyChainFrom(FormModel& f, Field first)
+{
+    const Field chain[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
+    bool emptying = false;
+    for (Field l : chain) {
+        emptying = emptying || l == first;
+        if (emptying)
+            f.clearItems(l);
+    }
+}
 
 void onGasInputChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
+    emptyChainFrom(f, F::MeterType);
     f.setText(F::WorkFlowMin, QString());
     f.setText(F::WorkFlowMax, QString());
     w.clearResult();
@@ -110,42 +132,18 @@ void onGasInputChanged(SelectionContext& w)
 
 void onMeterTypeChanged(SelectionContext& w)
 {
-    FormModel& f = w.form;
-    emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
-    w.clearResult();
-    const M medium = f.item<M>(F::Medium);
-    const QString type = f.text(F::MeterType);
-    for (const OriginRule& rule : kOriginRules) {
-        if (rule.media.has(medium) && type == rule.meterType) {
-            for (QStringView origin : rule.origins)
-                f.addItem(F::BaseOrigin, origin.toString());
-            break;
-        }
-    }
-    continueChain(w, F::BaseOrigin, onBaseOriginChanged);
+    refillFromRules(w, F::BaseOrigin, kOriginRules, onBaseOriginChanged);
 }
 
 void onBaseOriginChanged(SelectionContext& w)
 {
-    FormModel& f = w.form;
-    emptyLists(f, {F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
-    w.clearResult();
-    const M medium = f.item<M>(F::Medium);
-    for (const CounterRule& rule : kCounterRules) {
-        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
-            && matches(rule.origins, f.text(F::BaseOrigin))) {
-            for (QStringView counter : rule.counters)
-                f.addItem(F::MechCounter, counter.toString());
-            break;
-        }
-    }
-    continueChain(w, F::MechCounter, onMechCounterChanged);
+    refillFromRules(w, F::MechCounter, kCounterRules, onMechCounterChanged);
 }
 
 void onMechCounterChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::CardControl, F::Size, F::NominalPressure});
+    emptyChainFrom(f, F::CardControl);
     w.clearResult();
     const M medium = f.item<M>(F::Medium);
     // PabsMax is read, as shown, only when a condition needs it
