@@ -1,29 +1,19 @@
 #include "workspace/working_flow.h"
 
+#include "core/rules/meter_type_rules.h"
 #include "core/rules/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/form/selection_context.h"
 #include "core/rules/sensor_ranges.h"
-#include "core/gas/sgerg.h"
+#include "core/gas/flow_conversion.h"
 #include "core/form/vocabulary.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
 #include <optional>
-#include <vector>
 
 using F = Field;
 
 namespace {
-
-// Standard condition of the flow: 20 C and 101.325 kPa.
-constexpr double kStdPressureKpa = 101.325;
-constexpr double kStdTemperatureK = 293.15;
-constexpr double kKelvinOffset = 273.15;
-constexpr float kZnPressureMpa = 0.101325f;
-constexpr float kZnTemperature = 20.0f;
 
 const QString kPabsMaxMissing = QStringLiteral("最大绝对压力未填写！");
 const QString kMediumMissing = QStringLiteral("使用介质未填写！");
@@ -48,29 +38,6 @@ const PresenceCheck kPresenceChecks[] = {
     {F::XH2,        "H2摩尔含量未填写！"},
     {F::RelDensity, "相对密度未填写！"},
 };
-
-// The meter types a medium can use, each within envelopes of working flow (m3/h)
-// and maximum absolute pressure (kPa); both bounds of an envelope are inclusive.
-struct Envelope {
-    double qLow;
-    double qHigh;
-    double pMax;
-};
-
-struct MeterTypeRule {
-    QStringView item;
-    std::initializer_list<int> media;
-    std::initializer_list<Envelope> envelopes;
-};
-
-constexpr double kAnyLow = -std::numeric_limits<double>::infinity();
-
-const MeterTypeRule kMeterTypeRules[] = {
-    {vocab::Turbine,    {0, 1, 2, 3}, {{kAnyLow, 650, 4000}, {650, 6500, 2500}}},
-    {vocab::RotaryLobe, {0, 3},       {{kAnyLow, 1600, 1600}}},
-    {vocab::Vortex,     {1},          {{kAnyLow, 150, 16000}, {kAnyLow, 800, 10000}, {kAnyLow, 3600, 4000}}},
-    {vocab::Vortex,     {2, 3, 4},    {{kAnyLow, 150, 16000}, {kAnyLow, 800, 6400},  {kAnyLow, 3600, 4000}}},
-};
 // clang-format on
 
 // What the user is told when a box holds a value that makes a working flow
@@ -90,12 +57,9 @@ const char* valueName(Field f)
     }
 }
 
-const F kChainLists[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
-
 void resetR2(SelectionContext& w)
 {
-    for (Field l : kChainLists)
-        w.form.clearItems(l);
+    emptyChainFrom(w.form, F::MeterType);
 }
 
 void resetR1(SelectionContext& w)
@@ -118,24 +82,26 @@ void refuse(SelectionContext& w, const QString& message, void (*reset)(Selection
     refuse(w, message, reset, fieldName(focus));
 }
 
-// One limit of the range: K = Zn/Zg * Pg/Pn * Tn/Tg, the working flow Q = Qn / K.
+// One limit of the range and the boxes its operands come from.
 struct FlowLimit {
     Field stdFlow;
     Field pressure;
     Field temperature;
     Field znzg;
+
+    Field box(FlowOperand operand) const
+    {
+        switch (operand) {
+        case FlowOperand::StdFlow: return stdFlow;
+        case FlowOperand::Pressure: return pressure;
+        case FlowOperand::ZnZg: return znzg;
+        default: return temperature;
+        }
+    }
 };
 
 constexpr FlowLimit kMinimum {F::StdFlowMin, F::PabsMax, F::TempMin, F::ZnZgMin};
 constexpr FlowLimit kMaximum {F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax};
-
-// The operands of one limit, for naming the box that made a result unusable.
-struct Operands {
-    double stdFlow = 1;
-    double pressure = 1;
-    double temperature = 0;
-    std::optional<double> typedZnZg; // only where the user typed Zn/Zg
-};
 
 void refuseValue(SelectionContext& w, Field culprit)
 {
@@ -143,123 +109,56 @@ void refuseValue(SelectionContext& w, Field culprit)
            resetR1, culprit);
 }
 
+// Values that describe no gas are named as for a flow that cannot be computed.
+bool describesGas(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops)
+{
+    const FlowOperand impossible = impossibleOperand(ops);
+    if (impossible == FlowOperand::None)
+        return true;
+    refuseValue(w, limit.box(impossible));
+    return false;
+}
+
 // A working flow or factor that is not a finite number must not reach the screen:
-// the user is told which box holds the value that made it so. A zero divisor
-// points at its box; otherwise the most extreme operand, the one farthest from 1
-// in magnitude, is taken as the cause.
-void refuseUnusable(SelectionContext& w, const FlowLimit& limit, const Operands& ops, bool withStdFlow)
+// the user is told which box holds the value that made it so.
+bool acceptFactor(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops, double k, bool storedSingle)
 {
-    const double absoluteTemperature = ops.temperature + kKelvinOffset;
-    std::vector<std::pair<Field, double>> divisors = {{limit.temperature, absoluteTemperature},
-                                                      {limit.pressure, ops.pressure}};
+    if (usableFactor(k, storedSingle))
+        return true;
+    refuseValue(w, limit.box(unusableOperand(ops, false)));
+    return false;
+}
+
+// The working flow of one limit, its standard flow read now; nothing when refused.
+std::optional<float> acceptFlow(SelectionContext& w, const FlowLimit& limit, FlowOperands& ops, double k)
+{
+    ops.stdFlow = toNumberTrimmed(w.form.text(limit.stdFlow));
+    const double q = workingFlow(ops.stdFlow, k);
+    if (usableFlow(q))
+        return static_cast<float>(q);
+    refuseValue(w, limit.box(unusableOperand(ops, true)));
+    return std::nullopt;
+}
+
+// Zn/Zg of one limit: as typed, or by SGERG-88 at its line condition; nothing when
+// the method gives no answer. The pressure and temperature are the numbers already
+// read from their boxes; the gas data are read now, in the method's order.
+std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, GasReference reference)
+{
     if (ops.typedZnZg)
-        divisors.emplace_back(limit.znzg, *ops.typedZnZg);
-    Field culprit = limit.temperature;
-    double worst = -1;
-    for (const auto& [field, value] : divisors) {
-        if (value == 0) {
-            culprit = field;
-            worst = std::numeric_limits<double>::infinity();
-            break;
-        }
-        const double extremity = std::fabs(std::log(std::fabs(value)));
-        if (extremity > worst) {
-            culprit = field;
-            worst = extremity;
-        }
-    }
-    if (withStdFlow && std::isfinite(worst) && std::fabs(std::log(std::fabs(ops.stdFlow))) > worst)
-        culprit = limit.stdFlow;
-    refuseValue(w, culprit);
-}
-
-// An absolute pressure at or below 0, a temperature at or below absolute zero or a
-// negative Zn/Zg describe no gas: the arithmetic may go through, but the working
-// flow it gives is meaningless (a negative flow, for one), so the box is named as
-// for a flow that cannot be computed.
-bool physicalCorner(SelectionContext& w, const FlowLimit& limit, const Operands& ops)
-{
-    if (ops.pressure <= 0) {
-        refuseValue(w, limit.pressure);
-        return false;
-    }
-    if (ops.temperature + kKelvinOffset <= 0) {
-        refuseValue(w, limit.temperature);
-        return false;
-    }
-    if (ops.typedZnZg && *ops.typedZnZg < 0) {
-        refuseValue(w, limit.znzg);
-        return false;
-    }
-    return true;
-}
-
-bool usableFactor(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double k, bool storedSingle)
-{
-    const double kept = storedSingle ? double(static_cast<float>(k)) : k;
-    if (ops.temperature + kKelvinOffset != 0 && std::isfinite(kept) && kept != 0)
-        return true;
-    refuseUnusable(w, limit, ops, false);
-    return false;
-}
-
-bool usableFlow(SelectionContext& w, const FlowLimit& limit, const Operands& ops, double q)
-{
-    if (std::isfinite(q) && std::fabs(q) <= std::numeric_limits<float>::max())
-        return true;
-    refuseUnusable(w, limit, ops, true);
-    return false;
-}
-
-using Routine = int (*)(float, float, float, float, float, float, float&);
-
-// Zn/Zg at one line condition, or nothing when the method gives no answer.
-std::optional<double> computedZnZg(SelectionContext& w, Routine routine, Field pressure, Field temperature)
-{
+        return ops.typedZnZg;
     const FormModel& f = w.form;
-    // arguments in the order they are read: p, t, Hs, d, xCO2, xH2
-    // PabsMax is read exactly as shown, PabsMin trimmed
-    const double pressureKpa = pressure == F::PabsMax ? toNumber(f.text(pressure)) : toNumberTrimmed(f.text(pressure));
-    const float p = toSingle(pressureKpa / 1000);
-    const float t = toSingle(toNumberTrimmed(f.text(temperature)));
+    const float p = toSingle(ops.pressureKpa / 1000);
+    const float t = toSingle(ops.temperatureC);
     auto gasValue = [&](Field g) { return toSingle(toNumberTrimmed(f.text(g))); };
     const float hs = gasValue(F::Hs);
     const float d = gasValue(F::RelDensity);
     const float xco2 = gasValue(F::XCO2);
     const float xh2 = gasValue(F::XH2);
-    float zg = 0;
-    float zn = 0;
-    if (routine(p, t, hs, d, xco2, xh2, zg) != 0)
-        return std::nullopt;
-    if (routine(kZnPressureMpa, kZnTemperature, hs, d, xco2, xh2, zn) != 0)
-        return std::nullopt;
-    const double ratio = double(zn) / double(zg);
-    if (!std::isfinite(ratio) || ratio <= 0)
-        return std::nullopt;
+    const std::optional<double> ratio = computedZnZg(reference, p, t, {hs, d, xco2, xh2});
+    if (!ratio)
+        refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
     return ratio;
-}
-
-void fillMeterTypes(SelectionContext& w)
-{
-    FormModel& f = w.form;
-    const double p = toNumber(f.text(F::PabsMax));
-    const double q = w.flows.qmax;
-    const int medium = f.index(F::Medium);
-    for (const MeterTypeRule& rule : kMeterTypeRules) {
-        if (std::find(rule.media.begin(), rule.media.end(), medium) == rule.media.end())
-            continue;
-        for (const Envelope& e : rule.envelopes) {
-            if (q >= e.qLow && q <= e.qHigh && p <= e.pMax) {
-                f.addItem(F::MeterType, rule.item.toString());
-                break;
-            }
-        }
-    }
-    if (f.count(F::MeterType) == 0)
-        return;
-    const bool preferSecond = medium == vocab::MediumCityGas || medium == vocab::MediumAir;
-    f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
-    onMeterTypeChanged(w);
 }
 
 } // namespace
@@ -289,8 +188,8 @@ void computeWorkingFlow(SelectionContext& w)
         }
     }
 
-    if (f.index(F::ZMode) == 1) {
-        // Zn/Zg as typed
+    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
+    if (typed) {
         if (trimmed(f.text(F::ZnZgMin)).isEmpty()) {
             refuse(w, kZnZgMinMissing, resetR2, F::ZnZgMin);
             return;
@@ -299,82 +198,63 @@ void computeWorkingFlow(SelectionContext& w)
             refuse(w, kZnZgMaxMissing, resetR2, F::ZnZgMax);
             return;
         }
-        Operands max;
+    }
+    // the gas data refer to 20 C / 20 C or to 25 C / 0 C
+    const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
+        ? GasReference::Combustion20Metering20
+        : GasReference::Combustion25Metering0;
+
+    // The maximum flow: Kmax is shown and divided by unrounded.
+    FlowOperands max;
+    if (typed)
         max.typedZnZg = exactNumber(F::ZnZgMax);
-        max.pressure = number(F::PabsMin);
-        max.temperature = number(F::TempMax);
-        if (!physicalCorner(w, kMaximum, max))
-            return;
-        const double kmax = *max.typedZnZg * (max.pressure / kStdPressureKpa) * kStdTemperatureK
-            / (max.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMaximum, max, kmax, false))
-            return;
-        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
-        max.stdFlow = number(F::StdFlowMax);
-        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
-            return;
-        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
+    max.pressureKpa = number(F::PabsMin);
+    max.temperatureC = number(F::TempMax);
+    if (!describesGas(w, kMaximum, max))
+        return;
+    const std::optional<double> znzgMax = znZgOf(w, max, reference);
+    if (!znzgMax)
+        return;
+    if (!typed)
+        f.setText(F::ZnZgMax, formatFixed(*znzgMax, 3));
+    const double kmax = conversionFactor(*znzgMax, max.pressureKpa, max.temperatureC);
+    if (!acceptFactor(w, kMaximum, max, kmax, false))
+        return;
+    f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
+    const std::optional<float> qmax = acceptFlow(w, kMaximum, max, kmax);
+    if (!qmax)
+        return;
+    w.flows.qmax = *qmax;
 
-        Operands min;
-        min.temperature = number(F::TempMin);
-        min.pressure = exactNumber(F::PabsMax);
+    // The minimum flow: Kmin is kept in single precision, shown and divided by as kept.
+    FlowOperands min;
+    min.pressureKpa = exactNumber(F::PabsMax); // parsed above, cannot fail here
+    min.temperatureC = number(F::TempMin);
+    if (typed)
         min.typedZnZg = number(F::ZnZgMin);
-        if (!physicalCorner(w, kMinimum, min))
-            return;
-        const double kmin = kStdTemperatureK / (min.temperature + kKelvinOffset)
-            * (min.pressure / kStdPressureKpa * *min.typedZnZg);
-        if (!usableFactor(w, kMinimum, min, kmin, true))
-            return;
-        w.flows.kmin = static_cast<float>(kmin);
+    if (!describesGas(w, kMinimum, min))
+        return;
+    const std::optional<double> znzgMin = znZgOf(w, min, reference);
+    if (!znzgMin)
+        return;
+    // Kept apart: a typed Kmin has always been multiplied with Tn/Tg first, and the two
+    // orders can round the last bit differently.
+    const double kmin = typed ? conversionFactorTemperatureFirst(*znzgMin, min.pressureKpa, min.temperatureC)
+                              : conversionFactor(*znzgMin, min.pressureKpa, min.temperatureC);
+    if (!acceptFactor(w, kMinimum, min, kmin, true))
+        return;
+    w.flows.kmin = static_cast<float>(kmin);
+    // Kept apart: a typed Kmin is shown before the standard flow is read, a computed
+    // one (with its Zn/Zg) only once Qmin stands, so a refusal or a text that is not
+    // a number leaves different texts on screen.
+    if (typed)
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
-        min.stdFlow = number(F::StdFlowMin);
-        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
-            return;
-        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
-    } else {
-        // Zn/Zg by SGERG-88; the gas data refer to 20 C / 20 C or to 25 C / 0 C
-        const Routine routine = f.index(F::RefCondition) == 0 ? SgergZRef20 : SgergZ;
-        Operands max;
-        max.pressure = number(F::PabsMin);
-        max.temperature = number(F::TempMax);
-        if (!physicalCorner(w, kMaximum, max))
-            return;
-        const std::optional<double> ratioMax = computedZnZg(w, routine, F::PabsMin, F::TempMax);
-        if (!ratioMax) {
-            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
-            return;
-        }
-        f.setText(F::ZnZgMax, formatFixed(*ratioMax, 3));
-        const double kmax = (max.pressure / kStdPressureKpa) * *ratioMax * kStdTemperatureK
-            / (max.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMaximum, max, kmax, false))
-            return;
-        f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
-        max.stdFlow = number(F::StdFlowMax);
-        if (!usableFlow(w, kMaximum, max, max.stdFlow / kmax))
-            return;
-        w.flows.qmax = static_cast<float>(max.stdFlow / kmax);
-
-        Operands min;
-        min.pressure = exactNumber(F::PabsMax);
-        min.temperature = number(F::TempMin);
-        if (!physicalCorner(w, kMinimum, min))
-            return;
-        const std::optional<double> ratioMin = computedZnZg(w, routine, F::PabsMax, F::TempMin);
-        if (!ratioMin) {
-            refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
-            return;
-        }
-        const double kmin = (min.pressure / kStdPressureKpa) * *ratioMin * kStdTemperatureK
-            / (min.temperature + kKelvinOffset);
-        if (!usableFactor(w, kMinimum, min, kmin, true))
-            return;
-        w.flows.kmin = static_cast<float>(kmin);
-        min.stdFlow = number(F::StdFlowMin);
-        if (!usableFlow(w, kMinimum, min, min.stdFlow / w.flows.kmin))
-            return;
-        w.flows.qmin = static_cast<float>(min.stdFlow / w.flows.kmin);
-        f.setText(F::ZnZgMin, formatFixed(*ratioMin, 3));
+    const std::optional<float> qmin = acceptFlow(w, kMinimum, min, w.flows.kmin);
+    if (!qmin)
+        return;
+    w.flows.qmin = *qmin;
+    if (!typed) {
+        f.setText(F::ZnZgMin, formatFixed(*znzgMin, 3));
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
     }
 
@@ -400,7 +280,7 @@ void onZModeClicked(SelectionContext& w)
     for (Field label : {F::WorkFlowMin, F::WorkFlowMax, F::ConvFactorMin, F::ConvFactorMax})
         f.setText(label, QString());
     w.clearResult();
-    const bool typed = f.index(F::ZMode) == 1;
+    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
     f.setEnabled(F::ZnZgMin, typed);
     f.setEnabled(F::ZnZgMax, typed);
     for (Field gas : {F::RefCondition, F::XH2, F::Hs, F::XCO2, F::RelDensity})

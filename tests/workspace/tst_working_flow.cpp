@@ -8,19 +8,6 @@ using F = Field;
 
 namespace {
 
-// Inputs that make K = 1 at the maximum flow, so Qmax equals the standard flow.
-void unitFactorAtMaximum(WindowFixture& w, const QString& medium, const QString& qmax, const QString& pabsMax)
-{
-    w.choose(F::Medium, medium);
-    w.paste(F::StdFlowMin, QStringLiteral("1"));
-    w.paste(F::StdFlowMax, qmax);
-    w.paste(F::PabsMin, QStringLiteral("101.325"));
-    w.paste(F::PabsMax, pabsMax);
-    w.paste(F::TempMin, QStringLiteral("20"));
-    w.paste(F::TempMax, QStringLiteral("20"));
-    w.choose(F::ZMode, QStringLiteral("不修正"));
-}
-
 const QString kMedia[] = {
     QStringLiteral("城市天然气或城市煤气"), QStringLiteral("油田天然气"), QStringLiteral("煤层气"),
     QStringLiteral("空气或氮气或惰性气体"), QStringLiteral("氧气或氢气"),
@@ -79,46 +66,6 @@ private slots:
         w.paste(F::PabsMax, QStringLiteral("1500"));
         w.compute(); // the flows are empty
         QCOMPARE(w.items(F::PressSensorUpper), (QStringList {"2.0", "5.0"}));
-    }
-
-    void meterTypes_data()
-    {
-        QTest::addColumn<int>("medium");
-        QTest::addColumn<QString>("qmax");
-        QTest::addColumn<QString>("pabsMax");
-        QTest::addColumn<QStringList>("types");
-        QTest::addColumn<QString>("chosen");
-        const QString t = QStringLiteral("气体涡轮"), r = QStringLiteral("气体腰轮(罗茨)"), v = QStringLiteral("气体旋进");
-        QTest::newRow("city gas, both fit: the second") << 0 << "500" << "1000" << QStringList {t, r} << r;
-        QTest::newRow("city gas, 2000 m3/h: turbine") << 0 << "2000" << "1000" << QStringList {t} << t;
-        QTest::newRow("650 m3/h at 3000 kPa") << 0 << "650" << "3000" << QStringList {t} << t;
-        QTest::newRow("651 m3/h at 3000 kPa") << 0 << "651" << "3000" << QStringList {} << "";
-        QTest::newRow("6500 m3/h at 2500 kPa") << 0 << "6500" << "2500" << QStringList {t} << t;
-        QTest::newRow("roots at 1600 m3/h, 1600 kPa") << 0 << "1600" << "1600" << QStringList {t, r} << r;
-        QTest::newRow("oil field, 700 m3/h at 9000 kPa") << 1 << "700" << "9000" << QStringList {v} << v;
-        QTest::newRow("coal bed, 700 m3/h at 9000 kPa") << 2 << "700" << "9000" << QStringList {} << "";
-        QTest::newRow("coal bed, both fit: the first") << 2 << "100" << "1000" << QStringList {t, v} << t;
-        QTest::newRow("air, all three: the second") << 3 << "100" << "1000" << QStringList {t, r, v} << r;
-        QTest::newRow("oxygen") << 4 << "100" << "1000" << QStringList {v} << v;
-        QTest::newRow("oxygen above 3600 m3/h") << 4 << "3601" << "1000" << QStringList {} << "";
-        QTest::newRow("oxygen, 900 m3/h at 5000 kPa") << 4 << "900" << "5000" << QStringList {} << "";
-        QTest::newRow("oxygen, 150 m3/h at 16000 kPa") << 4 << "150" << "16000" << QStringList {v} << v;
-    }
-
-    void meterTypes()
-    {
-        QFETCH(int, medium);
-        QFETCH(QString, qmax);
-        QFETCH(QString, pabsMax);
-        QFETCH(QStringList, types);
-        QFETCH(QString, chosen);
-        WindowFixture w;
-        unitFactorAtMaximum(w, kMedia[medium], qmax, pabsMax);
-        w.paste(F::ZnZgMin, QStringLiteral("1"));
-        w.compute();
-        QCOMPARE(w.text(F::WorkFlowMax), QString::number(qmax.toDouble(), 'f', 3));
-        QCOMPARE(w.items(F::MeterType), types);
-        QCOMPARE(w.text(F::MeterType), chosen);
     }
 
     void presenceChecks_data()

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <type_traits>
 
 class Platform;
 
@@ -35,6 +36,22 @@ public:
     int count(Field f) const { return static_cast<int>(state(f).items.size()); }
     bool enabled(Field f) const { return state(f).enabled; }
     bool is(Field f, QStringView item) const { return index(f) >= 0 && text(f) == item; }
+    // Choices by position, for controls whose items stand fixed: the position as the
+    // control's item enum of the vocabulary (-1 when nothing is chosen).
+    template <typename Item>
+        requires std::is_enum_v<Item>
+    Item item(Field f) const
+    {
+        return static_cast<Item>(index(f));
+    }
+    template <typename Item>
+        requires std::is_enum_v<Item>
+    bool chosen(Field f, Item item) const
+    {
+        return index(f) == static_cast<int>(item);
+    }
+    // For a list rebuilt by the option chain, whose first item is what a rule means.
+    bool firstChosen(Field f) const { return index(f) == 0; }
 
     // Edit box: sets the text and runs the change step when it changed.
     // Label: sets the text.
@@ -42,6 +59,12 @@ public:
     // List: chooses the item (-1: none), runs nothing. Radio group: runs the
     // click step when the choice moves to a different item.
     void setIndex(Field f, int index);
+    template <typename Item>
+        requires std::is_enum_v<Item>
+    void choose(Field f, Item item)
+    {
+        setIndex(f, static_cast<int>(item));
+    }
     // Chooses the item whose text is exactly `item`, or nothing when none is.
     void select(Field f, QStringView item);
     void clearItems(Field f);

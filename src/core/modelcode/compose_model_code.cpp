@@ -39,26 +39,26 @@ QString dispatch(ModelCode& m)
 {
     FormModel& f = m.form();
     switch (m.medium()) {
-    case MediumCityGas:
+    case Medium::CityGas:
         m.set(F::Hart, No);
         return compose(m, {Turbine, RotaryLobe});
-    case MediumOilField:
+    case Medium::OilField:
         m.set(F::ExProof, Flameproof);
         m.set({F::Gprs, F::ShortRangeWireless}, No);
         return compose(m, {Turbine, Vortex});
-    case MediumCoalBed:
-        if (f.index(F::Corrector) != 0)
+    case Medium::CoalBed:
+        if (!f.chosen(F::Corrector, Corrector::Yes))
             m.refuse(kNoCorrector);
         m.firstMode();
         m.set({F::CurrentOutput, F::Gprs, F::ShortRangeWireless, F::Hart, F::DisplayFactor, F::CounterPulse}, No);
         m.set(F::PipeConnection, Flange);
         m.set(F::ExProof, Flameproof);
         return compose(m, {Turbine, Vortex});
-    case MediumAir:
+    case Medium::Air:
         return compose(m, {Turbine, RotaryLobe, Vortex});
-    case MediumOxygen:
+    case Medium::OxygenHydrogen:
         // the only type offered for this medium, taken by its position
-        return f.index(F::MeterType) == 0 ? composeVortex(m) : QString();
+        return f.firstChosen(F::MeterType) ? composeVortex(m) : QString();
     default:
         return QString();
     }
@@ -66,8 +66,8 @@ QString dispatch(ModelCode& m)
 
 bool specialRequirement(const FormModel& f)
 {
-    return (trimmed(f.text(F::Corrector)) == Yes && f.index(F::CombinedAccuracy) == 1)
-        || f.index(F::BaseAccuracy) == 1
+    return (trimmed(f.text(F::Corrector)) == Yes && f.chosen(F::CombinedAccuracy, CombinedAccuracy::Class10))
+        || f.chosen(F::BaseAccuracy, BaseAccuracy::Class05)
         || (f.text(F::CardControl) != CardNone && f.text(F::PressSensorUpper) == u"0.9");
 }
 
@@ -104,7 +104,7 @@ void composeModelCode(SelectionContext& w)
         w.clearResult();
         return;
     }
-    if (f.index(F::SettlementUnit) == 1)
+    if (f.chosen(F::SettlementUnit, SettlementUnit::Money))
         code += kSettlementInMoney;
     if (specialRequirement(f))
         code += kSpecialRequirement;

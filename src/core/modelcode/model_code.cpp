@@ -19,8 +19,8 @@ namespace {
 const QString kNoSensorRange = QStringLiteral("无压力传感器上限压力，选型失败！");
 const QString kNoInstallation = QStringLiteral("无安装形式，选型失败！");
 
-// The correction-mode suffixes by form ({M1} ... {M5}) and CorrectionMode item
-// 0 to 3; item 0 stands also for no item.
+// The correction-mode suffixes by form ({M1} ... {M5}) and CorrectionMode item, in
+// item order; the first item stands also for no item.
 // clang-format off
 const std::array<std::array<const char*, 4>, 5> kModeSuffixes = {{
     {"",  "-C",  "-B",  "-A"},
@@ -63,21 +63,19 @@ QString textBefore(const QString& s, QChar c)
 ModelCode::ModelCode(SelectionContext& w)
     : m_w(w)
     , m_form(w.form)
-    , m_medium(w.form.index(F::Medium))
+    , m_medium(w.form.item<Medium>(F::Medium))
 {
     const QString size = m_form.text(F::Size);
     m_sizeCode = textBefore(size, u'(');
     m_sizeBoreText = LeadingDigits(size);
     m_seriesSizeCode = m_sizeCode.mid(m_sizeBoreText.size());
-    const int base = m_form.index(F::BaseAccuracy);
-    m_baseAccuracy = base == 0 ? Class10.toString() : base == 1 ? Class05.toString() : QString();
-    const int combined = m_form.index(F::CombinedAccuracy);
-    m_combinedAccuracy = combined == 0 ? Class15.toString() : combined == 1 ? Class10.toString() : QString();
+    m_baseAccuracy = m_form.text(F::BaseAccuracy);
+    m_combinedAccuracy = m_form.text(F::CombinedAccuracy);
 }
 
 bool ModelCode::air() const
 {
-    return m_medium == MediumAir;
+    return m_medium == Medium::Air;
 }
 
 bool ModelCode::is(Field f, QStringView item) const
@@ -123,7 +121,7 @@ void ModelCode::clear(Field f)
 
 void ModelCode::firstMode()
 {
-    m_form.setIndex(F::CorrectionMode, 0);
+    m_form.choose(F::CorrectionMode, CorrectionMode::Auto);
 }
 
 void ModelCode::sameOutputsOff()
@@ -164,21 +162,21 @@ void ModelCode::requireInstallation()
 QString ModelCode::installationSuffix()
 {
     requireInstallation();
-    return m_form.index(F::Installation) == 1 ? QStringLiteral("-C") : QString();
+    return m_form.chosen(F::Installation, Installation::Vertical) ? QStringLiteral("-C") : QString();
 }
 
 QString ModelCode::modeSuffix(int form)
 {
-    int item = m_form.index(F::CorrectionMode);
-    if (item < 0) {
-        item = 0;
+    CorrectionMode mode = m_form.item<CorrectionMode>(F::CorrectionMode);
+    if (m_form.index(F::CorrectionMode) < 0) {
+        mode = CorrectionMode::Auto;
         if (!m_keepModeWithoutItem)
             firstMode();
-    } else if (form == 5 && (item == 1 || item == 2)) {
-        item = 0;
+    } else if (form == 5 && (mode == CorrectionMode::PressureMeasured || mode == CorrectionMode::TemperatureMeasured)) {
+        mode = CorrectionMode::Auto;
         firstMode();
     }
-    return QString::fromUtf8(kModeSuffixes[static_cast<size_t>(form - 1)][static_cast<size_t>(item)]);
+    return QString::fromUtf8(kModeSuffixes[static_cast<size_t>(form - 1)][static_cast<size_t>(mode)]);
 }
 
 QString ModelCode::letters(bool setExProof)

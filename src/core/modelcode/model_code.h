@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/form/fields.h"
+#include "core/form/vocabulary.h"
 
 #include <QString>
 #include <QStringView>
@@ -20,7 +21,7 @@ public:
     explicit ModelCode(SelectionContext& w);
 
     FormModel& form() { return m_form; }
-    int medium() const { return m_medium; }
+    vocab::Medium medium() const { return m_medium; }
     bool air() const;
 
     // The series-and-size code of the run, {R}.
@@ -39,7 +40,7 @@ public:
     void set(Field f, QStringView item);
     void set(std::initializer_list<Field> fields, QStringView item);
     void clear(Field f); // no item
-    void firstMode();     // CorrectionMode item 0, "温压自动检测"
+    void firstMode();     // CorrectionMode "温压自动检测"
 
     // Shared groups of settings.
     void sameOutputsOff(); // Gprs, ShortRangeWireless, CurrentOutput, Hart, DisplayFactor "无"
@@ -69,7 +70,7 @@ public:
 private:
     SelectionContext& m_w;
     FormModel& m_form;
-    int m_medium;
+    vocab::Medium m_medium;
     bool m_keepModeWithoutItem = false;
     QString m_sizeCode;
     QString m_seriesSizeCode;

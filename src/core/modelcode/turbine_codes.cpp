@@ -326,8 +326,8 @@ QString cityOrAir(ModelCode& m)
 // Oil-field and coal-bed gas: a domestic meter without counter or card control.
 bool plainDomesticMeter(ModelCode& m)
 {
-    return m.is(F::BaseOrigin, Domestic) && m.form().index(F::MechCounter) == 0
-        && m.form().index(F::CardControl) == 0;
+    return m.is(F::BaseOrigin, Domestic) && m.form().firstChosen(F::MechCounter)
+        && m.form().firstChosen(F::CardControl);
 }
 
 QString oilField(ModelCode& m)
@@ -375,12 +375,12 @@ QString coalBed(ModelCode& m)
 QString composeTurbine(ModelCode& m)
 {
     switch (m.medium()) {
-    case MediumCityGas:
-    case MediumAir:
+    case Medium::CityGas:
+    case Medium::Air:
         return cityOrAir(m);
-    case MediumOilField:
+    case Medium::OilField:
         return oilField(m);
-    case MediumCoalBed:
+    case Medium::CoalBed:
         return coalBed(m);
     default:
         return QString();

@@ -111,13 +111,13 @@ QString oxygenOrHydrogen(ModelCode& m)
 QString composeVortex(ModelCode& m)
 {
     // a domestic base meter without mechanical counter, by position in their lists
-    if (m.form().index(F::BaseOrigin) != 0 || m.form().index(F::MechCounter) != 0)
+    if (!m.form().firstChosen(F::BaseOrigin) || !m.form().firstChosen(F::MechCounter))
         return QString();
     switch (m.medium()) {
-    case MediumOilField: return oilField(m);
-    case MediumCoalBed: return coalBed(m);
-    case MediumAir: return air(m);
-    case MediumOxygen: return oxygenOrHydrogen(m);
+    case Medium::OilField: return oilField(m);
+    case Medium::CoalBed: return coalBed(m);
+    case Medium::Air: return air(m);
+    case Medium::OxygenHydrogen: return oxygenOrHydrogen(m);
     default: return QString();
     }
 }

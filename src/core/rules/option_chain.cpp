@@ -7,42 +7,41 @@
 #include "core/form/vocabulary.h"
 
 #include <optional>
+#include <span>
 
 using F = Field;
+using M = vocab::Medium;
 using namespace vocab;
 
 namespace {
 
 // clang-format off
 
-// The origins of the base meter by medium and meter type.
-struct OriginRule {
+// The origin list and the mechanical-counter list: each offers the items of the
+// first rule that holds for the medium, the meter type and the origin (an empty
+// origin cell takes any).
+struct ListRule {
     Media media;
     QStringView meterType;
     Texts origins;
+    Texts items;
 };
 
-const OriginRule kOriginRules[] = {
-    {{0, 3},    Turbine,    {Domestic, Imported}},
-    {{0, 3},    RotaryLobe, {Domestic, Imported}},
-    {{1, 2},    Turbine,    {Domestic}},
-    {{1, 2, 3, 4}, Vortex,  {Domestic}},
+// The origins of the base meter by medium and meter type.
+const ListRule kOriginRules[] = {
+    {{M::CityGas, M::Air},                                 Turbine,    {}, {Domestic, Imported}},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {}, {Domestic, Imported}},
+    {{M::OilField, M::CoalBed},                            Turbine,    {}, {Domestic}},
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {}, {Domestic}},
 };
 
 // The mechanical-counter list; "有" comes before "无" where both are offered.
-struct CounterRule {
-    Media media;
-    QStringView meterType;
-    Texts origins;
-    Texts counters;
-};
-
-const CounterRule kCounterRules[] = {
-    {{0, 3},       Turbine,    {Domestic},           {Yes, No}},
-    {{0, 3},       Turbine,    {Imported},           {Yes}},
-    {{0, 3},       RotaryLobe, {Domestic, Imported}, {Yes, No}},
-    {{1, 2},       Turbine,    {Domestic},           {No}},
-    {{1, 2, 3, 4}, Vortex,     {Domestic},           {No}},
+const ListRule kCounterRules[] = {
+    {{M::CityGas, M::Air},                                 Turbine,    {Domestic},           {Yes, No}},
+    {{M::CityGas, M::Air},                                 Turbine,    {Imported},           {Yes}},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}, {Yes, No}},
+    {{M::OilField, M::CoalBed},                            Turbine,    {Domestic},           {No}},
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic},           {No}},
 };
 
 // The card-control list: each item is offered when any of its limits holds (an
@@ -61,25 +60,19 @@ struct CardRule {
 };
 
 const CardRule kCardRules[] = {
-    {{0},    {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{0},    {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
-    {{0},    {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{0},    {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
+    {{M::CityGas},                     {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{M::CityGas},                     {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
+    {{M::CityGas},                     {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
+    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
                                                                          {CardSplit,      {{kNoLimit, 800}}}}},
-    {{0},    {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
-    {{1, 4}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
-    {{1, 2}, {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
-    {{2},    {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
-    {{3},    {},           {},                   {},    {{CardNone, {}}}},
+    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
+    {{M::OilField, M::OxygenHydrogen}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
+    {{M::OilField, M::CoalBed},        {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
+    {{M::CoalBed},                     {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
+    {{M::Air},                         {},           {},                   {},    {{CardNone, {}}}},
 };
 
 // clang-format on
-
-void emptyLists(FormModel& f, std::initializer_list<Field> lists)
-{
-    for (Field l : lists)
-        f.clearItems(l);
-}
 
 // The chain goes on: the first item of the rebuilt list is chosen and the next step
 // runs; an empty list ends the chain at this level.
@@ -91,62 +84,68 @@ void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContex
     next(w);
 }
 
+// A choice in the chain: `list` and the lists below it are emptied, `list` is refilled
+// from its rules and the chain goes on.
+void refillFromRules(SelectionContext& w, Field list, std::span<const ListRule> rules, void (*next)(SelectionContext&))
+{
+    FormModel& f = w.form;
+    emptyChainFrom(f, list);
+    w.clearResult();
+    const M medium = f.item<M>(F::Medium);
+    for (const ListRule& rule : rules) {
+        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
+            && matches(rule.origins, f.text(F::BaseOrigin))) {
+            for (QStringView item : rule.items)
+                f.addItem(list, item.toString());
+            break;
+        }
+    }
+    continueChain(w, list, next);
+}
+
 } // namespace
+
+void emptyChainFrom(FormModel& f, Field first)
+{
+    const Field chain[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
+    bool emptying = false;
+    for (Field l : chain) {
+        emptying = emptying || l == first;
+        if (emptying)
+            f.clearItems(l);
+    }
+}
 
 void onGasInputChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
+    emptyChainFrom(f, F::MeterType);
     f.setText(F::WorkFlowMin, QString());
     f.setText(F::WorkFlowMax, QString());
     w.clearResult();
     f.select(F::CombinedAccuracy, vocab::Class15);
     f.select(F::BaseAccuracy, vocab::Class10);
-    const int medium = f.index(F::Medium);
-    const bool oilOrCoal = medium == vocab::MediumOilField || medium == vocab::MediumCoalBed;
+    const M medium = f.item<M>(F::Medium);
+    const bool oilOrCoal = medium == M::OilField || medium == M::CoalBed;
     f.select(F::CorrectorAccuracy, oilOrCoal ? vocab::Class10 : vocab::Class05);
 }
 
 void onMeterTypeChanged(SelectionContext& w)
 {
-    FormModel& f = w.form;
-    emptyLists(f, {F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
-    w.clearResult();
-    const int medium = f.index(F::Medium);
-    const QString type = f.text(F::MeterType);
-    for (const OriginRule& rule : kOriginRules) {
-        if (rule.media.has(medium) && type == rule.meterType) {
-            for (QStringView origin : rule.origins)
-                f.addItem(F::BaseOrigin, origin.toString());
-            break;
-        }
-    }
-    continueChain(w, F::BaseOrigin, onBaseOriginChanged);
+    refillFromRules(w, F::BaseOrigin, kOriginRules, onBaseOriginChanged);
 }
 
 void onBaseOriginChanged(SelectionContext& w)
 {
-    FormModel& f = w.form;
-    emptyLists(f, {F::MechCounter, F::CardControl, F::Size, F::NominalPressure});
-    w.clearResult();
-    const int medium = f.index(F::Medium);
-    for (const CounterRule& rule : kCounterRules) {
-        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
-            && matches(rule.origins, f.text(F::BaseOrigin))) {
-            for (QStringView counter : rule.counters)
-                f.addItem(F::MechCounter, counter.toString());
-            break;
-        }
-    }
-    continueChain(w, F::MechCounter, onMechCounterChanged);
+    refillFromRules(w, F::MechCounter, kCounterRules, onMechCounterChanged);
 }
 
 void onMechCounterChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
-    emptyLists(f, {F::CardControl, F::Size, F::NominalPressure});
+    emptyChainFrom(f, F::CardControl);
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     // PabsMax is read, as shown, only when a condition needs it
     std::optional<double> pabsMax;
     auto pressure = [&] {
@@ -199,7 +198,7 @@ void onCorrectorChanged(SelectionContext& w)
 {
     FormModel& f = w.form;
     w.clearResult();
-    const int medium = f.index(F::Medium);
+    const M medium = f.item<M>(F::Medium);
     if (trimmed(f.text(F::Corrector)) == vocab::Yes) {
         if (f.enabled(F::CorrectorAccuracy))
             f.select(F::CorrectorAccuracy, vocab::Class05);
@@ -207,7 +206,7 @@ void onCorrectorChanged(SelectionContext& w)
             f.select(F::CorrectorAccuracy, vocab::Class05);
         f.select(F::CorrectionMode, vocab::ModeAuto);
         f.select(F::DisplayFactor, vocab::No);
-        if (f.index(F::CardControl) == 0) {
+        if (f.firstChosen(F::CardControl)) {
             f.select(F::ExProof, vocab::IntrinsicSafe);
             for (Field output : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
                 f.select(output, vocab::No);
@@ -237,7 +236,7 @@ void onCorrectorChanged(SelectionContext& w)
         f.setIndex(g, -1);
     for (Field g : {F::DisplayFactor, F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
         f.select(g, vocab::No);
-    if (medium == vocab::MediumCityGas) {
+    if (medium == M::CityGas) {
         f.setIndex(F::CombinedAccuracy, -1);
         f.setEnabled(F::CombinedAccuracy, false);
     } else {
@@ -247,7 +246,7 @@ void onCorrectorChanged(SelectionContext& w)
     f.setIndex(F::CorrectorAccuracy, -1);
     f.setEnabled(F::CorrectorAccuracy, false);
     f.setEnabled(F::BaseAccuracy, true);
-    if (medium == vocab::MediumOilField) {
+    if (medium == M::OilField) {
         f.setEnabled(F::CurrentOutput, true);
     } else {
         f.setEnabled(F::CurrentOutput, false);

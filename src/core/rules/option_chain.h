@@ -1,9 +1,15 @@
 #pragma once
 
+class FormModel;
 class SelectionContext;
+enum class Field;
 
 // The option chain of a selection window: each step empties the lists below it,
 // fills the next one, chooses its first item and runs the next step.
+
+// Empties the chain's lists from `first` down (meter type, origin, counter, card
+// control, size, nominal pressure).
+void emptyChainFrom(FormModel& f, Field first);
 
 // A gas or flow input changed: the chain and the working flow are emptied and the
 // accuracy choices set back.

@@ -9,6 +9,7 @@
 #include "core/form/vocabulary.h"
 
 using F = Field;
+using M = vocab::Medium;
 using namespace vocab;
 
 namespace {
@@ -33,31 +34,31 @@ struct RatingRule {
 
 // clang-format off
 const RatingRule kRatingRules[] = {
-    {{0},          Turbine,    {Imported}, {},                          SizeTest::AnyOrNone, {},
+    {{M::CityGas},                                         Turbine,    {Imported}, {},                          SizeTest::AnyOrNone, {},
         {u"1.0", u"1.6"}, true},
-    {{0},          Turbine,    {Domestic}, {CardIntegrated, CardSplit}, SizeTest::AnyChosen, {},
+    {{M::CityGas},                                         Turbine,    {Domestic}, {CardIntegrated, CardSplit}, SizeTest::AnyChosen, {},
         {u"1.6"}, true},
-    {{0, 1, 2, 3}, Turbine,    {},         {CardNone},                  SizeTest::Listed,
+    {{M::CityGas, M::OilField, M::CoalBed, M::Air},        Turbine,    {},         {CardNone},                  SizeTest::Listed,
         {u"50A(6<=Qg<=65)", u"50B(10<=Qg<=100)", u"80A(8<=Qg<=160)", u"80B(13<=Qg<=250)", u"80C(20<=Qg<=400)",
          u"100A(13<=Qg<=250)", u"100B(20<=Qg<=400)", u"100C(32<=Qg<=650)"},
         {u"1.6", u"2.5", u"4.0"}, true},
-    {{0, 1, 2, 3}, Turbine,    {},         {CardNone},                  SizeTest::Listed,
+    {{M::CityGas, M::OilField, M::CoalBed, M::Air},        Turbine,    {},         {CardNone},                  SizeTest::Listed,
         {u"150A(32<=Qg<=650)", u"150B(50<=Qg<=1000)", u"150C(80<=Qg<=1600)", u"200A(50<=Qg<=1000)",
          u"200B(80<=Qg<=1600)", u"200C(130<=Qg<=2500)", u"250A(80<=Qg<=1600)", u"250B(130<=Qg<=2500)",
          u"250C(200<=Qg<=4000)", u"300A(130<=Qg<=2500)", u"300B(200<=Qg<=4000)", u"300C(320<=Qg<=6500)"},
         {u"1.6", u"2.5"}, true},
-    {{0, 3},       RotaryLobe, {},         {},                          SizeTest::AnyChosen, {},
+    {{M::CityGas, M::Air},                                 RotaryLobe, {},         {},                          SizeTest::AnyChosen, {},
         {u"1.6"}, true},
-    {{1, 4},       Vortex,     {Domestic}, {CardIntegrated},            SizeTest::AnyChosen, {},
+    {{M::OilField, M::OxygenHydrogen},                     Vortex,     {Domestic}, {CardIntegrated},            SizeTest::AnyChosen, {},
         {u"1.6"}, false},
-    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
         {u"20B(1.2<=Qg<=15)", u"25B(2.5<=Qg<=30)", u"32B(4.5<=Qg<=60)", u"50D(6<=Qg<=65)", u"50E(8<=Qg<=75)",
          u"50B(10<=Qg<=150)"},
         {u"1.6", u"2.5", u"4.0", u"6.3", u"10.0", u"16.0"}, true},
-    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
         {u"80D(20<=Qg<=200)", u"80E(30<=Qg<=300)", u"80B(28<=Qg<=400)", u"100D(55<=Qg<=550)", u"100B(50<=Qg<=800)"},
         {u"1.6", u"2.5", u"4.0", u"6.3"}, true},
-    {{1, 2, 3, 4}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
+    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic}, {CardNone},                  SizeTest::Listed,
         {u"150D(100<=Qg<=1200)", u"150B(150<=Qg<=2250)", u"200B(360<=Qg<=3600)"},
         {u"1.6", u"2.5", u"4.0"}, true},
 };
@@ -76,7 +77,7 @@ bool sizeMatches(const RatingRule& rule, const FormModel& f)
 const RatingRule* ratingRule(const FormModel& f)
 {
     for (const RatingRule& rule : kRatingRules) {
-        if (rule.media.has(f.index(F::Medium)) && f.text(F::MeterType) == rule.meterType
+        if (rule.media.has(f.item<M>(F::Medium)) && f.text(F::MeterType) == rule.meterType
             && matches(rule.origins, f.text(F::BaseOrigin)) && matches(rule.cards, f.text(F::CardControl))
             && sizeMatches(rule, f))
             return &rule;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/form/vocabulary.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -8,17 +10,18 @@
 
 // Helpers for the rule tables of the option chain.
 
-// A set of media by item index (0 city gas ... 4 oxygen or hydrogen).
+// A set of media.
 class Media {
 public:
-    constexpr Media(std::initializer_list<int> indexes)
+    constexpr Media(std::initializer_list<vocab::Medium> media)
     {
-        for (int i : indexes)
-            m_mask |= 1u << i;
+        for (vocab::Medium m : media)
+            m_mask |= bit(m);
     }
-    constexpr bool has(int index) const { return index >= 0 && index < 32 && (m_mask & (1u << index)) != 0; }
+    constexpr bool has(vocab::Medium m) const { return m != vocab::Medium::None && (m_mask & bit(m)) != 0; }
 
 private:
+    static constexpr unsigned bit(vocab::Medium m) { return 1u << static_cast<int>(m); }
     unsigned m_mask = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "core/form/vocabulary.h"
 
 using F = Field;
+using M = vocab::Medium;
 using namespace vocab;
 
 namespace {
@@ -33,31 +34,31 @@ struct SizeListRule {
 
 // clang-format off
 const SizeListRule kSizeListRules[] = {
-    {{0},       Turbine,    {},         {},    {CardNone},                   SizeList::TurbineFull,  S},
-    {{0},       Turbine,    {Domestic}, {Yes}, {CardIntegrated, CardSplit},  SizeList::TurbineShort, NoMark},
-    {{0},       Turbine,    {Domestic}, {No},  {CardIntegrated},             SizeList::TurbineShort, NoMark},
-    {{0},       Turbine,    {Imported}, {Yes}, {CardSplit},                  SizeList::TurbineShort, NoMark},
-    {{0},       RotaryLobe, {Domestic}, {},    {CardNone},                   SizeList::Domestic0,    S},
-    {{0},       RotaryLobe, {Domestic}, {Yes}, {CardIntegrated},             SizeList::Domestic1,    I},
-    {{0},       RotaryLobe, {Domestic}, {No},  {CardIntegrated},             SizeList::Domestic1,    NoMark},
-    {{0},       RotaryLobe, {Domestic}, {Yes}, {CardSplit},                  SizeList::Domestic2,    I},
-    {{0},       RotaryLobe, {Imported}, {},    {CardNone},                   SizeList::Imported0,    S},
-    {{0},       RotaryLobe, {Imported}, {},    {CardIntegrated},             SizeList::Imported1,    I},
-    {{0},       RotaryLobe, {Imported}, {Yes}, {CardSplit},                  SizeList::Imported2,    I},
-    {{1, 2},    Turbine,    {Domestic}, {No},  {CardNone},                   SizeList::TurbineFull,  S},
-    {{1, 2, 4}, Vortex,     {Domestic}, {No},  {CardNone},                   SizeList::Vortex0,      S},
-    {{1, 4},    Vortex,     {},         {},    {CardIntegrated},             SizeList::Vortex1,      NoMark},
-    {{3},       Turbine,    {},         {},    {CardNone},                   SizeList::TurbineFull,  S},
-    {{3},       RotaryLobe, {Domestic}, {},    {CardNone},                   SizeList::Domestic0,    S},
-    {{3},       RotaryLobe, {Imported}, {},    {CardNone},                   SizeList::Imported0,    S},
-    {{3},       Vortex,     {Domestic}, {No},  {CardNone},                   SizeList::Vortex0,      S},
+    {{M::CityGas},                                 Turbine,    {},         {},    {CardNone},                   SizeList::TurbineFull,  S},
+    {{M::CityGas},                                 Turbine,    {Domestic}, {Yes}, {CardIntegrated, CardSplit},  SizeList::TurbineShort, NoMark},
+    {{M::CityGas},                                 Turbine,    {Domestic}, {No},  {CardIntegrated},             SizeList::TurbineShort, NoMark},
+    {{M::CityGas},                                 Turbine,    {Imported}, {Yes}, {CardSplit},                  SizeList::TurbineShort, NoMark},
+    {{M::CityGas},                                 RotaryLobe, {Domestic}, {},    {CardNone},                   SizeList::Domestic0,    S},
+    {{M::CityGas},                                 RotaryLobe, {Domestic}, {Yes}, {CardIntegrated},             SizeList::Domestic1,    I},
+    {{M::CityGas},                                 RotaryLobe, {Domestic}, {No},  {CardIntegrated},             SizeList::Domestic1,    NoMark},
+    {{M::CityGas},                                 RotaryLobe, {Domestic}, {Yes}, {CardSplit},                  SizeList::Domestic2,    I},
+    {{M::CityGas},                                 RotaryLobe, {Imported}, {},    {CardNone},                   SizeList::Imported0,    S},
+    {{M::CityGas},                                 RotaryLobe, {Imported}, {},    {CardIntegrated},             SizeList::Imported1,    I},
+    {{M::CityGas},                                 RotaryLobe, {Imported}, {Yes}, {CardSplit},                  SizeList::Imported2,    I},
+    {{M::OilField, M::CoalBed},                    Turbine,    {Domestic}, {No},  {CardNone},                   SizeList::TurbineFull,  S},
+    {{M::OilField, M::CoalBed, M::OxygenHydrogen}, Vortex,     {Domestic}, {No},  {CardNone},                   SizeList::Vortex0,      S},
+    {{M::OilField, M::OxygenHydrogen},             Vortex,     {},         {},    {CardIntegrated},             SizeList::Vortex1,      NoMark},
+    {{M::Air},                                     Turbine,    {},         {},    {CardNone},                   SizeList::TurbineFull,  S},
+    {{M::Air},                                     RotaryLobe, {Domestic}, {},    {CardNone},                   SizeList::Domestic0,    S},
+    {{M::Air},                                     RotaryLobe, {Imported}, {},    {CardNone},                   SizeList::Imported0,    S},
+    {{M::Air},                                     Vortex,     {Domestic}, {No},  {CardNone},                   SizeList::Vortex0,      S},
 };
 // clang-format on
 
 const SizeListRule* sizeListRule(const FormModel& f)
 {
     for (const SizeListRule& rule : kSizeListRules) {
-        if (rule.media.has(f.index(F::Medium)) && f.text(F::MeterType) == rule.meterType
+        if (rule.media.has(f.item<M>(F::Medium)) && f.text(F::MeterType) == rule.meterType
             && matches(rule.origins, f.text(F::BaseOrigin)) && matches(rule.counters, f.text(F::MechCounter))
             && matches(rule.cards, f.text(F::CardControl)))
             return &rule;

@@ -1,5 +1,6 @@
 #include "core/form/fields.h"
 #include "core/form/form_model.h"
+#include "core/form/vocabulary.h"
 #include "support/recording_platform.h"
 #include "core/record/selection_record.h"
 
@@ -68,6 +69,62 @@ private slots:
         QCOMPARE(form.text(f), text);
         QCOMPARE(form.enabled(f), enabled);
         QCOMPARE(form.count(f), itemCount);
+    }
+
+    // Handlers read some choices by position: each position's enum names the item
+    // that stands there in a new window.
+    void itemEnumsNameTheirItems_data()
+    {
+        QTest::addColumn<Field>("field");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("item");
+        auto row = [](Field f, auto position, const char* item) {
+            QTest::addRow("%s %s", qPrintable(fieldName(f)), item)
+                << f << static_cast<int>(position) << QString::fromUtf8(item);
+        };
+        using namespace vocab;
+        row(Field::Medium, Medium::CityGas, "城市天然气或城市煤气");
+        row(Field::Medium, Medium::OilField, "油田天然气");
+        row(Field::Medium, Medium::CoalBed, "煤层气");
+        row(Field::Medium, Medium::Air, "空气或氮气或惰性气体");
+        row(Field::Medium, Medium::OxygenHydrogen, "氧气或氢气");
+        row(Field::ZMode, ZMode::Corrected, "修正");
+        row(Field::ZMode, ZMode::NotCorrected, "不修正");
+        row(Field::RefCondition, RefCondition::Ref20, "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa");
+        row(Field::RefCondition, RefCondition::Ref25_0,
+            "燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa");
+        row(Field::CombinedAccuracy, CombinedAccuracy::Class15, "1.5");
+        row(Field::CombinedAccuracy, CombinedAccuracy::Class10, "1.0");
+        row(Field::BaseAccuracy, BaseAccuracy::Class10, "1.0");
+        row(Field::BaseAccuracy, BaseAccuracy::Class05, "0.5");
+        row(Field::Corrector, Corrector::Yes, "有");
+        row(Field::Corrector, Corrector::No, "无");
+        row(Field::Installation, Installation::Horizontal, "水平");
+        row(Field::Installation, Installation::Vertical, "垂直");
+        row(Field::CorrectionMode, CorrectionMode::Auto, "温压自动检测");
+        row(Field::CorrectionMode, CorrectionMode::PressureMeasured, "压力检测温度设置");
+        row(Field::CorrectionMode, CorrectionMode::TemperatureMeasured, "温度检测压力设置");
+        row(Field::CorrectionMode, CorrectionMode::BothSet, "温压均设置修正");
+        row(Field::SettlementUnit, SettlementUnit::Volume, "体积量（m3）");
+        row(Field::SettlementUnit, SettlementUnit::Money, "货     币（元）");
+    }
+
+    void itemEnumsNameTheirItems()
+    {
+        QFETCH(Field, field);
+        QFETCH(int, position);
+        QFETCH(QString, item);
+        FormModel form;
+        form.select(field, item);
+        QCOMPARE(form.index(field), position);
+    }
+
+    void noMediumIsNone()
+    {
+        FormModel form;
+        form.setIndex(Field::Medium, -1);
+        QCOMPARE(form.item<vocab::Medium>(Field::Medium), vocab::Medium::None);
+        QVERIFY(!form.chosen(Field::Medium, vocab::Medium::CityGas));
     }
 
     void settlementItemKeepsItsBlanks()
