@@ -88,10 +88,13 @@ int SelectionList::indexOf(const QString& number) const
     return -1;
 }
 
+// A page that cannot be read ends the reading before it is reported: the report (a
+// message box, with an event loop of its own) may let the view ask for more rows.
 std::optional<std::vector<StoredRow>> SelectionList::readPage(const std::optional<QString>& after, int limit)
 {
     StoreResult<std::vector<StoredRow>> page = m_store.readPage({m_search, after}, limit);
     if (!page.ok()) {
+        m_atEnd = true; // until the list is read again from the top
         if (onReadError)
             onReadError(page.error());
         return std::nullopt;
@@ -99,8 +102,23 @@ std::optional<std::vector<StoredRow>> SelectionList::readPage(const std::optiona
     return std::move(page.value());
 }
 
+void SelectionList::append(const std::vector<StoredRow>& page, int limit)
+{
+    m_atEnd = static_cast<int>(page.size()) < limit;
+    if (page.empty())
+        return;
+    m_after = page.back().value(0);
+    for (const StoredRow& values : page) {
+        if (!m_savedNumbers.contains(values.value(0)))
+            m_read.push_back(pack(values));
+    }
+}
+
+// The first page is read before the view is told of the reset, and a failure told
+// after it: the view never waits in the middle of a reset.
 bool SelectionList::readFromTop(const QString& search)
 {
+    StoreResult<std::vector<StoredRow>> page = m_store.readPage({search, std::nullopt}, kPageRows);
     if (m_listener)
         m_listener->aboutToReset();
     m_saved.clear();
@@ -109,44 +127,31 @@ bool SelectionList::readFromTop(const QString& search)
     m_selected.clear();
     m_search = search;
     m_after.reset();
-    m_atEnd = false;
-    const bool read = readNextPage(false); // the view is told once, by the reset
+    m_atEnd = true;
+    if (page.ok())
+        append(page.value(), kPageRows);
     if (m_listener)
         m_listener->reset();
-    return read;
+    if (!page.ok() && onReadError)
+        onReadError(page.error());
+    return page.ok();
 }
 
 bool SelectionList::fetchMore()
 {
-    return readNextPage(true);
-}
-
-bool SelectionList::readNextPage(bool tell)
-{
     if (m_atEnd)
         return false;
     const std::optional<std::vector<StoredRow>> page = readPage(m_after, kPageRows);
-    if (!page) {
-        m_atEnd = true; // read again from the top to try once more
+    if (!page)
         return false;
-    }
-    m_atEnd = static_cast<int>(page->size()) < kPageRows;
-    if (page->empty())
-        return true;
-    m_after = page->back().value(0);
-    std::vector<Row> rows;
-    rows.reserve(page->size());
-    for (const StoredRow& values : *page) {
-        if (!m_savedNumbers.contains(values.value(0)))
-            rows.push_back(pack(values));
-    }
-    if (rows.empty())
-        return true;
-    const int first = rowCount();
-    if (m_listener && tell)
-        m_listener->aboutToInsert(first, first + static_cast<int>(rows.size()) - 1);
-    m_read.insert(m_read.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
-    if (m_listener && tell)
+    const int before = rowCount();
+    int fresh = 0;
+    for (const StoredRow& values : *page)
+        fresh += m_savedNumbers.contains(values.value(0)) ? 0 : 1;
+    if (m_listener && fresh > 0)
+        m_listener->aboutToInsert(before, before + fresh - 1);
+    append(*page, kPageRows);
+    if (m_listener && fresh > 0)
         m_listener->inserted();
     return true;
 }
@@ -158,10 +163,8 @@ bool SelectionList::forEachRow(const std::function<void(const QStringList&)>& vi
     std::optional<QString> after = m_after;
     for (bool atEnd = m_atEnd; !atEnd;) {
         const std::optional<std::vector<StoredRow>> page = readPage(after, kWalkPageRows);
-        if (!page) {
-            m_atEnd = true; // as a page the view asked for
+        if (!page)
             return false;
-        }
         atEnd = static_cast<int>(page->size()) < kWalkPageRows;
         for (const StoredRow& values : *page) {
             if (!m_savedNumbers.contains(values.value(0)))

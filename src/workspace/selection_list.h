@@ -91,10 +91,11 @@ private:
     static QString valueOf(const Row& r, int i);
     static QStringView numberOf(const Row& r);
     const Row* rowAt(int item) const;
-    // Reads the page after `after`; none when it could not be read (reported).
+    // Reads the page after `after`; none when it could not be read (reported; the
+    // list then reads no further).
     std::optional<std::vector<StoredRow>> readPage(const std::optional<QString>& after, int limit);
-    // Reads the next page and adds its rows, telling the listener when `tell`.
-    bool readNextPage(bool tell);
+    // Adds the rows of a page read with this limit, but those saved meanwhile.
+    void append(const std::vector<StoredRow>& page, int limit);
 
     SelectionStore& m_store;
     QString m_search;
