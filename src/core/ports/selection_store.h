@@ -85,8 +85,10 @@ public:
     // deleted it first).
     virtual StoreResult<bool> remove(const QString& number) = 0;
     // One page of the list: at most `limit` of the rows the query finds, newest number
-    // first. The cost of a page does not grow with the rows before it (no offset is
-    // skipped): the next page starts after the number of the last row of this one.
+    // first. The next page starts after the number of the last row of this one (a
+    // keyset page: no offset is counted off), so that without a search the cost of a
+    // page does not grow with the rows before it; a search costs what the rows it
+    // looks at cost until it has found the page.
     virtual StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) = 0;
     // Whether the row of a number is stored and among the rows the query finds.
     virtual StoreResult<bool> holds(const ListQuery& query, const QString& number) = 0;
