@@ -1,6 +1,8 @@
-// Start-up of the desktop program with many stored selections: the database opened,
-// the main window built and shown with its list filled, the first selection window
-// shown. Run headless: QT_QPA_PLATFORM=offscreen build/bench/bench_desktop
+// The desktop program in the process, with many stored selections: start-up (the
+// database opened, the main window built and shown with the list's first pages, the
+// first selection window shown), scrolling the list down page by page, and long
+// scripts on the real widgets. Run headless:
+//   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_desktop
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/desktop.h"
@@ -13,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTreeView>
 
 namespace {
@@ -37,12 +40,13 @@ void desktopStartUp(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(state.range(0));
     state.counters["peak_rss_MB"] = processStatusKb("VmHWM:") / 1024.0;
 }
-BENCHMARK(desktopStartUp)->Arg(0)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(desktopStartUp)->Arg(0)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Scrolling through the list: the view asks the model for the visible rows only.
+// Scrolling the list to its bottom, again and again: each time the view asks for
+// the next page, which the list reads from the store after the last number it holds.
 void listScroll(benchmark::State& state)
 {
-    const QString path = sampleDatabase(100000);
+    const QString path = sampleDatabase(static_cast<int>(state.range(0)));
     SelectionDatabase db;
     db.open(path);
     MainWindow window(db, QStringLiteral("20261210"));
@@ -50,14 +54,35 @@ void listScroll(benchmark::State& state)
     window.show();
     QCoreApplication::processEvents();
     QTreeView* list = window.recordList();
-    int row = 0;
     for (auto _ : state) {
-        row = (row + 997) % 100000;
-        list->scrollTo(list->model()->index(row, 0));
+        list->scrollToBottom();
+        QCoreApplication::processEvents();
         list->viewport()->repaint();
     }
+    state.counters["rows_held"] = list->model()->rowCount();
+    state.counters["rss_MB"] = processStatusKb("VmRSS:") / 1024.0;
 }
-BENCHMARK(listScroll)->Unit(benchmark::kMillisecond);
+BENCHMARK(listScroll)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// Typing a search into the box above the list (applied at once, as Enter does).
+void searchBox(benchmark::State& state)
+{
+    const QString path = sampleDatabase(1000000);
+    SelectionDatabase db;
+    db.open(path);
+    MainWindow window(db, QStringLiteral("20261210"));
+    window.resize(1364, 859);
+    window.show();
+    QCoreApplication::processEvents();
+    const QString texts[] = {QStringLiteral("vrna-80b"), QStringLiteral("氧气")};
+    int i = 0;
+    for (auto _ : state) {
+        window.searchBox()->setText(texts[i++ % 2]);
+        window.applySearch();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(searchBox)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // `new` and `close` pairs through the desktop's script runner, on the real widgets:
 // closed windows must be freed as the run goes, so time grows linearly and memory

@@ -3,49 +3,103 @@
 #include <benchmark/benchmark.h>
 
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
 namespace {
 
-QStringList sampleRow(int i)
+// The values of a row that do not vary, in column order from the fourth column
+// (the number, the model code and the medium vary): a turbine selection as engineers
+// store them.
+const char* const kSameValues[] = {
+    "80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
+    "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "", "1.5",
+    "17.500", "57.575"};
+const char* const kSameTail[] = {
+    "国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有", "无", "无", "本安 iaIICT4", "温压自动检测",
+    "-20", "60", "0.5", "0.5", "有", "无", "法兰", "80B(13<=Qg<=250)", "±0.5℃"};
+
+QString quoted(const char* text)
 {
-    return {QStringLiteral("2025%1").arg(i, 7, 10, QChar(u'0')), "VRNA-80B-0.5/1.6-1.0/1.5-KEV-B-GW(特殊要求)",
-            "城市天然气或城市煤气", "80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
-            "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "",
-            "1.5", "17.500", "57.575", "气体涡轮", "国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有",
-            "无", "无", "本安 iaIICT4", "温压自动检测", "-20", "60", "0.5", "0.5", "有", "无", "法兰",
-            "80B(13<=Qg<=250)", "±0.5℃"};
+    return QStringLiteral("'%1'").arg(QString::fromUtf8(text));
+}
+
+// One INSERT … SELECT over a counter: SQLite makes the rows itself, a million in a
+// few seconds. Row i (from 0) is the (i % 300 + 1)-th selection of its day, the days
+// running up to 2026-12-10, so that the last rows are of that day; the series,
+// size and medium vary from row to row.
+QString insertStatement(int rows)
+{
+    const QString day = QStringLiteral(
+        "strftime('%Y%m%d', '2026-12-10', '-' || (%1 / 300 - i / 300) || ' days')").arg(rows - 1);
+    const QString number = day + QStringLiteral(" || substr('00' || (i % 300 + 1), -3)");
+    const QString size = QStringLiteral("(case (i / 3) % 6 when 0 then '25' when 1 then '32' when 2 then '50' "
+                                        "when 3 then '80' when 4 then '100' else '150' end)");
+    const QString code = QStringLiteral(
+        "(case i % 3 when 0 then 'VRNA-' || %1 || 'B-0.5/1.6-1.0/1.5-KEV-G-G' "
+        "when 1 then 'RKD-G' || %1 || '-CDAR-0.5/1.6-1.0/1.5' else 'PWX-' || %1 || 'B-0.5/1.6--20/60-1.5' end)")
+                             .arg(size);
+    const QString medium = QStringLiteral(
+        "(case (i / 7) % 5 when 0 then '城市天然气或城市煤气' when 1 then '油田天然气' when 2 then '煤层气' "
+        "when 3 then '空气或氮气或惰性气体' else '氧气或氢气' end)");
+    const QString product = QStringLiteral("(case i % 3 when 0 then '气体涡轮' when 1 then '气体腰轮流量计' else '气体旋进' end)");
+    QStringList values {number, code, medium};
+    for (const char* v : kSameValues)
+        values << quoted(v);
+    values << product;
+    for (const char* v : kSameTail)
+        values << quoted(v);
+    return QStringLiteral("with recursive n(i) as (select 0 union all select i + 1 from n where i < %1) "
+                          "insert into 选型输出 select %2 from n")
+        .arg(rows - 1)
+        .arg(values.join(QStringLiteral(", ")));
+}
+
+QString sampleFolder()
+{
+    const QByteArray kept = qgetenv("FLOWSEL_BENCH_DIR");
+    if (!kept.isEmpty()) {
+        QDir().mkpath(QString::fromLocal8Bit(kept));
+        return QString::fromLocal8Bit(kept);
+    }
+    static QTemporaryDir dir;
+    return dir.path();
 }
 
 } // namespace
 
 QString sampleDatabase(int rows)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("db%1.mdb").arg(rows));
+    const QString path = QDir(sampleFolder()).filePath(QStringLiteral("db%1.mdb").arg(rows));
     if (QFile::exists(path))
         return path;
+    const QString making = path + QStringLiteral(".making");
+    QFile::remove(making);
     QString error;
-    SelectionDatabase::create(path, &error);
-    SelectionDatabase db;
-    db.open(path);
-    QSqlDatabase c = db.connection();
-    c.transaction();
-    QSqlQuery q(c);
-    q.prepare(statements::insert(sampleRow(0)).sql);
-    for (int i = 0; i < rows; ++i) {
-        for (const QString& v : sampleRow(i))
-            q.addBindValue(v);
-        q.exec();
+    if (!SelectionDatabase::create(making, &error)) {
+        std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(making), qPrintable(error));
+        return QString();
     }
-    c.commit();
+    {
+        SelectionDatabase db;
+        db.open(making);
+        if (rows > 0) {
+            QSqlQuery q(db.connection());
+            if (!q.exec(insertStatement(rows))) {
+                std::fprintf(stderr, "cannot fill %s: %s\n", qPrintable(making), qPrintable(q.lastError().text()));
+                return QString();
+            }
+        }
+    }
+    QFile::rename(making, path);
     return path;
 }
 

@@ -2,8 +2,11 @@
 
 #include <QString>
 
-// A database file holding `rows` stored selections (each with its own number), made
-// once per size for the benchmarks.
+// A database file holding `rows` stored selections, made once per size: numbered
+// day by day up to 2026-12-10 (300 a day; the last day holds the rest), with the three
+// product series, six sizes and five media in turn. The files are kept in
+// $FLOWSEL_BENCH_DIR when it is set (a million rows take some 600 MB and a while to
+// make), else in a temporary folder for the run.
 QString sampleDatabase(int rows);
 
 // What /proc/self/status says of a field such as "VmRSS:" or "VmHWM:", in kB.

@@ -28,6 +28,10 @@ public:
     QString caption() const;
     int windowNumber() const { return m_windowNumber; }
     void setWindowNumber(int number) { m_windowNumber = number; }
+    // The sequence of today's number that the workspace counts as this window's
+    // (0: none), kept by the workspace.
+    int takenSequence() const { return m_takenSequence; }
+    void setTakenSequence(int sequence) { m_takenSequence = sequence; }
 
     // What the user does. Each returns after the handlers it set off have run.
     void type(Field f, const QString& keys);    // select all, then type key by key
@@ -46,4 +50,5 @@ private:
 
     SelectionContext m_context;
     int m_windowNumber = 0;
+    int m_takenSequence = 0;
 };

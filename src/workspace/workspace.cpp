@@ -7,13 +7,10 @@
 #include "workspace/selection_restore.h"
 #include "workspace/store_messages.h"
 
-#include <QSet>
-
 #include <algorithm>
+#include <bitset>
 
 namespace {
-
-constexpr int kListPageRows = 1000; // rows read from the store at a time
 
 const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
@@ -47,36 +44,28 @@ Workspace::Workspace(Platform& ui, QString today, SelectionStore& store)
     : m_ui(ui)
     , m_today(std::move(today))
     , m_store(store)
+    , m_list(store)
 {
+    m_list.onReadError = [this](const StoreError& error) { reportReadError(error); };
 }
 
 Workspace::~Workspace() = default;
 
-// The list is read page by page; when the first page cannot be read the list keeps
-// what it holds.
+void Workspace::reportReadError(const StoreError& error)
+{
+    twoBeeps(m_ui);
+    showDataError(m_ui, error);
+}
+
+// The list reads its first page only; the others follow as they are asked for.
 void Workspace::showMainWindow()
 {
-    StoreResult<std::vector<StoredRow>> page = m_store.readPage(0, kListPageRows);
-    if (!page.ok()) {
-        twoBeeps(m_ui);
-        showDataError(m_ui, page.error());
-        return;
-    }
-    m_list.beginRefill();
-    for (int offset = 0;;) {
-        for (const StoredRow& row : page.value())
-            m_list.refillRow(row);
-        if (static_cast<int>(page.value().size()) < kListPageRows)
-            break;
-        offset += kListPageRows;
-        page = m_store.readPage(offset, kListPageRows);
-        if (!page.ok()) {
-            twoBeeps(m_ui);
-            showDataError(m_ui, page.error());
-            break;
-        }
-    }
-    m_list.endRefill();
+    m_list.readFromTop(m_list.search());
+}
+
+void Workspace::search(const QString& text)
+{
+    m_list.readFromTop(text);
 }
 
 void Workspace::activate()
@@ -89,51 +78,77 @@ void Workspace::activate()
 
 SelectionWindow& Workspace::newSelection()
 {
-    return createWindow(QString());
+    return createWindow(true, nullptr);
+}
+
+std::optional<StoredRow> Workspace::selectedRow()
+{
+    const QString number = m_list.selected();
+    if (number.isEmpty())
+        return std::nullopt;
+    const StoreResult<std::optional<StoredRow>> row = m_store.fetch(number);
+    if (!row.ok()) {
+        showQueryError(m_ui, row.error());
+        return std::nullopt;
+    }
+    if (!row.value()) {
+        // another program deleted it: the list shows what is stored
+        m_list.removeNumber(number);
+        m_ui.showBox(MessageKind::Information, kRecordGone.arg(number));
+        return std::nullopt;
+    }
+    return *row.value();
 }
 
 SelectionWindow* Workspace::openRecord()
 {
-    if (m_list.selected() < 0)
-        return nullptr;
-    return &createWindow(m_list.caption(m_list.selected()));
+    const std::optional<StoredRow> row = selectedRow();
+    return row ? &createWindow(false, &*row) : nullptr;
+}
+
+SelectionWindow* Workspace::copyRecord()
+{
+    const std::optional<StoredRow> row = selectedRow();
+    return row ? &createWindow(true, &*row) : nullptr;
 }
 
 void Workspace::deleteRecord()
 {
-    const int item = m_list.selected();
-    if (item < 0)
+    const QString number = m_list.selected();
+    if (number.isEmpty())
         return;
-    const QString number = m_list.caption(item);
     const StoreResult<bool> removed = m_store.remove(number);
     if (!removed.ok()) {
         showDataError(m_ui, removed.error());
         m_ui.showBox(MessageKind::Information, QStringLiteral("删除选型编号（%1）信息失败！").arg(number));
         return;
     }
-    m_list.remove(item);
+    m_list.removeNumber(number);
     // another program deleted it first: the list shows what is stored
     if (!removed.value())
         m_ui.showBox(MessageKind::Information, kRecordGone.arg(number));
 }
 
-SelectionWindow& Workspace::createWindow(const QString& openRecordNo)
+SelectionWindow& Workspace::createWindow(bool numbered, const StoredRow* restored)
 {
-    m_openRecordNo = openRecordNo;
     auto& slot = m_open[++m_createdCount];
     slot = std::make_unique<SelectionWindow>(m_ui);
     SelectionWindow& w = *slot;
     m_activation.push_back(&w);
+    // the number box has no change step of its own: the workspace only keeps count
+    w.form().setStep(Field::SelectionNo, [this, &w] { noteSelectionNumber(w); });
     if (onWindowCreated)
         onWindowCreated(w);
-    // the window is shown while it is created: numbered, or restored from the list
-    if (m_openRecordNo.isEmpty()) {
+    // the window is shown while it is created: numbered, restored from a stored row,
+    // or numbered and then restored (a copy keeps its new number)
+    if (numbered)
         numberNewWindow(w);
-    } else {
-        const QStringList row = m_list.row(m_list.selected());
+    if (restored) {
+        StoredRow row = *restored;
+        if (numbered && !row.isEmpty())
+            row[0] = w.form().text(Field::SelectionNo);
         w.dispatch([&] { restoreSelection(w.context(), row); });
     }
-    m_openRecordNo.clear();
     if (onWindowShown)
         onWindowShown(w);
     return w;
@@ -157,23 +172,44 @@ QString Workspace::nextSelectionNumber(int windowNumber)
     return freeNumberOfDay();
 }
 
+int Workspace::sequenceOfToday(const QString& number) const
+{
+    if (!isSelectionNumber(number) || !number.startsWith(m_today))
+        return 0;
+    return QStringView(number).mid(kDayDigits, kSequenceDigits).toInt();
+}
+
+void Workspace::noteSelectionNumber(SelectionWindow& w)
+{
+    const int sequence = sequenceOfToday(w.form().text(Field::SelectionNo));
+    if (sequence == w.takenSequence())
+        return;
+    if (w.takenSequence() > 0)
+        m_openSequences.erase(m_openSequences.find(w.takenSequence()));
+    if (sequence > 0)
+        m_openSequences.insert(sequence);
+    w.setTakenSequence(sequence);
+}
+
 // Past the day's 999th number the three digits would become four, which the number
 // box cannot hold: the lowest number of the day that is neither stored nor shown
 // by an open window is taken instead, and when there is none the user is asked to
-// enter another number.
+// enter another number. The day's stored numbers come from the key's range; the open
+// windows' ones are kept as they change, so the search does not look at every window.
 QString Workspace::freeNumberOfDay()
 {
-    QSet<QString> taken;
+    std::bitset<kLastSequence + 1> taken;
     if (const StoreResult<QStringList> stored = m_store.numbersOfDay(m_today); stored.ok()) {
         for (const QString& number : stored.value())
-            taken.insert(number);
+            taken.set(static_cast<size_t>(sequenceOfToday(number)));
     }
-    for (const SelectionWindow* w : windows())
-        taken.insert(w->form().text(Field::SelectionNo));
+    auto open = m_openSequences.begin();
     for (int sequence = 1; sequence <= kLastSequence; ++sequence) {
-        const QString number = m_today + sequenceText(sequence);
-        if (!taken.contains(number))
-            return number;
+        while (open != m_openSequences.end() && *open < sequence)
+            ++open;
+        if (taken.test(static_cast<size_t>(sequence)) || (open != m_openSequences.end() && *open == sequence))
+            continue;
+        return m_today + sequenceText(sequence);
     }
     m_ui.showBox(MessageKind::Information, kNumbersUsedUp);
     return QString();
@@ -232,20 +268,10 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(MessageKind::Information, kSaveFailed);
         return;
     }
-    // a row that another program deleted may still be shown: the list shows each
-    // number once
-    if (const int shown = m_list.find(number); shown >= 0)
-        m_list.remove(shown);
-    m_list.insertEmpty(0);
-    const StoreResult<std::optional<StoredRow>> stored = m_store.fetch(number);
-    if (!stored.ok()) {
-        twoBeeps(m_ui);
-        showDataError(m_ui, stored.error());
-    }
-    if (stored.ok() && stored.value())
-        m_list.extend(0, *stored.value());
-    else
-        m_list.remove(0); // stored, but not read back: no empty item in the list
+    noteSelectionNumber(window);
+    // the row as stored goes to the top of the list; a row of that number that
+    // another program deleted and the list still shows goes: each number once
+    m_list.addSaved(row);
     m_ui.showBox(MessageKind::Information, kSaved);
 }
 
@@ -304,6 +330,8 @@ bool Workspace::close(SelectionWindow* window)
     if (onWindowClosing)
         onWindowClosing(*window);
     m_activation.erase(active);
+    if (window->takenSequence() > 0)
+        m_openSequences.erase(m_openSequences.find(window->takenSequence()));
     if (window->windowNumber() > 0)
         m_windowNumbers.erase(m_windowNumbers.find(window->windowNumber()));
     const auto owned = std::find_if(m_open.begin(), m_open.end(), [window](const auto& entry) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -32,16 +33,25 @@ public:
     // The print command found the stored row: the sheet's preview is shown.
     std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
 
-    // The main window is first shown: the list is filled, newest number first.
+    // The main window is first shown: the list's first page is read, newest number
+    // first (again from the top when called again).
     void showMainWindow();
+    // The text of the search box above the list: the list is read again from the top,
+    // with the rows the search finds (every row for an empty text).
+    void search(const QString& text);
     // The main window is activated: the first selection window, once.
     void activate();
 
     // The command "new selection": a new, numbered window, which becomes current.
     SelectionWindow& newSelection();
-    // Opens the item selected in the list in a new window; none when nothing is
-    // selected.
+    // Opens the item selected in the list in a new window, restored from its stored
+    // row; none when nothing is selected or the row cannot be read (told).
     SelectionWindow* openRecord();
+    // "复制为新选型": a new window, numbered as "new selection" numbers it, into which
+    // the stored row of the selected item is restored as opening restores it; the
+    // stored row is not touched. None when nothing is selected or the row cannot be
+    // read (told).
+    SelectionWindow* copyRecord();
     // Deletes the item selected in the list from the table and the list.
     void deleteRecord();
 
@@ -77,20 +87,30 @@ public:
     QString nextSelectionNumber(int windowNumber);
 
 private:
-    SelectionWindow& createWindow(const QString& openRecordNo);
+    // A window: numbered (new, copy), restored from a row (open, copy), or both.
+    SelectionWindow& createWindow(bool numbered, const StoredRow* restored);
+    // The stored row of the item selected in the list; none (told) when it is gone.
+    std::optional<StoredRow> selectedRow();
     void numberNewWindow(SelectionWindow& w);
     QString freeNumberOfDay();
+    // The sequence of a number of today (1 to 999), or 0 for any other text.
+    int sequenceOfToday(const QString& number) const;
+    // Keeps the set of the open windows' sequences up to date with the window's number.
+    void noteSelectionNumber(SelectionWindow& w);
+    void reportReadError(const StoreError& error);
 
     Platform& m_ui;
     QString m_today;
     SelectionStore& m_store;
     SelectionList m_list;
-    QString m_openRecordNo;
     bool m_firstWindowCreated = false;
     // Closed windows are let go at once: a long session or script keeps only the
     // open ones, and nothing here grows with the windows created before.
     int m_createdCount = 0;
     std::map<int, std::unique_ptr<SelectionWindow>> m_open; // by creation number
     std::multiset<int> m_windowNumbers;                      // of the open windows
+    // The sequences of the open windows' numbers of today, whatever they were made by
+    // (numbering, a restore, the user's edit): what the numbering past 999 must avoid.
+    std::multiset<int> m_openSequences;
     std::vector<SelectionWindow*> m_activation;              // last is current
 };

@@ -77,6 +77,43 @@ private slots:
         QCOMPARE(s.text(F::SelectionNo).size(), 11);
     }
 
+    // Past 999 the free number avoids every open window's number, whether the window
+    // was numbered, restored or edited, and a closed window's number is free again.
+    void numberingPastTheLastSequenceAvoidsTheOpenWindows()
+    {
+        Storage s;
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210001"));
+        s.store(QStringLiteral("20261210999"));
+        s.run("new");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210002"));
+        s.run("type SelectionNo 20261210003"); // 002 is free again
+        s.run("new");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210002"));
+        s.run("new");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210004"));
+        s.run("window 1\nclose\nnew");
+        QCOMPARE(s.workspace.current()->caption(), QStringLiteral("流量计选型-5"));
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210001"));
+        // a window opened from the list and given another number
+        s.store(QStringLiteral("20261210005"));
+        s.workspace.showMainWindow();
+        s.run("open 20261210005\ntype SelectionNo 20261210006\nnew");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210007"));
+        // a copy is numbered as a new window, and counts as one
+        s.run("copy 20261210005");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210008"));
+        s.run("new");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210009"));
+        // numbers of another day or not yet complete do not count
+        s.run("type SelectionNo 20261211009\nwindow 2\ntype SelectionNo 2026121\nnew");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210003"));
+        // closing every window frees every number
+        while (s.workspace.closeCurrent()) {
+        }
+        s.run("new");
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210001"));
+    }
+
     void numbersOfTheDayUsedUp()
     {
         Storage s;
@@ -267,7 +304,7 @@ private slots:
         QCOMPARE(out[1], showBoxLine("删除选型编号（20261210003）信息失败！"));
         QCOMPARE(s.workspace.list().rowCount(), 1);
         // nothing selected: nothing happens
-        s.workspace.list().setSelected(-1);
+        s.workspace.list().select(QString());
         s.workspace.deleteRecord();
         QCOMPARE(s.workspace.openRecord(), nullptr);
         QCOMPARE(s.workspace.list().rowCount(), 1);
@@ -351,6 +388,42 @@ private slots:
         // and "选型" again gives the same
         s.run("click 选型");
         QCOMPARE(s.pending(), saved);
+    }
+
+    // "复制为新选型": a new numbered window holding what opening the row gives, the
+    // restore's events first; the stored row is not touched, and the copy saves under
+    // its own number.
+    void copyAsNew_data() { reopenEqualsSaved_data(); }
+
+    void copyAsNew()
+    {
+        QFETCH(QString, lines);
+        Storage s;
+        s.run(lines + "click 选型\n");
+        const QString code = s.text(F::ResultText);
+        QVERIFY(!code.isEmpty());
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        const StoredRow stored = *s.database.fetch(QStringLiteral("20261210001")).value();
+        const QStringList opened = s.run("open 20261210001");
+        const QStringList openedRow = s.pending();
+        const QStringList copied = s.run("copy 20261210001");
+        QCOMPARE(copied.mid(0, copied.size() - 1), opened.mid(0, opened.size() - 1));
+        QCOMPARE(copied.last(),
+                 QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-2\",\"SelectionNo\":\"20261210003\"}"));
+        QCOMPARE(s.workspace.current()->caption(), QStringLiteral("流量计选型-2"));
+        QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210003"));
+        QCOMPARE(s.text(F::ResultText), code);
+        QCOMPARE(s.pending().value(0), QStringLiteral("20261210003"));
+        QCOMPARE(s.pending().mid(1), openedRow.mid(1));
+        QCOMPARE(s.pending().mid(1), stored.mid(1));
+        QCOMPARE(*s.database.fetch(QStringLiteral("20261210001")).value(), stored);
+        QCOMPARE(s.stored(), 1);
+        // saved, it is a second row; the first one stays as it was
+        QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
+        QCOMPARE(s.stored(), 2);
+        QCOMPARE(*s.database.fetch(QStringLiteral("20261210001")).value(), stored);
+        QCOMPARE(s.database.fetch(QStringLiteral("20261210003")).value()->mid(1), stored.mid(1));
+        QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210003"));
     }
 
     void restoreWithASizeNoLongerOffered()

@@ -18,7 +18,11 @@ QString textOf(const QVariant& v)
 
 QStringList rowOf(const QSqlQuery& q)
 {
-    const int columns = q.record().count();
+    return rowOf(q, q.record().count());
+}
+
+QStringList rowOf(const QSqlQuery& q, int columns)
+{
     QStringList values;
     values.reserve(columns);
     for (int c = 0; c < columns; ++c)

@@ -25,3 +25,6 @@ bool isBusy(const QSqlQuery& query);
 QString textOf(const QVariant& value);
 // The values of the query's current row.
 QStringList rowOf(const QSqlQuery& query);
+// The same for rows of `columns` values, read one after the other (the query's
+// record is looked at once, not for every row).
+QStringList rowOf(const QSqlQuery& query, int columns);

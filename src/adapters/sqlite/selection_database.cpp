@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -268,10 +269,7 @@ StoreResult<bool> SelectionDatabase::createSchema()
 
 StoreResult<bool> SelectionDatabase::exists(const QString& number)
 {
-    const StoreResult<std::optional<StoredRow>> row = fetch(number);
-    if (!row.ok())
-        return row.error();
-    return row.value().has_value();
+    return run<bool>(statements::exists(number), [](QSqlQuery& q) { return q.next(); });
 }
 
 StoreResult<bool> SelectionDatabase::insert(const StoredRow& row)
@@ -304,14 +302,21 @@ StoreResult<bool> SelectionDatabase::remove(const QString& number)
     return run<bool>(statements::remove(number), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
 }
 
-StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(int offset, int limit)
+StoreResult<std::vector<StoredRow>> SelectionDatabase::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(statements::listPage(offset, limit), [](QSqlQuery& q) {
+    return run<std::vector<StoredRow>>(statements::listPage(query, limit), [limit](QSqlQuery& q) {
         std::vector<StoredRow> rows;
+        rows.reserve(static_cast<size_t>(std::max(limit, 0)));
+        const int columns = q.record().count();
         while (q.next())
-            rows.push_back(rowOf(q));
+            rows.push_back(rowOf(q, columns));
         return rows;
     });
+}
+
+StoreResult<bool> SelectionDatabase::holds(const ListQuery& query, const QString& number)
+{
+    return run<bool>(statements::listHolds(query, number), [](QSqlQuery& q) { return q.next(); });
 }
 
 StoreResult<int> SelectionDatabase::highestSequenceOfDay(const QString& day)

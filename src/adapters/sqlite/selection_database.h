@@ -57,7 +57,8 @@ public:
     StoreResult<bool> insert(const StoredRow& row) override;
     StoreResult<std::optional<StoredRow>> fetch(const QString& number) override;
     StoreResult<bool> remove(const QString& number) override;
-    StoreResult<std::vector<StoredRow>> readPage(int offset, int limit) override;
+    StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) override;
+    StoreResult<bool> holds(const ListQuery& query, const QString& number) override;
     StoreResult<int> highestSequenceOfDay(const QString& day) override;
     StoreResult<QStringList> numbersOfDay(const QString& day) override;
     StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) override;

@@ -2,22 +2,96 @@
 
 #include "core/record/columns.h"
 
-
 namespace statements {
 
-Statement listPage(int offset, int limit)
+namespace {
+
+// What a search compares: the number from its start, the model code, the medium and
+// the product name anywhere. SQLite's LIKE compares letters without case (the
+// letters of the program's texts are ASCII letters; other characters compare as
+// they are).
+const QString kSearchCondition = QStringLiteral("(选型编号 like ? escape '\\' or 仪表型号规格 like ? escape '\\'"
+                                                " or 使用介质 like ? escape '\\' or 产品名称 like ? escape '\\')");
+
+// The conditions of a list query and their values, joined by "and".
+void addConditions(const ListQuery& query, QStringList& conditions, QVariantList& values)
 {
-    return {QStringLiteral("select * from 选型输出  order by 选型编号 desc limit ? offset ?"), {limit, offset}};
+    if (query.after) {
+        conditions << QStringLiteral("选型编号 < ?");
+        values << *query.after;
+    }
+    if (!query.search.isEmpty()) {
+        const QString literal = likeLiteral(query.search);
+        conditions << kSearchCondition;
+        values << literal + u'%';
+        for (int i = 0; i < 3; ++i)
+            values << u'%' + literal + u'%';
+    }
+}
+
+// The smallest text that follows every text beginning with `prefix`.
+QString prefixEnd(const QString& prefix)
+{
+    QString end = prefix;
+    while (!end.isEmpty() && end.back() == QChar(0xFFFF))
+        end.chop(1);
+    if (!end.isEmpty())
+        end.back() = QChar(end.back().unicode() + 1);
+    return end;
+}
+
+} // namespace
+
+QString likeLiteral(const QString& text)
+{
+    QString literal;
+    literal.reserve(text.size() + 4);
+    for (QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            literal += u'\\';
+        literal += c;
+    }
+    return literal;
+}
+
+Statement listPage(const ListQuery& query, int limit)
+{
+    Statement s;
+    QStringList conditions;
+    addConditions(query, conditions, s.values);
+    s.values << limit;
+    s.sql = QStringLiteral("select * from 选型输出 %1order by 选型编号 desc limit ?")
+                .arg(conditions.isEmpty() ? QString() : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+    return s;
+}
+
+Statement listHolds(const ListQuery& query, const QString& number)
+{
+    Statement s;
+    QStringList conditions {QStringLiteral("选型编号 = ?")};
+    s.values << number;
+    addConditions(query, conditions, s.values);
+    s.sql = QStringLiteral("select 选型编号 from 选型输出 where %1").arg(conditions.join(QStringLiteral(" and ")));
+    return s;
+}
+
+KeyRange dayRange(const QString& day)
+{
+    return {day, prefixEnd(day)};
 }
 
 Statement highestOfDay(const QString& day)
 {
-    return {QStringLiteral("select MAX(选型编号) from 选型输出 where substr(选型编号,1,8)=? "), {day}};
+    const KeyRange range = dayRange(day);
+    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号 >= ? and 选型编号 < ? "
+                           "order by 选型编号 desc limit 1"),
+            {range.from, range.before}};
 }
 
 Statement numbersOfDay(const QString& day)
 {
-    return {QStringLiteral("select 选型编号 from 选型输出 where substr(选型编号,1,8)=?"), {day}};
+    const KeyRange range = dayRange(day);
+    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号 >= ? and 选型编号 < ?"), {range.from, range.before}};
 }
 
 Statement insert(const QStringList& row)
@@ -35,6 +109,11 @@ Statement insert(const QStringList& row)
 Statement fetch(const QString& number)
 {
     return {QStringLiteral("select * from 选型输出 where 选型编号=?"), {number}};
+}
+
+Statement exists(const QString& number)
+{
+    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号=?"), {number}};
 }
 
 Statement remove(const QString& number)
@@ -60,4 +139,3 @@ Statement print(const QString& number)
 }
 
 } // namespace statements
-

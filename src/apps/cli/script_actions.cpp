@@ -42,6 +42,16 @@ void ScriptActions::openSelected()
     m_workspace.openRecord();
 }
 
+void ScriptActions::copySelected()
+{
+    m_workspace.copyRecord();
+}
+
+void ScriptActions::search(const QString& text)
+{
+    m_workspace.search(text);
+}
+
 void ScriptActions::deleteSelected()
 {
     m_workspace.deleteRecord();

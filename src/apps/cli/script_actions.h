@@ -26,7 +26,10 @@ public:
     virtual void leave(SelectionWindow& w, Field f);
     virtual void newSelection();
     virtual void openSelected();
+    virtual void copySelected();
     virtual void deleteSelected();
+    // Types the text into the search box above the list.
+    virtual void search(const QString& text);
     virtual void close(SelectionWindow& w);
     virtual void activate(SelectionWindow& w);
     // After each line: what returning to the event loop would do, where there is one.

@@ -174,6 +174,10 @@ void ScriptRunner::execute(const QString& command, const QString& rest)
         deleteRecord(rest);
     else if (command == u"list")
         list(rest);
+    else if (command == u"find")
+        find(rest);
+    else if (command == u"copy")
+        copyRecord(rest);
     else
         throw LineError {QStringLiteral("unknown command '%1'").arg(command)};
 }
@@ -289,20 +293,30 @@ void ScriptRunner::newWindow(const QString& rest)
     m_actions->newSelection();
 }
 
-int ScriptRunner::selectRow(const QString& rest)
+// The row is looked for by its number: among the rows the list holds, or in the
+// store among those it is still to read, as scrolling down would bring it.
+void ScriptRunner::selectRow(const QString& rest)
 {
     const QString number = oneArgument(rest);
-    const int item = m_workspace.list().find(number);
-    if (item < 0)
+    SelectionList& list = m_workspace.list();
+    const StoreResult<bool> held = list.holds(number);
+    if (!held.ok())
+        throw LineError {QStringLiteral("the list cannot be read: %1").arg(held.error().message)};
+    if (!held.value())
         throw LineError {QStringLiteral("the list holds no selection %1").arg(number)};
-    m_workspace.list().setSelected(item);
-    return item;
+    list.select(number);
 }
 
 void ScriptRunner::openRecord(const QString& rest)
 {
     selectRow(rest);
     m_actions->openSelected();
+}
+
+void ScriptRunner::copyRecord(const QString& rest)
+{
+    selectRow(rest);
+    m_actions->copySelected();
 }
 
 void ScriptRunner::deleteRecord(const QString& rest)
@@ -314,7 +328,16 @@ void ScriptRunner::deleteRecord(const QString& rest)
 void ScriptRunner::list(const QString& rest)
 {
     noArguments(rest);
-    const SelectionList& rows = m_workspace.list();
-    for (int i = 0; i < rows.rowCount(); ++i)
-        m_out.row(rows.row(i));
+    printList();
+}
+
+void ScriptRunner::find(const QString& rest)
+{
+    m_actions->search(textArgument(rest));
+    printList();
+}
+
+void ScriptRunner::printList()
+{
+    m_workspace.list().forEachRow([this](const QStringList& row) { m_out.row(row); });
 }

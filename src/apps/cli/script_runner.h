@@ -37,10 +37,14 @@ private:
     void window(const QString& rest);
     void closeWindow(const QString& rest);
     void newWindow(const QString& rest);
-    int selectRow(const QString& rest);
+    void selectRow(const QString& rest);
     void openRecord(const QString& rest);
+    void copyRecord(const QString& rest);
     void deleteRecord(const QString& rest);
     void list(const QString& rest);
+    void find(const QString& rest);
+    // A `row` event for every row of the list, top first.
+    void printList();
 
     Workspace& m_workspace;
     EventWriter& m_out;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTreeView>
@@ -86,18 +87,44 @@ void GuiScriptActions::newSelection()
     m_main.newAction()->trigger();
 }
 
+// The item of the selected number is made the list's current one when the view holds
+// it; a row not yet read is acted on by its number, as the commands work.
+void GuiScriptActions::showSelected()
+{
+    const QString number = m_workspace.list().selected();
+    const int item = m_workspace.list().indexOf(number);
+    if (item >= 0) {
+        QTreeView* list = m_main.recordList();
+        list->setCurrentIndex(list->model()->index(item, 0));
+    }
+    m_workspace.list().select(number);
+}
+
 void GuiScriptActions::openSelected()
 {
-    QTreeView* list = m_main.recordList();
-    list->setCurrentIndex(list->model()->index(m_workspace.list().selected(), 0));
+    showSelected();
     m_main.openRecordAction()->trigger();
+}
+
+void GuiScriptActions::copySelected()
+{
+    showSelected();
+    m_main.copyRecordAction()->trigger();
 }
 
 void GuiScriptActions::deleteSelected()
 {
-    QTreeView* list = m_main.recordList();
-    list->setCurrentIndex(list->model()->index(m_workspace.list().selected(), 0));
+    showSelected();
     m_main.deleteRecordAction()->trigger();
+}
+
+void GuiScriptActions::search(const QString& text)
+{
+    QLineEdit* box = m_main.searchBox();
+    box->setFocus();
+    box->selectAll();
+    box->insert(text);
+    m_main.applySearch();
 }
 
 void GuiScriptActions::close(SelectionWindow& w)

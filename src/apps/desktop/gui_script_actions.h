@@ -18,11 +18,15 @@ public:
     void leave(SelectionWindow& w, Field f) override;
     void newSelection() override;
     void openSelected() override;
+    void copySelected() override;
     void deleteSelected() override;
+    void search(const QString& text) override;
     void close(SelectionWindow& w) override;
     void activate(SelectionWindow& w) override;
     void settle() override;
 
 private:
+    void showSelected();
+
     MainWindow& m_main;
 };

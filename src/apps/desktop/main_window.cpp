@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +36,10 @@ const QString kMakerName = QStringLiteral("Corvane Instrument Group");
 constexpr int kLeftPanelWidth = 181;
 constexpr int kRightPanelWidth = 149;
 const QColor kNavy(0, 0, 128);
+const QString kSearchHint = QStringLiteral("搜索编号、型号、介质…");
+// How long the search box waits after a key before the list is read again: typing a
+// word reads the list once, not once a letter.
+constexpr int kSearchDelayMs = 250;
 
 // A label that opens the maker's home page when clicked.
 class LinkLabel : public QLabel {
@@ -215,6 +220,8 @@ void MainWindow::createActions()
     connect(m_openAction, &QAction::triggered, this, [this] { m_workspace.openRecord(); });
     m_deleteAction = new QAction(QStringLiteral("删除选型记录"), this);
     connect(m_deleteAction, &QAction::triggered, this, [this] { m_workspace.deleteRecord(); });
+    m_copyAction = new QAction(QStringLiteral("复制为新选型"), this);
+    connect(m_copyAction, &QAction::triggered, this, [this] { m_workspace.copyRecord(); });
 }
 
 // Tiling "horizontally" stacks the windows one above the other, each across the
@@ -305,7 +312,23 @@ QWidget* MainWindow::createLeftPanel()
     v->addWidget(logo);
 
     auto* tabs = new QTabWidget(panel);
-    m_list = new QTreeView(tabs);
+    auto* page = new QWidget(tabs);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(2);
+    m_searchBox = new QLineEdit(page);
+    m_searchBox->setObjectName(QStringLiteral("searchBox"));
+    m_searchBox->setPlaceholderText(kSearchHint);
+    m_searchBox->setToolTip(kSearchHint);
+    m_searchBox->setClearButtonEnabled(true);
+    m_searchDelay = new QTimer(this);
+    m_searchDelay->setSingleShot(true);
+    m_searchDelay->setInterval(kSearchDelayMs);
+    connect(m_searchDelay, &QTimer::timeout, this, &MainWindow::applySearch);
+    connect(m_searchBox, &QLineEdit::textChanged, m_searchDelay, qOverload<>(&QTimer::start));
+    connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::applySearch);
+    pageLayout->addWidget(m_searchBox);
+    m_list = new QTreeView(page);
     m_list->setObjectName(QStringLiteral("recordList"));
     m_listModel = new SelectionListModel(m_workspace.list(), this);
     m_list->setModel(m_listModel);
@@ -331,16 +354,24 @@ QWidget* MainWindow::createLeftPanel()
         m_list->header()->resizeSection(c, SelectionListModel::columnWidth(c));
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_list->addAction(m_openAction);
+    m_list->addAction(m_copyAction);
     m_list->addAction(m_deleteAction);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { m_workspace.list().setSelected(current.isValid() ? current.row() : -1); });
+            [this](const QModelIndex& current) { m_workspace.list().selectItem(current.isValid() ? current.row() : -1); });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             m_workspace.openRecord();
     });
-    tabs->addTab(m_list, QStringLiteral("选型记录"));
+    pageLayout->addWidget(m_list, 1);
+    tabs->addTab(page, QStringLiteral("选型记录"));
     v->addWidget(tabs, 1);
     return panel;
+}
+
+void MainWindow::applySearch()
+{
+    m_searchDelay->stop();
+    m_workspace.search(m_searchBox->text());
 }
 
 QWidget* MainWindow::createRightPanel()

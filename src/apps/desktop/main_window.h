@@ -7,8 +7,10 @@
 
 class NotesArea;
 class QAction;
+class QLineEdit;
 class QMdiSubWindow;
 class QMenu;
+class QTimer;
 class QTreeView;
 class SelectionStore;
 class SelectionListModel;
@@ -28,12 +30,18 @@ public:
     Workspace& workspace() { return m_workspace; }
     NotesArea* mdiArea() const { return m_mdi; }
     QTreeView* recordList() const { return m_list; }
+    // The search box above the list: what is typed reads the list again from the top
+    // with that search, a moment after the last key (at once on Enter, or by
+    // applySearch()).
+    QLineEdit* searchBox() const { return m_searchBox; }
+    void applySearch();
     SelectionWidget* widgetOf(const SelectionWindow* window) const;
     QMdiSubWindow* subWindowOf(const SelectionWindow* window) const;
 
     QAction* newAction() const { return m_newAction; }
     QAction* openRecordAction() const { return m_openAction; }
     QAction* deleteRecordAction() const { return m_deleteAction; }
+    QAction* copyRecordAction() const { return m_copyAction; }
     QAction* cascadeAction() const { return m_cascadeAction; }
     QAction* tileHorizontallyAction() const { return m_tileHorizontalAction; }
     QAction* tileVerticallyAction() const { return m_tileVerticalAction; }
@@ -69,12 +77,15 @@ private:
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
     QTreeView* m_list = nullptr;
+    QLineEdit* m_searchBox = nullptr;
+    QTimer* m_searchDelay = nullptr;
     SelectionListModel* m_listModel = nullptr;
     QMenu* m_windowMenu = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_openAction = nullptr;
     QAction* m_deleteAction = nullptr;
+    QAction* m_copyAction = nullptr;
     QAction* m_cascadeAction = nullptr;
     QAction* m_tileHorizontalAction = nullptr;
     QAction* m_tileVerticalAction = nullptr;

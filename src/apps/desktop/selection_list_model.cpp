@@ -44,6 +44,17 @@ QVariant SelectionListModel::headerData(int section, Qt::Orientation orientation
     return QVariant();
 }
 
+bool SelectionListModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && m_list.canFetchMore();
+}
+
+void SelectionListModel::fetchMore(const QModelIndex& parent)
+{
+    if (!parent.isValid())
+        m_list.fetchMore();
+}
+
 int SelectionListModel::columnWidth(int column)
 {
     return column >= 0 && column < listColumnCount() ? columns()[static_cast<size_t>(column)].width : 0;
@@ -59,9 +70,9 @@ void SelectionListModel::reset()
     endResetModel();
 }
 
-void SelectionListModel::aboutToInsert(int item)
+void SelectionListModel::aboutToInsert(int first, int last)
 {
-    beginInsertRows(QModelIndex(), item, item);
+    beginInsertRows(QModelIndex(), first, last);
 }
 
 void SelectionListModel::inserted()
@@ -77,9 +88,4 @@ void SelectionListModel::aboutToRemove(int item)
 void SelectionListModel::removed()
 {
     endRemoveRows();
-}
-
-void SelectionListModel::changed(int item)
-{
-    emit dataChanged(index(item, 0), index(item, listColumnCount() - 1));
 }

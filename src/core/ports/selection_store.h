@@ -40,11 +40,29 @@ public:
 
     bool ok() const { return m_value.has_value(); }
     const T& value() const { return *m_value; }
+    T& value() { return *m_value; }
     const StoreError& error() const { return m_error; }
 
 private:
     std::optional<T> m_value;
     StoreError m_error;
+};
+
+// Which rows of the main window's list a store operation reads. The list is in the
+// order of the key, newest (highest) number first, in the store's own order of its
+// key; `after` compares in that same order, so that page after page reads each row
+// once however many rows there are.
+//
+// A search finds a row when its number starts with the text, or its model code
+// (仪表型号规格), its medium (使用介质) or its product name (产品名称) contains the
+// text; letters are compared without case, and every character stands for itself
+// (`%`, `_`, quotes and backslashes are no wildcards or escapes). An empty search
+// finds every row.
+struct ListQuery {
+    QString search;
+    // Only the rows after this number in the list's order (older ones); none: from
+    // the top. The number of the last row of the page before.
+    std::optional<QString> after;
 };
 
 // Where the selections are kept. The workspace reaches storage only through this;
@@ -55,7 +73,8 @@ public:
 
     // Creates the table of stored selections where it is missing.
     virtual StoreResult<bool> createSchema() = 0;
-    // Whether a selection with this number is stored.
+    // Whether a selection with this number is stored. It reads no more than the key
+    // of one row, for the check before every save.
     virtual StoreResult<bool> exists(const QString& number) = 0;
     // Stores a row; its first value is the number, which must be new. Two programs
     // storing one number at once: one succeeds, the other fails as a Duplicate.
@@ -65,10 +84,19 @@ public:
     // Deletes the row of a number; false when no row held it (another program
     // deleted it first).
     virtual StoreResult<bool> remove(const QString& number) = 0;
-    // At most `limit` rows of the list, newest number first, after skipping `offset`.
-    virtual StoreResult<std::vector<StoredRow>> readPage(int offset, int limit) = 0;
-    // The highest sequence (the last three digits) stored for a day (yyyymmdd); 0 when
-    // the day has none.
+    // One page of the list: at most `limit` of the rows the query finds, newest number
+    // first. The next page starts after the number of the last row of this one (a
+    // keyset page: no offset is counted off), so that without a search the cost of a
+    // page does not grow with the rows before it; a search costs what the rows it
+    // looks at cost until it has found the page.
+    virtual StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) = 0;
+    // Whether the row of a number is stored and among the rows the query finds.
+    virtual StoreResult<bool> holds(const ListQuery& query, const QString& number) = 0;
+    // The numbers of a day (yyyymmdd) are those whose first eight characters are the
+    // day; in the order of the key they lie in one range, so that the key's index
+    // serves these two however many rows are stored.
+    // The highest sequence (the last three digits of the highest number) stored for a
+    // day; 0 when the day has none.
     virtual StoreResult<int> highestSequenceOfDay(const QString& day) = 0;
     // Every number stored for a day.
     virtual StoreResult<QStringList> numbersOfDay(const QString& day) = 0;

@@ -4,6 +4,7 @@
 #include "support/recording_platform.h"
 #include "workspace/store_messages.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,12 +15,59 @@ struct Db {
     SelectionDatabase database;
     bool opened = database.open(SelectionDatabase::memoryPath()) == SelectionDatabase::Opened::Yes;
 
-    void insert(const QString& number, const QString& code = QStringLiteral("X"))
+    void insert(const QString& number, const QString& code = QStringLiteral("X"), const QString& medium = QString(),
+                const QString& product = QString())
     {
         QStringList row(45);
         row[0] = number;
         row[1] = code;
+        row[2] = medium;
+        row[21] = product;
         QVERIFY(database.insert(row).ok());
+    }
+    // Every page of a query, `limit` rows at a time, each after the last of the one before.
+    QStringList allPages(const QString& search, int limit)
+    {
+        QStringList out;
+        ListQuery query {search, std::nullopt};
+        for (;;) {
+            const auto page = database.readPage(query, limit);
+            if (!page.ok())
+                return {QStringLiteral("failed")};
+            out += numbers(page);
+            if (static_cast<int>(page.value().size()) < limit)
+                return out;
+            query.after = page.value().back().front();
+        }
+    }
+    // The numbers a statement selects, one bound value a placeholder.
+    QStringList select(const QString& sql, const QVariantList& values)
+    {
+        QSqlQuery q(database.connection());
+        q.prepare(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        QStringList out;
+        if (!q.exec())
+            return {q.lastError().text()};
+        while (q.next())
+            out << q.value(0).toString();
+        out.sort();
+        return out;
+    }
+    // How SQLite runs a statement: the details of its plan, one a line.
+    QString plan(const Statement& s)
+    {
+        QSqlQuery q(database.connection());
+        q.prepare(QStringLiteral("explain query plan ") + s.sql);
+        for (const QVariant& v : s.values)
+            q.addBindValue(v);
+        if (!q.exec())
+            return q.lastError().text();
+        QStringList details;
+        while (q.next())
+            details << q.value(3).toString();
+        return details.join(u'\n');
     }
     QStringList numbers(const StoreResult<std::vector<StoredRow>>& page)
     {
@@ -43,13 +91,137 @@ private slots:
         db.insert(QStringLiteral("20261210002"));
         db.insert(QStringLiteral("20261209005"));
         db.insert(QStringLiteral("20261210010"));
-        const auto all = db.database.readPage(0, 10);
+        const auto all = db.database.readPage({}, 10);
         QVERIFY(all.ok());
         QCOMPARE(db.numbers(all), (QStringList {"20261210010", "20261210002", "20261209005"}));
         QCOMPARE(all.value().front().size(), 45);
         QCOMPARE(all.value()[1][1], QStringLiteral("X"));
-        QCOMPARE(db.numbers(db.database.readPage(1, 1)), QStringList {"20261210002"});
-        QCOMPARE(db.numbers(db.database.readPage(3, 10)), QStringList());
+        // a page starts after the last number of the page before
+        QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261210010")}, 1)),
+                 QStringList {"20261210002"});
+        QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261209005")}, 10)), QStringList());
+        // a number that is no longer stored still marks where the next page starts
+        QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261210005")}, 10)),
+                 (QStringList {"20261210002", "20261209005"}));
+        QCOMPARE(db.allPages(QString(), 1), (QStringList {"20261210010", "20261210002", "20261209005"}));
+        QCOMPARE(db.allPages(QString(), 2), (QStringList {"20261210010", "20261210002", "20261209005"}));
+        QCOMPARE(db.allPages(QString(), 3), (QStringList {"20261210010", "20261210002", "20261209005"}));
+    }
+
+    // The list's statements and the day's numbers go through the key's index: their
+    // cost does not grow with the rows stored before them.
+    void theKeysIndexServesThePagesAndTheDay()
+    {
+        Db db;
+        const QString number = QStringLiteral("20261210001");
+        for (const Statement& s : {statements::listPage({}, 100), statements::listPage({QString(), number}, 100),
+                                   statements::listPage({QStringLiteral("x"), number}, 100),
+                                   statements::highestOfDay(QStringLiteral("20261210")),
+                                   statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)}) {
+            const QString plan = db.plan(s);
+            QVERIFY2(plan.contains(QStringLiteral("INDEX sqlite_autoindex_选型输出_1")), qPrintable(s.sql + "\n" + plan));
+            QVERIFY2(!plan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(s.sql + "\n" + plan)); // no sort
+        }
+        for (const Statement& s : {statements::listPage({QString(), number}, 100),
+                                   statements::highestOfDay(QStringLiteral("20261210")),
+                                   statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)})
+            QVERIFY2(db.plan(s).startsWith(QStringLiteral("SEARCH")), qPrintable(s.sql + "\n" + db.plan(s)));
+        // the existence check reads the key alone
+        QVERIFY(db.plan(statements::exists(number)).contains(QStringLiteral("COVERING INDEX")));
+    }
+
+    // The day's numbers by a range on the key select exactly what the old predicate
+    // substr(选型编号,1,8)=day selected, odd numbers of other programs included.
+    void dayRangeSelectsWhatTheOldPredicateSelected_data()
+    {
+        QTest::addColumn<QString>("day");
+        for (const char* day : {"20261210", "20261211", "20261209", "20261219", "20261220", "20261231", "20270101"})
+            QTest::newRow(day) << QString::fromLatin1(day);
+    }
+
+    void dayRangeSelectsWhatTheOldPredicateSelected()
+    {
+        QFETCH(QString, day);
+        Db db;
+        const QStringList stored = {"20261210001", "20261210000", "20261210999", "2026121", "20261211000", "20261211",
+                                    "20261210abc", "20261210", "20261210-01", "20261210 1", "2026121001", "202612100011",
+                                    "2026121:", "2026121:001", "20261219999", "2026121900", "20261220001", "20261209999",
+                                    "20261231001", "20270101001", "20261210ABC", "20261210中文", "X20261210001", ""};
+        for (const QString& number : stored)
+            db.insert(number);
+        const QStringList old = db.select(QStringLiteral("select 选型编号 from 选型输出 where substr(选型编号,1,8)=?"), {day});
+        const Statement range = statements::numbersOfDay(day);
+        QCOMPARE(db.select(range.sql, range.values), old);
+        QStringList numbers = db.database.numbersOfDay(day).value();
+        numbers.sort();
+        QCOMPARE(numbers, old);
+        // the highest one is the highest of those
+        const Statement highest = statements::highestOfDay(day);
+        const QStringList top = db.select(highest.sql, highest.values);
+        QCOMPARE(top, old.isEmpty() ? QStringList() : QStringList {old.back()});
+    }
+
+    // A search finds a row by the start of its number, or anywhere in its model code,
+    // medium or product name, letters without case; every character of the text
+    // stands for itself.
+    void searchFinds_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("number prefix") << "2026121" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001"};
+        QTest::newRow("day") << "20261210" << QStringList {"20261210003", "20261210002", "20261210001"};
+        QTest::newRow("whole number") << "20261210002" << QStringList {"20261210002"};
+        QTest::newRow("inside a number: not found") << "1210002" << QStringList();
+        QTest::newRow("code substring") << "80B" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("code, other case") << "vrna-80b" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("code, lower case") << "rkd" << QStringList {"20261210002"};
+        QTest::newRow("digits in a code") << "1.6" << QStringList {"20261210003", "20261210002", "20261210001"};
+        QTest::newRow("medium") << "氧气" << QStringList {"20261210002"};
+        QTest::newRow("medium, whole") << "城市天然气或城市煤气" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("product name") << "腰轮" << QStringList {"20261210002"};
+        QTest::newRow("percent is a percent") << "50%" << QStringList {"20261219001"};
+        QTest::newRow("percent alone") << "%" << QStringList {"20261219001"};
+        QTest::newRow("underscore is an underscore") << "A_B" << QStringList {"20261209001"};
+        QTest::newRow("underscore alone") << "_" << QStringList {"20261209001"};
+        QTest::newRow("underscore does not stand for a character") << "VRNA_80B" << QStringList();
+        QTest::newRow("single quote") << "it's" << QStringList {"20261208001"};
+        QTest::newRow("double quote") << "\"Q\"" << QStringList {"20261208002"};
+        QTest::newRow("backslash") << "C:\\" << QStringList {"20261208003"};
+        QTest::newRow("backslash and percent") << "\\%" << QStringList();
+        QTest::newRow("statement text") << "') or 1=1 --" << QStringList();
+        QTest::newRow("nothing") << "nothing like this" << QStringList();
+        QTest::newRow("empty: every row")
+            << "" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001", "20261209001", "20261208003",
+                                  "20261208002", "20261208001"};
+    }
+
+    void searchFinds()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, found);
+        Db db;
+        const QString city = QStringLiteral("城市天然气或城市煤气");
+        db.insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city, QStringLiteral("气体涡轮"));
+        db.insert(QStringLiteral("20261210002"), QStringLiteral("RKD-G16-CDAR-0.5/1.6"), QStringLiteral("氧气或氢气"),
+                  QStringLiteral("气体腰轮流量计"));
+        db.insert(QStringLiteral("20261210003"), QStringLiteral("VRNA-80B-0.5/1.6"), city, QStringLiteral("气体涡轮"));
+        db.insert(QStringLiteral("20261219001"), QStringLiteral("special 50% code"));
+        db.insert(QStringLiteral("20261209001"), QStringLiteral("A_B"));
+        db.insert(QStringLiteral("20261208001"), QStringLiteral("it's"));
+        db.insert(QStringLiteral("20261208002"), QStringLiteral("say \"Q\""));
+        db.insert(QStringLiteral("20261208003"), QStringLiteral("C:\\dir"));
+        // newest first, the same whatever the size of the pages
+        QCOMPARE(db.allPages(search, 100), found);
+        QCOMPARE(db.allPages(search, 1), found);
+        QCOMPARE(db.allPages(search, 2), found);
+        // and `holds` agrees with the pages, before and after a place in the list
+        for (const QString& number : db.allPages(QString(), 100)) {
+            QCOMPARE(db.database.holds({search, std::nullopt}, number).value(), found.contains(number));
+            const bool older = number < QStringLiteral("20261210002");
+            QCOMPARE(db.database.holds({search, QStringLiteral("20261210002")}, number).value(),
+                     found.contains(number) && older);
+        }
+        QVERIFY(!db.database.holds({search, std::nullopt}, QStringLiteral("20261210009")).value());
     }
 
     void fetchAndExistsReadTheSameRow()
@@ -87,7 +259,7 @@ private slots:
         const StoreResult<bool> removed = db.database.remove(QStringLiteral("20261210001"));
         QVERIFY(removed.ok());
         QVERIFY(removed.value());
-        QCOMPARE(db.numbers(db.database.readPage(0, 10)), QStringList {"20261210002"});
+        QCOMPARE(db.numbers(db.database.readPage({}, 10)), QStringList {"20261210002"});
         // a number no row holds (another program deleted it first) is told apart
         const StoreResult<bool> vanished = db.database.remove(QStringLiteral("20261210001"));
         QVERIFY(vanished.ok());
@@ -139,21 +311,23 @@ private slots:
     {
         Db db;
         QVERIFY(QSqlQuery(db.database.connection()).exec(QStringLiteral("drop table 选型输出")));
-        const auto page = db.database.readPage(0, 10);
+        const auto page = db.database.readPage({}, 10);
         QVERIFY(!page.ok());
-        QCOMPARE(page.error().statement, statements::listPage(0, 10).sql);
+        QCOMPARE(page.error().statement, statements::listPage({}, 10).sql);
         QCOMPARE(page.error().message, QStringLiteral("no such table: 选型输出"));
         QVERIFY(!db.database.insert(QStringList(45)).ok());
         QVERIFY(!db.database.highestSequenceOfDay(QStringLiteral("20261210")).ok());
         const auto exists = db.database.exists(QStringLiteral("1"));
         QVERIFY(!exists.ok());
-        QCOMPARE(exists.error().statement, QStringLiteral("select * from 选型输出 where 选型编号=?"));
+        QCOMPARE(exists.error().statement, QStringLiteral("select 选型编号 from 选型输出 where 选型编号=?"));
+        QVERIFY(!db.database.readPage({QStringLiteral("x"), QStringLiteral("1")}, 10).ok());
+        QVERIFY(!db.database.holds({}, QStringLiteral("1")).ok());
     }
 
     void withoutADatabaseEveryOperationFails()
     {
         SelectionDatabase none;
-        const auto page = none.readPage(0, 10);
+        const auto page = none.readPage({}, 10);
         QVERIFY(!page.ok());
         QCOMPARE(page.error().message, QStringLiteral("数据库未连接"));
         QVERIFY(!none.remove(QStringLiteral("1")).ok());

@@ -18,6 +18,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSet>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,6 +38,16 @@
 using F = Field;
 
 namespace {
+
+// `count` rows numbered 20250000001 upwards, with the model codes CODE-1 upwards.
+void storeRows(SelectionDatabase& database, int count)
+{
+    QSqlQuery q(database.connection());
+    QVERIFY(q.exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                                  "insert into 选型输出 (选型编号, 仪表型号规格) "
+                                  "select '2025' || substr('0000000' || i, -7), 'CODE-' || i from n")
+                       .arg(count)));
+}
 
 // The desktop program on a fresh in-memory database; message boxes answered OK.
 struct Desktop {
@@ -326,6 +338,73 @@ private slots:
         QCOMPARE(d.main->mdiArea()->subWindowList().size(), 1);
     }
 
+    // The view asks for rows as it is scrolled: start-up reads a page or two, and
+    // scrolling to the bottom again and again reaches the oldest row, each row once.
+    void listReadsPagesAsItIsScrolled()
+    {
+        Desktop d;
+        storeRows(d.database, 1500);
+        d.main->workspace().showMainWindow();
+        QCoreApplication::processEvents();
+        QTreeView* list = d.main->recordList();
+        QVERIFY(list->model()->rowCount() < 1500);
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250001500"));
+        for (int turn = 0; turn < 100 && list->model()->canFetchMore(QModelIndex()); ++turn) {
+            list->scrollToBottom();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(list->model()->rowCount(), 1500);
+        QCOMPARE(list->model()->index(1499, 0).data().toString(), QStringLiteral("20250000001"));
+        QCOMPARE(list->model()->index(1499, 1).data().toString(), QStringLiteral("CODE-1"));
+        QSet<QString> numbers;
+        for (int row = 0; row < 1500; ++row)
+            numbers.insert(list->model()->index(row, 0).data().toString());
+        QCOMPARE(numbers.size(), 1500);
+    }
+
+    // The search box above the list filters it as the user types; the list's context
+    // menu copies the selected row into a new numbered window.
+    void searchBoxAndCopyAsNew()
+    {
+        Desktop d;
+        storeRows(d.database, 300);
+        d.main->workspace().showMainWindow();
+        QCoreApplication::processEvents();
+        QLineEdit* box = d.main->searchBox();
+        QCOMPARE(box->placeholderText(), QStringLiteral("搜索编号、型号、介质…"));
+        QTreeView* list = d.main->recordList();
+        QVERIFY(box->mapTo(d.main.get(), QPoint(0, 0)).y() < list->mapTo(d.main.get(), QPoint(0, 0)).y());
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("code-29"));
+        QTRY_COMPARE(list->model()->rowCount(), 11); // CODE-29, CODE-290 to CODE-299
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250000299"));
+        QCOMPARE(list->model()->index(10, 0).data().toString(), QStringLiteral("20250000029"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Return); // at once
+        QCOMPARE(list->model()->rowCount(), 100); // CODE-2, CODE-20..29, CODE-200..299, in pages
+        QCOMPARE(d.main->workspace().list().search(), QStringLiteral("code-2"));
+
+        QCOMPARE(list->actions(), (QList<QAction*> {d.main->openRecordAction(), d.main->copyRecordAction(),
+                                                    d.main->deleteRecordAction()}));
+        QCOMPARE(d.main->copyRecordAction()->text(), QStringLiteral("复制为新选型"));
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QCOMPARE(d.main->workspace().list().selected(), QStringLiteral("20250000297"));
+        d.main->copyRecordAction()->trigger();
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(d.current()->windowTitle(), QStringLiteral("流量计选型-2"));
+        QCOMPARE(d.control<FilteredLineEdit>(F::SelectionNo)->text(), QStringLiteral("2026－12－10－002"));
+        d.agree();
+        // the stored row is untouched
+        QSqlQuery q(d.database.connection());
+        QVERIFY(q.exec(QStringLiteral("select count(*), max(仪表型号规格) from 选型输出 where 选型编号='20250000297'")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("CODE-297"));
+
+        box->clear();
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250000300"));
+    }
+
     void sheetPreviewOpensAtPageWidth()
     {
         PrintRow row;
@@ -384,7 +463,9 @@ private slots:
 
     void listHeadersAndWidths()
     {
-        SelectionList rows;
+        SelectionDatabase database;
+        database.open(SelectionDatabase::memoryPath());
+        SelectionList rows(database);
         SelectionListModel list(rows);
         QCOMPARE(list.columnCount(), 44);
         QCOMPARE(list.headerData(0, Qt::Horizontal).toString(), QStringLiteral("选型编号"));
@@ -392,7 +473,7 @@ private slots:
         QCOMPARE(list.headerData(43, Qt::Horizontal).toString(), QStringLiteral("通径规格"));
         QCOMPARE(SelectionListModel::columnWidth(12), 350);
         QCOMPARE(SelectionListModel::columnWidth(41), 100);
-        rows.append({QStringLiteral("20261210001"), QStringLiteral("X")});
+        rows.addSaved({QStringLiteral("20261210001"), QStringLiteral("X")});
         QCOMPARE(list.rowCount(), 1);
         QCOMPARE(list.data(list.index(0, 1)).toString(), QStringLiteral("X"));
     }
