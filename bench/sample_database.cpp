@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
+#include "adapters/sql/statements.h"
 
 #include <QFile>
 #include <QSqlQuery>

@@ -7,6 +7,7 @@
 
 class NotesArea;
 class QAction;
+class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QTreeView;
@@ -39,6 +40,11 @@ public:
     QAction* tileVerticallyAction() const { return m_tileVerticalAction; }
     QAction* minimizeAllAction() const { return m_minimizeAction; }
 
+    // Shows in the status bar which store the selections are kept in (never a
+    // password: the caller gives what may be shown).
+    void showStoreLocation(const QString& shown);
+    QString storeShown() const;
+
     // Told when the print command found the stored row.
     std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
 
@@ -68,6 +74,7 @@ private:
     DesktopPlatform m_platform;
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
+    QLabel* m_storeLabel = nullptr;
     QTreeView* m_list = nullptr;
     SelectionListModel* m_listModel = nullptr;
     QMenu* m_windowMenu = nullptr;

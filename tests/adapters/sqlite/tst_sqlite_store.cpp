@@ -1,5 +1,5 @@
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
+#include "adapters/sql/statements.h"
 #include "support/other_program.h"
 #include "support/recording_platform.h"
 #include "workspace/store_messages.h"

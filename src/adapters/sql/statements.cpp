@@ -1,9 +1,27 @@
-#include "adapters/sqlite/statements.h"
+#include "adapters/sql/statements.h"
 
 #include "core/record/columns.h"
 
 
+namespace {
+
+QString quoted(const char* name)
+{
+    return QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
+}
+
+} // namespace
+
 namespace statements {
+
+Statement createTable()
+{
+    QStringList definitions;
+    for (const Column& c : columns())
+        definitions << quoted(c.name) + (definitions.isEmpty() ? QStringLiteral(" text not null primary key")
+                                                               : QStringLiteral(" text"));
+    return {QStringLiteral("create table if not exists 选型输出 (%1)").arg(definitions.join(u',')), {}};
+}
 
 Statement listPage(int offset, int limit)
 {
@@ -32,6 +50,20 @@ Statement insert(const QStringList& row)
     return s;
 }
 
+Statement insertUnlessStored(const QStringList& row)
+{
+    Statement s = insert(row);
+    s.sql += QStringLiteral(" on conflict (%1) do nothing").arg(quoted(columns()[0].name));
+    return s;
+}
+
+Statement rowsAfter(const QString& number, int limit)
+{
+    // a null text would be bound as NULL, after which no number comes
+    const QString after = number.isNull() ? QStringLiteral("") : number;
+    return {QStringLiteral("select * from 选型输出 where 选型编号>? order by 选型编号 limit ?"), {after, limit}};
+}
+
 Statement fetch(const QString& number)
 {
     return {QStringLiteral("select * from 选型输出 where 选型编号=?"), {number}};
@@ -44,7 +76,7 @@ Statement remove(const QString& number)
 
 // The printed columns by name: the text keeps the line breaks of the statement the
 // sheet was designed with, which the error report shows.
-Statement print(const QString& number)
+Statement print(const QString& number, Names spelling)
 {
     QString names;
     for (const Column& c : columns()) {
@@ -52,7 +84,7 @@ Statement print(const QString& number)
             continue;
         if (!names.isEmpty() && !names.endsWith(u'\n'))
             names += u',';
-        names += QString::fromUtf8(c.name);
+        names += spelling == Names::Quoted ? quoted(c.name) : QString::fromUtf8(c.name);
         if (c.printed == Printed::YesThenLineBreak)
             names += QStringLiteral(",\n");
     }
