@@ -33,9 +33,16 @@ QString connectOptions(const PostgresLocation& where)
     return options.join(u';');
 }
 
-QString messageOf(const QSqlError& error)
+QString cleanMessage(const QSqlError& error)
 {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText().trimmed();
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    // Qt's driver appends the state in brackets; the kind of the failure says it
+    if (const QString state = QStringLiteral("(%1)").arg(error.nativeErrorCode()); text.endsWith(state))
+        text.chop(state.size());
+    const QString severity = QStringLiteral("ERROR:");
+    if (text.startsWith(severity))
+        text = text.section(u'\n', 0, 0).mid(severity.size());
+    return text.trimmed();
 }
 
 // The columns of the table in the current schema, in their order, from the
@@ -52,7 +59,7 @@ QString tableShapeProblem(const QSqlDatabase& db)
     q.addBindValue(QStringLiteral("选型输出"));
     q.addBindValue(QStringLiteral("选型输出"));
     if (!q.exec())
-        return messageOf(q.lastError());
+        return cleanMessage(q.lastError());
     std::vector<TableColumn> found;
     while (q.next()) {
         const QString type = q.value(1).toString();
@@ -111,11 +118,11 @@ QString PostgresDatabase::connect(bool createTable)
     db.setPassword(m_location.password);
     db.setConnectOptions(connectOptions(m_location));
     if (!db.open())
-        return messageOf(db.lastError());
+        return cleanMessage(db.lastError());
     if (createTable) {
         QSqlQuery create(db);
         if (!create.exec(statements::createTable().sql))
-            return messageOf(create.lastError());
+            return cleanMessage(create.lastError());
     }
     return tableShapeProblem(db);
 }
@@ -155,4 +162,9 @@ StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
         return StoreError::Kind::Disconnected;
     }
     return StoreError::Kind::Failed;
+}
+
+QString PostgresDatabase::messageOf(const QSqlError& error) const
+{
+    return cleanMessage(error);
 }

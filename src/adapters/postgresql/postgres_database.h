@@ -23,6 +23,8 @@ public:
 protected:
     std::optional<StoreError> readyFor(const Statement& statement) override;
     StoreError::Kind kindOf(const QSqlError& error) override;
+    // The primary message of a statement's error; a connection's error as libpq words it.
+    QString messageOf(const QSqlError& error) const override;
     bool quotesNames() const override { return true; }
 
 private:

@@ -4,6 +4,7 @@
 #include "adapters/sql/statements.h"
 #include "core/form/selection_number.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -54,9 +55,16 @@ std::optional<StoreError> SqlStore::readyFor(const Statement&)
     return std::nullopt;
 }
 
+QString SqlStore::messageOf(const QSqlError& error) const
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
 StoreError SqlStore::failure(const Statement& statement, QSqlQuery& query)
 {
-    StoreError error {statement.sql, engineMessage(query), kindOf(query.lastError())};
+    const bool connected = query.driver() && query.driver()->isOpen();
+    StoreError error {statement.sql, connected ? messageOf(query.lastError()) : engineMessage(query),
+                      kindOf(query.lastError())};
     query.finish();
     return error;
 }
@@ -192,7 +200,7 @@ StoreResult<QStringList> SqlStore::insertUnlessStored(const std::vector<StoredRo
         return *notReady;
     QSqlDatabase db = connection();
     if (!db.transaction())
-        return StoreError {begin.sql, db.lastError().text(), kindOf(db.lastError())};
+        return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
     QStringList skipped;
     for (const StoredRow& row : rows) {
         const StoreResult<bool> inserted =
@@ -207,7 +215,7 @@ StoreResult<QStringList> SqlStore::insertUnlessStored(const std::vector<StoredRo
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
-        return StoreError {QStringLiteral("commit"), error.text(), kindOf(error)};
+        return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
     }
     return skipped;
 }

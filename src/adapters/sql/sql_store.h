@@ -51,6 +51,8 @@ protected:
     virtual std::optional<StoreError> readyFor(const Statement& statement);
     // What a failure on the connection means.
     virtual StoreError::Kind kindOf(const QSqlError& error) = 0;
+    // The engine's message in a failure, as the report shows it.
+    virtual QString messageOf(const QSqlError& error) const;
     // How the statements write column names for this engine.
     virtual bool quotesNames() const { return false; }
 
