@@ -36,65 +36,6 @@ class TestSqliteStore final : public QObject {
     Q_OBJECT
 
 private slots:
-    void pagesNewestFirst()
-    {
-        Db db;
-        QVERIFY(db.opened);
-        db.insert(QStringLiteral("20261210002"));
-        db.insert(QStringLiteral("20261209005"));
-        db.insert(QStringLiteral("20261210010"));
-        const auto all = db.database.readPage(0, 10);
-        QVERIFY(all.ok());
-        QCOMPARE(db.numbers(all), (QStringList {"20261210010", "20261210002", "20261209005"}));
-        QCOMPARE(all.value().front().size(), 45);
-        QCOMPARE(all.value()[1][1], QStringLiteral("X"));
-        QCOMPARE(db.numbers(db.database.readPage(1, 1)), QStringList {"20261210002"});
-        QCOMPARE(db.numbers(db.database.readPage(3, 10)), QStringList());
-    }
-
-    void fetchAndExistsReadTheSameRow()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
-        const auto row = db.database.fetch(QStringLiteral("20261210001"));
-        QVERIFY(row.ok() && row.value());
-        QCOMPARE(row.value()->at(1), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
-        QCOMPARE(row.value()->size(), 45);
-        const auto none = db.database.fetch(QStringLiteral("none"));
-        QVERIFY(none.ok() && !none.value());
-        QVERIFY(db.database.exists(QStringLiteral("20261210001")).value());
-        QVERIFY(!db.database.exists(QStringLiteral("20261210002")).value());
-    }
-
-    void highestSequenceOfADay()
-    {
-        Db db;
-        // an aggregate over an empty table: a row with NULL, no sequence yet
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261210")).value(), 0);
-        db.insert(QStringLiteral("20261210009"));
-        db.insert(QStringLiteral("20261211001"));
-        db.insert(QStringLiteral("20261210003"));
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261210")).value(), 9);
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261211")).value(), 1);
-        QCOMPARE(db.database.numbersOfDay(QStringLiteral("20261210")).value().size(), 2);
-    }
-
-    void removeDeletesOneRow()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"));
-        db.insert(QStringLiteral("20261210002"));
-        const StoreResult<bool> removed = db.database.remove(QStringLiteral("20261210001"));
-        QVERIFY(removed.ok());
-        QVERIFY(removed.value());
-        QCOMPARE(db.numbers(db.database.readPage(0, 10)), QStringList {"20261210002"});
-        // a number no row holds (another program deleted it first) is told apart
-        const StoreResult<bool> vanished = db.database.remove(QStringLiteral("20261210001"));
-        QVERIFY(vanished.ok());
-        QVERIFY(!vanished.value());
-    }
-
-    // What another program does to the same file shows in the kind of the failure.
     void failuresCausedByAnotherProgram()
     {
         QTemporaryDir dir;
@@ -158,21 +99,6 @@ private slots:
         QCOMPARE(page.error().message, QStringLiteral("数据库未连接"));
         QVERIFY(!none.remove(QStringLiteral("1")).ok());
         QVERIFY(!none.fetchPrintRow(QStringLiteral("1")).ok());
-    }
-
-    void printRowByColumnName()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"), QStringLiteral("CODE"));
-        const auto row = db.database.fetchPrintRow(QStringLiteral("20261210001"));
-        QVERIFY(row.ok() && row.value());
-        QCOMPARE(row.value()->columns.size(), 42);
-        QCOMPARE(row.value()->value(QStringLiteral("仪表型号规格")), QStringLiteral("CODE"));
-        QCOMPARE(row.value()->value(QStringLiteral("压缩因子")), QString()); // not printed
-        QVERIFY(!db.database.fetchPrintRow(QStringLiteral("20261210002")).value());
-        // the statement keeps its three lines
-        QCOMPARE(statements::print(QStringLiteral("1")).sql.count(u'\n'), 2);
-        QVERIFY(statements::print(QStringLiteral("1")).sql.contains(QStringLiteral(",最小工况流量,\n最大工况流量,")));
     }
 
     void reportWording()
