@@ -28,14 +28,19 @@ Statement listPage(int offset, int limit)
     return {QStringLiteral("select * from 选型输出  order by 选型编号 desc limit ? offset ?"), {limit, offset}};
 }
 
+// The range of the day's eleven-digit numbers lets both engines read the key's index
+// instead of every row, which on a server's table of a million selections is the
+// difference between a moment and seconds at every new window.
 Statement highestOfDay(const QString& day)
 {
-    return {QStringLiteral("select MAX(选型编号) from 选型输出 where substr(选型编号,1,8)=? "), {day}};
+    return {QStringLiteral("select MAX(选型编号) from 选型输出 where 选型编号 between ? and ? and substr(选型编号,1,8)=? "),
+            {day + QStringLiteral("000"), day + QStringLiteral("999"), day}};
 }
 
 Statement numbersOfDay(const QString& day)
 {
-    return {QStringLiteral("select 选型编号 from 选型输出 where substr(选型编号,1,8)=?"), {day}};
+    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号 between ? and ? and substr(选型编号,1,8)=?"),
+            {day + QStringLiteral("000"), day + QStringLiteral("999"), day}};
 }
 
 Statement insert(const QStringList& row)

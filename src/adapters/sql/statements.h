@@ -22,9 +22,9 @@ Statement createTable();
 
 // A page of the rows, newest number first, for the main window's list.
 Statement listPage(int offset, int limit);
-// The highest number of a day (yyyymmdd).
+// The highest number of a day (yyyymmdd), among its eleven-digit numbers.
 Statement highestOfDay(const QString& day);
-// The numbers of a day, for numbering past the three-digit sequence.
+// The eleven-digit numbers of a day, for numbering past the three-digit sequence.
 Statement numbersOfDay(const QString& day);
 // The 45 values of a row, in column order.
 Statement insert(const QStringList& row);
