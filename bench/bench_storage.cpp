@@ -106,27 +106,7 @@ void saveOne(benchmark::State& state)
     SelectionDatabase db;
     db.open(path);
     Workspace ws(ui, kToday, db);
-    ws.showMainWindow();
-    ws.activate();
-    SelectionWindow& w = *ws.current();
-    w.choose(Field::ZMode, 1); // Zn/Zg typed
-    for (const auto& [field, text] : {std::pair {Field::StdFlowMin, "1"}, {Field::StdFlowMax, "15"},
-                                      {Field::PabsMin, "101.325"}, {Field::PabsMax, "400"}, {Field::TempMin, "20"},
-                                      {Field::TempMax, "20"}, {Field::ZnZgMin, "0.2533125"}})
-        w.paste(field, QString::fromUtf8(text));
-    w.clickComputeFlow();
-    w.clickSelect();
-    if (!w.context().pending) {
-        state.SkipWithError("no selection to save");
-        return;
-    }
-    int n = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.form().setText(Field::SelectionNo, QStringLiteral("2030121%1").arg(n++, 4, 10, QChar(u'0')));
-        state.ResumeTiming();
-        ws.save(w);
-    }
+    saveRepeatedly(state, ws, QStringLiteral("2030121"));
     state.counters["rows"] = static_cast<double>(state.range(0));
     state.counters["list_rows"] = ws.list().rowCount();
     QSqlQuery(db.connection()).exec(QStringLiteral("delete from 选型输出 where 选型编号 like '2030121%'"));

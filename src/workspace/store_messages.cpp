@@ -13,14 +13,26 @@ QString queryErrorText(const QString& statement, const QString& error)
     return QStringLiteral("数据查询错误!\r\n(%1)\r\n(%2)").arg(statement, error);
 }
 
+QString connectionLostText(const QString& statement, const QString& error)
+{
+    return QStringLiteral("与数据库服务器的连接已断开，本次操作未完成；服务器恢复后请重试，程序将自动重新连接。\r\n(%1)\r\n(%2)")
+        .arg(statement, error);
+}
+
 void showDataError(Platform& ui, const StoreError& error)
 {
-    ui.showBox(MessageKind::Error, dataErrorText(error.statement, error.message));
+    if (error.kind == StoreError::Kind::Disconnected)
+        ui.showBox(MessageKind::Error, connectionLostText(error.statement, error.message));
+    else
+        ui.showBox(MessageKind::Error, dataErrorText(error.statement, error.message));
 }
 
 void showQueryError(Platform& ui, const StoreError& error)
 {
-    ui.showBox(MessageKind::Error, queryErrorText(error.statement, error.message));
+    if (error.kind == StoreError::Kind::Disconnected)
+        ui.showBox(MessageKind::Error, connectionLostText(error.statement, error.message));
+    else
+        ui.showBox(MessageKind::Error, queryErrorText(error.statement, error.message));
 }
 
 QString notSavedMessage()

@@ -11,7 +11,12 @@ struct StoreError;
 QString dataErrorText(const QString& statement, const QString& error);
 QString queryErrorText(const QString& statement, const QString& error);
 
-// The data error or the query error as the program's error box.
+//   lost connection: the notice that the server cannot be reached, then the
+//                    statement and the engine's message the same way
+QString connectionLostText(const QString& statement, const QString& error);
+
+// The data error or the query error as the program's error box; an error of a lost
+// connection is told as such, whatever the operation.
 void showDataError(Platform& ui, const StoreError& error);
 void showQueryError(Platform& ui, const StoreError& error);
 

@@ -17,6 +17,8 @@ const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
 const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
 const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
+const QString kConnectionLost =
+    QStringLiteral("与数据库服务器的连接已断开，本次未保存；服务器恢复后请再按“保存”！\r\n(%1)");
 const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
@@ -240,6 +242,10 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(MessageKind::Information, kDatabaseBusy);
         return;
     }
+    if (!exists.ok() && exists.error().kind == StoreError::Kind::Disconnected) {
+        m_ui.showBox(MessageKind::Information, kConnectionLost.arg(exists.error().message));
+        return;
+    }
     if (!exists.ok()) {
         showQueryError(m_ui, exists.error());
         return; // the save goes no further
@@ -254,6 +260,9 @@ void Workspace::save(SelectionWindow& window)
         switch (inserted.error().kind) {
         case StoreError::Kind::Busy:
             m_ui.showBox(MessageKind::Information, kDatabaseBusy);
+            return;
+        case StoreError::Kind::Disconnected:
+            m_ui.showBox(MessageKind::Information, kConnectionLost.arg(inserted.error().message));
             return;
         case StoreError::Kind::Duplicate:
             // The check and the insert are two statements: another program saved the

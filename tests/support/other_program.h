@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/postgresql/postgres_database.h"
 #include "core/record/columns.h"
 
 #include <QSqlDatabase>
@@ -11,10 +12,11 @@
 #include <future>
 #include <thread>
 
-// Another program on the same database file: its own connection, on its own
-// thread, holding a write transaction (`begin`: BEGIN IMMEDIATE, or BEGIN EXCLUSIVE,
-// which keeps out readers too) from its construction until release(). When given a
-// number, it stores a row of that number inside the transaction, which the others
+// Another program on the same store (a database file or a postgresql:// URI): its own
+// connection, on its own thread, holding a write transaction (`begin`: BEGIN
+// IMMEDIATE, or BEGIN EXCLUSIVE, which keeps out readers too; on PostgreSQL the
+// table locks that do the same) from its construction until release(). When given
+// a number, it stores a row of that number inside the transaction, which the others
 // see once it commits.
 class OtherProgram {
 public:
@@ -63,13 +65,29 @@ private:
     {
         const QString name = QStringLiteral("other-program-%1").arg(reinterpret_cast<quintptr>(this));
         std::future<Release> release = m_release.get_future();
+        PostgresDatabase server;
+        const bool onServer = PostgresLocation::isUri(path);
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-            bool ok = db.open();
+            QSqlDatabase db;
+            bool ok = false;
+            QStringList beginning = {begin};
+            if (onServer) {
+                QString error;
+                const std::optional<PostgresLocation> where = PostgresLocation::parse(path, &error);
+                ok = where && server.open(*where);
+                db = server.connection();
+                const QString mode = begin.contains(QStringLiteral("exclusive")) ? QStringLiteral("access exclusive")
+                                                                                 : QStringLiteral("exclusive");
+                beginning = {QStringLiteral("begin"), QStringLiteral("lock table 选型输出 in %1 mode").arg(mode)};
+            } else {
+                db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                db.setDatabaseName(path);
+                db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+                ok = db.open();
+            }
             QSqlQuery q(db);
-            ok = ok && q.exec(begin);
+            for (const QString& statement : beginning)
+                ok = ok && q.exec(statement);
             if (ok && !number.isEmpty()) {
                 QStringList marks;
                 for (int i = 0; i < kColumnCount; ++i)
@@ -85,9 +103,11 @@ private:
             std::this_thread::sleep_for(r.delay);
             q.exec(r.commit ? QStringLiteral("commit") : QStringLiteral("rollback"));
             q.finish();
-            db.close();
+            if (!onServer)
+                db.close();
         }
-        QSqlDatabase::removeDatabase(name);
+        if (!onServer)
+            QSqlDatabase::removeDatabase(name);
     }
 
     std::thread m_thread;

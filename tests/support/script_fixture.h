@@ -2,7 +2,7 @@
 
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_runner.h"
-#include "adapters/sqlite/selection_database.h"
+#include "support/test_store.h"
 #include "workspace/workspace.h"
 
 #include <QStringList>
@@ -12,14 +12,16 @@
 struct ScriptFixture {
     QStringList lines;
     EventWriter events {[this](const QString& line) { lines << line; }};
-    SelectionDatabase database;
+    TestStore database;
     bool databaseOpened;
-    Workspace workspace {events, QStringLiteral("20261210"), database};
+    Workspace workspace {events, QStringLiteral("20261210"), *database};
     ScriptRunner runner {workspace, events};
 
-    // On a fresh in-memory database, or on the database file at `path`.
-    explicit ScriptFixture(const QString& path = SelectionDatabase::memoryPath())
-        : databaseOpened(database.open(path) == SelectionDatabase::Opened::Yes)
+    // On a fresh in-memory database, or on the store at `location` (a database file
+    // or a postgresql:// URI).
+    explicit ScriptFixture(const QString& location = SelectionDatabase::memoryPath())
+        : database(location)
+        , databaseOpened(database.opened)
     {
         workspace.showMainWindow();
         workspace.onWindowShown = [this](SelectionWindow& w) {

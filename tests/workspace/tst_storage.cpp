@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,14 +19,25 @@ const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输�
 const QString kExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 const QString kBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
 
+// The kind of store the case runs against: a row of the global table.
+QString storeKind()
+{
+    QFETCH_GLOBAL(QString, store);
+    return store;
+}
+
+// A window of the script runner on a fresh store of the case's kind.
 struct Storage : SelectionScript {
-    using SelectionScript::SelectionScript;
+    explicit Storage(const QString& location = freshStoreLocation(storeKind()))
+        : SelectionScript(location)
+    {
+    }
 
     void store(const QString& number)
     {
         QStringList row(45);
         row[0] = number;
-        QVERIFY(database.insert(row).ok());
+        QVERIFY(database->insert(row).ok());
     }
     int stored()
     {
@@ -34,16 +46,34 @@ struct Storage : SelectionScript {
         q.next();
         return q.value(0).toInt();
     }
-    void sql(const QString& statement) { QVERIFY(QSqlQuery(database.connection()).exec(statement)); }
+    void sql(const QString& statement)
+    {
+        QSqlQuery q(database.connection());
+        QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
+    }
+    // Makes the engine refuse every insert or delete ("insert", "delete") of the
+    // table with `message`, as a full disk or a lock would.
+    void refuse(const QString& operation, const QString& message)
+    {
+        if (storeKind() == u"sqlite") {
+            sql(QStringLiteral("create trigger refuse_%1 before %1 on 选型输出 begin select raise(abort, '%2'); end")
+                    .arg(operation, message));
+            return;
+        }
+        sql(QStringLiteral("create function refuse_%1() returns trigger language plpgsql as "
+                           "$$ begin raise exception '%2'; end $$")
+                .arg(operation, message));
+        sql(QStringLiteral("create trigger refuse_%1 before %1 on 选型输出 for each row execute function refuse_%1()")
+                .arg(operation));
+    }
 };
 
-// A window with a selection made, on a new database file that another program can
-// open too; `lines` run after the selection.
-std::unique_ptr<Storage> selectedOnNewFile(const QString& path, const QString& lines = QString())
+// A window with a selection made, on a new store that another program can reach
+// too; `lines` run after the selection. The store's location is in `location`.
+std::unique_ptr<Storage> selectedOnSharedStore(QString* location, const QString& lines = QString())
 {
-    QString error;
-    SelectionDatabase::create(path, &error); // a failure shows as a database not opened
-    auto s = std::make_unique<Storage>(path);
+    *location = freshStoreLocation(storeKind(), true);
+    auto s = std::make_unique<Storage>(*location);
     s->run(flowLines(kCity, "1", "15", "400") + "click 选型\n" + lines);
     return s;
 }
@@ -54,6 +84,8 @@ class TestStorage final : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase_data() { addStoreKinds(); }
+
     void numbering()
     {
         Storage s;
@@ -118,7 +150,8 @@ private slots:
     {
         Storage s;
         s.sql(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 999) "
-                             "insert into 选型输出 (选型编号) select '20261210' || substr('00' || i, -3) from n"));
+                             "insert into 选型输出 (选型编号) select '20261210' || substr(cast(1000 + i as text), 2) "
+                             "from n"));
         QCOMPARE(s.stored(), 999);
         const QStringList out = s.run("new");
         QCOMPARE(out.first(), showBoxLine("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！"));
@@ -158,7 +191,7 @@ private slots:
     {
         Storage s;
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
-        s.sql(QStringLiteral("create trigger refuse before insert on 选型输出 begin select raise(abort, 'disk full'); end"));
+        s.refuse(QStringLiteral("insert"), QStringLiteral("disk full"));
         const QStringList out = s.run("click 保存");
         QCOMPARE(out.size(), 2);
         QVERIFY(out[0].contains(QStringLiteral("数据错误!\\r\\n(insert into 选型输出 values(?,?,")));
@@ -184,9 +217,8 @@ private slots:
     {
         QFETCH(QString, lines);
         QFETCH(QString, number);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("db.mdb"));
-        const std::unique_ptr<Storage> window = selectedOnNewFile(path, lines);
+        QString path;
+        const std::unique_ptr<Storage> window = selectedOnSharedStore(&path, lines);
         Storage& s = *window;
         QVERIFY(s.databaseOpened);
         QCOMPARE(s.text(F::SelectionNo), number);
@@ -223,9 +255,8 @@ private slots:
     {
         QFETCH(QString, begin);
         QFETCH(QString, othersNumber);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("db.mdb"));
-        const std::unique_ptr<Storage> window = selectedOnNewFile(path);
+        QString path;
+        const std::unique_ptr<Storage> window = selectedOnSharedStore(&path);
         Storage& s = *window;
         QVERIFY(s.databaseOpened);
         const QString code = s.text(F::ResultText);
@@ -297,7 +328,7 @@ private slots:
         QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210003"));
         QCOMPARE(s.stored(), 1);
         // a refused delete keeps the item
-        s.sql(QStringLiteral("create trigger keep before delete on 选型输出 begin select raise(abort, 'locked'); end"));
+        s.refuse(QStringLiteral("delete"), QStringLiteral("locked"));
         const QStringList out = s.run("delete 20261210003");
         QCOMPARE(out.size(), 2);
         QVERIFY(out[0].contains(QStringLiteral("数据错误!")));
@@ -403,7 +434,7 @@ private slots:
         const QString code = s.text(F::ResultText);
         QVERIFY(!code.isEmpty());
         QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
-        const StoredRow stored = *s.database.fetch(QStringLiteral("20261210001")).value();
+        const StoredRow stored = *s.database->fetch(QStringLiteral("20261210001")).value();
         const QStringList opened = s.run("open 20261210001");
         const QStringList openedRow = s.pending();
         const QStringList copied = s.run("copy 20261210001");
@@ -416,13 +447,13 @@ private slots:
         QCOMPARE(s.pending().value(0), QStringLiteral("20261210003"));
         QCOMPARE(s.pending().mid(1), openedRow.mid(1));
         QCOMPARE(s.pending().mid(1), stored.mid(1));
-        QCOMPARE(*s.database.fetch(QStringLiteral("20261210001")).value(), stored);
+        QCOMPARE(*s.database->fetch(QStringLiteral("20261210001")).value(), stored);
         QCOMPARE(s.stored(), 1);
         // saved, it is a second row; the first one stays as it was
         QCOMPARE(s.run("click 保存"), QStringList {showBoxLine(kSaved)});
         QCOMPARE(s.stored(), 2);
-        QCOMPARE(*s.database.fetch(QStringLiteral("20261210001")).value(), stored);
-        QCOMPARE(s.database.fetch(QStringLiteral("20261210003")).value()->mid(1), stored.mid(1));
+        QCOMPARE(*s.database->fetch(QStringLiteral("20261210001")).value(), stored);
+        QCOMPARE(s.database->fetch(QStringLiteral("20261210003")).value()->mid(1), stored.mid(1));
         QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210003"));
     }
 
@@ -432,7 +463,7 @@ private slots:
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
         QStringList row = s.pending();
         row[43] = QStringLiteral("99RKD-G99(1<=Qg<=2)");
-        QVERIFY(s.database.insert(row).ok());
+        QVERIFY(s.database->insert(row).ok());
         s.workspace.showMainWindow();
         const QStringList out = s.run("open 20261210001");
         QVERIFY(out.contains(showBoxLine("选型内容不全，无法选型！")));
@@ -448,7 +479,7 @@ private slots:
         s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
         QStringList row = s.pending();
         row[43] = QStringLiteral("25RKD-G10(bogus)");
-        QVERIFY(s.database.insert(row).ok());
+        QVERIFY(s.database->insert(row).ok());
         s.workspace.showMainWindow();
         const QStringList out = s.run("open 20261210001");
         QVERIFY(out.contains(QStringLiteral("{\"event\":\"error\",\"text\":\"'' is not a valid integer value\"}")));

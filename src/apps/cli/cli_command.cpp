@@ -1,9 +1,10 @@
 #include "apps/cli/cli_command.h"
 
 #include "apps/cli/event_writer.h"
+#include "apps/cli/json_line.h"
+#include "apps/cli/store_choice.h"
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
-#include "adapters/sqlite/selection_database.h"
 #include "adapters/report/selection_sheet.h"
 #include "core/gas/sgerg.h"
 #include "workspace/store_messages.h"
@@ -28,6 +29,8 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
   flowsel-cli [OPTIONS] sheet NO OUT.pdf  write the selection sheet of stored selection NO as a PDF
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
+  flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
+                                          or a URI), skipping the numbers it holds already
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
@@ -35,8 +38,10 @@ const char kUsage[] = R"(usage:
   flowsel-cli --help                      this text
 
 options:
-  --db PATH          the database file (default: sjk/选型数据库.mdb beside the program);
-                     :memory: is a fresh, empty database in memory
+  --db PATH|URI      the store: a database file, :memory: (a fresh, empty database in memory),
+                     or postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DBNAME[?host=SOCKETDIR];
+                     default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
+                     then sjk/选型数据库.mdb beside the program
   --today YYYYMMDD   the local date used for numbering selections (default: today))";
 
 struct Options {
@@ -169,41 +174,91 @@ std::optional<QString> readScript(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-int initDb(const Options& o, const std::function<void(const QString&)>& out,
-           const std::function<void(const QString&)>& err)
+using Sink = std::function<void(const QString&)>;
+
+// Creates the store's table where missing; false (reported) when it cannot be used.
+bool prepareNeededStore(const QString& location, const Sink& err)
+{
+    QString error;
+    if (prepareStore(location, &error))
+        return true;
+    err(QStringLiteral("cannot prepare the database %1: %2").arg(shownStoreLocation(location), error));
+    return false;
+}
+
+int initDb(const Options& o, const Sink& out, const Sink& err)
 {
     if (!o.arguments.isEmpty()) {
         err(QStringLiteral("init-db takes no arguments"));
         return kExitUnusable;
     }
-    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
-    if (path == SelectionDatabase::memoryPath())
-        return kExitOk; // a fresh in-memory database holds the table already
-    QString error;
-    if (!SelectionDatabase::create(path, &error)) {
-        err(QStringLiteral("cannot prepare the database %1: %2").arg(path, error));
+    const QString location = chosenStoreLocation(o.db);
+    if (!prepareNeededStore(location, err))
         return kExitUnusable;
-    }
-    out(QStringLiteral("database ready: %1").arg(path));
+    out(QStringLiteral("database ready: %1").arg(shownStoreLocation(location)));
     return kExitOk;
 }
 
-// Opens the database a command needs; false (reported) when there is none to use.
-bool openDatabase(SelectionDatabase& database, const Options& o, const std::function<void(const QString&)>& err)
+// Opens the store at a location for a command that cannot go on without it;
+// reported when there is none to use.
+std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& err)
 {
-    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
-    QString error;
-    switch (database.open(path, &error)) {
-    case SelectionDatabase::Opened::Yes:
-        return true;
-    case SelectionDatabase::Opened::Missing:
-        err(SelectionDatabase::missingMessage() + QStringLiteral(" (%1)").arg(path));
-        return false;
-    case SelectionDatabase::Opened::Failed:
-        err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
-        return false;
+    OpenedStore opened = openStore(location);
+    switch (opened.state) {
+    case OpenedStore::State::Yes:
+        return opened;
+    case OpenedStore::State::Missing:
+        err(opened.error + QStringLiteral(" (%1)").arg(location));
+        return std::nullopt;
+    case OpenedStore::State::Failed:
+        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+        return std::nullopt;
     }
-    return false;
+    return std::nullopt;
+}
+
+// Copies the stored selections a thousand at a time, in number order, each thousand
+// in one transaction of the target; numbers the target holds are skipped.
+int copyDb(const Options& o, const Sink& out, const Sink& err)
+{
+    constexpr int kRowsPerTransaction = 1000;
+    if (o.arguments.size() != 1) {
+        err(QStringLiteral("copy-db takes the store to copy into"));
+        return kExitUnusable;
+    }
+    const std::optional<OpenedStore> source = openNeededStore(chosenStoreLocation(o.db), err);
+    if (!source)
+        return kExitUnusable;
+    const QString& targetLocation = o.arguments.front();
+    if (!prepareNeededStore(targetLocation, err))
+        return kExitUnusable;
+    const std::optional<OpenedStore> target = openNeededStore(targetLocation, err);
+    if (!target)
+        return kExitUnusable;
+    int copied = 0;
+    int skipped = 0;
+    QString after;
+    for (;;) {
+        const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
+        if (!page.ok()) {
+            err(queryErrorText(page.error().statement, page.error().message));
+            return kExitLineFailed;
+        }
+        if (page.value().empty())
+            break;
+        const StoreResult<QStringList> stored = target->store->insertUnlessStored(page.value());
+        if (!stored.ok()) {
+            err(dataErrorText(stored.error().statement, stored.error().message));
+            return kExitLineFailed;
+        }
+        for (const QString& number : stored.value())
+            out(JsonLine(QStringLiteral("skipped")).add("SelectionNo", number).text());
+        skipped += static_cast<int>(stored.value().size());
+        copied += static_cast<int>(page.value().size() - stored.value().size());
+        after = page.value().back().front();
+    }
+    out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).text());
+    return kExitOk;
 }
 
 int sheet(const Options& o, const std::function<void(const QString&)>& out,
@@ -213,11 +268,11 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
         err(QStringLiteral("sheet takes a selection number and the PDF to write"));
         return kExitUnusable;
     }
-    SelectionDatabase database;
-    if (!openDatabase(database, o, err))
+    const std::optional<OpenedStore> opened = openNeededStore(chosenStoreLocation(o.db), err);
+    if (!opened)
         return kExitUnusable;
     const QString& number = o.arguments[0];
-    const StoreResult<std::optional<PrintRow>> row = database.fetchPrintRow(number);
+    const StoreResult<std::optional<PrintRow>> row = opened->store->fetchPrintRow(number);
     if (!row.ok()) {
         err(queryErrorText(row.error().statement, row.error().message));
         return kExitLineFailed;
@@ -248,20 +303,19 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         return kExitUnusable;
     }
     EventWriter events(out);
-    SelectionDatabase database;
-    const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
-    QString error;
-    switch (database.open(path, &error)) {
-    case SelectionDatabase::Opened::Yes:
+    const QString location = chosenStoreLocation(o.db);
+    const OpenedStore opened = openStore(location);
+    switch (opened.state) {
+    case OpenedStore::State::Yes:
         break;
-    case SelectionDatabase::Opened::Missing:
-        events.plainMessage(SelectionDatabase::missingMessage());
+    case OpenedStore::State::Missing:
+        events.plainMessage(opened.error);
         break;
-    case SelectionDatabase::Opened::Failed:
-        err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+    case OpenedStore::State::Failed:
+        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
         return kExitUnusable;
     }
-    Workspace workspace(events, o.today, database);
+    Workspace workspace(events, o.today, *opened.store);
     workspace.onWindowShown = [&events](SelectionWindow& w) {
         events.window(w.caption(), w.form().text(Field::SelectionNo));
     };
@@ -298,6 +352,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return initDb(*o, out, err);
     if (o->command == u"sheet")
         return sheet(*o, out, err);
+    if (o->command == u"copy-db")
+        return copyDb(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;

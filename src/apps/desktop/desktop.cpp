@@ -8,7 +8,7 @@
 #include "core/ports/message_kinds.h"
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
-#include "adapters/sqlite/selection_database.h"
+#include "apps/cli/store_choice.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,7 +45,8 @@ int runDesktop(QApplication& app)
     QCommandLineParser parser;
     parser.setApplicationDescription(applicationTitle());
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("the database file"), QStringLiteral("PATH"));
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("the store: a database file or a postgresql:// URI"),
+                                       QStringLiteral("PATH|URI"));
     const QCommandLineOption todayOption(QStringLiteral("today"), QStringLiteral("the date used for numbering"),
                                          QStringLiteral("YYYYMMDD"));
     const QCommandLineOption scriptOption(QStringLiteral("script"),
@@ -82,22 +83,24 @@ int runDesktop(QApplication& app)
     WidgetPlatform::setScripted(scripted);
     Platform* echo = scripted ? &events : nullptr;
 
-    SelectionDatabase database;
-    const QString path = parser.isSet(dbOption) ? parser.value(dbOption) : SelectionDatabase::defaultPath();
-    QString error;
-    switch (database.open(path, &error)) {
-    case SelectionDatabase::Opened::Yes:
+    const QString location = chosenStoreLocation(parser.value(dbOption));
+    const OpenedStore opened = openStore(location);
+    switch (opened.state) {
+    case OpenedStore::State::Yes:
         break;
-    case SelectionDatabase::Opened::Missing:
-        DesktopPlatform(echo).get().plainMessage(SelectionDatabase::missingMessage());
+    case OpenedStore::State::Missing:
+        DesktopPlatform(echo).get().plainMessage(opened.error);
         break;
-    case SelectionDatabase::Opened::Failed: {
-        DesktopPlatform(echo).get().showBox(MessageKind::Error, QStringLiteral("数据库无法打开：%1\n(%2)").arg(path, error));
+    case OpenedStore::State::Failed: {
+        DesktopPlatform(echo).get().showBox(
+            MessageKind::Error,
+            QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(location), opened.error));
         return 2;
     }
     }
 
-    MainWindow window(database, today, echo);
+    MainWindow window(*opened.store, today, echo);
+    window.showStoreLocation(shownStoreLocation(location));
     window.onPreview = [&window](SelectionWindow&, const PrintRow& row) { createSheetPreview(row, &window)->open(); };
     if (scripted) {
         const auto shown = window.workspace().onWindowShown;

@@ -152,6 +152,9 @@ MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* ec
     frame->addWidget(createBottomPanel());
     setCentralWidget(outer);
     statusBar()->showMessage(QString());
+    m_storeLabel = new QLabel(this);
+    m_storeLabel->setObjectName(QStringLiteral("storeLabel"));
+    statusBar()->addPermanentWidget(m_storeLabel);
 
     m_workspace.onWindowCreated = [this](SelectionWindow& w) { windowCreated(w); };
     m_workspace.onWindowShown = [this](SelectionWindow& w) { windowShown(w); };
@@ -168,6 +171,16 @@ MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* ec
         updateWindowCommands();
     });
     updateWindowCommands();
+}
+
+void MainWindow::showStoreLocation(const QString& shown)
+{
+    m_storeLabel->setText(QStringLiteral("数据库：%1").arg(shown));
+}
+
+QString MainWindow::storeShown() const
+{
+    return m_storeLabel->text();
 }
 
 MainWindow::~MainWindow()

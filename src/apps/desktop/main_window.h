@@ -7,6 +7,7 @@
 
 class NotesArea;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMdiSubWindow;
 class QMenu;
@@ -47,6 +48,11 @@ public:
     QAction* tileVerticallyAction() const { return m_tileVerticalAction; }
     QAction* minimizeAllAction() const { return m_minimizeAction; }
 
+    // Shows in the status bar which store the selections are kept in (never a
+    // password: the caller gives what may be shown).
+    void showStoreLocation(const QString& shown);
+    QString storeShown() const;
+
     // Told when the print command found the stored row.
     std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
 
@@ -76,6 +82,7 @@ private:
     DesktopPlatform m_platform;
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
+    QLabel* m_storeLabel = nullptr;
     QTreeView* m_list = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QTimer* m_searchDelay = nullptr;

@@ -19,6 +19,8 @@ struct StoreError {
         Failed,    // the engine refused the statement
         Busy,      // another program holds the store, still after a short wait
         Duplicate, // an insert of a number that another program stored first
+        Disconnected, // the connection to the store's server was lost, or cannot be
+                      // made again; the next operation tries to connect again
     };
     QString statement;
     QString message;
@@ -102,4 +104,11 @@ public:
     virtual StoreResult<QStringList> numbersOfDay(const QString& day) = 0;
     // What the selection sheet prints of a number; none unless exactly one row holds it.
     virtual StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) = 0;
+    // At most `limit` rows whose number comes after `after` (all rows from the first
+    // when it is empty), lowest number first: a whole store read page by page.
+    virtual StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) = 0;
+    // Stores the rows in one transaction, each unless its number is stored already: a
+    // stored row is never overwritten. The numbers that were skipped, in row order;
+    // on a failure nothing of the rows is stored.
+    virtual StoreResult<QStringList> insertUnlessStored(const std::vector<StoredRow>& rows) = 0;
 };

@@ -1,5 +1,5 @@
 #include "adapters/sqlite/selection_database.h"
-#include "adapters/sqlite/statements.h"
+#include "adapters/sql/statements.h"
 #include "support/other_program.h"
 #include "support/recording_platform.h"
 #include "workspace/store_messages.h"
@@ -10,6 +10,8 @@
 #include <QTest>
 
 namespace {
+
+constexpr statements::Match kLike = statements::Match::CaseFoldingLike;
 
 struct Db {
     SelectionDatabase database;
@@ -114,15 +116,15 @@ private slots:
     {
         Db db;
         const QString number = QStringLiteral("20261210001");
-        for (const Statement& s : {statements::listPage({}, 100), statements::listPage({QString(), number}, 100),
-                                   statements::listPage({QStringLiteral("x"), number}, 100),
+        for (const Statement& s : {statements::listPage({}, 100, kLike), statements::listPage({QString(), number}, 100, kLike),
+                                   statements::listPage({QStringLiteral("x"), number}, 100, kLike),
                                    statements::highestOfDay(QStringLiteral("20261210")),
                                    statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)}) {
             const QString plan = db.plan(s);
             QVERIFY2(plan.contains(QStringLiteral("INDEX sqlite_autoindex_选型输出_1")), qPrintable(s.sql + "\n" + plan));
             QVERIFY2(!plan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(s.sql + "\n" + plan)); // no sort
         }
-        for (const Statement& s : {statements::listPage({QString(), number}, 100),
+        for (const Statement& s : {statements::listPage({QString(), number}, 100, kLike),
                                    statements::highestOfDay(QStringLiteral("20261210")),
                                    statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)})
             QVERIFY2(db.plan(s).startsWith(QStringLiteral("SEARCH")), qPrintable(s.sql + "\n" + db.plan(s)));
@@ -159,111 +161,6 @@ private slots:
         const Statement highest = statements::highestOfDay(day);
         const QStringList top = db.select(highest.sql, highest.values);
         QCOMPARE(top, old.isEmpty() ? QStringList() : QStringList {old.back()});
-    }
-
-    // A search finds a row by the start of its number, or anywhere in its model code,
-    // medium or product name, letters without case; every character of the text
-    // stands for itself.
-    void searchFinds_data()
-    {
-        QTest::addColumn<QString>("search");
-        QTest::addColumn<QStringList>("found");
-        QTest::newRow("number prefix") << "2026121" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001"};
-        QTest::newRow("day") << "20261210" << QStringList {"20261210003", "20261210002", "20261210001"};
-        QTest::newRow("whole number") << "20261210002" << QStringList {"20261210002"};
-        QTest::newRow("inside a number: not found") << "1210002" << QStringList();
-        QTest::newRow("code substring") << "80B" << QStringList {"20261210003", "20261210001"};
-        QTest::newRow("code, other case") << "vrna-80b" << QStringList {"20261210003", "20261210001"};
-        QTest::newRow("code, lower case") << "rkd" << QStringList {"20261210002"};
-        QTest::newRow("digits in a code") << "1.6" << QStringList {"20261210003", "20261210002", "20261210001"};
-        QTest::newRow("medium") << "氧气" << QStringList {"20261210002"};
-        QTest::newRow("medium, whole") << "城市天然气或城市煤气" << QStringList {"20261210003", "20261210001"};
-        QTest::newRow("product name") << "腰轮" << QStringList {"20261210002"};
-        QTest::newRow("percent is a percent") << "50%" << QStringList {"20261219001"};
-        QTest::newRow("percent alone") << "%" << QStringList {"20261219001"};
-        QTest::newRow("underscore is an underscore") << "A_B" << QStringList {"20261209001"};
-        QTest::newRow("underscore alone") << "_" << QStringList {"20261209001"};
-        QTest::newRow("underscore does not stand for a character") << "VRNA_80B" << QStringList();
-        QTest::newRow("single quote") << "it's" << QStringList {"20261208001"};
-        QTest::newRow("double quote") << "\"Q\"" << QStringList {"20261208002"};
-        QTest::newRow("backslash") << "C:\\" << QStringList {"20261208003"};
-        QTest::newRow("backslash and percent") << "\\%" << QStringList();
-        QTest::newRow("statement text") << "') or 1=1 --" << QStringList();
-        QTest::newRow("nothing") << "nothing like this" << QStringList();
-        QTest::newRow("empty: every row")
-            << "" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001", "20261209001", "20261208003",
-                                  "20261208002", "20261208001"};
-    }
-
-    void searchFinds()
-    {
-        QFETCH(QString, search);
-        QFETCH(QStringList, found);
-        Db db;
-        const QString city = QStringLiteral("城市天然气或城市煤气");
-        db.insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city, QStringLiteral("气体涡轮"));
-        db.insert(QStringLiteral("20261210002"), QStringLiteral("RKD-G16-CDAR-0.5/1.6"), QStringLiteral("氧气或氢气"),
-                  QStringLiteral("气体腰轮流量计"));
-        db.insert(QStringLiteral("20261210003"), QStringLiteral("VRNA-80B-0.5/1.6"), city, QStringLiteral("气体涡轮"));
-        db.insert(QStringLiteral("20261219001"), QStringLiteral("special 50% code"));
-        db.insert(QStringLiteral("20261209001"), QStringLiteral("A_B"));
-        db.insert(QStringLiteral("20261208001"), QStringLiteral("it's"));
-        db.insert(QStringLiteral("20261208002"), QStringLiteral("say \"Q\""));
-        db.insert(QStringLiteral("20261208003"), QStringLiteral("C:\\dir"));
-        // newest first, the same whatever the size of the pages
-        QCOMPARE(db.allPages(search, 100), found);
-        QCOMPARE(db.allPages(search, 1), found);
-        QCOMPARE(db.allPages(search, 2), found);
-        // and `holds` agrees with the pages, before and after a place in the list
-        for (const QString& number : db.allPages(QString(), 100)) {
-            QCOMPARE(db.database.holds({search, std::nullopt}, number).value(), found.contains(number));
-            const bool older = number < QStringLiteral("20261210002");
-            QCOMPARE(db.database.holds({search, QStringLiteral("20261210002")}, number).value(),
-                     found.contains(number) && older);
-        }
-        QVERIFY(!db.database.holds({search, std::nullopt}, QStringLiteral("20261210009")).value());
-    }
-
-    void fetchAndExistsReadTheSameRow()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
-        const auto row = db.database.fetch(QStringLiteral("20261210001"));
-        QVERIFY(row.ok() && row.value());
-        QCOMPARE(row.value()->at(1), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
-        QCOMPARE(row.value()->size(), 45);
-        const auto none = db.database.fetch(QStringLiteral("none"));
-        QVERIFY(none.ok() && !none.value());
-        QVERIFY(db.database.exists(QStringLiteral("20261210001")).value());
-        QVERIFY(!db.database.exists(QStringLiteral("20261210002")).value());
-    }
-
-    void highestSequenceOfADay()
-    {
-        Db db;
-        // an aggregate over an empty table: a row with NULL, no sequence yet
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261210")).value(), 0);
-        db.insert(QStringLiteral("20261210009"));
-        db.insert(QStringLiteral("20261211001"));
-        db.insert(QStringLiteral("20261210003"));
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261210")).value(), 9);
-        QCOMPARE(db.database.highestSequenceOfDay(QStringLiteral("20261211")).value(), 1);
-        QCOMPARE(db.database.numbersOfDay(QStringLiteral("20261210")).value().size(), 2);
-    }
-
-    void removeDeletesOneRow()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"));
-        db.insert(QStringLiteral("20261210002"));
-        const StoreResult<bool> removed = db.database.remove(QStringLiteral("20261210001"));
-        QVERIFY(removed.ok());
-        QVERIFY(removed.value());
-        QCOMPARE(db.numbers(db.database.readPage({}, 10)), QStringList {"20261210002"});
-        // a number no row holds (another program deleted it first) is told apart
-        const StoreResult<bool> vanished = db.database.remove(QStringLiteral("20261210001"));
-        QVERIFY(vanished.ok());
-        QVERIFY(!vanished.value());
     }
 
     // What another program does to the same file shows in the kind of the failure.
@@ -307,23 +204,6 @@ private slots:
         QCOMPARE(failed.error().kind, StoreError::Kind::Failed);
     }
 
-    void failuresCarryTheStatementAndTheEngineMessage()
-    {
-        Db db;
-        QVERIFY(QSqlQuery(db.database.connection()).exec(QStringLiteral("drop table 选型输出")));
-        const auto page = db.database.readPage({}, 10);
-        QVERIFY(!page.ok());
-        QCOMPARE(page.error().statement, statements::listPage({}, 10).sql);
-        QCOMPARE(page.error().message, QStringLiteral("no such table: 选型输出"));
-        QVERIFY(!db.database.insert(QStringList(45)).ok());
-        QVERIFY(!db.database.highestSequenceOfDay(QStringLiteral("20261210")).ok());
-        const auto exists = db.database.exists(QStringLiteral("1"));
-        QVERIFY(!exists.ok());
-        QCOMPARE(exists.error().statement, QStringLiteral("select 选型编号 from 选型输出 where 选型编号=?"));
-        QVERIFY(!db.database.readPage({QStringLiteral("x"), QStringLiteral("1")}, 10).ok());
-        QVERIFY(!db.database.holds({}, QStringLiteral("1")).ok());
-    }
-
     void withoutADatabaseEveryOperationFails()
     {
         SelectionDatabase none;
@@ -332,21 +212,6 @@ private slots:
         QCOMPARE(page.error().message, QStringLiteral("数据库未连接"));
         QVERIFY(!none.remove(QStringLiteral("1")).ok());
         QVERIFY(!none.fetchPrintRow(QStringLiteral("1")).ok());
-    }
-
-    void printRowByColumnName()
-    {
-        Db db;
-        db.insert(QStringLiteral("20261210001"), QStringLiteral("CODE"));
-        const auto row = db.database.fetchPrintRow(QStringLiteral("20261210001"));
-        QVERIFY(row.ok() && row.value());
-        QCOMPARE(row.value()->columns.size(), 42);
-        QCOMPARE(row.value()->value(QStringLiteral("仪表型号规格")), QStringLiteral("CODE"));
-        QCOMPARE(row.value()->value(QStringLiteral("压缩因子")), QString()); // not printed
-        QVERIFY(!db.database.fetchPrintRow(QStringLiteral("20261210002")).value());
-        // the statement keeps its three lines
-        QCOMPARE(statements::print(QStringLiteral("1")).sql.count(u'\n'), 2);
-        QVERIFY(statements::print(QStringLiteral("1")).sql.contains(QStringLiteral(",最小工况流量,\n最大工况流量,")));
     }
 
     void reportWording()

@@ -1,4 +1,4 @@
-#include "apps/cli/cli_command.h"
+#include "support/cli_call.h"
 
 #include "support/database_file.h"
 
@@ -18,24 +18,13 @@
 
 namespace {
 
-struct Result {
-    int status;
-    QStringList out;
-    QStringList err;
-};
+using Result = CliResult;
 
 void writeFile(const QString& path, const QByteArray& text)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
-}
-
-Result cli(const QStringList& args)
-{
-    Result r;
-    r.status = runFlowselCli(args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
-    return r;
 }
 
 // A database file in `dir` made by the program, holding the selection 20261210001

@@ -1,3 +1,4 @@
+#include "apps/cli/store_choice.h"
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/sheet_preview.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -505,6 +507,31 @@ private slots:
                                                 "\"text\":\"数据库无法打开：%1\\n(%2)\"}\n")
                                      .arg(path, reason);
         QCOMPARE(QString::fromUtf8(desktop.readAllStandardOutput()), expected);
+    }
+
+    // The status bar names the store in use; a server's password is never shown,
+    // not even in the report of a server that cannot be reached.
+    void theStoreIsShownWithoutItsPassword()
+    {
+        Desktop d;
+        const QString uri = QStringLiteral("postgresql://anna:geheim@:1/team?host=/nonexistent");
+        d.main->showStoreLocation(shownStoreLocation(uri));
+        auto* label = d.main->statusBar()->findChild<QLabel*>(QStringLiteral("storeLabel"));
+        QVERIFY(label && label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("数据库：postgresql://anna@:1/team?host=/nonexistent"));
+        QCOMPARE(d.main->storeShown(), label->text());
+
+        QProcess desktop;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FLOWSEL_DB"), uri);
+        desktop.setProcessEnvironment(env);
+        desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--script", "/dev/null"});
+        QVERIFY(desktop.waitForFinished(60000));
+        QCOMPARE(desktop.exitCode(), 2);
+        const QString out = QString::fromUtf8(desktop.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("数据库无法打开：postgresql://anna@:1/team?host=/nonexistent")),
+                 qPrintable(out));
+        QVERIFY(!out.contains(QStringLiteral("geheim")));
     }
 
     void emptyDatabasePathIsAUsageError()

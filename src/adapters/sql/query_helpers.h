@@ -18,9 +18,6 @@ struct Statement {
 bool executeStatement(QSqlQuery& query, const Statement& statement);
 // The engine's message for the last failure of the query.
 QString engineMessage(const QSqlQuery& query);
-// Whether the last failure of the query was the database being held by another
-// program (still, after the connection's busy timeout).
-bool isBusy(const QSqlQuery& query);
 // A value as text; NULL reads empty.
 QString textOf(const QVariant& value);
 // The values of the query's current row.

@@ -1,21 +1,39 @@
 #pragma once
 
-#include "adapters/sqlite/query_helpers.h"
-
+#include "adapters/sql/query_helpers.h"
 #include "core/ports/selection_store.h"
 
-// The statements on the table of stored selections. Their texts keep the meaning
-// of the original Jet statements; values are bound, never pasted into the text. Each
-// text is fixed for its kind of call (only the bound values change), so that the
-// store prepares it once and reuses it.
+// The statements on the table of stored selections, in SQL that SQLite and
+// PostgreSQL both accept. Their texts keep the meaning of the original Jet
+// statements; values are bound, never pasted into the text. Each text is fixed for
+// its kind of call (only the bound values change), so that the store prepares it
+// once and reuses it.
 namespace statements {
+
+// How a statement writes the column names: as they stand, or quoted, for an engine
+// that folds unquoted names to lower case (PostgreSQL: "CO2摩尔含量", "GPRS").
+enum class Names {
+    AsWritten,
+    Quoted,
+};
+
+// The table with the 45 text columns in their order, where it is missing; the
+// selection number is the key, so two programs saving one number cannot both succeed.
+Statement createTable();
+
+// How an engine's LIKE compares letters: SQLite's like ignores the case of ASCII
+// letters; PostgreSQL's like does not, its ilike does.
+enum class Match {
+    CaseFoldingLike,
+    ILike,
+};
 
 // A page of the list, newest number first: `select *` in the order of the key, from
 // the top or after the last number of the page before (a keyset page: no offset is
 // skipped, the key's index serves it), with or without a search (see ListQuery).
-Statement listPage(const ListQuery& query, int limit);
+Statement listPage(const ListQuery& query, int limit, Match match);
 // The key of the row of a number, when it is among the rows the query finds.
-Statement listHolds(const ListQuery& query, const QString& number);
+Statement listHolds(const ListQuery& query, const QString& number, Match match);
 // The bounds of a day's numbers in the order of the key: from the day itself (so
 // from its 000) up to, not including, the text that follows every text beginning
 // with the day ("20261211" after "20261210"): exactly the numbers whose first
@@ -37,7 +55,11 @@ Statement fetch(const QString& number);
 Statement exists(const QString& number);
 Statement remove(const QString& number);
 // The 42 columns the selection sheet prints, for one number; three lines of text.
-Statement print(const QString& number);
+Statement print(const QString& number, Names names = Names::AsWritten);
+// A page of the rows after a number, lowest number first.
+Statement rowsAfter(const QString& number, int limit);
+// The 45 values of a row, unless its number is stored already.
+Statement insertUnlessStored(const QStringList& row);
 
 // A search text as a LIKE pattern with the escape character `\`: `%`, `_` and `\`
 // in the text stand for themselves.

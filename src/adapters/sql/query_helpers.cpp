@@ -1,4 +1,4 @@
-#include "adapters/sqlite/query_helpers.h"
+#include "adapters/sql/query_helpers.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -36,16 +36,6 @@ QString engineMessage(const QSqlQuery& q)
         return kNoConnection;
     const QSqlError e = q.lastError();
     return e.databaseText().isEmpty() ? e.text() : e.databaseText();
-}
-
-bool isBusy(const QSqlQuery& q)
-{
-    constexpr int kSqliteBusy = 5;   // another connection holds the file
-    constexpr int kSqliteLocked = 6; // a table held within this process
-    bool ok = false;
-    const int code = q.lastError().nativeErrorCode().toInt(&ok);
-    // an extended code keeps its primary code in the low byte
-    return ok && ((code & 0xff) == kSqliteBusy || (code & 0xff) == kSqliteLocked);
 }
 
 bool executeStatement(QSqlQuery& q, const Statement& s)

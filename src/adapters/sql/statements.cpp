@@ -1,28 +1,44 @@
-#include "adapters/sqlite/statements.h"
+#include "adapters/sql/statements.h"
 
 #include "core/record/columns.h"
 
+namespace {
+
+QString quoted(const char* name)
+{
+    return QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
+}
+
+} // namespace
+
 namespace statements {
+
+Statement createTable()
+{
+    QStringList definitions;
+    for (const Column& c : columns())
+        definitions << quoted(c.name) + (definitions.isEmpty() ? QStringLiteral(" text not null primary key")
+                                                               : QStringLiteral(" text"));
+    return {QStringLiteral("create table if not exists 选型输出 (%1)").arg(definitions.join(u',')), {}};
+}
 
 namespace {
 
-// What a search compares: the number from its start, the model code, the medium and
-// the product name anywhere. SQLite's LIKE compares letters without case (the
-// letters of the program's texts are ASCII letters; other characters compare as
-// they are).
-const QString kSearchCondition = QStringLiteral("(选型编号 like ? escape '\\' or 仪表型号规格 like ? escape '\\'"
-                                                " or 使用介质 like ? escape '\\' or 产品名称 like ? escape '\\')");
-
-// The conditions of a list query and their values, joined by "and".
-void addConditions(const ListQuery& query, QStringList& conditions, QVariantList& values)
+// The conditions of a list query and their values, joined by "and". A search
+// compares the number from its start, the model code, the medium and the product
+// name anywhere, with letters compared without case (`match`).
+void addConditions(const ListQuery& query, Match match, QStringList& conditions, QVariantList& values)
 {
     if (query.after) {
         conditions << QStringLiteral("选型编号 < ?");
         values << *query.after;
     }
     if (!query.search.isEmpty()) {
+        const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
+        conditions << QStringLiteral("(选型编号 %1 ? escape '\\' or 仪表型号规格 %1 ? escape '\\'"
+                                     " or 使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\')")
+                          .arg(op);
         const QString literal = likeLiteral(query.search);
-        conditions << kSearchCondition;
         values << literal + u'%';
         for (int i = 0; i < 3; ++i)
             values << u'%' + literal + u'%';
@@ -54,23 +70,24 @@ QString likeLiteral(const QString& text)
     return literal;
 }
 
-Statement listPage(const ListQuery& query, int limit)
+Statement listPage(const ListQuery& query, int limit, Match match)
 {
     Statement s;
     QStringList conditions;
-    addConditions(query, conditions, s.values);
+    addConditions(query, match, conditions, s.values);
     s.values << limit;
     s.sql = QStringLiteral("select * from 选型输出 %1order by 选型编号 desc limit ?")
-                .arg(conditions.isEmpty() ? QString() : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+                .arg(conditions.isEmpty() ? QString()
+                                          : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
     return s;
 }
 
-Statement listHolds(const ListQuery& query, const QString& number)
+Statement listHolds(const ListQuery& query, const QString& number, Match match)
 {
     Statement s;
     QStringList conditions {QStringLiteral("选型编号 = ?")};
     s.values << number;
-    addConditions(query, conditions, s.values);
+    addConditions(query, match, conditions, s.values);
     s.sql = QStringLiteral("select 选型编号 from 选型输出 where %1").arg(conditions.join(QStringLiteral(" and ")));
     return s;
 }
@@ -80,6 +97,9 @@ KeyRange dayRange(const QString& day)
     return {day, prefixEnd(day)};
 }
 
+// The range of the day's numbers lets both engines read the key's index instead of
+// every row, which on a table of a million selections is the difference between a
+// moment and seconds at every new window.
 Statement highestOfDay(const QString& day)
 {
     const KeyRange range = dayRange(day);
@@ -106,6 +126,20 @@ Statement insert(const QStringList& row)
     return s;
 }
 
+Statement insertUnlessStored(const QStringList& row)
+{
+    Statement s = insert(row);
+    s.sql += QStringLiteral(" on conflict (%1) do nothing").arg(quoted(columns()[0].name));
+    return s;
+}
+
+Statement rowsAfter(const QString& number, int limit)
+{
+    // a null text would be bound as NULL, after which no number comes
+    const QString after = number.isNull() ? QStringLiteral("") : number;
+    return {QStringLiteral("select * from 选型输出 where 选型编号>? order by 选型编号 limit ?"), {after, limit}};
+}
+
 Statement fetch(const QString& number)
 {
     return {QStringLiteral("select * from 选型输出 where 选型编号=?"), {number}};
@@ -123,7 +157,7 @@ Statement remove(const QString& number)
 
 // The printed columns by name: the text keeps the line breaks of the statement the
 // sheet was designed with, which the error report shows.
-Statement print(const QString& number)
+Statement print(const QString& number, Names spelling)
 {
     QString names;
     for (const Column& c : columns()) {
@@ -131,7 +165,7 @@ Statement print(const QString& number)
             continue;
         if (!names.isEmpty() && !names.endsWith(u'\n'))
             names += u',';
-        names += QString::fromUtf8(c.name);
+        names += spelling == Names::Quoted ? quoted(c.name) : QString::fromUtf8(c.name);
         if (c.printed == Printed::YesThenLineBreak)
             names += QStringLiteral(",\n");
     }
@@ -139,3 +173,4 @@ Statement print(const QString& number)
 }
 
 } // namespace statements
+

@@ -1,0 +1,124 @@
+// The two stores side by side: start-up with many stored selections (open the store,
+// read the main window's list, number and show the first window), what the list
+// needs at start-up (the first page and the day's numbering), and one save; each on
+// the SQLite file (engine 0) and on a PostgreSQL server over its local socket
+// (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
+#include "apps/cli/event_writer.h"
+#include "apps/cli/script_runner.h"
+#include "core/ports/platform.h"
+#include "sample_database.h"
+#include "adapters/sqlite/selection_database.h"
+#include "apps/cli/store_choice.h"
+#include "workspace/workspace.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+
+namespace {
+
+const char* engineName(int engine)
+{
+    return engine == 0 ? "sqlite" : "postgresql";
+}
+
+// The sample store of the benchmark's engine (its first argument) and size; empty
+// when there is none, the benchmark skipped with the reason.
+QString sampleStoreOf(benchmark::State& state, int rows)
+{
+    QString error;
+    const QString location = sampleStore(static_cast<int>(state.range(0)), rows, &error);
+    if (location.isEmpty())
+        state.SkipWithError(qPrintable(error));
+    state.SetLabel(engineName(static_cast<int>(state.range(0))));
+    return location;
+}
+
+void startUp(benchmark::State& state)
+{
+    const QString location = sampleStoreOf(state, static_cast<int>(state.range(1)));
+    if (location.isEmpty())
+        return;
+    SilentPlatform ui;
+    long rssKb = 0;
+    for (auto _ : state) {
+        OpenedStore db = openStore(location);
+        Workspace ws(ui, QStringLiteral("20261210"), *db.store);
+        ws.showMainWindow();
+        ws.activate();
+        benchmark::DoNotOptimize(ws.list().rowCount());
+        rssKb = processStatusKb("VmRSS:");
+    }
+    state.counters["rows"] = static_cast<double>(state.range(1));
+    state.counters["rss_MB"] = rssKb / 1024.0;
+    state.counters["peak_rss_MB"] = processStatusKb("VmHWM:") / 1024.0;
+}
+BENCHMARK(startUp)
+    ->ArgsProduct({{0, 1}, {10000, 50000, 100000}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+void firstPageAndNumbering(benchmark::State& state)
+{
+    const QString location = sampleStoreOf(state, static_cast<int>(state.range(1)));
+    if (location.isEmpty())
+        return;
+    for (auto _ : state) {
+        OpenedStore db = openStore(location);
+        benchmark::DoNotOptimize(db.store->readPage({}, 1000).value().size());
+        benchmark::DoNotOptimize(db.store->highestSequenceOfDay(QStringLiteral("20261210")).value());
+    }
+    state.counters["rows"] = static_cast<double>(state.range(1));
+}
+BENCHMARK(firstPageAndNumbering)
+    ->ArgsProduct({{0, 1}, {100000, 1000000}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+void saveOne(benchmark::State& state)
+{
+    const QString location = sampleStoreOf(state, 100000);
+    if (location.isEmpty())
+        return;
+    SilentPlatform ui;
+    OpenedStore db = openStore(location);
+    Workspace ws(ui, QStringLiteral("20261210"), *db.store);
+    const int n = saveRepeatedly(state, ws, QStringLiteral("2026121"));
+    state.counters["stored"] = ws.list().rowCount();
+    for (int i = 0; i < n; ++i)
+        db.store->remove(QStringLiteral("2026121%1").arg(i, 4, 10, QChar(u'0')));
+}
+BENCHMARK(saveOne)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The store's part of a save: the check that the number is free, the insert, and
+// reading the row back for the list.
+void storeSave(benchmark::State& state)
+{
+    const QString location = sampleStoreOf(state, 100000);
+    if (location.isEmpty())
+        return;
+    OpenedStore db = openStore(location);
+    StoredRow row = sampleRow(0);
+    int n = 0;
+    for (auto _ : state) {
+        row[0] = QStringLiteral("2026131%1").arg(n++, 4, 10, QChar(u'0'));
+        benchmark::DoNotOptimize(db.store->exists(row[0]).value());
+        benchmark::DoNotOptimize(db.store->insert(row).ok());
+        benchmark::DoNotOptimize(db.store->fetch(row[0]).value());
+    }
+    for (int i = 0; i < n; ++i)
+        db.store->remove(QStringLiteral("2026131%1").arg(i, 4, 10, QChar(u'0')));
+}
+BENCHMARK(storeSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

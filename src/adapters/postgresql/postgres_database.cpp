@@ -1,0 +1,170 @@
+#include "adapters/postgresql/postgres_database.h"
+
+#include "adapters/sql/statements.h"
+#include "adapters/sql/table_shape.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString kDriver = QStringLiteral("QPSQL");
+
+// How long a statement waits for a row that another program's unfinished save
+// holds: long enough for that save, short enough that the user is told soon.
+constexpr int kLockTimeoutMs = 2500;
+
+// A server that does not answer is given up after seconds, not after the minutes of
+// the system's TCP defaults: the user is told and can try again.
+QString connectOptions(const PostgresLocation& where)
+{
+    QStringList options = {
+        QStringLiteral("connect_timeout=5"),
+        QStringLiteral("keepalives_idle=10"),
+        QStringLiteral("keepalives_interval=3"),
+        QStringLiteral("keepalives_count=3"),
+        QStringLiteral("tcp_user_timeout=20000"),
+        QStringLiteral("application_name=flowsel"),
+        // the notice of a table that is there already is no news to the user
+        QStringLiteral("options='-c lock_timeout=%1 -c client_min_messages=warning'").arg(kLockTimeoutMs),
+    };
+    if (const QString own = where.connectOptions(); !own.isEmpty())
+        options << own;
+    return options.join(u';');
+}
+
+QString cleanMessage(const QSqlError& error)
+{
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    // Qt's driver appends the state in brackets; the kind of the failure says it
+    if (const QString state = QStringLiteral("(%1)").arg(error.nativeErrorCode()); text.endsWith(state))
+        text.chop(state.size());
+    const QString severity = QStringLiteral("ERROR:");
+    if (text.startsWith(severity))
+        text = text.section(u'\n', 0, 0).mid(severity.size());
+    return text.trimmed();
+}
+
+// The columns of the table in the current schema, in their order, from the
+// catalogue; the error of the query when it cannot be read.
+QString tableShapeProblem(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+        "select c.column_name, c.data_type, coalesce(k.is_key, false) from information_schema.columns c "
+        "left join (select a.attname as name, true as is_key from pg_index i "
+        "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
+        "where i.indisprimary and i.indrelid = to_regclass(quote_ident(?))) k on k.name = c.column_name "
+        "where c.table_schema = current_schema() and c.table_name = ? order by c.ordinal_position"));
+    q.addBindValue(QStringLiteral("选型输出"));
+    q.addBindValue(QStringLiteral("选型输出"));
+    if (!q.exec())
+        return cleanMessage(q.lastError());
+    std::vector<TableColumn> found;
+    while (q.next()) {
+        const QString type = q.value(1).toString();
+        found.push_back({q.value(0).toString(), type, type == u"text" || type == u"character varying",
+                         q.value(2).toBool()});
+    }
+    return tableShapeProblem(found, Qt::CaseSensitive);
+}
+
+// Failures that mean the connection is gone: the class of connection exceptions,
+// and the server shutting down or restarting.
+bool isConnectionLost(const QString& sqlState)
+{
+    return sqlState.startsWith(QStringLiteral("08")) || sqlState == u"57P01" || sqlState == u"57P02"
+           || sqlState == u"57P03";
+}
+
+} // namespace
+
+bool PostgresDatabase::open(const PostgresLocation& where, QString* error)
+{
+    close();
+    m_location = where;
+    m_located = true;
+    m_lost = false;
+    const QString problem = connect(false);
+    if (problem.isEmpty())
+        return true;
+    if (error)
+        *error = problem;
+    close();
+    m_located = false;
+    return false;
+}
+
+bool PostgresDatabase::create(const PostgresLocation& where, QString* error)
+{
+    PostgresDatabase db;
+    db.m_location = where;
+    *error = db.connect(true);
+    return error->isEmpty();
+}
+
+QString PostgresDatabase::connect(bool createTable)
+{
+    if (!QSqlDatabase::isDriverAvailable(kDriver))
+        return QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not installed; on Debian it is the package "
+                              "libqt6sql6-psql");
+    QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, connectionName());
+    // libpq takes a host that starts with "/" as the folder of the server's socket
+    db.setHostName(m_location.host);
+    if (m_location.port > 0)
+        db.setPort(m_location.port);
+    db.setDatabaseName(m_location.database);
+    db.setUserName(m_location.user);
+    db.setPassword(m_location.password);
+    db.setConnectOptions(connectOptions(m_location));
+    if (!db.open())
+        return cleanMessage(db.lastError());
+    if (createTable) {
+        QSqlQuery create(db);
+        if (!create.exec(statements::createTable().sql))
+            return cleanMessage(create.lastError());
+    }
+    return tableShapeProblem(db);
+}
+
+std::optional<StoreError> PostgresDatabase::readyFor(const Statement& statement)
+{
+    if (!m_lost || !m_located)
+        return std::nullopt;
+    close();
+    const QString problem = connect(false);
+    if (!problem.isEmpty()) {
+        close();
+        return StoreError {statement.sql, problem, StoreError::Kind::Disconnected};
+    }
+    m_lost = false;
+    return std::nullopt;
+}
+
+StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
+{
+    const QString sqlState = error.nativeErrorCode();
+    if (sqlState == u"23505") // unique_violation: the number is stored
+        return StoreError::Kind::Duplicate;
+    // lock_not_available: another program's unfinished save holds the row
+    if (sqlState == u"55P03")
+        return StoreError::Kind::Busy;
+    if (isConnectionLost(sqlState)) {
+        m_lost = true;
+        return StoreError::Kind::Disconnected;
+    }
+    if (!sqlState.isEmpty() || !isOpen())
+        return StoreError::Kind::Failed;
+    // No state from the server: ask it whether it is still there.
+    QSqlQuery probe(connection());
+    if (!probe.exec(QStringLiteral("select 1"))) {
+        m_lost = true;
+        return StoreError::Kind::Disconnected;
+    }
+    return StoreError::Kind::Failed;
+}
+
+QString PostgresDatabase::messageOf(const QSqlError& error) const
+{
+    return cleanMessage(error);
+}

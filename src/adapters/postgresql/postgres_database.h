@@ -1,0 +1,38 @@
+#pragma once
+
+#include "adapters/postgresql/postgres_location.h"
+#include "adapters/sql/sql_store.h"
+
+// The team store: a table of stored selections on a PostgreSQL server that many
+// programs share, through Qt's QPSQL driver. The same table as the SQLite store
+// (its 45 text columns, the selection number the key), the same statements.
+// A connection that is lost (the server stopped, the network gone) fails the
+// operation that needed it as Disconnected; the next operation connects again.
+class PostgresDatabase : public SqlStore {
+public:
+    PostgresDatabase() = default;
+
+    // Connects and checks the table; a database without the table, or whose table has
+    // not the program's shape, is refused with the reason and never altered.
+    bool open(const PostgresLocation& where, QString* error = nullptr);
+
+    // Creates the table where it is missing (the database itself must exist) and
+    // checks the one that is there; false with the reason.
+    static bool create(const PostgresLocation& where, QString* error);
+
+protected:
+    std::optional<StoreError> readyFor(const Statement& statement) override;
+    StoreError::Kind kindOf(const QSqlError& error) override;
+    // The primary message of a statement's error; a connection's error as libpq words it.
+    QString messageOf(const QSqlError& error) const override;
+    bool quotesNames() const override { return true; }
+    statements::Match likeMatch() const override { return statements::Match::ILike; }
+
+private:
+    // Adds and opens the connection; what makes it unusable, or empty.
+    QString connect(bool createTable);
+
+    PostgresLocation m_location;
+    bool m_located = false;
+    bool m_lost = false;
+};

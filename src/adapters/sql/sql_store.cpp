@@ -1,0 +1,224 @@
+#include "adapters/sql/sql_store.h"
+
+#include "adapters/sql/query_helpers.h"
+#include "adapters/sql/statements.h"
+#include "core/form/selection_number.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include <atomic>
+
+SqlStore::SqlStore()
+    : m_connectionName(newConnectionName())
+{
+}
+
+SqlStore::~SqlStore()
+{
+    close();
+}
+
+QString SqlStore::newConnectionName()
+{
+    static std::atomic<int> counter {0};
+    return QStringLiteral("flowsel-%1").arg(++counter);
+}
+
+void SqlStore::close()
+{
+    m_queries.clear(); // before the connection goes
+    if (QSqlDatabase::contains(m_connectionName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+bool SqlStore::isOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+QSqlDatabase SqlStore::connection() const
+{
+    if (!QSqlDatabase::contains(m_connectionName))
+        return QSqlDatabase();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+std::optional<StoreError> SqlStore::readyFor(const Statement&)
+{
+    return std::nullopt;
+}
+
+QString SqlStore::messageOf(const QSqlError& error) const
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+StoreError SqlStore::failure(const Statement& statement, QSqlQuery& query)
+{
+    const bool connected = query.driver() && query.driver()->isOpen();
+    StoreError error {statement.sql, connected ? messageOf(query.lastError()) : engineMessage(query),
+                      kindOf(query.lastError())};
+    query.finish();
+    return error;
+}
+
+// Runs a statement on the connection; the query is handed to `read` on success,
+// then let go of its result so that it holds no lock.
+template <typename T, typename Read>
+StoreResult<T> SqlStore::run(const Statement& statement, Read read)
+{
+    if (std::optional<StoreError> notReady = readyFor(statement))
+        return *notReady;
+    auto it = m_queries.find(statement.sql);
+    if (it == m_queries.end()) {
+        it = m_queries.emplace(statement.sql, QSqlQuery(connection())).first;
+        it->second.setForwardOnly(true);
+    }
+    QSqlQuery& query = it->second;
+    if (!executeStatement(query, statement))
+        return failure(statement, query);
+    StoreResult<T> result = read(query);
+    query.finish();
+    return result;
+}
+
+StoreResult<bool> SqlStore::createSchema()
+{
+    return run<bool>(statements::createTable(), [](QSqlQuery&) { return true; });
+}
+
+StoreResult<bool> SqlStore::exists(const QString& number)
+{
+    return run<bool>(statements::exists(number), [](QSqlQuery& q) { return q.next(); });
+}
+
+StoreResult<bool> SqlStore::insert(const StoredRow& row)
+{
+    StoreResult<bool> inserted = run<bool>(statements::insert(row), [](QSqlQuery&) { return true; });
+    if (inserted.ok() || inserted.error().kind != StoreError::Kind::Failed)
+        return inserted;
+    // The key refused the row when another program stored the number after the
+    // caller's check: then it is there now.
+    const StoreResult<bool> stored = exists(row.value(0));
+    if (!stored.ok() || !stored.value())
+        return inserted;
+    StoreError duplicate = inserted.error();
+    duplicate.kind = StoreError::Kind::Duplicate;
+    return duplicate;
+}
+
+StoreResult<std::optional<StoredRow>> SqlStore::fetch(const QString& number)
+{
+    return run<std::optional<StoredRow>>(statements::fetch(number), [](QSqlQuery& q) -> std::optional<StoredRow> {
+        if (!q.next())
+            return std::nullopt;
+        return rowOf(q);
+    });
+}
+
+StoreResult<bool> SqlStore::remove(const QString& number)
+{
+    return run<bool>(statements::remove(number), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
+}
+
+namespace {
+
+std::vector<StoredRow> allRows(QSqlQuery& q)
+{
+    std::vector<StoredRow> rows;
+    const int columns = q.record().count();
+    while (q.next())
+        rows.push_back(rowOf(q, columns));
+    return rows;
+}
+
+} // namespace
+
+StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
+{
+    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch()), allRows);
+}
+
+StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
+{
+    return run<bool>(statements::listHolds(query, number, likeMatch()), [](QSqlQuery& q) { return q.next(); });
+}
+
+StoreResult<std::vector<StoredRow>> SqlStore::readInNumberOrder(const QString& after, int limit)
+{
+    return run<std::vector<StoredRow>>(statements::rowsAfter(after, limit), allRows);
+}
+
+StoreResult<int> SqlStore::highestSequenceOfDay(const QString& day)
+{
+    return run<int>(statements::highestOfDay(day), [](QSqlQuery& q) {
+        if (!q.next())
+            return 0;
+        bool ok = false;
+        const int sequence = textOf(q.value(0)).mid(kDayDigits, kSequenceDigits).toInt(&ok);
+        return ok ? sequence : 0;
+    });
+}
+
+StoreResult<QStringList> SqlStore::numbersOfDay(const QString& day)
+{
+    return run<QStringList>(statements::numbersOfDay(day), [](QSqlQuery& q) {
+        QStringList numbers;
+        while (q.next())
+            numbers << textOf(q.value(0));
+        return numbers;
+    });
+}
+
+StoreResult<std::optional<PrintRow>> SqlStore::fetchPrintRow(const QString& number)
+{
+    const statements::Names names = quotesNames() ? statements::Names::Quoted : statements::Names::AsWritten;
+    return run<std::optional<PrintRow>>(statements::print(number, names), [](QSqlQuery& q) -> std::optional<PrintRow> {
+        PrintRow row;
+        const QSqlRecord record = q.record();
+        for (int c = 0; c < record.count(); ++c)
+            row.columns << record.fieldName(c);
+        int found = 0;
+        while (q.next()) {
+            if (++found == 1)
+                row.values = rowOf(q);
+        }
+        if (found != 1)
+            return std::nullopt;
+        return row;
+    });
+}
+
+StoreResult<QStringList> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    const Statement begin {QStringLiteral("begin"), {}};
+    if (std::optional<StoreError> notReady = readyFor(begin))
+        return *notReady;
+    QSqlDatabase db = connection();
+    if (!db.transaction())
+        return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
+    QStringList skipped;
+    for (const StoredRow& row : rows) {
+        const StoreResult<bool> inserted =
+            run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
+        if (!inserted.ok()) {
+            db.rollback();
+            return inserted.error();
+        }
+        if (!inserted.value())
+            skipped << row.value(0);
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
+    }
+    return skipped;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/ports/selection_store.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+#include <map>
+#include <optional>
+
+#include "adapters/sql/statements.h"
+
+class QSqlError;
+
+// The store's operations on a named Qt Sql connection, in statements both engines
+// accept. What differs between the engines stays with the store of each: how it
+// connects, how it checks the table, and what a failure means. Without an open
+// connection every operation fails with the statement it would have run.
+class SqlStore : public SelectionStore {
+public:
+    ~SqlStore() override;
+    SqlStore(const SqlStore&) = delete;
+    SqlStore& operator=(const SqlStore&) = delete;
+
+    bool isOpen() const;
+    QSqlDatabase connection() const;
+    // Lets the connection go.
+    void close();
+
+    StoreResult<bool> createSchema() override;
+    StoreResult<bool> exists(const QString& number) override;
+    StoreResult<bool> insert(const StoredRow& row) override;
+    StoreResult<std::optional<StoredRow>> fetch(const QString& number) override;
+    StoreResult<bool> remove(const QString& number) override;
+    StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) override;
+    StoreResult<bool> holds(const ListQuery& query, const QString& number) override;
+    StoreResult<int> highestSequenceOfDay(const QString& day) override;
+    StoreResult<QStringList> numbersOfDay(const QString& day) override;
+    StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) override;
+    StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
+    StoreResult<QStringList> insertUnlessStored(const std::vector<StoredRow>& rows) override;
+
+protected:
+    SqlStore();
+
+    const QString& connectionName() const { return m_connectionName; }
+    // A connection name no other store uses.
+    static QString newConnectionName();
+
+    // Before each operation: a store whose connection was lost connects again here.
+    // The reason, when the operation cannot run, for the statement it would run.
+    virtual std::optional<StoreError> readyFor(const Statement& statement);
+    // What a failure on the connection means.
+    virtual StoreError::Kind kindOf(const QSqlError& error) = 0;
+    // The engine's message in a failure, as the report shows it.
+    virtual QString messageOf(const QSqlError& error) const;
+    // How the statements write column names for this engine.
+    virtual bool quotesNames() const { return false; }
+    // How this engine's LIKE compares letters.
+    virtual statements::Match likeMatch() const { return statements::Match::CaseFoldingLike; }
+
+private:
+    template <typename T, typename Read>
+    StoreResult<T> run(const Statement& statement, Read read);
+    StoreError failure(const Statement& statement, QSqlQuery& query);
+
+    QString m_connectionName;
+    // One query object per statement text, kept prepared while the connection lives.
+    std::map<QString, QSqlQuery> m_queries;
+};

@@ -1,0 +1,325 @@
+#include "adapters/sql/statements.h"
+#include "support/test_store.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+// The store port's cases, run against both stores as one table: the embedded SQLite
+// file and a database on a real PostgreSQL server.
+namespace {
+
+QString storeKind()
+{
+    QFETCH_GLOBAL(QString, store);
+    return store;
+}
+
+struct Store : TestStore {
+    Store()
+        : TestStore(freshStoreLocation(storeKind()))
+    {
+    }
+
+    void insert(const QString& number, const QString& code = QStringLiteral("X"), const QString& medium = QString(),
+                const QString& product = QString())
+    {
+        StoredRow r = row(number, code);
+        r[2] = medium;
+        r[21] = product;
+        QVERIFY2(store->insert(r).ok(), qPrintable(number));
+    }
+    // Every page of a query, `limit` rows at a time, each after the last of the one before.
+    QStringList allPages(const QString& search, int limit)
+    {
+        QStringList out;
+        ListQuery query {search, std::nullopt};
+        for (;;) {
+            const auto page = store->readPage(query, limit);
+            if (!page.ok())
+                return {QStringLiteral("failed: ") + page.error().message};
+            out += numbers(page);
+            if (static_cast<int>(page.value().size()) < limit)
+                return out;
+            query.after = page.value().back().front();
+        }
+    }
+    static StoredRow row(const QString& number, const QString& code = QStringLiteral("X"))
+    {
+        StoredRow r(45);
+        r[0] = number;
+        r[1] = code;
+        return r;
+    }
+    static QStringList numbers(const StoreResult<std::vector<StoredRow>>& page)
+    {
+        QStringList out;
+        for (const StoredRow& r : page.value())
+            out << r.front();
+        return out;
+    }
+};
+
+} // namespace
+
+class TestStorePort final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { addStoreKinds(); }
+
+    void pagesNewestFirst()
+    {
+        Store db;
+        QVERIFY2(db.opened, qPrintable(db.error));
+        db.insert(QStringLiteral("20261210002"));
+        db.insert(QStringLiteral("20261209005"));
+        db.insert(QStringLiteral("20261210010"));
+        const auto all = db->readPage({}, 10);
+        QVERIFY(all.ok());
+        QCOMPARE(Store::numbers(all), (QStringList {"20261210010", "20261210002", "20261209005"}));
+        QCOMPARE(all.value().front().size(), 45);
+        QCOMPARE(all.value()[1][1], QStringLiteral("X"));
+        // a page starts after the last number of the page before, also one no longer stored
+        QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261210010")}, 1)), QStringList {"20261210002"});
+        QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261209005")}, 10)), QStringList());
+        QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261210005")}, 10)),
+                 (QStringList {"20261210002", "20261209005"}));
+        for (int limit : {1, 2, 3})
+            QCOMPARE(db.allPages(QString(), limit), (QStringList {"20261210010", "20261210002", "20261209005"}));
+    }
+
+    // A search finds a row by the start of its number, or anywhere in its model code,
+    // medium or product name, letters without case; every character of the text
+    // stands for itself.
+    void searchFinds_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("number prefix") << "2026121" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001"};
+        QTest::newRow("day") << "20261210" << QStringList {"20261210003", "20261210002", "20261210001"};
+        QTest::newRow("whole number") << "20261210002" << QStringList {"20261210002"};
+        QTest::newRow("inside a number: not found") << "1210002" << QStringList();
+        QTest::newRow("code substring") << "80B" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("code, other case") << "vrna-80b" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("code, lower case") << "rkd" << QStringList {"20261210002"};
+        QTest::newRow("digits in a code") << "1.6" << QStringList {"20261210003", "20261210002", "20261210001"};
+        QTest::newRow("medium") << "氧气" << QStringList {"20261210002"};
+        QTest::newRow("medium, whole") << "城市天然气或城市煤气" << QStringList {"20261210003", "20261210001"};
+        QTest::newRow("product name") << "腰轮" << QStringList {"20261210002"};
+        QTest::newRow("percent is a percent") << "50%" << QStringList {"20261219001"};
+        QTest::newRow("percent alone") << "%" << QStringList {"20261219001"};
+        QTest::newRow("underscore is an underscore") << "A_B" << QStringList {"20261209001"};
+        QTest::newRow("underscore alone") << "_" << QStringList {"20261209001"};
+        QTest::newRow("underscore does not stand for a character") << "VRNA_80B" << QStringList();
+        QTest::newRow("single quote") << "it's" << QStringList {"20261208001"};
+        QTest::newRow("double quote") << "\"Q\"" << QStringList {"20261208002"};
+        QTest::newRow("backslash") << "C:\\" << QStringList {"20261208003"};
+        QTest::newRow("backslash and percent") << "\\%" << QStringList();
+        QTest::newRow("statement text") << "') or 1=1 --" << QStringList();
+        QTest::newRow("nothing") << "nothing like this" << QStringList();
+        QTest::newRow("empty: every row")
+            << "" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001", "20261209001", "20261208003",
+                                  "20261208002", "20261208001"};
+    }
+
+    void searchFinds()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, found);
+        Store db;
+        QVERIFY2(db.opened, qPrintable(db.error));
+        const QString city = QStringLiteral("城市天然气或城市煤气");
+        db.insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city, QStringLiteral("气体涡轮"));
+        db.insert(QStringLiteral("20261210002"), QStringLiteral("RKD-G16-CDAR-0.5/1.6"), QStringLiteral("氧气或氢气"),
+                  QStringLiteral("气体腰轮流量计"));
+        db.insert(QStringLiteral("20261210003"), QStringLiteral("VRNA-80B-0.5/1.6"), city, QStringLiteral("气体涡轮"));
+        db.insert(QStringLiteral("20261219001"), QStringLiteral("special 50% code"));
+        db.insert(QStringLiteral("20261209001"), QStringLiteral("A_B"));
+        db.insert(QStringLiteral("20261208001"), QStringLiteral("it's"));
+        db.insert(QStringLiteral("20261208002"), QStringLiteral("say \"Q\""));
+        db.insert(QStringLiteral("20261208003"), QStringLiteral("C:\\dir"));
+        // newest first, the same whatever the size of the pages
+        QCOMPARE(db.allPages(search, 100), found);
+        QCOMPARE(db.allPages(search, 1), found);
+        QCOMPARE(db.allPages(search, 2), found);
+        // and `holds` agrees with the pages, before and after a place in the list
+        for (const QString& number : db.allPages(QString(), 100)) {
+            QCOMPARE(db->holds({search, std::nullopt}, number).value(), found.contains(number));
+            const bool older = number < QStringLiteral("20261210002");
+            QCOMPARE(db->holds({search, QStringLiteral("20261210002")}, number).value(),
+                     found.contains(number) && older);
+        }
+        QVERIFY(!db->holds({search, std::nullopt}, QStringLiteral("20261210009")).value());
+    }
+
+    void fetchAndExistsReadTheSameRow()
+    {
+        Store db;
+        db.insert(QStringLiteral("20261210001"), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
+        const auto row = db->fetch(QStringLiteral("20261210001"));
+        QVERIFY(row.ok() && row.value());
+        QCOMPARE(row.value()->at(1), QStringLiteral("RKD-G16-CDAR-0.5/1.6-1.0/1.5"));
+        QCOMPARE(row.value()->size(), 45);
+        QCOMPARE(row.value()->at(2), QString()); // a NULL reads empty
+        const auto none = db->fetch(QStringLiteral("none"));
+        QVERIFY(none.ok() && !none.value());
+        QVERIFY(db->exists(QStringLiteral("20261210001")).value());
+        QVERIFY(!db->exists(QStringLiteral("20261210002")).value());
+    }
+
+    void highestSequenceOfADay()
+    {
+        Store db;
+        // an aggregate over an empty table: a row with NULL, no sequence yet
+        QCOMPARE(db->highestSequenceOfDay(QStringLiteral("20261210")).value(), 0);
+        db.insert(QStringLiteral("20261210009"));
+        db.insert(QStringLiteral("20261211001"));
+        db.insert(QStringLiteral("20261210003"));
+        QCOMPARE(db->highestSequenceOfDay(QStringLiteral("20261210")).value(), 9);
+        QCOMPARE(db->highestSequenceOfDay(QStringLiteral("20261211")).value(), 1);
+        QCOMPARE(db->numbersOfDay(QStringLiteral("20261210")).value().size(), 2);
+    }
+
+    void removeDeletesOneRow()
+    {
+        Store db;
+        db.insert(QStringLiteral("20261210001"));
+        db.insert(QStringLiteral("20261210002"));
+        const StoreResult<bool> removed = db->remove(QStringLiteral("20261210001"));
+        QVERIFY(removed.ok());
+        QVERIFY(removed.value());
+        QCOMPARE(Store::numbers(db->readPage({}, 10)), QStringList {"20261210002"});
+        // a number no row holds (another program deleted it first) is told apart
+        const StoreResult<bool> vanished = db->remove(QStringLiteral("20261210001"));
+        QVERIFY(vanished.ok());
+        QVERIFY(!vanished.value());
+    }
+
+    // A second program on the same store stores the number first: the key refuses
+    // ours, as a Duplicate, and the row stays the first program's.
+    void theKeyRefusesASecondRowOfANumber()
+    {
+        const QString location = freshStoreLocation(storeKind(), true);
+        TestStore mine(location);
+        TestStore other(location);
+        QVERIFY(mine.opened && other.opened);
+        QVERIFY(other->insert(Store::row(QStringLiteral("20261210001"), QStringLiteral("first"))).ok());
+        const StoreResult<bool> second = mine->insert(Store::row(QStringLiteral("20261210001"), QStringLiteral("mine")));
+        QVERIFY(!second.ok());
+        QCOMPARE(second.error().kind, StoreError::Kind::Duplicate);
+        QCOMPARE(mine->fetch(QStringLiteral("20261210001")).value()->at(1), QStringLiteral("first"));
+    }
+
+    void failuresCarryTheStatementAndTheEngineMessage()
+    {
+        Store db;
+        QVERIFY(QSqlQuery(db.connection()).exec(QStringLiteral("drop table 选型输出")));
+        const auto page = db->readPage({}, 10);
+        QVERIFY(!page.ok());
+        QCOMPARE(page.error().kind, StoreError::Kind::Failed);
+        QVERIFY(page.error().statement.startsWith(QStringLiteral("select * from 选型输出 order by 选型编号 desc limit ?")));
+        QVERIFY2(page.error().message.contains(QStringLiteral("选型输出")), qPrintable(page.error().message));
+        QVERIFY(!db->insert(QStringList(45)).ok());
+        QVERIFY(!db->highestSequenceOfDay(QStringLiteral("20261210")).ok());
+        const auto exists = db->exists(QStringLiteral("1"));
+        QVERIFY(!exists.ok());
+        QCOMPARE(exists.error().statement, QStringLiteral("select 选型编号 from 选型输出 where 选型编号=?"));
+    }
+
+    void printRowByColumnName()
+    {
+        Store db;
+        StoredRow row = Store::row(QStringLiteral("20261210001"), QStringLiteral("CODE"));
+        row[13] = QStringLiteral("0.020"); // CO2摩尔含量: a name with Latin capitals
+        row[30] = QStringLiteral("有");    // GPRS
+        QVERIFY(db->insert(row).ok());
+        const auto printed = db->fetchPrintRow(QStringLiteral("20261210001"));
+        QVERIFY2(printed.ok(), qPrintable(printed.ok() ? QString() : printed.error().message));
+        QVERIFY(printed.value());
+        QCOMPARE(printed.value()->columns.size(), 42);
+        QCOMPARE(printed.value()->value(QStringLiteral("仪表型号规格")), QStringLiteral("CODE"));
+        QCOMPARE(printed.value()->value(QStringLiteral("CO2摩尔含量")), QStringLiteral("0.020"));
+        QCOMPARE(printed.value()->value(QStringLiteral("GPRS")), QStringLiteral("有"));
+        QCOMPARE(printed.value()->value(QStringLiteral("压缩因子")), QString()); // not printed
+        QVERIFY(!db->fetchPrintRow(QStringLiteral("20261210002")).value());
+        // the statement keeps its three lines
+        QCOMPARE(statements::print(QStringLiteral("1")).sql.count(u'\n'), 2);
+        QVERIFY(statements::print(QStringLiteral("1")).sql.contains(QStringLiteral(",最小工况流量,\n最大工况流量,")));
+    }
+
+    // Values that SQL text would treat specially come back as they went in, in
+    // every column and as the number by which a row is found and deleted.
+    void hostileValuesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("double quote") << QStringLiteral("DN\"80\"");
+        QTest::newRow("single quote") << QStringLiteral("it's 'quoted'");
+        QTest::newRow("statement end and comment") << QStringLiteral("x'; drop table 选型输出; --");
+        QTest::newRow("backslash") << QStringLiteral("C:\\sjk\\选型\\n\\'");
+        QTest::newRow("LIKE wildcards") << QStringLiteral("100% _G16_ %");
+        QTest::newRow("placeholders") << QStringLiteral("? ?1 $1 :name :用户名称");
+        QTest::newRow("control characters") << QStringLiteral("line\r\nnext\ttab");
+        QTest::newRow("long text") << QString(100000, u'流');
+    }
+
+    void hostileValuesRoundTrip()
+    {
+        QFETCH(QString, value);
+        Store db;
+        StoredRow row;
+        for (int c = 0; c < 45; ++c)
+            row << value + QString::number(c);
+        // a key is held in an index, whose entries have a size limit on PostgreSQL
+        row[0] = value.left(100);
+        const StoreResult<bool> inserted = db->insert(row);
+        QVERIFY2(inserted.ok(), qPrintable(inserted.ok() ? QString() : inserted.error().message));
+        const auto fetched = db->fetch(row[0]);
+        QVERIFY(fetched.ok() && fetched.value());
+        QCOMPARE(*fetched.value(), row);
+        QCOMPARE(db->readPage({}, 10).value(), std::vector<StoredRow> {row});
+        QCOMPARE(db->fetchPrintRow(row[0]).value()->value(QStringLiteral("仪表型号规格")), row[1]);
+        QVERIFY(db->remove(row[0]).value());
+        QVERIFY(!db->exists(row[0]).value());
+    }
+
+    void readInNumberOrderPageByPage()
+    {
+        Store db;
+        for (const char* n : {"20261210002", "20251231999", "20261211001", "20261210001"})
+            db.insert(QString::fromLatin1(n));
+        const auto first = db->readInNumberOrder(QString(), 3);
+        QVERIFY(first.ok());
+        QCOMPARE(Store::numbers(first), (QStringList {"20251231999", "20261210001", "20261210002"}));
+        const auto rest = db->readInNumberOrder(first.value().back().front(), 3);
+        QCOMPARE(Store::numbers(rest), QStringList {"20261211001"});
+        QCOMPARE(Store::numbers(db->readInNumberOrder(QStringLiteral("20261211001"), 3)), QStringList());
+    }
+
+    // Rows whose number is stored are skipped, never overwritten; a failure stores
+    // nothing of the rows.
+    void insertUnlessStoredSkipsAndNeverOverwrites()
+    {
+        Store db;
+        db.insert(QStringLiteral("20261210002"), QStringLiteral("kept"));
+        const StoreResult<QStringList> skipped = db->insertUnlessStored(
+            {Store::row(QStringLiteral("20261210001"), QStringLiteral("new")),
+             Store::row(QStringLiteral("20261210002"), QStringLiteral("overwrite?")),
+             Store::row(QStringLiteral("20261210003"), QStringLiteral("new"))});
+        QVERIFY(skipped.ok());
+        QCOMPARE(skipped.value(), QStringList {"20261210002"});
+        QCOMPARE(db->fetch(QStringLiteral("20261210002")).value()->at(1), QStringLiteral("kept"));
+        QCOMPARE(Store::numbers(db->readInNumberOrder(QString(), 10)),
+                 (QStringList {"20261210001", "20261210002", "20261210003"}));
+        // a row without a number cannot be stored: the whole batch is not
+        const StoreResult<QStringList> refused =
+            db->insertUnlessStored({Store::row(QStringLiteral("20261210004")), Store::row(QString())});
+        QVERIFY(!refused.ok());
+        QVERIFY(!db->exists(QStringLiteral("20261210004")).value());
+        // and the store goes on
+        QVERIFY(db->insertUnlessStored({Store::row(QStringLiteral("20261210005"))}).ok());
+        QVERIFY(db->exists(QStringLiteral("20261210005")).value());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStorePort)
+#include "tst_store.moc"
