@@ -1,5 +1,6 @@
 #include "apps/cli/cli_command.h"
 
+#include "apps/cli/batch_command.h"
 #include "apps/cli/event_writer.h"
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
@@ -28,6 +29,8 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
   flowsel-cli [OPTIONS] sheet NO OUT.pdf  write the selection sheet of stored selection NO as a PDF
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
+  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
+                                          select a meter for every metering point of a CSV file
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
@@ -274,6 +277,28 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
     return runner.run(*script) == 0 ? kExitOk : kExitLineFailed;
 }
 
+int batch(const Options& o, const std::function<void(const QString&)>& out,
+          const std::function<void(const QString&)>& err)
+{
+    SelectionDatabase database;
+    const auto openStore = [&]() -> SelectionStore* {
+        const QString path = o.db.isEmpty() ? SelectionDatabase::defaultPath() : o.db;
+        QString error;
+        switch (database.open(path, &error)) {
+        case SelectionDatabase::Opened::Yes:
+            return &database;
+        case SelectionDatabase::Opened::Missing:
+            err(SelectionDatabase::missingMessage()); // as a run does, the points are selected all the same
+            return &database;
+        case SelectionDatabase::Opened::Failed:
+            err(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+            return nullptr;
+        }
+        return nullptr;
+    };
+    return runBatchCommand(o.arguments, o.today, openStore, out, err);
+}
+
 } // namespace
 
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
@@ -298,6 +323,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return initDb(*o, out, err);
     if (o->command == u"sheet")
         return sheet(*o, out, err);
+    if (o->command == u"batch")
+        return batch(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;
