@@ -50,51 +50,6 @@ std::optional<BatchArguments> batchArguments(const QStringList& arguments, QStri
     return a;
 }
 
-// The header of an open points file, and how many points follow; nothing, and the
-// reason in `fault`, for a file that cannot be used.
-std::optional<BatchColumns> checkPoints(QIODevice& file, const QString& path, qint64* points, QString* fault)
-{
-    CsvReader reader(file);
-    QStringList cells;
-    switch (reader.next(cells)) {
-    case CsvReader::Next::End:
-        *fault = QStringLiteral("%1 holds no header line").arg(path);
-        return std::nullopt;
-    case CsvReader::Next::Fault:
-        *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
-        return std::nullopt;
-    case CsvReader::Next::Record:
-        break;
-    }
-    QString headerFault;
-    std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
-    if (!columns) {
-        *fault = QStringLiteral("%1, %2").arg(path, headerFault);
-        return std::nullopt;
-    }
-    *points = 0;
-    for (;;) {
-        const CsvReader::Next next = reader.next(cells);
-        if (next == CsvReader::Next::End)
-            return columns;
-        if (next == CsvReader::Next::Fault) {
-            *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
-            return std::nullopt;
-        }
-        if (cells.size() != columns->size()) {
-            const qsizetype column = std::min(cells.size(), columns->size()) + 1;
-            *fault = QStringLiteral("%1, line %2, column %3: %4 cells where the header names %5")
-                         .arg(path)
-                         .arg(reader.recordLine())
-                         .arg(column)
-                         .arg(cells.size())
-                         .arg(columns->size());
-            return std::nullopt;
-        }
-        ++*points;
-    }
-}
-
 // "batch: 1200 of 10000 points" once a second, over itself, on a terminal only.
 class Progress {
 public:
@@ -146,7 +101,7 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         return kExitUnusable;
     }
     qint64 total = 0;
-    const std::optional<BatchColumns> columns = checkPoints(points, a->points, &total, &fault);
+    const std::optional<BatchColumns> columns = checkPointsFile(points, a->points, &total, &fault);
     if (!columns) {
         err(fault);
         return kExitUnusable;

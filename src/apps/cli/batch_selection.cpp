@@ -107,7 +107,8 @@ struct BatchSelector::Run {
     Run(SelectionStore& store, const QString& today)
         : workspace(events, today, store)
     {
-        workspace.showMainWindow();
+        // The list of stored selections is not read: no point needs it, and a large
+        // store would cost its whole list before the first point.
     }
 
     void collect(const QString& line)
@@ -163,6 +164,49 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     if (w)
         runner.runLine(++number, QStringLiteral("close"));
     return result;
+}
+
+std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points, QString* fault)
+{
+    CsvReader reader(file);
+    QStringList cells;
+    switch (reader.next(cells)) {
+    case CsvReader::Next::End:
+        *fault = QStringLiteral("%1 holds no header line").arg(path);
+        return std::nullopt;
+    case CsvReader::Next::Fault:
+        *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
+        return std::nullopt;
+    case CsvReader::Next::Record:
+        break;
+    }
+    QString headerFault;
+    std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
+    if (!columns) {
+        *fault = QStringLiteral("%1, %2").arg(path, headerFault);
+        return std::nullopt;
+    }
+    *points = 0;
+    for (;;) {
+        const CsvReader::Next next = reader.next(cells);
+        if (next == CsvReader::Next::End)
+            return columns;
+        if (next == CsvReader::Next::Fault) {
+            *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
+            return std::nullopt;
+        }
+        if (cells.size() != columns->size()) {
+            const qsizetype column = std::min(cells.size(), columns->size()) + 1;
+            *fault = QStringLiteral("%1, line %2, column %3: %4 cells where the header names %5")
+                         .arg(path)
+                         .arg(reader.recordLine())
+                         .arg(column)
+                         .arg(cells.size())
+                         .arg(columns->size());
+            return std::nullopt;
+        }
+        ++*points;
+    }
 }
 
 QString batchCsvLine(const QStringList& cells)

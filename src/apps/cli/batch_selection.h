@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class QIODevice;
 class SelectionStore;
 class Workspace;
 
@@ -53,6 +54,11 @@ private:
     struct Run;
     std::unique_ptr<Run> m_run;
 };
+
+// Reads an open points file through: its columns, and how many points follow the
+// header; nothing, and the reason with its line and column in `fault`, for a file
+// that cannot be used.
+std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points, QString* fault);
 
 // One line of the results file, its cells quoted where needed.
 QString batchCsvLine(const QStringList& cells);
