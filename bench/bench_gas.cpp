@@ -1,34 +1,77 @@
 // SGERG-88 and the whole button "计算工况流量".
+#include "core/gas/sgerg.h"
+#include "core/gas/sgerg_reference.h"
 #include "core/ports/platform.h"
 #include "workspace/selection_window.h"
-#include "core/gas/sgerg.h"
 
 #include <benchmark/benchmark.h>
 
+#include <random>
+#include <vector>
+
 namespace {
 
-void SgergZ_linePressure(benchmark::State& state)
-{
-    float z = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(SgergZ(6.0f, -3.15f, 40.66f, 0.581f, 0.006f, 0.0f, z));
-        benchmark::DoNotOptimize(z);
-    }
-}
-BENCHMARK(SgergZ_linePressure);
+struct Gas {
+    float hs;
+    float d;
+    float xco2;
+    float xh2;
+};
 
-void SgergZ_standardConditions(benchmark::State& state)
+// Pipeline gases, each different from the one before.
+const std::vector<Gas>& gases()
 {
+    static const std::vector<Gas> all = [] {
+        std::mt19937 random(7);
+        auto between = [&random](float a, float b) { return std::uniform_real_distribution<float>(a, b)(random); };
+        std::vector<Gas> g(4096);
+        for (Gas& x : g)
+            x = {between(30, 45), between(0.55f, 0.8f), between(0, 0.2f), between(0, 0.1f)};
+        return g;
+    }();
+    return all;
+}
+
+template <int (*routine)(float, float, float, float, float, float, float&)>
+void newGas(benchmark::State& state)
+{
+    const std::vector<Gas>& g = gases();
+    size_t i = 0;
     float z = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SgergZ(0.101325f, 20.0f, 40.66f, 0.581f, 0.006f, 0.0f, z));
+        const Gas& x = g[i++ % g.size()];
+        benchmark::DoNotOptimize(routine(6.0f, -3.15f, x.hs, x.d, x.xco2, x.xh2, z));
         benchmark::DoNotOptimize(z);
     }
 }
-BENCHMARK(SgergZ_standardConditions);
+
+// Z for a new gas each call: the routine in use, and the routine it replaced.
+void SgergZ_newGas(benchmark::State& state)
+{
+    newGas<SgergZ>(state);
+}
+BENCHMARK(SgergZ_newGas);
+
+void SgergZ_newGas_before(benchmark::State& state)
+{
+    newGas<referenceSgergZ>(state);
+}
+BENCHMARK(SgergZ_newGas_before);
+
+// Z for a gas that repeats, at states that change: the gas-only part is kept.
+void SgergZ_repeatedGas(benchmark::State& state)
+{
+    const std::optional<SgergGas> gas = sgergGas(40.66f, 0.581f, 0.006f, 0.0f);
+    float t = -3.15f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sgergZ(*gas, 6.0f, t));
+        t = t > 60 ? -10.0f : t + 0.5f;
+    }
+}
+BENCHMARK(SgergZ_repeatedGas);
 
 // One click of the button with SGERG-88 (mode "修正"), in a window whose inputs are
-// typed in: four compressibility factors, the displays and the lists it refills.
+// typed in: the compressibility factors, the displays and the lists it refills.
 void computeWorkingFlow_corrected(benchmark::State& state)
 {
     SilentPlatform ui;

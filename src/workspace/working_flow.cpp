@@ -143,7 +143,7 @@ std::optional<float> acceptFlow(SelectionContext& w, const FlowLimit& limit, Flo
 // Zn/Zg of one limit: as typed, or by SGERG-88 at its line condition; nothing when
 // the method gives no answer. The pressure and temperature are the numbers already
 // read from their boxes; the gas data are read now, in the method's order.
-std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, GasReference reference)
+std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, ZnZgOfGas& method)
 {
     if (ops.typedZnZg)
         return ops.typedZnZg;
@@ -155,7 +155,7 @@ std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, GasRe
     const float d = gasValue(F::RelDensity);
     const float xco2 = gasValue(F::XCO2);
     const float xh2 = gasValue(F::XH2);
-    const std::optional<double> ratio = computedZnZg(reference, p, t, {hs, d, xco2, xh2});
+    const std::optional<double> ratio = method.at(p, t, {hs, d, xco2, xh2});
     if (!ratio)
         refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
     return ratio;
@@ -203,6 +203,7 @@ void computeWorkingFlow(SelectionContext& w)
     const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
         ? GasReference::Combustion20Metering20
         : GasReference::Combustion25Metering0;
+    ZnZgOfGas method(reference); // the gas and Zn once for both limits
 
     // The maximum flow: Kmax is shown and divided by unrounded.
     FlowOperands max;
@@ -212,7 +213,7 @@ void computeWorkingFlow(SelectionContext& w)
     max.temperatureC = number(F::TempMax);
     if (!describesGas(w, kMaximum, max))
         return;
-    const std::optional<double> znzgMax = znZgOf(w, max, reference);
+    const std::optional<double> znzgMax = znZgOf(w, max, method);
     if (!znzgMax)
         return;
     if (!typed)
@@ -234,7 +235,7 @@ void computeWorkingFlow(SelectionContext& w)
         min.typedZnZg = number(F::ZnZgMin);
     if (!describesGas(w, kMinimum, min))
         return;
-    const std::optional<double> znzgMin = znZgOf(w, min, reference);
+    const std::optional<double> znzgMin = znZgOf(w, min, method);
     if (!znzgMin)
         return;
     // Kept apart: a typed Kmin has always been multiplied with Tn/Tg first, and the two

@@ -1,5 +1,6 @@
 #include "apps/cli/cli_command.h"
 
+#include "apps/cli/batch_command.h"
 #include "apps/cli/event_writer.h"
 #include "apps/cli/json_line.h"
 #include "apps/cli/store_choice.h"
@@ -31,6 +32,8 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already
+  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
+                                          select a meter for every metering point of a CSV file
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
@@ -328,6 +331,28 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
     return runner.run(*script) == 0 ? kExitOk : kExitLineFailed;
 }
 
+int batch(const Options& o, const std::function<void(const QString&)>& out,
+          const std::function<void(const QString&)>& err)
+{
+    OpenedStore opened;
+    const auto openChosenStore = [&]() -> SelectionStore* {
+        const QString location = chosenStoreLocation(o.db);
+        opened = openStore(location);
+        switch (opened.state) {
+        case OpenedStore::State::Yes:
+            return opened.store.get();
+        case OpenedStore::State::Missing:
+            err(opened.error); // as a run does, the points are selected all the same
+            return opened.store.get();
+        case OpenedStore::State::Failed:
+            err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+            return nullptr;
+        }
+        return nullptr;
+    };
+    return runBatchCommand(o.arguments, o.today, openChosenStore, out, err);
+}
+
 } // namespace
 
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
@@ -354,6 +379,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return sheet(*o, out, err);
     if (o->command == u"copy-db")
         return copyDb(*o, out, err);
+    if (o->command == u"batch")
+        return batch(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;

@@ -1,5 +1,6 @@
 #include "apps/desktop/main_window.h"
 
+#include "apps/desktop/batch_dialog.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/selection_widget.h"
@@ -259,6 +260,7 @@ void MainWindow::createMenus()
 {
     QMenu* selection = menuBar()->addMenu(QStringLiteral("&x 选型"));
     selection->addAction(m_newAction);
+    selection->addAction(QStringLiteral("批量选型…"), this, [this] { openBatchDialog(this, m_workspace); });
     selection->addSeparator();
     selection->addAction(m_exitAction);
 
@@ -459,6 +461,7 @@ void MainWindow::windowCreated(SelectionWindow& window)
 {
     auto* widget = new SelectionWidget(m_workspace, window, m_echo);
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
+    connect(widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
     m_mdi->setActiveSubWindow(sub);

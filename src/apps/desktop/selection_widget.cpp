@@ -3,6 +3,7 @@
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/radio_group.h"
 #include "core/form/buttons.h"
+#include "workspace/selection_figures.h"
 #include "workspace/selection_window.h"
 #include "core/form/vocabulary.h"
 #include "workspace/workspace.h"
@@ -365,8 +366,14 @@ void SelectionWidget::buildLayout()
     status->addWidget(note, 1);
     root->addWidget(status);
 
-    connect(m_compute, &QPushButton::clicked, this, [this] { m_window.clickComputeFlow(); });
-    connect(m_select, &QPushButton::clicked, this, [this] { m_window.clickSelect(); });
+    connect(m_compute, &QPushButton::clicked, this, [this] {
+        m_window.clickComputeFlow();
+        emit hint(sgergRangeHint(m_window.form()));
+    });
+    connect(m_select, &QPushButton::clicked, this, [this] {
+        m_window.clickSelect();
+        emit hint(sizeUseHint(m_window.context()));
+    });
     connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
     connect(m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
 }

@@ -39,6 +39,12 @@ public:
     QPushButton* saveButton() const { return m_save; }
     QPushButton* printButton() const { return m_print; }
 
+signals:
+    // A quiet note for the status bar after a click (empty: none): the SGERG-88 range
+    // after "计算工况流量", the use of the size's range after "选型".
+    void hint(const QString& text);
+
+public:
     // Whether the widgets show exactly what the model holds (texts, items,
     // choices, enabled states); the first difference is described in `difference`.
     bool agreesWithModel(QString* difference = nullptr) const;

@@ -3,6 +3,7 @@
 #include "core/gas/sgerg.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -33,14 +34,43 @@ double workingFlow(double stdFlow, double k)
 
 std::optional<double> computedZnZg(GasReference reference, float pressureMpa, float temperatureC, const GasData& gas)
 {
-    const auto routine = reference == GasReference::Combustion20Metering20 ? SgergZRef20 : SgergZ;
-    float zg = 0;
-    float zn = 0;
-    if (routine(pressureMpa, temperatureC, gas.hs, gas.relativeDensity, gas.xco2, gas.xh2, zg) != 0)
+    return ZnZgOfGas(reference).at(pressureMpa, temperatureC, gas);
+}
+
+namespace {
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool sameGas(const GasData& a, const GasData& b)
+{
+    return sameBits(a.hs, b.hs) && sameBits(a.relativeDensity, b.relativeDensity) && sameBits(a.xco2, b.xco2)
+        && sameBits(a.xh2, b.xh2);
+}
+
+} // namespace
+
+std::optional<double> ZnZgOfGas::at(float pressureMpa, float temperatureC, const GasData& gas)
+{
+    if (!m_data || !sameGas(*m_data, gas)) {
+        m_data = gas;
+        m_gas = m_reference == GasReference::Combustion20Metering20
+            ? sgergGasRef20(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2)
+            : sgergGas(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2);
+        m_zn.reset();
+    }
+    if (!m_gas)
         return std::nullopt;
-    if (routine(kZnPressureMpa, kZnTemperatureC, gas.hs, gas.relativeDensity, gas.xco2, gas.xh2, zn) != 0)
+    const std::optional<float> zg = sgergZ(*m_gas, pressureMpa, temperatureC);
+    if (!zg)
         return std::nullopt;
-    const double ratio = double(zn) / double(zg);
+    if (!m_zn)
+        m_zn = sgergZ(*m_gas, kZnPressureMpa, kZnTemperatureC);
+    if (!m_zn)
+        return std::nullopt;
+    const double ratio = double(*m_zn) / double(*zg);
     if (!std::isfinite(ratio) || ratio <= 0)
         return std::nullopt;
     return ratio;

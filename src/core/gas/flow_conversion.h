@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/gas/sgerg.h"
+
 #include <optional>
 
 // A flow at the standard condition of the flow (20 C, 101.325 kPa) becomes the
@@ -40,6 +42,26 @@ struct GasData {
 // condition (absolute pressure in MPa, temperature in C). Nothing when the method
 // gives no answer or the quotient is not a positive finite number.
 std::optional<double> computedZnZg(GasReference reference, float pressureMpa, float temperatureC, const GasData& gas);
+
+// The same for the limits of one computation. Most of the method's cost is the part
+// that depends on the gas alone, and Zn depends on nothing else: both are worked out
+// for the first limit and reused for the next while the gas stays the same. Each
+// computation holds its own, so windows and threads share nothing.
+class ZnZgOfGas {
+public:
+    explicit ZnZgOfGas(GasReference reference)
+        : m_reference(reference)
+    {
+    }
+
+    std::optional<double> at(float pressureMpa, float temperatureC, const GasData& gas);
+
+private:
+    GasReference m_reference;
+    std::optional<GasData> m_data;      // the gas the two below belong to
+    std::optional<SgergGas> m_gas;      // its gas-only part, nothing when the method refuses it
+    std::optional<float> m_zn;
+};
 
 // The operands of one limit of the flow range.
 struct FlowOperands {

@@ -82,30 +82,60 @@ Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const Heat
     return c;
 }
 
-// Second virial coefficient of the mixture, dm3/mol.
-float SgergB(float T, float H, float xCH, float xN2, float xCO2, float xH2, float xCO)
+// The terms of the second virial coefficient that depend on the temperature alone,
+// each stored as the method stores it, and the quadratics of B_CH evaluated at T.
+struct PureTermsOfB {
+    Real b0CH;
+    Real b1CH;
+    Real b2CH;
+    float bN2;
+    Real crossFactorCH_N2; // 0.72 + 1.875e-5 (320 - T)^2
+    float bCO2;
+    float bCH_H2;
+    float bCH_CO;
+    float bN2_CO2;
+    float bN2_H2;
+    float bH2;
+    float bCO;
+};
+
+PureTermsOfB pureTermsOfB(float T)
 {
     const Real t = T;
+    return PureTermsOfB {
+        B0_CH(t),        B1_CH(t),
+        B2_CH(t),        store(B_N2(t)),
+        0.72 + 1.875e-5 * (320.0 - t) * (320.0 - t),
+        store(B_CO2(t)), store(B_CH_H2(t)),
+        store(B_CH_CO(t)), store(B_N2_CO2(t)),
+        store(B_N2_H2(t)), store(B_H2(t)),
+        store(B_CO(t)),
+    };
+}
+
+// The first iteration evaluates B at the standard temperature in every pass: its
+// pure terms are constants, worked out once. Nothing else is kept between calls.
+const PureTermsOfB& standardPureTerms()
+{
+    static const PureTermsOfB terms = pureTermsOfB(standardTemperature);
+    return terms;
+}
+
+// Second virial coefficient of the mixture, dm3/mol.
+float SgergB(const PureTermsOfB& k, float H, float xCH, float xN2, float xCO2, float xH2, float xCO)
+{
     const Real h = H;
-    const float bCH = store(B0_CH(t) + B1_CH(t) * h + B2_CH(t) * h * h);
-    const float bN2 = store(B_N2(t));
-    const float bCH_N2 = store((0.72 + 1.875e-5 * (320.0 - t) * (320.0 - t)) * (Real(bCH) + bN2) / 2.0);
-    const float bCO2 = store(B_CO2(t));
-    const Real product = Real(bCH) * bCO2;
+    const float bCH = store(k.b0CH + k.b1CH * h + k.b2CH * h * h);
+    const float bCH_N2 = store(k.crossFactorCH_N2 * (Real(bCH) + k.bN2) / 2.0);
+    const Real product = Real(bCH) * k.bCO2;
     if (product < 0)
         throw Failure {};
     const float bCH_CO2 = store(-0.865 * std::sqrt(product));
-    const float bCH_H2 = store(B_CH_H2(t));
-    const float bCH_CO = store(B_CH_CO(t));
-    const float bN2_CO2 = store(B_N2_CO2(t));
-    const float bN2_H2 = store(B_N2_H2(t));
-    const float bH2 = store(B_H2(t));
-    const float bCO = store(B_CO(t));
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
-    return store(ch * ch * bCH + 2 * ch * n2 * bCH_N2 + 2 * ch * co2 * bCH_CO2 + 2 * ch * h2 * bCH_H2
-                 + 2 * ch * co * bCH_CO + n2 * n2 * bN2 + 2 * n2 * co2 * bN2_CO2 + 2 * n2 * h2 * bN2_H2
-                 + co2 * co2 * bCO2 + h2 * h2 * bH2 + co * co * bCO);
+    return store(ch * ch * bCH + 2 * ch * n2 * bCH_N2 + 2 * ch * co2 * bCH_CO2 + 2 * ch * h2 * k.bCH_H2
+                 + 2 * ch * co * k.bCH_CO + n2 * n2 * k.bN2 + 2 * n2 * co2 * k.bN2_CO2 + 2 * n2 * h2 * k.bN2_H2
+                 + co2 * co2 * k.bCO2 + h2 * h2 * k.bH2 + co * co * k.bCO);
 }
 
 // Third virial coefficient of the mixture, dm6/mol2.
@@ -138,13 +168,13 @@ float SgergC(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
                  + h2 * h2 * h2 * cH2);
 }
 
-float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2)
+// The gas-only part: the molar heating value H of the equivalent hydrocarbon that
+// reproduces the given density and calorific value.
+SgergGas characterise(float Hs, float d, float xCO2, float xH2)
 {
     const GasValues gas {Hs, xCO2, xH2, store(ratioCOtoH2 * xH2)};
     const float rhoN = store(airDensity * d);
 
-    // Outer iteration: the molar heating value H of the equivalent hydrocarbon that
-    // reproduces the given density and calorific value.
     float H = startHeat;
     float rhoM = startMolarDensity;
     Composition c {};
@@ -160,7 +190,7 @@ float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2
             H = store(Real(H) + step);
             continue;
         }
-        const float bN = SgergB(standardTemperature, H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
+        const float bN = SgergB(standardPureTerms(), H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
         rhoM = store(1.0 / (Real(idealMolarVolume) + bN));
         const float hCalc = store((Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2
                                    + Real(singleConstants.heatCO) * gas.xCO)
@@ -168,11 +198,15 @@ float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2
         if (std::fabs(Real(Hs) - hCalc) < toleranceHeat)
             break;
     }
+    return SgergGas {H, c.xCH, c.xN2, xCO2, xH2, gas.xCO};
+}
 
-    // Density at the state point from the virial equation, by fixed-point iteration.
+// Density at the state point from the virial equation, by fixed-point iteration.
+float compressibility(const SgergGas& g, float p, float t)
+{
     const float T = store(t + kelvinOffset);
-    const float B = SgergB(T, H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
-    const float C = SgergC(T, H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
+    const float B = SgergB(pureTermsOfB(T), g.H, g.xCH, g.xN2, g.xCO2, g.xH2, g.xCO);
+    const float C = SgergC(T, g.H, g.xCH, g.xN2, g.xCO2, g.xH2, g.xCO);
     const Real a = finite(gasConstant * T / p);
     float rho = store(1.0 / (a + B));
     float pCalc = 0;
@@ -186,25 +220,66 @@ float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2
     return store(1.0 + Real(B) * rho + Real(C) * rho * rho);
 }
 
+// Hs and d at 20 C / 20 C as the method takes them.
+float heatAt25(float Hs)
+{
+    return store(ref20HeatFactor * Hs);
+}
+
+float densityAt0(float d)
+{
+    return store(ref20DensityFactor * d);
+}
+
+} // namespace
+
+std::optional<SgergGas> sgergGas(float Hs, float d, float xCO2, float xH2)
+{
+    try {
+        return characterise(Hs, d, xCO2, xH2);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<SgergGas> sgergGasRef20(float Hs, float d, float xCO2, float xH2)
+{
+    try {
+        return characterise(heatAt25(Hs), densityAt0(d), xCO2, xH2);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<float> sgergZ(const SgergGas& gas, float p, float t)
+{
+    try {
+        return compressibility(gas, p, t);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+// The status interface of the entry points over the gas-only part.
+int statusAndZ(const std::optional<SgergGas>& gas, float p, float t, float& Z)
+{
+    const std::optional<float> z = gas ? sgergZ(*gas, p, t) : std::nullopt;
+    if (!z)
+        return 1;
+    Z = *z;
+    return 0;
+}
+
 } // namespace
 
 int SgergZ(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
 {
-    try {
-        Z = compressibility(p, t, Hs, d, xCO2, xH2);
-        return 0;
-    } catch (const Failure&) {
-        return 1;
-    }
+    return statusAndZ(sgergGas(Hs, d, xCO2, xH2), p, t, Z);
 }
 
 int SgergZRef20(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
 {
-    try {
-        const float hs25 = store(ref20HeatFactor * Hs);
-        const float d25 = store(ref20DensityFactor * d);
-        return SgergZ(p, t, hs25, d25, xCO2, xH2, Z);
-    } catch (const Failure&) {
-        return 1;
-    }
+    return statusAndZ(sgergGasRef20(Hs, d, xCO2, xH2), p, t, Z);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 // Compressibility factor Z of a natural gas by SGERG-88 (ISO 12213-3), from the
 // superior calorific value Hs (MJ/m3), the relative density d, and the mole
 // fractions of CO2 and H2.
@@ -20,3 +22,25 @@ int SgergZRef20(float p, float t, float Hs, float d, float xCO2, float xH2, floa
 
 // The passes each iteration may take before it gives up.
 inline constexpr int kSgergMaxPasses = 100;
+
+// The part of the method that depends on the gas alone: the equivalent hydrocarbon
+// and the composition that reproduce Hs and d. It is most of the cost of one Z, so a
+// caller that needs Z of one gas at several states computes it once and keeps it.
+// A plain value: nothing is cached behind the caller's back.
+struct SgergGas {
+    float H = 0;   // molar heating value of the equivalent hydrocarbon, kJ/mol
+    float xCH = 0; // mole fractions: equivalent hydrocarbon,
+    float xN2 = 0; // nitrogen (the balance),
+    float xCO2 = 0;
+    float xH2 = 0;
+    float xCO = 0; // carbon monoxide, derived from xH2
+};
+
+// The gas-only part for gas values at the method's reference, or at 20 C / 20 C;
+// nothing where SgergZ would return status 1 for every state.
+std::optional<SgergGas> sgergGas(float Hs, float d, float xCO2, float xH2);
+std::optional<SgergGas> sgergGasRef20(float Hs, float d, float xCO2, float xH2);
+
+// Z of a characterised gas at p (MPa) and t (C): bit for bit what SgergZ gives for
+// the gas values it was made from; nothing where SgergZ returns status 1.
+std::optional<float> sgergZ(const SgergGas& gas, float p, float t);

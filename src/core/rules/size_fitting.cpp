@@ -3,6 +3,7 @@
 #include "core/form/form_model.h"
 #include "core/form/numbers.h"
 
+#include <array>
 #include <cmath>
 
 #include <optional>
@@ -49,22 +50,42 @@ bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax)
     return form.count(Field::Size) > 0;
 }
 
+namespace {
+
+// The tables are data: built once, the first time they are asked for, and only read
+// after that.
+const SizeTable& rotaryTable(bool domestic, int variant)
+{
+    static const std::array<SizeTable, 3> domesticTables = {domesticRotaryLobeTable(0), domesticRotaryLobeTable(1),
+                                                            domesticRotaryLobeTable(2)};
+    static const std::array<SizeTable, 3> importedTables = {importedRotaryLobeTable(0), importedRotaryLobeTable(1),
+                                                            importedRotaryLobeTable(2)};
+    const std::array<SizeTable, 3>& tables = domestic ? domesticTables : importedTables;
+    return tables[variant == 1 || variant == 2 ? variant : 0];
+}
+
+} // namespace
+
 bool fitDomesticRotaryLobeSizes(FormModel& form, int variant, float qmin, float qmax)
 {
-    return fitSizes(form, domesticRotaryLobeTable(variant), qmin, qmax);
+    return fitSizes(form, rotaryTable(true, variant), qmin, qmax);
 }
 
 bool fitRootsSizes(FormModel& form, int variant, float qmin, float qmax)
 {
-    return fitSizes(form, importedRotaryLobeTable(variant), qmin, qmax);
+    return fitSizes(form, rotaryTable(false, variant), qmin, qmax);
 }
 
 bool fitVortexSizes(FormModel& form, int variant, float qmin, float qmax)
 {
-    return fitSizes(form, vortexTable(variant), qmin, qmax);
+    static const SizeTable withoutCard = vortexTable(0);
+    static const SizeTable withCard = vortexTable(1);
+    return fitSizes(form, variant == 0 ? withoutCard : withCard, qmin, qmax);
 }
 
 bool fitTurbineSizes(FormModel& form, bool fullForm, float qmin, float qmax)
 {
-    return fitSizes(form, turbineTable(fullForm), qmin, qmax);
+    static const SizeTable full = turbineTable(true);
+    static const SizeTable shortForm = turbineTable(false);
+    return fitSizes(form, fullForm ? full : shortForm, qmin, qmax);
 }

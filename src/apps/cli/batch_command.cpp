@@ -1,0 +1,146 @@
+#include "apps/cli/batch_command.h"
+
+#include "apps/cli/batch_selection.h"
+#include "apps/cli/csv_reader.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitLineFailed = 1;
+constexpr int kExitUnusable = 2;
+
+struct BatchArguments {
+    QString points;
+    QString out;
+    bool save = false;
+};
+
+std::optional<BatchArguments> batchArguments(const QStringList& arguments, QString* fault)
+{
+    BatchArguments a;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == u"--save") {
+            a.save = true;
+        } else if (word == u"--out") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                *fault = QStringLiteral("--out needs the results file to write");
+                return std::nullopt;
+            }
+            a.out = arguments[++i];
+        } else if (a.points.isEmpty() && !word.startsWith(QStringLiteral("--"))) {
+            a.points = word;
+        } else {
+            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save], not '%1'").arg(word);
+            return std::nullopt;
+        }
+    }
+    if (a.points.isEmpty()) {
+        *fault = QStringLiteral("batch needs the points file, POINTS.csv");
+        return std::nullopt;
+    }
+    return a;
+}
+
+// "batch: 1200 of 10000 points" once a second, over itself, on a terminal only.
+class Progress {
+public:
+    explicit Progress(qint64 total)
+        : m_total(total)
+        , m_shown(isatty(fileno(stderr)) == 1)
+    {
+        m_clock.start();
+    }
+    ~Progress()
+    {
+        if (m_shown && m_told)
+            std::fputs("\n", stderr);
+    }
+
+    void done(qint64 points)
+    {
+        if (!m_shown || m_clock.elapsed() < 1000)
+            return;
+        m_clock.restart();
+        m_told = true;
+        std::fprintf(stderr, "\rbatch: %lld of %lld points", static_cast<long long>(points),
+                     static_cast<long long>(m_total));
+        std::fflush(stderr);
+    }
+
+private:
+    qint64 m_total;
+    bool m_shown;
+    bool m_told = false;
+    QElapsedTimer m_clock;
+};
+
+} // namespace
+
+int runBatchCommand(const QStringList& arguments, const QString& today,
+                    const std::function<SelectionStore*()>& openStore,
+                    const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
+{
+    QString fault;
+    const std::optional<BatchArguments> a = batchArguments(arguments, &fault);
+    if (!a) {
+        err(fault);
+        return kExitUnusable;
+    }
+    QFile points(a->points);
+    if (!points.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("cannot read the points file %1: %2").arg(a->points, points.errorString()));
+        return kExitUnusable;
+    }
+    qint64 total = 0;
+    const std::optional<BatchColumns> columns = checkPointsFile(points, a->points, &total, &fault);
+    if (!columns) {
+        err(fault);
+        return kExitUnusable;
+    }
+    SelectionStore* store = openStore();
+    if (!store)
+        return kExitUnusable;
+
+    // The results appear whole or not at all: written beside the target, renamed at the end.
+    QSaveFile file(a->out);
+    if (!a->out.isEmpty() && !file.open(QIODevice::WriteOnly)) {
+        err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
+        return kExitUnusable;
+    }
+    const auto writeLine = [&](const QString& line) {
+        if (a->out.isEmpty())
+            out(line);
+        else
+            file.write(line.toUtf8() + '\n');
+    };
+    // a byte-order mark, so that spreadsheet programs read the Chinese text as UTF-8
+    writeLine(QChar(0xFEFF) + batchCsvLine(BatchSelector::resultHeader()));
+
+    BatchSelector selector(*store, today);
+    points.seek(0);
+    CsvReader reader(points);
+    QStringList cells;
+    reader.next(cells); // the header, checked above
+    Progress progress(total);
+    bool everyCellCarriedOut = true;
+    for (qint64 done = 0; reader.next(cells) == CsvReader::Next::Record;) {
+        const BatchResult result = selector.select(*columns, cells, a->save);
+        everyCellCarriedOut = everyCellCarriedOut && result.carriedOut;
+        writeLine(batchCsvLine(result.cells));
+        progress.done(++done);
+    }
+    if (!a->out.isEmpty() && !file.commit()) {
+        err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
+        return kExitUnusable;
+    }
+    return everyCellCarriedOut ? kExitOk : kExitLineFailed;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/form/fields.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QIODevice;
+class SelectionStore;
+class Workspace;
+
+// The columns of a points file: field names of the selection record and an optional
+// "Id", the user's own tag.
+struct BatchColumns {
+    std::vector<std::optional<Field>> fields; // per column; none for Id
+    int idColumn = -1;
+
+    // From the header line; nothing, and the reason in `fault`, for a name that is
+    // not a column or a column named twice.
+    static std::optional<BatchColumns> fromHeader(const QStringList& header, QString* fault);
+    qsizetype size() const { return static_cast<qsizetype>(fields.size()); }
+};
+
+// The selection of one point: the cells of its line in the results file.
+struct BatchResult {
+    QStringList cells;      // as resultHeader() names them
+    bool carriedOut = true; // every cell of the point could be carried out
+    bool selected = false;  // the window ended with a model code
+
+    QString message() const; // the Messages cell
+    QString selectionNo() const;
+};
+
+// Selects a meter for each point, one fresh selection window a point, driven as the
+// script that batchScript() writes would drive it, then closed. Its windows live in a
+// workspace of their own on `store`, without a screen.
+class BatchSelector {
+public:
+    BatchSelector(SelectionStore& store, const QString& today);
+    ~BatchSelector();
+
+    // `save` clicks "保存" after "选型".
+    BatchResult select(const BatchColumns& columns, const QStringList& cells, bool save);
+
+    static QStringList resultHeader();
+    // The script lines one point stands for (without the windows' "new" and "close").
+    static QStringList batchScript(const BatchColumns& columns, const QStringList& cells, bool save);
+
+private:
+    struct Run;
+    std::unique_ptr<Run> m_run;
+};
+
+// Reads an open points file through: its columns, and how many points follow the
+// header; nothing, and the reason with its line and column in `fault`, for a file
+// that cannot be used.
+std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points, QString* fault);
+
+// One line of the results file, its cells quoted where needed.
+QString batchCsvLine(const QStringList& cells);

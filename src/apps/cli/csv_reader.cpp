@@ -1,0 +1,111 @@
+#include "apps/cli/csv_reader.h"
+
+#include <QIODevice>
+#include <QStringDecoder>
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+} // namespace
+
+CsvReader::CsvReader(QIODevice& in)
+    : m_in(in)
+{
+}
+
+bool CsvReader::fill()
+{
+    if (m_pos < m_buffer.size())
+        return true;
+    m_buffer = m_in.read(kChunk);
+    m_pos = 0;
+    return !m_buffer.isEmpty();
+}
+
+int CsvReader::peek()
+{
+    return fill() ? static_cast<unsigned char>(m_buffer[m_pos]) : -1;
+}
+
+int CsvReader::take()
+{
+    const int c = peek();
+    if (c >= 0)
+        ++m_pos;
+    if (c == '\n')
+        ++m_line;
+    return c;
+}
+
+CsvReader::Next CsvReader::fail(qint64 line, int column, const QString& what)
+{
+    m_fault = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(what);
+    return Next::Fault;
+}
+
+CsvReader::Next CsvReader::next(QStringList& cells)
+{
+    cells.clear();
+    if (!m_started) {
+        m_started = true;
+        if (peek() >= 0 && m_buffer.mid(m_pos, 3) == "\xEF\xBB\xBF")
+            m_pos += 3;
+    }
+    // blank lines between records
+    while (peek() == '\r' || peek() == '\n')
+        take();
+    if (peek() < 0)
+        return Next::End;
+    m_recordLine = m_line;
+
+    QByteArray cell;
+    for (;;) {
+        const int column = static_cast<int>(cells.size()) + 1;
+        const qint64 cellLine = m_line;
+        cell.clear();
+        if (peek() == '"') {
+            take();
+            for (;;) {
+                const int c = take();
+                if (c < 0)
+                    return fail(cellLine, column, QStringLiteral("a quoted cell is not closed"));
+                if (c == '"') {
+                    if (peek() != '"')
+                        break;
+                    take();
+                }
+                cell.append(char(c));
+            }
+            const int after = peek();
+            if (after >= 0 && after != ',' && after != '\r' && after != '\n')
+                return fail(m_line, column, QStringLiteral("text after the closing quote of a cell"));
+        } else {
+            for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) {
+                if (c == '"')
+                    return fail(m_line, column, QStringLiteral("a quote inside a cell that does not start with one"));
+                cell.append(char(take()));
+            }
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(cell);
+        if (utf8.hasError())
+            return fail(cellLine, column, QStringLiteral("not UTF-8 text"));
+        cells << text;
+        const int end = take();
+        if (end == ',')
+            continue;
+        if (end == '\r' && peek() == '\n')
+            take();
+        return Next::Record;
+    }
+}
+
+QString csvCell(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// Reads comma-separated records as RFC 4180 quotes them, one at a time from a stream:
+// UTF-8 text (a byte-order mark at the start is skipped), CRLF or LF line ends, blank
+// lines skipped. A fault names its line and column.
+class CsvReader {
+public:
+    explicit CsvReader(QIODevice& in);
+
+    enum class Next { Record, End, Fault };
+    Next next(QStringList& cells);
+
+    // "line 3, column 2: a quoted cell is not closed"
+    const QString& fault() const { return m_fault; }
+    // the line the last record started on, from 1
+    qint64 recordLine() const { return m_recordLine; }
+
+private:
+    int peek();
+    int take();
+    bool fill();
+    Next fail(qint64 line, int column, const QString& what);
+
+    QIODevice& m_in;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_started = false;
+    qint64 m_line = 1;
+    qint64 m_recordLine = 0;
+    QString m_fault;
+};
+
+// One cell written for a CSV file: quoted when it holds a comma, a quote or a line end.
+QString csvCell(const QString& text);

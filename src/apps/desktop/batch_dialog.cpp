@@ -1,0 +1,240 @@
+#include "apps/desktop/batch_dialog.h"
+
+#include "apps/cli/csv_reader.h"
+#include "core/ports/selection_store.h"
+#include "workspace/workspace.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// How long one step of the run may hold the screen.
+constexpr qint64 kStepMs = 30;
+
+const QColor kFailed(255, 215, 215);
+
+bool succeeded(const BatchResult& r)
+{
+    return r.carriedOut && r.selected;
+}
+
+} // namespace
+
+BatchDialog::BatchDialog(SelectionStore& store, const QString& today, QWidget* parent)
+    : QDialog(parent)
+    , m_store(store)
+    , m_selector(store, today)
+    , m_timer(new QTimer(this))
+    , m_table(new QTableWidget(this))
+    , m_progress(new QProgressBar(this))
+    , m_status(new QLabel(this))
+    , m_open(new QPushButton(QStringLiteral("选择CSV文件…"), this))
+    , m_cancel(new QPushButton(QStringLiteral("取消"), this))
+    , m_export(new QPushButton(QStringLiteral("导出CSV…"), this))
+    , m_save(new QPushButton(QStringLiteral("全部保存"), this))
+{
+    setWindowTitle(QStringLiteral("批量选型"));
+    resize(1000, 600);
+    QStringList header = {QStringLiteral("状态")};
+    header << BatchSelector::resultHeader();
+    m_table->setColumnCount(static_cast<int>(header.size()));
+    m_table->setHorizontalHeaderLabels(header);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setDefaultSectionSize(90);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {m_open, m_cancel, m_export, m_save})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_status);
+    layout->addWidget(m_table);
+
+    m_cancel->setEnabled(false);
+    m_export->setEnabled(false);
+    m_save->setEnabled(false);
+    m_timer->setInterval(0);
+    connect(m_timer, &QTimer::timeout, this, &BatchDialog::step);
+    connect(m_open, &QPushButton::clicked, this, &BatchDialog::chooseFile);
+    connect(m_cancel, &QPushButton::clicked, this, &BatchDialog::cancel);
+    connect(m_export, &QPushButton::clicked, this, &BatchDialog::chooseExport);
+    connect(m_save, &QPushButton::clicked, this, &BatchDialog::saveAll);
+}
+
+BatchDialog::~BatchDialog() = default;
+
+bool BatchDialog::running() const
+{
+    return m_timer->isActive();
+}
+
+void BatchDialog::chooseFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择CSV文件"), QString(),
+                                                      QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    if (!path.isEmpty())
+        load(path);
+}
+
+void BatchDialog::chooseExport()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出CSV"), QString(),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty())
+        exportTo(path);
+}
+
+bool BatchDialog::load(const QString& path)
+{
+    cancel();
+    m_points.clear();
+    m_table->setRowCount(0);
+    m_reader.reset();
+    m_file.close();
+    m_file.setFileName(path);
+    QString fault;
+    qint64 total = 0;
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        fault = QStringLiteral("cannot read the points file %1: %2").arg(path, m_file.errorString());
+    } else {
+        m_columns = checkPointsFile(m_file, path, &total, &fault);
+    }
+    if (!fault.isEmpty()) {
+        m_status->setText(fault);
+        QMessageBox::warning(this, windowTitle(), fault);
+        return false;
+    }
+    m_file.seek(0);
+    m_reader = std::make_unique<CsvReader>(m_file);
+    QStringList header;
+    m_reader->next(header);
+    m_progress->setRange(0, static_cast<int>(std::min<qint64>(total, INT_MAX)));
+    m_progress->setValue(0);
+    m_status->setText(QStringLiteral("%1：%2 个测点").arg(path).arg(total));
+    m_cancel->setEnabled(true);
+    m_export->setEnabled(false);
+    m_save->setEnabled(false);
+    m_timer->start();
+    return true;
+}
+
+void BatchDialog::step()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QStringList cells;
+    while (clock.elapsed() < kStepMs) {
+        if (m_reader->next(cells) != CsvReader::Next::Record) {
+            end(QStringLiteral("完成：%1 个测点，%2 个失败")
+                    .arg(m_points.size())
+                    .arg(std::count_if(m_points.begin(), m_points.end(),
+                                       [](const Point& p) { return !succeeded(p.result); })));
+            return;
+        }
+        m_points.push_back(Point {cells, m_selector.select(*m_columns, cells, false)});
+        const int row = static_cast<int>(m_points.size()) - 1;
+        m_table->insertRow(row);
+        showRow(row);
+    }
+    m_progress->setValue(static_cast<int>(m_points.size()));
+}
+
+void BatchDialog::showRow(int row)
+{
+    const Point& p = m_points[row];
+    QString state = succeeded(p.result) ? QStringLiteral("完成") : QStringLiteral("失败");
+    if (p.saved)
+        state = QStringLiteral("已保存为 %1").arg(p.result.selectionNo());
+    auto* stateItem = new QTableWidgetItem(state);
+    m_table->setItem(row, 0, stateItem);
+    for (int c = 0; c < p.result.cells.size(); ++c)
+        m_table->setItem(row, c + 1, new QTableWidgetItem(p.result.cells[c]));
+    if (!succeeded(p.result)) {
+        for (int c = 0; c < m_table->columnCount(); ++c)
+            m_table->item(row, c)->setBackground(kFailed);
+        stateItem->setToolTip(p.result.message());
+    }
+}
+
+void BatchDialog::end(const QString& status)
+{
+    m_timer->stop();
+    m_reader.reset();
+    m_file.close();
+    m_progress->setValue(static_cast<int>(m_points.size()));
+    m_status->setText(status);
+    m_cancel->setEnabled(false);
+    m_export->setEnabled(!m_points.empty());
+    m_save->setEnabled(std::any_of(m_points.begin(), m_points.end(), [](const Point& p) { return succeeded(p.result); }));
+    emit runEnded();
+}
+
+void BatchDialog::cancel()
+{
+    if (running())
+        end(QStringLiteral("已取消：%1 个测点已选型").arg(m_points.size()));
+}
+
+bool BatchDialog::exportTo(const QString& path)
+{
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        file.write(QByteArray("\xEF\xBB\xBF") + batchCsvLine(BatchSelector::resultHeader()).toUtf8() + '\n');
+        for (const Point& p : m_points)
+            file.write(batchCsvLine(p.result.cells).toUtf8() + '\n');
+        written = file.commit();
+    }
+    if (!written) {
+        const QString fault = QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString());
+        m_status->setText(fault);
+        QMessageBox::warning(this, windowTitle(), fault);
+    }
+    return written;
+}
+
+void BatchDialog::saveAll()
+{
+    int saved = 0;
+    for (size_t i = 0; i < m_points.size(); ++i) {
+        Point& p = m_points[i];
+        if (p.saved || !succeeded(p.result))
+            continue;
+        // The point is selected again in a window that saves it: the same inputs give
+        // the same selection, now under the next free number.
+        BatchResult again = m_selector.select(*m_columns, p.cells, true);
+        const StoreResult<bool> stored = m_store.exists(again.selectionNo());
+        p.saved = succeeded(again) && stored.ok() && stored.value();
+        p.result = again;
+        saved += p.saved ? 1 : 0;
+        showRow(static_cast<int>(i));
+        if (!p.saved)
+            m_table->item(static_cast<int>(i), 0)->setText(QStringLiteral("未保存：") + again.message());
+    }
+    m_status->setText(QStringLiteral("已保存 %1 个选型").arg(saved));
+    emit this->saved(saved);
+}
+
+BatchDialog* openBatchDialog(QWidget* parent, Workspace& workspace)
+{
+    auto* dialog = new BatchDialog(workspace.store(), workspace.today(), parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &BatchDialog::saved, dialog, [&workspace](int count) {
+        if (count > 0)
+            workspace.showMainWindow();
+    });
+    dialog->show();
+    return dialog;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/gas/sgerg_range.h"
+#include "core/rules/size_capacity.h"
+
+#include <QString>
+
+#include <optional>
+
+class FormModel;
+class SelectionContext;
+
+// What a window's inputs and choices say beyond the model code: whether SGERG-88 is
+// valid for the gas and the working corners, and how much of the chosen size's range
+// the working flows use. Read from the window as it stands; nothing changes.
+
+// The range of the inputs in mode "修正"; nothing in mode "不修正" or while an input
+// does not hold a number.
+std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form);
+// "normal", "wider", "outside: Hs, PabsMax" (the record's field names), or empty.
+QString sgergRangeColumn(const FormModel& form);
+// The status-bar hint after "计算工况流量", or empty.
+QString sgergRangeHint(const FormModel& form);
+
+// The chosen size's capacity against the window's working flows, or nothing when no
+// size is chosen.
+struct SizeUse {
+    SizeCapacity capacity;
+    QString useAtMax;    // "76.8"
+    QString marginAtMin; // "6.69"
+};
+std::optional<SizeUse> sizeUseOf(const SelectionContext& w);
+// The status-bar hint after "选型", or empty.
+QString sizeUseHint(const SelectionContext& w);

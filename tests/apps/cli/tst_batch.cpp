@@ -1,0 +1,375 @@
+#include "apps/cli/cli_command.h"
+#include "apps/cli/csv_reader.h"
+
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+namespace {
+
+const QString kCli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+const QStringList kStart = {QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("--today"),
+                            QStringLiteral("20261210")};
+
+// One metering point: field name -> cell.
+using Point = std::map<QString, QString>;
+
+const QString kCity = QStringLiteral("城市天然气或城市煤气");
+const QString kOil = QStringLiteral("油田天然气");
+const QString kCoal = QStringLiteral("煤层气");
+const QString kAir = QStringLiteral("空气或氮气或惰性气体");
+const QString kOxygen = QStringLiteral("氧气或氢气");
+
+// Points of every medium and meter family, both modes and both reference
+// conditions, with cells that cannot be carried out and texts that are not numbers.
+std::vector<Point> points()
+{
+    const QString ref25 = QStringLiteral("燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa");
+    return {
+        {{"Id", "rotary-lobe"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}, {"Hs", "38"}},
+        {{"Id", "roots"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}, {"BaseOrigin", "进口"}},
+        {{"Id", "turbine, city"}, {"Medium", kCity}, {"StdFlowMin", "50"}, {"StdFlowMax", "800"},
+         {"PabsMin", "300"}, {"PabsMax", "400"}, {"TempMin", "-10"}, {"TempMax", "40"}, {"MeterType", "气体涡轮"}},
+        {{"Id", "turbine, oil field"}, {"Medium", kOil}, {"StdFlowMin", "30"}, {"StdFlowMax", "300"},
+         {"RefCondition", ref25}, {"Hs", "40.66"}, {"RelDensity", "0.581"}, {"XCO2", "0.006"}},
+        {{"Id", "vortex, oil field"}, {"Medium", kOil}, {"StdFlowMin", "30"}, {"StdFlowMax", "300"},
+         {"MeterType", "气体旋进"}},
+        {{"Id", "coal-bed"}, {"Medium", kCoal}, {"StdFlowMin", "20"}, {"StdFlowMax", "200"}, {"PabsMax", "1000"}},
+        {{"Id", "vortex, coal-bed"}, {"Medium", kCoal}, {"StdFlowMin", "20"}, {"StdFlowMax", "200"},
+         {"MeterType", "气体旋进"}, {"Corrector", "有"}},
+        {{"Id", "air, typed Zn/Zg"}, {"Medium", kAir}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
+         {"ZMode", "不修正"}, {"ZnZgMin", "1"}, {"ZnZgMax", "1"}},
+        {{"Id", "air, turbine"}, {"Medium", kAir}, {"StdFlowMin", "100"}, {"StdFlowMax", "900"},
+         {"PabsMin", "200"}, {"PabsMax", "300"}, {"MeterType", "气体涡轮"}},
+        {{"Id", "oxygen"}, {"Medium", kOxygen}, {"StdFlowMin", "5"}, {"StdFlowMax", "60"}, {"PabsMax", "600"}},
+        {{"Id", "an item not offered"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
+         {"MeterType", "气体超声"}},
+        {{"Id", "not a number"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "1oo"}},
+        {{"Id", "no medium"}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}},
+        {{"Id", "gas outside the wider range"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
+         {"Hs", "50"}, {"PabsMax", "13000"}},
+        {{"Id", "a label is not typed into"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
+         {"WorkFlowMax", "5"}},
+        {{"Id", "quotes, \"commas\", and\na line end"}, {"Medium", kCity}, {"StdFlowMin", " 10 "},
+         {"StdFlowMax", "100"}},
+    };
+}
+
+// The header: every column the points use, deliberately not in record order.
+QStringList headerOf(const std::vector<Point>& ps)
+{
+    QStringList header;
+    for (const Point& p : ps) {
+        for (const auto& [name, cell] : p) {
+            if (!header.contains(name))
+                header << name;
+        }
+    }
+    std::sort(header.begin(), header.end(), std::greater<>());
+    return header;
+}
+
+QString csvText(const QString& cell)
+{
+    QString t = cell;
+    t.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + t + u'"';
+}
+
+QByteArray pointsFile(const std::vector<Point>& ps)
+{
+    const QStringList header = headerOf(ps);
+    QString text = header.join(u',') + QStringLiteral("\r\n");
+    for (const Point& p : ps) {
+        QStringList cells;
+        for (const QString& name : header)
+            cells << (p.count(name) ? csvText(p.at(name)) : QString());
+        text += cells.join(u',') + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+// The record's fields, in order, with the kind of control each is.
+struct FieldKind {
+    const char* name;
+    bool list;
+};
+
+const FieldKind kRecord[] = {
+    {"Medium", true},         {"StdFlowMin", false},     {"StdFlowMax", false},       {"ZMode", true},
+    {"ZnZgMin", false},       {"ZnZgMax", false},        {"ConvFactorMin", false},    {"ConvFactorMax", false},
+    {"PabsMin", false},       {"PabsMax", false},        {"TempMin", false},          {"TempMax", false},
+    {"RefCondition", true},   {"XCO2", false},           {"XH2", false},              {"Hs", false},
+    {"RelDensity", false},    {"WorkFlowMin", false},    {"WorkFlowMax", false},      {"CombinedAccuracy", true},
+    {"MeterType", true},      {"BaseOrigin", true},      {"MechCounter", true},       {"CardControl", true},
+    {"SizeSpec", true},       {"NominalPressure", true}, {"BaseAccuracy", true},      {"Corrector", true},
+    {"Installation", true},   {"Gprs", true},            {"ShortRangeWireless", true}, {"CurrentOutput", true},
+    {"Hart", true},           {"ExProof", true},         {"CorrectionMode", true},    {"PressSensorUpper", true},
+    {"CorrectorAccuracy", true}, {"DisplayFactor", true}, {"SettlementUnit", true},    {"CounterPulse", true},
+    {"PipeConnection", true}, {"ResultText", false},     {"SelectionNo", false},
+};
+
+QString quotedJson(const QString& s)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("s"), s);
+    const QString doc = QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+    return doc.mid(5, doc.size() - 6); // {"s":...}
+}
+
+// The script cli.md says a point stands for, in its own window.
+QString scriptOf(const std::vector<Point>& ps)
+{
+    QString script = QStringLiteral("close\n"); // the first window: each point numbers its own as the first
+    for (const Point& p : ps) {
+        script += QStringLiteral("new\n");
+        bool computed = false;
+        for (const FieldKind& f : kRecord) {
+            const QString name = QString::fromLatin1(f.name);
+            if (name == u"CombinedAccuracy") {
+                script += QStringLiteral("click 计算工况流量\n");
+                computed = true;
+            }
+            if (p.count(name) && !p.at(name).isEmpty())
+                script += QStringLiteral("%1 %2 %3\n").arg(f.list ? "choose" : "paste", name, quotedJson(p.at(name)));
+        }
+        Q_ASSERT(computed);
+        script += QStringLiteral("click 选型\nshow\nclose\n");
+    }
+    return script;
+}
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList& args)
+{
+    QProcess p;
+    p.start(kCli, args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+std::vector<QStringList> records(const QByteArray& csv)
+{
+    QBuffer buffer;
+    buffer.setData(csv);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer);
+    std::vector<QStringList> rows;
+    QStringList cells;
+    while (reader.next(cells) == CsvReader::Next::Record)
+        rows.push_back(cells);
+    return rows;
+}
+
+} // namespace
+
+class TestBatch final : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every point gives, field for field and message for message, what its script
+    // gives through "run".
+    void batchIsTheEquivalentScript()
+    {
+        QTemporaryDir dir;
+        const std::vector<Point> ps = points();
+        const QString csv = dir.filePath(QStringLiteral("points.csv"));
+        const QString script = dir.filePath(QStringLiteral("points.flow"));
+        QVERIFY(writeFile(csv, pointsFile(ps)));
+        QVERIFY(writeFile(script, scriptOf(ps).toUtf8()));
+
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        const Run run = runCli(kStart + QStringList {QStringLiteral("run"), script});
+        QCOMPARE(batch.status, 1); // the item not offered
+        QVERIFY(batch.out.startsWith("\xEF\xBB\xBF"));
+
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), ps.size() + 1);
+        const QStringList header = rows.front();
+        QCOMPARE(header.first(), QStringLiteral("Id"));
+        QCOMPARE(header.mid(1, 43).join(u','), [] {
+            QStringList names;
+            for (const FieldKind& f : kRecord)
+                names << QString::fromLatin1(f.name);
+            return names.join(u',');
+        }());
+        QCOMPARE(header.mid(44), QStringList({"Messages", "SgergRange", "SizeRange", "UseAtMax", "MarginAtMin"}));
+
+        // the run's events, point by point, after its first window
+        std::vector<QStringList> fields, messages;
+        for (const QByteArray& line : run.out.split('\n')) {
+            const QJsonObject e = QJsonDocument::fromJson(line).object();
+            const QString event = e.value(u"event").toString();
+            if (event == u"window") {
+                fields.emplace_back();
+                messages.emplace_back();
+            } else if (event == u"field") {
+                fields.back() << e.value(u"text").toString();
+            } else if (event == u"message" || event == u"error") {
+                messages.back() << e.value(u"text").toString();
+            } else if (event == u"script-error") {
+                messages.back() << QStringLiteral("script-error: ") + e.value(u"text").toString();
+            }
+        }
+        QCOMPARE(fields.size(), ps.size() + 1);
+        QCOMPARE(messages.front(), QStringList());
+        QSet<QString> families;
+        for (size_t i = 0; i < ps.size(); ++i) {
+            const QStringList& row = rows[i + 1];
+            QCOMPARE(row.size(), header.size());
+            QCOMPARE(row[0], ps[i].at("Id"));
+            QCOMPARE(row.mid(1, 43), fields[i + 1]);
+            QCOMPARE(row[44], messages[i + 1].join(QStringLiteral(" | ")));
+            if (!row[42].isEmpty())
+                families << row[42].section(u'-', 0, 0);
+        }
+        // every meter family gave a code: rotary-lobe, roots, turbine, vortex
+        QVERIFY2(families.size() >= 4, qPrintable(QStringList(families.values()).join(u' ')));
+    }
+
+    // The columns beyond the window's fields, for points whose figures are known.
+    void figures()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,Hs,SizeSpec\n"
+                "typed,城市天然气或城市煤气,32,650,101.325,101.325,20,20,不修正,1,1,,\n"
+                "normal,城市天然气或城市煤气,10,100,150,200,-10,60,,,,38,\n"
+                "outside,城市天然气或城市煤气,10,100,150,13000,-11,60,,,,50,\n"));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(4));
+        QCOMPARE(rows[1][25], QStringLiteral("100RKD-G400-4(2.5<=Qg<=650)"));
+        QCOMPARE(rows[1].mid(45), QStringList({"", "2.5-650", "100.0", "12.80"}));
+        QCOMPARE(rows[2][45], QStringLiteral("normal"));
+        QCOMPARE(rows[3][45], QStringLiteral("outside: Hs, PabsMax, TempMin"));
+    }
+
+    void savedUnderNewNumbers()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
+        const QStringList args = {"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", out};
+        QCOMPARE(runCli(args).status, 0);
+        QFile r(out);
+        QVERIFY(r.open(QIODevice::ReadOnly));
+        const std::vector<QStringList> rows = records(r.readAll());
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[1][43], QStringLiteral("20261210001"));
+        QCOMPARE(rows[2][43], QStringLiteral("20261210002"));
+        QProcess p;
+        p.start(kCli, {"--db", db, "--today", "20261210", "run", "-"});
+        p.write("list\n");
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.readAllStandardOutput().count("\"event\":\"row\""), 2);
+    }
+
+    // Files that cannot be used are refused with their line and column, and leave no
+    // results file; odd but usable ones give their result.
+    void pointsFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("rows");
+        const QByteArray header = "Id,Medium,StdFlowMin,StdFlowMax\n";
+        const QByteArray point = "p,城市天然气或城市煤气,10,100\n";
+        QTest::newRow("empty file") << QByteArray() << 2 << "holds no header line" << 0;
+        QTest::newRow("header only") << header << 0 << "" << 0;
+        QTest::newRow("byte-order mark and CRLF") << QByteArray("\xEF\xBB\xBFId,StdFlowMin\r\np,10\r\n") << 0 << "" << 1;
+        QTest::newRow("unknown column") << QByteArray("Id,Medium,Flow\n") << 2 << "line 1, column 3: unknown column 'Flow'"
+                                        << 0;
+        QTest::newRow("column twice") << QByteArray("Hs,Id,Hs\n") << 2 << "line 1, column 3: the column 'Hs' is named twice"
+                                      << 0;
+        QTest::newRow("too many cells") << header + point + "q,城市天然气或城市煤气,10,100,7\n" << 2
+                                        << "line 3, column 5: 5 cells where the header names 4" << 0;
+        QTest::newRow("too few cells") << header + point + point + "q,城市天然气或城市煤气\n" << 2
+                                       << "line 4, column 3: 2 cells where the header names 4" << 0;
+        QTest::newRow("unterminated quote") << header + point + "\"q,城市天然气或城市煤气,10,100\n" << 2
+                                            << "line 3, column 1: a quoted cell is not closed" << 0;
+        QTest::newRow("text after a quote") << header + "\"p\"x,城市天然气或城市煤气,10,100\n" << 2
+                                            << "line 2, column 1: text after the closing quote" << 0;
+        QTest::newRow("not UTF-8") << header + point + "q,\xB3\xC7\xCA\xD0,10,100\n" << 2
+                                   << "line 3, column 2: not UTF-8 text" << 0;
+        QTest::newRow("a quoted line end") << header + "\"p\nq\",城市天然气或城市煤气,10,100\n" + point << 0 << "" << 2;
+        QTest::newRow("1 MB cell") << header + "p,城市天然气或城市煤气,10," + QByteArray(1 << 20, '7') + "\n" << 0
+                                   << "" << 1;
+    }
+
+    void pointsFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QVERIFY(writeFile(csv, content));
+        QStringList err;
+        const int result = runFlowselCli(kStart + QStringList {"batch", csv, "--out", out}, [](const QString&) {},
+                                         [&](const QString& l) { err << l; });
+        QCOMPARE(result, status);
+        QVERIFY2(err.join(u'\n').contains(said), qPrintable(err.join(u'\n')));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), status == 2 ? 1 : 2); // nothing half-written
+        if (status != 2) {
+            QFile r(out);
+            QVERIFY(r.open(QIODevice::ReadOnly));
+            QCOMPARE(int(records(r.readAll()).size()), rows + 1);
+        }
+    }
+
+    void missingFile()
+    {
+        QStringList err;
+        QCOMPARE(runFlowselCli(kStart + QStringList {"batch", "/nonexistent/p.csv"}, [](const QString&) {},
+                               [&](const QString& l) { err << l; }),
+                 2);
+        QVERIFY(err.join(u'\n').contains(QStringLiteral("cannot read the points file /nonexistent/p.csv")));
+    }
+
+    // A long file streams through: every point in order, the last one too.
+    void hundredThousandLines()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QByteArray content = "Id,Medium,StdFlowMin,StdFlowMax\n";
+        for (int i = 1; i <= 100000; ++i)
+            content += QStringLiteral("p%1,城市天然气或城市煤气,10,%2\n").arg(i).arg(100 + i % 500).toUtf8();
+        QVERIFY(writeFile(csv, content));
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv, "--out", out});
+        QCOMPARE(batch.status, 0);
+        QFile r(out);
+        QVERIFY(r.open(QIODevice::ReadOnly));
+        const std::vector<QStringList> rows = records(r.readAll());
+        QCOMPARE(rows.size(), size_t(100001));
+        QCOMPARE(rows.back()[0], QStringLiteral("p100000"));
+        QCOMPARE(rows.back()[3], QStringLiteral("100"));
+        QVERIFY(!rows.back()[42].isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatch)
+#include "tst_batch.moc"

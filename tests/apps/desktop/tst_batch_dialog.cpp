@@ -1,0 +1,190 @@
+#include "adapters/sqlite/selection_database.h"
+#include "apps/desktop/batch_dialog.h"
+#include "apps/desktop/main_window.h"
+#include "apps/desktop/selection_widget.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString kCity = QStringLiteral("城市天然气或城市煤气");
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+
+// `n` points; every tenth asks for a meter type the list does not offer.
+QByteArray pointsFile(int n)
+{
+    QByteArray text = "Id,Medium,StdFlowMin,StdFlowMax,MeterType\n";
+    for (int i = 1; i <= n; ++i)
+        text += QStringLiteral("p%1,%2,10,%3,%4\n").arg(i).arg(kCity).arg(50 + i).arg(i % 10 == 0 ? "气体超声" : "").toUtf8();
+    return text;
+}
+
+struct Desktop {
+    SelectionDatabase database;
+    std::unique_ptr<MainWindow> main;
+
+    Desktop()
+    {
+        database.open(SelectionDatabase::memoryPath());
+        main = std::make_unique<MainWindow>(database, QStringLiteral("20261210"));
+        main->show();
+        QCoreApplication::processEvents();
+        main->workspace().activate();
+        QCoreApplication::processEvents();
+    }
+
+    BatchDialog* openFromMenu()
+    {
+        for (QAction* menu : main->menuBar()->actions()) {
+            if (!menu->menu() || !menu->text().contains(QStringLiteral("选型")))
+                continue;
+            for (QAction* a : menu->menu()->actions()) {
+                if (a->text() == u"批量选型…")
+                    a->trigger();
+            }
+        }
+        return main->findChild<BatchDialog*>();
+    }
+};
+
+QString cell(QTableWidget* t, int row, const QString& column)
+{
+    for (int c = 0; c < t->columnCount(); ++c) {
+        if (t->horizontalHeaderItem(c)->text() == column)
+            return t->item(row, c)->text();
+    }
+    return QStringLiteral("<no column %1>").arg(column);
+}
+
+} // namespace
+
+class TestBatchDialog final : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Load, progress, results, export and save, through the menu's dialog.
+    void loadProgressResultsExportSave()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const int points = 400;
+        QVERIFY(writeFile(csv, pointsFile(points)));
+
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(dialog->running());
+        QCOMPARE(dialog->progress()->maximum(), points);
+        // the run goes on between the screen's events: the main window still answers
+        bool mainWindowAnswered = false;
+        QTimer::singleShot(0, d.main.get(), [&] { mainWindowAnswered = dialog->running(); });
+        QVERIFY(ended.wait(60000));
+        QVERIFY(mainWindowAnswered);
+        QCOMPARE(dialog->progress()->value(), points);
+        QTableWidget* table = dialog->table();
+        QCOMPARE(table->rowCount(), points);
+        QCOMPARE(cell(table, 0, QStringLiteral("Id")), QStringLiteral("p1"));
+        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("完成"));
+        QVERIFY(!cell(table, 0, QStringLiteral("ResultText")).isEmpty());
+        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("失败"));
+        QVERIFY(cell(table, 9, QStringLiteral("Messages")).startsWith(QStringLiteral("script-error: ")));
+        QVERIFY(table->item(9, 0)->background() != table->item(0, 0)->background());
+        QVERIFY(dialog->exportButton()->isEnabled());
+        QVERIFY(dialog->saveButton()->isEnabled());
+
+        // the export is what flowsel-cli batch writes for the same file
+        const QString exported = dir.filePath(QStringLiteral("dialog.csv"));
+        QVERIFY(dialog->exportTo(exported));
+        const QString cli = dir.filePath(QStringLiteral("cli.csv"));
+        QCOMPARE(QProcess::execute(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"),
+                                   {"--db", ":memory:", "--today", "20261210", "batch", csv, "--out", cli}),
+                 1);
+        QFile a(exported), b(cli);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
+
+        // the successful points are saved under new numbers, each told in its row
+        QSignalSpy saved(dialog, &BatchDialog::saved);
+        dialog->saveAll();
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.front().front().toInt(), points - points / 10);
+        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已保存为 20261210001"));
+        QCOMPARE(cell(table, 10, QStringLiteral("状态")), QStringLiteral("已保存为 20261210010"));
+        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("失败"));
+        // stored, and the list read again from the top: the newest first
+        QSqlQuery count(d.database.connection());
+        QVERIFY(count.exec(QStringLiteral("select count(*) from 选型输出")) && count.next());
+        QCOMPARE(count.value(0).toInt(), points - points / 10);
+        QCOMPARE(d.main->workspace().list().caption(0),
+                 QStringLiteral("20261210%1").arg(points - points / 10, 3, 10, QChar(u'0')));
+        // a second save saves nothing twice
+        dialog->saveAll();
+        QCOMPARE(saved.back().front().toInt(), 0);
+    }
+
+    void cancelStopsTheRun()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, pointsFile(20000)));
+        QVERIFY(dialog->load(csv));
+        QTest::qWait(50);
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+        QVERIFY(!dialog->running());
+        const int done = dialog->table()->rowCount();
+        QVERIFY(done > 0 && done < 20000);
+        QTest::qWait(50);
+        QCOMPARE(dialog->table()->rowCount(), done);
+        QVERIFY(dialog->status()->text().startsWith(QStringLiteral("已取消")));
+    }
+
+    // The quiet hints after "计算工况流量" and "选型"; no message box.
+    void statusBarHints()
+    {
+        Desktop d;
+        SelectionWidget* w = d.main->widgetOf(d.main->workspace().current());
+        QVERIFY(w);
+        SelectionWindow& window = w->window();
+        window.paste(Field::StdFlowMin, QStringLiteral("10"));
+        window.paste(Field::StdFlowMax, QStringLiteral("100"));
+        window.paste(Field::TempMin, QStringLiteral("-10"));
+        window.paste(Field::Hs, QStringLiteral("38"));
+        QTest::mouseClick(w->computeButton(), Qt::LeftButton);
+        QCOMPARE(d.main->statusBar()->currentMessage(), QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内"));
+        QTest::mouseClick(w->selectButton(), Qt::LeftButton);
+        QCOMPARE(d.main->statusBar()->currentMessage(),
+                 QStringLiteral("通径利用率：最大工况流量为上限的 76.8%，最小工况流量为下限的 9.06 倍"));
+        window.paste(Field::Hs, QStringLiteral("50"));
+        QTest::mouseClick(w->computeButton(), Qt::LeftButton);
+        QCOMPARE(d.main->statusBar()->currentMessage(),
+                 QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考"));
+    }
+};
+
+QTEST_MAIN(TestBatchDialog)
+#include "tst_batch_dialog.moc"
