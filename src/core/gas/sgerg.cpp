@@ -69,16 +69,33 @@ struct Composition {
     float rho; // mass density at 0 C, 101.325 kPa, kg/m3
 };
 
+// The terms of the mass density that do not move while the secant iteration moves H:
+// the same products and sums, in the same order, worked out once instead of every
+// pass. rhoM changes only between the iteration's outer passes.
+struct FixedTerms {
+    double heatOthers;  // heat of the H2 and the CO per mole of gas
+    double massN2;
+    double massOthers;  // rhoM times the mass of the CO2, the H2 and the CO
+};
+
+FixedTerms fixedTerms(float rhoM, const GasValues& g, const HeatsAndMasses& k)
+{
+    return FixedTerms {
+        k.heatH2 * g.xH2 + k.heatCO * g.xCO,
+        k.massN2,
+        Real(rhoM) * (k.massCO2 * g.xCO2 + k.massH2 * g.xH2 + k.massCO * g.xCO),
+    };
+}
+
 // Mass density of the gas for a trial molar heating value H of the equivalent
 // hydrocarbon and a molar density rhoM.
-Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const HeatsAndMasses& k)
+Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const FixedTerms& k)
 {
     const float mCH = store(massCHslope * H - massCHoffset);
     Composition c;
-    c.xCH = store(g.Hs / (Real(H) * rhoM) - (k.heatH2 * g.xH2 + k.heatCO * g.xCO) / H);
+    c.xCH = store(g.Hs / (Real(H) * rhoM) - k.heatOthers / H);
     c.xN2 = store(1.0 - c.xCH - g.xCO2 - g.xH2 - g.xCO);
-    c.rho = store(Real(rhoM) * (Real(c.xCH) * mCH + k.massN2 * c.xN2)
-                  + Real(rhoM) * (k.massCO2 * g.xCO2 + k.massH2 * g.xH2 + k.massCO * g.xCO));
+    c.rho = store(Real(rhoM) * (Real(c.xCH) * mCH + k.massN2 * c.xN2) + k.massOthers);
     return c;
 }
 
@@ -177,15 +194,17 @@ SgergGas characterise(float Hs, float d, float xCO2, float xH2)
 
     float H = startHeat;
     float rhoM = startMolarDensity;
+    FixedTerms exact = fixedTerms(rhoM, gas, exactConstants);
+    FixedTerms single = fixedTerms(rhoM, gas, singleConstants);
     Composition c {};
     for (int pass = 1;; ++pass) {
         if (pass > kSgergMaxPasses)
             throw Failure {};
-        c = SgergMassDensity(H, rhoM, gas, exactConstants);
+        c = SgergMassDensity(H, rhoM, gas, exact);
         if (std::fabs(Real(rhoN) - c.rho) >= toleranceMassDensity) {
             // secant step with a fixed increment of 1 kJ/mol
             const float h1 = store(Real(H) + 1.0);
-            const Composition c1 = SgergMassDensity(h1, rhoM, gas, singleConstants);
+            const Composition c1 = SgergMassDensity(h1, rhoM, gas, single);
             const float step = store((Real(rhoN) - c.rho) / (Real(c1.rho) - c.rho));
             H = store(Real(H) + step);
             continue;
@@ -197,6 +216,8 @@ SgergGas characterise(float Hs, float d, float xCO2, float xH2)
                                   * rhoM);
         if (std::fabs(Real(Hs) - hCalc) < toleranceHeat)
             break;
+        exact = fixedTerms(rhoM, gas, exactConstants);
+        single = fixedTerms(rhoM, gas, singleConstants);
     }
     return SgergGas {H, c.xCH, c.xN2, xCO2, xH2, gas.xCO};
 }
