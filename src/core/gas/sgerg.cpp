@@ -39,11 +39,13 @@ Real cubeRoot(Real x)
     return std::exp(std::log(x) / 3.0);
 }
 
+// The gas values as the mass density reads them, widened once (exactly) rather
+// than at every evaluation.
 struct GasValues {
-    float Hs;
-    float xCO2;
-    float xH2;
-    float xCO;
+    Real Hs;
+    Real xCO2;
+    Real xH2;
+    Real xCO;
 };
 
 // The heating values and molar masses that enter the mass density. The secant
@@ -88,8 +90,8 @@ FixedTerms fixedTerms(float rhoM, const GasValues& g, const HeatsAndMasses& k)
 }
 
 // Mass density of the gas for a trial molar heating value H of the equivalent
-// hydrocarbon and a molar density rhoM.
-Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const FixedTerms& k)
+// hydrocarbon and a molar density rhoM. Inlined: it is the secant iteration's body.
+[[gnu::always_inline]] inline Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const FixedTerms& k)
 {
     const float mCH = store(massCHslope * H - massCHoffset);
     Composition c;
@@ -189,7 +191,8 @@ float SgergC(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
 // reproduces the given density and calorific value.
 SgergGas characterise(float Hs, float d, float xCO2, float xH2)
 {
-    const GasValues gas {Hs, xCO2, xH2, store(ratioCOtoH2 * xH2)};
+    const float xCO = store(ratioCOtoH2 * xH2);
+    const GasValues gas {Hs, xCO2, xH2, xCO};
     const float rhoN = store(airDensity * d);
 
     float H = startHeat;
@@ -209,17 +212,17 @@ SgergGas characterise(float Hs, float d, float xCO2, float xH2)
             H = store(Real(H) + step);
             continue;
         }
-        const float bN = SgergB(standardPureTerms(), H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
+        const float bN = SgergB(standardPureTerms(), H, c.xCH, c.xN2, xCO2, xH2, xCO);
         rhoM = store(1.0 / (Real(idealMolarVolume) + bN));
         const float hCalc = store((Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2
-                                   + Real(singleConstants.heatCO) * gas.xCO)
+                                   + Real(singleConstants.heatCO) * xCO)
                                   * rhoM);
         if (std::fabs(Real(Hs) - hCalc) < toleranceHeat)
             break;
         exact = fixedTerms(rhoM, gas, exactConstants);
         single = fixedTerms(rhoM, gas, singleConstants);
     }
-    return SgergGas {H, c.xCH, c.xN2, xCO2, xH2, gas.xCO};
+    return SgergGas {H, c.xCH, c.xN2, xCO2, xH2, xCO};
 }
 
 // Density at the state point from the virial equation, by fixed-point iteration.
