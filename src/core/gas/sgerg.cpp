@@ -231,17 +231,23 @@ float compressibility(const SgergGas& g, float p, float t)
     const float T = store(t + kelvinOffset);
     const float B = SgergB(pureTermsOfB(T), g.H, g.xCH, g.xN2, g.xCO2, g.xH2, g.xCO);
     const float C = SgergC(T, g.H, g.xCH, g.xN2, g.xCO2, g.xH2, g.xCO);
-    const Real a = finite(gasConstant * T / p);
+    const Real RT = gasConstant * T;
+    const Real a = finite(RT / p);
+    // Z at a density; each pass needs it at the density the pass before ended on,
+    // and the answer is it at the last one: worked out once a density.
+    auto zAt = [B, C](float rho) { return 1.0 + Real(B) * rho + Real(C) * rho * rho; };
     float rho = store(1.0 / (a + B));
+    Real z = zAt(rho);
     float pCalc = 0;
     int pass = 0;
     do {
         if (++pass > kSgergMaxPasses)
             throw Failure {};
-        rho = store(1.0 / (a * (1.0 + Real(B) * rho + Real(C) * rho * rho)));
-        pCalc = store((1.0 + Real(B) * rho + Real(C) * rho * rho) * (gasConstant * T * rho));
+        rho = store(1.0 / (a * z));
+        z = zAt(rho);
+        pCalc = store(z * (RT * rho));
     } while (std::fabs(Real(p) - pCalc) >= tolerancePressure);
-    return store(1.0 + Real(B) * rho + Real(C) * rho * rho);
+    return store(z);
 }
 
 // Hs and d at 20 C / 20 C as the method takes them.
