@@ -24,6 +24,15 @@ float store(Real value)
     return f;
 }
 
+// Rounded as store rounds, unchecked: only for a value that flows into a stored
+// value through additions, subtractions and multiplications alone, which carry an
+// infinity or a NaN on (0 times infinity is a NaN), so that the check of the value
+// it flows into fails exactly when its own would have. Both end in the same failure.
+float storeUnchecked(Real value)
+{
+    return static_cast<float>(value);
+}
+
 Real finite(Real value)
 {
     if (!std::isfinite(value))
@@ -93,10 +102,11 @@ FixedTerms fixedTerms(float rhoM, const GasValues& g, const HeatsAndMasses& k)
 // hydrocarbon and a molar density rhoM. Inlined: it is the secant iteration's body.
 [[gnu::always_inline]] inline Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const FixedTerms& k)
 {
-    const float mCH = store(massCHslope * H - massCHoffset);
+    // mCH, xCH and xN2 all flow into rho, whose check stands for theirs
+    const float mCH = storeUnchecked(massCHslope * H - massCHoffset);
     Composition c;
-    c.xCH = store(g.Hs / (Real(H) * rhoM) - k.heatOthers / H);
-    c.xN2 = store(1.0 - c.xCH - g.xCO2 - g.xH2 - g.xCO);
+    c.xCH = storeUnchecked(g.Hs / (Real(H) * rhoM) - k.heatOthers / H);
+    c.xN2 = storeUnchecked(1.0 - c.xCH - g.xCO2 - g.xH2 - g.xCO);
     c.rho = store(Real(rhoM) * (Real(c.xCH) * mCH + k.massN2 * c.xN2) + k.massOthers);
     return c;
 }
@@ -206,9 +216,10 @@ SgergGas characterise(float Hs, float d, float xCO2, float xH2)
         c = SgergMassDensity(H, rhoM, gas, exact);
         if (std::fabs(Real(rhoN) - c.rho) >= toleranceMassDensity) {
             // secant step with a fixed increment of 1 kJ/mol
-            const float h1 = store(Real(H) + 1.0);
+            // h1 flows into c1.rho through mCH, step into H: their checks stand for these
+            const float h1 = storeUnchecked(Real(H) + 1.0);
             const Composition c1 = SgergMassDensity(h1, rhoM, gas, single);
-            const float step = store((Real(rhoN) - c.rho) / (Real(c1.rho) - c.rho));
+            const float step = storeUnchecked((Real(rhoN) - c.rho) / (Real(c1.rho) - c.rho));
             H = store(Real(H) + step);
             continue;
         }
