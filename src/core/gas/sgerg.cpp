@@ -128,17 +128,18 @@ struct PureTermsOfB {
     float bCO;
 };
 
+// Unchecked: each stored term is checked where it ends, in the sum of SgergB.
 PureTermsOfB pureTermsOfB(float T)
 {
     const Real t = T;
     return PureTermsOfB {
         B0_CH(t),        B1_CH(t),
-        B2_CH(t),        store(B_N2(t)),
+        B2_CH(t),        storeUnchecked(B_N2(t)),
         0.72 + 1.875e-5 * (320.0 - t) * (320.0 - t),
-        store(B_CO2(t)), store(B_CH_H2(t)),
-        store(B_CH_CO(t)), store(B_N2_CO2(t)),
-        store(B_N2_H2(t)), store(B_H2(t)),
-        store(B_CO(t)),
+        storeUnchecked(B_CO2(t)), storeUnchecked(B_CH_H2(t)),
+        storeUnchecked(B_CH_CO(t)), storeUnchecked(B_N2_CO2(t)),
+        storeUnchecked(B_N2_H2(t)), storeUnchecked(B_H2(t)),
+        storeUnchecked(B_CO(t)),
     };
 }
 
@@ -154,12 +155,15 @@ const PureTermsOfB& standardPureTerms()
 float SgergB(const PureTermsOfB& k, float H, float xCH, float xN2, float xCO2, float xH2, float xCO)
 {
     const Real h = H;
-    const float bCH = store(k.b0CH + k.b1CH * h + k.b2CH * h * h);
-    const float bCH_N2 = store(k.crossFactorCH_N2 * (Real(bCH) + k.bN2) / 2.0);
+    // Every term, and each pure term of k, reaches the sum below by sums and products
+    // (a square root and a halving carry an infinity or a NaN on too): its check
+    // stands for theirs. The square root's own domain check stays.
+    const float bCH = storeUnchecked(k.b0CH + k.b1CH * h + k.b2CH * h * h);
+    const float bCH_N2 = storeUnchecked(k.crossFactorCH_N2 * (Real(bCH) + k.bN2) / 2.0);
     const Real product = Real(bCH) * k.bCO2;
     if (product < 0)
         throw Failure {};
-    const float bCH_CO2 = store(-0.865 * std::sqrt(product));
+    const float bCH_CO2 = storeUnchecked(-0.865 * std::sqrt(product));
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * bCH + 2 * ch * n2 * bCH_N2 + 2 * ch * co2 * bCH_CO2 + 2 * ch * h2 * k.bCH_H2
@@ -172,22 +176,25 @@ float SgergC(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
 {
     const Real t = T;
     const Real h = H;
-    const float cCH = store(C0_CH(t) + C1_CH(t) * h + C2_CH(t) * h * h);
-    const float cN2 = store(C_N2(t));
-    const float cCO2 = store(C_CO2(t));
-    const float cH2 = store(C_H2(t));
-    const float cCH_CH_CO = store(C_CH_CH_CO(t));
-    const float cN2_N2_CO2 = store(C_N2_N2_CO2(t));
-    const float cN2_CO2_CO2 = store(C_N2_CO2_CO2(t));
-    const float y = store(0.92 + 0.0013 * (t - 270.0));
+    // As in SgergB: each term reaches the sum below, through cube roots that carry an
+    // infinity or a NaN on, and its check stands for theirs; the cube root's domain
+    // check stays.
+    const float cCH = storeUnchecked(C0_CH(t) + C1_CH(t) * h + C2_CH(t) * h * h);
+    const float cN2 = storeUnchecked(C_N2(t));
+    const float cCO2 = storeUnchecked(C_CO2(t));
+    const float cH2 = storeUnchecked(C_H2(t));
+    const float cCH_CH_CO = storeUnchecked(C_CH_CH_CO(t));
+    const float cN2_N2_CO2 = storeUnchecked(C_N2_N2_CO2(t));
+    const float cN2_CO2_CO2 = storeUnchecked(C_N2_CO2_CO2(t));
+    const float y = storeUnchecked(0.92 + 0.0013 * (t - 270.0));
 
     const Real ch3 = cCH, n23 = cN2, co23 = cCO2, h23 = cH2;
-    const float cCH_CH_N2 = store(y * cubeRoot(ch3 * ch3 * n23));
-    const float cCH_N2_N2 = store(y * cubeRoot(ch3 * n23 * n23));
-    const float cCH_CH_CO2 = store(0.92 * cubeRoot(ch3 * ch3 * co23));
-    const float cCH_CO2_CO2 = store(0.92 * cubeRoot(ch3 * co23 * co23));
-    const float cCH_CH_H2 = store(1.2 * cubeRoot(ch3 * ch3 * h23));
-    const float cCH_N2_CO2 = store(1.1 * cubeRoot(ch3 * n23 * co23));
+    const float cCH_CH_N2 = storeUnchecked(y * cubeRoot(ch3 * ch3 * n23));
+    const float cCH_N2_N2 = storeUnchecked(y * cubeRoot(ch3 * n23 * n23));
+    const float cCH_CH_CO2 = storeUnchecked(0.92 * cubeRoot(ch3 * ch3 * co23));
+    const float cCH_CO2_CO2 = storeUnchecked(0.92 * cubeRoot(ch3 * co23 * co23));
+    const float cCH_CH_H2 = storeUnchecked(1.2 * cubeRoot(ch3 * ch3 * h23));
+    const float cCH_N2_CO2 = storeUnchecked(1.1 * cubeRoot(ch3 * n23 * co23));
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * ch * cCH + 3 * ch * ch * n2 * cCH_CH_N2 + 3 * ch * ch * co2 * cCH_CH_CO2
