@@ -140,22 +140,40 @@ std::optional<float> acceptFlow(SelectionContext& w, const FlowLimit& limit, Flo
     return std::nullopt;
 }
 
+// The gas data as the boxes held them when last read: both limits read them, and
+// the same texts give the same numbers.
+struct GasRead {
+    QString hs, d, xco2, xh2;
+    GasData data;
+};
+
+// The gas data of the boxes, read in the method's order; a text that is not a
+// number ends the handler at the same box every time it is read.
+GasData readGas(const FormModel& f, std::optional<GasRead>& last)
+{
+    const QString hs = f.text(F::Hs);
+    const QString d = f.text(F::RelDensity);
+    const QString xco2 = f.text(F::XCO2);
+    const QString xh2 = f.text(F::XH2);
+    if (last && last->hs == hs && last->d == d && last->xco2 == xco2 && last->xh2 == xh2)
+        return last->data;
+    auto gasValue = [](const QString& text) { return toSingle(toNumberTrimmed(text)); };
+    const GasData data {gasValue(hs), gasValue(d), gasValue(xco2), gasValue(xh2)};
+    last = GasRead {hs, d, xco2, xh2, data};
+    return data;
+}
+
 // Zn/Zg of one limit: as typed, or by SGERG-88 at its line condition; nothing when
 // the method gives no answer. The pressure and temperature are the numbers already
 // read from their boxes; the gas data are read now, in the method's order.
-std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, ZnZgOfGas& method)
+std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, ZnZgOfGas& method,
+                             std::optional<GasRead>& gas)
 {
     if (ops.typedZnZg)
         return ops.typedZnZg;
-    const FormModel& f = w.form;
     const float p = toSingle(ops.pressureKpa / 1000);
     const float t = toSingle(ops.temperatureC);
-    auto gasValue = [&](Field g) { return toSingle(toNumberTrimmed(f.text(g))); };
-    const float hs = gasValue(F::Hs);
-    const float d = gasValue(F::RelDensity);
-    const float xco2 = gasValue(F::XCO2);
-    const float xh2 = gasValue(F::XH2);
-    const std::optional<double> ratio = method.at(p, t, {hs, d, xco2, xh2});
+    const std::optional<double> ratio = method.at(p, t, readGas(w.form, gas));
     if (!ratio)
         refuse(w, kGasOutOfMethod, resetR2, vocab::GasGroupCaption.toString());
     return ratio;
@@ -204,6 +222,7 @@ void computeWorkingFlow(SelectionContext& w)
         ? GasReference::Combustion20Metering20
         : GasReference::Combustion25Metering0;
     ZnZgOfGas method(reference); // the gas and Zn once for both limits
+    std::optional<GasRead> gas;
 
     // The maximum flow: Kmax is shown and divided by unrounded.
     FlowOperands max;
@@ -213,7 +232,7 @@ void computeWorkingFlow(SelectionContext& w)
     max.temperatureC = number(F::TempMax);
     if (!describesGas(w, kMaximum, max))
         return;
-    const std::optional<double> znzgMax = znZgOf(w, max, method);
+    const std::optional<double> znzgMax = znZgOf(w, max, method, gas);
     if (!znzgMax)
         return;
     if (!typed)
@@ -235,7 +254,7 @@ void computeWorkingFlow(SelectionContext& w)
         min.typedZnZg = number(F::ZnZgMin);
     if (!describesGas(w, kMinimum, min))
         return;
-    const std::optional<double> znzgMin = znZgOf(w, min, method);
+    const std::optional<double> znzgMin = znZgOf(w, min, method, gas);
     if (!znzgMin)
         return;
     // Kept apart: a typed Kmin has always been multiplied with Tn/Tg first, and the two

@@ -30,6 +30,7 @@ FormModel::FormModel()
     for (Field f : allFields()) {
         const FieldControl& s = controlOf(f);
         Control& c = state(f);
+        c.kind = s.kind;
         c.text = QString::fromUtf8(s.defaultText);
         c.items = s.items;
         c.index = s.defaultIndex;

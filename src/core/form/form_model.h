@@ -26,7 +26,7 @@ public:
 
     FormModel();
 
-    ControlKind kind(Field f) const { return controlOf(f).kind; }
+    ControlKind kind(Field f) const { return state(f).kind; }
 
     // What the control shows: an edit box's or label's text, a list's or radio
     // group's chosen item (empty when nothing is chosen).
@@ -83,6 +83,7 @@ public:
 
 private:
     struct Control {
+        ControlKind kind = ControlKind::Edit; // the field table's, kept at hand: asked at every access
         QString text;
         QStringList items;
         int index = -1;

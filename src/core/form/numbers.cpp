@@ -74,25 +74,44 @@ std::optional<double> parseDecimal(QStringView text)
     if (i != n)
         return std::nullopt;
 
-    std::string ascii = text.toLatin1().toStdString();
-    const char* first = ascii.data();
+    // The shape holds ASCII only: narrowed in place, on the stack for any ordinary
+    // number (boxes are read many times a click).
+    char shortText[64];
+    std::string longText;
+    char* ascii = shortText;
+    if (n > qsizetype(sizeof shortText)) {
+        longText.resize(size_t(n));
+        ascii = longText.data();
+    }
+    for (qsizetype k = 0; k < n; ++k)
+        ascii[k] = static_cast<char>(text[k].unicode());
+    const char* first = ascii;
+    const char* last = ascii + n;
     if (*first == '+')
         ++first; // from_chars takes no plus sign
     double value = 0;
-    const auto [end, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
+    const auto [end, ec] = std::from_chars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
         const long long leadingExponent
             = (integerDigits > 0 ? integerDigits - 1 : -(zerosAfterPoint + 1)) + exponent;
         if (leadingExponent >= 0)
             return std::nullopt; // beyond double precision
-        return ascii.front() == '-' ? -0.0 : 0.0;
+        return ascii[0] == '-' ? -0.0 : 0.0;
     }
-    if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value))
+    if (ec != std::errc() || end != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-QString trimmed(const QString& text)
+namespace {
+
+// Where the text remains once the blanks at its ends are taken off.
+struct Span {
+    qsizetype begin;
+    qsizetype size;
+};
+
+Span trimmedSpan(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -100,12 +119,21 @@ QString trimmed(const QString& text)
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
-    return text.mid(begin, end - begin);
+    return {begin, end - begin};
+}
+
+} // namespace
+
+QString trimmed(const QString& text)
+{
+    const Span s = trimmedSpan(text);
+    return text.mid(s.begin, s.size);
 }
 
 std::optional<double> parseDecimalTrimmed(QStringView text)
 {
-    return parseDecimal(trimmed(text.toString()));
+    const Span s = trimmedSpan(text);
+    return parseDecimal(text.sliced(s.begin, s.size));
 }
 
 double toNumber(const QString& text)

@@ -92,9 +92,10 @@ void refillFromRules(SelectionContext& w, Field list, std::span<const ListRule> 
     emptyChainFrom(f, list);
     w.clearResult();
     const M medium = f.item<M>(F::Medium);
+    const QString meterType = f.text(F::MeterType);
+    const QString origin = f.text(F::BaseOrigin);
     for (const ListRule& rule : rules) {
-        if (rule.media.has(medium) && f.text(F::MeterType) == rule.meterType
-            && matches(rule.origins, f.text(F::BaseOrigin))) {
+        if (rule.media.has(medium) && meterType == rule.meterType && matches(rule.origins, origin)) {
             for (QStringView item : rule.items)
                 f.addItem(list, item.toString());
             break;
@@ -154,9 +155,12 @@ void onMechCounterChanged(SelectionContext& w)
         return *pabsMax;
     };
     const double qmax = w.flows.qmax;
+    const QString meterType = f.text(F::MeterType);
+    const QString origin = f.text(F::BaseOrigin);
+    const QString counter = f.text(F::MechCounter);
     for (const CardRule& rule : kCardRules) {
-        if (!rule.media.has(medium) || !matches(rule.meterTypes, f.text(F::MeterType))
-            || !matches(rule.origins, f.text(F::BaseOrigin)) || !matches(rule.counters, f.text(F::MechCounter)))
+        if (!rule.media.has(medium) || !matches(rule.meterTypes, meterType) || !matches(rule.origins, origin)
+            || !matches(rule.counters, counter))
             continue;
         for (const CardItem& item : rule.items) {
             bool offered = item.when.size() == 0;

@@ -8,6 +8,8 @@
 #include "core/rules/sensor_ranges.h"
 #include "core/form/vocabulary.h"
 
+#include <optional>
+
 using F = Field;
 using M = vocab::Medium;
 using namespace vocab;
@@ -76,10 +78,13 @@ bool sizeMatches(const RatingRule& rule, const FormModel& f)
 
 const RatingRule* ratingRule(const FormModel& f)
 {
+    const M medium = f.item<M>(F::Medium);
+    const QString meterType = f.text(F::MeterType);
+    const QString origin = f.text(F::BaseOrigin);
+    const QString card = f.text(F::CardControl);
     for (const RatingRule& rule : kRatingRules) {
-        if (rule.media.has(f.item<M>(F::Medium)) && f.text(F::MeterType) == rule.meterType
-            && matches(rule.origins, f.text(F::BaseOrigin)) && matches(rule.cards, f.text(F::CardControl))
-            && sizeMatches(rule, f))
+        if (rule.media.has(medium) && meterType == rule.meterType && matches(rule.origins, origin)
+            && matches(rule.cards, card) && sizeMatches(rule, f))
             return &rule;
     }
     return nullptr;
@@ -118,9 +123,16 @@ void onSizeChanged(SelectionContext& w)
     w.clearResult();
 
     if (const RatingRule* rule = ratingRule(f)) {
+        // PabsMax is read, as shown, once and only when a rating needs it
+        std::optional<double> pabsMax;
+        auto pressure = [&] {
+            if (!pabsMax)
+                pabsMax = toNumber(f.text(F::PabsMax));
+            return *pabsMax;
+        };
         for (QStringView rating : rule->ratings) {
-            const double ratingMpa = rating.toDouble();
-            if (!rule->pressureTest || toNumber(f.text(F::PabsMax)) <= 1000 * ratingMpa)
+            const double ratingMpa = *parseDecimal(rating); // the table's own decimals
+            if (!rule->pressureTest || pressure() <= 1000 * ratingMpa)
                 f.addItem(F::NominalPressure, rating.toString());
         }
     }

@@ -2,12 +2,14 @@
 
 #include "core/form/form_model.h"
 
+#include <QString>
+
 #include <vector>
 
 namespace {
 
 struct Range {
-    const char* item; // MPa
+    QString item;     // MPa; made once, copied into the list without a new string
     double limitKpa;  // offered while the maximum pressure is at most this
     bool whileFewerThanTwo;
 };
@@ -16,13 +18,15 @@ struct Range {
 const std::vector<Range>& ranges(SensorScale scale)
 {
     static const std::vector<Range> standard = {
-        {"0.2", 200, false}, {"0.5", 500, false},
-        {"1.0", 1000, true}, {"2.0", 2000, true}, {"5.0", 5000, true}, {"10.0", 10000, true},
+        {QStringLiteral("0.2"), 200, false},  {QStringLiteral("0.5"), 500, false},
+        {QStringLiteral("1.0"), 1000, true},  {QStringLiteral("2.0"), 2000, true},
+        {QStringLiteral("5.0"), 5000, true},  {QStringLiteral("10.0"), 10000, true},
     };
     static const std::vector<Range> cardSmall = {
-        {"0.2", 200, false}, {"0.5", 500, false}, {"0.7", 700, true}, {"0.9", 900, true},
+        {QStringLiteral("0.2"), 200, false},  {QStringLiteral("0.5"), 500, false},
+        {QStringLiteral("0.7"), 700, true},   {QStringLiteral("0.9"), 900, true},
     };
-    static const std::vector<Range> cardLarge = {{"0.2", 200, false}, {"0.5", 500, false}};
+    static const std::vector<Range> cardLarge = {{QStringLiteral("0.2"), 200, false}, {QStringLiteral("0.5"), 500, false}};
     static const std::vector<Range> none;
     switch (scale) {
     case SensorScale::Standard: return standard;
@@ -41,7 +45,7 @@ void fillSensorRanges(FormModel& form, double pabsMaxKpa, SensorScale scale)
     QStringList items;
     for (const Range& r : ranges(scale)) {
         if (pabsMaxKpa <= r.limitKpa && (!r.whileFewerThanTwo || items.size() < 2))
-            items << QString::fromLatin1(r.item);
+            items << r.item;
     }
     form.setItems(Field::PressSensorUpper, items);
     if (!items.isEmpty())

@@ -57,10 +57,14 @@ const SizeListRule kSizeListRules[] = {
 
 const SizeListRule* sizeListRule(const FormModel& f)
 {
+    const M medium = f.item<M>(F::Medium);
+    const QString meterType = f.text(F::MeterType);
+    const QString origin = f.text(F::BaseOrigin);
+    const QString counter = f.text(F::MechCounter);
+    const QString card = f.text(F::CardControl);
     for (const SizeListRule& rule : kSizeListRules) {
-        if (rule.media.has(f.item<M>(F::Medium)) && f.text(F::MeterType) == rule.meterType
-            && matches(rule.origins, f.text(F::BaseOrigin)) && matches(rule.counters, f.text(F::MechCounter))
-            && matches(rule.cards, f.text(F::CardControl)))
+        if (rule.media.has(medium) && meterType == rule.meterType && matches(rule.origins, origin)
+            && matches(rule.counters, counter) && matches(rule.cards, card))
             return &rule;
     }
     return nullptr;
