@@ -1,5 +1,6 @@
 #include "adapters/report/selection_sheet.h"
 
+#include "adapters/report/calculation_page.h"
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/sheet_expression.h"
 #include "adapters/report/sheet_template.h"
@@ -176,7 +177,8 @@ QString sheetNotWrittenText(const QString& path, const QString& reason)
     return QStringLiteral("选型单未能保存为PDF文件：%1\n(%2)").arg(QDir::toNativeSeparators(path), reason);
 }
 
-bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error)
+bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error,
+                            const CalculationSheet* calculation)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
@@ -203,6 +205,13 @@ bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QStr
             return fail(QStringLiteral("no PDF could be started"));
         }
         paintSelectionSheet(painter, row, dateText);
+        if (calculation) {
+            if (!writer.newPage()) {
+                file.cancelWriting();
+                return fail(QStringLiteral("the PDF's second page could not be started"));
+            }
+            paintCalculationPage(painter, *calculation);
+        }
         if (!painter.end()) {
             file.cancelWriting();
             return fail(QStringLiteral("the PDF could not be finished"));

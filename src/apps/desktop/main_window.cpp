@@ -1,6 +1,7 @@
 #include "apps/desktop/main_window.h"
 
 #include "apps/desktop/batch_dialog.h"
+#include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/selection_widget.h"
@@ -269,9 +270,11 @@ void MainWindow::createMenus()
     fillWindowMenu();
 
     QAction* codes = menuBar()->addAction(QStringLiteral("流量计参数代号"));
-    connect(codes, &QAction::triggered, this, [this] { openDocument(QStringLiteral("流量计参数代号.pdf")); });
+    codes->setObjectName(QStringLiteral("codeKeyAction"));
+    connect(codes, &QAction::triggered, this, [this, codes] { openDocument(codes->text(), QStringLiteral("流量计参数代号.pdf")); });
     QAction* manual = menuBar()->addAction(QStringLiteral("选型软件使用说明"));
-    connect(manual, &QAction::triggered, this, [this] { openDocument(QStringLiteral("选型软件使用说明.pdf")); });
+    manual->setObjectName(QStringLiteral("manualAction"));
+    connect(manual, &QAction::triggered, this, [this, manual] { openDocument(manual->text(), QStringLiteral("选型软件使用说明.pdf")); });
 
     QToolBar* tools = addToolBar(QStringLiteral("tools"));
     tools->setObjectName(QStringLiteral("toolBar"));
@@ -431,10 +434,14 @@ QWidget* MainWindow::createBottomPanel()
     return panel;
 }
 
-void MainWindow::openDocument(const QString& fileName)
+void MainWindow::openDocument(const QString& title, const QString& fileName)
 {
-    // a missing document or viewer is not reported
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(fileName)));
+    openDocumentFile(title, QDir(documentFolder()).filePath(fileName), m_platform.get());
+}
+
+QString MainWindow::documentFolder() const
+{
+    return m_documentFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_documentFolder;
 }
 
 void MainWindow::openHomePage()

@@ -58,6 +58,10 @@ public:
 
     static QString homePage();
 
+    // Where the menus' documents are kept: beside the program unless set.
+    QString documentFolder() const;
+    void setDocumentFolder(const QString& folder) { m_documentFolder = folder; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
@@ -75,7 +79,7 @@ private:
     void updateWindowCommands();
     void tile(Qt::Orientation direction);
     void fillWindowMenu();
-    void openDocument(const QString& fileName);
+    void openDocument(const QString& title, const QString& fileName);
     void openHomePage();
 
     Platform* m_echo;
@@ -98,4 +102,5 @@ private:
     QAction* m_tileVerticalAction = nullptr;
     QAction* m_minimizeAction = nullptr;
     bool m_listFilled = false;
+    QString m_documentFolder;
 };

@@ -4,6 +4,7 @@
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
+#include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
 #include "support/recording_platform.h"
@@ -14,6 +15,7 @@
 #include "support/database_file.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -442,6 +444,41 @@ private slots:
         QVERIFY(!QFile::exists(unwritable));
     }
 
+    // "附计算书": offered when the record could be made, and then the saved PDF holds
+    // its page after the sheet's.
+    void sheetPreviewWithTheCalculationRecord()
+    {
+        PrintRow row;
+        row.columns = {QStringLiteral("选型编号")};
+        row.values = {QStringLiteral("20261210001")};
+        CalculationSheet record;
+        record.title = QStringLiteral("选型计算书");
+        record.sections = {{QStringLiteral("三、工况点"), {}, {QStringLiteral("工况点"), QStringLiteral("K")},
+                            {{QStringLiteral("最小流量"), QStringLiteral("2.2857")}}, {}}};
+        QPrintPreviewDialog* offered = createSheetPreview(row, nullptr, record);
+        auto* box = offered->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("附计算书"));
+        QVERIFY(box->isEnabled());
+        delete offered;
+        QPrintPreviewDialog* refused = createSheetPreview(row, nullptr, std::nullopt, QStringLiteral("系统还未保存该编号选型信息！"));
+        box = refused->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
+        QVERIFY(box && !box->isEnabled());
+        QCOMPARE(box->toolTip(), QStringLiteral("系统还未保存该编号选型信息！"));
+        delete refused;
+
+        QTemporaryDir dir;
+        RecordingPlatform ui;
+        const QString written = dir.filePath(QStringLiteral("20261210001.pdf"));
+        QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui, &record));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", written, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")), qPrintable(pages[1]));
+    }
+
     void printShowsThePreviewOfTheStoredRow()
     {
         Desktop d;
@@ -554,6 +591,57 @@ private slots:
         QCOMPARE(titles, (QStringList {"&x 选型", "&W 窗体", "流量计参数代号", "选型软件使用说明"}));
         QCOMPARE(d.main->newAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(d.main->newAction()->statusTip(), QStringLiteral("Create a new file"));
+    }
+
+    // A menu document that cannot be shown says which one and why, never nothing.
+    void menuDocumentThatCannotBeShown_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("reason");
+        for (const auto& [action, file] : {std::pair {"codeKeyAction", "流量计参数代号.pdf"}, {"manualAction", "选型软件使用说明.pdf"}}) {
+            QTest::addRow("%s missing", action) << action << file << "missing" << "找不到文件 ";
+            QTest::addRow("%s unreadable", action) << action << file << "folder" << " 不是文件";
+        }
+    }
+    void menuDocumentThatCannotBeShown()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QString, state);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        if (state == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(file));
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        d.main->setDocumentFolder(dir.path());
+        seen.take();
+        QAction* a = d.main->findChild<QAction*>(action);
+        QVERIFY(a);
+        a->trigger();
+        const QStringList events = seen.take();
+        QCOMPARE(events.size(), 1);
+        const QString expected = QStringLiteral("box 4: 无法显示“%1”：").arg(a->text());
+        QVERIFY2(events[0].startsWith(expected), qPrintable(events[0]));
+        QVERIFY2(events[0].contains(reason) && events[0].contains(QDir(dir.path()).filePath(file)), qPrintable(events[0]));
+    }
+
+    // A file that exists but cannot be read is named with the system's reason.
+    void documentFileProblems()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("选型软件使用说明.md"));
+        QCOMPARE(documentFileProblem(path), QStringLiteral("找不到文件 ") + path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QCOMPARE(documentFileProblem(path), QString());
+        QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("running with rights that read any file");
+        QVERIFY2(documentFileProblem(path).startsWith(QStringLiteral("文件 %1 无法读取（").arg(path)), qPrintable(documentFileProblem(path)));
     }
 };
 
