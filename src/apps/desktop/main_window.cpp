@@ -1,6 +1,7 @@
 #include "apps/desktop/main_window.h"
 
 #include "apps/desktop/batch_dialog.h"
+#include "apps/desktop/manual_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
@@ -274,7 +275,7 @@ void MainWindow::createMenus()
     connect(codes, &QAction::triggered, this, [this, codes] { openDocument(codes->text(), QStringLiteral("流量计参数代号.pdf")); });
     QAction* manual = menuBar()->addAction(QStringLiteral("选型软件使用说明"));
     manual->setObjectName(QStringLiteral("manualAction"));
-    connect(manual, &QAction::triggered, this, [this, manual] { openDocument(manual->text(), QStringLiteral("选型软件使用说明.pdf")); });
+    connect(manual, &QAction::triggered, this, [this, manual] { openManual(manual->text()); });
 
     QToolBar* tools = addToolBar(QStringLiteral("tools"));
     tools->setObjectName(QStringLiteral("toolBar"));
@@ -441,7 +442,22 @@ void MainWindow::openDocument(const QString& title, const QString& fileName)
 
 QString MainWindow::documentFolder() const
 {
-    return m_documentFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_documentFolder;
+    return m_documentFolder.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("doc"))
+                                      : m_documentFolder;
+}
+
+void MainWindow::openManual(const QString& title)
+{
+    const QString path = QDir(documentFolder()).filePath(QStringLiteral("选型软件使用说明.md"));
+    if (const QString problem = documentFileProblem(path); !problem.isEmpty()) {
+        m_platform.get().showBox(MessageKind::Error, documentProblemMessage(title, problem));
+        return;
+    }
+    if (!m_manual)
+        m_manual = new ManualWindow(path, this);
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
 }
 
 void MainWindow::openHomePage()

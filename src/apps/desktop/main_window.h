@@ -4,6 +4,7 @@
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class NotesArea;
 class QAction;
@@ -58,7 +59,7 @@ public:
 
     static QString homePage();
 
-    // Where the menus' documents are kept: beside the program unless set.
+    // Where the menus' documents are kept: doc/ beside the program unless set.
     QString documentFolder() const;
     void setDocumentFolder(const QString& folder) { m_documentFolder = folder; }
 
@@ -80,6 +81,7 @@ private:
     void tile(Qt::Orientation direction);
     void fillWindowMenu();
     void openDocument(const QString& title, const QString& fileName);
+    void openManual(const QString& title);
     void openHomePage();
 
     Platform* m_echo;
@@ -103,4 +105,5 @@ private:
     QAction* m_minimizeAction = nullptr;
     bool m_listFilled = false;
     QString m_documentFolder;
+    QPointer<QWidget> m_manual;
 };

@@ -4,6 +4,7 @@
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
+#include "apps/desktop/manual_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
@@ -34,6 +35,9 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QImage>
 #include <QTest>
 #include <QTreeView>
 
@@ -600,7 +604,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("reason");
-        for (const auto& [action, file] : {std::pair {"codeKeyAction", "流量计参数代号.pdf"}, {"manualAction", "选型软件使用说明.pdf"}}) {
+        for (const auto& [action, file] : {std::pair {"codeKeyAction", "流量计参数代号.pdf"}, {"manualAction", "选型软件使用说明.md"}}) {
             QTest::addRow("%s missing", action) << action << file << "missing" << "找不到文件 ";
             QTest::addRow("%s unreadable", action) << action << file << "folder" << " 不是文件";
         }
@@ -626,6 +630,54 @@ private slots:
         const QString expected = QStringLiteral("box 4: 无法显示“%1”：").arg(a->text());
         QVERIFY2(events[0].startsWith(expected), qPrintable(events[0]));
         QVERIFY2(events[0].contains(reason) && events[0].contains(QDir(dir.path()).filePath(file)), qPrintable(events[0]));
+    }
+
+    // "选型软件使用说明": the manual from doc/ beside the program, with its pictures;
+    // its find box finds text in it.
+    void manualOpensFromTheMenu()
+    {
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        QCOMPARE(d.main->documentFolder(), QCoreApplication::applicationDirPath() + QStringLiteral("/doc"));
+        d.main->setDocumentFolder(QStringLiteral(FLOWSEL_BIN_DIR "/doc")); // as the build lays it out
+        seen.take();
+        d.main->findChild<QAction*>(QStringLiteral("manualAction"))->trigger();
+        QCOMPARE(seen.take(), QStringList());
+        auto* manual = d.main->findChild<ManualWindow*>(QStringLiteral("manualWindow"));
+        QVERIFY(manual && manual->isVisible());
+        const QTextDocument* text = manual->browser()->document();
+        QVERIFY(text->toPlainText().startsWith(QStringLiteral("选型软件使用说明")));
+        for (const char* picture : {"images/selection.png", "images/records.png"}) {
+            const QVariant image = text->resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(picture)));
+            QVERIFY2(image.isValid() && !qvariant_cast<QImage>(image).isNull(), picture);
+        }
+        manual->findBox()->setText(QStringLiteral("附计算书"));
+        QVERIFY(manual->findNext());
+        QCOMPARE(manual->browser()->textCursor().selectedText(), QStringLiteral("附计算书"));
+        manual->findBox()->setText(QStringLiteral("没有这句话"));
+        QVERIFY(!manual->findNext());
+    }
+
+    // The manual's pictures come from the scripts kept beside it: each still runs
+    // against the real windows and gives a picture.
+    void manualPicturesAreMadeByItsScripts()
+    {
+        QTemporaryDir dir;
+        QProcess make;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BUILD"), QStringLiteral(FLOWSEL_BIN_DIR "/.."));
+        env.insert(QStringLiteral("FLOWSEL_PICTURES"), dir.path());
+        make.setProcessEnvironment(env);
+        make.start(QStringLiteral(FLOWSEL_SOURCE_DIR "/scripts/manual-pictures"), {});
+        QVERIFY(make.waitForFinished(120000));
+        QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
+        const QStringList scripts = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/pictures")).entryList({"*.flow"});
+        QVERIFY(!scripts.isEmpty());
+        for (const QString& script : scripts) {
+            const QString picture = QFileInfo(script).completeBaseName() + QStringLiteral(".png");
+            QVERIFY2(!QImage(dir.filePath(picture)).isNull(), qPrintable(picture));
+            QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture), qPrintable(picture));
+        }
     }
 
     // A file that exists but cannot be read is named with the system's reason.
