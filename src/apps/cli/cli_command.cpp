@@ -7,13 +7,17 @@
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/report/html_pdf.h"
 #include "workspace/calculation_record.h"
+#include "workspace/code_key.h"
 #include "core/gas/sgerg.h"
 #include "workspace/store_messages.h"
 #include "workspace/workspace.h"
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +36,7 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] sheet NO OUT.pdf [--with-calc]
                                           write the selection sheet of stored selection NO as a PDF,
                                           with the calculation record as a second page
+  flowsel-cli code-key OUT.pdf|OUT.html   write the key of the model codes (流量计参数代号)
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already
@@ -307,6 +312,37 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
     return kExitOk;
 }
 
+// The key of the model codes, as HTML or as a PDF by the file's suffix.
+int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& out,
+                   const std::function<void(const QString&)>& err)
+{
+    if (o.arguments.size() != 1) {
+        err(QStringLiteral("code-key takes the file to write, OUT.pdf or OUT.html"));
+        return kExitUnusable;
+    }
+    const QString& path = o.arguments[0];
+    const QString html = codeKeyHtml(codeKey());
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"pdf") {
+        QString error;
+        if (!writeHtmlPdf(path, html, QStringLiteral("流量计参数代号"), &error)) {
+            err(error);
+            return kExitLineFailed;
+        }
+    } else if (suffix == u"html" || suffix == u"htm") {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
+            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, file.errorString()));
+            return kExitLineFailed;
+        }
+    } else {
+        err(QStringLiteral("code-key writes OUT.pdf or OUT.html, not '%1'").arg(path));
+        return kExitUnusable;
+    }
+    out(QStringLiteral("code key written: %1").arg(path));
+    return kExitOk;
+}
+
 int run(const Options& o, const std::function<void(const QString&)>& out,
         const std::function<void(const QString&)>& err)
 {
@@ -393,6 +429,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return sheet(*o, out, err);
     if (o->command == u"copy-db")
         return copyDb(*o, out, err);
+    if (o->command == u"code-key")
+        return codeKeyCommand(*o, out, err);
     if (o->command == u"batch")
         return batch(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));

@@ -1,7 +1,7 @@
 #include "apps/desktop/main_window.h"
 
 #include "apps/desktop/batch_dialog.h"
-#include "apps/desktop/manual_window.h"
+#include "apps/desktop/document_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
@@ -272,7 +272,7 @@ void MainWindow::createMenus()
 
     QAction* codes = menuBar()->addAction(QStringLiteral("流量计参数代号"));
     codes->setObjectName(QStringLiteral("codeKeyAction"));
-    connect(codes, &QAction::triggered, this, [this, codes] { openDocument(codes->text(), QStringLiteral("流量计参数代号.pdf")); });
+    connect(codes, &QAction::triggered, this, [this] { showDocument(m_codeKey, [this] { return DocumentWindow::codeKey(this); }); });
     QAction* manual = menuBar()->addAction(QStringLiteral("选型软件使用说明"));
     manual->setObjectName(QStringLiteral("manualAction"));
     connect(manual, &QAction::triggered, this, [this, manual] { openManual(manual->text()); });
@@ -435,11 +435,6 @@ QWidget* MainWindow::createBottomPanel()
     return panel;
 }
 
-void MainWindow::openDocument(const QString& title, const QString& fileName)
-{
-    openDocumentFile(title, QDir(documentFolder()).filePath(fileName), m_platform.get());
-}
-
 QString MainWindow::documentFolder() const
 {
     return m_documentFolder.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("doc"))
@@ -453,11 +448,16 @@ void MainWindow::openManual(const QString& title)
         m_platform.get().showBox(MessageKind::Error, documentProblemMessage(title, problem));
         return;
     }
-    if (!m_manual)
-        m_manual = new ManualWindow(path, this);
-    m_manual->show();
-    m_manual->raise();
-    m_manual->activateWindow();
+    showDocument(m_manual, [this, path] { return DocumentWindow::manual(path, this); });
+}
+
+void MainWindow::showDocument(QPointer<QWidget>& window, const std::function<QWidget*()>& make)
+{
+    if (!window)
+        window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void MainWindow::openHomePage()

@@ -80,8 +80,9 @@ private:
     void updateWindowCommands();
     void tile(Qt::Orientation direction);
     void fillWindowMenu();
-    void openDocument(const QString& title, const QString& fileName);
     void openManual(const QString& title);
+    // Shows the document's window, made first where it is not open.
+    void showDocument(QPointer<QWidget>& window, const std::function<QWidget*()>& make);
     void openHomePage();
 
     Platform* m_echo;
@@ -106,4 +107,5 @@ private:
     bool m_listFilled = false;
     QString m_documentFolder;
     QPointer<QWidget> m_manual;
+    QPointer<QWidget> m_codeKey;
 };

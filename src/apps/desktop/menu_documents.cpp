@@ -1,12 +1,8 @@
 #include "apps/desktop/menu_documents.h"
 
-#include "core/ports/platform.h"
-
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 QString documentFileProblem(const QString& path)
 {
@@ -24,15 +20,4 @@ QString documentFileProblem(const QString& path)
 QString documentProblemMessage(const QString& title, const QString& reason)
 {
     return QStringLiteral("无法显示“%1”：%2。").arg(title, reason);
-}
-
-bool openDocumentFile(const QString& title, const QString& path, Platform& ui)
-{
-    QString problem = documentFileProblem(path);
-    if (problem.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        problem = QStringLiteral("系统中没有能打开 %1 的程序").arg(QDir::toNativeSeparators(path));
-    if (problem.isEmpty())
-        return true;
-    ui.showBox(MessageKind::Error, documentProblemMessage(title, problem));
-    return false;
 }

@@ -2,6 +2,7 @@
 
 #include "core/form/form_model.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -46,4 +47,17 @@ void fillSensorRanges(FormModel& form, double pabsMaxKpa, SensorScale scale)
     form.setItems(Field::PressSensorUpper, items);
     if (!items.isEmpty())
         form.setIndex(Field::PressSensorUpper, 0);
+}
+
+QStringList allSensorRanges()
+{
+    QStringList out;
+    for (SensorScale scale : {SensorScale::Standard, SensorScale::CardSmall, SensorScale::CardLarge}) {
+        for (const Range& r : ranges(scale)) {
+            if (!out.contains(QString::fromUtf8(r.item)))
+                out << QString::fromUtf8(r.item);
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const QString& a, const QString& b) { return a.toDouble() < b.toDouble(); });
+    return out;
 }

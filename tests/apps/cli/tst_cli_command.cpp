@@ -379,6 +379,48 @@ private slots:
             QVERIFY2(record.contains(expected), qPrintable(expected + QStringLiteral(" in\n") + record));
     }
 
+    // `code-key` writes the key of the codes as HTML or as a PDF by the file's suffix;
+    // both hold every series and its templates.
+    void codeKeyFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("status");
+        QTest::newRow("html") << "key.html" << 0;
+        QTest::newRow("pdf") << "key.pdf" << 0;
+        QTest::newRow("other suffix") << "key.txt" << 2;
+        QTest::newRow("folder missing") << "none/key.pdf" << 1;
+    }
+    void codeKeyFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        QProcess key;
+        key.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"code-key", path});
+        QVERIFY(key.waitForFinished(60000));
+        QCOMPARE(key.exitCode(), status);
+        if (status != 0) {
+            QVERIFY(!key.readAllStandardError().isEmpty());
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        QString text;
+        if (path.endsWith(QStringLiteral(".pdf"))) {
+            QProcess pdf;
+            pdf.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+            QVERIFY(pdf.waitForFinished(60000));
+            text = QString::fromUtf8(pdf.readAllStandardOutput());
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            text = QString::fromUtf8(f.readAll());
+        }
+        for (const char* shown : {"流量计参数代号", "VRNA-{S}-{N}-{B}", "VRNSⅡ", "PWXC-{S}-{U}/{N}-{C}{M1}", "MQE-{S}S-{N}-{TL}/{TH}-{C}",
+                                  "{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}", "SJN", "B-GW"})
+            QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+    }
+
     // Killed in the middle of a run, the program has written whole event lines only,
     // and every line written so far has reached the reader.
     void eventLinesAreWrittenWholeAsTheyHappen()

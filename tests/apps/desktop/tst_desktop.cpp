@@ -4,7 +4,8 @@
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
-#include "apps/desktop/manual_window.h"
+#include "apps/desktop/document_window.h"
+#include "workspace/code_key.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
@@ -604,10 +605,9 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("reason");
-        for (const auto& [action, file] : {std::pair {"codeKeyAction", "流量计参数代号.pdf"}, {"manualAction", "选型软件使用说明.md"}}) {
-            QTest::addRow("%s missing", action) << action << file << "missing" << "找不到文件 ";
-            QTest::addRow("%s unreadable", action) << action << file << "folder" << " 不是文件";
-        }
+        // the key of the codes is written by the program: only the manual is a file
+        QTest::newRow("missing") << "manualAction" << "选型软件使用说明.md" << "missing" << "找不到文件 ";
+        QTest::newRow("not a file") << "manualAction" << "选型软件使用说明.md" << "folder" << " 不是文件";
     }
     void menuDocumentThatCannotBeShown()
     {
@@ -643,7 +643,7 @@ private slots:
         seen.take();
         d.main->findChild<QAction*>(QStringLiteral("manualAction"))->trigger();
         QCOMPARE(seen.take(), QStringList());
-        auto* manual = d.main->findChild<ManualWindow*>(QStringLiteral("manualWindow"));
+        auto* manual = d.main->findChild<DocumentWindow*>(QStringLiteral("manualWindow"));
         QVERIFY(manual && manual->isVisible());
         const QTextDocument* text = manual->browser()->document();
         QVERIFY(text->toPlainText().startsWith(QStringLiteral("选型软件使用说明")));
@@ -678,6 +678,30 @@ private slots:
             QVERIFY2(!QImage(dir.filePath(picture)).isNull(), qPrintable(picture));
             QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture), qPrintable(picture));
         }
+    }
+
+    // "流量计参数代号": the key written by the program in a window of its own, every
+    // series there and findable, with printing and saving as a PDF.
+    void codeKeyOpensFromTheMenu()
+    {
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        seen.take();
+        d.main->findChild<QAction*>(QStringLiteral("codeKeyAction"))->trigger();
+        QCOMPARE(seen.take(), QStringList());
+        auto* key = d.main->findChild<DocumentWindow*>(QStringLiteral("codeKeyWindow"));
+        QVERIFY(key && key->isVisible());
+        QCOMPARE(key->windowTitle(), QStringLiteral("流量计参数代号"));
+        const QString text = key->browser()->document()->toPlainText();
+        for (const CodeKeySeries& series : codeKey())
+            QVERIFY2(text.contains(series.series) && text.contains(series.templates.front().text), qPrintable(series.series));
+        key->findBox()->setText(QStringLiteral("VRNE-{S}"));
+        QVERIFY(key->findNext());
+        QVERIFY(key->findChild<QPushButton*>(QStringLiteral("printButton")));
+        QVERIFY(key->findChild<QPushButton*>(QStringLiteral("savePdfButton")));
+        // the menu again shows the same window
+        d.main->findChild<QAction*>(QStringLiteral("codeKeyAction"))->trigger();
+        QCOMPARE(d.main->findChildren<DocumentWindow*>(QStringLiteral("codeKeyWindow")).size(), 1);
     }
 
     // A file that exists but cannot be read is named with the system's reason.
