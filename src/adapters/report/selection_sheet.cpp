@@ -1,6 +1,8 @@
 #include "adapters/report/selection_sheet.h"
 
+#include "adapters/report/calculation_page.h"
 #include "adapters/report/font_substitutions.h"
+#include "adapters/report/pdf_file.h"
 #include "adapters/report/sheet_expression.h"
 #include "adapters/report/sheet_template.h"
 #include "core/ports/print_row.h"
@@ -176,48 +178,29 @@ QString sheetNotWrittenText(const QString& path, const QString& reason)
     return QStringLiteral("选型单未能保存为PDF文件：%1\n(%2)").arg(QDir::toNativeSeparators(path), reason);
 }
 
-bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error)
+bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error,
+                            const CalculationSheet* calculation)
 {
-    const auto fail = [&](const QString& reason) {
-        if (error)
-            *error = sheetNotWrittenText(path, reason);
-        return false;
-    };
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return fail(QStringLiteral("the selection sheet needs a QGuiApplication for its fonts"));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    {
+    const QString reason = writePdfFile(path, [&](QPdfWriter& writer) -> QString {
         // Zero margins: the page's top-left corner is the printable area's, which is
         // the template's origin.
-        QPdfWriter writer(&file);
         writer.setPageLayout(selectionSheetPageLayout());
         writer.setResolution(kPdfResolution);
         writer.setTitle(selectionSheetTitle());
-        writer.setCreator(QStringLiteral("flowsel"));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return fail(QStringLiteral("no PDF could be started"));
-        }
+        if (!painter.begin(&writer))
+            return QStringLiteral("no PDF could be started");
         paintSelectionSheet(painter, row, dateText);
-        if (!painter.end()) {
-            file.cancelWriting();
-            return fail(QStringLiteral("the PDF could not be finished"));
+        if (calculation) {
+            if (!writer.newPage())
+                return QStringLiteral("the PDF's second page could not be started");
+            paintCalculationPage(painter, *calculation);
         }
-    }
-    // The PDF writer does not look at what its writes return, and commit() does not
-    // see a failure of the last buffered block: a full disk shows only here. The
-    // file is then dropped, so no cut-off PDF is left behind.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        // a write cut short leaves no system message: "Unknown error"
-        const QString reason = QStringLiteral("写入不完整，磁盘可能已满（%1）").arg(file.errorString());
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+        if (!painter.end())
+            return QStringLiteral("the PDF could not be finished");
+        return QString();
+    });
+    if (!reason.isEmpty() && error)
+        *error = sheetNotWrittenText(path, reason);
+    return reason.isEmpty();
 }

@@ -5,6 +5,7 @@
 class QDate;
 class QPageLayout;
 class QPainter;
+struct CalculationSheet;
 struct PrintRow;
 
 // The printed selection sheet: one A4 portrait page drawn from the template
@@ -30,11 +31,12 @@ QPageLayout selectionSheetPageLayout();
 // device units by the device's logical resolution. Draws no background.
 void paintSelectionSheet(QPainter& painter, const PrintRow& row, const QString& dateText);
 
-// Writes the sheet as a one-page PDF with its fonts embedded. False, with the
-// message in `error`, when the file cannot be written completely (a full disk
-// included); no file is left at `path` then, and one that was there stays as it was.
+// Writes the sheet as a PDF with its fonts embedded: one page, and the calculation
+// record's page after it when one is given. False, with the message in `error`, when
+// the file cannot be written completely (a full disk included); no file is left at
+// `path` then, and one that was there stays as it was.
 bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText,
-                            QString* error = nullptr);
+                            QString* error = nullptr, const CalculationSheet* calculation = nullptr);
 
 // What is said when the sheet could not be written to `path`, and why.
 QString sheetNotWrittenText(const QString& path, const QString& reason);

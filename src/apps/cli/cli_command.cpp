@@ -7,12 +7,17 @@
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/report/html_pdf.h"
+#include "workspace/calculation_record.h"
+#include "workspace/code_key.h"
 #include "core/gas/sgerg.h"
 #include "workspace/store_messages.h"
 #include "workspace/workspace.h"
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +33,10 @@ constexpr int kExitUnusable = 2;
 
 const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
-  flowsel-cli [OPTIONS] sheet NO OUT.pdf  write the selection sheet of stored selection NO as a PDF
+  flowsel-cli [OPTIONS] sheet NO OUT.pdf [--with-calc]
+                                          write the selection sheet of stored selection NO as a PDF,
+                                          with the calculation record as a second page
+  flowsel-cli code-key OUT.pdf|OUT.html   write the key of the model codes (流量计参数代号)
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already
@@ -267,14 +275,16 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
 int sheet(const Options& o, const std::function<void(const QString&)>& out,
           const std::function<void(const QString&)>& err)
 {
-    if (o.arguments.size() != 2) {
-        err(QStringLiteral("sheet takes a selection number and the PDF to write"));
+    QStringList arguments = o.arguments;
+    const bool withCalculation = arguments.removeAll(QStringLiteral("--with-calc")) > 0;
+    if (arguments.size() != 2) {
+        err(QStringLiteral("sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
         return kExitUnusable;
     }
     const std::optional<OpenedStore> opened = openNeededStore(chosenStoreLocation(o.db), err);
     if (!opened)
         return kExitUnusable;
-    const QString& number = o.arguments[0];
+    const QString& number = arguments[0];
     const StoreResult<std::optional<PrintRow>> row = opened->store->fetchPrintRow(number);
     if (!row.ok()) {
         err(queryErrorText(row.error().statement, row.error().message));
@@ -284,12 +294,52 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
         err(notSavedMessage());
         return kExitLineFailed;
     }
+    const QString date = selectionSheetDate(QDate::currentDate());
+    std::optional<CalculationSheet> calculation;
     QString error;
-    if (!writeSelectionSheetPdf(o.arguments[1], *row.value(), selectionSheetDate(QDate::currentDate()), &error)) {
+    if (withCalculation) {
+        calculation = storedCalculationRecord(*opened->store, number, date, &error);
+        if (!calculation) {
+            err(error);
+            return kExitLineFailed;
+        }
+    }
+    if (!writeSelectionSheetPdf(arguments[1], *row.value(), date, &error, calculation ? &*calculation : nullptr)) {
         err(error);
         return kExitLineFailed;
     }
-    out(QStringLiteral("sheet written: %1").arg(o.arguments[1]));
+    out(QStringLiteral("sheet written: %1").arg(arguments[1]));
+    return kExitOk;
+}
+
+// The key of the model codes, as HTML or as a PDF by the file's suffix.
+int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& out,
+                   const std::function<void(const QString&)>& err)
+{
+    if (o.arguments.size() != 1) {
+        err(QStringLiteral("code-key takes the file to write, OUT.pdf or OUT.html"));
+        return kExitUnusable;
+    }
+    const QString& path = o.arguments[0];
+    const QString html = codeKeyHtml(codeKey());
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"pdf") {
+        QString error;
+        if (!writeHtmlPdf(path, html, QStringLiteral("流量计参数代号"), &error)) {
+            err(error);
+            return kExitLineFailed;
+        }
+    } else if (suffix == u"html" || suffix == u"htm") {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
+            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, file.errorString()));
+            return kExitLineFailed;
+        }
+    } else {
+        err(QStringLiteral("code-key writes OUT.pdf or OUT.html, not '%1'").arg(path));
+        return kExitUnusable;
+    }
+    out(QStringLiteral("code key written: %1").arg(path));
     return kExitOk;
 }
 
@@ -379,6 +429,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return sheet(*o, out, err);
     if (o->command == u"copy-db")
         return copyDb(*o, out, err);
+    if (o->command == u"code-key")
+        return codeKeyCommand(*o, out, err);
     if (o->command == u"batch")
         return batch(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));

@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     // Drawing the selection sheet needs the fonts of a GUI application; no screen.
     bool drawing = false;
     for (int i = 1; i < argc; ++i)
-        drawing = drawing || std::strcmp(argv[i], "sheet") == 0;
+        drawing = drawing || std::strcmp(argv[i], "sheet") == 0 || std::strcmp(argv[i], "code-key") == 0;
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // A GUI application wants a private runtime folder; a session has one, a batch

@@ -2,6 +2,7 @@
 
 #include "apps/cli/event_writer.h"
 #include "adapters/report/font_substitutions.h"
+#include "adapters/report/selection_sheet.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/pictures.h"
@@ -9,6 +10,7 @@
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/cli/store_choice.h"
+#include "workspace/calculation_record.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -101,7 +103,13 @@ int runDesktop(QApplication& app)
 
     MainWindow window(*opened.store, today, echo);
     window.showStoreLocation(shownStoreLocation(location));
-    window.onPreview = [&window](SelectionWindow&, const PrintRow& row) { createSheetPreview(row, &window)->open(); };
+    window.onPreview = [&window](SelectionWindow& w, const PrintRow& row) {
+        QString why;
+        const std::optional<CalculationSheet> record =
+            storedCalculationRecord(window.workspace().store(), w.form().text(Field::SelectionNo),
+                                    selectionSheetDate(QDate::currentDate()), &why);
+        createSheetPreview(row, &window, record, why)->open();
+    };
     if (scripted) {
         const auto shown = window.workspace().onWindowShown;
         window.workspace().onWindowShown = [shown, &events](SelectionWindow& w) {

@@ -1,6 +1,8 @@
 #include "apps/desktop/main_window.h"
 
 #include "apps/desktop/batch_dialog.h"
+#include "apps/desktop/document_window.h"
+#include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/selection_widget.h"
@@ -269,9 +271,11 @@ void MainWindow::createMenus()
     fillWindowMenu();
 
     QAction* codes = menuBar()->addAction(QStringLiteral("流量计参数代号"));
-    connect(codes, &QAction::triggered, this, [this] { openDocument(QStringLiteral("流量计参数代号.pdf")); });
+    codes->setObjectName(QStringLiteral("codeKeyAction"));
+    connect(codes, &QAction::triggered, this, [this] { showDocument(m_codeKey, [this] { return DocumentWindow::codeKey(this); }); });
     QAction* manual = menuBar()->addAction(QStringLiteral("选型软件使用说明"));
-    connect(manual, &QAction::triggered, this, [this] { openDocument(QStringLiteral("选型软件使用说明.pdf")); });
+    manual->setObjectName(QStringLiteral("manualAction"));
+    connect(manual, &QAction::triggered, this, [this, manual] { openManual(manual->text()); });
 
     QToolBar* tools = addToolBar(QStringLiteral("tools"));
     tools->setObjectName(QStringLiteral("toolBar"));
@@ -431,10 +435,29 @@ QWidget* MainWindow::createBottomPanel()
     return panel;
 }
 
-void MainWindow::openDocument(const QString& fileName)
+QString MainWindow::documentFolder() const
 {
-    // a missing document or viewer is not reported
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(fileName)));
+    return m_documentFolder.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("doc"))
+                                      : m_documentFolder;
+}
+
+void MainWindow::openManual(const QString& title)
+{
+    const QString path = QDir(documentFolder()).filePath(QStringLiteral("选型软件使用说明.md"));
+    if (const QString problem = documentFileProblem(path); !problem.isEmpty()) {
+        m_platform.get().showBox(MessageKind::Error, documentProblemMessage(title, problem));
+        return;
+    }
+    showDocument(m_manual, [this, path] { return DocumentWindow::manual(path, this); });
+}
+
+void MainWindow::showDocument(QPointer<QWidget>& window, const std::function<QWidget*()>& make)
+{
+    if (!window)
+        window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void MainWindow::openHomePage()

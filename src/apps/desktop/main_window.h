@@ -4,6 +4,7 @@
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class NotesArea;
 class QAction;
@@ -58,6 +59,10 @@ public:
 
     static QString homePage();
 
+    // Where the menus' documents are kept: doc/ beside the program unless set.
+    QString documentFolder() const;
+    void setDocumentFolder(const QString& folder) { m_documentFolder = folder; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
@@ -75,7 +80,9 @@ private:
     void updateWindowCommands();
     void tile(Qt::Orientation direction);
     void fillWindowMenu();
-    void openDocument(const QString& fileName);
+    void openManual(const QString& title);
+    // Shows the document's window, made first where it is not open.
+    void showDocument(QPointer<QWidget>& window, const std::function<QWidget*()>& make);
     void openHomePage();
 
     Platform* m_echo;
@@ -98,4 +105,7 @@ private:
     QAction* m_tileVerticalAction = nullptr;
     QAction* m_minimizeAction = nullptr;
     bool m_listFilled = false;
+    QString m_documentFolder;
+    QPointer<QWidget> m_manual;
+    QPointer<QWidget> m_codeKey;
 };

@@ -37,6 +37,17 @@ std::optional<double> computedZnZg(GasReference reference, float pressureMpa, fl
     return ZnZgOfGas(reference).at(pressureMpa, temperatureC, gas);
 }
 
+std::optional<ZnAndZg> computedZnAndZg(GasReference reference, float pressureMpa, float temperatureC,
+                                       const GasData& gas)
+{
+    if (!computedZnZg(reference, pressureMpa, temperatureC, gas))
+        return std::nullopt;
+    const std::optional<SgergGas> g = reference == GasReference::Combustion20Metering20
+        ? sgergGasRef20(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2)
+        : sgergGas(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2);
+    return ZnAndZg {*sgergZ(*g, kZnPressureMpa, kZnTemperatureC), *sgergZ(*g, pressureMpa, temperatureC)};
+}
+
 namespace {
 
 bool sameBits(float a, float b)

@@ -43,6 +43,16 @@ struct GasData {
 // gives no answer or the quotient is not a positive finite number.
 std::optional<double> computedZnZg(GasReference reference, float pressureMpa, float temperatureC, const GasData& gas);
 
+// The two factors of that quotient, each as the method gives it: Zn at the standard
+// condition of the flow and Zg at the line condition. Nothing where the quotient
+// would be nothing.
+struct ZnAndZg {
+    float zn;
+    float zg;
+};
+std::optional<ZnAndZg> computedZnAndZg(GasReference reference, float pressureMpa, float temperatureC,
+                                       const GasData& gas);
+
 // The same for the limits of one computation. Most of the method's cost is the part
 // that depends on the gas alone, and Zn depends on nothing else: both are worked out
 // for the first limit and reused for the next while the gas stays the same. Each

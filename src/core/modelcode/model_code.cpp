@@ -6,7 +6,9 @@
 #include "core/record/selection_record.h"
 #include "core/form/vocabulary.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 using F = Field;
 using namespace vocab;
@@ -198,6 +200,73 @@ QString ModelCode::letters(bool setExProof)
     return QString();
 }
 
+// The placeholders: name, what the position stands for, and how it is filled. Those
+// with effects (the letters, the mode suffixes, the installation suffix) take them
+// when they are filled.
+struct ModelCode::PlaceholderRow {
+    const char16_t* name;
+    const char* meaning;
+    QString (*value)(ModelCode& m);
+};
+
+// clang-format off
+const ModelCode::PlaceholderRow ModelCode::kPlaceholders[] = {
+    {u"S",  "通径规格代号（通径和系列规格）", [](ModelCode& m) { return m.m_sizeCode; }},
+    {u"R",  "系列规格代号（通径规格去掉通径）", [](ModelCode& m) { return m.m_seriesSizeCode; }},
+    {u"D",  "通径（mm）", [](ModelCode& m) { return m.m_sizeBoreText; }},
+    {u"U",  "压力传感器上限压力（MPa）", [](ModelCode& m) { return m.m_form.text(F::PressSensorUpper); }},
+    {u"N",  "公称压力（MPa）", [](ModelCode& m) { return m.m_form.text(F::NominalPressure); }},
+    {u"B",  "基表准确度等级", [](ModelCode& m) { return m.m_baseAccuracy; }},
+    {u"C",  "综合准确度等级", [](ModelCode& m) { return m.m_combinedAccuracy; }},
+    {u"TL", "最低温度（℃）", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMin)); }},
+    {u"TH", "最高温度（℃）", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMax)); }},
+    {u"L",  "KEV修正仪的通讯代号（GPRS、防爆、短程无线、电流输出）", [](ModelCode& m) { return m.letters(); }},
+    {u"I",  "安装形式：垂直安装为-C，水平安装为空", [](ModelCode& m) { return m.installationSuffix(); }},
+    {u"P",  "修正仪型号与通讯代号等，随修正仪和通讯、防爆选项而定", [](ModelCode& m) { return m.m_part; }},
+    {u"A",  "修正仪准确度等级", [](ModelCode& m) { return m.m_form.text(F::CorrectorAccuracy); }},
+    {u"M1", "温度、压力检测方式代号（第1种写法）", [](ModelCode& m) { return m.modeSuffix(1); }},
+    {u"M2", "温度、压力检测方式代号（第2种写法）", [](ModelCode& m) { return m.modeSuffix(2); }},
+    {u"M3", "温度、压力检测方式代号（第3种写法）", [](ModelCode& m) { return m.modeSuffix(3); }},
+    {u"M4", "温度、压力检测方式代号（第4种写法）", [](ModelCode& m) { return m.modeSuffix(4); }},
+    {u"M5", "温度、压力检测方式代号（第5种写法）", [](ModelCode& m) { return m.modeSuffix(5); }},
+};
+// clang-format on
+
+std::span<const CodePlaceholder> codePlaceholders()
+{
+    static const std::vector<CodePlaceholder> table = [] {
+        std::vector<CodePlaceholder> out;
+        for (const ModelCode::PlaceholderRow& row : ModelCode::kPlaceholders)
+            out.push_back({QStringView(row.name), QString::fromUtf8(row.meaning)});
+        return out;
+    }();
+    return table;
+}
+
+QStringList codeLetterValues()
+{
+    QStringList out;
+    for (const LetterRow& row : kLetters)
+        out << QString::fromLatin1(row.letters);
+    return out;
+}
+
+QStringList modeSuffixValues(int form)
+{
+    QStringList out;
+    for (const char* suffix : kModeSuffixes[static_cast<size_t>(form - 1)])
+        out << QString::fromUtf8(suffix);
+    return out;
+}
+
+QString ModelCode::expand(QStringView templ, const QString& part)
+{
+    m_part = part;
+    QString out = expand(templ);
+    m_part.clear();
+    return out;
+}
+
 QString ModelCode::expand(QStringView templ)
 {
     QString out;
@@ -210,32 +279,11 @@ QString ModelCode::expand(QStringView templ)
         const qsizetype close = templ.indexOf(u'}', i);
         const QStringView name = templ.mid(i + 1, close - i - 1);
         i = close + 1;
-        if (name == u"S")
-            out += m_sizeCode;
-        else if (name == u"R")
-            out += m_seriesSizeCode;
-        else if (name == u"D")
-            out += m_sizeBoreText;
-        else if (name == u"U")
-            out += m_form.text(F::PressSensorUpper);
-        else if (name == u"N")
-            out += m_form.text(F::NominalPressure);
-        else if (name == u"B")
-            out += m_baseAccuracy;
-        else if (name == u"C")
-            out += m_combinedAccuracy;
-        else if (name == u"TL")
-            out += trimmed(m_form.text(F::TempMin));
-        else if (name == u"TH")
-            out += trimmed(m_form.text(F::TempMax));
-        else if (name == u"L")
-            out += letters();
-        else if (name == u"I")
-            out += installationSuffix();
-        else if (name.size() == 2 && name[0] == u'M')
-            out += modeSuffix(name[1].digitValue());
-        else
-            Q_ASSERT_X(false, "ModelCode::expand", "unknown placeholder");
+        const PlaceholderRow* row = std::find_if(std::begin(kPlaceholders), std::end(kPlaceholders),
+                                                 [name](const PlaceholderRow& r) { return name == r.name; });
+        Q_ASSERT_X(row != std::end(kPlaceholders), "ModelCode::expand", "unknown placeholder");
+        if (row != std::end(kPlaceholders))
+            out += row->value(*this);
     }
     return out;
 }

@@ -1,13 +1,31 @@
 #pragma once
 
 #include "core/form/fields.h"
+#include "core/modelcode/code_templates.h"
 #include "core/form/vocabulary.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+
+#include <span>
 
 class FormModel;
 class SelectionContext;
+
+// A placeholder of the templates and what its position of the code stands for: the
+// table expand() works from, so that a key of the codes reads the same table.
+struct CodePlaceholder {
+    QStringView name; // "S", "M1"
+    QString meaning;
+};
+std::span<const CodePlaceholder> codePlaceholders();
+
+// The values of {L}, the KEV corrector's communication letters, in table order.
+QStringList codeLetterValues();
+// The values of {M1} ... {M5} (`form` 1 to 5): the suffix for each item of the
+// correction mode, in item order.
+QStringList modeSuffixValues(int form);
 
 // A composer showed its message: the selection command ends here.
 struct CommandStopped {};
@@ -50,6 +68,10 @@ public:
     // letters, the mode suffixes, the installation suffix) take effect in the
     // order they stand.
     QString expand(QStringView templ);
+    // The same with {P}, the part of the code that the composer worked out itself.
+    QString expand(QStringView templ, const QString& part);
+    QString expand(CodeTemplateId id) { return expand(codeTemplate(id)); }
+    QString expand(CodeTemplateId id, const QString& part) { return expand(codeTemplate(id), part); }
 
     // {M1} ... {M5} leave an empty CorrectionMode without item (instead of setting
     // item 0) in the rows that say so.
@@ -68,6 +90,16 @@ public:
     QString installationSuffix();
 
 private:
+    struct PlaceholderRow;
+    static const PlaceholderRow kPlaceholders[];
+    friend std::span<const CodePlaceholder> codePlaceholders();
+
+// The values of {L}, the KEV corrector's communication letters, in table order.
+QStringList codeLetterValues();
+// The values of {M1} ... {M5} (`form` 1 to 5): the suffix for each item of the
+// correction mode, in item order.
+QStringList modeSuffixValues(int form);
+
     SelectionContext& m_w;
     FormModel& m_form;
     vocab::Medium m_medium;
@@ -77,6 +109,7 @@ private:
     QString m_sizeBoreText;
     QString m_baseAccuracy;
     QString m_combinedAccuracy;
+    QString m_part;
 };
 
 // The messages that stop the command.

@@ -73,54 +73,51 @@ QString counterWithCorrector(ModelCode& m, const Meter& meter)
         if (m.form().index(F::ExProof) < 0 || (m.air() && meter.roots))
             m.set(F::ExProof, IntrinsicSafe);
     }
-    const QString tail = QStringLiteral("{U}/{N}-{B}/{C}");
     if (m.yes(F::Gprs)) {
-        const QString letters = m.letters();
         kevSettings(m);
         m.correctorModel = QStringLiteral("KEV");
-        return m.expand(u"{R}-CKEV-") + letters + u'-' + m.expand(tail);
+        return m.expand(CodeTemplateId::RkevLetters);
     }
     const bool wireless = m.yes(F::ShortRangeWireless);
     if (m.flameproof()) {
         kevSettings(m);
         m.set(F::CurrentOutput, No);
         m.correctorModel = QStringLiteral("KEV");
-        return m.expand(wireless ? u"{R}-CKEV-G-W-{U}/{N}-{B}/{C}" : u"{R}-CKEV-G-{U}/{N}-{B}/{C}");
+        return m.expand(wireless ? CodeTemplateId::RkevGW : CodeTemplateId::RkevG);
     }
     if (wireless) {
         kevSettings(m);
         m.set(F::CurrentOutput, No);
         m.correctorModel = QStringLiteral("KEV");
-        return m.expand(u"{R}-CKEV-B-W-{U}/{N}-{B}/{C}");
+        return m.expand(CodeTemplateId::RkevBW);
     }
     if (m.yes(F::CurrentOutput)) {
         darSettings(m, !m.air());
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
-        return m.expand(u"{R}-CDAR-I-{U}/{N}-{B}/{C}");
+        return m.expand(CodeTemplateId::RdarI);
     }
     if (m.yes(F::DisplayFactor)) {
         kevSettings(m);
         m.correctorModel = QStringLiteral("KEV");
-        return m.expand(u"{R}-CKEV-B-{U}/{N}-{B}/{C}");
+        return m.expand(CodeTemplateId::RkevB);
     }
     if (meter.dn50Pair && m.form().text(F::CorrectorAccuracy) == Class10) {
         m.set({F::Hart, F::CounterPulse}, No);
         m.set(F::PipeConnection, Flange);
         m.set(F::ExProof, IntrinsicSafe);
         m.correctorModel = QStringLiteral("DAR-V");
-        return m.expand(u"{R}-CDAR-V{M3}{U}/{N}-{B}/{C}");
+        return m.expand(CodeTemplateId::RdarV);
     }
     if (meter.smallest) {
         m.set(F::CorrectorAccuracy, Class10);
         m.set({F::Hart, F::CounterPulse}, No);
         m.correctorModel = QStringLiteral("DAR-V");
-        return m.is(F::PipeConnection, Thread) ? m.expand(u"{R}-RC-CDAR-V{M3}{U}/{N}-{B}/{C}")
-                                               : m.expand(u"{R}-CDAR-V{M3}{U}/{N}-{B}/{C}");
+        return m.expand(m.is(F::PipeConnection, Thread) ? CodeTemplateId::RthreadDarV : CodeTemplateId::RdarV);
     }
     darSettings(m);
     m.correctorModel = QStringLiteral("DAR");
-    return m.expand(u"{R}-CDAR-{U}/{N}-{B}/{C}");
+    return m.expand(CodeTemplateId::Rdar);
 }
 
 // Mechanical counter, no card control, no corrector.
@@ -129,10 +126,10 @@ QString counterWithoutCorrector(ModelCode& m, const Meter& meter)
     noCorrectorSettings(m);
     const bool pulse = m.yes(F::CounterPulse);
     if (meter.smallest && m.is(F::PipeConnection, Thread))
-        return m.expand(pulse ? u"{R}-RC-OYT-{N}-{B}" : u"{R}-RC-{N}-{B}");
+        return m.expand(pulse ? CodeTemplateId::RthreadPulse : CodeTemplateId::Rthread);
     if (!meter.smallest)
         m.set(F::PipeConnection, Flange);
-    return m.expand(pulse ? u"{R}-OYT-{N}-{B}" : u"{R}-{N}-{B}");
+    return m.expand(pulse ? CodeTemplateId::Rpulse : CodeTemplateId::Rplain);
 }
 
 // Card controls, city gas only.
@@ -150,14 +147,14 @@ QString cardControlled(ModelCode& m, const Meter& meter)
         m.correctorModel = QStringLiteral("CPU卡流量补偿控制仪");
         if (meter.roots)
             m.keepModeWithoutItem();
-        return m.expand(counter ? u"{R}-{U}/{N}-{B}/{C}-{M2}2{I}" : u"{R}-{U}/{N}-{B}/{C}{M1}{I}");
+        return m.expand(counter ? CodeTemplateId::RcardCounter : CodeTemplateId::Rcard);
     }
     m.correctorModel = QStringLiteral("DAB");
     if (meter.roots) {
         m.firstMode();
-        return m.expand(u"{R}-{B}/DAB-{D}-{U}/{N}{I}");
+        return m.expand(CodeTemplateId::RdabRoots);
     }
-    return m.expand(u"{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}");
+    return m.expand(CodeTemplateId::Rdab);
 }
 
 // The RKD-G10 without counter: its own integrated corrector Z, or none (D).
@@ -170,7 +167,7 @@ QString rkdG10WithoutCounter(ModelCode& m)
     if (m.correctorFitted()) {
         m.set(F::CorrectorAccuracy, Class10);
         m.correctorModel = QStringLiteral("Z");
-        const QString code = m.expand(thread ? u"{R}-RC-Z{M3}{U}/{N}-{B}/{C}" : u"{R}-Z{M3}{U}/{N}-{B}/{C}");
+        const QString code = m.expand(thread ? CodeTemplateId::RthreadZ : CodeTemplateId::Rz);
         if (m.air())
             m.firstMode();
         return code;
@@ -178,7 +175,7 @@ QString rkdG10WithoutCounter(ModelCode& m)
     m.clear(F::CorrectionMode);
     m.clear(F::CorrectorAccuracy);
     m.correctorModel.clear();
-    return m.expand(thread ? u"{R}-RC-D-{N}-{B}" : u"{R}-D-{N}-{B}");
+    return m.expand(thread ? CodeTemplateId::RthreadPlainD : CodeTemplateId::RplainD);
 }
 
 // The rows without counter and card control.
@@ -261,7 +258,7 @@ QString withoutCounter(ModelCode& m, const Meter& meter)
         m.correctorModel = QStringLiteral("DAR");
         break;
     case Row::DarV:
-        part = m.expand(u"DAR-V{M3}");
+        part = m.expand(CodeTemplateId::RpartDarV);
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR-V");
@@ -283,7 +280,7 @@ QString withoutCounter(ModelCode& m, const Meter& meter)
         m.correctorModel = QStringLiteral("DAR");
         break;
     }
-    return m.expand(u"{R}-") + part + m.expand(u"{U}/{N}-{B}/{C}");
+    return m.expand(CodeTemplateId::RcorrectorPart, part);
 }
 
 } // namespace

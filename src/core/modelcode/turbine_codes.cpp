@@ -25,12 +25,12 @@ void closeCorrectorGroups(ModelCode& m)
 }
 
 // VRNA and VRNU without corrector
-QString withoutCorrector(ModelCode& m, const char* templ, bool correctorAccuracyKept)
+QString withoutCorrector(ModelCode& m, CodeTemplateId templ, bool correctorAccuracyKept)
 {
     closeCorrectorGroups(m);
     if (correctorAccuracyKept)
         m.set(F::CorrectorAccuracy, Class05);
-    return m.expand(QString::fromUtf8(templ));
+    return m.expand(templ);
 }
 
 // VRNE: the integrated card controller
@@ -43,10 +43,10 @@ QString vrne(ModelCode& m, bool withCounter)
     if (withCounter) {
         m.set({F::Gprs, F::ShortRangeWireless}, No);
         m.set(F::ExProof, IntrinsicSafe);
-        return m.expand(u"VRNE-{S}-{U}/{N}-{B}/{C}-{M2}2");
+        return m.expand(CodeTemplateId::VrneCounter);
     }
     m.keepModeWithoutItem();
-    return m.expand(u"VRNE-{S}-{U}/{N}-{B}/{C}{M1}");
+    return m.expand(CodeTemplateId::VrneNoCounter);
 }
 
 // VRNA with the split card-control corrector DAB
@@ -57,7 +57,7 @@ QString vrnaDab(ModelCode& m)
     m.set(F::ExProof, IntrinsicSafe);
     m.set(F::PipeConnection, Flange);
     m.correctorModel = QStringLiteral("DAB");
-    return m.expand(u"VRNA-{S}-{B}/DAB-{M5}{U}/{N}");
+    return m.expand(CodeTemplateId::VrnaDab);
 }
 
 // VRNU with DAB
@@ -68,7 +68,7 @@ QString vrnuDab(ModelCode& m)
     m.set({F::DisplayFactor, F::Hart, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
     m.correctorModel = QStringLiteral("DAB");
-    return m.expand(u"VRNU-{S}-{B}/DAB-{U}/{N}");
+    return m.expand(CodeTemplateId::VrnuDab);
 }
 
 // VRNA with corrector (domestic, counter, no card control).
@@ -119,8 +119,8 @@ QString vrnaWithCorrector(ModelCode& m)
             m.firstMode();
     }
     if (darV)
-        return m.expand(u"VRNA-{S}-{U}/{N}-{B}/{C}-DAR-V{M4}");
-    return m.expand(u"VRNA-{S}-{U}/{N}-{B}/{C}-") + part;
+        return m.expand(CodeTemplateId::VrnaDarV);
+    return m.expand(CodeTemplateId::VrnaCorrector, part);
 }
 
 // VRNSⅡ, air-like gases: the corrector part after GPRS, wireless and current output
@@ -186,7 +186,7 @@ QString vrnsIIWithCorrector(ModelCode& m)
     } else {
         m.correctorModel = QStringLiteral("DAR");
     }
-    return m.expand(u"VRNSⅡ-{S}-") + part + m.expand(u"{U}/{N}-{B}/{C}");
+    return m.expand(CodeTemplateId::VrnsII, part);
 }
 
 // VRNU, city gas: VRNU-{S}-{U}/{N}-{B}/{C}/ and the corrector part
@@ -265,11 +265,10 @@ QString vrnuWithCorrector(ModelCode& m)
     m.firstMode();
     m.requireSensorRange();
     if (!m.air())
-        return m.expand(u"VRNU-{S}-{U}/{N}-{B}/{C}/") + vrnuCityCorrectorPart(m);
+        return m.expand(CodeTemplateId::VrnuCity, vrnuCityCorrectorPart(m));
     m.set(F::CorrectorAccuracy, Class05);
     const QString part = vrnuAirCorrectorPart(m);
-    return m.expand(u"VRNU-{S}-{N}-{B}/{C}/") + part + m.expand(u"{U}-")
-        + m.form().text(F::CorrectorAccuracy);
+    return m.expand(CodeTemplateId::VrnuAir, part);
 }
 
 // City gas and air-like gases: the series from origin, counter, card and corrector.
@@ -287,7 +286,7 @@ QString cityOrAir(ModelCode& m)
 
     if (domestic && counter) {
         if (noCard)
-            return corrector ? vrnaWithCorrector(m) : withoutCorrector(m, "VRNA-{S}-{N}-{B}", false);
+            return corrector ? vrnaWithCorrector(m) : withoutCorrector(m, CodeTemplateId::VrnaPlain, false);
         if ((integrated || split) && city) {
             if (!corrector)
                 m.refuse(kNoCorrector);
@@ -313,7 +312,7 @@ QString cityOrAir(ModelCode& m)
     }
     if (imported && counter) {
         if (noCard)
-            return corrector ? vrnuWithCorrector(m) : withoutCorrector(m, "VRNU-{S}-{N}-{B}", city);
+            return corrector ? vrnuWithCorrector(m) : withoutCorrector(m, CodeTemplateId::VrnuPlain, city);
         if (split && city) {
             if (!corrector)
                 m.refuse(kNoCorrector);
@@ -342,11 +341,11 @@ QString oilField(ModelCode& m)
         m.correctorModel = QStringLiteral("VRNS流量补偿仪");
         if (m.yes(F::Hart)) {
             m.set(F::CurrentOutput, Yes);
-            code = m.expand(u"VRNS-{S}-H-{U}/{N}-{C}");
+            code = m.expand(CodeTemplateId::VrnsHart);
         } else if (m.yes(F::CurrentOutput)) {
-            code = m.expand(u"VRNS-{S}-I-{U}/{N}-{C}");
+            code = m.expand(CodeTemplateId::VrnsCurrent);
         } else {
-            code = m.expand(u"VRNS-{S}-{U}/{N}-{C}");
+            code = m.expand(CodeTemplateId::Vrns);
         }
     } else {
         m.clear(F::CorrectionMode);
@@ -354,8 +353,8 @@ QString oilField(ModelCode& m)
         m.set(F::ExProof, Flameproof);
         m.set(F::Hart, No);
         m.correctorModel.clear();
-        code = m.yes(F::CurrentOutput) ? m.expand(u"VRN-{S}-I-{U}/{N}-{TL}/{TH}-{C}")
-                                       : m.expand(u"VRN-{S}-{U}/{N}-{TL}/{TH}-{C}");
+        code = m.yes(F::CurrentOutput) ? m.expand(CodeTemplateId::VrnCurrent)
+                                       : m.expand(CodeTemplateId::Vrn);
     }
     m.set({F::DisplayFactor, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
@@ -367,7 +366,7 @@ QString coalBed(ModelCode& m)
     if (!plainDomesticMeter(m))
         return QString();
     m.correctorModel = QStringLiteral("SJF流量补偿仪");
-    return m.expand(u"SJF-{S}-{U}/{N}-{TL}/{TH}-{C}");
+    return m.expand(CodeTemplateId::Sjf);
 }
 
 } // namespace

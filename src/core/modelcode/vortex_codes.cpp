@@ -21,11 +21,11 @@ QString pwx(ModelCode& m)
     m.correctorModel = kPwx;
     if (m.yes(F::Hart)) {
         m.set(F::CurrentOutput, Yes);
-        return m.expand(u"PWX-{S}-H-{U}/{N}-{TL}/{TH}-{C}");
+        return m.expand(CodeTemplateId::PwxHart);
     }
     if (m.yes(F::CurrentOutput))
-        return m.expand(u"PWX-{S}-I-{U}/{N}-{TL}/{TH}-{C}");
-    return m.expand(u"PWX-{S}-{U}/{N}-{TL}/{TH}-{C}");
+        return m.expand(CodeTemplateId::PwxCurrent);
+    return m.expand(CodeTemplateId::Pwx);
 }
 
 void plainEnd(ModelCode& m)
@@ -42,7 +42,7 @@ QString oilField(ModelCode& m)
         m.requireCorrector();
         m.set(F::Hart, No);
         m.correctorModel = kCardController;
-        return m.expand(u"PWXC-{S}-{U}/{N}-{C}{M1}");
+        return m.expand(CodeTemplateId::PwxcMode);
     }
     m.firstMode();
     QString code;
@@ -56,8 +56,8 @@ QString oilField(ModelCode& m)
         m.set(F::Hart, No);
         m.set(F::ExProof, Flameproof);
         m.correctorModel.clear();
-        code = m.yes(F::CurrentOutput) ? m.expand(u"MQE-{S}S-I-{N}-{TL}/{TH}-{C}")
-                                       : m.expand(u"MQE-{S}S-{N}-{TL}/{TH}-{C}");
+        code = m.yes(F::CurrentOutput) ? m.expand(CodeTemplateId::MqeCurrent)
+                                       : m.expand(CodeTemplateId::Mqe);
     }
     plainEnd(m);
     return code;
@@ -68,7 +68,7 @@ QString coalBed(ModelCode& m)
     if (!m.is(F::CardControl, CardNone))
         return QString();
     m.correctorModel = QStringLiteral("SJN流量补偿仪");
-    return m.expand(u"SJN-{S}-{U}/{N}-{TL}/{TH}-{C}");
+    return m.expand(CodeTemplateId::Sjn);
 }
 
 QString air(ModelCode& m)
@@ -91,7 +91,7 @@ QString oxygenOrHydrogen(ModelCode& m)
     if (!m.is(F::CardControl, CardNone)) {
         const QString suffix = m.modeSuffix(1);
         m.requireCorrector();
-        code = m.expand(u"PWXC-{S}-{U}/{N}-{C}") + suffix;
+        code = m.expand(CodeTemplateId::PwxcSuffix, suffix);
         m.set(F::Hart, No);
         m.correctorModel = kCardController;
     } else {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -50,4 +51,17 @@ void fillSensorRanges(FormModel& form, double pabsMaxKpa, SensorScale scale)
     form.setItems(Field::PressSensorUpper, items);
     if (!items.isEmpty())
         form.setIndex(Field::PressSensorUpper, 0);
+}
+
+QStringList allSensorRanges()
+{
+    QStringList out;
+    for (SensorScale scale : {SensorScale::Standard, SensorScale::CardSmall, SensorScale::CardLarge}) {
+        for (const Range& r : ranges(scale)) {
+            if (!out.contains(r.item))
+                out << r.item;
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const QString& a, const QString& b) { return a.toDouble() < b.toDouble(); });
+    return out;
 }

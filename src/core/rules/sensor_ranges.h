@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class FormModel;
 
 // The ranges offered for the corrector's pressure sensor: the smallest range that
@@ -14,3 +16,6 @@ enum class SensorScale {
 // Refills the list of PressSensorUpper for the maximum pressure in kPa and chooses
 // its first item, if any.
 void fillSensorRanges(FormModel& form, double pabsMaxKpa, SensorScale scale);
+
+// Every range the lists can offer (MPa), lowest first, each once.
+QStringList allSensorRanges();

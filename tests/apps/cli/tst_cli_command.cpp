@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -285,6 +286,139 @@ private slots:
         QCOMPARE(sheet.exitCode(), 1);
         QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
+    }
+
+    // The calculation record of a stored selection of each medium, and of one whose
+    // Zn/Zg were typed: every input, both corners' factors and flows as the window
+    // showed them, Z at each corner as `sgerg` gives it, and the range verdict.
+    void calculationRecordOfAStoredSelection_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("verdict");
+        const QByteArray wide = "paste StdFlowMin 40\npaste StdFlowMax 400\npaste PabsMin 300\npaste PabsMax 900\n"
+                                "paste TempMin -10\npaste TempMax 35\n";
+        // the turbine and vortex sizes take a narrower range
+        const QByteArray narrow = "paste StdFlowMin 300\npaste StdFlowMax 1500\npaste PabsMin 500\npaste PabsMax 600\n"
+                                  "paste TempMin -10\npaste TempMax 35\n";
+        const QByteArray ref25 = "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n";
+        QTest::newRow("city gas") << "choose Medium 城市天然气或城市煤气\n" + wide + ref25 + "paste Hs 38\n"
+                                  << QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
+        QTest::newRow("oil-field gas, Hs beyond the range")
+            << "choose Medium 油田天然气\n" + narrow + ref25 + "paste Hs 50\n"
+            << QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考");
+        QTest::newRow("coal-bed gas, 20/20 reference")
+            << "choose Medium 煤层气\n" + narrow + "paste Hs 36\n"
+            << QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
+        QTest::newRow("air, the gas values left as they come")
+            << "choose Medium 空气或氮气或惰性气体\n" + wide
+            << QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考");
+        QTest::newRow("oxygen or hydrogen, CO2 in the wider range")
+            << "choose Medium 氧气或氢气\n" + narrow + ref25 + "paste Hs 38\npaste XCO2 0.25\n"
+            << QStringLiteral("SGERG-88：输入超出常规范围，在扩展适用范围内");
+        QTest::newRow("typed Zn/Zg") << "choose Medium 城市天然气或城市煤气\n" + wide
+                + "choose ZMode 不修正\npaste ZnZgMin 0.9871\npaste ZnZgMax 0.9912\n"
+                                     << QStringLiteral("未使用状态方程，不判断适用范围。");
+    }
+    void calculationRecordOfAStoredSelection()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, verdict);
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\n");
+        const Result run = cli({"--db", db, "--today", "20261210", "run", script});
+        QCOMPARE(run.status, 0);
+        QMap<QString, QString> shown;
+        for (const QString& line : run.out) {
+            const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+            if (o.value("event").toString() == u"field")
+                shown[o.value("name").toString()] = o.value("text").toString();
+        }
+        QVERIFY2(!shown.value("ResultText").isEmpty(), qPrintable(run.out.join(u'\n')));
+
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        QProcess sheet;
+        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.readAllStandardError(), QByteArray());
+        QCOMPARE(sheet.exitCode(), 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pages[0].contains(shown.value("ResultText")));
+        const QString& record = pages[1];
+        QVERIFY2(record.contains(QStringLiteral("选型计算书")) && record.contains(verdict), qPrintable(record));
+        for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",
+                                 "RelDensity", "XCO2", "XH2", "ZnZgMin", "ZnZgMax", "ConvFactorMin", "ConvFactorMax",
+                                 "WorkFlowMin", "WorkFlowMax", "SizeSpec", "ResultText"}) {
+            QVERIFY2(!shown.value(name).isEmpty(), name);
+            QVERIFY2(record.contains(shown.value(name)), qPrintable(QStringLiteral("%1 %2 in\n%3").arg(name, shown.value(name), record)));
+        }
+        if (shown.value("ZMode") == u"不修正") {
+            QVERIFY(record.contains(shown.value("ZnZgMin") + QStringLiteral("（录入）")));
+            QVERIFY(record.contains(QStringLiteral("未使用状态方程，Zn/Zg 为录入值")));
+            return;
+        }
+        QVERIFY(record.contains(QStringLiteral("SGERG-88（ISO 12213-3）")));
+        // Z at each corner and at the standard condition, five decimals
+        const bool ref20 = shown.value("RefCondition").startsWith(QStringLiteral("燃烧参比条件和体积计量参比条件均为"));
+        const auto z = [&](const QString& p, const QString& t) {
+            QStringList args {"sgerg", p, t, shown.value("Hs"), shown.value("RelDensity"), shown.value("XCO2"), shown.value("XH2")};
+            if (ref20)
+                args << "--ref20";
+            const Result r = cli(args);
+            return QString::number(QJsonDocument::fromJson(r.out.value(0).toUtf8()).object().value("Z").toDouble(), 'f', 5);
+        };
+        const auto mpa = [&](const char* kpa) { return QString::number(shown.value(kpa).toDouble() / 1000, 'g', 9); };
+        for (const QString& expected : {z(mpa("PabsMax"), shown.value("TempMin")), z(mpa("PabsMin"), shown.value("TempMax")),
+                                        z(QStringLiteral("0.101325"), QStringLiteral("20"))})
+            QVERIFY2(record.contains(expected), qPrintable(expected + QStringLiteral(" in\n") + record));
+    }
+
+    // `code-key` writes the key of the codes as HTML or as a PDF by the file's suffix;
+    // both hold every series and its templates.
+    void codeKeyFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("status");
+        QTest::newRow("html") << "key.html" << 0;
+        QTest::newRow("pdf") << "key.pdf" << 0;
+        QTest::newRow("other suffix") << "key.txt" << 2;
+        QTest::newRow("folder missing") << "none/key.pdf" << 1;
+    }
+    void codeKeyFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        QProcess key;
+        key.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"code-key", path});
+        QVERIFY(key.waitForFinished(60000));
+        QCOMPARE(key.exitCode(), status);
+        if (status != 0) {
+            QVERIFY(!key.readAllStandardError().isEmpty());
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        QString text;
+        if (path.endsWith(QStringLiteral(".pdf"))) {
+            QProcess pdf;
+            pdf.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+            QVERIFY(pdf.waitForFinished(60000));
+            text = QString::fromUtf8(pdf.readAllStandardOutput());
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            text = QString::fromUtf8(f.readAll());
+        }
+        for (const char* shown : {"流量计参数代号", "VRNA-{S}-{N}-{B}", "VRNSⅡ", "PWXC-{S}-{U}/{N}-{C}{M1}", "MQE-{S}S-{N}-{TL}/{TH}-{C}",
+                                  "{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}", "SJN", "B-GW"})
+            QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
     }
 
     // Killed in the middle of a run, the program has written whole event lines only,

@@ -4,6 +4,9 @@
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
+#include "apps/desktop/document_window.h"
+#include "workspace/code_key.h"
+#include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
 #include "support/recording_platform.h"
@@ -14,6 +17,7 @@
 #include "support/database_file.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -32,6 +36,9 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QImage>
 #include <QTest>
 #include <QTreeView>
 
@@ -442,6 +449,41 @@ private slots:
         QVERIFY(!QFile::exists(unwritable));
     }
 
+    // "附计算书": offered when the record could be made, and then the saved PDF holds
+    // its page after the sheet's.
+    void sheetPreviewWithTheCalculationRecord()
+    {
+        PrintRow row;
+        row.columns = {QStringLiteral("选型编号")};
+        row.values = {QStringLiteral("20261210001")};
+        CalculationSheet record;
+        record.title = QStringLiteral("选型计算书");
+        record.sections = {{QStringLiteral("三、工况点"), {}, {QStringLiteral("工况点"), QStringLiteral("K")},
+                            {{QStringLiteral("最小流量"), QStringLiteral("2.2857")}}, {}}};
+        QPrintPreviewDialog* offered = createSheetPreview(row, nullptr, record);
+        auto* box = offered->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("附计算书"));
+        QVERIFY(box->isEnabled());
+        delete offered;
+        QPrintPreviewDialog* refused = createSheetPreview(row, nullptr, std::nullopt, QStringLiteral("系统还未保存该编号选型信息！"));
+        box = refused->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
+        QVERIFY(box && !box->isEnabled());
+        QCOMPARE(box->toolTip(), QStringLiteral("系统还未保存该编号选型信息！"));
+        delete refused;
+
+        QTemporaryDir dir;
+        RecordingPlatform ui;
+        const QString written = dir.filePath(QStringLiteral("20261210001.pdf"));
+        QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui, &record));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", written, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")), qPrintable(pages[1]));
+    }
+
     void printShowsThePreviewOfTheStoredRow()
     {
         Desktop d;
@@ -554,6 +596,128 @@ private slots:
         QCOMPARE(titles, (QStringList {"&x 选型", "&W 窗体", "流量计参数代号", "选型软件使用说明"}));
         QCOMPARE(d.main->newAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(d.main->newAction()->statusTip(), QStringLiteral("Create a new file"));
+    }
+
+    // A menu document that cannot be shown says which one and why, never nothing.
+    void menuDocumentThatCannotBeShown_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("reason");
+        // the key of the codes is written by the program: only the manual is a file
+        QTest::newRow("missing") << "manualAction" << "选型软件使用说明.md" << "missing" << "找不到文件 ";
+        QTest::newRow("not a file") << "manualAction" << "选型软件使用说明.md" << "folder" << " 不是文件";
+    }
+    void menuDocumentThatCannotBeShown()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QString, state);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        if (state == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(file));
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        d.main->setDocumentFolder(dir.path());
+        seen.take();
+        QAction* a = d.main->findChild<QAction*>(action);
+        QVERIFY(a);
+        a->trigger();
+        const QStringList events = seen.take();
+        QCOMPARE(events.size(), 1);
+        const QString expected = QStringLiteral("box 4: 无法显示“%1”：").arg(a->text());
+        QVERIFY2(events[0].startsWith(expected), qPrintable(events[0]));
+        QVERIFY2(events[0].contains(reason) && events[0].contains(QDir(dir.path()).filePath(file)), qPrintable(events[0]));
+    }
+
+    // "选型软件使用说明": the manual from doc/ beside the program, with its pictures;
+    // its find box finds text in it.
+    void manualOpensFromTheMenu()
+    {
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        QCOMPARE(d.main->documentFolder(), QCoreApplication::applicationDirPath() + QStringLiteral("/doc"));
+        d.main->setDocumentFolder(QStringLiteral(FLOWSEL_BIN_DIR "/doc")); // as the build lays it out
+        seen.take();
+        d.main->findChild<QAction*>(QStringLiteral("manualAction"))->trigger();
+        QCOMPARE(seen.take(), QStringList());
+        auto* manual = d.main->findChild<DocumentWindow*>(QStringLiteral("manualWindow"));
+        QVERIFY(manual && manual->isVisible());
+        const QTextDocument* text = manual->browser()->document();
+        QVERIFY(text->toPlainText().startsWith(QStringLiteral("选型软件使用说明")));
+        for (const char* picture : {"images/selection.png", "images/records.png"}) {
+            const QVariant image = text->resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(picture)));
+            QVERIFY2(image.isValid() && !qvariant_cast<QImage>(image).isNull(), picture);
+        }
+        manual->findBox()->setText(QStringLiteral("附计算书"));
+        QVERIFY(manual->findNext());
+        QCOMPARE(manual->browser()->textCursor().selectedText(), QStringLiteral("附计算书"));
+        manual->findBox()->setText(QStringLiteral("没有这句话"));
+        QVERIFY(!manual->findNext());
+    }
+
+    // The manual's pictures come from the scripts kept beside it: each still runs
+    // against the real windows and gives a picture.
+    void manualPicturesAreMadeByItsScripts()
+    {
+        QTemporaryDir dir;
+        QProcess make;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BUILD"), QStringLiteral(FLOWSEL_BIN_DIR "/.."));
+        env.insert(QStringLiteral("FLOWSEL_PICTURES"), dir.path());
+        make.setProcessEnvironment(env);
+        make.start(QStringLiteral(FLOWSEL_SOURCE_DIR "/scripts/manual-pictures"), {});
+        QVERIFY(make.waitForFinished(120000));
+        QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
+        const QStringList scripts = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/pictures")).entryList({"*.flow"});
+        QVERIFY(!scripts.isEmpty());
+        for (const QString& script : scripts) {
+            const QString picture = QFileInfo(script).completeBaseName() + QStringLiteral(".png");
+            QVERIFY2(!QImage(dir.filePath(picture)).isNull(), qPrintable(picture));
+            QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture), qPrintable(picture));
+        }
+    }
+
+    // "流量计参数代号": the key written by the program in a window of its own, every
+    // series there and findable, with printing and saving as a PDF.
+    void codeKeyOpensFromTheMenu()
+    {
+        RecordingPlatform seen;
+        Desktop d(&seen);
+        seen.take();
+        d.main->findChild<QAction*>(QStringLiteral("codeKeyAction"))->trigger();
+        QCOMPARE(seen.take(), QStringList());
+        auto* key = d.main->findChild<DocumentWindow*>(QStringLiteral("codeKeyWindow"));
+        QVERIFY(key && key->isVisible());
+        QCOMPARE(key->windowTitle(), QStringLiteral("流量计参数代号"));
+        const QString text = key->browser()->document()->toPlainText();
+        for (const CodeKeySeries& series : codeKey())
+            QVERIFY2(text.contains(series.series) && text.contains(series.templates.front().text), qPrintable(series.series));
+        key->findBox()->setText(QStringLiteral("VRNE-{S}"));
+        QVERIFY(key->findNext());
+        QVERIFY(key->findChild<QPushButton*>(QStringLiteral("printButton")));
+        QVERIFY(key->findChild<QPushButton*>(QStringLiteral("savePdfButton")));
+        // the menu again shows the same window
+        d.main->findChild<QAction*>(QStringLiteral("codeKeyAction"))->trigger();
+        QCOMPARE(d.main->findChildren<DocumentWindow*>(QStringLiteral("codeKeyWindow")).size(), 1);
+    }
+
+    // A file that exists but cannot be read is named with the system's reason.
+    void documentFileProblems()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("选型软件使用说明.md"));
+        QCOMPARE(documentFileProblem(path), QStringLiteral("找不到文件 ") + path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QCOMPARE(documentFileProblem(path), QString());
+        QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("running with rights that read any file");
+        QVERIFY2(documentFileProblem(path).startsWith(QStringLiteral("文件 %1 无法读取（").arg(path)), qPrintable(documentFileProblem(path)));
     }
 };
 

@@ -1,4 +1,7 @@
 #include "support/selection_script.h"
+#include "workspace/code_key.h"
+
+#include <QRegularExpression>
 
 #include <QTest>
 
@@ -22,6 +25,49 @@ QStringList select(SelectionScript& s, const QString& medium, Base base, const Q
         script += QStringLiteral("choose %1\n").arg(option);
     script += QStringLiteral("click 选型\n");
     return s.run(script);
+}
+
+// A template of the key as a pattern: its text as written, each position one of
+// the values the key lists for it, or anything where it lists none.
+QRegularExpression keyPattern(const CodeKeySeries& series, const QString& templ)
+{
+    QString pattern = QStringLiteral("^");
+    qsizetype i = 0;
+    while (i < templ.size()) {
+        if (templ[i] != u'{') {
+            pattern += QRegularExpression::escape(templ.mid(i++, 1));
+            continue;
+        }
+        const qsizetype close = templ.indexOf(u'}', i);
+        const QString name = templ.mid(i + 1, close - i - 1);
+        i = close + 1;
+        QStringList values;
+        for (const CodeKeyPosition& p : series.positions) {
+            if (p.name == name)
+                values = p.values;
+        }
+        if (values.isEmpty()) {
+            pattern += QStringLiteral(".*?");
+            continue;
+        }
+        for (QString& v : values)
+            v = QRegularExpression::escape(v);
+        pattern += QStringLiteral("(?:") + values.join(u'|') + u')';
+    }
+    return QRegularExpression(pattern + u'$');
+}
+
+// The series of the key that have a template the code fits.
+QStringList seriesFitting(const QString& code)
+{
+    QStringList out;
+    for (const CodeKeySeries& series : codeKey()) {
+        for (const CodeKeyTemplate& t : series.templates) {
+            if (keyPattern(series, t.text).match(code).hasMatch() && !out.contains(series.series))
+                out << series.series;
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -188,6 +234,30 @@ private slots:
             const QString name = setting.section(u'=', 0, 0);
             QCOMPARE(name + u'=' + s.text(*fieldByName(name)), setting);
         }
+        // The key of the codes ("流量计参数代号") holds the code: a template of one
+        // series filled with values that the key lists for each position (positions
+        // it leaves open, as entered, match anything; open positions may let two
+        // templates of the series fit).
+        const QStringList series = seriesFitting(code);
+        QVERIFY2(series.size() == 1, qPrintable(code + QStringLiteral(" fits ") + series.join(u',')));
+        // a series that names itself starts the code with its name
+        if (!series[0].startsWith(QStringLiteral("RKD/G")))
+            QVERIFY2(code.startsWith(series[0] + u'-'), qPrintable(series[0]));
+    }
+
+    // Every series the composers can produce is in the key, and every position its
+    // templates use is explained.
+    void keyListsEverySeries()
+    {
+        const std::vector<CodeKeySeries> key = codeKey();
+        QStringList names;
+        for (const CodeKeySeries& series : key) {
+            names << series.series;
+            for (const CodeKeyPosition& p : series.positions)
+                QVERIFY2(!p.meaning.isEmpty(), qPrintable(p.name));
+        }
+        QCOMPARE(names, (QStringList {"VRNA", "VRNE", "VRNSⅡ", "VRNU", "VRNS", "VRN", "SJF", "PWX", "PWXC", "MQE", "SJN",
+                                      "RKD/G（腰轮、罗茨）"}));
     }
 
     // A city-gas turbine with mechanical counter and integrated card controller is

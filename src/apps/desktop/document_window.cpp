@@ -1,0 +1,85 @@
+#include "apps/desktop/document_window.h"
+
+#include "adapters/report/html_pdf.h"
+#include "apps/desktop/widget_platform.h"
+#include "workspace/code_key.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QUrl>
+#include <QVBoxLayout>
+
+DocumentWindow::DocumentWindow(const QString& title, const QString& objectName, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_browser(new QTextBrowser(this))
+    , m_find(new QLineEdit(this))
+{
+    setObjectName(objectName);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+    resize(860, 900);
+    m_find->setPlaceholderText(QStringLiteral("查找…"));
+    m_find->setClearButtonEnabled(true);
+    connect(m_find, &QLineEdit::returnPressed, this, &DocumentWindow::findNext);
+    m_browser->setOpenExternalLinks(true);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_find, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_browser);
+}
+
+DocumentWindow* DocumentWindow::manual(const QString& path, QWidget* parent)
+{
+    auto* w = new DocumentWindow(QStringLiteral("选型软件使用说明"), QStringLiteral("manualWindow"), parent);
+    // the pictures are named relative to the manual's folder
+    w->m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
+    w->m_browser->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), QTextDocument::MarkdownResource);
+    return w;
+}
+
+DocumentWindow* DocumentWindow::codeKey(QWidget* parent)
+{
+    auto* w = new DocumentWindow(QStringLiteral("流量计参数代号"), QStringLiteral("codeKeyWindow"), parent);
+    const QString html = codeKeyHtml(::codeKey());
+    w->m_browser->setHtml(html);
+    auto* top = qobject_cast<QHBoxLayout*>(w->layout()->itemAt(0)->layout());
+    auto* print = new QPushButton(QStringLiteral("打印…"), w);
+    print->setObjectName(QStringLiteral("printButton"));
+    connect(print, &QPushButton::clicked, w, [w] {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, w);
+        if (dialog.exec() == QDialog::Accepted)
+            w->m_browser->document()->print(&printer);
+    });
+    auto* save = new QPushButton(QStringLiteral("另存为PDF…"), w);
+    save->setObjectName(QStringLiteral("savePdfButton"));
+    connect(save, &QPushButton::clicked, w, [w, html] {
+        const QString path = QFileDialog::getSaveFileName(w, QStringLiteral("另存为PDF"), QStringLiteral("流量计参数代号.pdf"),
+                                                          QStringLiteral("PDF (*.pdf)"));
+        QString error;
+        if (!path.isEmpty() && !writeHtmlPdf(path, html, QStringLiteral("流量计参数代号"), &error))
+            WidgetPlatform().showBox(MessageKind::Error, error);
+    });
+    top->addWidget(print);
+    top->addWidget(save);
+    return w;
+}
+
+bool DocumentWindow::findNext()
+{
+    const QString text = m_find->text();
+    if (text.isEmpty())
+        return false;
+    if (m_browser->find(text))
+        return true;
+    m_browser->moveCursor(QTextCursor::Start);
+    return m_browser->find(text);
+}

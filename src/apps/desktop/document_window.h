@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QTextBrowser;
+
+// A window of its own for a document of the menus: the text, and a box that finds
+// text in it. The manual ("选型软件使用说明") is read from its Markdown file with the
+// pictures beside it; the key of the model codes ("流量计参数代号") is written by the
+// program and can be printed and saved as a PDF.
+class DocumentWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // `path` must be readable (see documentFileProblem).
+    static DocumentWindow* manual(const QString& path, QWidget* parent);
+    static DocumentWindow* codeKey(QWidget* parent);
+
+    QTextBrowser* browser() const { return m_browser; }
+    QLineEdit* findBox() const { return m_find; }
+    // Finds the box's text after the selection, wrapping round once; false when the
+    // document does not hold it.
+    bool findNext();
+
+private:
+    DocumentWindow(const QString& title, const QString& objectName, QWidget* parent);
+
+    QTextBrowser* m_browser;
+    QLineEdit* m_find;
+};

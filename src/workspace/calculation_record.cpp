@@ -1,0 +1,208 @@
+#include "workspace/calculation_record.h"
+
+#include "core/form/numbers.h"
+#include "core/form/vocabulary.h"
+#include "core/gas/flow_conversion.h"
+#include "core/ports/platform.h"
+#include "core/ports/selection_store.h"
+#include "workspace/selection_figures.h"
+#include "workspace/selection_restore.h"
+#include "workspace/selection_window.h"
+#include "workspace/store_messages.h"
+
+#include <optional>
+
+using F = Field;
+
+namespace {
+
+// What the computation would have shown the user; the record repeats it, since a
+// refused computation leaves boxes empty that the reader expects filled.
+class NotingPlatform : public SilentPlatform {
+public:
+    void plainMessage(const QString& text) override { notes << text; }
+    int showBox(MessageKind, const QString& text) override
+    {
+        notes << text;
+        return Ok;
+    }
+    void generalError(const QString& text) override { notes << text; }
+
+    QStringList notes;
+};
+
+QString withUnit(const QString& value, const char* unit)
+{
+    return value.isEmpty() ? QStringLiteral("—") : value + u' ' + QString::fromUtf8(unit);
+}
+
+QString orDash(const QString& value)
+{
+    return value.isEmpty() ? QStringLiteral("—") : value;
+}
+
+// One corner of the working range: the standard flow with the line condition it is
+// converted at, and the boxes that show what became of it.
+struct Corner {
+    const char* name;
+    Field stdFlow;
+    Field pressure;
+    Field temperature;
+    Field znzg;
+    Field factor;
+    Field workFlow;
+};
+
+// The least flow is converted at the highest pressure and the lowest temperature,
+// the greatest at the opposite corner: together they bound the working flows.
+constexpr Corner kCorners[] = {
+    {"最小流量", F::StdFlowMin, F::PabsMax, F::TempMin, F::ZnZgMin, F::ConvFactorMin, F::WorkFlowMin},
+    {"最大流量", F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax, F::ConvFactorMax, F::WorkFlowMax},
+};
+
+// Zn and Zg of a corner as the window's computation obtains them: the same single
+// precision operands, the same reference.
+std::optional<ZnAndZg> cornerFactors(const FormModel& f, const Corner& c)
+{
+    const std::optional<double> p = parseDecimalTrimmed(f.text(c.pressure));
+    const std::optional<double> t = parseDecimalTrimmed(f.text(c.temperature));
+    const std::optional<double> hs = parseDecimalTrimmed(f.text(F::Hs));
+    const std::optional<double> d = parseDecimalTrimmed(f.text(F::RelDensity));
+    const std::optional<double> xco2 = parseDecimalTrimmed(f.text(F::XCO2));
+    const std::optional<double> xh2 = parseDecimalTrimmed(f.text(F::XH2));
+    if (!p || !t || !hs || !d || !xco2 || !xh2)
+        return std::nullopt;
+    const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
+        ? GasReference::Combustion20Metering20
+        : GasReference::Combustion25Metering0;
+    return computedZnAndZg(reference, float(*p / 1000), float(*t),
+                           {float(*hs), float(*d), float(*xco2), float(*xh2)});
+}
+
+CalculationSheet::Section inputs(const FormModel& f)
+{
+    return {QStringLiteral("一、输入数据"),
+            {
+                {QStringLiteral("使用介质"), orDash(f.text(F::Medium))},
+                {QStringLiteral("最小标况流量 Qn,min"), withUnit(f.text(F::StdFlowMin), "m³/h")},
+                {QStringLiteral("最大标况流量 Qn,max"), withUnit(f.text(F::StdFlowMax), "m³/h")},
+                {QStringLiteral("最小绝对压力 pmin"), withUnit(f.text(F::PabsMin), "kPa")},
+                {QStringLiteral("最大绝对压力 pmax"), withUnit(f.text(F::PabsMax), "kPa")},
+                {QStringLiteral("最低温度 tmin"), withUnit(f.text(F::TempMin), "℃")},
+                {QStringLiteral("最高温度 tmax"), withUnit(f.text(F::TempMax), "℃")},
+                {QStringLiteral("高位发热量 Hs"), withUnit(f.text(F::Hs), "MJ/m³")},
+                {QStringLiteral("相对密度 d"), orDash(f.text(F::RelDensity))},
+                {QStringLiteral("CO2摩尔分数 xCO2"), orDash(f.text(F::XCO2))},
+                {QStringLiteral("H2摩尔分数 xH2"), orDash(f.text(F::XH2))},
+            }};
+}
+
+CalculationSheet::Section conditionsAndMethod(const FormModel& f, bool corrected)
+{
+    CalculationSheet::Section s {QStringLiteral("二、参比条件与计算方法"),
+                                 {
+                                     {QStringLiteral("气体数据参比条件"), orDash(f.text(F::RefCondition))},
+                                     {QStringLiteral("流量标准状态"), QStringLiteral("温度20℃，绝对压力101.325kPa")},
+                                     {QStringLiteral("压缩系数修正"), orDash(f.text(F::ZMode))},
+                                 }};
+    if (corrected)
+        s.lines.push_back({QStringLiteral("压缩系数"),
+                           QStringLiteral("SGERG-88（ISO 12213-3）：Zn 为标准状态下、Zg 为工况下的压缩系数")});
+    else
+        s.lines.push_back({QStringLiteral("压缩系数"), QStringLiteral("未使用状态方程，Zn/Zg 为录入值")});
+    s.lines.push_back({QStringLiteral("换算系数"), QStringLiteral("K = Zn/Zg × (pg/pn) × (Tn/Tg)")});
+    s.lines.push_back({QStringLiteral("工况流量"), QStringLiteral("Q = Qn / K")});
+    return s;
+}
+
+CalculationSheet::Section corners(const FormModel& f, bool corrected)
+{
+    CalculationSheet::Section s;
+    s.heading = QStringLiteral("三、工况点");
+    s.tableHeader = {QStringLiteral("工况点"),        QStringLiteral("Qn (m³/h)"), QStringLiteral("p (kPa)"),
+                     QStringLiteral("t (℃)"),        QStringLiteral("Zn"),        QStringLiteral("Zg"),
+                     QStringLiteral("Zn/Zg"),         QStringLiteral("K"),         QStringLiteral("Q (m³/h)")};
+    for (const Corner& c : kCorners) {
+        QString zn = QStringLiteral("—");
+        QString zg = QStringLiteral("—");
+        QString ratio = orDash(f.text(c.znzg));
+        if (!corrected)
+            ratio += QStringLiteral("（录入）");
+        else if (const std::optional<ZnAndZg> z = cornerFactors(f, c)) {
+            zn = formatFixed(z->zn, 5);
+            zg = formatFixed(z->zg, 5);
+        }
+        s.tableRows.push_back({QString::fromUtf8(c.name), orDash(f.text(c.stdFlow)), orDash(f.text(c.pressure)),
+                               orDash(f.text(c.temperature)), zn, zg, ratio, orDash(f.text(c.factor)),
+                               orDash(f.text(c.workFlow))});
+    }
+    return s;
+}
+
+CalculationSheet::Section range(const FormModel& f, bool corrected)
+{
+    CalculationSheet::Section s;
+    s.heading = QStringLiteral("四、适用范围");
+    if (!corrected) {
+        s.notes << QStringLiteral("未使用状态方程，不判断适用范围。");
+        return s;
+    }
+    const QString hint = sgergRangeHint(f);
+    s.notes << (hint.isEmpty() ? QStringLiteral("输入不全，未能判断。") : hint);
+    return s;
+}
+
+CalculationSheet::Section size(const SelectionContext& w)
+{
+    CalculationSheet::Section s {QStringLiteral("五、通径"),
+                                 {
+                                     {QStringLiteral("流量计类型"), orDash(w.form.text(F::MeterType))},
+                                     {QStringLiteral("通径规格"), orDash(w.form.text(F::Size))},
+                                 }};
+    if (const std::optional<SizeUse> use = sizeUseOf(w)) {
+        s.lines.push_back({QStringLiteral("流量范围"), use->capacity.rangeText() + QStringLiteral(" m³/h")});
+        s.lines.push_back({QStringLiteral("最大工况流量占上限"), use->useAtMax + u'%'});
+        s.lines.push_back({QStringLiteral("最小工况流量为下限的"), use->marginAtMin + QStringLiteral(" 倍")});
+    }
+    return s;
+}
+
+} // namespace
+
+CalculationSheet calculationRecord(const QStringList& row, const QString& dateText)
+{
+    NotingPlatform ui;
+    SelectionWindow window(ui);
+    window.dispatch([&] { restoreSelection(window.context(), row); });
+    const FormModel& f = window.form();
+    const bool corrected = !f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
+
+    CalculationSheet sheet;
+    sheet.title = QStringLiteral("选型计算书");
+    sheet.subtitle = QStringLiteral("选型编号：%1　　仪表型号规格：%2").arg(f.text(F::SelectionNo), orDash(f.text(F::ResultText)));
+    sheet.sections = {inputs(f), conditionsAndMethod(f, corrected), corners(f, corrected), range(f, corrected),
+                      size(window.context())};
+    if (!ui.notes.isEmpty()) {
+        CalculationSheet::Section told;
+        told.heading = QStringLiteral("计算时的提示");
+        told.notes = ui.notes;
+        sheet.sections.push_back(told);
+    }
+    sheet.footer = QStringLiteral("flowsel %1　计算日期：%2").arg(QStringLiteral(FLOWSEL_VERSION), dateText);
+    return sheet;
+}
+
+std::optional<CalculationSheet> storedCalculationRecord(SelectionStore& store, const QString& number,
+                                                        const QString& dateText, QString* error)
+{
+    const StoreResult<std::optional<StoredRow>> stored = store.fetch(number);
+    if (!stored.ok()) {
+        *error = queryErrorText(stored.error().statement, stored.error().message);
+        return std::nullopt;
+    }
+    if (!stored.value()) {
+        *error = notSavedMessage();
+        return std::nullopt;
+    }
+    return calculationRecord(*stored.value(), dateText);
+}
