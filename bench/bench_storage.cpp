@@ -65,15 +65,11 @@ void newWindow(benchmark::State& state)
 }
 BENCHMARK(newWindow)->Arg(0)->Arg(kMillion)->Unit(benchmark::kMicrosecond);
 
-// 5,000 `new` lines in one script, every window left open: past the day's 999th
-// number each window looks for a free number, and once the day is full it says so.
-void newLines(benchmark::State& state)
+// Runs the script once an iteration on a workspace freshly opened on the store at
+// `path` (its first window shown); only the script's run is timed. Returns the
+// nanoseconds the runs took in all.
+qint64 timedScriptRuns(benchmark::State& state, const QString& path, const QString& script)
 {
-    const QString path = sampleDatabase(static_cast<int>(state.range(0)));
-    const int lines = static_cast<int>(state.range(1));
-    QString script;
-    for (int i = 0; i < lines; ++i)
-        script += QStringLiteral("new\n");
     qint64 elapsedNs = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -93,6 +89,19 @@ void newLines(benchmark::State& state)
         ws.reset();
         state.ResumeTiming();
     }
+    return elapsedNs;
+}
+
+// 5,000 `new` lines in one script, every window left open: past the day's 999th
+// number each window looks for a free number, and once the day is full it says so.
+void newLines(benchmark::State& state)
+{
+    const QString path = sampleDatabase(static_cast<int>(state.range(0)));
+    const int lines = static_cast<int>(state.range(1));
+    QString script;
+    for (int i = 0; i < lines; ++i)
+        script += QStringLiteral("new\n");
+    const qint64 elapsedNs = timedScriptRuns(state, path, script);
     state.counters["rows"] = static_cast<double>(state.range(0));
     state.counters["per_line_us"] = elapsedNs / 1000.0 / static_cast<double>(state.iterations() * lines);
 }
@@ -164,25 +173,7 @@ void selectionsInOneWindow(benchmark::State& state)
 {
     const int selections = static_cast<int>(state.range(0));
     const QString script = selectionsScript(selections);
-    qint64 elapsedNs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        SelectionDatabase db;
-        db.open(SelectionDatabase::memoryPath());
-        EventWriter events([](const QString&) {});
-        auto ws = std::make_unique<Workspace>(events, kToday, db);
-        ws->showMainWindow();
-        ws->activate();
-        ScriptRunner runner(*ws, events);
-        QElapsedTimer clock;
-        clock.start();
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(runner.run(script));
-        state.PauseTiming();
-        elapsedNs += clock.nsecsElapsed();
-        ws.reset();
-        state.ResumeTiming();
-    }
+    const qint64 elapsedNs = timedScriptRuns(state, SelectionDatabase::memoryPath(), script);
     state.counters["per_selection_us"] = elapsedNs / 1000.0 / static_cast<double>(state.iterations() * selections);
 }
 BENCHMARK(selectionsInOneWindow)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(5);
