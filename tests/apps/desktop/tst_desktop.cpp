@@ -371,6 +371,36 @@ private slots:
         QCOMPARE(numbers.size(), 1500);
     }
 
+    // The selected row stays visible while the list has no focus: its cell is drawn in
+    // the highlight with the highlighted text on it (the styled items once drew white
+    // text on white).
+    void selectedRowIsShownWithoutFocus()
+    {
+        Desktop d;
+        storeRows(d.database, 3);
+        d.main->workspace().showMainWindow();
+        QTreeView* list = d.main->recordList();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        d.main->searchBox()->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(!list->hasFocus());
+        const QImage shown = list->viewport()->grab().toImage();
+        auto colours = [&](int row) {
+            QSet<QRgb> out;
+            const QRect cell = list->visualRect(list->model()->index(row, 0));
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    out.insert(shown.pixel(x, y) & 0xffffff);
+            return out;
+        };
+        const QRgb highlight = list->palette().color(QPalette::Inactive, QPalette::Highlight).rgb() & 0xffffff;
+        const QRgb text = list->palette().color(QPalette::Inactive, QPalette::HighlightedText).rgb() & 0xffffff;
+        const QSet<QRgb> selected = colours(1);
+        QVERIFY(selected.contains(highlight));
+        QVERIFY(selected.contains(text));
+        QVERIFY(!colours(0).contains(highlight));
+    }
+
     // The search box above the list filters it as the user types; the list's context
     // menu copies the selected row into a new numbered window.
     void searchBoxAndCopyAsNew()
