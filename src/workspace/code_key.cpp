@@ -3,6 +3,7 @@
 #include "core/form/vocabulary.h"
 #include "core/modelcode/code_templates.h"
 #include "core/modelcode/model_code.h"
+#include "core/rules/rating_rules.h"
 #include "core/rules/sensor_ranges.h"
 #include "core/rules/size_tables.h"
 
@@ -46,6 +47,16 @@ QStringList sizeLabels(CodeFamily family)
     return out;
 }
 
+QStringView meterTypeOf(CodeFamily family)
+{
+    switch (family) {
+    case CodeFamily::Turbine: return vocab::Turbine;
+    case CodeFamily::Vortex: return vocab::Vortex;
+    case CodeFamily::RotaryLobe: return vocab::RotaryLobe;
+    }
+    return {};
+}
+
 // What {S}, {R} and {D} take from a size label, as the composers cut it.
 QString sizeCode(const QString& label)
 {
@@ -69,6 +80,8 @@ QStringList valuesOf(QStringView name, CodeFamily family)
         }
     } else if (name == u"U") {
         out = allSensorRanges();
+    } else if (name == u"N") {
+        out = ratingsOfMeterType(meterTypeOf(family));
     } else if (name == u"B") {
         out = {vocab::Class10.toString(), vocab::Class05.toString()};
     } else if (name == u"C") {
