@@ -3,6 +3,7 @@
 #include "core/form/vocabulary.h"
 #include "core/modelcode/code_templates.h"
 #include "core/modelcode/model_code.h"
+#include "core/rules/rating_rules.h"
 #include "core/rules/sensor_ranges.h"
 #include "core/rules/size_tables.h"
 
@@ -46,6 +47,16 @@ QStringList sizeLabels(CodeFamily family)
     return out;
 }
 
+QStringView meterTypeOf(CodeFamily family)
+{
+    switch (family) {
+    case CodeFamily::Turbine: return vocab::Turbine;
+    case CodeFamily::Vortex: return vocab::Vortex;
+    case CodeFamily::RotaryLobe: return vocab::RotaryLobe;
+    }
+    return {};
+}
+
 // What {S}, {R} and {D} take from a size label, as the composers cut it.
 QString sizeCode(const QString& label)
 {
@@ -69,6 +80,8 @@ QStringList valuesOf(QStringView name, CodeFamily family)
         }
     } else if (name == u"U") {
         out = allSensorRanges();
+    } else if (name == u"N") {
+        out = ratingsOfMeterType(meterTypeOf(family));
     } else if (name == u"B") {
         out = {vocab::Class10.toString(), vocab::Class05.toString()};
     } else if (name == u"C") {
@@ -84,6 +97,25 @@ QStringList valuesOf(QStringView name, CodeFamily family)
             addOnce(out, suffix);
     }
     return out;
+}
+
+QStringList partsOf(CodeTemplateId templ)
+{
+    QStringList out;
+    for (const CodePart& part : codeParts()) {
+        if (part.templ == templ)
+            addOnce(out, QString::fromUtf16(part.text));
+    }
+    return out;
+}
+
+// Values as the key shows them: an empty value is named, a list is one line.
+QString valuesHtml(const QStringList& values)
+{
+    QStringList shown;
+    for (const QString& v : values)
+        shown << (v.isEmpty() ? QStringLiteral("（空）") : v.toHtmlEscaped());
+    return shown.join(QStringLiteral("，"));
 }
 
 QStringList placeholdersIn(QStringView text)
@@ -102,8 +134,6 @@ std::vector<CodeKeySeries> codeKey()
     std::vector<CodeKeySeries> key;
     std::vector<CodeFamily> families;
     for (const CodeTemplate& t : codeTemplates()) {
-        if (QStringView(t.series).isEmpty())
-            continue; // a part of other codes, shown with {P}'s meaning
         const QString series = QString::fromUtf16(t.series);
         auto it = std::find_if(key.begin(), key.end(), [&](const CodeKeySeries& s) { return s.series == series; });
         if (it == key.end()) {
@@ -111,16 +141,27 @@ std::vector<CodeKeySeries> codeKey()
             families.push_back(t.family);
             it = key.end() - 1;
         }
-        it->templates.push_back({QString::fromUtf16(t.text), QString::fromUtf8(t.when)});
+        it->templates.push_back({QString::fromUtf16(t.text), QString::fromUtf8(t.when), partsOf(t.id)});
     }
     for (size_t i = 0; i < key.size(); ++i) {
         QStringList used;
-        for (const CodeKeyTemplate& t : key[i].templates)
-            for (const QString& name : placeholdersIn(t.text))
-                addOnce(used, name);
+        for (const CodeKeyTemplate& t : key[i].templates) {
+            // the placeholders of the template, and those inside the values of its {P}
+            const QStringList texts = QStringList(t.parts) << t.text;
+            for (const QString& text : texts)
+                for (const QString& name : placeholdersIn(text))
+                    addOnce(used, name);
+        }
         for (const CodePlaceholder& p : codePlaceholders()) {
-            if (used.contains(p.name.toString()))
-                key[i].positions.push_back({p.name.toString(), p.meaning, valuesOf(p.name, families[i])});
+            if (!used.contains(p.name.toString()))
+                continue;
+            QStringList values = valuesOf(p.name, families[i]);
+            if (p.name == u"P") {
+                for (const CodeKeyTemplate& t : key[i].templates)
+                    for (const QString& part : t.parts)
+                        addOnce(values, part);
+            }
+            key[i].positions.push_back({p.name.toString(), p.meaning, values});
         }
     }
     return key;
@@ -141,12 +182,19 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
         html += QStringLiteral("</table><p></p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">"
                                "<tr><th>代号</th><th>含义</th><th>取值</th></tr>");
         for (const CodeKeyPosition& p : s.positions) {
-            QStringList shown;
-            for (const QString& v : p.values)
-                shown << (v.isEmpty() ? QStringLiteral("（空）") : v.toHtmlEscaped());
+            QString shown = valuesHtml(p.values);
+            if (p.name == u"P") {
+                // the values by template, where the series has more than one with {P}
+                QStringList byTemplate;
+                for (const CodeKeyTemplate& t : s.templates) {
+                    if (!t.parts.isEmpty())
+                        byTemplate << QStringLiteral("<code>%1</code>：%2").arg(t.text.toHtmlEscaped(), valuesHtml(t.parts));
+                }
+                if (byTemplate.size() > 1)
+                    shown = byTemplate.join(QStringLiteral("<br>"));
+            }
             html += QStringLiteral("<tr><td><code>{%1}</code></td><td>%2</td><td>%3</td></tr>")
-                        .arg(p.name, p.meaning.toHtmlEscaped(),
-                             shown.isEmpty() ? QStringLiteral("按输入或所选") : shown.join(QStringLiteral("，")));
+                        .arg(p.name, p.meaning.toHtmlEscaped(), shown.isEmpty() ? QStringLiteral("照输入写") : shown);
         }
         html += QStringLiteral("</table>");
     }

@@ -12,12 +12,13 @@
 struct CodeKeyPosition {
     QString name;      // "S"
     QString meaning;
-    QStringList values; // every value the position takes; empty: as entered or worked out
+    QStringList values; // every value the position takes; empty: as entered
 };
 
 struct CodeKeyTemplate {
     QString text; // "VRNA-{S}-{N}-{B}"
     QString when;
+    QStringList parts; // the values of its {P}, placeholders in them as written ("KEV-{L}")
 };
 
 struct CodeKeySeries {
@@ -26,8 +27,9 @@ struct CodeKeySeries {
     std::vector<CodeKeyPosition> positions; // those its templates use, in table order
 };
 
-// Every product series the composers can name, in the order of the template table;
-// the parts that several series share ({P}) are kept with the series that use them.
+// Every product series the composers can name, in the order of the template table.
+// {P} takes, in each template, the texts of the part table for that template; the
+// series' position {P} lists them all.
 std::vector<CodeKeySeries> codeKey();
 
 // The key as an HTML document: a section a series, its templates and a table of its

@@ -10,7 +10,6 @@
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/cli/store_choice.h"
-#include "workspace/calculation_record.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -104,11 +103,7 @@ int runDesktop(QApplication& app)
     MainWindow window(*opened.store, today, echo);
     window.showStoreLocation(shownStoreLocation(location));
     window.onPreview = [&window](SelectionWindow& w, const PrintRow& row) {
-        QString why;
-        const std::optional<CalculationSheet> record =
-            storedCalculationRecord(window.workspace().store(), w.form().text(Field::SelectionNo),
-                                    selectionSheetDate(QDate::currentDate()), &why);
-        createSheetPreview(row, &window, record, why)->open();
+        createStoredSheetPreview(window.workspace().store(), w.form().text(Field::SelectionNo), row, &window)->open();
     };
     if (scripted) {
         const auto shown = window.workspace().onWindowShown;

@@ -362,7 +362,11 @@ QWidget* MainWindow::createLeftPanel()
     m_list->setStyleSheet(QStringLiteral("QTreeView { color: blue; gridline-color: #c0c0c0; }"
                                          "QTreeView::item { border-right: 1px solid #d0d0d0;"
                                          " border-bottom: 1px solid #d0d0d0; }"
-                                         "QTreeView::item:hover { background: #e6f0ff; }"));
+                                         "QTreeView::item:hover { background: #e6f0ff; }"
+                                         // a styled item draws no selection of its own: without
+                                         // this the selected row is white on white
+                                         "QTreeView::item:selected { background: palette(highlight);"
+                                         " color: palette(highlighted-text); }"));
     QFont listFont(QStringLiteral("宋体"));
     listFont.setPointSize(9);
     m_list->setFont(listFont);

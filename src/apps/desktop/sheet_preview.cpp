@@ -6,6 +6,7 @@
 #include "core/ports/calculation_sheet.h"
 #include "core/ports/platform.h"
 #include "core/ports/print_row.h"
+#include "workspace/calculation_record.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -76,4 +77,13 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
     if (preview)
         QObject::connect(withCalculation, &QCheckBox::toggled, preview, &QPrintPreviewWidget::updatePreview);
     return dialog;
+}
+
+QPrintPreviewDialog* createStoredSheetPreview(SelectionStore& store, const QString& number, const PrintRow& row,
+                                              QWidget* parent)
+{
+    QString why;
+    const std::optional<CalculationSheet> record =
+        storedCalculationRecord(store, number, selectionSheetDate(QDate::currentDate()), &why);
+    return createSheetPreview(row, parent, record, why);
 }

@@ -59,7 +59,65 @@ const CodeTemplate kTemplates[] = {
     {T::RthreadPlainD, CodeFamily::RotaryLobe, kRotary,  u"{R}-RC-D-{N}-{B}",                         "RKD-G10，无机械计数器，螺纹连接，无修正仪"},
     {T::RplainD,       CodeFamily::RotaryLobe, kRotary,  u"{R}-D-{N}-{B}",                            "RKD-G10，无机械计数器，无修正仪"},
     {T::RcorrectorPart, CodeFamily::RotaryLobe, kRotary, u"{R}-{P}{U}/{N}-{B}/{C}",                   "无机械计数器，修正仪KEV、DAR或DAR-V"},
-    {T::RpartDarV,     CodeFamily::RotaryLobe, u"",      u"DAR-V{M3}",                                "无机械计数器时的{P}：1.0级修正仪DAR-V"},
+};
+
+using P = CodePartId;
+
+// Rows of a template in the order its composer tests them.
+const CodePart kParts[] = {
+    {P::VrnaGprs,                        T::VrnaCorrector,  u"KEV-{L}"},
+    {P::VrnaAirFlameproofGprsWireless,   T::VrnaCorrector,  u"KEV-G-G"},
+    {P::VrnaAirFlameproofGprs,           T::VrnaCorrector,  u"KEV-G-GW"},
+    {P::VrnaWirelessSafe,                T::VrnaCorrector,  u"KEV-B-W"},
+    {P::VrnaWirelessFlameproof,          T::VrnaCorrector,  u"KEV-G-W"},
+    {P::VrnaCurrent,                     T::VrnaCorrector,  u"DAR-I"},
+    {P::VrnaDisplaySafe,                 T::VrnaCorrector,  u"KEV-B"},
+    {P::VrnaDisplayFlameproof,           T::VrnaCorrector,  u"KEV-G"},
+    {P::VrnaDar,                         T::VrnaCorrector,  u"DAR"},
+
+    {P::VrnsIIGprs,                      T::VrnsII,         u"KEV-{L}-"},
+    {P::VrnsIIAirFlameproofGprs,         T::VrnsII,         u"KEV-G-G-"},
+    {P::VrnsIIAirFlameproofGprsWireless, T::VrnsII,         u"KEV-G-GW-"},
+    {P::VrnsIIAirGprs,                   T::VrnsII,         u"KEV-B-G-"},
+    {P::VrnsIIAirGprsWireless,           T::VrnsII,         u"KEV-B-GW-"},
+    {P::VrnsIIAirGprsCurrent,            T::VrnsII,         u"KEV-B-GI-"},
+    {P::VrnsIIAirGprsWirelessCurrent,    T::VrnsII,         u"KEV-B-GWI-"},
+    {P::VrnsIIWirelessSafe,              T::VrnsII,         u"KEV-B-W-"},
+    {P::VrnsIIWirelessFlameproof,        T::VrnsII,         u"KEV-G-W-"},
+    {P::VrnsIICurrent,                   T::VrnsII,         u"I-"},
+    {P::VrnsIIFlameproof,                T::VrnsII,         u"KEV-G-"},
+    {P::VrnsIIDisplay,                   T::VrnsII,         u"KEV-B-"},
+    {P::VrnsIIDar,                       T::VrnsII,         u""},
+
+    {P::VrnuCityGprs,                    T::VrnuCity,       u"KEV-{L}"},
+    {P::VrnuCityWirelessSafe,            T::VrnuCity,       u"KEV-B-W"},
+    {P::VrnuCityWirelessFlameproof,      T::VrnuCity,       u"KEV-G-W"},
+    {P::VrnuCityCurrent,                 T::VrnuCity,       u"DAR-I"},
+    {P::VrnuCityFlameproof,              T::VrnuCity,       u"KEV-G"},
+    {P::VrnuCityDisplay,                 T::VrnuCity,       u"KEV-B"},
+    {P::VrnuCityDar,                     T::VrnuCity,       u"DAR"},
+
+    {P::VrnuAirGprsWireless,             T::VrnuAir,        u"KEV-B-GW-"},
+    {P::VrnuAirGprsCurrent,              T::VrnuAir,        u"KEV-B-GI-"},
+    {P::VrnuAirGprs,                     T::VrnuAir,        u"KEV-B-G-"},
+    {P::VrnuAirFlameproofGprsWireless,   T::VrnuAir,        u"KEV-GGW-"},
+    {P::VrnuAirFlameproofGprs,           T::VrnuAir,        u"KEV-GG-"},
+    {P::VrnuAirWireless,                 T::VrnuAir,        u"KEV-B-W-"},
+    {P::VrnuAirDisplayCurrent,           T::VrnuAir,        u"KEV-BI-"},
+    {P::VrnuAirDisplay,                  T::VrnuAir,        u"KEV-B-"},
+    {P::VrnuAirDarCurrent,               T::VrnuAir,        u"DAR-I-"},
+    {P::VrnuAirDar,                      T::VrnuAir,        u"DAR-"},
+
+    {P::PwxcDetection,                   T::PwxcSuffix,     u"{M1}"},
+
+    {P::RotaryGprs,                      T::RcorrectorPart, u"KEV-{L}-"},
+    {P::RotaryWirelessSafe,              T::RcorrectorPart, u"KEV-B-W-"},
+    {P::RotaryWirelessFlameproof,        T::RcorrectorPart, u"KEV-G-W-"},
+    {P::RotaryCurrent,                   T::RcorrectorPart, u"DAR-I-"},
+    {P::RotaryDarV,                      T::RcorrectorPart, u"DAR-V{M3}"},
+    {P::RotaryFlameproof,                T::RcorrectorPart, u"KEV-G-"},
+    {P::RotarySafe,                      T::RcorrectorPart, u"KEV-B-"},
+    {P::RotaryDar,                       T::RcorrectorPart, u"DAR-"},
 };
 // clang-format on
 
@@ -76,4 +134,16 @@ QStringView codeTemplate(CodeTemplateId id)
                                    [id](const CodeTemplate& t) { return t.id == id; });
     Q_ASSERT(row != std::end(kTemplates));
     return QStringView(row->text);
+}
+
+std::span<const CodePart> codeParts()
+{
+    return kParts;
+}
+
+const CodePart& codePart(CodePartId id)
+{
+    const auto* row = std::find_if(std::begin(kParts), std::end(kParts), [id](const CodePart& p) { return p.id == id; });
+    Q_ASSERT(row != std::end(kParts));
+    return *row;
 }

@@ -16,7 +16,6 @@ enum class CodeTemplateId {
     // rotary lobe (RKD) and roots (G)
     RkevLetters, RkevGW, RkevG, RkevBW, RdarI, RkevB, RdarV, RthreadDarV, Rdar, RthreadPulse, Rthread, Rpulse,
     Rplain, RcardCounter, Rcard, RdabRoots, Rdab, RthreadZ, Rz, RthreadPlainD, RplainD, RcorrectorPart,
-    RpartDarV,
 };
 
 enum class CodeFamily { Turbine, Vortex, RotaryLobe };
@@ -24,10 +23,46 @@ enum class CodeFamily { Turbine, Vortex, RotaryLobe };
 struct CodeTemplate {
     CodeTemplateId id;
     CodeFamily family;
-    const char16_t* series; // the product series the code names; empty for a part of a code
+    const char16_t* series; // the product series the code names
     const char16_t* text;   // the template, placeholders in braces (see codePlaceholders())
     const char* when;       // when the composers use it
 };
 
 std::span<const CodeTemplate> codeTemplates();
 QStringView codeTemplate(CodeTemplateId id);
+
+// The texts of {P}: the part of a code that a composer picks by tests of its own
+// (which corrector, which communication and explosion protection, which detection
+// mode), each with the template it goes into. The composers take them from here by
+// id, and the key of the codes lists them as the values {P} takes in that template.
+// A text may hold placeholders of its own ({L}, {M1}, {M3}), filled, with their
+// effects, when the composer takes the part.
+enum class CodePartId {
+    // VRNA with corrector
+    VrnaGprs, VrnaAirFlameproofGprs, VrnaAirFlameproofGprsWireless, VrnaWirelessSafe, VrnaWirelessFlameproof,
+    VrnaCurrent, VrnaDisplaySafe, VrnaDisplayFlameproof, VrnaDar,
+    // VRNSⅡ with corrector
+    VrnsIIGprs, VrnsIIWirelessSafe, VrnsIIWirelessFlameproof, VrnsIICurrent, VrnsIIFlameproof, VrnsIIDisplay,
+    VrnsIIDar, VrnsIIAirFlameproofGprs, VrnsIIAirFlameproofGprsWireless, VrnsIIAirGprs, VrnsIIAirGprsWireless,
+    VrnsIIAirGprsCurrent, VrnsIIAirGprsWirelessCurrent,
+    // VRNU with corrector, city gas
+    VrnuCityGprs, VrnuCityWirelessSafe, VrnuCityWirelessFlameproof, VrnuCityCurrent, VrnuCityFlameproof,
+    VrnuCityDisplay, VrnuCityDar,
+    // VRNU with corrector, air-like gases
+    VrnuAirGprsWireless, VrnuAirGprsCurrent, VrnuAirGprs, VrnuAirFlameproofGprsWireless, VrnuAirFlameproofGprs,
+    VrnuAirWireless, VrnuAirDisplayCurrent, VrnuAirDisplay, VrnuAirDarCurrent, VrnuAirDar,
+    // PWXC for oxygen or hydrogen
+    PwxcDetection,
+    // rotary-lobe and roots without counter and card control
+    RotaryGprs, RotaryWirelessSafe, RotaryWirelessFlameproof, RotaryCurrent, RotaryDarV, RotaryFlameproof,
+    RotarySafe, RotaryDar,
+};
+
+struct CodePart {
+    CodePartId id;
+    CodeTemplateId templ; // the template whose {P} it is
+    const char16_t* text;
+};
+
+std::span<const CodePart> codeParts();
+const CodePart& codePart(CodePartId id);

@@ -181,8 +181,9 @@ QString ModelCode::modeSuffix(int form)
     return QString::fromUtf8(kModeSuffixes[static_cast<size_t>(form - 1)][static_cast<size_t>(mode)]);
 }
 
-QString ModelCode::letters(bool setExProof)
+QString ModelCode::letters()
 {
+    const bool setExProof = m_lettersSetExProof;
     const bool gprs = yes(F::Gprs);
     const bool flame = flameproof();
     const bool wireless = yes(F::ShortRangeWireless);
@@ -218,11 +219,11 @@ const ModelCode::PlaceholderRow ModelCode::kPlaceholders[] = {
     {u"N",  "公称压力（MPa）", [](ModelCode& m) { return m.m_form.text(F::NominalPressure); }},
     {u"B",  "基表准确度等级", [](ModelCode& m) { return m.m_baseAccuracy; }},
     {u"C",  "综合准确度等级", [](ModelCode& m) { return m.m_combinedAccuracy; }},
-    {u"TL", "最低温度（℃）", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMin)); }},
-    {u"TH", "最高温度（℃）", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMax)); }},
+    {u"TL", "最低温度（℃）：输入的温度范围下限，照写", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMin)); }},
+    {u"TH", "最高温度（℃）：输入的温度范围上限，照写", [](ModelCode& m) { return trimmed(m.m_form.text(F::TempMax)); }},
     {u"L",  "KEV修正仪的通讯代号（GPRS、防爆、短程无线、电流输出）", [](ModelCode& m) { return m.letters(); }},
     {u"I",  "安装形式：垂直安装为-C，水平安装为空", [](ModelCode& m) { return m.installationSuffix(); }},
-    {u"P",  "修正仪型号与通讯代号等，随修正仪和通讯、防爆选项而定", [](ModelCode& m) { return m.m_part; }},
+    {u"P",  "修正仪型号与通讯、防爆代号（PWXC为温度、压力检测方式代号），随所选选项而定", [](ModelCode& m) { return m.m_part; }},
     {u"A",  "修正仪准确度等级", [](ModelCode& m) { return m.m_form.text(F::CorrectorAccuracy); }},
     {u"M1", "温度、压力检测方式代号（第1种写法）", [](ModelCode& m) { return m.modeSuffix(1); }},
     {u"M2", "温度、压力检测方式代号（第2种写法）", [](ModelCode& m) { return m.modeSuffix(2); }},
@@ -257,6 +258,18 @@ QStringList modeSuffixValues(int form)
     for (const char* suffix : kModeSuffixes[static_cast<size_t>(form - 1)])
         out << QString::fromUtf8(suffix);
     return out;
+}
+
+CodePartText ModelCode::part(CodePartId id)
+{
+    const CodePart& row = codePart(id);
+    return {row.templ, expand(QStringView(row.text))};
+}
+
+QString ModelCode::expand(CodeTemplateId id, const CodePartText& part)
+{
+    Q_ASSERT_X(part.templ == id, "ModelCode::expand", "a part of another template");
+    return expand(codeTemplate(id), part.text);
 }
 
 QString ModelCode::expand(QStringView templ, const QString& part)

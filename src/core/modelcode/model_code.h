@@ -27,6 +27,13 @@ QStringList codeLetterValues();
 // correction mode, in item order.
 QStringList modeSuffixValues(int form);
 
+// {P} as a composer took it: the text of a row of the part table, its placeholders
+// filled, and the template it goes into.
+struct CodePartText {
+    CodeTemplateId templ {};
+    QString text;
+};
+
 // A composer showed its message: the selection command ends here.
 struct CommandStopped {};
 
@@ -68,14 +75,19 @@ public:
     // letters, the mode suffixes, the installation suffix) take effect in the
     // order they stand.
     QString expand(QStringView templ);
-    // The same with {P}, the part of the code that the composer worked out itself.
-    QString expand(QStringView templ, const QString& part);
     QString expand(CodeTemplateId id) { return expand(codeTemplate(id)); }
-    QString expand(CodeTemplateId id, const QString& part) { return expand(codeTemplate(id), part); }
+    // {P}: the row `id` of the part table, its placeholders filled now, with their
+    // effects, where the composer takes it.
+    CodePartText part(CodePartId id);
+    // A template with {P}, the part the composer took for it.
+    QString expand(CodeTemplateId id, const CodePartText& part);
 
     // {M1} ... {M5} leave an empty CorrectionMode without item (instead of setting
     // item 0) in the rows that say so.
     void keepModeWithoutItem() { m_keepModeWithoutItem = true; }
+    // {L} leaves the explosion protection as it is (instead of setting "本安 iaIICT4"
+    // in the rows that say so).
+    void keepExProofInLetters() { m_lettersSetExProof = false; }
 
     // Stops: the message is shown and the command ends.
     [[noreturn]] void refuse(const QString& text); // ShowBox kind 1
@@ -84,8 +96,8 @@ public:
     void requireInstallation();                      // "无安装形式，选型失败！"
 
     // The communication letters of the KEV corrector ({L}), with the settings their
-    // row makes. `setExProof` false: the row does not set the explosion protection.
-    QString letters(bool setExProof = true);
+    // row makes.
+    QString letters();
     QString modeSuffix(int form);
     QString installationSuffix();
 
@@ -94,16 +106,13 @@ private:
     static const PlaceholderRow kPlaceholders[];
     friend std::span<const CodePlaceholder> codePlaceholders();
 
-// The values of {L}, the KEV corrector's communication letters, in table order.
-QStringList codeLetterValues();
-// The values of {M1} ... {M5} (`form` 1 to 5): the suffix for each item of the
-// correction mode, in item order.
-QStringList modeSuffixValues(int form);
+    QString expand(QStringView templ, const QString& part);
 
     SelectionContext& m_w;
     FormModel& m_form;
     vocab::Medium m_medium;
     bool m_keepModeWithoutItem = false;
+    bool m_lettersSetExProof = true;
     QString m_sizeCode;
     QString m_seriesSizeCode;
     QString m_sizeBoreText;

@@ -235,46 +235,46 @@ QString withoutCounter(ModelCode& m, const Meter& meter)
     }
     m.requireCorrector();
 
-    QString part;
+    CodePartText part;
     switch (row) {
     case Row::Letters:
-        part = QStringLiteral("KEV-") + m.letters() + u'-';
+        part = m.part(CodePartId::RotaryGprs);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
         break;
     case Row::Wireless:
         if (meter.roots && !m.flameproof())
             m.set(F::ExProof, IntrinsicSafe);
-        part = meter.roots ? (m.flameproof() ? QStringLiteral("KEV-G-W-") : QStringLiteral("KEV-B-W-"))
-                           : (m.intrinsicallySafe() ? QStringLiteral("KEV-B-W-") : QStringLiteral("KEV-G-W-"));
+        part = m.part((meter.roots ? !m.flameproof() : m.intrinsicallySafe()) ? CodePartId::RotaryWirelessSafe
+                                                                               : CodePartId::RotaryWirelessFlameproof);
         m.set(F::DisplayFactor, Yes);
         m.set(F::CurrentOutput, No);
         m.correctorModel = QStringLiteral("KEV");
         break;
     case Row::Current:
-        part = QStringLiteral("DAR-I-");
+        part = m.part(CodePartId::RotaryCurrent);
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
         break;
     case Row::DarV:
-        part = m.expand(CodeTemplateId::RpartDarV);
+        part = m.part(CodePartId::RotaryDarV);
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR-V");
         break;
     case Row::Kev:
         if (!m.intrinsicallySafe()) {
-            part = QStringLiteral("KEV-G-");
+            part = m.part(CodePartId::RotaryFlameproof);
             m.set(F::DisplayFactor, Yes);
             m.correctorModel = meter.roots ? QStringLiteral("KEV") : QStringLiteral("KEV-G");
         } else {
-            part = QStringLiteral("KEV-B-");
+            part = m.part(CodePartId::RotarySafe);
             m.correctorModel = meter.roots ? QStringLiteral("KEV") : QStringLiteral("KEV-B");
         }
         break;
     case Row::Dar:
-        part = QStringLiteral("DAR-");
+        part = m.part(CodePartId::RotaryDar);
         if (m.air() && meter.roots)
             m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");

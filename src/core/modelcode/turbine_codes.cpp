@@ -77,31 +77,34 @@ QString vrnaWithCorrector(ModelCode& m)
     m.requireSensorRange();
     m.set({F::Hart, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
-    QString part;
+    CodePartText part;
     bool darV = false;
     bool dar = false;
     if (m.yes(F::Gprs)) {
         m.correctorModel = QStringLiteral("KEV");
         if (m.air() && m.flameproof()) {
             // air deviates: the current output is switched on
-            part = m.yes(F::ShortRangeWireless) ? QStringLiteral("KEV-G-G") : QStringLiteral("KEV-G-GW");
+            part = m.part(m.yes(F::ShortRangeWireless) ? CodePartId::VrnaAirFlameproofGprsWireless
+                                                       : CodePartId::VrnaAirFlameproofGprs);
             m.set(F::CurrentOutput, Yes);
         } else {
-            part = QStringLiteral("KEV-") + m.letters(!m.air());
+            if (m.air())
+                m.keepExProofInLetters();
+            part = m.part(CodePartId::VrnaGprs);
         }
         m.set(F::DisplayFactor, Yes);
     } else if (m.yes(F::ShortRangeWireless)) {
-        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B-W") : QStringLiteral("KEV-G-W");
+        part = m.part(m.intrinsicallySafe() ? CodePartId::VrnaWirelessSafe : CodePartId::VrnaWirelessFlameproof);
         m.set(F::CurrentOutput, No);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
     } else if (m.yes(F::CurrentOutput)) {
-        part = QStringLiteral("DAR-I");
+        part = m.part(CodePartId::VrnaCurrent);
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
     } else if (m.yes(F::DisplayFactor)) {
-        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B") : QStringLiteral("KEV-G");
+        part = m.part(m.intrinsicallySafe() ? CodePartId::VrnaDisplaySafe : CodePartId::VrnaDisplayFlameproof);
         m.correctorModel = QStringLiteral("KEV");
     } else if (m.form().text(F::CorrectorAccuracy) == Class10) {
         darV = true;
@@ -109,7 +112,7 @@ QString vrnaWithCorrector(ModelCode& m)
         m.correctorModel = QStringLiteral("DAR-V");
     } else {
         dar = true;
-        part = QStringLiteral("DAR");
+        part = m.part(CodePartId::VrnaDar);
         m.set(F::ExProof, IntrinsicSafe);
         m.correctorModel = QStringLiteral("DAR");
     }
@@ -124,7 +127,7 @@ QString vrnaWithCorrector(ModelCode& m)
 }
 
 // VRNSⅡ, air-like gases: the corrector part after GPRS, wireless and current output
-QString vrnsIIAirCorrectorPart(ModelCode& m)
+CodePartText vrnsIIAirCorrectorPart(ModelCode& m)
 {
     if (m.yes(F::Gprs) && m.form().index(F::ExProof) < 0)
         m.set(F::ExProof, IntrinsicSafe);
@@ -135,21 +138,22 @@ QString vrnsIIAirCorrectorPart(ModelCode& m)
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
-        return current ? QStringLiteral("I-") : QString();
+        return m.part(current ? CodePartId::VrnsIICurrent : CodePartId::VrnsIIDar);
     }
     m.correctorModel = QStringLiteral("KEV");
     m.set(F::DisplayFactor, Yes);
     if (!gprs) {
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::CurrentOutput, No);
-        return QStringLiteral("KEV-B-W-");
+        return m.part(CodePartId::VrnsIIWirelessSafe);
     }
     if (m.flameproof()) {
         m.set(F::CurrentOutput, No);
-        return wireless ? QStringLiteral("KEV-G-GW-") : QStringLiteral("KEV-G-G-");
+        return m.part(wireless ? CodePartId::VrnsIIAirFlameproofGprsWireless : CodePartId::VrnsIIAirFlameproofGprs);
     }
-    return QStringLiteral("KEV-B-G") + (wireless ? QStringLiteral("W") : QString())
-        + (current ? QStringLiteral("I") : QString()) + u'-';
+    if (wireless)
+        return m.part(current ? CodePartId::VrnsIIAirGprsWirelessCurrent : CodePartId::VrnsIIAirGprsWireless);
+    return m.part(current ? CodePartId::VrnsIIAirGprsCurrent : CodePartId::VrnsIIAirGprs);
 }
 
 // VRNSⅡ with corrector (domestic, no counter, no card control, corrector).
@@ -159,38 +163,39 @@ QString vrnsIIWithCorrector(ModelCode& m)
     m.firstMode();
     m.set({F::Hart, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
-    QString part;
+    CodePartText part;
     if (m.air()) {
         part = vrnsIIAirCorrectorPart(m);
     } else if (m.yes(F::Gprs)) {
-        part = QStringLiteral("KEV-") + m.letters() + u'-';
+        part = m.part(CodePartId::VrnsIIGprs);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
     } else if (m.yes(F::ShortRangeWireless)) {
-        part = m.intrinsicallySafe() ? QStringLiteral("KEV-B-W-") : QStringLiteral("KEV-G-W-");
+        part = m.part(m.intrinsicallySafe() ? CodePartId::VrnsIIWirelessSafe : CodePartId::VrnsIIWirelessFlameproof);
         m.set(F::DisplayFactor, Yes);
         m.set(F::CurrentOutput, No);
         m.correctorModel = QStringLiteral("KEV");
     } else if (m.yes(F::CurrentOutput)) {
-        part = QStringLiteral("I-");
+        part = m.part(CodePartId::VrnsIICurrent);
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
     } else if (!m.intrinsicallySafe()) {
-        part = QStringLiteral("KEV-G-");
+        part = m.part(CodePartId::VrnsIIFlameproof);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
     } else if (m.yes(F::DisplayFactor)) {
-        part = QStringLiteral("KEV-B-");
+        part = m.part(CodePartId::VrnsIIDisplay);
         m.correctorModel = QStringLiteral("KEV");
     } else {
+        part = m.part(CodePartId::VrnsIIDar);
         m.correctorModel = QStringLiteral("DAR");
     }
     return m.expand(CodeTemplateId::VrnsII, part);
 }
 
 // VRNU, city gas: VRNU-{S}-{U}/{N}-{B}/{C}/ and the corrector part
-QString vrnuCityCorrectorPart(ModelCode& m)
+CodePartText vrnuCityCorrectorPart(ModelCode& m)
 {
     m.set(F::CorrectorAccuracy, Class05);
     m.set({F::Hart, F::CounterPulse}, No);
@@ -198,35 +203,35 @@ QString vrnuCityCorrectorPart(ModelCode& m)
     if (m.yes(F::Gprs)) {
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
-        return QStringLiteral("KEV-") + m.letters();
+        return m.part(CodePartId::VrnuCityGprs);
     }
     if (m.yes(F::ShortRangeWireless)) {
         m.set(F::CurrentOutput, No);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
-        return m.intrinsicallySafe() ? QStringLiteral("KEV-B-W") : QStringLiteral("KEV-G-W");
+        return m.part(m.intrinsicallySafe() ? CodePartId::VrnuCityWirelessSafe : CodePartId::VrnuCityWirelessFlameproof);
     }
     if (m.yes(F::CurrentOutput)) {
         m.set(F::ExProof, IntrinsicSafe);
         m.set(F::DisplayFactor, No);
         m.correctorModel = QStringLiteral("DAR");
-        return QStringLiteral("DAR-I");
+        return m.part(CodePartId::VrnuCityCurrent);
     }
     if (!m.intrinsicallySafe()) {
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
-        return QStringLiteral("KEV-G");
+        return m.part(CodePartId::VrnuCityFlameproof);
     }
     if (m.yes(F::DisplayFactor)) {
         m.correctorModel = QStringLiteral("KEV");
-        return QStringLiteral("KEV-B");
+        return m.part(CodePartId::VrnuCityDisplay);
     }
     m.correctorModel = QStringLiteral("DAR");
-    return QStringLiteral("DAR");
+    return m.part(CodePartId::VrnuCityDar);
 }
 
 // VRNU, air-like gases: the corrector part
-QString vrnuAirCorrectorPart(ModelCode& m)
+CodePartText vrnuAirCorrectorPart(ModelCode& m)
 {
     m.set({F::Hart, F::CounterPulse}, No);
     m.set(F::PipeConnection, Flange);
@@ -240,23 +245,23 @@ QString vrnuAirCorrectorPart(ModelCode& m)
         if (m.intrinsicallySafe()) {
             if (wireless) {
                 m.set(F::CurrentOutput, No);
-                return QStringLiteral("KEV-B-GW-");
+                return m.part(CodePartId::VrnuAirGprsWireless);
             }
-            return current ? QStringLiteral("KEV-B-GI-") : QStringLiteral("KEV-B-G-");
+            return m.part(current ? CodePartId::VrnuAirGprsCurrent : CodePartId::VrnuAirGprs);
         }
         m.set(F::CurrentOutput, No);
-        return wireless ? QStringLiteral("KEV-GGW-") : QStringLiteral("KEV-GG-");
+        return m.part(wireless ? CodePartId::VrnuAirFlameproofGprsWireless : CodePartId::VrnuAirFlameproofGprs);
     }
     m.set(F::ExProof, IntrinsicSafe);
     if (wireless) {
         m.set(F::CurrentOutput, No);
         m.set(F::DisplayFactor, Yes);
-        return QStringLiteral("KEV-B-W-");
+        return m.part(CodePartId::VrnuAirWireless);
     }
     if (m.yes(F::DisplayFactor))
-        return current ? QStringLiteral("KEV-BI-") : QStringLiteral("KEV-B-");
+        return m.part(current ? CodePartId::VrnuAirDisplayCurrent : CodePartId::VrnuAirDisplay);
     m.correctorModel = QStringLiteral("DAR");
-    return current ? QStringLiteral("DAR-I-") : QStringLiteral("DAR-");
+    return m.part(current ? CodePartId::VrnuAirDarCurrent : CodePartId::VrnuAirDar);
 }
 
 // VRNU with corrector (imported, counter, no card control).
@@ -267,7 +272,7 @@ QString vrnuWithCorrector(ModelCode& m)
     if (!m.air())
         return m.expand(CodeTemplateId::VrnuCity, vrnuCityCorrectorPart(m));
     m.set(F::CorrectorAccuracy, Class05);
-    const QString part = vrnuAirCorrectorPart(m);
+    const CodePartText part = vrnuAirCorrectorPart(m);
     return m.expand(CodeTemplateId::VrnuAir, part);
 }
 

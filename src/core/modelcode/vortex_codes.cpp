@@ -89,9 +89,9 @@ QString oxygenOrHydrogen(ModelCode& m)
     m.set(F::CorrectorAccuracy, Class05);
     QString code;
     if (!m.is(F::CardControl, CardNone)) {
-        const QString suffix = m.modeSuffix(1);
+        const CodePartText detection = m.part(CodePartId::PwxcDetection);
         m.requireCorrector();
-        code = m.expand(CodeTemplateId::PwxcSuffix, suffix);
+        code = m.expand(CodeTemplateId::PwxcSuffix, detection);
         m.set(F::Hart, No);
         m.correctorModel = kCardController;
     } else {

@@ -8,6 +8,7 @@
 #include "core/rules/sensor_ranges.h"
 #include "core/form/vocabulary.h"
 
+#include <algorithm>
 #include <optional>
 
 using F = Field;
@@ -152,4 +153,20 @@ void onSizeChanged(SelectionContext& w)
         f.setIndex(F::Corrector, 0);
         onCorrectorChanged(w);
     }
+}
+
+QStringList ratingsOfMeterType(QStringView meterType)
+{
+    QStringList out;
+    for (const RatingRule& rule : kRatingRules) {
+        if (rule.meterType != meterType)
+            continue;
+        for (QStringView rating : rule.ratings) {
+            if (!out.contains(rating))
+                out << rating.toString();
+        }
+    }
+    std::sort(out.begin(), out.end(),
+              [](const QString& a, const QString& b) { return *parseDecimal(a) < *parseDecimal(b); });
+    return out;
 }

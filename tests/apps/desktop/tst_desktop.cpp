@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -38,6 +40,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 #include <QImage>
 #include <QTest>
 #include <QTreeView>
@@ -56,6 +59,31 @@ void storeRows(SelectionDatabase& database, int count)
                                   "insert into 选型输出 (选型编号, 仪表型号规格) "
                                   "select '2025' || substr('0000000' || i, -7), 'CODE-' || i from n")
                        .arg(count)));
+}
+
+// The text of each page of a PDF file, as pdftotext lays it out.
+QStringList pdfPages(const QString& path)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+    if (!text.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+}
+
+// Answers the next file dialog as a user who types `path` and confirms it.
+void answerFileDialog(const QString& path)
+{
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->deleteLater();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept(); // as its button 保存 does
+    });
+    poll->start(0);
 }
 
 // The desktop program on a fresh in-memory database; message boxes answered OK.
@@ -112,6 +140,20 @@ struct Desktop {
         QTest::mouseClick(button, Qt::LeftButton);
         agree();
     }
+    // A metering point typed in, its working flows computed, a meter selected and the
+    // selection saved, all by the window's buttons; the model code shown.
+    QString saveASelection()
+    {
+        type(F::StdFlowMin, "80");
+        type(F::StdFlowMax, "150");
+        type(F::PabsMin, "300");
+        type(F::PabsMax, "400");
+        choose(F::ZMode, "不修正");
+        click(current()->computeButton());
+        click(current()->selectButton());
+        click(current()->saveButton());
+        return control<QLabel>(F::ResultText)->text();
+    }
     void agree()
     {
         QString difference;
@@ -125,7 +167,11 @@ class TestDesktop final : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { WidgetPlatform::setScripted(true); }
+    void initTestCase()
+    {
+        WidgetPlatform::setScripted(true);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); // file dialogs a test can answer
+    }
 
     void startsWithOneNumberedWindow()
     {
@@ -371,6 +417,36 @@ private slots:
         QCOMPARE(numbers.size(), 1500);
     }
 
+    // The selected row stays visible while the list has no focus: its cell is drawn in
+    // the highlight with the highlighted text on it (the styled items once drew white
+    // text on white).
+    void selectedRowIsShownWithoutFocus()
+    {
+        Desktop d;
+        storeRows(d.database, 3);
+        d.main->workspace().showMainWindow();
+        QTreeView* list = d.main->recordList();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        d.main->searchBox()->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(!list->hasFocus());
+        const QImage shown = list->viewport()->grab().toImage();
+        auto colours = [&](int row) {
+            QSet<QRgb> out;
+            const QRect cell = list->visualRect(list->model()->index(row, 0));
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    out.insert(shown.pixel(x, y) & 0xffffff);
+            return out;
+        };
+        const QRgb highlight = list->palette().color(QPalette::Inactive, QPalette::Highlight).rgb() & 0xffffff;
+        const QRgb text = list->palette().color(QPalette::Inactive, QPalette::HighlightedText).rgb() & 0xffffff;
+        const QSet<QRgb> selected = colours(1);
+        QVERIFY(selected.contains(highlight));
+        QVERIFY(selected.contains(text));
+        QVERIFY(!colours(0).contains(highlight));
+    }
+
     // The search box above the list filters it as the user types; the list's context
     // menu copies the selected row into a new numbered window.
     void searchBoxAndCopyAsNew()
@@ -476,12 +552,55 @@ private slots:
         RecordingPlatform ui;
         const QString written = dir.filePath(QStringLiteral("20261210001.pdf"));
         QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui, &record));
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {"-layout", written, "-"});
-        QVERIFY(text.waitForFinished(60000));
-        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        const QStringList pages = pdfPages(written);
         QCOMPARE(pages.size(), 2);
         QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")), qPrintable(pages[1]));
+    }
+
+    // The print path as the user walks it: a saved selection, "打印", the box
+    // "附计算书" ticked or not, "另存为PDF..." and a file name typed into the dialog.
+    // The PDF holds the calculation record's page after the sheet only when ticked.
+    void printingWithTheCalculationRecord_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("not ticked") << false;
+    }
+
+    void printingWithTheCalculationRecord()
+    {
+        QFETCH(bool, ticked);
+        Desktop d;
+        QPointer<QPrintPreviewDialog> dialog;
+        d.main->onPreview = [&](SelectionWindow& w, const PrintRow& row) {
+            dialog = createStoredSheetPreview(d.main->workspace().store(), w.form().text(F::SelectionNo), row,
+                                              d.main.get());
+            dialog->open();
+        };
+        const QString code = d.saveASelection();
+        const QString workFlowMax = d.main->workspace().current()->form().text(F::WorkFlowMax); // as shown
+        QVERIFY(!code.isEmpty() && !workFlowMax.isEmpty());
+        d.click(d.current()->printButton());
+        QVERIFY(dialog);
+        auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
+        QVERIFY(box && box->isEnabled() && !box->isChecked());
+        if (ticked)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        QCOMPARE(box->isChecked(), ticked);
+
+        QTemporaryDir dir;
+        const QString written = dir.filePath(QStringLiteral("sheet.pdf"));
+        answerFileDialog(written);
+        dialog->findChild<QAction*>(QStringLiteral("savePdfAction"))->trigger();
+        const QStringList pages = pdfPages(written);
+        QCOMPARE(pages.size(), ticked ? 2 : 1);
+        QVERIFY2(pages[0].contains(code) && !pages[0].contains(QStringLiteral("选型计算书")), qPrintable(pages[0]));
+        if (ticked) {
+            QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(code)
+                         && pages[1].contains(workFlowMax),
+                     qPrintable(pages[1]));
+        }
+        delete dialog;
     }
 
     void printShowsThePreviewOfTheStoredRow()
@@ -491,15 +610,7 @@ private slots:
         d.main->onPreview = [&](SelectionWindow&, const PrintRow& row) { previewed = row.value(QStringLiteral("仪表型号规格")); };
         d.click(d.current()->printButton());
         QCOMPARE(previewed, QString()); // not saved: the message, no preview
-        d.type(F::StdFlowMin, "80");
-        d.type(F::StdFlowMax, "150");
-        d.type(F::PabsMin, "300");
-        d.type(F::PabsMax, "400");
-        d.choose(F::ZMode, "不修正");
-        d.click(d.current()->computeButton());
-        d.click(d.current()->selectButton());
-        d.click(d.current()->saveButton());
-        const QString saved = d.control<QLabel>(F::ResultText)->text();
+        const QString saved = d.saveASelection();
         d.choose(F::CardControl, "分体");
         d.click(d.current()->printButton());
         QCOMPARE(previewed, saved); // the stored values, not the edited window

@@ -27,47 +27,61 @@ QStringList select(SelectionScript& s, const QString& medium, Base base, const Q
     return s.run(script);
 }
 
-// A template of the key as a pattern: its text as written, each position one of
-// the values the key lists for it, or anything where it lists none.
-QRegularExpression keyPattern(const CodeKeySeries& series, const QString& templ)
+// A text of the key as a pattern: as written, each position one of the values the
+// key lists for it ({P} those it lists for the template; placeholders inside a value
+// in turn), or a typed number where it lists none (the temperatures).
+QString keyPattern(const CodeKeySeries& series, const CodeKeyTemplate& templ, const QString& text)
 {
-    QString pattern = QStringLiteral("^");
+    QString pattern;
     qsizetype i = 0;
-    while (i < templ.size()) {
-        if (templ[i] != u'{') {
-            pattern += QRegularExpression::escape(templ.mid(i++, 1));
+    while (i < text.size()) {
+        if (text[i] != u'{') {
+            pattern += QRegularExpression::escape(text.mid(i++, 1));
             continue;
         }
-        const qsizetype close = templ.indexOf(u'}', i);
-        const QString name = templ.mid(i + 1, close - i - 1);
+        const qsizetype close = text.indexOf(u'}', i);
+        const QString name = text.mid(i + 1, close - i - 1);
         i = close + 1;
         QStringList values;
         for (const CodeKeyPosition& p : series.positions) {
             if (p.name == name)
-                values = p.values;
+                values = name == u"P" ? templ.parts : p.values;
         }
         if (values.isEmpty()) {
-            pattern += QStringLiteral(".*?");
+            pattern += QStringLiteral("[-+.0-9]+");
             continue;
         }
         for (QString& v : values)
-            v = QRegularExpression::escape(v);
+            v = keyPattern(series, templ, v);
         pattern += QStringLiteral("(?:") + values.join(u'|') + u')';
     }
-    return QRegularExpression(pattern + u'$');
+    return pattern;
 }
 
 // The series of the key that have a template the code fits.
 QStringList seriesFitting(const QString& code)
 {
+    static const std::vector<CodeKeySeries> key = codeKey();
     QStringList out;
-    for (const CodeKeySeries& series : codeKey()) {
+    for (const CodeKeySeries& series : key) {
         for (const CodeKeyTemplate& t : series.templates) {
-            if (keyPattern(series, t.text).match(code).hasMatch() && !out.contains(series.series))
+            const QRegularExpression pattern(u'^' + keyPattern(series, t, t.text) + u'$');
+            if (pattern.match(code).hasMatch() && !out.contains(series.series))
                 out << series.series;
         }
     }
     return out;
+}
+
+// The key of the codes ("流量计参数代号") holds the code: a template of one series
+// filled with values that the key lists for each position.
+void verifyInKey(const QString& code)
+{
+    const QStringList series = seriesFitting(code);
+    QVERIFY2(series.size() == 1, qPrintable(code + QStringLiteral(" fits ") + series.join(u',')));
+    // a series that names itself starts the code with its name
+    if (!series[0].startsWith(QStringLiteral("RKD/G")))
+        QVERIFY2(code.startsWith(series[0] + u'-'), qPrintable(series[0]));
 }
 
 } // namespace
@@ -121,6 +135,11 @@ private slots:
             << "VRNSⅡ-80B-KEV-B-GW-0.5/1.6-1.0/1.5" << "KEV"
             << QStringList {"DisplayFactor=有", "CurrentOutput=无", "ExProof=本安 iaIICT4", "CorrectorAccuracy=0.5",
                             "CorrectionMode=温压自动检测", "Hart=无", "PipeConnection=法兰"};
+        QTest::newRow("VRNSⅡ KEV-B-GWI- in air")
+            << kAir << int(Point) << QStringList {t, "国产", "无", "无"} << "80B(13<=Qg<=250)"
+            << QStringList {"Gprs 有", "ExProof 本安 iaIICT4", "ShortRangeWireless 有", "CurrentOutput 有"}
+            << "VRNSⅡ-80B-KEV-B-GWI-0.5/1.6-1.0/1.5" << "KEV"
+            << QStringList {"DisplayFactor=有", "CurrentOutput=有", "ExProof=本安 iaIICT4"};
         QTest::newRow("VRNU DAR-I")
             << kCity << int(Point) << QStringList {t, "进口", "有", "无"} << "80B(13<=Qg<=250)"
             << QStringList {"NominalPressure 1.6", "Gprs 无", "ShortRangeWireless 无", "CurrentOutput 有"}
@@ -185,6 +204,11 @@ private slots:
             << kCity << int(Small) << QStringList {r, "进口", "有", "分体"} << "80G100(0.65<=Qg<=160)"
             << QStringList {"Installation 垂直"} << "G100-1.0/DAB-80-0.5/1.6-C" << "DAB"
             << QStringList {"CorrectionMode=温压自动检测", "ExProof=本安 iaIICT4"};
+        QTest::newRow("RKD KEV-B-GI- without counter")
+            << kCity << int(Small) << QStringList {r, "国产", "无", "无"} << "50RKD-G16(0.5<=Qg<=25)"
+            << QStringList {"Gprs 有", "ShortRangeWireless 无", "CurrentOutput 有"}
+            << "RKD-G16-KEV-B-GI-0.5/1.6-1.0/1.5" << "KEV"
+            << QStringList {"CurrentOutput=有", "DisplayFactor=有", "ExProof=本安 iaIICT4", "CorrectorAccuracy=0.5"};
         QTest::newRow("G100 KEV-G-W")
             << kCity << int(Small) << QStringList {r, "进口", "无", "无"} << "80G100(0.65<=Qg<=160)"
             << QStringList {"Gprs 无", "ShortRangeWireless 有", "ExProof 隔爆 dIICT4"}
@@ -204,6 +228,10 @@ private slots:
             << kOil << int(Point) << QStringList {v, "国产", "无", "一体"} << "50D(6<=Qg<=65)"
             << QStringList {"CorrectionMode 温度检测压力设置"} << "PWXC-50D-0.5/1.6-1.5-B" << "CPU卡流量补偿控制仪"
             << QStringList {"Hart=无", "CurrentOutput=无", "DisplayFactor=无", "PipeConnection=法兰"};
+        QTest::newRow("PWXC for hydrogen")
+            << kOxygen << int(Point) << QStringList {v, "国产", "无", "一体"} << "50D(6<=Qg<=65)"
+            << QStringList {"CorrectionMode 压力检测温度设置"} << "PWXC-50D-0.5/1.6-1.5-C" << "CPU卡流量补偿控制仪"
+            << QStringList {"Hart=无", "CorrectionMode=压力检测温度设置", "PipeConnection=法兰"};
         QTest::newRow("SJN")
             << kCoal << int(Point) << QStringList {v, "国产", "无", "无"} << "50D(6<=Qg<=65)" << QStringList {}
             << "SJN-50D-0.5/1.6--20/60-1.5" << "SJN流量补偿仪" << QStringList {"ExProof=隔爆 dIICT4"};
@@ -234,27 +262,25 @@ private slots:
             const QString name = setting.section(u'=', 0, 0);
             QCOMPARE(name + u'=' + s.text(*fieldByName(name)), setting);
         }
-        // The key of the codes ("流量计参数代号") holds the code: a template of one
-        // series filled with values that the key lists for each position (positions
-        // it leaves open, as entered, match anything; open positions may let two
-        // templates of the series fit).
-        const QStringList series = seriesFitting(code);
-        QVERIFY2(series.size() == 1, qPrintable(code + QStringLiteral(" fits ") + series.join(u',')));
-        // a series that names itself starts the code with its name
-        if (!series[0].startsWith(QStringLiteral("RKD/G")))
-            QVERIFY2(code.startsWith(series[0] + u'-'), qPrintable(series[0]));
+        verifyInKey(code);
     }
 
-    // Every series the composers can produce is in the key, and every position its
-    // templates use is explained.
+    // Every series the composers can produce is in the key, every position its
+    // templates use is explained and lists its values (only the typed temperatures
+    // are written as entered), and every template with {P} lists what {P} takes.
     void keyListsEverySeries()
     {
         const std::vector<CodeKeySeries> key = codeKey();
         QStringList names;
         for (const CodeKeySeries& series : key) {
             names << series.series;
-            for (const CodeKeyPosition& p : series.positions)
+            for (const CodeKeyPosition& p : series.positions) {
                 QVERIFY2(!p.meaning.isEmpty(), qPrintable(p.name));
+                const bool typed = p.name == u"TL" || p.name == u"TH";
+                QVERIFY2(p.values.isEmpty() == typed, qPrintable(series.series + u' ' + p.name));
+            }
+            for (const CodeKeyTemplate& t : series.templates)
+                QVERIFY2(t.text.contains(QStringLiteral("{P}")) != t.parts.isEmpty(), qPrintable(t.text));
         }
         QCOMPARE(names, (QStringList {"VRNA", "VRNE", "VRNSⅡ", "VRNU", "VRNS", "VRN", "SJF", "PWX", "PWXC", "MQE", "SJN",
                                       "RKD/G（腰轮、罗茨）"}));
@@ -349,6 +375,8 @@ private slots:
         select(s, kCity, Small, {"气体腰轮(罗茨)", "国产", "无", "无"}, "25RKD-G10(0.4<=Qg<=16)",
                {"CorrectionMode " + mode});
         QCOMPARE(s.text(F::ResultText), z);
+        for (const QString& code : {dab, darV, card, z})
+            verifyInKey(code);
     }
 
     void communicationLetters_data()
@@ -390,6 +418,7 @@ private slots:
         QCOMPARE(s.text(F::ResultText), code);
         QCOMPARE(s.text(F::CurrentOutput), current);
         QCOMPARE(s.text(F::ExProof), exProof);
+        verifyInKey(code);
     }
 
     void missingExProofCountsAsIntrinsicallySafeForLetters()
