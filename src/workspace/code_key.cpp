@@ -167,6 +167,14 @@ std::vector<CodeKeySeries> codeKey()
     return key;
 }
 
+std::vector<CodeKeyTemplate> codeKeySuffixes()
+{
+    std::vector<CodeKeyTemplate> out;
+    for (const CodeSuffix& suffix : codeSuffixes())
+        out.push_back({QString::fromUtf16(suffix.text), QString::fromUtf8(suffix.when), {}});
+    return out;
+}
+
 QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
 {
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>流量计参数代号</title></head><body>"
@@ -198,6 +206,12 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
         }
         html += QStringLiteral("</table>");
     }
+    html += QStringLiteral("<h2>型号后缀</h2><p>以上型号之后，按下表依次加写：</p>"
+                           "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th>后缀</th><th>适用</th></tr>");
+    for (const CodeKeyTemplate& suffix : codeKeySuffixes())
+        html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>")
+                    .arg(suffix.text.toHtmlEscaped(), suffix.when.toHtmlEscaped());
+    html += QStringLiteral("</table>");
     html += QStringLiteral("</body></html>");
     return html;
 }

@@ -32,6 +32,9 @@ struct CodeKeySeries {
 // series' position {P} lists them all.
 std::vector<CodeKeySeries> codeKey();
 
+// What "选型" may add after any of the codes above, in the order it adds them.
+std::vector<CodeKeyTemplate> codeKeySuffixes();
+
 // The key as an HTML document: a section a series, its templates and a table of its
 // positions.
 QString codeKeyHtml(const std::vector<CodeKeySeries>& key);

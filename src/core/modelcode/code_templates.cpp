@@ -136,6 +136,27 @@ QStringView codeTemplate(CodeTemplateId id)
     return QStringView(row->text);
 }
 
+namespace {
+
+// clang-format off
+const CodeSuffix kSuffixes[] = {
+    {CodeSuffixId::SettlementInMoney,  u"-M",        "结算单位为货币（元）"},
+    {CodeSuffixId::SpecialRequirement, u"(特殊要求)", "有修正仪且组合精度1.0级，或基表精度0.5级，或带卡控且压力传感器上限为0.9MPa"},
+};
+// clang-format on
+
+} // namespace
+
+std::span<const CodeSuffix> codeSuffixes()
+{
+    return kSuffixes;
+}
+
+QStringView codeSuffix(CodeSuffixId id)
+{
+    return QStringView(kSuffixes[static_cast<int>(id)].text);
+}
+
 std::span<const CodePart> codeParts()
 {
     return kParts;

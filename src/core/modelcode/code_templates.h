@@ -66,3 +66,15 @@ struct CodePart {
 
 std::span<const CodePart> codeParts();
 const CodePart& codePart(CodePartId id);
+
+// What "选型" adds after a composed code, in this order, each when its choice holds.
+enum class CodeSuffixId { SettlementInMoney, SpecialRequirement };
+
+struct CodeSuffix {
+    CodeSuffixId id;
+    const char16_t* text;
+    const char* when;
+};
+
+std::span<const CodeSuffix> codeSuffixes();
+QStringView codeSuffix(CodeSuffixId id);

@@ -15,8 +15,6 @@ namespace {
 
 const QString kComputeFirst = QStringLiteral("请先计算工况流量，再选型操作！");
 const QString kChoicesIncomplete = QStringLiteral("选型内容不全，无法选型！");
-const QString kSettlementInMoney = QStringLiteral("-M");
-const QString kSpecialRequirement = QStringLiteral("(特殊要求)");
 
 // The composer of the chosen meter type, where the medium has one for it.
 QString compose(ModelCode& m, std::initializer_list<QStringView> typesOfMedium)
@@ -105,9 +103,9 @@ void composeModelCode(SelectionContext& w)
         return;
     }
     if (f.chosen(F::SettlementUnit, SettlementUnit::Money))
-        code += kSettlementInMoney;
+        code += codeSuffix(CodeSuffixId::SettlementInMoney);
     if (specialRequirement(f))
-        code += kSpecialRequirement;
+        code += codeSuffix(CodeSuffixId::SpecialRequirement);
     f.setText(F::ResultText, code);
     w.correctorModel = m.correctorModel;
     w.pending = toRow(snapshot(f, w.correctorModel));

@@ -62,10 +62,16 @@ QString keyPattern(const CodeKeySeries& series, const CodeKeyTemplate& templ, co
 QStringList seriesFitting(const QString& code)
 {
     static const std::vector<CodeKeySeries> key = codeKey();
+    static const QString suffixes = [] {
+        QString pattern;
+        for (const CodeKeyTemplate& suffix : codeKeySuffixes())
+            pattern += QStringLiteral("(?:") + QRegularExpression::escape(suffix.text) + QStringLiteral(")?");
+        return pattern;
+    }();
     QStringList out;
     for (const CodeKeySeries& series : key) {
         for (const CodeKeyTemplate& t : series.templates) {
-            const QRegularExpression pattern(u'^' + keyPattern(series, t, t.text) + u'$');
+            const QRegularExpression pattern(u'^' + keyPattern(series, t, t.text) + suffixes + u'$');
             if (pattern.match(code).hasMatch() && !out.contains(series.series))
                 out << series.series;
         }
@@ -263,6 +269,35 @@ private slots:
             QCOMPARE(name + u'=' + s.text(*fieldByName(name)), setting);
         }
         verifyInKey(code);
+    }
+
+    // What "选型" adds after a composed code is in the key as well, in the order it
+    // is added.
+    void suffixesAreInTheKey_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("code");
+        const QString card = flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\n";
+        QTest::newRow("money") << card + "choose SettlementUnit 货     币（元）\nclick 选型\n"
+                               << "RKD-G10C-0.5/1.6-1.0/1.5-2-M";
+        QTest::newRow("money and special requirement")
+            << card + "choose SettlementUnit 货     币（元）\nclick 选型\nchoose CombinedAccuracy 1.0\n"
+                      "choose BaseAccuracy 0.5\nclick 选型\n"
+            << "RKD-G10C-0.5/1.6-0.5/1.0-2-M(特殊要求)";
+        QTest::newRow("special requirement")
+            << meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\nclick 选型\n"
+            << "VRNA-50A-0.5/1.6-1.0/1.0-DAR(特殊要求)";
+    }
+
+    void suffixesAreInTheKey()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, code);
+        SelectionScript s;
+        s.run(script);
+        QCOMPARE(s.text(F::ResultText), code);
+        verifyInKey(code);
+        QVERIFY(seriesFitting(QStringLiteral("RKD-G10C-0.5/1.6-0.5/1.0-2(特殊要求)-M")).isEmpty());
     }
 
     // Every series the composers can produce is in the key, every position its
