@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -157,8 +159,53 @@ float toSingle(double value)
     return static_cast<float>(value);
 }
 
+namespace {
+
+// The exact binary value of `value` rounded to `decimals` places, halves away from
+// zero, as the magnitude scaled by 10^decimals; nothing where the integer arithmetic
+// would not hold it (non-finite, 2^63 and more, over 9 places).
+std::optional<std::uint64_t> scaledRounded(double value, int decimals)
+{
+    if (!std::isfinite(value) || decimals < 0 || decimals > 9)
+        return std::nullopt;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent); // |value| = fraction * 2^exponent
+    if (exponent > 63 - 30) // the scaled magnitude must stay below 2^63
+        return std::nullopt;
+    // |value| = mantissa * 2^shift exactly, the mantissa an integer below 2^53
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int shift = exponent - 53;
+    std::uint64_t power = 1;
+    for (int i = 0; i < decimals; ++i)
+        power *= 10;
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * power; // below 2^83
+    // shift is below -19 (exponent at most 33)
+    if (shift <= -127)
+        return 0; // below 2^83 * 2^-127: far under one half
+    const unsigned __int128 whole = scaled >> -shift;
+    const unsigned __int128 rest = scaled - (whole << -shift);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (-shift - 1);
+    return static_cast<std::uint64_t>(whole + (rest >= half ? 1 : 0));
+}
+
+} // namespace
+
 QString formatFixed(double value, int decimals)
 {
+    if (const std::optional<std::uint64_t> scaled = scaledRounded(value, decimals)) {
+        // the digits from the right, at least one before the point, then the sign
+        char16_t text[40]; // at most 19 digits, the point, the sign and 9 zeros
+        int at = 40;
+        std::uint64_t rest = *scaled;
+        for (int place = 0; rest > 0 || place <= decimals; ++place, rest /= 10) {
+            if (place == decimals && decimals > 0)
+                text[--at] = u'.';
+            text[--at] = char16_t(u'0' + rest % 10);
+        }
+        if (std::signbit(value) && *scaled != 0) // no "-0.000"
+            text[--at] = u'-';
+        return QString(reinterpret_cast<const QChar*>(text + at), 40 - at);
+    }
     // QString::number rounds the exact binary value, ties away from zero, in the C locale.
     QString s = QString::number(value, 'f', decimals);
     if (s.startsWith(u'-')) {

@@ -1,8 +1,10 @@
 #include "core/form/numbers.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cmath>
+#include <random>
 
 class TestNumbers final : public QObject {
     Q_OBJECT
@@ -89,6 +91,39 @@ private slots:
         QTest::newRow("negative tie") << -4.0625 << 3 << "-4.063";
         QTest::newRow("no negative zero") << -0.0001 << 3 << "0.000";
         QTest::newRow("pads") << 2.0 << 3 << "2.000";
+        QTest::newRow("carries into the units") << 9.9996 << 3 << "10.000";
+        QTest::newRow("no places, tie") << 0.5 << 0 << "1";
+        QTest::newRow("no places, negative tie") << -2.5 << 0 << "-3";
+        QTest::newRow("just below a tie") << 0.12499999999999999 << 2 << "0.12";
+        QTest::newRow("tiny") << 1e-300 << 3 << "0.000";
+        QTest::newRow("negative tiny") << -1e-300 << 5 << "0.00000";
+        QTest::newRow("nine places") << 1.0 / 3 << 9 << "0.333333333";
+        QTest::newRow("largest by integers") << 8589934591.75 << 1 << "8589934591.8";
+        QTest::newRow("beyond the integers") << 8589934592.25 << 1 << "8589934592.3";
+        QTest::newRow("ten places") << 0.00000000005 << 10 << "0.0000000001";
+        QTest::newRow("not a number") << std::nan("") << 3 << "nan";
+    }
+
+    // Against Qt's own exact formatting (ties away from zero, a negative zero's sign
+    // dropped): magnitudes from 1e-12 to 1e12, any places up to 10, and exact ties.
+    void formatAgreesWithQtOverASweep()
+    {
+        auto qt = [](double v, int d) {
+            QString s = QString::number(v, 'f', d);
+            if (s.startsWith(u'-') && !s.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+                s.remove(0, 1);
+            return s;
+        };
+        std::mt19937_64 random(11);
+        for (int i = 0; i < 200000; ++i) {
+            const int d = int(random() % 11);
+            double v = std::pow(10.0, std::uniform_real_distribution<double>(-12, 12)(random));
+            if (i % 3 == 0) // an exact tie at d places: an odd multiple of 2^-k
+                v = std::ldexp(double(2 * (random() % 100000) + 1), -int(random() % 8) - 1);
+            if (random() % 2)
+                v = -v;
+            QCOMPARE(formatFixed(v, d), qt(v, d));
+        }
     }
 
     void format()
