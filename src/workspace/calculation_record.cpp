@@ -126,9 +126,13 @@ CalculationSheet::Section corners(const FormModel& f, bool corrected)
         QString zn = QStringLiteral("—");
         QString zg = QStringLiteral("—");
         QString ratio = orDash(f.text(c.znzg));
-        if (!corrected)
+        if (!corrected) {
             ratio += QStringLiteral("（录入）");
-        else if (const std::optional<ZnAndZg> z = cornerFactors(f, c)) {
+        } else if (trimmed(f.text(c.factor)).isEmpty()) {
+            // the computation was refused: the box still holds the stored ratio, which
+            // this record did not compute
+            ratio = QStringLiteral("—");
+        } else if (const std::optional<ZnAndZg> z = cornerFactors(f, c)) {
             zn = formatFixed(z->zn, 5);
             zg = formatFixed(z->zg, 5);
         }

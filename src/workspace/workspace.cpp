@@ -174,6 +174,17 @@ QString Workspace::nextSelectionNumber(int windowNumber)
     return freeNumberOfDay();
 }
 
+QString Workspace::numberBesideOpenWindows()
+{
+    int sequence = m_openSequences.empty() ? 0 : *m_openSequences.rbegin();
+    const StoreResult<int> highest = m_store.highestSequenceOfDay(m_today);
+    if (highest.ok())
+        sequence = std::max(sequence, highest.value());
+    if (sequence < kLastSequence)
+        return m_today + sequenceText(sequence + 1);
+    return freeNumberOfDay();
+}
+
 int Workspace::sequenceOfToday(const QString& number) const
 {
     if (!isSelectionNumber(number) || !number.startsWith(m_today))
@@ -282,6 +293,8 @@ void Workspace::save(SelectionWindow& window)
     // another program deleted and the list still shows goes: each number once
     m_list.addSaved(row);
     m_ui.showBox(MessageKind::Information, kSaved);
+    if (onSaved)
+        onSaved(window, number);
 }
 
 void Workspace::print(SelectionWindow& window)

@@ -32,6 +32,8 @@ public:
     std::function<void(SelectionWindow&)> onWindowClosing;
     // The print command found the stored row: the sheet's preview is shown.
     std::function<void(SelectionWindow&, const PrintRow&)> onPreview;
+    // A window's selection has been stored under `number`.
+    std::function<void(SelectionWindow&, const QString& number)> onSaved;
 
     // The main window is first shown: the list's first page is read, newest number
     // first (again from the top when called again).
@@ -85,6 +87,11 @@ public:
     // The selection number of a new window with this window number, or empty when
     // the day's numbers are used up.
     QString nextSelectionNumber(int windowNumber);
+    // A number of today for a selection saved beside this workspace (a batch run's):
+    // after the day's stored numbers and after every number its open windows show,
+    // so that none of them meets "此选型日期编号系统已存在" because of it; past the
+    // day's 999th, the lowest free one. Empty when the day's numbers are used up.
+    QString numberBesideOpenWindows();
 
 private:
     // A window: numbered (new, copy), restored from a row (open, copy), or both.

@@ -109,6 +109,23 @@ private slots:
         QCOMPARE(s.text(F::SelectionNo).size(), 11);
     }
 
+    // A number for a save beside the open windows (a batch run's): after the day's
+    // stored numbers and after every number an open window shows, typed ones too;
+    // past 999 the lowest that neither the store nor a window holds.
+    void numberBesideOpenWindows()
+    {
+        Storage s; // the first window shows 001
+        QCOMPARE(s.workspace.numberBesideOpenWindows(), QStringLiteral("20261210002"));
+        s.store(QStringLiteral("20261210004"));
+        QCOMPARE(s.workspace.numberBesideOpenWindows(), QStringLiteral("20261210005"));
+        s.run("type SelectionNo 20261210020");
+        QCOMPARE(s.workspace.numberBesideOpenWindows(), QStringLiteral("20261210021"));
+        s.run("type SelectionNo 20261210999"); // past 999: the lowest free one
+        QCOMPARE(s.workspace.numberBesideOpenWindows(), QStringLiteral("20261210001"));
+        s.run("new\ntype SelectionNo 20261210001"); // a second window shows 001
+        QCOMPARE(s.workspace.numberBesideOpenWindows(), QStringLiteral("20261210002"));
+    }
+
     // Past 999 the free number avoids every open window's number, whether the window
     // was numbered, restored or edited, and a closed window's number is free again.
     void numberingPastTheLastSequenceAvoidsTheOpenWindows()

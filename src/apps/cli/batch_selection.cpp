@@ -107,6 +107,7 @@ struct BatchSelector::Run {
     Run(SelectionStore& store, const QString& today)
         : workspace(events, today, store)
     {
+        workspace.onSaved = [this](SelectionWindow&, const QString& number) { savedAs = number; };
         // The list of stored selections is not read: no point needs it, and a large
         // store would cost its whole list before the first point.
     }
@@ -128,6 +129,7 @@ struct BatchSelector::Run {
     }
 
     QStringList messages;
+    QString savedAs;
     EventWriter events {[this](const QString& line) { collect(line); }};
     Workspace workspace;
     ScriptRunner runner {workspace, events};
@@ -145,13 +147,21 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     Workspace& workspace = m_run->workspace;
     ScriptRunner& runner = m_run->runner;
     m_run->messages.clear();
+    m_run->savedAs.clear();
     BatchResult result;
     int number = 0;
     runner.runLine(++number, QStringLiteral("new"));
-    for (const QString& line : batchScript(columns, cells, save)) {
+    QStringList script = batchScript(columns, cells, false);
+    if (save) {
+        if (const QString given = m_numberForSave ? m_numberForSave() : QString(); !given.isEmpty())
+            script << QStringLiteral("paste SelectionNo ") + given;
+        script << clickLine(Button::Save); // as batchScript(…, true) ends
+    }
+    for (const QString& line : std::as_const(script)) {
         if (!runner.runLine(++number, line))
             result.carriedOut = false;
     }
+    result.savedAs = m_run->savedAs;
     SelectionWindow* w = workspace.current();
     result.cells << (columns.idColumn >= 0 ? cells.value(columns.idColumn) : QString());
     for (Field f : allFields())

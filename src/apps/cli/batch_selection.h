@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,6 +31,7 @@ struct BatchResult {
     QStringList cells;      // as resultHeader() names them
     bool carriedOut = true; // every cell of the point could be carried out
     bool selected = false;  // the window ended with a model code
+    QString savedAs;        // the number it was stored under, when "保存" stored it
 
     QString message() const; // the Messages cell
     QString selectionNo() const;
@@ -45,6 +47,10 @@ public:
 
     // `save` clicks "保存" after "选型".
     BatchResult select(const BatchColumns& columns, const QStringList& cells, bool save);
+    // Before "保存", the window takes the number this gives (when it gives one)
+    // instead of its own: a run beside a program whose open windows show numbers of
+    // their own saves under numbers none of them shows.
+    void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
 
     static QStringList resultHeader();
     // The script lines one point stands for (without the windows' "new" and "close").
@@ -53,6 +59,7 @@ public:
 private:
     struct Run;
     std::unique_ptr<Run> m_run;
+    std::function<QString()> m_numberForSave;
 };
 
 // Reads an open points file through: its columns, and how many points follow the

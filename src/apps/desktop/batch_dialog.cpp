@@ -215,8 +215,7 @@ void BatchDialog::saveAll()
         // The point is selected again in a window that saves it: the same inputs give
         // the same selection, now under the next free number.
         BatchResult again = m_selector.select(*m_columns, p.cells, true);
-        const StoreResult<bool> stored = m_store.exists(again.selectionNo());
-        p.saved = succeeded(again) && stored.ok() && stored.value();
+        p.saved = !again.savedAs.isEmpty(); // this save's own outcome, whatever else the store holds
         p.result = again;
         saved += p.saved ? 1 : 0;
         showRow(static_cast<int>(i));
@@ -231,6 +230,7 @@ BatchDialog* openBatchDialog(QWidget* parent, Workspace& workspace)
 {
     auto* dialog = new BatchDialog(workspace.store(), workspace.today(), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setNumberForSave([&workspace] { return workspace.numberBesideOpenWindows(); });
     QObject::connect(dialog, &BatchDialog::saved, dialog, [&workspace](int count) {
         if (count > 0)
             workspace.showMainWindow();

@@ -37,6 +37,8 @@ public:
     // its save went.
     void saveAll();
     void cancel();
+    // Where "全部保存" takes its numbers (see BatchSelector::setNumberForSave).
+    void setNumberForSave(std::function<QString()> number) { m_selector.setNumberForSave(std::move(number)); }
 
     bool running() const;
     QTableWidget* table() const { return m_table; }

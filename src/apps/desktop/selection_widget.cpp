@@ -368,7 +368,9 @@ void SelectionWidget::buildLayout()
 
     connect(m_compute, &QPushButton::clicked, this, [this] {
         m_window.clickComputeFlow();
-        emit hint(sgergRangeHint(m_window.form()));
+        // a refused computation leaves no working flows and judged no Z: no hint
+        const bool computed = !m_window.form().text(Field::WorkFlowMax).isEmpty();
+        emit hint(computed ? sgergRangeHint(m_window.form()) : QString());
     });
     connect(m_select, &QPushButton::clicked, this, [this] {
         m_window.clickSelect();

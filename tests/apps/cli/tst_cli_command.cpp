@@ -379,6 +379,44 @@ private slots:
             QVERIFY2(record.contains(expected), qPrintable(expected + QStringLiteral(" in\n") + record));
     }
 
+    // A stored row whose inputs no longer compute (changed by another tool): the
+    // record shows no Zn/Zg at a corner it could not compute, not the stored ratio
+    // beside fresh figures.
+    void calculationRecordOfARowThatNoLongerComputes()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "paste StdFlowMin 40\npaste StdFlowMax 400\npaste PabsMin 300\npaste PabsMax 900\n"
+                          "paste Hs 38\nclick 计算工况流量\nclick 选型\nclick 保存\nshow ZnZgMin ZnZgMax\n");
+        const Result run = cli({"--db", db, "--today", "20261210", "run", script});
+        QCOMPARE(run.status, 0);
+        QStringList ratios;
+        for (const QString& line : run.out) {
+            const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+            if (o.value("event").toString() == u"field")
+                ratios << o.value("text").toString();
+        }
+        QCOMPARE(ratios.size(), 2);
+        makeDatabaseFile(db, {QStringLiteral("update 选型输出 set 最大绝牙 = '-5'")});
+
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        QProcess sheet; // a process of its own: drawing the sheet needs a GUI application
+        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", "-f", "2", pdf, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString record = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(record.contains(QStringLiteral("选型计算书")), qPrintable(record));
+        // the minimum-flow corner takes PabsMax and cannot be computed; the other one
+        // is computed afresh
+        QVERIFY2(!record.contains(ratios[0]), qPrintable(ratios[0] + QStringLiteral(" in\n") + record));
+        QVERIFY2(record.contains(ratios[1]), qPrintable(ratios[1] + QStringLiteral(" not in\n") + record));
+    }
+
     // `code-key` writes the key of the codes as HTML or as a PDF by the file's suffix;
     // both hold every series and its templates.
     void codeKeyFiles_data()

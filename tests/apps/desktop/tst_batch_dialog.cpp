@@ -2,6 +2,7 @@
 #include "apps/desktop/batch_dialog.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/selection_widget.h"
+#include "apps/desktop/widget_platform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -51,6 +52,17 @@ struct Desktop {
         QCoreApplication::processEvents();
         main->workspace().activate();
         QCoreApplication::processEvents();
+    }
+
+    // The current window's widget with a flow range typed in, 10 to 100 m³/h.
+    SelectionWidget* currentWithFlows()
+    {
+        SelectionWidget* w = main->widgetOf(main->workspace().current());
+        if (w) {
+            w->window().paste(Field::StdFlowMin, QStringLiteral("10"));
+            w->window().paste(Field::StdFlowMax, QStringLiteral("100"));
+        }
+        return w;
     }
 
     BatchDialog* openFromMenu()
@@ -126,23 +138,84 @@ private slots:
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QCOMPARE(a.readAll(), b.readAll());
 
-        // the successful points are saved under new numbers, each told in its row
+        // the successful points are saved under new numbers, each told in its row,
+        // after the number the main window's open window shows (20261210001)
         QSignalSpy saved(dialog, &BatchDialog::saved);
         dialog->saveAll();
         QCOMPARE(saved.size(), 1);
         QCOMPARE(saved.front().front().toInt(), points - points / 10);
-        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已保存为 20261210001"));
-        QCOMPARE(cell(table, 10, QStringLiteral("状态")), QStringLiteral("已保存为 20261210010"));
+        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已保存为 20261210002"));
+        QCOMPARE(cell(table, 10, QStringLiteral("状态")), QStringLiteral("已保存为 20261210011"));
         QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("失败"));
         // stored, and the list read again from the top: the newest first
         QSqlQuery count(d.database.connection());
         QVERIFY(count.exec(QStringLiteral("select count(*) from 选型输出")) && count.next());
         QCOMPARE(count.value(0).toInt(), points - points / 10);
         QCOMPARE(d.main->workspace().list().caption(0),
-                 QStringLiteral("20261210%1").arg(points - points / 10, 3, 10, QChar(u'0')));
+                 QStringLiteral("20261210%1").arg(points - points / 10 + 1, 3, 10, QChar(u'0')));
         // a second save saves nothing twice
         dialog->saveAll();
         QCOMPARE(saved.back().front().toInt(), 0);
+    }
+
+    // "全部保存" leaves the numbers the open windows show to them: after it, the
+    // main window's selection is saved under its own number.
+    void saveAllKeepsClearOfTheOpenWindowsNumbers()
+    {
+        Desktop d;
+        SelectionWidget* w = d.currentWithFlows();
+        QVERIFY(w);
+        SelectionWindow& window = w->window();
+        QTest::mouseClick(w->computeButton(), Qt::LeftButton);
+        QTest::mouseClick(w->selectButton(), Qt::LeftButton);
+        QVERIFY(!window.form().text(Field::ResultText).isEmpty());
+        d.main->workspace().newSelection(); // a second open window: 20261210002
+        QCOMPARE(d.main->workspace().current()->form().text(Field::SelectionNo), QStringLiteral("20261210002"));
+
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, pointsFile(2)));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(ended.wait(60000));
+        dialog->saveAll();
+        QCOMPARE(cell(dialog->table(), 0, QStringLiteral("状态")), QStringLiteral("已保存为 20261210003"));
+        QCOMPARE(cell(dialog->table(), 1, QStringLiteral("状态")), QStringLiteral("已保存为 20261210004"));
+
+        WidgetPlatform::setScripted(true); // "数据保存完毕…" answered OK
+        d.main->workspace().save(window);
+        WidgetPlatform::setScripted(false);
+        QSqlQuery stored(d.database.connection());
+        QVERIFY(stored.exec(QStringLiteral("select 选型编号 from 选型输出 order by 选型编号")));
+        QStringList numbers;
+        while (stored.next())
+            numbers << stored.value(0).toString();
+        QCOMPARE(numbers, (QStringList {"20261210001", "20261210003", "20261210004"}));
+    }
+
+    // A row says saved only when its own save stored it: a number another program
+    // stored meanwhile is refused and told.
+    void aRowSaysSavedOnlyWhenItsOwnSaveStoredIt()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        dialog->setNumberForSave([] { return QStringLiteral("20261210077"); });
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, pointsFile(1)));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QSignalSpy saved(dialog, &BatchDialog::saved);
+        for (int run = 0; run < 2; ++run) {
+            QVERIFY(dialog->load(csv));
+            QVERIFY(ended.wait(60000));
+            dialog->saveAll();
+        }
+        QCOMPARE(saved.size(), 2);
+        QCOMPARE(saved[0].front().toInt(), 1);
+        QCOMPARE(saved[1].front().toInt(), 0);
+        QCOMPARE(cell(dialog->table(), 0, QStringLiteral("状态")),
+                 QStringLiteral("未保存：此选型日期编号系统已存在，不要轻易修改！"));
     }
 
     void cancelStopsTheRun()
@@ -167,11 +240,9 @@ private slots:
     void statusBarHints()
     {
         Desktop d;
-        SelectionWidget* w = d.main->widgetOf(d.main->workspace().current());
+        SelectionWidget* w = d.currentWithFlows();
         QVERIFY(w);
         SelectionWindow& window = w->window();
-        window.paste(Field::StdFlowMin, QStringLiteral("10"));
-        window.paste(Field::StdFlowMax, QStringLiteral("100"));
         window.paste(Field::TempMin, QStringLiteral("-10"));
         window.paste(Field::Hs, QStringLiteral("38"));
         QTest::mouseClick(w->computeButton(), Qt::LeftButton);
@@ -183,6 +254,12 @@ private slots:
         QTest::mouseClick(w->computeButton(), Qt::LeftButton);
         QCOMPARE(d.main->statusBar()->currentMessage(),
                  QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考"));
+        // a refused computation judged nothing
+        window.paste(Field::StdFlowMin, QString());
+        WidgetPlatform::setScripted(true); // "最小标况流量未填写！" answered OK
+        QTest::mouseClick(w->computeButton(), Qt::LeftButton);
+        WidgetPlatform::setScripted(false);
+        QCOMPARE(d.main->statusBar()->currentMessage(), QString());
     }
 };
 
