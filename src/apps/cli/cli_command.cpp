@@ -41,7 +41,9 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
-                                          select a meter for every metering point of a CSV file
+                                          select a meter for every metering point of a CSV file;
+                                          result cells a spreadsheet would run as formulas
+                                          (=, +, -, @ and not a number) get a ' in front
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the

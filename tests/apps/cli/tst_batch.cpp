@@ -313,6 +313,14 @@ private slots:
         QTest::newRow("not UTF-8") << header + point + "q,\xB3\xC7\xCA\xD0,10,100\n" << 2
                                    << "line 3, column 2: not UTF-8 text" << 0;
         QTest::newRow("a quoted line end") << header + "\"p\nq\",城市天然气或城市煤气,10,100\n" + point << 0 << "" << 2;
+        QTest::newRow("CR line ends") << QByteArray("Id,Medium,StdFlowMin,StdFlowMax\rp,城市天然气或城市煤气,10,100\r\r"
+                                                    "q,城市天然气或城市煤气,10,100,7\r")
+                                      << 2 << "line 4, column 5: 5 cells where the header names 4" << 0;
+        QTest::newRow("CR line ends, usable") << QByteArray("Id,StdFlowMin\rp,10\rq,20") << 0 << "" << 2;
+        QTest::newRow("blank lines before the header") << QByteArray("\n\r\n\rId,Medium,Flow\n") << 2
+                                                       << "line 4, column 3: unknown column 'Flow'" << 0;
+        QTest::newRow("a quoted CRLF") << header + "\"p\r\nq\",城市天然气或城市煤气,10,100\r\n\"x\n" << 2
+                                       << "line 4, column 1: a quoted cell is not closed" << 0;
         QTest::newRow("1 MB cell") << header + "p,城市天然气或城市煤气,10," + QByteArray(1 << 20, '7') + "\n" << 0
                                    << "" << 1;
     }
@@ -338,6 +346,50 @@ private slots:
             QVERIFY(r.open(QIODevice::ReadOnly));
             QCOMPARE(int(records(r.readAll()).size()), rows + 1);
         }
+    }
+
+    // What a spreadsheet would run as a formula gets a ' in front; numbers stay
+    // numbers, whatever their sign.
+    void cellsAreNoFormulas_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("formula") << "=1+2" << "'=1+2";
+        QTest::newRow("pasted link") << "=HYPERLINK(\"http://x\",\"y\")" << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
+        QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
+        QTest::newRow("plus a reference") << "+A1" << "'+A1";
+        QTest::newRow("minus a call") << "-2+cmd|' /C calc'!A0" << "'-2+cmd|' /C calc'!A0";
+        QTest::newRow("minus alone") << "-" << "'-";
+        QTest::newRow("tab") << "\t=1" << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1" << "\"'\r=1\"";
+        QTest::newRow("negative") << "-10" << "-10";
+        QTest::newRow("positive") << "+5" << "+5";
+        QTest::newRow("negative fraction") << "-20.5" << "-20.5";
+        QTest::newRow("exponent") << "1e-3" << "1e-3";
+        QTest::newRow("signed exponent") << "-1.5E+3" << "-1.5E+3";
+        QTest::newRow("a code") << "RKD-G10-CDAR" << "RKD-G10-CDAR";
+        QTest::newRow("a formula inside") << "a=1" << "a=1";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void cellsAreNoFormulas()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, cell);
+        QCOMPARE(csvCell(text), cell);
+    }
+
+    // An Id that is a formula comes out of a batch as text.
+    void formulaIdIsText()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Id,StdFlowMin,TempMin\n=1+2,10,-10\n"));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[1][0], QStringLiteral("'=1+2"));
+        QCOMPARE(rows[1][11], QStringLiteral("-10"));
     }
 
     void missingFile()
