@@ -7,6 +7,7 @@
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/files/atomic_file.h"
 #include "adapters/report/html_pdf.h"
 #include "workspace/calculation_record.h"
 #include "workspace/code_key.h"
@@ -17,7 +18,6 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -332,9 +332,8 @@ int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& 
             return kExitLineFailed;
         }
     } else if (suffix == u"html" || suffix == u"htm") {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
-            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, file.errorString()));
+        if (const QString reason = writeWholeFile(path, html.toUtf8()); !reason.isEmpty()) {
+            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, reason));
             return kExitLineFailed;
         }
     } else {

@@ -1,7 +1,10 @@
 #include "apps/cli/cli_command.h"
 #include "apps/cli/csv_reader.h"
+#include "support/full_disk.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -390,6 +393,105 @@ private slots:
         QCOMPARE(rows.size(), size_t(2));
         QCOMPARE(rows[1][0], QStringLiteral("'=1+2"));
         QCOMPARE(rows[1][11], QStringLiteral("-10"));
+    }
+
+    // A disk that fills while the results are written: the process may write files
+    // up to `room` bytes (RLIMIT_FSIZE cuts a write short, then refuses the next, as a
+    // full disk does). The run fails naming the file and leaves no results file.
+    void resultsOnAFullDisk_data()
+    {
+        QTest::addColumn<qint64>("room");
+        QTest::newRow("nothing fits") << qint64(0);
+        QTest::newRow("the first block") << qint64(4096);
+        QTest::newRow("cut in the middle") << qint64(65536);
+        QTest::newRow("all but the last byte") << qint64(-1);
+    }
+
+    void resultsOnAFullDisk()
+    {
+        QFETCH(qint64, room);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QByteArray content = "Id,Medium,StdFlowMin,StdFlowMax\n";
+        for (int i = 1; i <= 300; ++i)
+            content += QStringLiteral("p%1,城市天然气或城市煤气,10,%2\n").arg(i).arg(100 + i).toUtf8();
+        QVERIFY(writeFile(csv, content));
+        const QString whole = dir.filePath(QStringLiteral("whole.csv"));
+        QCOMPARE(runCli(kStart + QStringList {QStringLiteral("batch"), csv, "--out", whole}).status, 0);
+        const qint64 size = QFileInfo(whole).size();
+        QVERIFY(size > 65536 + 4096);
+        QVERIFY(QFile::remove(whole));
+        if (room < 0)
+            room = size - 1;
+
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QProcess full;
+        full.setChildProcessModifier([room] { limitFileSize(room); });
+        full.start(kCli, kStart + QStringList {QStringLiteral("batch"), csv, "--out", out});
+        QVERIFY(full.waitForFinished(120000));
+        QCOMPARE(full.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(full.exitCode(), 2);
+        const QString why = QString::fromUtf8(full.readAllStandardError());
+        QVERIFY2(why.startsWith(QStringLiteral("cannot write the results file %1: ").arg(out)), qPrintable(why));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("p.csv")});
+    }
+
+    // A points file that can be read only once, as `cat p.csv | flowsel-cli batch
+    // /dev/stdin` gives it, is selected point by point as a file is.
+    void pointsThroughAPipe()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QProcess batch;
+        batch.start(kCli, kStart + QStringList {QStringLiteral("batch"), "/dev/stdin", "--out", out});
+        QVERIFY(batch.waitForStarted());
+        batch.write("Id,Medium,StdFlowMin,StdFlowMax\np,城市天然气或城市煤气,10,100\nq,城市天然气或城市煤气,20,200\n");
+        batch.closeWriteChannel();
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 0);
+        QFile r(out);
+        QVERIFY(r.open(QIODevice::ReadOnly));
+        const std::vector<QStringList> rows = records(r.readAll());
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[2][0], QStringLiteral("q"));
+        QVERIFY(!rows[2][42].isEmpty());
+    }
+
+    // --out may not name the points file or the store's file, however it is spelled;
+    // the command is refused before any point and both stay as they were.
+    void resultsFileMayNotReplaceItsInputs_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the points file") << "p.csv" << "is the points file";
+        QTest::newRow("the points file, spelled otherwise") << "sub/../p.csv" << "is the points file";
+        QTest::newRow("the store's file") << "db.mdb" << "is the database";
+        QTest::newRow("the store's file through a link") << "link.mdb" << "is the database";
+    }
+
+    void resultsFileMayNotReplaceItsInputs()
+    {
+        QFETCH(QString, out);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        QVERIFY(QFile::link(db, dir.filePath(QStringLiteral("link.mdb"))));
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QByteArray points = "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n";
+        QVERIFY(writeFile(csv, points));
+        const auto content = [](const QString& path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray store = content(db);
+
+        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", dir.filePath(out)});
+        QCOMPARE(batch.status, 2);
+        QVERIFY2(batch.err.contains(said.toUtf8()), batch.err.constData());
+        QCOMPARE(content(csv), points);
+        QCOMPARE(content(db), store);
     }
 
     void missingFile()
