@@ -106,6 +106,11 @@ bool BatchDialog::load(const QString& path)
     m_table->setRowCount(0);
     m_reader.reset();
     m_file.reset();
+    m_columns.reset();
+    m_export->setEnabled(false);
+    m_save->setEnabled(false);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
     m_path = path;
     QString fault;
     qint64 total = 0;
@@ -118,6 +123,8 @@ bool BatchDialog::load(const QString& path)
             fault = QStringLiteral("cannot read the points file %1 again: %2").arg(path, m_file->errorString());
     }
     if (!fault.isEmpty()) {
+        m_file.reset();
+        m_columns.reset();
         m_status->setText(fault);
         QMessageBox::warning(this, windowTitle(), fault);
         return false;
@@ -129,8 +136,6 @@ bool BatchDialog::load(const QString& path)
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("%1：%2 个测点").arg(path).arg(total));
     m_cancel->setEnabled(true);
-    m_export->setEnabled(false);
-    m_save->setEnabled(false);
     m_timer->start();
     return true;
 }
@@ -178,7 +183,13 @@ void BatchDialog::end(const QString& status)
     m_timer->stop();
     m_reader.reset();
     m_file.reset();
-    m_progress->setValue(static_cast<int>(m_points.size()));
+    // a range of 0 to 0 is the bar's endless "busy": a file without points is done
+    if (m_progress->maximum() == 0) {
+        m_progress->setRange(0, 1);
+        m_progress->setValue(1);
+    } else {
+        m_progress->setValue(static_cast<int>(m_points.size()));
+    }
     m_status->setText(status);
     m_cancel->setEnabled(false);
     m_export->setEnabled(!m_points.empty());

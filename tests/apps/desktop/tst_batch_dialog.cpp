@@ -266,6 +266,41 @@ private slots:
         QCOMPARE(dialog->progress()->value(), 30);
     }
 
+    // A file without points ends with the bar full, not busy; a file that cannot be
+    // used leaves no results of the run before, and nothing to export or save.
+    void barAndButtonsBetweenRuns()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QString bad = dir.filePath(QStringLiteral("bad.csv"));
+        const QString empty = dir.filePath(QStringLiteral("header.csv"));
+        QVERIFY(writeFile(csv, pointsFile(3)));
+        QVERIFY(writeFile(bad, "Id,Flow\n"));
+        QVERIFY(writeFile(empty, "Id,Medium\n"));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(ended.wait(60000));
+        QVERIFY(dialog->exportButton()->isEnabled());
+        QVERIFY(dialog->saveButton()->isEnabled());
+
+        BoxAnswerer boxes;
+        QVERIFY(!dialog->load(bad));
+        QCOMPARE(boxes.answered, 1);
+        QCOMPARE(dialog->table()->rowCount(), 0);
+        QVERIFY(!dialog->exportButton()->isEnabled());
+        QVERIFY(!dialog->saveButton()->isEnabled());
+        QVERIFY(dialog->status()->text().contains(QStringLiteral("unknown column 'Flow'")));
+
+        QVERIFY(dialog->load(empty));
+        QTRY_COMPARE(ended.size(), 2);
+        QVERIFY(dialog->progress()->maximum() > dialog->progress()->minimum());
+        QCOMPARE(dialog->progress()->value(), dialog->progress()->maximum());
+        QCOMPARE(dialog->table()->rowCount(), 0);
+        QVERIFY(!dialog->exportButton()->isEnabled());
+    }
+
     // The quiet hints after "计算工况流量" and "选型"; no message box.
     void statusBarHints()
     {
