@@ -1,11 +1,14 @@
 #include "apps/cli/batch_command.h"
 
+#include "adapters/files/atomic_file.h"
+#include "adapters/files/rereadable_file.h"
 #include "apps/cli/batch_selection.h"
 #include "apps/cli/csv_reader.h"
+#include "apps/cli/store_choice.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QIODevice>
 
 #include <cstdio>
 #include <optional>
@@ -85,6 +88,19 @@ private:
 
 } // namespace
 
+QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile)
+{
+    const QString target = QFileInfo(results).canonicalFilePath();
+    if (target.isEmpty())
+        return QString(); // a new file
+    if (target == QFileInfo(points).canonicalFilePath())
+        return QStringLiteral("the results file %1 is the points file: it would replace the points").arg(results);
+    if (!storeFile.isEmpty() && target == QFileInfo(storeFile).canonicalFilePath())
+        return QStringLiteral("the results file %1 is the database %2: it would replace the stored selections")
+            .arg(results, storeFile);
+    return QString();
+}
+
 int runBatchCommand(const QStringList& arguments, const QString& today,
                     const std::function<SelectionStore*()>& openStore,
                     const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
@@ -95,24 +111,33 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         err(fault);
         return kExitUnusable;
     }
-    QFile points(a->points);
-    if (!points.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("cannot read the points file %1: %2").arg(a->points, points.errorString()));
+    const std::unique_ptr<QIODevice> points = openRereadable(a->points, &fault);
+    if (!points) {
+        err(QStringLiteral("cannot read the points file %1: %2").arg(a->points, fault));
         return kExitUnusable;
     }
     qint64 total = 0;
-    const std::optional<BatchColumns> columns = checkPointsFile(points, a->points, &total, &fault);
+    const std::optional<BatchColumns> columns = checkPointsFile(*points, a->points, &total, &fault);
     if (!columns) {
         err(fault);
+        return kExitUnusable;
+    }
+    if (!points->seek(0)) {
+        err(QStringLiteral("cannot read the points file %1 again: %2").arg(a->points, points->errorString()));
         return kExitUnusable;
     }
     SelectionStore* store = openStore();
     if (!store)
         return kExitUnusable;
+    if (!a->out.isEmpty()) {
+        if (const QString clash = resultsFileClash(a->out, a->points, storeFile(*store)); !clash.isEmpty()) {
+            err(clash);
+            return kExitUnusable;
+        }
+    }
 
-    // The results appear whole or not at all: written beside the target, renamed at the end.
-    QSaveFile file(a->out);
-    if (!a->out.isEmpty() && !file.open(QIODevice::WriteOnly)) {
+    AtomicFile file(a->out);
+    if (!a->out.isEmpty() && !file.open()) {
         err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
         return kExitUnusable;
     }
@@ -126,8 +151,7 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     writeLine(QChar(0xFEFF) + batchCsvLine(BatchSelector::resultHeader()));
 
     BatchSelector selector(*store, today);
-    points.seek(0);
-    CsvReader reader(points);
+    CsvReader reader(*points);
     QStringList cells;
     reader.next(cells); // the header, checked above
     Progress progress(total);

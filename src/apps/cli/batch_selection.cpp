@@ -45,7 +45,7 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
         const QString& name = header[i];
         const qsizetype first = header.indexOf(name);
         if (first != i) {
-            *fault = QStringLiteral("line 1, column %1: the column '%2' is named twice").arg(i + 1).arg(name);
+            *fault = QStringLiteral("column %1: the column '%2' is named twice").arg(i + 1).arg(name);
             return std::nullopt;
         }
         if (name == kIdColumn) {
@@ -55,7 +55,7 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
         }
         const std::optional<Field> f = fieldByName(name);
         if (!f) {
-            *fault = QStringLiteral("line 1, column %1: unknown column '%2'").arg(i + 1).arg(name);
+            *fault = QStringLiteral("column %1: unknown column '%2'").arg(i + 1).arg(name);
             return std::nullopt;
         }
         columns.fields.emplace_back(f);
@@ -193,7 +193,7 @@ std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path
     QString headerFault;
     std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
     if (!columns) {
-        *fault = QStringLiteral("%1, %2").arg(path, headerFault);
+        *fault = QStringLiteral("%1, line %2, %3").arg(path, QString::number(reader.recordLine()), headerFault);
         return std::nullopt;
     }
     *points = 0;

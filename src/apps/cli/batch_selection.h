@@ -20,8 +20,8 @@ struct BatchColumns {
     std::vector<std::optional<Field>> fields; // per column; none for Id
     int idColumn = -1;
 
-    // From the header line; nothing, and the reason in `fault`, for a name that is
-    // not a column or a column named twice.
+    // From the header line; nothing, and the reason with its column in `fault`, for
+    // a name that is not a column or a column named twice.
     static std::optional<BatchColumns> fromHeader(const QStringList& header, QString* fault);
     qsizetype size() const { return static_cast<qsizetype>(fields.size()); }
 };

@@ -7,6 +7,7 @@
 #include "core/form/numbers.h"
 #include "apps/cli/script_runner.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/files/atomic_file.h"
 #include "adapters/report/html_pdf.h"
 #include "workspace/calculation_record.h"
 #include "workspace/code_key.h"
@@ -17,7 +18,6 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +41,9 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
-                                          select a meter for every metering point of a CSV file
+                                          select a meter for every metering point of a CSV file;
+                                          result cells a spreadsheet would run as formulas
+                                          (=, +, -, @ and not a number) get a ' in front
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
@@ -330,9 +332,8 @@ int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& 
             return kExitLineFailed;
         }
     } else if (suffix == u"html" || suffix == u"htm") {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
-            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, file.errorString()));
+        if (const QString reason = writeWholeFile(path, html.toUtf8()); !reason.isEmpty()) {
+            err(QStringLiteral("流量计参数代号未能保存：%1\n(%2)").arg(path, reason));
             return kExitLineFailed;
         }
     } else {

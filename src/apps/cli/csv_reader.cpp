@@ -1,6 +1,7 @@
 #include "apps/cli/csv_reader.h"
 
 #include <QIODevice>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
@@ -31,10 +32,13 @@ int CsvReader::peek()
 int CsvReader::take()
 {
     const int c = peek();
-    if (c >= 0)
-        ++m_pos;
-    if (c == '\n')
+    if (c < 0)
+        return c;
+    ++m_pos;
+    // a line ends with CRLF, LF or CR alone
+    if (c == '\r' || (c == '\n' && !m_afterCr))
         ++m_line;
+    m_afterCr = c == '\r';
     return c;
 }
 
@@ -101,11 +105,35 @@ CsvReader::Next CsvReader::next(QStringList& cells)
     }
 }
 
+namespace {
+
+// "-10", "+5", "-20.5", "1e-3": what a spreadsheet reads as a number, not a formula.
+bool plainNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return number.match(text).hasMatch();
+}
+
+// A spreadsheet takes a cell that starts so as a formula (a tab or a carriage return
+// before one, too).
+bool readAsFormula(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first == u'=' || first == u'@' || first == u'\t' || first == u'\r')
+        return true;
+    return (first == u'+' || first == u'-') && !plainNumber(text);
+}
+
+} // namespace
+
 QString csvCell(const QString& text)
 {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
+    const QString shown = readAsFormula(text) ? u'\'' + text : text;
+    if (!shown.contains(u',') && !shown.contains(u'"') && !shown.contains(u'\n') && !shown.contains(u'\r'))
+        return shown;
+    QString quoted = shown;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
 }

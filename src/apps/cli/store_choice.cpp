@@ -34,6 +34,15 @@ QString shownStoreLocation(const QString& location)
     return where ? where->shown() : QStringLiteral("postgresql://…");
 }
 
+QString storeFile(const SelectionStore& store)
+{
+    const auto* file = dynamic_cast<const SelectionDatabase*>(&store);
+    if (!file || !file->isOpen())
+        return QString();
+    const QString name = file->connection().databaseName();
+    return name == SelectionDatabase::memoryPath() ? QString() : name;
+}
+
 OpenedStore openStore(const QString& location)
 {
     OpenedStore opened;

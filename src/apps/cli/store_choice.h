@@ -31,6 +31,10 @@ struct OpenedStore {
 };
 OpenedStore openStore(const QString& location);
 
+// The file `store` keeps its selections in; empty for a store in memory or on a
+// server, or one that could not be opened.
+QString storeFile(const SelectionStore& store);
+
 // Creates the store's table where it is missing (for a file, the file and its
 // folder too); touches nothing that exists. False with the reason when that cannot
 // be done, or when the table that is there has not the program's shape.

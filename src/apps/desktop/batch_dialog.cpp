@@ -1,6 +1,10 @@
 #include "apps/desktop/batch_dialog.h"
 
+#include "adapters/files/atomic_file.h"
+#include "adapters/files/rereadable_file.h"
+#include "apps/cli/batch_command.h"
 #include "apps/cli/csv_reader.h"
+#include "apps/cli/store_choice.h"
 #include "core/ports/selection_store.h"
 #include "workspace/workspace.h"
 
@@ -11,7 +15,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -102,30 +105,37 @@ bool BatchDialog::load(const QString& path)
     m_points.clear();
     m_table->setRowCount(0);
     m_reader.reset();
-    m_file.close();
-    m_file.setFileName(path);
+    m_file.reset();
+    m_columns.reset();
+    m_export->setEnabled(false);
+    m_save->setEnabled(false);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_path = path;
     QString fault;
     qint64 total = 0;
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        fault = QStringLiteral("cannot read the points file %1: %2").arg(path, m_file.errorString());
+    m_file = openRereadable(path, &fault);
+    if (!m_file) {
+        fault = QStringLiteral("cannot read the points file %1: %2").arg(path, fault);
     } else {
-        m_columns = checkPointsFile(m_file, path, &total, &fault);
+        m_columns = checkPointsFile(*m_file, path, &total, &fault);
+        if (m_columns && !m_file->seek(0))
+            fault = QStringLiteral("cannot read the points file %1 again: %2").arg(path, m_file->errorString());
     }
     if (!fault.isEmpty()) {
+        m_file.reset();
+        m_columns.reset();
         m_status->setText(fault);
         QMessageBox::warning(this, windowTitle(), fault);
         return false;
     }
-    m_file.seek(0);
-    m_reader = std::make_unique<CsvReader>(m_file);
+    m_reader = std::make_unique<CsvReader>(*m_file);
     QStringList header;
     m_reader->next(header);
     m_progress->setRange(0, static_cast<int>(std::min<qint64>(total, INT_MAX)));
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("%1：%2 个测点").arg(path).arg(total));
     m_cancel->setEnabled(true);
-    m_export->setEnabled(false);
-    m_save->setEnabled(false);
     m_timer->start();
     return true;
 }
@@ -172,8 +182,14 @@ void BatchDialog::end(const QString& status)
 {
     m_timer->stop();
     m_reader.reset();
-    m_file.close();
-    m_progress->setValue(static_cast<int>(m_points.size()));
+    m_file.reset();
+    // a range of 0 to 0 is the bar's endless "busy": a file without points is done
+    if (m_progress->maximum() == 0) {
+        m_progress->setRange(0, 1);
+        m_progress->setValue(1);
+    } else {
+        m_progress->setValue(static_cast<int>(m_points.size()));
+    }
     m_status->setText(status);
     m_cancel->setEnabled(false);
     m_export->setEnabled(!m_points.empty());
@@ -189,20 +205,24 @@ void BatchDialog::cancel()
 
 bool BatchDialog::exportTo(const QString& path)
 {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        file.write(QByteArray("\xEF\xBB\xBF") + batchCsvLine(BatchSelector::resultHeader()).toUtf8() + '\n');
-        for (const Point& p : m_points)
-            file.write(batchCsvLine(p.result.cells).toUtf8() + '\n');
-        written = file.commit();
+    QString fault = resultsFileClash(path, m_path, storeFile(m_store));
+    if (fault.isEmpty()) {
+        AtomicFile file(path);
+        bool written = file.open();
+        if (written) {
+            file.write(QByteArray("\xEF\xBB\xBF") + batchCsvLine(BatchSelector::resultHeader()).toUtf8() + '\n');
+            for (const Point& p : m_points)
+                file.write(batchCsvLine(p.result.cells).toUtf8() + '\n');
+            written = file.commit();
+        }
+        if (!written)
+            fault = QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString());
     }
-    if (!written) {
-        const QString fault = QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString());
+    if (!fault.isEmpty()) {
         m_status->setText(fault);
         QMessageBox::warning(this, windowTitle(), fault);
     }
-    return written;
+    return fault.isEmpty();
 }
 
 void BatchDialog::saveAll()

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <memory>
 #include <vector>
@@ -28,10 +27,11 @@ public:
     ~BatchDialog() override;
 
     // Reads and checks the file, then starts the run; false (said) when the file
-    // cannot be used.
+    // cannot be used, and the results of an earlier run are gone.
     bool load(const QString& path);
-    // Writes the results as batch does, with a byte-order mark; false (said) when the
-    // file cannot be written.
+    // Writes the results as batch does, with a byte-order mark, whole or not at all;
+    // false (said) when the file cannot be written, or is the points file or the
+    // store's file.
     bool exportTo(const QString& path);
     // Saves each successful point not saved yet under a new number; each row says how
     // its save went.
@@ -68,7 +68,8 @@ private:
     SelectionStore& m_store;
     BatchSelector m_selector;
     std::optional<BatchColumns> m_columns;
-    QFile m_file;
+    QString m_path;
+    std::unique_ptr<QIODevice> m_file;
     std::unique_ptr<CsvReader> m_reader;
     std::vector<Point> m_points;
     QTimer* m_timer;

@@ -1,6 +1,7 @@
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/selection_sheet.h"
 #include "core/ports/print_row.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,9 +14,6 @@
 #include <QTest>
 
 #include <cmath>
-
-#include <signal.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -359,19 +357,7 @@ private slots:
         QVERIFY(QFile::remove(whole));
 
         QString error;
-        bool written = true;
-        {
-            const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-            rlimit old {};
-            QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
-            rlimit limited = old;
-            limited.rlim_cur = static_cast<rlim_t>(room);
-            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-            written = writeSelectionSheetPdf(path, sampleRow(), kDate, &error);
-            ::setrlimit(RLIMIT_FSIZE, &old);
-            ::signal(SIGXFSZ, oldHandler);
-        }
-        QVERIFY(!written);
+        QVERIFY(!onAFullDisk(room, [&] { return writeSelectionSheetPdf(path, sampleRow(), kDate, &error); }));
         QVERIFY2(error.startsWith(QStringLiteral("选型单未能保存为PDF文件：") + path), qPrintable(error));
         const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (earlierSheet) {

@@ -1,7 +1,10 @@
 #include "apps/cli/cli_command.h"
 #include "apps/cli/csv_reader.h"
+#include "support/full_disk.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -313,6 +316,14 @@ private slots:
         QTest::newRow("not UTF-8") << header + point + "q,\xB3\xC7\xCA\xD0,10,100\n" << 2
                                    << "line 3, column 2: not UTF-8 text" << 0;
         QTest::newRow("a quoted line end") << header + "\"p\nq\",城市天然气或城市煤气,10,100\n" + point << 0 << "" << 2;
+        QTest::newRow("CR line ends") << QByteArray("Id,Medium,StdFlowMin,StdFlowMax\rp,城市天然气或城市煤气,10,100\r\r"
+                                                    "q,城市天然气或城市煤气,10,100,7\r")
+                                      << 2 << "line 4, column 5: 5 cells where the header names 4" << 0;
+        QTest::newRow("CR line ends, usable") << QByteArray("Id,StdFlowMin\rp,10\rq,20") << 0 << "" << 2;
+        QTest::newRow("blank lines before the header") << QByteArray("\n\r\n\rId,Medium,Flow\n") << 2
+                                                       << "line 4, column 3: unknown column 'Flow'" << 0;
+        QTest::newRow("a quoted CRLF") << header + "\"p\r\nq\",城市天然气或城市煤气,10,100\r\n\"x\n" << 2
+                                       << "line 4, column 1: a quoted cell is not closed" << 0;
         QTest::newRow("1 MB cell") << header + "p,城市天然气或城市煤气,10," + QByteArray(1 << 20, '7') + "\n" << 0
                                    << "" << 1;
     }
@@ -338,6 +349,149 @@ private slots:
             QVERIFY(r.open(QIODevice::ReadOnly));
             QCOMPARE(int(records(r.readAll()).size()), rows + 1);
         }
+    }
+
+    // What a spreadsheet would run as a formula gets a ' in front; numbers stay
+    // numbers, whatever their sign.
+    void cellsAreNoFormulas_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("formula") << "=1+2" << "'=1+2";
+        QTest::newRow("pasted link") << "=HYPERLINK(\"http://x\",\"y\")" << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
+        QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
+        QTest::newRow("plus a reference") << "+A1" << "'+A1";
+        QTest::newRow("minus a call") << "-2+cmd|' /C calc'!A0" << "'-2+cmd|' /C calc'!A0";
+        QTest::newRow("minus alone") << "-" << "'-";
+        QTest::newRow("tab") << "\t=1" << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1" << "\"'\r=1\"";
+        QTest::newRow("negative") << "-10" << "-10";
+        QTest::newRow("positive") << "+5" << "+5";
+        QTest::newRow("negative fraction") << "-20.5" << "-20.5";
+        QTest::newRow("exponent") << "1e-3" << "1e-3";
+        QTest::newRow("signed exponent") << "-1.5E+3" << "-1.5E+3";
+        QTest::newRow("a code") << "RKD-G10-CDAR" << "RKD-G10-CDAR";
+        QTest::newRow("a formula inside") << "a=1" << "a=1";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void cellsAreNoFormulas()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, cell);
+        QCOMPARE(csvCell(text), cell);
+    }
+
+    // An Id that is a formula comes out of a batch as text.
+    void formulaIdIsText()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Id,StdFlowMin,TempMin\n=1+2,10,-10\n"));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[1][0], QStringLiteral("'=1+2"));
+        QCOMPARE(rows[1][11], QStringLiteral("-10"));
+    }
+
+    // A disk that fills while the results are written: the process may write files
+    // up to `room` bytes (RLIMIT_FSIZE cuts a write short, then refuses the next, as a
+    // full disk does). The run fails naming the file and leaves no results file.
+    void resultsOnAFullDisk_data()
+    {
+        QTest::addColumn<qint64>("room");
+        QTest::newRow("nothing fits") << qint64(0);
+        QTest::newRow("the first block") << qint64(4096);
+        QTest::newRow("cut in the middle") << qint64(65536);
+        QTest::newRow("all but the last byte") << qint64(-1);
+    }
+
+    void resultsOnAFullDisk()
+    {
+        QFETCH(qint64, room);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QByteArray content = "Id,Medium,StdFlowMin,StdFlowMax\n";
+        for (int i = 1; i <= 300; ++i)
+            content += QStringLiteral("p%1,城市天然气或城市煤气,10,%2\n").arg(i).arg(100 + i).toUtf8();
+        QVERIFY(writeFile(csv, content));
+        const QString whole = dir.filePath(QStringLiteral("whole.csv"));
+        QCOMPARE(runCli(kStart + QStringList {QStringLiteral("batch"), csv, "--out", whole}).status, 0);
+        const qint64 size = QFileInfo(whole).size();
+        QVERIFY(size > 65536 + 4096);
+        QVERIFY(QFile::remove(whole));
+        if (room < 0)
+            room = size - 1;
+
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QProcess full;
+        full.setChildProcessModifier([room] { limitFileSize(room); });
+        full.start(kCli, kStart + QStringList {QStringLiteral("batch"), csv, "--out", out});
+        QVERIFY(full.waitForFinished(120000));
+        QCOMPARE(full.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(full.exitCode(), 2);
+        const QString why = QString::fromUtf8(full.readAllStandardError());
+        QVERIFY2(why.startsWith(QStringLiteral("cannot write the results file %1: ").arg(out)), qPrintable(why));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("p.csv")});
+    }
+
+    // A points file that can be read only once, as `cat p.csv | flowsel-cli batch
+    // /dev/stdin` gives it, is selected point by point as a file is.
+    void pointsThroughAPipe()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QProcess batch;
+        batch.start(kCli, kStart + QStringList {QStringLiteral("batch"), "/dev/stdin", "--out", out});
+        QVERIFY(batch.waitForStarted());
+        batch.write("Id,Medium,StdFlowMin,StdFlowMax\np,城市天然气或城市煤气,10,100\nq,城市天然气或城市煤气,20,200\n");
+        batch.closeWriteChannel();
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 0);
+        QFile r(out);
+        QVERIFY(r.open(QIODevice::ReadOnly));
+        const std::vector<QStringList> rows = records(r.readAll());
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[2][0], QStringLiteral("q"));
+        QVERIFY(!rows[2][42].isEmpty());
+    }
+
+    // --out may not name the points file or the store's file, however it is spelled;
+    // the command is refused before any point and both stay as they were.
+    void resultsFileMayNotReplaceItsInputs_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the points file") << "p.csv" << "is the points file";
+        QTest::newRow("the points file, spelled otherwise") << "sub/../p.csv" << "is the points file";
+        QTest::newRow("the store's file") << "db.mdb" << "is the database";
+        QTest::newRow("the store's file through a link") << "link.mdb" << "is the database";
+    }
+
+    void resultsFileMayNotReplaceItsInputs()
+    {
+        QFETCH(QString, out);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        QVERIFY(QFile::link(db, dir.filePath(QStringLiteral("link.mdb"))));
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QByteArray points = "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n";
+        QVERIFY(writeFile(csv, points));
+        const auto content = [](const QString& path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray store = content(db);
+
+        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", dir.filePath(out)});
+        QCOMPARE(batch.status, 2);
+        QVERIFY2(batch.err.contains(said.toUtf8()), batch.err.constData());
+        QCOMPARE(content(csv), points);
+        QCOMPARE(content(db), store);
     }
 
     void missingFile()

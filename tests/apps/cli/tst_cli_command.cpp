@@ -1,6 +1,7 @@
 #include "support/cli_call.h"
 
 #include "support/database_file.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -266,11 +265,7 @@ private slots:
         QVERIFY(page.contains(QStringLiteral("气体腰轮流量计")));
         // a disk that fills while the sheet is written (the process may write 40 kB)
         QProcess full;
-        full.setChildProcessModifier([] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit room {40960, 40960};
-            ::setrlimit(RLIMIT_FSIZE, &room);
-        });
+        full.setChildProcessModifier([] { limitFileSize(40960); });
         const QString cut = dir.filePath(QStringLiteral("y.pdf"));
         full.start(cli, {"--db", db, "sheet", "20261210001", cut});
         QVERIFY(full.waitForFinished(60000));
@@ -418,29 +413,39 @@ private slots:
     }
 
     // `code-key` writes the key of the codes as HTML or as a PDF by the file's suffix;
-    // both hold every series and its templates.
+    // both hold every series and its templates. On a disk that fills (the process may
+    // write `room` bytes) it says so and leaves no file.
     void codeKeyFiles_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("status");
-        QTest::newRow("html") << "key.html" << 0;
-        QTest::newRow("pdf") << "key.pdf" << 0;
-        QTest::newRow("other suffix") << "key.txt" << 2;
-        QTest::newRow("folder missing") << "none/key.pdf" << 1;
+        QTest::addColumn<qint64>("room");
+        QTest::newRow("html") << "key.html" << 0 << qint64(-1);
+        QTest::newRow("pdf") << "key.pdf" << 0 << qint64(-1);
+        QTest::newRow("other suffix") << "key.txt" << 2 << qint64(-1);
+        QTest::newRow("folder missing") << "none/key.pdf" << 1 << qint64(-1);
+        QTest::newRow("html on a full disk") << "key.html" << 1 << qint64(4096);
+        QTest::newRow("pdf on a full disk") << "key.pdf" << 1 << qint64(4096);
     }
     void codeKeyFiles()
     {
         QFETCH(QString, file);
         QFETCH(int, status);
+        QFETCH(qint64, room);
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         QProcess key;
+        if (room >= 0) {
+            key.setChildProcessModifier([room] { limitFileSize(room); });
+        }
         key.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"code-key", path});
         QVERIFY(key.waitForFinished(60000));
         QCOMPARE(key.exitCode(), status);
         if (status != 0) {
-            QVERIFY(!key.readAllStandardError().isEmpty());
-            QVERIFY(!QFile::exists(path));
+            const QString why = QString::fromUtf8(key.readAllStandardError());
+            QVERIFY2(why.contains(path), qPrintable(why));
+            QCOMPARE(key.readAllStandardOutput(), QByteArray());
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
             return;
         }
         QString text;

@@ -3,11 +3,15 @@
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/selection_widget.h"
 #include "apps/desktop/widget_platform.h"
+#include "support/full_disk.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +24,8 @@
 #include <QTimer>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,9 +50,9 @@ struct Desktop {
     SelectionDatabase database;
     std::unique_ptr<MainWindow> main;
 
-    Desktop()
+    explicit Desktop(const QString& path = SelectionDatabase::memoryPath())
     {
-        database.open(SelectionDatabase::memoryPath());
+        database.open(path);
         main = std::make_unique<MainWindow>(database, QStringLiteral("20261210"));
         main->show();
         QCoreApplication::processEvents();
@@ -78,6 +84,30 @@ struct Desktop {
         return main->findChild<BatchDialog*>();
     }
 };
+
+// Answers the dialog's warnings with OK, as the user would, counting them.
+struct BoxAnswerer {
+    QTimer timer;
+    int answered = 0;
+
+    BoxAnswerer()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++answered;
+                box->accept();
+            }
+        });
+        timer.start();
+    }
+};
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QString cell(QTableWidget* t, int row, const QString& column)
 {
@@ -234,6 +264,114 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(dialog->table()->rowCount(), done);
         QVERIFY(dialog->status()->text().startsWith(QStringLiteral("已取消")));
+    }
+
+    // "导出CSV…" does not replace the points file or the store's file, and on a disk
+    // that fills (the process may write `room` bytes) it says so and leaves no file.
+    void exportIsRefused_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<qint64>("room"); // -1: all but the last byte
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the points file") << "p.csv" << false << qint64(0) << "is the points file";
+        QTest::newRow("the store's file") << "db.mdb" << false << qint64(0) << "is the database";
+        QTest::newRow("a full disk") << "r.csv" << true << qint64(4096) << "cannot write the results file";
+        QTest::newRow("all but the last byte") << "r.csv" << true << qint64(-1) << "cannot write the results file";
+    }
+
+    void exportIsRefused()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, full);
+        QFETCH(qint64, room);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(db, &error), qPrintable(error));
+        Desktop d(db);
+        BatchDialog* dialog = d.openFromMenu();
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, pointsFile(60)));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(ended.wait(60000));
+        const QString path = dir.filePath(target);
+        if (full && room < 0) {
+            QVERIFY(dialog->exportTo(path));
+            room = QFileInfo(path).size() - 1;
+            QVERIFY(room > 4096);
+            QVERIFY(QFile::remove(path));
+        }
+        const QByteArray before = contentOf(path);
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        BoxAnswerer boxes;
+        const auto exportTo = [&] { return dialog->exportTo(path); };
+        QVERIFY(!(full ? onAFullDisk(room, exportTo) : exportTo()));
+        QCOMPARE(boxes.answered, 1);
+        QVERIFY2(dialog->status()->text().contains(said), qPrintable(dialog->status()->text()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files);
+        QCOMPARE(contentOf(path), before);
+    }
+
+    // Points from a FIFO, which can be read only once, are selected as from a file.
+    void pointsFromAFifo()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, pointsFile(30)));
+        const QString fifo = dir.filePath(QStringLiteral("points"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QProcess writer;
+        writer.start(QStringLiteral("sh"), {"-c", "cat \"$0\" > \"$1\"", csv, fifo});
+        QVERIFY(writer.waitForStarted());
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(fifo));
+        QVERIFY(ended.wait(60000));
+        writer.waitForFinished(); // false when it has ended already
+        QCOMPARE(writer.exitCode(), 0);
+        QCOMPARE(dialog->table()->rowCount(), 30);
+        QCOMPARE(cell(dialog->table(), 29, QStringLiteral("Id")), QStringLiteral("p30"));
+        QCOMPARE(dialog->progress()->value(), 30);
+    }
+
+    // A file without points ends with the bar full, not busy; a file that cannot be
+    // used leaves no results of the run before, and nothing to export or save.
+    void barAndButtonsBetweenRuns()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        const QString bad = dir.filePath(QStringLiteral("bad.csv"));
+        const QString empty = dir.filePath(QStringLiteral("header.csv"));
+        QVERIFY(writeFile(csv, pointsFile(3)));
+        QVERIFY(writeFile(bad, "Id,Flow\n"));
+        QVERIFY(writeFile(empty, "Id,Medium\n"));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(ended.wait(60000));
+        QVERIFY(dialog->exportButton()->isEnabled());
+        QVERIFY(dialog->saveButton()->isEnabled());
+
+        BoxAnswerer boxes;
+        QVERIFY(!dialog->load(bad));
+        QCOMPARE(boxes.answered, 1);
+        QCOMPARE(dialog->table()->rowCount(), 0);
+        QVERIFY(!dialog->exportButton()->isEnabled());
+        QVERIFY(!dialog->saveButton()->isEnabled());
+        QVERIFY(dialog->status()->text().contains(QStringLiteral("unknown column 'Flow'")));
+
+        QVERIFY(dialog->load(empty));
+        QTRY_COMPARE(ended.size(), 2);
+        QVERIFY(dialog->progress()->maximum() > dialog->progress()->minimum());
+        QCOMPARE(dialog->progress()->value(), dialog->progress()->maximum());
+        QCOMPARE(dialog->table()->rowCount(), 0);
+        QVERIFY(!dialog->exportButton()->isEnabled());
     }
 
     // The quiet hints after "计算工况流量" and "选型"; no message box.
