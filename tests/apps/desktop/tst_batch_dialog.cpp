@@ -46,6 +46,14 @@ QByteArray pointsFile(int n)
     return text;
 }
 
+// A points file of `n` points (pointsFile) in `dir`, its path; empty when it could
+// not be written.
+QString writePoints(const QTemporaryDir& dir, int n)
+{
+    const QString path = dir.filePath(QStringLiteral("p.csv"));
+    return writeFile(path, pointsFile(n)) ? path : QString();
+}
+
 struct Desktop {
     SelectionDatabase database;
     std::unique_ptr<MainWindow> main;
@@ -204,8 +212,8 @@ private slots:
 
         BatchDialog* dialog = d.openFromMenu();
         QTemporaryDir dir;
-        const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, pointsFile(2)));
+        const QString csv = writePoints(dir, 2);
+        QVERIFY(!csv.isEmpty());
         QSignalSpy ended(dialog, &BatchDialog::runEnded);
         QVERIFY(dialog->load(csv));
         QVERIFY(ended.wait(60000));
@@ -232,8 +240,8 @@ private slots:
         BatchDialog* dialog = d.openFromMenu();
         dialog->setNumberForSave([] { return QStringLiteral("20261210077"); });
         QTemporaryDir dir;
-        const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, pointsFile(1)));
+        const QString csv = writePoints(dir, 1);
+        QVERIFY(!csv.isEmpty());
         QSignalSpy ended(dialog, &BatchDialog::runEnded);
         QSignalSpy saved(dialog, &BatchDialog::saved);
         for (int run = 0; run < 2; ++run) {
@@ -253,8 +261,8 @@ private slots:
         Desktop d;
         BatchDialog* dialog = d.openFromMenu();
         QTemporaryDir dir;
-        const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, pointsFile(20000)));
+        const QString csv = writePoints(dir, 20000);
+        QVERIFY(!csv.isEmpty());
         QVERIFY(dialog->load(csv));
         QTest::qWait(50);
         QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
@@ -292,8 +300,8 @@ private slots:
         QVERIFY2(SelectionDatabase::create(db, &error), qPrintable(error));
         Desktop d(db);
         BatchDialog* dialog = d.openFromMenu();
-        const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, pointsFile(60)));
+        const QString csv = writePoints(dir, 60);
+        QVERIFY(!csv.isEmpty());
         QSignalSpy ended(dialog, &BatchDialog::runEnded);
         QVERIFY(dialog->load(csv));
         QVERIFY(ended.wait(60000));
@@ -322,8 +330,8 @@ private slots:
         Desktop d;
         BatchDialog* dialog = d.openFromMenu();
         QTemporaryDir dir;
-        const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, pointsFile(30)));
+        const QString csv = writePoints(dir, 30);
+        QVERIFY(!csv.isEmpty());
         const QString fifo = dir.filePath(QStringLiteral("points"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         QProcess writer;
