@@ -131,6 +131,22 @@ void ModelCode::sameOutputsOff()
     set({F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart, F::DisplayFactor}, No);
 }
 
+void ModelCode::plainEnd()
+{
+    set({F::DisplayFactor, F::CounterPulse}, No);
+    set(F::PipeConnection, Flange);
+}
+
+QString ModelCode::oilFieldWithoutCorrector(CodeTemplateId withCurrent, CodeTemplateId plain)
+{
+    clear(F::CorrectionMode);
+    clear(F::CorrectorAccuracy);
+    set(F::ExProof, Flameproof);
+    set(F::Hart, No);
+    correctorModel.clear();
+    return expand(yes(F::CurrentOutput) ? withCurrent : plain);
+}
+
 void ModelCode::refuse(const QString& text)
 {
     m_w.ui().showBox(MessageKind::Information, text);

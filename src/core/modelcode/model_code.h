@@ -69,6 +69,10 @@ public:
 
     // Shared groups of settings.
     void sameOutputsOff(); // Gprs, ShortRangeWireless, CurrentOutput, Hart, DisplayFactor "无"
+    void plainEnd();       // DisplayFactor, CounterPulse "无"; PipeConnection "法兰"
+    // Oil-field gas without a corrector (VRN, MQE): no correction, "隔爆 dIICT4", no
+    // HART, no corrector model; the code with the current output or without.
+    QString oilFieldWithoutCorrector(CodeTemplateId withCurrent, CodeTemplateId plain);
 
     // The model code from a template: literal text with {S} {R} {D} {U} {N} {B} {C}
     // {TL} {TH} {L} {M1} ... {M5} {I} replaced. Placeholders with effects (the

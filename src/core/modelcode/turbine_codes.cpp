@@ -353,16 +353,9 @@ QString oilField(ModelCode& m)
             code = m.expand(CodeTemplateId::Vrns);
         }
     } else {
-        m.clear(F::CorrectionMode);
-        m.clear(F::CorrectorAccuracy);
-        m.set(F::ExProof, Flameproof);
-        m.set(F::Hart, No);
-        m.correctorModel.clear();
-        code = m.yes(F::CurrentOutput) ? m.expand(CodeTemplateId::VrnCurrent)
-                                       : m.expand(CodeTemplateId::Vrn);
+        code = m.oilFieldWithoutCorrector(CodeTemplateId::VrnCurrent, CodeTemplateId::Vrn);
     }
-    m.set({F::DisplayFactor, F::CounterPulse}, No);
-    m.set(F::PipeConnection, Flange);
+    m.plainEnd();
     return code;
 }
 

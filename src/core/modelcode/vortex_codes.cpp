@@ -28,12 +28,6 @@ QString pwx(ModelCode& m)
     return m.expand(CodeTemplateId::Pwx);
 }
 
-void plainEnd(ModelCode& m)
-{
-    m.set({F::DisplayFactor, F::CounterPulse}, No);
-    m.set(F::PipeConnection, Flange);
-}
-
 QString oilField(ModelCode& m)
 {
     if (!m.is(F::CardControl, CardNone)) {
@@ -51,15 +45,9 @@ QString oilField(ModelCode& m)
         m.set(F::ExProof, Flameproof);
         code = pwx(m);
     } else {
-        m.clear(F::CorrectionMode);
-        m.clear(F::CorrectorAccuracy);
-        m.set(F::Hart, No);
-        m.set(F::ExProof, Flameproof);
-        m.correctorModel.clear();
-        code = m.yes(F::CurrentOutput) ? m.expand(CodeTemplateId::MqeCurrent)
-                                       : m.expand(CodeTemplateId::Mqe);
+        code = m.oilFieldWithoutCorrector(CodeTemplateId::MqeCurrent, CodeTemplateId::Mqe);
     }
-    plainEnd(m);
+    m.plainEnd();
     return code;
 }
 
@@ -75,7 +63,7 @@ QString air(ModelCode& m)
 {
     if (!m.is(F::CardControl, CardNone))
         return QString();
-    plainEnd(m);
+    m.plainEnd();
     m.set(F::CorrectorAccuracy, Class05);
     m.set({F::Gprs, F::ShortRangeWireless}, No);
     m.set(F::ExProof, Flameproof);
