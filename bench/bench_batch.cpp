@@ -1,7 +1,6 @@
 // flowsel-cli batch over 10,000 metering points, from a points file to a results file.
 #include "apps/cli/cli_command.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -41,11 +40,3 @@ void batch_10000Points(benchmark::State& state)
 BENCHMARK(batch_10000Points)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -20,6 +20,14 @@
 
 namespace {
 
+// The main window as the program shows it at start.
+void showAtStart(MainWindow& window)
+{
+    window.resize(1364, 859);
+    window.show();
+    QCoreApplication::processEvents();
+}
+
 void desktopStartUp(benchmark::State& state)
 {
     const QString path = sampleDatabase(static_cast<int>(state.range(0)));
@@ -27,9 +35,7 @@ void desktopStartUp(benchmark::State& state)
         SelectionDatabase db;
         db.open(path);
         MainWindow window(db, QStringLiteral("20261210"));
-        window.resize(1364, 859);
-        window.show();
-        QCoreApplication::processEvents();
+        showAtStart(window);
         window.workspace().activate();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(window.workspace().list().rowCount());
@@ -50,9 +56,7 @@ void listScroll(benchmark::State& state)
     SelectionDatabase db;
     db.open(path);
     MainWindow window(db, QStringLiteral("20261210"));
-    window.resize(1364, 859);
-    window.show();
-    QCoreApplication::processEvents();
+    showAtStart(window);
     QTreeView* list = window.recordList();
     for (auto _ : state) {
         list->scrollToBottom();
@@ -71,9 +75,7 @@ void searchBox(benchmark::State& state)
     SelectionDatabase db;
     db.open(path);
     MainWindow window(db, QStringLiteral("20261210"));
-    window.resize(1364, 859);
-    window.show();
-    QCoreApplication::processEvents();
+    showAtStart(window);
     const QString texts[] = {QStringLiteral("vrna-80b"), QStringLiteral("氧气")};
     int i = 0;
     for (auto _ : state) {

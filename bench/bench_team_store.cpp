@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QSqlQuery>
 
 namespace {
@@ -129,12 +128,3 @@ void storeSave(benchmark::State& state)
 BENCHMARK(storeSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
