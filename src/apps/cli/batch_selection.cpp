@@ -83,7 +83,8 @@ QStringList BatchSelector::resultHeader()
     return header;
 }
 
-QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStringList& cells, bool save)
+QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
+                                       const QString& saveNumber)
 {
     QStringList script;
     for (const bool after : {false, true}) {
@@ -97,6 +98,8 @@ QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStrin
         }
         script << clickLine(after ? Button::Select : Button::ComputeFlow);
     }
+    if (save && !saveNumber.isEmpty())
+        script << lineFor(Field::SelectionNo, saveNumber);
     if (save)
         script << clickLine(Button::Save);
     return script;
@@ -151,13 +154,8 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     BatchResult result;
     int number = 0;
     runner.runLine(++number, QStringLiteral("new"));
-    QStringList script = batchScript(columns, cells, false);
-    if (save) {
-        if (const QString given = m_numberForSave ? m_numberForSave() : QString(); !given.isEmpty())
-            script << QStringLiteral("paste SelectionNo ") + given;
-        script << clickLine(Button::Save); // as batchScript(…, true) ends
-    }
-    for (const QString& line : std::as_const(script)) {
+    const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
+    for (const QString& line : batchScript(columns, cells, save, saveNumber)) {
         if (!runner.runLine(++number, line))
             result.carriedOut = false;
     }

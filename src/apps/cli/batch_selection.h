@@ -53,8 +53,10 @@ public:
     void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
 
     static QStringList resultHeader();
-    // The script lines one point stands for (without the windows' "new" and "close").
-    static QStringList batchScript(const BatchColumns& columns, const QStringList& cells, bool save);
+    // The script lines one point stands for (without the windows' "new" and "close");
+    // with `save`, "保存" at the end, under `saveNumber` when one is given.
+    static QStringList batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
+                                   const QString& saveNumber = QString());
 
 private:
     struct Run;
