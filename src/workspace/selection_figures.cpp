@@ -29,7 +29,7 @@ std::array<QString, kSgergRangeInputCount> fieldNames()
 
 } // namespace
 
-std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
+std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form)
 {
     if (form.chosen(F::ZMode, vocab::ZMode::NotCorrected))
         return std::nullopt;
@@ -46,7 +46,20 @@ std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
         inputs[int(SgergRangeInput::Hs)] *= sgerg::ref20HeatFactor;
         inputs[int(SgergRangeInput::RelDensity)] *= sgerg::ref20DensityFactor;
     }
-    return sgergRange(inputs);
+    return inputs;
+}
+
+std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
+{
+    const std::optional<SgergRangeInputs> inputs = sgergInputsAtMethodReference(form);
+    if (!inputs)
+        return std::nullopt;
+    return sgergRange(*inputs);
+}
+
+QString sgergInputWord(SgergRangeInput input)
+{
+    return QString::fromUtf8(kRangeWords[int(input)]);
 }
 
 QString sgergRangeColumn(const FormModel& form)
@@ -68,12 +81,9 @@ QString sgergRangeHint(const FormModel& form)
     case SgergRangeClass::Outside:
         break;
     }
-    std::array<QString, kSgergRangeInputCount> words;
-    for (int i = 0; i < kSgergRangeInputCount; ++i)
-        words[i] = QString::fromUtf8(kRangeWords[i]);
     QStringList out;
     for (SgergRangeInput input : verdict->outside)
-        out << words[int(input)];
+        out << sgergInputWord(input);
     return QStringLiteral("SGERG-88：超出适用范围（%1），压缩系数仅供参考").arg(out.join(u'、'));
 }
 

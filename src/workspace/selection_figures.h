@@ -14,6 +14,11 @@ class SelectionContext;
 // valid for the gas and the working corners, and how much of the chosen size's range
 // the working flows use. Read from the window as it stands; nothing changes.
 
+// The inputs the method judges, with the gas data converted to the method's own
+// reference; nothing in mode "不修正" or while an input does not hold a number.
+std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form);
+// How the window names an input the method judges: "高位发热量".
+QString sgergInputWord(SgergRangeInput input);
 // The range of the inputs in mode "修正"; nothing in mode "不修正" or while an input
 // does not hold a number.
 std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form);

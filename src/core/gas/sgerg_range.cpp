@@ -4,17 +4,15 @@
 
 namespace {
 
-struct Bounds {
-    double low; // both bounds belong to the range
-    double high;
-
-    bool holds(double v) const { return v >= low && v <= high; }
-};
+bool holds(const SgergBounds& b, double v)
+{
+    return v >= b.low && v <= b.high;
+}
 
 struct Validity {
     SgergRangeInput input;
-    Bounds normal;
-    Bounds wider;
+    SgergBounds normal;
+    SgergBounds wider;
 };
 
 // ISO 12213-3:2006 (GB/T 17747.3), clause 4.4.1 "pipeline quality gas" (the normal
@@ -34,17 +32,36 @@ const Validity kValidity[] = {
 };
 // clang-format on
 
+const Validity& validityOf(SgergRangeInput input)
+{
+    for (const Validity& v : kValidity) {
+        if (v.input == input)
+            return v;
+    }
+    Q_UNREACHABLE();
+}
+
 } // namespace
+
+SgergBounds sgergNormalBounds(SgergRangeInput input)
+{
+    return validityOf(input).normal;
+}
+
+SgergBounds sgergWiderBounds(SgergRangeInput input)
+{
+    return validityOf(input).wider;
+}
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)
 {
     SgergRangeVerdict verdict;
     for (const Validity& v : kValidity) {
         const double value = inputs[static_cast<int>(v.input)];
-        if (!v.wider.holds(value)) {
+        if (!holds(v.wider, value)) {
             verdict.range = SgergRangeClass::Outside;
             verdict.outside.push_back(v.input);
-        } else if (!v.normal.holds(value) && verdict.range == SgergRangeClass::Normal) {
+        } else if (!holds(v.normal, value) && verdict.range == SgergRangeClass::Normal) {
             verdict.range = SgergRangeClass::Wider;
         }
     }

@@ -27,5 +27,13 @@ struct SgergRangeVerdict {
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs);
 
+// The bounds of one input, both inside the range, in the units of SgergRangeInputs.
+struct SgergBounds {
+    double low;
+    double high;
+};
+SgergBounds sgergNormalBounds(SgergRangeInput input);
+SgergBounds sgergWiderBounds(SgergRangeInput input);
+
 // "normal", "wider" or "outside: Hs, PabsMax"; `names` gives the name of each input.
 QString sgergRangeText(const SgergRangeVerdict& verdict, const std::array<QString, kSgergRangeInputCount>& names);
