@@ -125,7 +125,9 @@ constexpr FlowLimit kMaximum {F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax}
 bool describesGas(Field f, double value)
 {
     FlowOperands ops;
-    if (f == F::PabsMin || f == F::PabsMax)
+    if (f == F::StdFlowMin || f == F::StdFlowMax)
+        ops.stdFlow = value;
+    else if (f == F::PabsMin || f == F::PabsMax)
         ops.pressureKpa = value;
     else if (f == F::TempMin || f == F::TempMax)
         ops.temperatureC = value;
@@ -156,9 +158,13 @@ void refuseValue(SelectionContext& w, Field culprit)
            resetR1, culprit);
 }
 
-// Values that describe no gas are named as for a flow that cannot be computed.
-bool describesGas(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops)
+// Values that describe no gas are named as for a flow that cannot be computed. The
+// standard flow is looked at here, before the limit's arithmetic, only when it is a
+// number: a text that is not one is reported where the flow is read, as always.
+bool describesGas(SelectionContext& w, const FlowLimit& limit, FlowOperands ops)
 {
+    if (const std::optional<double> flow = parseDecimalTrimmed(w.form.text(limit.stdFlow)))
+        ops.stdFlow = *flow;
     const FlowOperand impossible = impossibleOperand(ops);
     if (impossible == FlowOperand::None)
         return true;
