@@ -246,6 +246,92 @@ private slots:
         QVERIFY2(families.size() >= 4, qPrintable(QStringList(families.values()).join(u' ')));
     }
 
+    // A gauge pressure in any unit, against the standard or a given atmosphere, gives
+    // the results row of the same point written with absolute pressures in kPa: it is
+    // pasted where the cell of PabsMin or PabsMax would be, before the working flow.
+    void gaugePressureIsTheAbsoluteOne_data()
+    {
+        QTest::addColumn<QString>("gauge"); // PgaugeMin,PgaugeMax,PressureUnit,Patm
+        QTest::addColumn<QString>("absolute"); // PabsMin,PabsMax
+        QTest::newRow("kPa when no unit is given") << "200,300,," << "301.325,401.325";
+        QTest::newRow("kPa") << "200,300,kPa," << "301.325,401.325";
+        QTest::newRow("MPa") << "0.2,0.3,MPa," << "301.325,401.325";
+        QTest::newRow("bar") << "2,3,bar," << "301.325,401.325";
+        QTest::newRow("a local atmosphere") << "0.2,0.3,MPa,95" << "295,395";
+        QTest::newRow("blanks around the cells") << " 0.2 , 0.3 , MPa , 95 " << "295,395";
+        QTest::newRow("the minimum alone") << "0.2,,MPa," << "301.325,";
+    }
+
+    void gaugePressureIsTheAbsoluteOne()
+    {
+        QFETCH(QString, gauge);
+        QFETCH(QString, absolute);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        // the gauge columns last, the absolute ones in between: the record's order counts
+        const QString point = QStringLiteral("城市天然气或城市煤气,50,800,%1,-10,40,气体涡轮,%2\n");
+        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,"
+                                               "MeterType,PgaugeMin,PgaugeMax,PressureUnit,Patm\n")
+                                + QStringLiteral("gauge,") + point.arg(QStringLiteral(","), gauge)
+                                + QStringLiteral("absolute,") + point.arg(absolute, QStringLiteral(",,,")))
+                                   .toUtf8()));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        QCOMPARE(batch.status, 0);
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[1].mid(1), rows[2].mid(1));
+        for (int box : {0, 1}) { // PabsMin and PabsMax; an empty one keeps the window's text
+            if (const QString text = absolute.section(u',', box, box); !text.isEmpty())
+                QCOMPARE(rows[1][9 + box], text);
+        }
+        QVERIFY(!rows[1][18].isEmpty()); // the working flows were computed
+        QVERIFY(!rows[1][42].isEmpty()); // and a code composed
+    }
+
+    // A point that gives both pressures, or a gauge cell that cannot be used, is
+    // refused before any of its lines runs: no window, no number, no code, the reason
+    // in its Messages; the batch goes on with the next point.
+    void gaugePointsRefused_data()
+    {
+        QTest::addColumn<QString>("cells"); // PabsMin,PabsMax,PgaugeMin,PgaugeMax,PressureUnit,Patm
+        QTest::addColumn<QString>("said");
+        const QString both = QStringLiteral("同时给出了绝对压力和表压，请只填一种");
+        QTest::newRow("both minima") << "300,,0.2,,MPa," << both;
+        QTest::newRow("absolute maximum, gauge minimum") << ",400,0.2,,MPa," << both;
+        QTest::newRow("both, the gauge not even a number") << "300,400,x,,," << both;
+        QTest::newRow("unknown unit") << ",,0.2,0.3,psi,"
+                                      << "PressureUnit 列的“psi”不是压力单位，应为 kPa、MPa 或 bar";
+        QTest::newRow("unit in other letters") << ",,0.2,0.3,mpa,"
+                                               << "PressureUnit 列的“mpa”不是压力单位，应为 kPa、MPa 或 bar";
+        QTest::newRow("gauge not a number") << ",,0.2,\"0,3\",MPa," << "PgaugeMax 列的“0,3”不是数字";
+        QTest::newRow("atmosphere not a number") << ",,0.2,0.3,MPa,一个大气压" << "Patm 列的“一个大气压”不是数字";
+        QTest::newRow("beyond double precision") << ",,1e306,,MPa,"
+                                                 << "PgaugeMin 列的“1e306”换算成绝对压力超出数值范围";
+    }
+
+    void gaugePointsRefused()
+    {
+        QFETCH(QString, cells);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,PgaugeMin,PgaugeMax,"
+                                               "PressureUnit,Patm\n")
+                                + QStringLiteral("refused,城市天然气或城市煤气,10,100,%1\n").arg(cells)
+                                + QStringLiteral("next,城市天然气或城市煤气,10,100,,,0.1,0.2,MPa,\n"))
+                                   .toUtf8()));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv, QStringLiteral("--save")});
+        QCOMPARE(batch.status, 1);
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[1].mid(1, 43), QStringList(43)); // no window showed the point
+        QCOMPARE(rows[1][44], said);
+        QCOMPARE(rows[2][0], QStringLiteral("next"));
+        QCOMPARE(rows[2][9], QStringLiteral("201.325"));
+        QVERIFY(!rows[2][42].isEmpty());
+        QCOMPARE(rows[2][43], QStringLiteral("20261210001")); // the refused point took no number
+    }
+
     // The columns beyond the window's fields, for points whose figures are known.
     void figures()
     {
@@ -305,6 +391,8 @@ private slots:
                                         << 0;
         QTest::newRow("column twice") << QByteArray("Hs,Id,Hs\n") << 2 << "line 1, column 3: the column 'Hs' is named twice"
                                       << 0;
+        QTest::newRow("gauge column in other letters") << QByteArray("Id,pgaugeMin\n") << 2
+                                                       << "line 1, column 2: unknown column 'pgaugeMin'" << 0;
         QTest::newRow("too many cells") << header + point + "q,城市天然气或城市煤气,10,100,7\n" << 2
                                         << "line 3, column 5: 5 cells where the header names 4" << 0;
         QTest::newRow("too few cells") << header + point + point + "q,城市天然气或城市煤气\n" << 2
