@@ -38,6 +38,8 @@ public:
     QPushButton* selectButton() const { return m_select; }
     QPushButton* saveButton() const { return m_save; }
     QPushButton* printButton() const { return m_print; }
+    // "表压换算…": opens the dialog that pastes absolute pressures from gauge ones.
+    QPushButton* gaugeButton() const { return m_gauge; }
 
 signals:
     // A quiet note for the status bar after a click (empty: none): the SGERG-88 range
@@ -73,6 +75,7 @@ private:
     void ensureShownSize();
     void refresh(Field f);
     void connectControl(Field f);
+    void convertGaugePressures();
 
     Workspace& m_workspace;
     SelectionWindow& m_window;
@@ -84,6 +87,7 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_smallPrint = nullptr;
+    QPushButton* m_gauge = nullptr;
     bool m_shownOnce = false;
     bool m_detached = false;
 };
