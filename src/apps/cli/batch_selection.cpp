@@ -5,6 +5,8 @@
 #include "apps/cli/json_line.h"
 #include "apps/cli/script_runner.h"
 #include "core/form/buttons.h"
+#include "core/form/gauge_pressure.h"
+#include "core/form/numbers.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_warnings.h"
 #include "workspace/workspace.h"
@@ -12,6 +14,10 @@
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -41,6 +47,110 @@ QString clickLine(Button b)
     return QStringLiteral("click ") + buttonCaption(b);
 }
 
+// The columns beside the record's fields that give PabsMin and PabsMax from a gauge
+// pressure, by header name.
+struct GaugeColumn {
+    const char16_t* name;
+    int BatchColumns::*column;
+};
+
+// clang-format off
+const GaugeColumn kGaugeColumns[] = {
+    {u"PgaugeMin",    &BatchColumns::gaugeMinColumn},
+    {u"PgaugeMax",    &BatchColumns::gaugeMaxColumn},
+    {u"PressureUnit", &BatchColumns::pressureUnitColumn},
+    {u"Patm",         &BatchColumns::atmosphereColumn},
+};
+// clang-format on
+
+QString gaugeColumnName(int BatchColumns::*column)
+{
+    for (const GaugeColumn& g : kGaugeColumns) {
+        if (g.column == column)
+            return QString::fromUtf16(g.name);
+    }
+    return QString();
+}
+
+// What a point's gauge cells give PabsMin and PabsMax as box texts (empty where no
+// gauge is given), or why the point is refused.
+struct GaugePressures {
+    QString pabsMin;
+    QString pabsMax;
+    QString refusal;
+
+    QString textFor(Field f) const
+    {
+        return f == Field::PabsMin ? pabsMin : f == Field::PabsMax ? pabsMax : QString();
+    }
+};
+
+QString fieldCell(const BatchColumns& columns, const QStringList& cells, Field f)
+{
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (columns.fields[i] == f)
+            return cells.value(i);
+    }
+    return QString();
+}
+
+QString notANumber(int BatchColumns::*column, const QString& cell)
+{
+    return QStringLiteral("%1 列的“%2”不是数字").arg(gaugeColumnName(column), cell);
+}
+
+GaugePressures gaugePressures(const BatchColumns& columns, const QStringList& cells)
+{
+    GaugePressures out;
+    const QString gaugeMin = cells.value(columns.gaugeMinColumn);
+    const QString gaugeMax = cells.value(columns.gaugeMaxColumn);
+    const bool absoluteGiven
+        = !fieldCell(columns, cells, Field::PabsMin).isEmpty() || !fieldCell(columns, cells, Field::PabsMax).isEmpty();
+    if (absoluteGiven && (!gaugeMin.isEmpty() || !gaugeMax.isEmpty())) {
+        // which of the two the engineer meant is not ours to guess
+        out.refusal = QStringLiteral("同时给出了绝对压力和表压，请只填一种");
+        return out;
+    }
+    PressureUnit unit = PressureUnit::KPa;
+    if (const QString cell = cells.value(columns.pressureUnitColumn); !cell.isEmpty()) {
+        const std::optional<PressureUnit> named = pressureUnitByName(trimmed(cell));
+        if (!named) {
+            out.refusal = QStringLiteral("%1 列的“%2”不是压力单位，应为 kPa、MPa 或 bar")
+                              .arg(gaugeColumnName(&BatchColumns::pressureUnitColumn), cell);
+            return out;
+        }
+        unit = *named;
+    }
+    double atmosphere = kStandardAtmosphereKpa;
+    if (const QString cell = cells.value(columns.atmosphereColumn); !cell.isEmpty()) {
+        const std::optional<double> given = parseDecimalTrimmed(cell);
+        if (!given) {
+            out.refusal = notANumber(&BatchColumns::atmosphereColumn, cell);
+            return out;
+        }
+        atmosphere = *given;
+    }
+    const std::pair<int BatchColumns::*, QString*> boxes[] = {{&BatchColumns::gaugeMinColumn, &out.pabsMin},
+                                                              {&BatchColumns::gaugeMaxColumn, &out.pabsMax}};
+    for (const auto& [column, text] : boxes) {
+        const QString cell = cells.value(columns.*column);
+        if (cell.isEmpty())
+            continue;
+        const std::optional<double> gauge = parseDecimalTrimmed(cell);
+        if (!gauge) {
+            out.refusal = notANumber(column, cell);
+            return out;
+        }
+        const std::optional<double> kpa = absolutePressureKpa(*gauge, unit, atmosphere);
+        if (!kpa) {
+            out.refusal = QStringLiteral("%1 列的“%2”换算成绝对压力超出数值范围").arg(gaugeColumnName(column), cell);
+            return out;
+        }
+        *text = pressureBoxText(*kpa);
+    }
+    return out;
+}
+
 } // namespace
 
 std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, QString* fault)
@@ -55,6 +165,13 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
         }
         if (name == kIdColumn) {
             columns.idColumn = static_cast<int>(i);
+            columns.fields.emplace_back(std::nullopt);
+            continue;
+        }
+        const auto gauge = std::find_if(std::begin(kGaugeColumns), std::end(kGaugeColumns),
+                                        [&](const GaugeColumn& g) { return name == QStringView(g.name); });
+        if (gauge != std::end(kGaugeColumns)) {
+            columns.*(gauge->column) = static_cast<int>(i);
             columns.fields.emplace_back(std::nullopt);
             continue;
         }
@@ -117,9 +234,17 @@ QStringList BatchSelector::resultHeader()
     return header;
 }
 
+QString BatchSelector::refusal(const BatchColumns& columns, const QStringList& cells)
+{
+    return gaugePressures(columns, cells).refusal;
+}
+
 QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
                                        const QString& saveNumber)
 {
+    const GaugePressures gauge = gaugePressures(columns, cells);
+    if (!gauge.refusal.isEmpty())
+        return {};
     QStringList script;
     for (const bool after : {false, true}) {
         for (Field f : allFields()) {
@@ -129,6 +254,9 @@ QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStrin
                 if (columns.fields[i] == f && !cells.value(i).isEmpty())
                     script << lineFor(f, cells[i]);
             }
+            // a point gives its pressure either way, never both (refused above)
+            if (const QString absolute = gauge.textFor(f); !absolute.isEmpty())
+                script << lineFor(f, absolute);
         }
         script << clickLine(after ? Button::Select : Button::ComputeFlow);
     }
@@ -187,22 +315,30 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     m_run->savedAs.clear();
     BatchResult result;
     int number = 0;
-    runner.runLine(++number, QStringLiteral("new"));
-    SelectionWindow* w = workspace.current();
-    const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
-    const QString computeLine = clickLine(Button::ComputeFlow);
-    // A point stops where it was not read as written: a cell the window cannot take,
-    // or inputs that "计算工况流量" refuses. What would follow runs on values the
-    // engineer did not give, and its code would be quoted as if it were the point's.
+    SelectionWindow* w = nullptr;
+    // A point stops where it was not read as written: gauge cells that cannot be
+    // turned into pressures, a cell the window cannot take, or inputs that
+    // "计算工况流量" refuses. What would follow runs on values the engineer did not
+    // give, and its code would be quoted as if it were the point's.
     bool inputRefused = false;
-    for (const QString& line : batchScript(columns, cells, save, saveNumber)) {
-        if (!runner.runLine(++number, line)) {
-            result.carriedOut = false;
-            break;
-        }
-        if (line == computeLine && w && w->form().text(Field::WorkFlowMax).isEmpty()) {
-            inputRefused = true;
-            break;
+    if (const QString refused = refusal(columns, cells); !refused.isEmpty()) {
+        // no window: none of the point's lines runs, and no number is taken
+        m_run->messages << refused;
+        result.carriedOut = false;
+    } else {
+        runner.runLine(++number, QStringLiteral("new"));
+        w = workspace.current();
+        const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
+        const QString computeLine = clickLine(Button::ComputeFlow);
+        for (const QString& line : batchScript(columns, cells, save, saveNumber)) {
+            if (!runner.runLine(++number, line)) {
+                result.carriedOut = false;
+                break;
+            }
+            if (line == computeLine && w && w->form().text(Field::WorkFlowMax).isEmpty()) {
+                inputRefused = true;
+                break;
+            }
         }
     }
     result.savedAs = m_run->savedAs;

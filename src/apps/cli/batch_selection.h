@@ -15,11 +15,18 @@ class QIODevice;
 class SelectionStore;
 class Workspace;
 
-// The columns of a points file: field names of the selection record and an optional
-// "Id", the user's own tag.
+// The columns of a points file: field names of the selection record, an optional
+// "Id", the user's own tag, and the optional gauge columns that give PabsMin and
+// PabsMax from a gauge pressure: "PgaugeMin", "PgaugeMax", "PressureUnit" (kPa, MPa
+// or bar; kPa when empty) and "Patm" (kPa; 101.325 when empty).
 struct BatchColumns {
-    std::vector<std::optional<Field>> fields; // per column; none for Id
+    std::vector<std::optional<Field>> fields; // per column; none for Id and the gauge columns
     int idColumn = -1;
+    // -1 where the header names no such column
+    int gaugeMinColumn = -1;
+    int gaugeMaxColumn = -1;
+    int pressureUnitColumn = -1;
+    int atmosphereColumn = -1;
 
     // From the header line; nothing, and the reason with its column in `fault`, for
     // a name that is not a column or a column named twice.
@@ -75,8 +82,13 @@ public:
     void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
 
     static QStringList resultHeader();
+    // Why a point is refused before any of its lines runs (empty: it is not): it
+    // gives both an absolute and a gauge pressure, or a gauge column it cannot use.
+    static QString refusal(const BatchColumns& columns, const QStringList& cells);
     // The script lines one point stands for (without the windows' "new" and "close");
-    // with `save`, "保存" at the end, under `saveNumber` when one is given.
+    // with `save`, "保存" at the end, under `saveNumber` when one is given. A gauge
+    // pressure is pasted into PabsMin or PabsMax as absolute kPa, where the cell of
+    // that box would be. None for a point that refusal() refuses.
     static QStringList batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
                                    const QString& saveNumber = QString());
 

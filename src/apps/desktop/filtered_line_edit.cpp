@@ -43,6 +43,12 @@ void FilteredLineEdit::setValue(const QString& value)
         setText(value);
 }
 
+void FilteredLineEdit::pasteText(const QString& text)
+{
+    selectAll();
+    insert(text);
+}
+
 void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
 {
     // Editing and moving keys (backspace, delete, arrows, enter, shortcuts) pass; a

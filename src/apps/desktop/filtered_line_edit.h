@@ -17,6 +17,9 @@ public:
     // The box's value: its text, or the digits alone for the masked number box.
     QString value() const;
     void setValue(const QString& value);
+    // The whole text replaced as a paste from the clipboard does: no key filter, and
+    // the box's change goes on to the window as the user's edit.
+    void pasteText(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -50,9 +50,7 @@ void GuiScriptActions::type(SelectionWindow& w, Field f, const QString& keys)
 
 void GuiScriptActions::paste(SelectionWindow& w, Field f, const QString& text)
 {
-    auto* edit = qobject_cast<FilteredLineEdit*>(m_main.widgetOf(&w)->control(f));
-    edit->selectAll();
-    edit->insert(text); // as a paste from the clipboard: no key filter
+    qobject_cast<FilteredLineEdit*>(m_main.widgetOf(&w)->control(f))->pasteText(text);
 }
 
 void GuiScriptActions::choose(SelectionWindow& w, Field f, int index)

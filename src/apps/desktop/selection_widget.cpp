@@ -1,6 +1,7 @@
 #include "apps/desktop/selection_widget.h"
 
 #include "apps/desktop/filtered_line_edit.h"
+#include "apps/desktop/gauge_pressure_dialog.h"
 #include "apps/desktop/radio_group.h"
 #include "core/form/buttons.h"
 #include "workspace/selection_figures.h"
@@ -21,6 +22,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using F = Field;
 
@@ -114,7 +117,7 @@ void SelectionWidget::detach()
     m_window.form().setObserver({});
     for (QWidget* w : m_controls)
         w->disconnect(this);
-    for (QPushButton* b : {m_compute, m_select, m_save, m_print})
+    for (QPushButton* b : {m_compute, m_select, m_save, m_print, m_gauge})
         b->disconnect(this);
 }
 
@@ -243,6 +246,10 @@ void SelectionWidget::buildLayout()
     pressures->addWidget(control(F::PabsMin));
     pressures->addWidget(label(QStringLiteral("～"), this));
     pressures->addWidget(control(F::PabsMax));
+    m_gauge = new QPushButton(QStringLiteral("表压换算…"), this);
+    m_gauge->setObjectName(QStringLiteral("gaugeButton"));
+    m_gauge->setAutoDefault(false);
+    pressures->addWidget(m_gauge);
     pressures->addSpacing(16);
     pressures->addWidget(caption(F::TempMin));
     pressures->addWidget(control(F::TempMin));
@@ -392,6 +399,26 @@ void SelectionWidget::buildLayout()
     });
     connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
     connect(m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
+    connect(m_gauge, &QPushButton::clicked, this, &SelectionWidget::convertGaugePressures);
+}
+
+void SelectionWidget::convertGaugePressures()
+{
+    auto* dialog = new GaugePressureDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (m_detached)
+            return;
+        // pasted as the user pastes, in the record's order, so that each box's change
+        // step runs as for any paste
+        const std::pair<Field, QString> pastes[] = {{F::PabsMin, dialog->absoluteMin()},
+                                                    {F::PabsMax, dialog->absoluteMax()}};
+        for (const auto& [f, text] : pastes) {
+            if (!text.isEmpty())
+                static_cast<FilteredLineEdit*>(control(f))->pasteText(text);
+        }
+    });
+    dialog->open();
 }
 
 void SelectionWidget::connectControl(Field f)
@@ -466,6 +493,8 @@ void SelectionWidget::refresh(Field f)
     const FormModel& form = m_window.form();
     QWidget* w = control(f);
     w->setEnabled(form.enabled(f));
+    if (f == F::PabsMin || f == F::PabsMax)
+        m_gauge->setEnabled(form.enabled(F::PabsMin) && form.enabled(F::PabsMax));
     switch (form.kind(f)) {
     case ControlKind::Edit:
         static_cast<FilteredLineEdit*>(w)->setValue(form.text(f));

@@ -43,6 +43,8 @@ public:
     // The red line that shows the window's current warnings, and what it shows.
     QLabel* warningLine() const { return m_warningLine; }
     const std::vector<SelectionWarning>& shownWarnings() const { return m_shownWarnings; }
+    // "表压换算…": opens the dialog that pastes absolute pressures from gauge ones.
+    QPushButton* gaugeButton() const { return m_gauge; }
 
 signals:
     // A quiet note for the status bar after a click (empty: none): the SGERG-88 range
@@ -82,6 +84,7 @@ private:
     // shown once, when the event loop comes back.
     void warningsMayHaveChanged();
     void showWarnings();
+    void convertGaugePressures();
 
     Workspace& m_workspace;
     SelectionWindow& m_window;
@@ -96,6 +99,7 @@ private:
     QLabel* m_warningLine = nullptr;
     std::vector<SelectionWarning> m_shownWarnings;
     bool m_warningsPending = false;
+    QPushButton* m_gauge = nullptr;
     bool m_shownOnce = false;
     bool m_detached = false;
 };

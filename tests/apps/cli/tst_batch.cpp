@@ -281,6 +281,95 @@ private slots:
         QVERIFY2(families.size() >= 4, qPrintable(QStringList(families.values()).join(u' ')));
     }
 
+    // A gauge pressure in any unit, against the standard or a given atmosphere, gives
+    // the results row of the same point written with absolute pressures in kPa: it is
+    // pasted where the cell of PabsMin or PabsMax would be, before the working flow.
+    void gaugePressureIsTheAbsoluteOne_data()
+    {
+        QTest::addColumn<QString>("gauge"); // PgaugeMin,PgaugeMax,PressureUnit,Patm
+        QTest::addColumn<QString>("absolute"); // PabsMin,PabsMax
+        QTest::newRow("kPa when no unit is given") << "200,300,," << "301.325,401.325";
+        QTest::newRow("kPa") << "200,300,kPa," << "301.325,401.325";
+        QTest::newRow("MPa") << "0.2,0.3,MPa," << "301.325,401.325";
+        QTest::newRow("bar") << "2,3,bar," << "301.325,401.325";
+        QTest::newRow("a local atmosphere") << "0.2,0.3,MPa,95" << "295,395";
+        QTest::newRow("blanks around the cells") << " 0.2 , 0.3 , MPa , 95 " << "295,395";
+        QTest::newRow("the maximum alone") << ",0.3,MPa," << ",401.325";
+    }
+
+    void gaugePressureIsTheAbsoluteOne()
+    {
+        QFETCH(QString, gauge);
+        QFETCH(QString, absolute);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        // the gauge columns last, the absolute ones in between: the record's order counts
+        const QString point = QStringLiteral("城市天然气或城市煤气,50,800,%1,-10,40,气体涡轮,%2\n");
+        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,"
+                                               "MeterType,PgaugeMin,PgaugeMax,PressureUnit,Patm\n")
+                                + QStringLiteral("gauge,") + point.arg(QStringLiteral(","), gauge)
+                                + QStringLiteral("absolute,") + point.arg(absolute, QStringLiteral(",,,")))
+                                   .toUtf8()));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
+        QCOMPARE(batch.status, 0);
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[1].mid(1), rows[2].mid(1));
+        for (int box : {0, 1}) { // PabsMin and PabsMax; an empty one keeps the window's text
+            if (const QString text = absolute.section(u',', box, box); !text.isEmpty())
+                QCOMPARE(rows[1][fieldColumn("PabsMin") + box], text);
+        }
+        QVERIFY(!rows[1][fieldColumn("WorkFlowMax")].isEmpty()); // the working flows were computed
+        if (!absolute.startsWith(u',')) // with the window's own minimum the range is too wide to fit
+            QVERIFY(!rows[1][fieldColumn("ResultText")].isEmpty()); // a code composed
+    }
+
+    // A point that gives both pressures, or a gauge cell that cannot be used, is
+    // refused before any of its lines runs: no window, no number, no code, the reason
+    // in its Messages; the batch goes on with the next point.
+    void gaugePointsRefused_data()
+    {
+        QTest::addColumn<QString>("cells"); // PabsMin,PabsMax,PgaugeMin,PgaugeMax,PressureUnit,Patm
+        QTest::addColumn<QString>("said");
+        const QString both = QStringLiteral("同时给出了绝对压力和表压，请只填一种");
+        QTest::newRow("both minima") << "300,,0.2,,MPa," << both;
+        QTest::newRow("absolute maximum, gauge minimum") << ",400,0.2,,MPa," << both;
+        QTest::newRow("both, the gauge not even a number") << "300,400,x,,," << both;
+        QTest::newRow("unknown unit") << ",,0.2,0.3,psi,"
+                                      << "PressureUnit 列的“psi”不是压力单位，应为 kPa、MPa 或 bar";
+        QTest::newRow("unit in other letters") << ",,0.2,0.3,mpa,"
+                                               << "PressureUnit 列的“mpa”不是压力单位，应为 kPa、MPa 或 bar";
+        QTest::newRow("gauge not a number") << ",,0.2,\"0,3\",MPa," << "PgaugeMax 列的“0,3”不是数字";
+        QTest::newRow("atmosphere not a number") << ",,0.2,0.3,MPa,一个大气压" << "Patm 列的“一个大气压”不是数字";
+        QTest::newRow("beyond double precision") << ",,1e306,,MPa,"
+                                                 << "PgaugeMin 列的“1e306”换算成绝对压力超出数值范围";
+    }
+
+    void gaugePointsRefused()
+    {
+        QFETCH(QString, cells);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,PgaugeMin,PgaugeMax,"
+                                               "PressureUnit,Patm\n")
+                                + QStringLiteral("refused,城市天然气或城市煤气,10,100,%1\n").arg(cells)
+                                + QStringLiteral("next,城市天然气或城市煤气,10,100,,,0.1,0.2,MPa,\n"))
+                                   .toUtf8()));
+        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv, QStringLiteral("--save")});
+        QCOMPARE(batch.status, 1);
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[1][1], QStringLiteral("refused"));
+        QCOMPARE(rows[1].mid(kFirstField, 43), QStringList(43)); // no window showed the point
+        QCOMPARE(rows[1][kFirstField + 43], said);
+        QCOMPARE(rows[2][0], QStringLiteral("next"));
+        QCOMPARE(rows[2][fieldColumn("PabsMin")], QStringLiteral("201.325"));
+        QVERIFY(!rows[2][fieldColumn("ResultText")].isEmpty());
+        // the refused point took no number
+        QCOMPARE(rows[2][fieldColumn("SelectionNo")], QStringLiteral("20261210001"));
+    }
+
     // The columns beyond the window's fields, for points whose figures are known.
     void figures()
     {
@@ -340,6 +429,8 @@ private slots:
                                                   << 0 << "1 个测点：已选型 1，无合适规格 0，拒绝 0（UTF-8）" << 1;
         QTest::newRow("unknown column") << QByteArray("Id,Medium,Flow\n") << 2 << "第1行第3列：未知的列名“Flow”" << 0;
         QTest::newRow("column twice") << QByteArray("Hs,Id,Hs\n") << 2 << "第1行第3列：列名“Hs”重复" << 0;
+        QTest::newRow("gauge column in other letters") << QByteArray("Id,pgaugeMin\n") << 2
+                                                       << "第1行第2列：未知的列名“pgaugeMin”" << 0;
         QTest::newRow("too many cells") << header + point + "q,城市天然气或城市煤气,10,100,7\n" << 2
                                         << "第3行第5列：有5个单元格，标题行有4列" << 0;
         QTest::newRow("too few cells") << header + point + point + "q,城市天然气或城市煤气\n" << 2

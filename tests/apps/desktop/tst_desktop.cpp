@@ -3,6 +3,7 @@
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/filtered_line_edit.h"
+#include "apps/desktop/gauge_pressure_dialog.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/document_window.h"
 #include "workspace/code_key.h"
@@ -158,6 +159,28 @@ struct Desktop {
     {
         QString difference;
         QVERIFY2(current()->agreesWithModel(&difference), qPrintable(difference));
+    }
+    // "表压换算…" clicked: the dialog it opened.
+    GaugePressureDialog* openGaugeDialog()
+    {
+        QTest::mouseClick(current()->gaugeButton(), Qt::LeftButton);
+        for (auto* dialog : current()->findChildren<GaugePressureDialog*>()) {
+            if (dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+    // The dialog's boxes typed in as the user types (an empty text: the box cleared).
+    static void fillGaugeDialog(GaugePressureDialog* dialog, const QString& min, const QString& max,
+                                const QString& unit, const QString& atmosphere)
+    {
+        const std::pair<QLineEdit*, QString> boxes[] = {
+            {dialog->gaugeMinEdit(), min}, {dialog->gaugeMaxEdit(), max}, {dialog->atmosphereEdit(), atmosphere}};
+        for (const auto& [box, text] : boxes) {
+            box->clear();
+            QTest::keyClicks(box, text);
+        }
+        dialog->unitCombo()->setCurrentText(unit);
     }
 };
 
@@ -353,6 +376,147 @@ private slots:
         SelectionWindow& w = headless.newSelection();
         w.paste(F::StdFlowMin, blanks + QStringLiteral("12.5"));
         QCOMPARE(w.form().text(F::StdFlowMin), blanks);
+    }
+
+    // The atmosphere of the last OK is offered at the next opening, in any window;
+    // Cancel changes nothing, neither the boxes nor the atmosphere offered.
+    void gaugeDialogCancelAndRememberedAtmosphere()
+    {
+        Desktop d;
+        const QString pabsMin = d.control<FilteredLineEdit>(F::PabsMin)->text();
+        GaugePressureDialog* dialog = d.openGaugeDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("表压换算"));
+        QCOMPARE(dialog->atmosphereEdit()->text(), QStringLiteral("101.325"));
+        QCOMPARE(dialog->unitCombo()->count(), 3);
+        Desktop::fillGaugeDialog(dialog, "0.2", "0.3", "MPa", "95");
+        dialog->reject();
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), pabsMin);
+        d.agree();
+
+        dialog = d.openGaugeDialog();
+        QCOMPARE(dialog->atmosphereEdit()->text(), QStringLiteral("101.325"));
+        Desktop::fillGaugeDialog(dialog, "0.2", "0.3", "MPa", "95");
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), QStringLiteral("295"));
+        for (int window = 0; window < 2; ++window) {
+            dialog = d.openGaugeDialog();
+            QCOMPARE(dialog->atmosphereEdit()->text(), QStringLiteral("95"));
+            dialog->reject();
+            d.main->newAction()->trigger();
+        }
+    }
+
+    // OK pastes the absolute pressures as the user's paste does: each box's change
+    // step runs (the working flows computed before are gone), and the window then
+    // computes what it computes for the same pressures typed in.
+    void gaugePressuresArePasted_data()
+    {
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("atmosphere");
+        QTest::addColumn<QString>("pabsMin"); // empty: the box keeps its text
+        QTest::addColumn<QString>("pabsMax");
+        QTest::newRow("MPa") << "0.2" << "0.3" << "MPa" << "101.325" << "301.325" << "401.325";
+        QTest::newRow("bar") << "2" << "3" << "bar" << "101.325" << "301.325" << "401.325";
+        QTest::newRow("kPa, a local atmosphere") << "200" << "300" << "kPa" << "95" << "295" << "395";
+        QTest::newRow("the maximum alone") << "" << "1.5" << "MPa" << "101.325" << "" << "1601.325";
+    }
+
+    void gaugePressuresArePasted()
+    {
+        QFETCH(QString, min);
+        QFETCH(QString, max);
+        QFETCH(QString, unit);
+        QFETCH(QString, atmosphere);
+        QFETCH(QString, pabsMin);
+        QFETCH(QString, pabsMax);
+        Desktop d;
+        d.type(F::StdFlowMin, "80");
+        d.type(F::StdFlowMax, "150");
+        d.choose(F::ZMode, "不修正");
+        d.click(d.current()->computeButton());
+        QVERIFY(!d.control<QLabel>(F::WorkFlowMax)->text().isEmpty());
+        const QString keptMin = d.control<FilteredLineEdit>(F::PabsMin)->text();
+
+        GaugePressureDialog* dialog = d.openGaugeDialog();
+        QVERIFY(dialog);
+        Desktop::fillGaugeDialog(dialog, min, max, unit, atmosphere);
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        d.agree();
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), pabsMin.isEmpty() ? keptMin : pabsMin);
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMax)->text(), pabsMax);
+        QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QString());
+        d.click(d.current()->computeButton());
+        const QStringList computed = {d.control<QLabel>(F::WorkFlowMin)->text(),
+                                      d.control<QLabel>(F::WorkFlowMax)->text()};
+        QVERIFY(!computed.first().isEmpty());
+
+        d.main->newAction()->trigger();
+        d.type(F::StdFlowMin, "80");
+        d.type(F::StdFlowMax, "150");
+        if (!pabsMin.isEmpty())
+            d.type(F::PabsMin, pabsMin);
+        d.type(F::PabsMax, pabsMax);
+        d.choose(F::ZMode, "不修正");
+        d.click(d.current()->computeButton());
+        QCOMPARE(QStringList({d.control<QLabel>(F::WorkFlowMin)->text(), d.control<QLabel>(F::WorkFlowMax)->text()}),
+                 computed);
+    }
+
+    // A text that is not a number is said in the dialog, which stays open with what
+    // was typed; the window's boxes are not touched until OK succeeds.
+    void gaugeDialogRefusesTextsThatAreNoNumbers_data()
+    {
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("atmosphere");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("minimum") << "0,2" << "0.3" << "101.325" << "表压下限“0,2”不是数字";
+        QTest::newRow("maximum") << "0.2" << "abc" << "101.325" << "表压上限“abc”不是数字";
+        QTest::newRow("atmosphere") << "0.2" << "0.3" << "1 atm" << "当地大气压“1 atm”不是数字";
+        QTest::newRow("atmosphere cleared") << "0.2" << "0.3" << "" << "当地大气压“”不是数字";
+        QTest::newRow("no gauge at all") << "" << " " << "101.325" << "请填写表压下限或表压上限";
+        QTest::newRow("beyond double precision") << "1e306" << "0.3" << "101.325" << "表压下限“1e306”换算成绝对压力超出数值范围";
+    }
+
+    void gaugeDialogRefusesTextsThatAreNoNumbers()
+    {
+        QFETCH(QString, min);
+        QFETCH(QString, max);
+        QFETCH(QString, atmosphere);
+        QFETCH(QString, said);
+        Desktop d;
+        const QString pabsMin = d.control<FilteredLineEdit>(F::PabsMin)->text();
+        const QString pabsMax = d.control<FilteredLineEdit>(F::PabsMax)->text();
+        GaugePressureDialog* dialog = d.openGaugeDialog();
+        QVERIFY(dialog);
+        Desktop::fillGaugeDialog(dialog, min, max, "MPa", atmosphere);
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->problem()->isVisible());
+        QCOMPARE(dialog->problem()->text(), said);
+        QCOMPARE(dialog->gaugeMinEdit()->text(), min);
+        QCOMPARE(dialog->gaugeMaxEdit()->text(), max);
+        QCOMPARE(dialog->atmosphereEdit()->text(), atmosphere);
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMin)->text(), pabsMin);
+        QCOMPARE(d.control<FilteredLineEdit>(F::PabsMax)->text(), pabsMax);
+        dialog->reject();
+    }
+
+    // The button converts into both pressure boxes: it is off while they are.
+    void gaugeButtonFollowsThePressureBoxes()
+    {
+        Desktop d;
+        QVERIFY(d.current()->gaugeButton()->isEnabled());
+        QCOMPARE(d.current()->gaugeButton()->text(), QStringLiteral("表压换算…"));
+        FormModel& form = d.main->workspace().current()->form();
+        form.setEnabled(F::PabsMax, false);
+        QVERIFY(!d.current()->gaugeButton()->isEnabled());
+        form.setEnabled(F::PabsMax, true);
+        QVERIFY(d.current()->gaugeButton()->isEnabled());
     }
 
     void focusMovesToTheRealWidget()
