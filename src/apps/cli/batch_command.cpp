@@ -170,5 +170,5 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         return kExitUnusable;
     }
     err(counts.summary(encoding));
-    return counts.refused == 0 ? kExitOk : kExitLineFailed;
+    return counts.allDone() ? kExitOk : kExitLineFailed;
 }

@@ -190,6 +190,7 @@ QString batchStatusText(BatchStatus status)
     switch (status) {
     case BatchStatus::Selected: return QStringLiteral("selected");
     case BatchStatus::NoFit: return QStringLiteral("no-fit");
+    case BatchStatus::Unsaved: return QStringLiteral("unsaved");
     case BatchStatus::Refused: break;
     }
     return QStringLiteral("refused");
@@ -211,17 +212,19 @@ void BatchCounts::count(const BatchResult& result)
     case BatchStatus::Selected: ++selected; break;
     case BatchStatus::NoFit: ++noFit; break;
     case BatchStatus::Refused: ++refused; break;
+    case BatchStatus::Unsaved: ++unsaved; break;
     }
 }
 
 QString BatchCounts::summary(TextEncoding encoding) const
 {
-    return QStringLiteral("%1 个测点：已选型 %2，无合适规格 %3，拒绝 %4（%5）")
+    const QString unsavedText = unsaved > 0 ? QStringLiteral("，未保存 %1").arg(unsaved) : QString();
+    return QStringLiteral("%1 个测点：已选型 %2，无合适规格 %3，拒绝 %4%5（%6）")
         .arg(points())
         .arg(selected)
         .arg(noFit)
         .arg(refused)
-        .arg(encodingName(encoding));
+        .arg(unsavedText, encodingName(encoding));
 }
 
 QStringList BatchSelector::resultHeader()
@@ -344,7 +347,11 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     result.savedAs = m_run->savedAs;
     result.cells << (columns.idColumn >= 0 ? cells.value(columns.idColumn) : QString());
     result.selected = w && !w->form().text(Field::ResultText).trimmed().isEmpty();
+    // A save that did not store the point (a store that refuses writes, a day whose
+    // numbers are used up) leaves it undone: its message tells why.
+    const bool unsaved = save && result.selected && result.savedAs.isEmpty();
     result.status = !result.carriedOut || inputRefused ? BatchStatus::Refused
+        : unsaved                                      ? BatchStatus::Unsaved
         : result.selected                              ? BatchStatus::Selected
                                                        : BatchStatus::NoFit;
     result.cells << batchStatusText(result.status);

@@ -39,8 +39,9 @@ enum class BatchStatus {
     Selected, // a model code was composed
     NoFit,    // the point was read, but no meter fits or "选型" refused
     Refused,  // a cell could not be carried out, or an input failure stopped the computation
+    Unsaved,  // selected, but "保存" was asked for and did not store it
 };
-QString batchStatusText(BatchStatus status); // "selected", "no-fit", "refused"
+QString batchStatusText(BatchStatus status); // "selected", "no-fit", "refused", "unsaved"
 
 // The selection of one point: the cells of its line in the results file.
 struct BatchResult {
@@ -55,14 +56,18 @@ struct BatchResult {
 };
 
 // The points of a run by what became of them, and the summary line that tells it:
-// "6 个测点：已选型 4，无合适规格 1，拒绝 1（UTF-8）".
+// "6 个测点：已选型 4，无合适规格 1，拒绝 1（UTF-8）", with "，未保存 1" before the
+// encoding when a save did not store a point.
 struct BatchCounts {
     qint64 selected = 0;
     qint64 noFit = 0;
     qint64 refused = 0;
+    qint64 unsaved = 0;
 
     void count(const BatchResult& result);
-    qint64 points() const { return selected + noFit + refused; }
+    qint64 points() const { return selected + noFit + refused + unsaved; }
+    // every point was read, and every save asked for stored its point
+    bool allDone() const { return refused == 0 && unsaved == 0; }
     QString summary(TextEncoding encoding) const;
 };
 

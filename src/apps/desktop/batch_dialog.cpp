@@ -36,6 +36,7 @@ QString stateText(BatchStatus status)
     switch (status) {
     case BatchStatus::Selected: return QStringLiteral("已选型");
     case BatchStatus::NoFit: return QStringLiteral("无合适规格");
+    case BatchStatus::Unsaved: return QStringLiteral("未保存");
     case BatchStatus::Refused: break;
     }
     return QStringLiteral("拒绝");

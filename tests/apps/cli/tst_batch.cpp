@@ -1,5 +1,6 @@
 #include "apps/cli/cli_command.h"
 #include "apps/cli/csv_reader.h"
+#include "support/database_file.h"
 #include "support/full_disk.h"
 
 #include <QBuffer>
@@ -577,6 +578,59 @@ private slots:
         list.closeWriteChannel();
         QVERIFY(list.waitForFinished());
         QCOMPARE(list.readAllStandardOutput().count("\"event\":\"row\""), stored ? 1 : 0);
+    }
+
+    // A save that does not store its point leaves the point undone: a day has numbers
+    // 001 to 999, so with 997 of them taken two of four points cannot be stored, and
+    // the run says so.
+    void savesThatDidNotStore()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        makeDatabaseFile(db, {QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 997) "
+                                             "insert into 选型输出(选型编号) "
+                                             "select '20261210' || substr('00' || i, -3) from n")});
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax\n" + QByteArray("p,城市天然气或城市煤气,10,100\n").repeated(4)));
+        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save"});
+        QCOMPARE(batch.status, 1);
+        QCOMPARE(QString::fromUtf8(batch.err).trimmed(),
+                 QStringLiteral("4 个测点：已选型 2，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(5));
+        QCOMPARE(rows[2][1], QStringLiteral("selected"));
+        QCOMPARE(rows[2][fieldColumn("SelectionNo")], QStringLiteral("20261210999"));
+        for (const size_t i : {size_t(3), size_t(4)}) {
+            QCOMPARE(rows[i][1], QStringLiteral("unsaved"));
+            QCOMPARE(rows[i][fieldColumn("SelectionNo")], QString());
+            QVERIFY(!rows[i][fieldColumn("ResultText")].isEmpty());
+            QVERIFY2(rows[i][kFirstField + 43].contains(QStringLiteral("今天的选型日期编号")),
+                     qPrintable(rows[i][kFirstField + 43]));
+        }
+    }
+
+    // A store that refuses every write: nothing is saved, and nothing reads as done.
+    void aStoreThatRefusesWrites()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        makeDatabaseFile(db, {QStringLiteral("create trigger refuse before insert on 选型输出 "
+                                             "begin select raise(abort, 'no writes here'); end")});
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
+        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save"});
+        QCOMPARE(batch.status, 1);
+        QCOMPARE(QString::fromUtf8(batch.err).trimmed(),
+                 QStringLiteral("2 个测点：已选型 0，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
+        const std::vector<QStringList> rows = records(batch.out);
+        QCOMPARE(rows.size(), size_t(3));
+        for (const size_t i : {size_t(1), size_t(2)}) {
+            QCOMPARE(rows[i][1], QStringLiteral("unsaved"));
+            QVERIFY2(rows[i][kFirstField + 43].contains(QStringLiteral("no writes here")),
+                     qPrintable(rows[i][kFirstField + 43]));
+        }
     }
 
     // The example points: exactly those whose figures pass the size's range carry the
