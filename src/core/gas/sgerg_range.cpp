@@ -4,17 +4,9 @@
 
 namespace {
 
-struct Bounds {
-    double low; // both bounds belong to the range
-    double high;
-
-    bool holds(double v) const { return v >= low && v <= high; }
-};
-
 struct Validity {
     SgergRangeInput input;
-    Bounds normal;
-    Bounds wider;
+    SgergLimits limits;
 };
 
 // ISO 12213-3:2006 (GB/T 17747.3), clause 4.4.1 "pipeline quality gas" (the normal
@@ -23,31 +15,56 @@ struct Validity {
 // 338.15 K (-10 C to 65 C) hold in both, and both working corners are judged.
 // clang-format off
 const Validity kValidity[] = {
-    {SgergRangeInput::Hs,         {30,   45},    {20,   48}},
-    {SgergRangeInput::RelDensity, {0.55, 0.80},  {0.55, 0.90}},
-    {SgergRangeInput::XCO2,       {0,    0.20},  {0,    0.30}},
-    {SgergRangeInput::XH2,        {0,    0.10},  {0,    0.10}},
-    {SgergRangeInput::PabsMin,    {0,    12000}, {0,    12000}},
-    {SgergRangeInput::PabsMax,    {0,    12000}, {0,    12000}},
-    {SgergRangeInput::TempMin,    {-10,  65},    {-10,  65}},
-    {SgergRangeInput::TempMax,    {-10,  65},    {-10,  65}},
+    {SgergRangeInput::Hs,         {{30,   45},    {20,   48}}},
+    {SgergRangeInput::RelDensity, {{0.55, 0.80},  {0.55, 0.90}}},
+    {SgergRangeInput::XCO2,       {{0,    0.20},  {0,    0.30}}},
+    {SgergRangeInput::XH2,        {{0,    0.10},  {0,    0.10}}},
+    {SgergRangeInput::PabsMin,    {{0,    12000}, {0,    12000}}},
+    {SgergRangeInput::PabsMax,    {{0,    12000}, {0,    12000}}},
+    {SgergRangeInput::TempMin,    {{-10,  65},    {-10,  65}}},
+    {SgergRangeInput::TempMax,    {{-10,  65},    {-10,  65}}},
 };
 // clang-format on
 
 } // namespace
 
+SgergLimits sgergLimits(SgergRangeInput input)
+{
+    for (const Validity& v : kValidity) {
+        if (v.input == input)
+            return v.limits;
+    }
+    Q_UNREACHABLE(); // every input has its row
+    return {};
+}
+
+SgergRangeClass sgergInputRange(SgergRangeInput input, double value)
+{
+    const SgergLimits limits = sgergLimits(input);
+    if (!limits.wider.holds(value))
+        return SgergRangeClass::Outside;
+    return limits.normal.holds(value) ? SgergRangeClass::Normal : SgergRangeClass::Wider;
+}
+
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)
 {
     SgergRangeVerdict verdict;
     for (const Validity& v : kValidity) {
-        const double value = inputs[static_cast<int>(v.input)];
-        if (!v.wider.holds(value)) {
-            verdict.range = SgergRangeClass::Outside;
+        switch (sgergInputRange(v.input, inputs[static_cast<int>(v.input)])) {
+        case SgergRangeClass::Normal:
+            break;
+        case SgergRangeClass::Wider:
+            verdict.wider.push_back(v.input);
+            break;
+        case SgergRangeClass::Outside:
             verdict.outside.push_back(v.input);
-        } else if (!v.normal.holds(value) && verdict.range == SgergRangeClass::Normal) {
-            verdict.range = SgergRangeClass::Wider;
+            break;
         }
     }
+    if (!verdict.outside.empty())
+        verdict.range = SgergRangeClass::Outside;
+    else if (!verdict.wider.empty())
+        verdict.range = SgergRangeClass::Wider;
     return verdict;
 }
 

@@ -20,9 +20,30 @@ inline constexpr int kSgergRangeInputCount = 8;
 // the method's own reference (combustion 25 C, metering 0 C).
 using SgergRangeInputs = std::array<double, kSgergRangeInputCount>;
 
+// Both bounds belong to the range.
+struct SgergBounds {
+    double low;
+    double high;
+
+    bool holds(double v) const { return v >= low && v <= high; }
+};
+
+struct SgergLimits {
+    SgergBounds normal;
+    SgergBounds wider;
+};
+
+// The standard's limits for one input, in the units of SgergRangeInputs: the ones the
+// verdict is judged by, for whoever has to show them beside it.
+SgergLimits sgergLimits(SgergRangeInput input);
+
+// Where one input alone stands.
+SgergRangeClass sgergInputRange(SgergRangeInput input, double value);
+
 struct SgergRangeVerdict {
     SgergRangeClass range = SgergRangeClass::Normal;
     std::vector<SgergRangeInput> outside; // beyond the wider range, in input order
+    std::vector<SgergRangeInput> wider;   // beyond the normal range only, in input order
 };
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs);

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 using I = SgergRangeInput;
@@ -85,6 +87,25 @@ private slots:
         const SgergRangeVerdict verdict = sgergRange(inputs);
         QCOMPARE(verdict.range, SgergRangeClass::Outside);
         QCOMPARE(sgergRangeText(verdict, kNames), QStringLiteral("outside: Hs, PabsMax"));
+        QCOMPARE(verdict.wider, std::vector<SgergRangeInput> {I::RelDensity});
+    }
+
+    // The limits told for each input are those the verdict keeps: each bound holds,
+    // and a step beyond it leaves that range.
+    void limitsAreTheVerdictsOwn()
+    {
+        for (int i = 0; i < kSgergRangeInputCount; ++i) {
+            const auto input = static_cast<SgergRangeInput>(i);
+            const SgergLimits limits = sgergLimits(input);
+            const auto beyond = [](double bound, double sign) { return bound + sign * (std::abs(bound) + 1) * 1e-6; };
+            QCOMPARE(sgergInputRange(input, limits.normal.low), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, limits.normal.high), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, beyond(limits.wider.low, -1)), SgergRangeClass::Outside);
+            QCOMPARE(sgergInputRange(input, beyond(limits.wider.high, +1)), SgergRangeClass::Outside);
+            if (limits.wider.high > limits.normal.high)
+                QCOMPARE(sgergInputRange(input, beyond(limits.normal.high, +1)), SgergRangeClass::Wider);
+        }
+        QCOMPARE(sgergLimits(I::Hs).wider.high, 48.0); // the window's caption: 20MJ/m3<=Hs<=48MJ/m3
     }
 };
 
