@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 
 class FormModel;
@@ -13,6 +14,18 @@ class SelectionContext;
 // What a window's inputs and choices say beyond the model code: whether SGERG-88 is
 // valid for the gas and the working corners, and how much of the chosen size's range
 // the working flows use. Read from the window as it stands; nothing changes.
+
+// One judged input as the method receives it: Hs and d given at the 20 C / 20 C
+// reference are converted to the method's own (combustion 25 C, metering 0 C).
+struct SgergInputFigure {
+    SgergRangeInput input;
+    QString entered;                       // the box's text
+    bool converted;                        // scaled from the 20 C / 20 C reference
+    std::optional<double> atMethodReference; // nothing while the box holds no number
+};
+std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const FormModel& form);
+// "高位发热量", as the status bar names an input.
+QString sgergInputWord(SgergRangeInput input);
 
 // The range of the inputs in mode "修正"; nothing in mode "不修正" or while an input
 // does not hold a number.
