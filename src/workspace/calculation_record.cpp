@@ -299,6 +299,7 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
         told.notes = ui.notes;
         sheet.sections.push_back(told);
     }
+    sheet.signatures = {QStringLiteral("编制："), QStringLiteral("校核：")};
     sheet.footer = QStringLiteral("flowsel %1　计算日期：%2").arg(QStringLiteral(FLOWSEL_VERSION), dateText);
     return sheet;
 }

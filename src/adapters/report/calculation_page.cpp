@@ -134,8 +134,22 @@ void paintCalculationPage(QPainter& painter, const CalculationSheet& sheet)
             page.down(page.text(page.left() + page.mm(4), page.width() - page.mm(4), body, note) + page.mm(0.4));
         page.down(page.mm(2));
     }
+    for (const QString& warning : sheet.warnings)
+        page.down(page.text(page.left(), page.width(), body, QStringLiteral("警告：") + warning) + page.mm(0.8));
 
-    // the foot of the page, whatever the sections took
+    // the signatures and the foot of the page, whatever the sections took
+    if (!sheet.signatures.isEmpty()) {
+        painter.setFont(body);
+        const QFontMetricsF metrics(body, painter.device());
+        const double baseline = page.mm(kPageHeightMm - kMarginMm - 4);
+        const double part = page.width() / sheet.signatures.size();
+        for (int i = 0; i < sheet.signatures.size(); ++i) {
+            const double x = page.left() + i * part;
+            painter.drawText(QPointF(x, baseline), sheet.signatures[i]);
+            const double lineStart = x + metrics.horizontalAdvance(sheet.signatures[i]);
+            painter.drawLine(QPointF(lineStart, baseline + page.mm(0.8)), QPointF(x + part - page.mm(10), baseline + page.mm(0.8)));
+        }
+    }
     const QFont small = page.font(8);
     painter.setFont(small);
     const QRectF foot(page.left(), page.mm(kPageHeightMm - kMarginMm), page.width(), page.mm(6));

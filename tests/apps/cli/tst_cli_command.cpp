@@ -374,7 +374,7 @@ private slots:
             const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
             QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
         }
-        for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小"})
+        for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
             QVERIFY2(record.contains(QString::fromUtf8(always)), always);
         for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",
                                  "RelDensity", "XCO2", "XH2", "ZnZgMin", "ZnZgMax", "ConvFactorMin", "ConvFactorMax",
