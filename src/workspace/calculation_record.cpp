@@ -145,10 +145,8 @@ QString verdictLine(const SgergRangeVerdict& verdict,
 {
     const auto named = [&](const std::vector<SgergRangeInput>& inputs, bool wider) {
         QStringList out;
-        for (SgergRangeInput input : inputs) {
-            const SgergLimits limits = sgergLimits(input);
-            out << beyond(figures[int(input)], wider ? limits.wider : limits.normal);
-        }
+        for (SgergRangeInput input : inputs)
+            out << beyond(figures[int(input)], wider ? sgergWiderBounds(input) : sgergNormalBounds(input));
         return out.join(u'；');
     };
     switch (verdict.range) {
@@ -183,13 +181,12 @@ CalculationSheet::Section inputs(const FormModel& f, bool corrected)
             s.lines.push_back({name, withUnit(trimmed(figure.entered), j.unit)});
             continue;
         }
-        const SgergLimits limits = sgergLimits(figure.input);
         const QString judgement = figure.atMethodReference
             ? rangeWord(sgergInputRange(figure.input, *figure.atMethodReference))
             : QStringLiteral("—");
         s.tableRows.push_back({*j.unit ? name + QStringLiteral(" (%1)").arg(QString::fromUtf8(j.unit)) : name,
-                               orDash(trimmed(figure.entered)), atMethodReference(figure), boundsText(limits.normal),
-                               boundsText(limits.wider), judgement});
+                               orDash(trimmed(figure.entered)), atMethodReference(figure), boundsText(sgergNormalBounds(figure.input)),
+                               boundsText(sgergWiderBounds(figure.input)), judgement});
     }
     return s;
 }

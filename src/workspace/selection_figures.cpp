@@ -48,12 +48,7 @@ std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const Form
     return figures;
 }
 
-QString sgergInputWord(SgergRangeInput input)
-{
-    return QString::fromUtf8(kRangeWords[int(input)]);
-}
-
-std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
+std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form)
 {
     if (form.chosen(F::ZMode, vocab::ZMode::NotCorrected))
         return std::nullopt;
@@ -63,7 +58,20 @@ std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
             return std::nullopt;
         inputs[int(figure.input)] = *figure.atMethodReference;
     }
-    return sgergRange(inputs);
+    return inputs;
+}
+
+std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form)
+{
+    const std::optional<SgergRangeInputs> inputs = sgergInputsAtMethodReference(form);
+    if (!inputs)
+        return std::nullopt;
+    return sgergRange(*inputs);
+}
+
+QString sgergInputWord(SgergRangeInput input)
+{
+    return QString::fromUtf8(kRangeWords[int(input)]);
 }
 
 QString sgergRangeColumn(const FormModel& form)

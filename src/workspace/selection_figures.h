@@ -19,14 +19,16 @@ class SelectionContext;
 // reference are converted to the method's own (combustion 25 C, metering 0 C).
 struct SgergInputFigure {
     SgergRangeInput input;
-    QString entered;                       // the box's text
-    bool converted;                        // scaled from the 20 C / 20 C reference
+    QString entered;                         // the box's text
+    bool converted;                          // scaled from the 20 C / 20 C reference
     std::optional<double> atMethodReference; // nothing while the box holds no number
 };
 std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const FormModel& form);
-// "高位发热量", as the status bar names an input.
+// The inputs the method judges, with the gas data converted to the method's own
+// reference; nothing in mode "不修正" or while an input does not hold a number.
+std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form);
+// How the window names an input the method judges: "高位发热量".
 QString sgergInputWord(SgergRangeInput input);
-
 // The range of the inputs in mode "修正"; nothing in mode "不修正" or while an input
 // does not hold a number.
 std::optional<SgergRangeVerdict> sgergRangeOf(const FormModel& form);

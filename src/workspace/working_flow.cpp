@@ -40,6 +40,25 @@ const PresenceCheck kPresenceChecks[] = {
 };
 // clang-format on
 
+// A range whose limits are swapped gives a working range that looks plausible and a
+// meter several sizes too small, so it is refused before any arithmetic. Each pair is
+// compared only when both of its boxes hold numbers: a text that is not a number is
+// reported where the computation reads it, as it always was, and a value that
+// describes no gas is named as such, whatever its partner holds.
+struct OrderCheck {
+    Field min;
+    Field max;
+    const char* message;
+};
+
+// clang-format off
+const OrderCheck kOrderChecks[] = {
+    {F::StdFlowMin, F::StdFlowMax, "最小标况流量大于最大标况流量，请修改！"},
+    {F::PabsMin,    F::PabsMax,    "最小绝对压力大于最大绝对压力，请修改！"},
+    {F::TempMin,    F::TempMax,    "最低温度高于最高温度，请修改！"},
+};
+// clang-format on
+
 // What the user is told when a box holds a value that makes a working flow
 // impossible to compute (a zero divisor, an overflow).
 const char* valueName(Field f)
@@ -103,15 +122,49 @@ struct FlowLimit {
 constexpr FlowLimit kMinimum {F::StdFlowMin, F::PabsMax, F::TempMin, F::ZnZgMin};
 constexpr FlowLimit kMaximum {F::StdFlowMax, F::PabsMin, F::TempMax, F::ZnZgMax};
 
+bool describesGas(Field f, double value)
+{
+    FlowOperands ops;
+    if (f == F::StdFlowMin || f == F::StdFlowMax)
+        ops.stdFlow = value;
+    else if (f == F::PabsMin || f == F::PabsMax)
+        ops.pressureKpa = value;
+    else if (f == F::TempMin || f == F::TempMax)
+        ops.temperatureC = value;
+    return impossibleOperand(ops) == FlowOperand::None;
+}
+
+// The first pair of limits whose minimum lies above its maximum is refused.
+bool limitsInOrder(SelectionContext& w, std::optional<double> pabsMax)
+{
+    for (const OrderCheck& check : kOrderChecks) {
+        const std::optional<double> low = parseDecimalTrimmed(w.form.text(check.min));
+        // PabsMax is read as shown, as everywhere
+        const std::optional<double> high
+            = check.max == F::PabsMax ? pabsMax : parseDecimalTrimmed(w.form.text(check.max));
+        if (!low || !high || !describesGas(check.min, *low) || !describesGas(check.max, *high))
+            continue;
+        if (*low > *high) {
+            refuse(w, QString::fromUtf8(check.message), resetR1, check.min);
+            return false;
+        }
+    }
+    return true;
+}
+
 void refuseValue(SelectionContext& w, Field culprit)
 {
     refuse(w, QStringLiteral("%1的数值使工况流量无法计算，请修改！").arg(QString::fromUtf8(valueName(culprit))),
            resetR1, culprit);
 }
 
-// Values that describe no gas are named as for a flow that cannot be computed.
-bool describesGas(SelectionContext& w, const FlowLimit& limit, const FlowOperands& ops)
+// Values that describe no gas are named as for a flow that cannot be computed. The
+// standard flow is looked at here, before the limit's arithmetic, only when it is a
+// number: a text that is not one is reported where the flow is read, as always.
+bool describesGas(SelectionContext& w, const FlowLimit& limit, FlowOperands ops)
 {
+    if (const std::optional<double> flow = parseDecimalTrimmed(w.form.text(limit.stdFlow)))
+        ops.stdFlow = *flow;
     const FlowOperand impossible = impossibleOperand(ops);
     if (impossible == FlowOperand::None)
         return true;
@@ -217,6 +270,8 @@ void computeWorkingFlow(SelectionContext& w)
             return;
         }
     }
+    if (!limitsInOrder(w, pabsMax))
+        return;
     // the gas data refer to 20 C / 20 C or to 25 C / 0 C
     const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
         ? GasReference::Combustion20Metering20

@@ -13,6 +13,17 @@ const QString kMedia[] = {
     QStringLiteral("空气或氮气或惰性气体"), QStringLiteral("氧气或氢气"),
 };
 
+// A point that computes, with Zn/Zg typed or computed by SGERG-88.
+void validPoint(WindowFixture& w, bool computed)
+{
+    w.typedZnZg(QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"));
+    if (computed) {
+        w.choose(F::ZMode, QStringLiteral("修正"));
+        w.paste(F::Hs, QStringLiteral("39.8"));
+        w.paste(F::RelDensity, QStringLiteral("0.555"));
+    }
+}
+
 } // namespace
 
 class TestWorkingFlow final : public QObject {
@@ -185,6 +196,9 @@ private slots:
             QTest::addRow("PabsMin negative, %s", mode) << "PabsMin" << "-150" << "最小绝对压力" + below << computed;
             QTest::addRow("TempMin below absolute zero, %s", mode) << "TempMin" << "-300" << "最低温度" + below << computed;
             QTest::addRow("TempMax below absolute zero, %s", mode) << "TempMax" << "-273.5" << "最高温度" + below << computed;
+            // pasted or from a batch cell: the key filter keeps "-" out of typing only
+            QTest::addRow("StdFlowMin negative, %s", mode) << "StdFlowMin" << "-10" << "最小标况流量" + below << computed;
+            QTest::addRow("StdFlowMax negative, %s", mode) << "StdFlowMax" << "-5" << "最大标况流量" + below << computed;
         }
         QTest::newRow("ZnZgMax negative") << "ZnZgMax" << "-1" << "最大流量时的气体压缩系数比Zn/Zg" + below << false;
     }
@@ -196,12 +210,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(bool, computed);
         WindowFixture w;
-        w.typedZnZg(QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"));
-        if (computed) {
-            w.choose(F::ZMode, QStringLiteral("修正"));
-            w.paste(F::Hs, QStringLiteral("39.8"));
-            w.paste(F::RelDensity, QStringLiteral("0.555"));
-        }
+        validPoint(w, computed);
         w.paste(*fieldByName(field), value);
         w.ui.take();
         w.compute();
@@ -213,6 +222,98 @@ private slots:
         }
         QCOMPARE(w.text(F::WorkFlowMin), QString());
         QCOMPARE(w.text(F::WorkFlowMax), QString());
+    }
+
+    // A minimum above its maximum would give a working range that looks plausible and
+    // a meter several sizes too small: it is refused before any arithmetic, in both
+    // modes, the pairs in their order; equal limits are a range too.
+    void swappedLimitsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("inputs"); // field=value over the valid point
+        QTest::addColumn<bool>("computed");
+        QTest::addColumn<QString>("message");   // empty: computed as usual
+        QTest::addColumn<QString>("focus");
+        for (const bool computed : {false, true}) {
+            const char* mode = computed ? "computed" : "typed";
+            QTest::addRow("flows, %s", mode) << QStringList {"StdFlowMin=650", "StdFlowMax=50"} << computed
+                                             << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
+            QTest::addRow("pressures, %s", mode) << QStringList {"PabsMin=300", "PabsMax=200"} << computed
+                                                 << "最小绝对压力大于最大绝对压力，请修改！" << "PabsMin";
+            QTest::addRow("temperatures, %s", mode) << QStringList {"TempMin=40", "TempMax=-10"} << computed
+                                                    << "最低温度高于最高温度，请修改！" << "TempMin";
+            QTest::addRow("all three, the flows first, %s", mode)
+                << QStringList {"StdFlowMin=650", "StdFlowMax=50", "PabsMin=300", "PabsMax=200", "TempMin=40",
+                                "TempMax=-10"}
+                << computed << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
+            QTest::addRow("pressures and temperatures, %s", mode)
+                << QStringList {"PabsMin=300", "PabsMax=200", "TempMin=40", "TempMax=-10"} << computed
+                << "最小绝对压力大于最大绝对压力，请修改！" << "PabsMin";
+            QTest::addRow("equal limits, %s", mode)
+                << QStringList {"StdFlowMin=50", "StdFlowMax=50", "PabsMin=200", "PabsMax=200", "TempMin=20",
+                                "TempMax=20"}
+                << computed << "" << "";
+        }
+        for (const bool computed : {false, true}) {
+            const char* mode = computed ? "computed" : "typed";
+            // a meter that stands still is a working point
+            QTest::addRow("zero minimum flow, %s", mode) << QStringList {"StdFlowMin=0"} << computed << "" << "";
+            // the maximum's limit is computed, and so checked, first
+            QTest::addRow("both flows negative, %s", mode)
+                << QStringList {"StdFlowMin=-10", "StdFlowMax=-5"} << computed
+                << "最大标况流量的数值使工况流量无法计算，请修改！" << "StdFlowMax";
+            QTest::addRow("a negative maximum below the minimum, %s", mode)
+                << QStringList {"StdFlowMax=-5"} << computed << "最大标况流量的数值使工况流量无法计算，请修改！"
+                << "StdFlowMax";
+        }
+        // trimmed like every other read of these boxes
+        QTest::newRow("blanks around the numbers") << QStringList {"StdFlowMin= 650 ", "StdFlowMax=50"} << false
+                                                   << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
+        // a value that describes no gas is named as such, whatever its partner holds
+        QTest::newRow("below absolute zero and above the minimum")
+            << QStringList {"TempMax=-300"} << false << "最高温度的数值使工况流量无法计算，请修改！" << "TempMax";
+    }
+
+    void swappedLimitsAreRefused()
+    {
+        QFETCH(QStringList, inputs);
+        QFETCH(bool, computed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        WindowFixture w;
+        validPoint(w, computed);
+        w.compute(); // a result to be reset
+        QVERIFY(!w.text(F::WorkFlowMax).isEmpty());
+        for (const QString& input : inputs)
+            w.paste(*fieldByName(input.section(u'=', 0, 0)), input.section(u'=', 1));
+        w.ui.take();
+        w.compute();
+        const QStringList events = w.ui.take();
+        if (message.isEmpty()) {
+            QCOMPARE(events.last(), QStringLiteral("focus: MeterType"));
+            QVERIFY(!events.join(u'\n').contains(QStringLiteral("请修改")));
+            QVERIFY(!w.text(F::WorkFlowMax).isEmpty());
+            return;
+        }
+        QCOMPARE(events, (QStringList {QStringLiteral("plain: ") + message, QStringLiteral("focus: ") + focus}));
+        // reset R1: no working flows, no chain, no result; the inputs stay as typed
+        QCOMPARE(w.text(F::WorkFlowMin), QString());
+        QCOMPARE(w.text(F::WorkFlowMax), QString());
+        QCOMPARE(w.items(F::MeterType), QStringList {});
+        QCOMPARE(w.text(F::ResultText), QString());
+        QCOMPARE(w.text(*fieldByName(inputs.front().section(u'=', 0, 0))), inputs.front().section(u'=', 1));
+    }
+
+    // A box whose text is not a number is reported where the computation reads it,
+    // as before: the order check does not read it first.
+    void swappedCheckLeavesTextsThatAreNotNumbersToTheComputation()
+    {
+        WindowFixture w;
+        w.typedZnZg(QStringLiteral("1o"), QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"));
+        w.ui.take();
+        w.compute();
+        const QStringList events = w.ui.take();
+        QCOMPARE(events.size(), 1);
+        QVERIFY2(events.front().startsWith(QStringLiteral("error: ")), qPrintable(events.front()));
     }
 
     void computedZnZgUseTheRoutine()

@@ -113,17 +113,18 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     }
     const std::unique_ptr<QIODevice> points = openRereadable(a->points, &fault);
     if (!points) {
-        err(QStringLiteral("cannot read the points file %1: %2").arg(a->points, fault));
+        err(QStringLiteral("无法读取测点文件 %1：%2").arg(a->points, fault));
         return kExitUnusable;
     }
     qint64 total = 0;
-    const std::optional<BatchColumns> columns = checkPointsFile(*points, a->points, &total, &fault);
+    TextEncoding encoding = TextEncoding::Utf8;
+    const std::optional<BatchColumns> columns = checkPointsFile(*points, a->points, &total, &encoding, &fault);
     if (!columns) {
         err(fault);
         return kExitUnusable;
     }
     if (!points->seek(0)) {
-        err(QStringLiteral("cannot read the points file %1 again: %2").arg(a->points, points->errorString()));
+        err(QStringLiteral("无法再次读取测点文件 %1：%2").arg(a->points, points->errorString()));
         return kExitUnusable;
     }
     SelectionStore* store = openStore();
@@ -151,20 +152,23 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     writeLine(QChar(0xFEFF) + batchCsvLine(BatchSelector::resultHeader()));
 
     BatchSelector selector(*store, today);
-    CsvReader reader(*points);
+    CsvReader reader(*points, encoding);
     QStringList cells;
     reader.next(cells); // the header, checked above
-    Progress progress(total);
-    bool everyCellCarriedOut = true;
-    for (qint64 done = 0; reader.next(cells) == CsvReader::Next::Record;) {
-        const BatchResult result = selector.select(*columns, cells, a->save);
-        everyCellCarriedOut = everyCellCarriedOut && result.carriedOut;
-        writeLine(batchCsvLine(result.cells));
-        progress.done(++done);
+    BatchCounts counts;
+    {
+        Progress progress(total);
+        while (reader.next(cells) == CsvReader::Next::Record) {
+            const BatchResult result = selector.select(*columns, cells, a->save);
+            counts.count(result);
+            writeLine(batchCsvLine(result.cells));
+            progress.done(counts.points());
+        }
     }
     if (!a->out.isEmpty() && !file.commit()) {
         err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
         return kExitUnusable;
     }
-    return everyCellCarriedOut ? kExitOk : kExitLineFailed;
+    err(counts.summary(encoding));
+    return counts.refused == 0 ? kExitOk : kExitLineFailed;
 }

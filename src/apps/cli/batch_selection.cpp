@@ -6,8 +6,10 @@
 #include "apps/cli/script_runner.h"
 #include "core/form/buttons.h"
 #include "workspace/selection_figures.h"
+#include "workspace/selection_warnings.h"
 #include "workspace/workspace.h"
 
+#include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -16,6 +18,9 @@ namespace {
 const QString kIdColumn = QStringLiteral("Id");
 const QString kMessagesColumn = QStringLiteral("Messages");
 const QString kMessageSeparator = QStringLiteral(" | ");
+
+// Id, Status and Warnings come before the fields of the selection record.
+constexpr int kFirstFieldColumn = 3;
 
 // The options from the combined accuracy on are chosen after the working flow.
 bool chosenAfterComputing(Field f)
@@ -45,7 +50,7 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
         const QString& name = header[i];
         const qsizetype first = header.indexOf(name);
         if (first != i) {
-            *fault = QStringLiteral("column %1: the column '%2' is named twice").arg(i + 1).arg(name);
+            *fault = QStringLiteral("第%1列：列名“%2”重复").arg(i + 1).arg(name);
             return std::nullopt;
         }
         if (name == kIdColumn) {
@@ -55,7 +60,7 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
         }
         const std::optional<Field> f = fieldByName(name);
         if (!f) {
-            *fault = QStringLiteral("column %1: unknown column '%2'").arg(i + 1).arg(name);
+            *fault = QStringLiteral("第%1列：未知的列名“%2”").arg(i + 1).arg(name);
             return std::nullopt;
         }
         columns.fields.emplace_back(f);
@@ -63,19 +68,48 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
     return columns;
 }
 
+QString batchStatusText(BatchStatus status)
+{
+    switch (status) {
+    case BatchStatus::Selected: return QStringLiteral("selected");
+    case BatchStatus::NoFit: return QStringLiteral("no-fit");
+    case BatchStatus::Refused: break;
+    }
+    return QStringLiteral("refused");
+}
+
 QString BatchResult::message() const
 {
-    return cells.value(1 + kFieldCount);
+    return cells.value(kFirstFieldColumn + kFieldCount);
 }
 
 QString BatchResult::selectionNo() const
 {
-    return cells.value(1 + static_cast<int>(Field::SelectionNo));
+    return cells.value(kFirstFieldColumn + static_cast<int>(Field::SelectionNo));
+}
+
+void BatchCounts::count(const BatchResult& result)
+{
+    switch (result.status) {
+    case BatchStatus::Selected: ++selected; break;
+    case BatchStatus::NoFit: ++noFit; break;
+    case BatchStatus::Refused: ++refused; break;
+    }
+}
+
+QString BatchCounts::summary(TextEncoding encoding) const
+{
+    return QStringLiteral("%1 个测点：已选型 %2，无合适规格 %3，拒绝 %4（%5）")
+        .arg(points())
+        .arg(selected)
+        .arg(noFit)
+        .arg(refused)
+        .arg(encodingName(encoding));
 }
 
 QStringList BatchSelector::resultHeader()
 {
-    QStringList header {kIdColumn};
+    QStringList header {kIdColumn, QStringLiteral("Status"), QStringLiteral("Warnings")};
     for (Field f : allFields())
         header << fieldName(f);
     header << kMessagesColumn << QStringLiteral("SgergRange") << QStringLiteral("SizeRange")
@@ -154,19 +188,45 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     BatchResult result;
     int number = 0;
     runner.runLine(++number, QStringLiteral("new"));
+    SelectionWindow* w = workspace.current();
     const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
+    const QString computeLine = clickLine(Button::ComputeFlow);
+    // A point stops where it was not read as written: a cell the window cannot take,
+    // or inputs that "计算工况流量" refuses. What would follow runs on values the
+    // engineer did not give, and its code would be quoted as if it were the point's.
+    bool inputRefused = false;
     for (const QString& line : batchScript(columns, cells, save, saveNumber)) {
-        if (!runner.runLine(++number, line))
+        if (!runner.runLine(++number, line)) {
             result.carriedOut = false;
+            break;
+        }
+        if (line == computeLine && w && w->form().text(Field::WorkFlowMax).isEmpty()) {
+            inputRefused = true;
+            break;
+        }
     }
     result.savedAs = m_run->savedAs;
-    SelectionWindow* w = workspace.current();
     result.cells << (columns.idColumn >= 0 ? cells.value(columns.idColumn) : QString());
-    for (Field f : allFields())
-        result.cells << (w ? w->form().text(f) : QString());
     result.selected = w && !w->form().text(Field::ResultText).trimmed().isEmpty();
-    const std::optional<SizeUse> use = w ? sizeUseOf(w->context()) : std::nullopt;
-    result.cells << m_run->messages.join(kMessageSeparator) << (w ? sgergRangeColumn(w->form()) : QString())
+    result.status = !result.carriedOut || inputRefused ? BatchStatus::Refused
+        : result.selected                              ? BatchStatus::Selected
+                                                       : BatchStatus::NoFit;
+    result.cells << batchStatusText(result.status);
+    // A point that was not read as written has no figures: they would describe the
+    // window's own values, not the point's.
+    const SelectionWindow* read = result.carriedOut ? w : nullptr;
+    QStringList warnings;
+    if (read) {
+        for (const SelectionWarning& warning : selectionWarnings(read->context()))
+            warnings << warning.code;
+    }
+    result.cells << warnings.join(kMessageSeparator);
+    for (Field f : allFields()) {
+        // a number is the point's only once it was stored under it
+        result.cells << (f == Field::SelectionNo ? result.savedAs : w ? w->form().text(f) : QString());
+    }
+    const std::optional<SizeUse> use = read ? sizeUseOf(read->context()) : std::nullopt;
+    result.cells << m_run->messages.join(kMessageSeparator) << (read ? sgergRangeColumn(read->form()) : QString())
                  << (use ? use->capacity.rangeText() : QString()) << (use ? use->useAtMax : QString())
                  << (use ? use->marginAtMin : QString());
     if (w)
@@ -174,24 +234,31 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     return result;
 }
 
-std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points, QString* fault)
+namespace {
+
+std::optional<BatchColumns> checkPointsFileIn(QIODevice& file, TextEncoding encoding, const QString& path,
+                                              qint64* points, bool* encodingFault, QString* fault)
 {
-    CsvReader reader(file);
+    CsvReader reader(file, encoding);
+    const auto failed = [&] {
+        *encodingFault = reader.faultIsEncoding();
+        *fault = QStringLiteral("%1，%2").arg(path, reader.fault());
+        return std::nullopt;
+    };
     QStringList cells;
     switch (reader.next(cells)) {
     case CsvReader::Next::End:
-        *fault = QStringLiteral("%1 holds no header line").arg(path);
+        *fault = QStringLiteral("%1 没有标题行").arg(path);
         return std::nullopt;
     case CsvReader::Next::Fault:
-        *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
-        return std::nullopt;
+        return failed();
     case CsvReader::Next::Record:
         break;
     }
     QString headerFault;
     std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
     if (!columns) {
-        *fault = QStringLiteral("%1, line %2, %3").arg(path, QString::number(reader.recordLine()), headerFault);
+        *fault = QStringLiteral("%1，第%2行%3").arg(path, QString::number(reader.recordLine()), headerFault);
         return std::nullopt;
     }
     *points = 0;
@@ -199,13 +266,11 @@ std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path
         const CsvReader::Next next = reader.next(cells);
         if (next == CsvReader::Next::End)
             return columns;
-        if (next == CsvReader::Next::Fault) {
-            *fault = QStringLiteral("%1, %2").arg(path, reader.fault());
-            return std::nullopt;
-        }
+        if (next == CsvReader::Next::Fault)
+            return failed();
         if (cells.size() != columns->size()) {
             const qsizetype column = std::min(cells.size(), columns->size()) + 1;
-            *fault = QStringLiteral("%1, line %2, column %3: %4 cells where the header names %5")
+            *fault = QStringLiteral("%1，第%2行第%3列：有%4个单元格，标题行有%5列")
                          .arg(path)
                          .arg(reader.recordLine())
                          .arg(column)
@@ -215,6 +280,27 @@ std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path
         }
         ++*points;
     }
+}
+
+} // namespace
+
+std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points,
+                                            TextEncoding* encoding, QString* fault)
+{
+    // A file that is not UTF-8 throughout is read again as the Chinese spreadsheets'
+    // own encoding; a file that is neither is refused with the fault of that reading.
+    for (const TextEncoding tried : {TextEncoding::Utf8, TextEncoding::Gb18030}) {
+        if (tried != TextEncoding::Utf8 && !file.seek(0)) {
+            *fault = QStringLiteral("无法再次读取测点文件 %1：%2").arg(path, file.errorString());
+            return std::nullopt;
+        }
+        bool encodingFault = false;
+        std::optional<BatchColumns> columns = checkPointsFileIn(file, tried, path, points, &encodingFault, fault);
+        *encoding = tried;
+        if (columns || !encodingFault)
+            return columns;
+    }
+    return std::nullopt;
 }
 
 QString batchCsvLine(const QStringList& cells)

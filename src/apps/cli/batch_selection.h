@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apps/cli/csv_reader.h"
 #include "core/form/fields.h"
 
 #include <QString>
@@ -26,15 +27,36 @@ struct BatchColumns {
     qsizetype size() const { return static_cast<qsizetype>(fields.size()); }
 };
 
+// What became of one point.
+enum class BatchStatus {
+    Selected, // a model code was composed
+    NoFit,    // the point was read, but no meter fits or "选型" refused
+    Refused,  // a cell could not be carried out, or an input failure stopped the computation
+};
+QString batchStatusText(BatchStatus status); // "selected", "no-fit", "refused"
+
 // The selection of one point: the cells of its line in the results file.
 struct BatchResult {
     QStringList cells;      // as resultHeader() names them
     bool carriedOut = true; // every cell of the point could be carried out
     bool selected = false;  // the window ended with a model code
+    BatchStatus status = BatchStatus::Refused;
     QString savedAs;        // the number it was stored under, when "保存" stored it
 
     QString message() const; // the Messages cell
     QString selectionNo() const;
+};
+
+// The points of a run by what became of them, and the summary line that tells it:
+// "6 个测点：已选型 4，无合适规格 1，拒绝 1（UTF-8）".
+struct BatchCounts {
+    qint64 selected = 0;
+    qint64 noFit = 0;
+    qint64 refused = 0;
+
+    void count(const BatchResult& result);
+    qint64 points() const { return selected + noFit + refused; }
+    QString summary(TextEncoding encoding) const;
 };
 
 // Selects a meter for each point, one fresh selection window a point, driven as the
@@ -64,10 +86,12 @@ private:
     std::function<QString()> m_numberForSave;
 };
 
-// Reads an open points file through: its columns, and how many points follow the
-// header; nothing, and the reason with its line and column in `fault`, for a file
-// that cannot be used.
-std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points, QString* fault);
+// Reads an open points file through: its columns, how many points follow the header
+// and the encoding it is written in (UTF-8, else GB18030); nothing, and the reason
+// with its line and column in `fault`, for a file that cannot be used. The file is
+// left anywhere: seek to its start before reading it again.
+std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points,
+                                            TextEncoding* encoding, QString* fault);
 
 // One line of the results file, its cells quoted where needed.
 QString batchCsvLine(const QStringList& cells);

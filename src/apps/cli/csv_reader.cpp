@@ -10,8 +10,16 @@ constexpr qint64 kChunk = 64 * 1024;
 
 } // namespace
 
-CsvReader::CsvReader(QIODevice& in)
+QString encodingName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GB18030");
+}
+
+CsvReader::CsvReader(QIODevice& in, TextEncoding encoding)
     : m_in(in)
+    , m_encoding(encoding)
+    , m_decoder(encoding == TextEncoding::Utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
+                                               : QStringDecoder("GB18030", QStringDecoder::Flag::Stateless))
 {
 }
 
@@ -44,7 +52,7 @@ int CsvReader::take()
 
 CsvReader::Next CsvReader::fail(qint64 line, int column, const QString& what)
 {
-    m_fault = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(what);
+    m_fault = QStringLiteral("第%1行第%2列：%3").arg(line).arg(column).arg(what);
     return Next::Fault;
 }
 
@@ -73,7 +81,7 @@ CsvReader::Next CsvReader::next(QStringList& cells)
             for (;;) {
                 const int c = take();
                 if (c < 0)
-                    return fail(cellLine, column, QStringLiteral("a quoted cell is not closed"));
+                    return fail(cellLine, column, QStringLiteral("引号内的单元格没有结束引号"));
                 if (c == '"') {
                     if (peek() != '"')
                         break;
@@ -83,18 +91,20 @@ CsvReader::Next CsvReader::next(QStringList& cells)
             }
             const int after = peek();
             if (after >= 0 && after != ',' && after != '\r' && after != '\n')
-                return fail(m_line, column, QStringLiteral("text after the closing quote of a cell"));
+                return fail(m_line, column, QStringLiteral("单元格的结束引号后还有文字"));
         } else {
             for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) {
                 if (c == '"')
-                    return fail(m_line, column, QStringLiteral("a quote inside a cell that does not start with one"));
+                    return fail(m_line, column, QStringLiteral("不以引号开头的单元格中含有引号"));
                 cell.append(char(take()));
             }
         }
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(cell);
-        if (utf8.hasError())
-            return fail(cellLine, column, QStringLiteral("not UTF-8 text"));
+        m_decoder.resetState(); // each cell on its own: an error of one is not another's
+        QString text = m_decoder.decode(cell);
+        if (m_decoder.hasError()) {
+            m_encodingFault = true;
+            return fail(cellLine, column, QStringLiteral("不是%1文字").arg(encodingName(m_encoding)));
+        }
         cells << text;
         const int end = take();
         if (end == ',')

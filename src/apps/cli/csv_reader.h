@@ -2,22 +2,32 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 class QIODevice;
 
+// The encodings a points file is read in: UTF-8, or GB18030 (which covers GBK), the
+// default of spreadsheet programs on Chinese systems. Either keeps the bytes of
+// commas, quotes and line ends apart from those of the characters, so records are
+// split on bytes and only the cells are decoded.
+enum class TextEncoding { Utf8, Gb18030 };
+QString encodingName(TextEncoding encoding); // "UTF-8", "GB18030"
+
 // Reads comma-separated records as RFC 4180 quotes them, one at a time from a stream:
-// UTF-8 text (a byte-order mark at the start is skipped), CRLF, LF or CR line ends,
-// blank lines skipped. A fault names its line and column.
+// text in one encoding (a UTF-8 byte-order mark at the start is skipped), CRLF, LF or
+// CR line ends, blank lines skipped. A fault names its line and column.
 class CsvReader {
 public:
-    explicit CsvReader(QIODevice& in);
+    explicit CsvReader(QIODevice& in, TextEncoding encoding = TextEncoding::Utf8);
 
     enum class Next { Record, End, Fault };
     Next next(QStringList& cells);
 
-    // "line 3, column 2: a quoted cell is not closed"
+    // "第3行第2列：引号内的单元格没有结束引号"
     const QString& fault() const { return m_fault; }
+    // Whether the last fault is a cell that is not text in the reader's encoding.
+    bool faultIsEncoding() const { return m_encodingFault; }
     // the line the last record started on, from 1
     qint64 recordLine() const { return m_recordLine; }
 
@@ -28,6 +38,9 @@ private:
     Next fail(qint64 line, int column, const QString& what);
 
     QIODevice& m_in;
+    TextEncoding m_encoding;
+    QStringDecoder m_decoder;
+    bool m_encodingFault = false;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_started = false;

@@ -88,6 +88,11 @@ void EventWriter::scriptError(int line, const QString& text)
     m_sink(JsonLine(QStringLiteral("script-error")).add("line", line).add("text", text).text());
 }
 
+void EventWriter::warning(const QString& code, const QString& text)
+{
+    m_sink(JsonLine(QStringLiteral("warning")).add("code", code).add("text", text).text());
+}
+
 EventWriter::Sink lineWriter(std::FILE* stream)
 {
     return [stream](const QString& line) {

@@ -32,6 +32,7 @@ public:
     void row(const QStringList& values);
     void preview(const QString& selectionNo);
     void scriptError(int line, const QString& text);
+    void warning(const QString& code, const QString& text);
 
 private:
     Sink m_sink;

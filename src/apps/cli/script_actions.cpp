@@ -66,3 +66,8 @@ void ScriptActions::activate(SelectionWindow& w)
 {
     m_workspace.makeCurrent(&w);
 }
+
+std::vector<SelectionWarning> ScriptActions::warnings(SelectionWindow& w)
+{
+    return selectionWarnings(w.context());
+}

@@ -3,6 +3,8 @@
 #include "core/form/buttons.h"
 #include "core/form/fields.h"
 
+#include "workspace/selection_warnings.h"
+
 #include <QString>
 
 class SelectionWindow;
@@ -32,6 +34,8 @@ public:
     virtual void search(const QString& text);
     virtual void close(SelectionWindow& w);
     virtual void activate(SelectionWindow& w);
+    // The window's warning line, as it reads now.
+    virtual std::vector<SelectionWarning> warnings(SelectionWindow& w);
     // After each line: what returning to the event loop would do, where there is one.
     virtual void settle() {}
 

@@ -178,6 +178,8 @@ void ScriptRunner::execute(const QString& command, const QString& rest)
         find(rest);
     else if (command == u"copy")
         copyRecord(rest);
+    else if (command == u"warnings")
+        warnings(rest);
     else
         throw LineError {QStringLiteral("unknown command '%1'").arg(command)};
 }
@@ -335,6 +337,13 @@ void ScriptRunner::find(const QString& rest)
 {
     m_actions->search(textArgument(rest));
     printList();
+}
+
+void ScriptRunner::warnings(const QString& rest)
+{
+    noArguments(rest);
+    for (const SelectionWarning& warning : m_actions->warnings(currentWindow()))
+        m_out.warning(warning.code, warning.text);
 }
 
 void ScriptRunner::printList()

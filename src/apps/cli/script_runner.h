@@ -43,6 +43,7 @@ private:
     void deleteRecord(const QString& rest);
     void list(const QString& rest);
     void find(const QString& rest);
+    void warnings(const QString& rest);
     // A `row` event for every row of the list, top first.
     void printList();
 

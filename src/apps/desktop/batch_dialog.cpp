@@ -28,7 +28,17 @@ const QColor kFailed(255, 215, 215);
 
 bool succeeded(const BatchResult& r)
 {
-    return r.carriedOut && r.selected;
+    return r.status == BatchStatus::Selected;
+}
+
+QString stateText(BatchStatus status)
+{
+    switch (status) {
+    case BatchStatus::Selected: return QStringLiteral("已选型");
+    case BatchStatus::NoFit: return QStringLiteral("无合适规格");
+    case BatchStatus::Refused: break;
+    }
+    return QStringLiteral("拒绝");
 }
 
 } // namespace
@@ -116,11 +126,11 @@ bool BatchDialog::load(const QString& path)
     qint64 total = 0;
     m_file = openRereadable(path, &fault);
     if (!m_file) {
-        fault = QStringLiteral("cannot read the points file %1: %2").arg(path, fault);
+        fault = QStringLiteral("无法读取测点文件 %1：%2").arg(path, fault);
     } else {
-        m_columns = checkPointsFile(*m_file, path, &total, &fault);
+        m_columns = checkPointsFile(*m_file, path, &total, &m_encoding, &fault);
         if (m_columns && !m_file->seek(0))
-            fault = QStringLiteral("cannot read the points file %1 again: %2").arg(path, m_file->errorString());
+            fault = QStringLiteral("无法再次读取测点文件 %1：%2").arg(path, m_file->errorString());
     }
     if (!fault.isEmpty()) {
         m_file.reset();
@@ -129,12 +139,12 @@ bool BatchDialog::load(const QString& path)
         QMessageBox::warning(this, windowTitle(), fault);
         return false;
     }
-    m_reader = std::make_unique<CsvReader>(*m_file);
+    m_reader = std::make_unique<CsvReader>(*m_file, m_encoding);
     QStringList header;
     m_reader->next(header);
     m_progress->setRange(0, static_cast<int>(std::min<qint64>(total, INT_MAX)));
     m_progress->setValue(0);
-    m_status->setText(QStringLiteral("%1：%2 个测点").arg(path).arg(total));
+    m_status->setText(QStringLiteral("%1：%2 个测点（%3）").arg(path).arg(total).arg(encodingName(m_encoding)));
     m_cancel->setEnabled(true);
     m_timer->start();
     return true;
@@ -147,10 +157,10 @@ void BatchDialog::step()
     QStringList cells;
     while (clock.elapsed() < kStepMs) {
         if (m_reader->next(cells) != CsvReader::Next::Record) {
-            end(QStringLiteral("完成：%1 个测点，%2 个失败")
-                    .arg(m_points.size())
-                    .arg(std::count_if(m_points.begin(), m_points.end(),
-                                       [](const Point& p) { return !succeeded(p.result); })));
+            BatchCounts counts;
+            for (const Point& p : m_points)
+                counts.count(p.result);
+            end(QStringLiteral("完成：") + counts.summary(m_encoding));
             return;
         }
         m_points.push_back(Point {cells, m_selector.select(*m_columns, cells, false)});
@@ -164,7 +174,7 @@ void BatchDialog::step()
 void BatchDialog::showRow(int row)
 {
     const Point& p = m_points[row];
-    QString state = succeeded(p.result) ? QStringLiteral("完成") : QStringLiteral("失败");
+    QString state = stateText(p.result.status);
     if (p.saved)
         state = QStringLiteral("已保存为 %1").arg(p.result.selectionNo());
     auto* stateItem = new QTableWidgetItem(state);

@@ -71,6 +71,7 @@ private:
     QString m_path;
     std::unique_ptr<QIODevice> m_file;
     std::unique_ptr<CsvReader> m_reader;
+    TextEncoding m_encoding = TextEncoding::Utf8;
     std::vector<Point> m_points;
     QTimer* m_timer;
     QTableWidget* m_table;

@@ -141,6 +141,13 @@ void GuiScriptActions::settle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+std::vector<SelectionWarning> GuiScriptActions::warnings(SelectionWindow& w)
+{
+    // what the window's line shows, once the loop has shown the last action's changes
+    settle();
+    return m_main.widgetOf(&w)->shownWarnings();
+}
+
 void GuiScriptActions::activate(SelectionWindow& w)
 {
     m_main.mdiArea()->setActiveSubWindow(m_main.subWindowOf(&w));

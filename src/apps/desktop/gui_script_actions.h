@@ -24,6 +24,7 @@ public:
     void close(SelectionWindow& w) override;
     void activate(SelectionWindow& w) override;
     void settle() override;
+    std::vector<SelectionWarning> warnings(SelectionWindow& w) override;
 
 private:
     void showSelected();

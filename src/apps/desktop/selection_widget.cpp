@@ -93,7 +93,11 @@ SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, 
         refresh(f);
         connectControl(f);
     }
-    m_window.form().setObserver([this](Field f) { refresh(f); });
+    m_window.form().setObserver([this](Field f) {
+        refresh(f);
+        warningsMayHaveChanged();
+    });
+    showWarnings();
     setWindowTitle(m_window.caption());
 }
 
@@ -348,6 +352,14 @@ void SelectionWidget::buildLayout()
     strip->addWidget(m_smallPrint);
     root->addLayout(strip);
 
+    // Warnings stay in view beside the result, unlike a status-bar note that the next
+    // message replaces.
+    m_warningLine = label(QString(), this);
+    m_warningLine->setObjectName(QStringLiteral("warningLine"));
+    m_warningLine->setWordWrap(true);
+    m_warningLine->setStyleSheet(QStringLiteral("color: #c00000;"));
+    root->addWidget(m_warningLine);
+
     auto* panel = new QHBoxLayout;
     panel->addStretch();
     m_save = new QPushButton(buttonCaption(Button::Save), this);
@@ -368,12 +380,14 @@ void SelectionWidget::buildLayout()
 
     connect(m_compute, &QPushButton::clicked, this, [this] {
         m_window.clickComputeFlow();
+        showWarnings();
         // a refused computation leaves no working flows and judged no Z: no hint
         const bool computed = !m_window.form().text(Field::WorkFlowMax).isEmpty();
         emit hint(computed ? sgergRangeHint(m_window.form()) : QString());
     });
     connect(m_select, &QPushButton::clicked, this, [this] {
         m_window.clickSelect();
+        showWarnings();
         emit hint(sizeUseHint(m_window.context()));
     });
     connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
@@ -424,6 +438,27 @@ void SelectionWidget::leave(Field f)
 {
     if (!m_detached)
         m_window.leave(f);
+}
+
+void SelectionWidget::warningsMayHaveChanged()
+{
+    if (m_warningsPending)
+        return;
+    m_warningsPending = true;
+    QMetaObject::invokeMethod(this, &SelectionWidget::showWarnings, Qt::QueuedConnection);
+}
+
+void SelectionWidget::showWarnings()
+{
+    m_warningsPending = false;
+    if (m_detached)
+        return;
+    m_shownWarnings = selectionWarnings(m_window.context());
+    QStringList texts;
+    for (const SelectionWarning& warning : m_shownWarnings)
+        texts << QStringLiteral("⚠ ") + warning.text;
+    m_warningLine->setText(texts.join(u'\n'));
+    m_warningLine->setVisible(!texts.isEmpty());
 }
 
 void SelectionWidget::refresh(Field f)

@@ -2,10 +2,12 @@
 
 #include "core/form/fields.h"
 #include "apps/desktop/widget_platform.h"
+#include "workspace/selection_warnings.h"
 
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class FilteredLineEdit;
 class QComboBox;
@@ -38,6 +40,9 @@ public:
     QPushButton* selectButton() const { return m_select; }
     QPushButton* saveButton() const { return m_save; }
     QPushButton* printButton() const { return m_print; }
+    // The red line that shows the window's current warnings, and what it shows.
+    QLabel* warningLine() const { return m_warningLine; }
+    const std::vector<SelectionWarning>& shownWarnings() const { return m_shownWarnings; }
 
 signals:
     // A quiet note for the status bar after a click (empty: none): the SGERG-88 range
@@ -73,6 +78,10 @@ private:
     void ensureShownSize();
     void refresh(Field f);
     void connectControl(Field f);
+    // The warnings follow every change of the window; many changes of one action are
+    // shown once, when the event loop comes back.
+    void warningsMayHaveChanged();
+    void showWarnings();
 
     Workspace& m_workspace;
     SelectionWindow& m_window;
@@ -84,6 +93,9 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_smallPrint = nullptr;
+    QLabel* m_warningLine = nullptr;
+    std::vector<SelectionWarning> m_shownWarnings;
+    bool m_warningsPending = false;
     bool m_shownOnce = false;
     bool m_detached = false;
 };

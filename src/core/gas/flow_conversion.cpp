@@ -95,6 +95,8 @@ FlowOperand impossibleOperand(const FlowOperands& ops)
         return FlowOperand::Temperature;
     if (ops.typedZnZg && *ops.typedZnZg < 0)
         return FlowOperand::ZnZg;
+    if (ops.stdFlow < 0)
+        return FlowOperand::StdFlow;
     return FlowOperand::None;
 }
 

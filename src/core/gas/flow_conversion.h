@@ -84,8 +84,9 @@ struct FlowOperands {
 // The operand a refused limit is blamed on.
 enum class FlowOperand { None, StdFlow, Pressure, Temperature, ZnZg };
 
-// An absolute pressure at or below 0, a temperature at or below absolute zero or a
-// negative typed Zn/Zg describe no gas: the arithmetic may go through, but the
+// An absolute pressure at or below 0, a temperature at or below absolute zero, a
+// negative typed Zn/Zg or a negative standard flow (0 is a flow: the meter stands
+// still) describe no gas: the arithmetic may go through, but the
 // working flow it gives is meaningless (a negative flow, for one). Returns the
 // first such operand, None when the limit describes a gas.
 FlowOperand impossibleOperand(const FlowOperands& ops);

@@ -4,9 +4,15 @@
 
 namespace {
 
+bool holds(const SgergBounds& b, double v)
+{
+    return v >= b.low && v <= b.high;
+}
+
 struct Validity {
     SgergRangeInput input;
-    SgergLimits limits;
+    SgergBounds normal;
+    SgergBounds wider;
 };
 
 // ISO 12213-3:2006 (GB/T 17747.3), clause 4.4.1 "pipeline quality gas" (the normal
@@ -15,35 +21,44 @@ struct Validity {
 // 338.15 K (-10 C to 65 C) hold in both, and both working corners are judged.
 // clang-format off
 const Validity kValidity[] = {
-    {SgergRangeInput::Hs,         {{30,   45},    {20,   48}}},
-    {SgergRangeInput::RelDensity, {{0.55, 0.80},  {0.55, 0.90}}},
-    {SgergRangeInput::XCO2,       {{0,    0.20},  {0,    0.30}}},
-    {SgergRangeInput::XH2,        {{0,    0.10},  {0,    0.10}}},
-    {SgergRangeInput::PabsMin,    {{0,    12000}, {0,    12000}}},
-    {SgergRangeInput::PabsMax,    {{0,    12000}, {0,    12000}}},
-    {SgergRangeInput::TempMin,    {{-10,  65},    {-10,  65}}},
-    {SgergRangeInput::TempMax,    {{-10,  65},    {-10,  65}}},
+    {SgergRangeInput::Hs,         {30,   45},    {20,   48}},
+    {SgergRangeInput::RelDensity, {0.55, 0.80},  {0.55, 0.90}},
+    {SgergRangeInput::XCO2,       {0,    0.20},  {0,    0.30}},
+    {SgergRangeInput::XH2,        {0,    0.10},  {0,    0.10}},
+    {SgergRangeInput::PabsMin,    {0,    12000}, {0,    12000}},
+    {SgergRangeInput::PabsMax,    {0,    12000}, {0,    12000}},
+    {SgergRangeInput::TempMin,    {-10,  65},    {-10,  65}},
+    {SgergRangeInput::TempMax,    {-10,  65},    {-10,  65}},
 };
 // clang-format on
 
-} // namespace
-
-SgergLimits sgergLimits(SgergRangeInput input)
+const Validity& validityOf(SgergRangeInput input)
 {
     for (const Validity& v : kValidity) {
         if (v.input == input)
-            return v.limits;
+            return v;
     }
-    Q_UNREACHABLE(); // every input has its row
-    return {};
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+SgergBounds sgergNormalBounds(SgergRangeInput input)
+{
+    return validityOf(input).normal;
+}
+
+SgergBounds sgergWiderBounds(SgergRangeInput input)
+{
+    return validityOf(input).wider;
 }
 
 SgergRangeClass sgergInputRange(SgergRangeInput input, double value)
 {
-    const SgergLimits limits = sgergLimits(input);
-    if (!limits.wider.holds(value))
+    const Validity& v = validityOf(input);
+    if (!holds(v.wider, value))
         return SgergRangeClass::Outside;
-    return limits.normal.holds(value) ? SgergRangeClass::Normal : SgergRangeClass::Wider;
+    return holds(v.normal, value) ? SgergRangeClass::Normal : SgergRangeClass::Wider;
 }
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)

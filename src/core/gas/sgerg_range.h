@@ -20,26 +20,6 @@ inline constexpr int kSgergRangeInputCount = 8;
 // the method's own reference (combustion 25 C, metering 0 C).
 using SgergRangeInputs = std::array<double, kSgergRangeInputCount>;
 
-// Both bounds belong to the range.
-struct SgergBounds {
-    double low;
-    double high;
-
-    bool holds(double v) const { return v >= low && v <= high; }
-};
-
-struct SgergLimits {
-    SgergBounds normal;
-    SgergBounds wider;
-};
-
-// The standard's limits for one input, in the units of SgergRangeInputs: the ones the
-// verdict is judged by, for whoever has to show them beside it.
-SgergLimits sgergLimits(SgergRangeInput input);
-
-// Where one input alone stands.
-SgergRangeClass sgergInputRange(SgergRangeInput input, double value);
-
 struct SgergRangeVerdict {
     SgergRangeClass range = SgergRangeClass::Normal;
     std::vector<SgergRangeInput> outside; // beyond the wider range, in input order
@@ -47,6 +27,16 @@ struct SgergRangeVerdict {
 };
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs);
+
+// The bounds of one input, both inside the range, in the units of SgergRangeInputs.
+struct SgergBounds {
+    double low;
+    double high;
+};
+SgergBounds sgergNormalBounds(SgergRangeInput input);
+SgergBounds sgergWiderBounds(SgergRangeInput input);
+// Where one input alone stands.
+SgergRangeClass sgergInputRange(SgergRangeInput input, double value);
 
 // "normal", "wider" or "outside: Hs, PabsMax"; `names` gives the name of each input.
 QString sgergRangeText(const SgergRangeVerdict& verdict, const std::array<QString, kSgergRangeInputCount>& names);

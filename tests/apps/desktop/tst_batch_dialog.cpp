@@ -157,9 +157,17 @@ private slots:
         QTableWidget* table = dialog->table();
         QCOMPARE(table->rowCount(), points);
         QCOMPARE(cell(table, 0, QStringLiteral("Id")), QStringLiteral("p1"));
-        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("完成"));
+        QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已选型"));
+        QCOMPARE(cell(table, 0, QStringLiteral("Status")), QStringLiteral("selected"));
         QVERIFY(!cell(table, 0, QStringLiteral("ResultText")).isEmpty());
-        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("失败"));
+        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("拒绝"));
+        QCOMPARE(cell(table, 9, QStringLiteral("ResultText")), QString());
+        // the summary the command line prints
+        QCOMPARE(dialog->status()->text(),
+                 QStringLiteral("完成：%1 个测点：已选型 %2，无合适规格 0，拒绝 %3（UTF-8）")
+                     .arg(points)
+                     .arg(points - points / 10)
+                     .arg(points / 10));
         QVERIFY(cell(table, 9, QStringLiteral("Messages")).startsWith(QStringLiteral("script-error: ")));
         QVERIFY(table->item(9, 0)->background() != table->item(0, 0)->background());
         QVERIFY(dialog->exportButton()->isEnabled());
@@ -184,7 +192,7 @@ private slots:
         QCOMPARE(saved.front().front().toInt(), points - points / 10);
         QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已保存为 20261210002"));
         QCOMPARE(cell(table, 10, QStringLiteral("状态")), QStringLiteral("已保存为 20261210011"));
-        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("失败"));
+        QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("拒绝"));
         // stored, and the list read again from the top: the newest first
         QSqlQuery count(d.database.connection());
         QVERIFY(count.exec(QStringLiteral("select count(*) from 选型输出")) && count.next());
@@ -372,7 +380,7 @@ private slots:
         QCOMPARE(dialog->table()->rowCount(), 0);
         QVERIFY(!dialog->exportButton()->isEnabled());
         QVERIFY(!dialog->saveButton()->isEnabled());
-        QVERIFY(dialog->status()->text().contains(QStringLiteral("unknown column 'Flow'")));
+        QVERIFY(dialog->status()->text().contains(QStringLiteral("未知的列名“Flow”")));
 
         QVERIFY(dialog->load(empty));
         QTRY_COMPARE(ended.size(), 2);

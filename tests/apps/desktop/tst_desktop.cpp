@@ -242,6 +242,46 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 0);
     }
 
+    // The warnings stand in a red line of the window, follow what the user changes and
+    // stay while messages come and go.
+    void warningLineFollowsTheWindow()
+    {
+        Desktop d;
+        QLabel* line = d.current()->warningLine();
+        const auto shown = [&] {
+            QCoreApplication::processEvents(); // the line is redrawn once per action
+            return line->isVisible() ? line->text() : QString();
+        };
+        // the default gas, given at 20 C / 20 C, is beyond the method's range
+        QVERIFY2(shown().contains(QStringLiteral("高位发热量 48.29")), qPrintable(shown()));
+        QCOMPARE(line->palette().color(QPalette::WindowText), QColor(0xc0, 0, 0));
+        d.choose(F::ZMode, "不修正");
+        QCOMPARE(shown(), QString());
+        QVERIFY(!line->isVisible());
+
+        d.type(F::PabsMin, "0.2");
+        QCOMPARE(shown(), QStringLiteral("⚠ 绝压低于60kPa：请确认填写的是绝对压力（kPa），不是表压或MPa"));
+        d.type(F::PabsMin, "150");
+        QCOMPARE(shown(), QString());
+
+        // a size stretched over the working range, told beside the result
+        d.type(F::StdFlowMin, "150");
+        d.type(F::StdFlowMax, "1500");
+        d.type(F::PabsMax, "300");
+        d.type(F::TempMin, "-10");
+        d.type(F::TempMax, "40");
+        d.choose(F::Medium, "煤层气");
+        d.click(d.current()->computeButton());
+        d.click(d.current()->selectButton());
+        QVERIFY(!d.control<QLabel>(F::ResultText)->text().isEmpty());
+        const QString stretched = shown();
+        QVERIFY2(stretched.contains(QStringLiteral("最大工况流量超出所选规格上限（")), qPrintable(stretched));
+        QCOMPARE(d.current()->shownWarnings().size(), size_t(stretched.count(u'\n') + 1));
+        // another input empties the chain: no size, no size warning
+        d.type(F::StdFlowMax, "200");
+        QCOMPARE(shown(), QString());
+    }
+
     void keyFilterBeepsAndDrops()
     {
         Desktop d;

@@ -96,16 +96,17 @@ private slots:
     {
         for (int i = 0; i < kSgergRangeInputCount; ++i) {
             const auto input = static_cast<SgergRangeInput>(i);
-            const SgergLimits limits = sgergLimits(input);
+            const SgergBounds normal = sgergNormalBounds(input);
+            const SgergBounds wider = sgergWiderBounds(input);
             const auto beyond = [](double bound, double sign) { return bound + sign * (std::abs(bound) + 1) * 1e-6; };
-            QCOMPARE(sgergInputRange(input, limits.normal.low), SgergRangeClass::Normal);
-            QCOMPARE(sgergInputRange(input, limits.normal.high), SgergRangeClass::Normal);
-            QCOMPARE(sgergInputRange(input, beyond(limits.wider.low, -1)), SgergRangeClass::Outside);
-            QCOMPARE(sgergInputRange(input, beyond(limits.wider.high, +1)), SgergRangeClass::Outside);
-            if (limits.wider.high > limits.normal.high)
-                QCOMPARE(sgergInputRange(input, beyond(limits.normal.high, +1)), SgergRangeClass::Wider);
+            QCOMPARE(sgergInputRange(input, normal.low), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, normal.high), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, beyond(wider.low, -1)), SgergRangeClass::Outside);
+            QCOMPARE(sgergInputRange(input, beyond(wider.high, +1)), SgergRangeClass::Outside);
+            if (wider.high > normal.high)
+                QCOMPARE(sgergInputRange(input, beyond(normal.high, +1)), SgergRangeClass::Wider);
         }
-        QCOMPARE(sgergLimits(I::Hs).wider.high, 48.0); // the window's caption: 20MJ/m3<=Hs<=48MJ/m3
+        QCOMPARE(sgergWiderBounds(I::Hs).high, 48.0); // the window's caption: 20MJ/m3<=Hs<=48MJ/m3
     }
 };
 

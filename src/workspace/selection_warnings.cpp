@@ -1,0 +1,93 @@
+#include "workspace/selection_warnings.h"
+
+#include "core/form/numbers.h"
+#include "core/form/selection_context.h"
+#include "workspace/selection_figures.h"
+
+#include <QStringList>
+
+using F = Field;
+
+namespace {
+
+// Gas is not metered below atmospheric pressure, and the lowest site pressure of the
+// maker's market is about 65 kPa: a smaller absolute pressure is almost always a gauge
+// pressure or a value in MPa typed into a kPa box.
+constexpr double kLowestAbsolutePressureKpa = 60;
+
+// The decimals an input of the method is told with; trailing zeros dropped.
+constexpr int kInputDecimals[kSgergRangeInputCount] = {2, 4, 4, 4, 3, 3, 2, 2};
+
+QString plainNumber(double value, int decimals)
+{
+    QString text = formatFixed(value, decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+void addSizeWarnings(const SelectionContext& w, std::vector<SelectionWarning>& out)
+{
+    // A size is chosen only after the working flows were computed for the inputs on
+    // screen; the figures are the ones the engineer reads, so the warning and the
+    // figure beside it never disagree.
+    if (w.form.text(F::WorkFlowMax).isEmpty())
+        return;
+    const std::optional<SizeUse> use = sizeUseOf(w);
+    if (!use)
+        return;
+    if (toNumber(use->useAtMax) > 100)
+        out.push_back({QStringLiteral("above-size-max"),
+                       QStringLiteral("最大工况流量超出所选规格上限（%1%）").arg(use->useAtMax)});
+    if (toNumber(use->marginAtMin) < 1)
+        out.push_back({QStringLiteral("below-size-min"),
+                       QStringLiteral("最小工况流量低于所选规格下限（%1倍）").arg(use->marginAtMin)});
+}
+
+void addPressureWarning(const SelectionContext& w, std::vector<SelectionWarning>& out)
+{
+    for (Field f : {F::PabsMin, F::PabsMax}) {
+        const std::optional<double> p = parseDecimalTrimmed(w.form.text(f));
+        if (p && *p < kLowestAbsolutePressureKpa) {
+            out.push_back({QStringLiteral("low-absolute-pressure"),
+                           QStringLiteral("绝压低于60kPa：请确认填写的是绝对压力（kPa），不是表压或MPa")});
+            return;
+        }
+    }
+}
+
+void addSgergWarning(const SelectionContext& w, std::vector<SelectionWarning>& out)
+{
+    const std::optional<SgergRangeInputs> inputs = sgergInputsAtMethodReference(w.form);
+    if (!inputs)
+        return;
+    const SgergRangeVerdict verdict = sgergRange(*inputs);
+    if (verdict.outside.empty())
+        return;
+    QStringList parts;
+    for (SgergRangeInput input : verdict.outside) {
+        const int i = static_cast<int>(input);
+        const SgergBounds wider = sgergWiderBounds(input);
+        parts << QStringLiteral("%1 %2（适用范围 %3～%4）")
+                     .arg(sgergInputWord(input), plainNumber((*inputs)[i], kInputDecimals[i]),
+                          plainNumber(wider.low, kInputDecimals[i]), plainNumber(wider.high, kInputDecimals[i]));
+    }
+    out.push_back({QStringLiteral("sgerg-outside"),
+                   QStringLiteral("超出SGERG-88适用范围（按方法参比条件25℃/0℃）：%1，压缩系数仅供参考")
+                       .arg(parts.join(QStringLiteral("；")))});
+}
+
+} // namespace
+
+std::vector<SelectionWarning> selectionWarnings(const SelectionContext& w)
+{
+    std::vector<SelectionWarning> out;
+    addSizeWarnings(w, out);
+    addPressureWarning(w, out);
+    addSgergWarning(w, out);
+    return out;
+}
