@@ -8,6 +8,7 @@
 #include "core/ports/selection_store.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_restore.h"
+#include "workspace/selection_warnings.h"
 #include "workspace/selection_window.h"
 #include "workspace/store_messages.h"
 
@@ -296,6 +297,8 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
         told.notes = ui.notes;
         sheet.sections.push_back(told);
     }
+    for (const SelectionWarning& warning : selectionWarnings(window.context()))
+        sheet.warnings << warning.text;
     sheet.signatures = {QStringLiteral("编制："), QStringLiteral("校核：")};
     sheet.footer = QStringLiteral("flowsel %1　计算日期：%2").arg(QStringLiteral(FLOWSEL_VERSION), dateText);
     return sheet;

@@ -287,9 +287,9 @@ private slots:
     // The calculation record of a stored selection of each medium, and of one whose
     // Zn/Zg were typed: every input, both corners' factors and flows as the window
     // showed them, Z at each corner as `sgerg` gives it, each judged gas input beside
-    // its value at the method's reference and its limits, and the verdict naming the
-    // inputs that decided it. `rows` are the range table's rows, their cells split by
-    // "|".
+    // its value at the method's reference and its limits, the verdict naming the
+    // inputs that decided it, and the window's warnings. `rows` are the range table's
+    // rows, their cells split by "|".
     void calculationRecordOfAStoredSelection_data()
     {
         QTest::addColumn<QByteArray>("lines");
@@ -342,14 +342,17 @@ private slots:
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\n");
+        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\nwarnings\n");
         const Result run = cli({"--db", db, "--today", "20261210", "run", script});
         QCOMPARE(run.status, 0);
         QMap<QString, QString> shown;
+        QStringList warned;
         for (const QString& line : run.out) {
             const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
             if (o.value("event").toString() == u"field")
                 shown[o.value("name").toString()] = o.value("text").toString();
+            else if (o.value("event").toString() == u"warning")
+                warned << o.value("text").toString();
         }
         QVERIFY2(!shown.value("ResultText").isEmpty(), qPrintable(run.out.join(u'\n')));
 
@@ -374,6 +377,11 @@ private slots:
             const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
             QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
         }
+        // the window's warnings, each whole though the page may wrap it
+        const QRegularExpression space(QStringLiteral("\\s+"));
+        QCOMPARE(record.count(QStringLiteral("警告：")), warned.size());
+        for (QString warning : warned)
+            QVERIFY2(QString(record).remove(space).contains(QStringLiteral("警告：") + warning.remove(space)), qPrintable(warning));
         for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
             QVERIFY2(record.contains(QString::fromUtf8(always)), always);
         for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",
