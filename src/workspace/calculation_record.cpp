@@ -3,10 +3,12 @@
 #include "core/form/numbers.h"
 #include "core/form/vocabulary.h"
 #include "core/gas/flow_conversion.h"
+#include "core/gas/sgerg_coefficients.h"
 #include "core/ports/platform.h"
 #include "core/ports/selection_store.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_restore.h"
+#include "workspace/selection_warnings.h"
 #include "workspace/selection_window.h"
 #include "workspace/store_messages.h"
 
@@ -33,7 +35,9 @@ public:
 
 QString withUnit(const QString& value, const char* unit)
 {
-    return value.isEmpty() ? QStringLiteral("—") : value + u' ' + QString::fromUtf8(unit);
+    if (value.isEmpty())
+        return QStringLiteral("—");
+    return *unit ? value + u' ' + QString::fromUtf8(unit) : value;
 }
 
 QString orDash(const QString& value)
@@ -79,22 +83,113 @@ std::optional<ZnAndZg> cornerFactors(const FormModel& f, const Corner& c)
                            {float(*hs), float(*d), float(*xco2), float(*xh2)});
 }
 
-CalculationSheet::Section inputs(const FormModel& f)
+// How the record shows a judged input: its symbol (primed once converted to the
+// method's reference), unit, and the decimals of a converted value.
+struct JudgedInput {
+    const char* symbol;
+    const char* converted;
+    const char* unit;
+    int decimals;
+};
+
+constexpr JudgedInput kJudged[kSgergRangeInputCount] = {
+    {"Hs", "Hs′", "MJ/m³", 2},  {"d", "d′", "", 4},       {"xCO2", "xCO2", "", 0}, {"xH2", "xH2", "", 0},
+    {"pmin", "pmin", "kPa", 0}, {"pmax", "pmax", "kPa", 0}, {"tmin", "tmin", "℃", 0}, {"tmax", "tmax", "℃", 0},
+};
+
+const JudgedInput& judged(const SgergInputFigure& figure)
 {
-    return {QStringLiteral("一、输入数据"),
-            {
-                {QStringLiteral("使用介质"), orDash(f.text(F::Medium))},
-                {QStringLiteral("最小标况流量 Qn,min"), withUnit(f.text(F::StdFlowMin), "m³/h")},
-                {QStringLiteral("最大标况流量 Qn,max"), withUnit(f.text(F::StdFlowMax), "m³/h")},
-                {QStringLiteral("最小绝对压力 pmin"), withUnit(f.text(F::PabsMin), "kPa")},
-                {QStringLiteral("最大绝对压力 pmax"), withUnit(f.text(F::PabsMax), "kPa")},
-                {QStringLiteral("最低温度 tmin"), withUnit(f.text(F::TempMin), "℃")},
-                {QStringLiteral("最高温度 tmax"), withUnit(f.text(F::TempMax), "℃")},
-                {QStringLiteral("高位发热量 Hs"), withUnit(f.text(F::Hs), "MJ/m³")},
-                {QStringLiteral("相对密度 d"), orDash(f.text(F::RelDensity))},
-                {QStringLiteral("CO2摩尔分数 xCO2"), orDash(f.text(F::XCO2))},
-                {QStringLiteral("H2摩尔分数 xH2"), orDash(f.text(F::XH2))},
-            }};
+    return kJudged[int(figure.input)];
+}
+
+// The value the method judges, as the window shows it unless it was converted.
+QString atMethodReference(const SgergInputFigure& figure)
+{
+    if (!figure.atMethodReference)
+        return QStringLiteral("—");
+    return figure.converted ? formatFixed(*figure.atMethodReference, judged(figure).decimals) : trimmed(figure.entered);
+}
+
+QString boundsText(const SgergBounds& bounds)
+{
+    return QString::number(bounds.low) + u'～' + QString::number(bounds.high);
+}
+
+QString rangeWord(SgergRangeClass range)
+{
+    switch (range) {
+    case SgergRangeClass::Normal:
+        return QStringLiteral("常规");
+    case SgergRangeClass::Wider:
+        return QStringLiteral("扩展");
+    case SgergRangeClass::Outside:
+        break;
+    }
+    return QStringLiteral("超出");
+}
+
+// "高位发热量 Hs′ = 48.29 MJ/m³ > 48": the input against the bound of `bounds` it passed.
+QString beyond(const SgergInputFigure& figure, const SgergBounds& bounds)
+{
+    const JudgedInput& j = judged(figure);
+    const double value = *figure.atMethodReference;
+    const QString unit = *j.unit ? u' ' + QString::fromUtf8(j.unit) : QString();
+    const QString side = value < bounds.low ? QStringLiteral("< ") + QString::number(bounds.low)
+                                            : QStringLiteral("> ") + QString::number(bounds.high);
+    return QStringLiteral("%1 %2 = %3%4 %5")
+        .arg(sgergInputWord(figure.input), QString::fromUtf8(figure.converted ? j.converted : j.symbol),
+             atMethodReference(figure), unit, side);
+}
+
+QString verdictLine(const SgergRangeVerdict& verdict,
+                    const std::array<SgergInputFigure, kSgergRangeInputCount>& figures)
+{
+    const auto named = [&](const std::vector<SgergRangeInput>& inputs, bool wider) {
+        QStringList out;
+        for (SgergRangeInput input : inputs)
+            out << beyond(figures[int(input)], wider ? sgergWiderBounds(input) : sgergNormalBounds(input));
+        return out.join(u'；');
+    };
+    switch (verdict.range) {
+    case SgergRangeClass::Normal:
+        return QStringLiteral("结论：各输入均在管输天然气的常规适用范围内。");
+    case SgergRangeClass::Wider:
+        return QStringLiteral("结论：在扩展适用范围内，超出常规范围的有 %1。").arg(named(verdict.wider, false));
+    case SgergRangeClass::Outside:
+        break;
+    }
+    return QStringLiteral("结论：超出适用范围：%1，压缩系数仅供参考。").arg(named(verdict.outside, true));
+}
+
+// The inputs; those the method judges beside the value it receives and the limits
+// it judges them by, when it is used.
+CalculationSheet::Section inputs(const FormModel& f, bool corrected)
+{
+    CalculationSheet::Section s {QStringLiteral("一、输入数据"),
+                                 {
+                                     {QStringLiteral("使用介质"), orDash(f.text(F::Medium))},
+                                     {QStringLiteral("最小标况流量 Qn,min"), withUnit(f.text(F::StdFlowMin), "m³/h")},
+                                     {QStringLiteral("最大标况流量 Qn,max"), withUnit(f.text(F::StdFlowMax), "m³/h")},
+                                 }};
+    if (corrected) {
+        s.tableHeader = {QStringLiteral("输入"),     QStringLiteral("录入值"),   QStringLiteral("25℃/0℃参比下"),
+                         QStringLiteral("常规范围"), QStringLiteral("扩展范围"), QStringLiteral("判断")};
+    }
+    for (const SgergInputFigure& figure : sgergInputFigures(f)) {
+        const JudgedInput& j = judged(figure);
+        const QString name = sgergInputWord(figure.input) + u' ' + QString::fromUtf8(j.symbol);
+        if (!corrected) {
+            s.lines.push_back({name, withUnit(trimmed(figure.entered), j.unit)});
+            continue;
+        }
+        const QString judgement = figure.atMethodReference
+            ? rangeWord(sgergInputRange(figure.input, *figure.atMethodReference))
+            : QStringLiteral("—");
+        s.tableRows.push_back({*j.unit ? name + QStringLiteral(" (%1)").arg(QString::fromUtf8(j.unit)) : name,
+                               orDash(trimmed(figure.entered)), atMethodReference(figure), boundsText(sgergNormalBounds(figure.input)),
+                               boundsText(sgergWiderBounds(figure.input)), judgement});
+    }
+    return s;
 }
 
 CalculationSheet::Section conditionsAndMethod(const FormModel& f, bool corrected)
@@ -107,7 +202,7 @@ CalculationSheet::Section conditionsAndMethod(const FormModel& f, bool corrected
                                  }};
     if (corrected)
         s.lines.push_back({QStringLiteral("压缩系数"),
-                           QStringLiteral("SGERG-88（ISO 12213-3）：Zn 为标准状态下、Zg 为工况下的压缩系数")});
+                           QStringLiteral("SGERG-88（ISO 12213-3，GB/T 17747.3），Zn 标准状态、Zg 工况")});
     else
         s.lines.push_back({QStringLiteral("压缩系数"), QStringLiteral("未使用状态方程，Zn/Zg 为录入值")});
     s.lines.push_back({QStringLiteral("换算系数"), QStringLiteral("K = Zn/Zg × (pg/pn) × (Tn/Tg)")});
@@ -140,9 +235,13 @@ CalculationSheet::Section corners(const FormModel& f, bool corrected)
                                orDash(f.text(c.temperature)), zn, zg, ratio, orDash(f.text(c.factor)),
                                orDash(f.text(c.workFlow))});
     }
+    s.notes << QStringLiteral("取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小，"
+                              "故 Qn,min 按 pmax、tmin 换算，Qn,max 按 pmin、tmax 换算，"
+                              "两点之间即仪表须覆盖的工况流量范围。");
     return s;
 }
 
+// How the gas data reach the method, and the verdict naming the inputs that decided it.
 CalculationSheet::Section range(const FormModel& f, bool corrected)
 {
     CalculationSheet::Section s;
@@ -151,8 +250,14 @@ CalculationSheet::Section range(const FormModel& f, bool corrected)
         s.notes << QStringLiteral("未使用状态方程，不判断适用范围。");
         return s;
     }
-    const QString hint = sgergRangeHint(f);
-    s.notes << (hint.isEmpty() ? QStringLiteral("输入不全，未能判断。") : hint);
+    const std::array<SgergInputFigure, kSgergRangeInputCount> figures = sgergInputFigures(f);
+    if (figures[int(SgergRangeInput::Hs)].converted) {
+        s.notes << QStringLiteral("气体数据参比条件为20℃/20℃，换算到方法的参比条件（燃烧25℃、计量0℃）："
+                                  "Hs′ = %1 × Hs，d′ = %2 × d。")
+                       .arg(QString::number(sgerg::ref20HeatFactor), QString::number(sgerg::ref20DensityFactor));
+    }
+    const std::optional<SgergRangeVerdict> verdict = sgergRangeOf(f);
+    s.notes << (verdict ? verdictLine(*verdict, figures) : QStringLiteral("输入不全，未能判断。"));
     return s;
 }
 
@@ -184,7 +289,7 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
     CalculationSheet sheet;
     sheet.title = QStringLiteral("选型计算书");
     sheet.subtitle = QStringLiteral("选型编号：%1　　仪表型号规格：%2").arg(f.text(F::SelectionNo), orDash(f.text(F::ResultText)));
-    sheet.sections = {inputs(f), conditionsAndMethod(f, corrected), corners(f, corrected), range(f, corrected),
+    sheet.sections = {inputs(f, corrected), conditionsAndMethod(f, corrected), corners(f, corrected), range(f, corrected),
                       size(window.context())};
     if (!ui.notes.isEmpty()) {
         CalculationSheet::Section told;
@@ -192,6 +297,9 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
         told.notes = ui.notes;
         sheet.sections.push_back(told);
     }
+    for (const SelectionWarning& warning : selectionWarnings(window.context()))
+        sheet.warnings << warning.text;
+    sheet.signatures = {QStringLiteral("编制："), QStringLiteral("校核：")};
     sheet.footer = QStringLiteral("flowsel %1　计算日期：%2").arg(QStringLiteral(FLOWSEL_VERSION), dateText);
     return sheet;
 }

@@ -29,22 +29,34 @@ std::array<QString, kSgergRangeInputCount> fieldNames()
 
 } // namespace
 
+std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const FormModel& form)
+{
+    // The standard's ranges refer to its own reference conditions: gas data given at
+    // 20 C / 20 C are judged as the method receives them.
+    const bool ref20 = form.chosen(F::RefCondition, vocab::RefCondition::Ref20);
+    std::array<SgergInputFigure, kSgergRangeInputCount> figures;
+    for (int i = 0; i < kSgergRangeInputCount; ++i) {
+        const auto input = static_cast<SgergRangeInput>(i);
+        SgergInputFigure& figure = figures[i];
+        figure = {input, form.text(kRangeFields[i]), false, parseDecimalTrimmed(form.text(kRangeFields[i]))};
+        if (ref20 && (input == SgergRangeInput::Hs || input == SgergRangeInput::RelDensity)) {
+            figure.converted = true;
+            if (figure.atMethodReference)
+                *figure.atMethodReference *= input == SgergRangeInput::Hs ? sgerg::ref20HeatFactor : sgerg::ref20DensityFactor;
+        }
+    }
+    return figures;
+}
+
 std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form)
 {
     if (form.chosen(F::ZMode, vocab::ZMode::NotCorrected))
         return std::nullopt;
     SgergRangeInputs inputs {};
-    for (int i = 0; i < kSgergRangeInputCount; ++i) {
-        const std::optional<double> v = parseDecimalTrimmed(form.text(kRangeFields[i]));
-        if (!v)
+    for (const SgergInputFigure& figure : sgergInputFigures(form)) {
+        if (!figure.atMethodReference)
             return std::nullopt;
-        inputs[i] = *v;
-    }
-    // The standard's ranges refer to its own reference conditions: gas data given at
-    // 20 C / 20 C are judged as the method receives them.
-    if (form.chosen(F::RefCondition, vocab::RefCondition::Ref20)) {
-        inputs[int(SgergRangeInput::Hs)] *= sgerg::ref20HeatFactor;
-        inputs[int(SgergRangeInput::RelDensity)] *= sgerg::ref20DensityFactor;
+        inputs[int(figure.input)] = *figure.atMethodReference;
     }
     return inputs;
 }

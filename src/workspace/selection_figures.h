@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 
 class FormModel;
@@ -14,6 +15,15 @@ class SelectionContext;
 // valid for the gas and the working corners, and how much of the chosen size's range
 // the working flows use. Read from the window as it stands; nothing changes.
 
+// One judged input as the method receives it: Hs and d given at the 20 C / 20 C
+// reference are converted to the method's own (combustion 25 C, metering 0 C).
+struct SgergInputFigure {
+    SgergRangeInput input;
+    QString entered;                         // the box's text
+    bool converted;                          // scaled from the 20 C / 20 C reference
+    std::optional<double> atMethodReference; // nothing while the box holds no number
+};
+std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const FormModel& form);
 // The inputs the method judges, with the gas data converted to the method's own
 // reference; nothing in mode "不修正" or while an input does not hold a number.
 std::optional<SgergRangeInputs> sgergInputsAtMethodReference(const FormModel& form);

@@ -69,10 +69,15 @@ void table(PageLayout& page, const CalculationSheet::Section& s)
     const QFont font = page.font(8.5);
     const QFont headFont = page.font(8.5, true);
     const int columns = static_cast<int>(s.tableHeader.size());
-    // the first column names the corner; the others share the rest
-    const double first = page.mm(22);
+    // the first column names the row; the others share the rest
+    const double pad = page.mm(0.7);
+    double first = page.mm(22);
+    const QFontMetricsF headMetrics(headFont, page.painter().device());
+    for (const QStringList& row : s.tableRows) {
+        if (!row.isEmpty())
+            first = std::max(first, headMetrics.horizontalAdvance(row.first()) + 2 * pad);
+    }
     const double other = (page.width() - first) / std::max(1, columns - 1);
-    const double pad = page.mm(1);
     auto rowOf = [&](const QStringList& cells, const QFont& f) {
         const QFontMetricsF metrics(f, page.painter().device());
         const double height = metrics.height() + 2 * pad;
@@ -111,26 +116,40 @@ void paintCalculationPage(QPainter& painter, const CalculationSheet& sheet)
     page.down(page.text(page.left(), page.width(), page.font(16, true), sheet.title, Qt::AlignHCenter));
     page.down(page.mm(2));
     page.down(page.text(page.left(), page.width(), page.font(10), sheet.subtitle, Qt::AlignHCenter));
-    page.down(page.mm(4));
+    page.down(page.mm(3));
 
     const QFont body = page.font(9.5);
     for (const CalculationSheet::Section& s : sheet.sections) {
         page.down(page.text(page.left(), page.width(), page.font(11, true), s.heading));
-        page.down(page.mm(1.5));
+        page.down(page.mm(1));
         for (const CalculationSheet::Line& line : s.lines) {
             const double labelHeight = page.text(page.left() + page.mm(4), page.mm(kLabelWidthMm), body, line.label);
             const double x = page.left() + page.mm(4 + kLabelWidthMm);
             const double valueHeight = page.text(x, page.left() + page.width() - x, body, line.value);
-            page.down(std::max(labelHeight, valueHeight) + page.mm(0.8));
+            page.down(std::max(labelHeight, valueHeight) + page.mm(0.4));
         }
         if (!s.tableHeader.isEmpty())
             table(page, s);
         for (const QString& note : s.notes)
-            page.down(page.text(page.left() + page.mm(4), page.width() - page.mm(4), body, note) + page.mm(0.8));
-        page.down(page.mm(3));
+            page.down(page.text(page.left() + page.mm(4), page.width() - page.mm(4), body, note) + page.mm(0.4));
+        page.down(page.mm(2));
     }
+    for (const QString& warning : sheet.warnings)
+        page.down(page.text(page.left(), page.width(), body, QStringLiteral("警告：") + warning) + page.mm(0.8));
 
-    // the foot of the page, whatever the sections took
+    // the signatures and the foot of the page, whatever the sections took
+    if (!sheet.signatures.isEmpty()) {
+        painter.setFont(body);
+        const QFontMetricsF metrics(body, painter.device());
+        const double baseline = page.mm(kPageHeightMm - kMarginMm - 4);
+        const double part = page.width() / sheet.signatures.size();
+        for (int i = 0; i < sheet.signatures.size(); ++i) {
+            const double x = page.left() + i * part;
+            painter.drawText(QPointF(x, baseline), sheet.signatures[i]);
+            const double lineStart = x + metrics.horizontalAdvance(sheet.signatures[i]);
+            painter.drawLine(QPointF(lineStart, baseline + page.mm(0.8)), QPointF(x + part - page.mm(10), baseline + page.mm(0.8)));
+        }
+    }
     const QFont small = page.font(8);
     painter.setFont(small);
     const QRectF foot(page.left(), page.mm(kPageHeightMm - kMarginMm), page.width(), page.mm(6));

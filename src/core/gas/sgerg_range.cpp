@@ -53,18 +53,33 @@ SgergBounds sgergWiderBounds(SgergRangeInput input)
     return validityOf(input).wider;
 }
 
+SgergRangeClass sgergInputRange(SgergRangeInput input, double value)
+{
+    const Validity& v = validityOf(input);
+    if (!holds(v.wider, value))
+        return SgergRangeClass::Outside;
+    return holds(v.normal, value) ? SgergRangeClass::Normal : SgergRangeClass::Wider;
+}
+
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)
 {
     SgergRangeVerdict verdict;
     for (const Validity& v : kValidity) {
-        const double value = inputs[static_cast<int>(v.input)];
-        if (!holds(v.wider, value)) {
-            verdict.range = SgergRangeClass::Outside;
+        switch (sgergInputRange(v.input, inputs[static_cast<int>(v.input)])) {
+        case SgergRangeClass::Normal:
+            break;
+        case SgergRangeClass::Wider:
+            verdict.wider.push_back(v.input);
+            break;
+        case SgergRangeClass::Outside:
             verdict.outside.push_back(v.input);
-        } else if (!holds(v.normal, value) && verdict.range == SgergRangeClass::Normal) {
-            verdict.range = SgergRangeClass::Wider;
+            break;
         }
     }
+    if (!verdict.outside.empty())
+        verdict.range = SgergRangeClass::Outside;
+    else if (!verdict.wider.empty())
+        verdict.range = SgergRangeClass::Wider;
     return verdict;
 }
 

@@ -23,6 +23,7 @@ using SgergRangeInputs = std::array<double, kSgergRangeInputCount>;
 struct SgergRangeVerdict {
     SgergRangeClass range = SgergRangeClass::Normal;
     std::vector<SgergRangeInput> outside; // beyond the wider range, in input order
+    std::vector<SgergRangeInput> wider;   // beyond the normal range only, in input order
 };
 
 SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs);
@@ -34,6 +35,8 @@ struct SgergBounds {
 };
 SgergBounds sgergNormalBounds(SgergRangeInput input);
 SgergBounds sgergWiderBounds(SgergRangeInput input);
+// Where one input alone stands.
+SgergRangeClass sgergInputRange(SgergRangeInput input, double value);
 
 // "normal", "wider" or "outside: Hs, PabsMax"; `names` gives the name of each input.
 QString sgergRangeText(const SgergRangeVerdict& verdict, const std::array<QString, kSgergRangeInputCount>& names);

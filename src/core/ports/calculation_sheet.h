@@ -25,5 +25,9 @@ struct CalculationSheet {
     QString title;
     QString subtitle; // the selection number and the model code
     std::vector<Section> sections;
-    QString footer; // the program, its version and the date
+    // The warnings the window shows for the selection, one text each: listed on the
+    // record under their own heading, so that a checker signs knowing them.
+    QStringList warnings;
+    QStringList signatures; // "编制：", "校核：": who drew the record up and who checked it
+    QString footer;         // the program, its version and the date
 };

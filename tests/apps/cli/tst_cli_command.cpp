@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -285,10 +286,14 @@ private slots:
 
     // The calculation record of a stored selection of each medium, and of one whose
     // Zn/Zg were typed: every input, both corners' factors and flows as the window
-    // showed them, Z at each corner as `sgerg` gives it, and the range verdict.
+    // showed them, Z at each corner as `sgerg` gives it, each judged gas input beside
+    // its value at the method's reference and its limits, the verdict naming the
+    // inputs that decided it, and the window's warnings. `rows` are the range table's
+    // rows, their cells split by "|".
     void calculationRecordOfAStoredSelection_data()
     {
         QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("verdict");
         const QByteArray wide = "paste StdFlowMin 40\npaste StdFlowMax 400\npaste PabsMin 300\npaste PabsMax 900\n"
                                 "paste TempMin -10\npaste TempMax 35\n";
@@ -296,40 +301,58 @@ private slots:
         const QByteArray narrow = "paste StdFlowMin 300\npaste StdFlowMax 1500\npaste PabsMin 500\npaste PabsMax 600\n"
                                   "paste TempMin -10\npaste TempMax 35\n";
         const QByteArray ref25 = "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n";
-        QTest::newRow("city gas") << "choose Medium 城市天然气或城市煤气\n" + wide + ref25 + "paste Hs 38\n"
-                                  << QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
+        const QString normal = QStringLiteral("结论：各输入均在管输天然气的常规适用范围内。");
+        QTest::newRow("city gas, 25/0 reference: values judged as given")
+            << "choose Medium 城市天然气或城市煤气\n" + wide + ref25 + "paste Hs 38\n"
+            << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|38|38|30～45|20～48|常规"),
+                            QStringLiteral("最大绝对压力 pmax (kPa)|900|900|0～12000|0～12000|常规"),
+                            QStringLiteral("最低温度 tmin (℃)|-10|-10|-10～65|-10～65|常规")}
+            << normal;
         QTest::newRow("oil-field gas, Hs beyond the range")
             << "choose Medium 油田天然气\n" + narrow + ref25 + "paste Hs 50\n"
-            << QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考");
-        QTest::newRow("coal-bed gas, 20/20 reference")
+            << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|50|50|30～45|20～48|超出")}
+            << QStringLiteral("结论：超出适用范围：高位发热量 Hs = 50 MJ/m³ > 48，压缩系数仅供参考。");
+        QTest::newRow("coal-bed gas, 20/20 reference: Hs and d converted")
             << "choose Medium 煤层气\n" + narrow + "paste Hs 36\n"
-            << QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
-        QTest::newRow("air, the gas values left as they come")
+            << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|36|38.64|30～45|20～48|常规"),
+                            QStringLiteral("相对密度 d|0.6|0.6002|0.55～0.8|0.55～0.9|常规")}
+            << normal;
+        QTest::newRow("city gas, d past the normal range only once converted")
+            << "choose Medium 城市天然气或城市煤气\n" + wide + "paste Hs 38\npaste RelDensity 0.8\n"
+            << QStringList {QStringLiteral("相对密度 d|0.8|0.8002|0.55～0.8|0.55～0.9|扩展")}
+            << QStringLiteral("结论：在扩展适用范围内，超出常规范围的有 相对密度 d′ = 0.8002 > 0.8。");
+        QTest::newRow("air, the gas values left as they come: 45 at 20/20 is beyond 48")
             << "choose Medium 空气或氮气或惰性气体\n" + wide
-            << QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考");
+            << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|45|48.29|30～45|20～48|超出")}
+            << QStringLiteral("结论：超出适用范围：高位发热量 Hs′ = 48.29 MJ/m³ > 48，压缩系数仅供参考。");
         QTest::newRow("oxygen or hydrogen, CO2 in the wider range")
             << "choose Medium 氧气或氢气\n" + narrow + ref25 + "paste Hs 38\npaste XCO2 0.25\n"
-            << QStringLiteral("SGERG-88：输入超出常规范围，在扩展适用范围内");
+            << QStringList {QStringLiteral("CO2摩尔分数 xCO2|0.25|0.25|0～0.2|0～0.3|扩展")}
+            << QStringLiteral("结论：在扩展适用范围内，超出常规范围的有 CO2摩尔分数 xCO2 = 0.25 > 0.2。");
         QTest::newRow("typed Zn/Zg") << "choose Medium 城市天然气或城市煤气\n" + wide
                 + "choose ZMode 不修正\npaste ZnZgMin 0.9871\npaste ZnZgMax 0.9912\n"
-                                     << QStringLiteral("未使用状态方程，不判断适用范围。");
+                                     << QStringList() << QStringLiteral("未使用状态方程，不判断适用范围。");
     }
     void calculationRecordOfAStoredSelection()
     {
         QFETCH(QByteArray, lines);
+        QFETCH(QStringList, rows);
         QFETCH(QString, verdict);
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\n");
+        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\nwarnings\n");
         const Result run = cli({"--db", db, "--today", "20261210", "run", script});
         QCOMPARE(run.status, 0);
         QMap<QString, QString> shown;
+        QStringList warned;
         for (const QString& line : run.out) {
             const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
             if (o.value("event").toString() == u"field")
                 shown[o.value("name").toString()] = o.value("text").toString();
+            else if (o.value("event").toString() == u"warning")
+                warned << o.value("text").toString();
         }
         QVERIFY2(!shown.value("ResultText").isEmpty(), qPrintable(run.out.join(u'\n')));
 
@@ -347,6 +370,20 @@ private slots:
         QVERIFY(pages[0].contains(shown.value("ResultText")));
         const QString& record = pages[1];
         QVERIFY2(record.contains(QStringLiteral("选型计算书")) && record.contains(verdict), qPrintable(record));
+        for (const QString& row : rows) {
+            QStringList cells = row.split(u'|');
+            for (QString& cell : cells)
+                cell = QRegularExpression::escape(cell);
+            const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
+            QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
+        }
+        // the window's warnings, each whole though the page may wrap it
+        const QRegularExpression space(QStringLiteral("\\s+"));
+        QCOMPARE(record.count(QStringLiteral("警告：")), warned.size());
+        for (QString warning : warned)
+            QVERIFY2(QString(record).remove(space).contains(QStringLiteral("警告：") + warning.remove(space)), qPrintable(warning));
+        for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
+            QVERIFY2(record.contains(QString::fromUtf8(always)), always);
         for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",
                                  "RelDensity", "XCO2", "XH2", "ZnZgMin", "ZnZgMax", "ConvFactorMin", "ConvFactorMax",
                                  "WorkFlowMin", "WorkFlowMax", "SizeSpec", "ResultText"}) {
@@ -358,7 +395,7 @@ private slots:
             QVERIFY(record.contains(QStringLiteral("未使用状态方程，Zn/Zg 为录入值")));
             return;
         }
-        QVERIFY(record.contains(QStringLiteral("SGERG-88（ISO 12213-3）")));
+        QVERIFY(record.contains(QStringLiteral("SGERG-88（ISO 12213-3，GB/T 17747.3）")));
         // Z at each corner and at the standard condition, five decimals
         const bool ref20 = shown.value("RefCondition").startsWith(QStringLiteral("燃烧参比条件和体积计量参比条件均为"));
         const auto z = [&](const QString& p, const QString& t) {

@@ -730,7 +730,7 @@ private slots:
     }
 
     // "附计算书": offered when the record could be made, and then the saved PDF holds
-    // its page after the sheet's.
+    // its page after the sheet's, with the warnings it carries and the lines to sign.
     void sheetPreviewWithTheCalculationRecord()
     {
         PrintRow row;
@@ -740,6 +740,8 @@ private slots:
         record.title = QStringLiteral("选型计算书");
         record.sections = {{QStringLiteral("三、工况点"), {}, {QStringLiteral("工况点"), QStringLiteral("K")},
                             {{QStringLiteral("最小流量"), QStringLiteral("2.2857")}}, {}}};
+        record.warnings = {QStringLiteral("最小工况流量低于通径下限"), QStringLiteral("最高温度超出温度传感器量程")};
+        record.signatures = {QStringLiteral("编制："), QStringLiteral("校核：")};
         QPrintPreviewDialog* offered = createSheetPreview(row, nullptr, record);
         auto* box = offered->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
         QVERIFY(box);
@@ -759,6 +761,9 @@ private slots:
         const QStringList pages = pdfPages(written);
         QCOMPARE(pages.size(), 2);
         QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")), qPrintable(pages[1]));
+        for (const QString& line : {QStringLiteral("警告：最小工况流量低于通径下限"), QStringLiteral("警告：最高温度超出温度传感器量程"),
+                                    QStringLiteral("编制："), QStringLiteral("校核：")})
+            QVERIFY2(pages[1].contains(line), qPrintable(line + QStringLiteral(" not in\n") + pages[1]));
     }
 
     // The print path as the user walks it: a saved selection, "打印", the box

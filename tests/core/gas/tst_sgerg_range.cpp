@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 using I = SgergRangeInput;
@@ -85,6 +87,26 @@ private slots:
         const SgergRangeVerdict verdict = sgergRange(inputs);
         QCOMPARE(verdict.range, SgergRangeClass::Outside);
         QCOMPARE(sgergRangeText(verdict, kNames), QStringLiteral("outside: Hs, PabsMax"));
+        QCOMPARE(verdict.wider, std::vector<SgergRangeInput> {I::RelDensity});
+    }
+
+    // The limits told for each input are those the verdict keeps: each bound holds,
+    // and a step beyond it leaves that range.
+    void limitsAreTheVerdictsOwn()
+    {
+        for (int i = 0; i < kSgergRangeInputCount; ++i) {
+            const auto input = static_cast<SgergRangeInput>(i);
+            const SgergBounds normal = sgergNormalBounds(input);
+            const SgergBounds wider = sgergWiderBounds(input);
+            const auto beyond = [](double bound, double sign) { return bound + sign * (std::abs(bound) + 1) * 1e-6; };
+            QCOMPARE(sgergInputRange(input, normal.low), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, normal.high), SgergRangeClass::Normal);
+            QCOMPARE(sgergInputRange(input, beyond(wider.low, -1)), SgergRangeClass::Outside);
+            QCOMPARE(sgergInputRange(input, beyond(wider.high, +1)), SgergRangeClass::Outside);
+            if (wider.high > normal.high)
+                QCOMPARE(sgergInputRange(input, beyond(normal.high, +1)), SgergRangeClass::Wider);
+        }
+        QCOMPARE(sgergWiderBounds(I::Hs).high, 48.0); // the window's caption: 20MJ/m3<=Hs<=48MJ/m3
     }
 };
 
