@@ -66,7 +66,7 @@ void listScroll(benchmark::State& state)
     state.counters["rows_held"] = list->model()->rowCount();
     state.counters["rss_MB"] = processStatusKb("VmRSS:") / 1024.0;
 }
-BENCHMARK(listScroll)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(listScroll)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // Typing a search into the box above the list (applied at once, as Enter does).
 void searchBox(benchmark::State& state)
@@ -112,6 +112,31 @@ void desktopNewClosePairs(benchmark::State& state)
     reportPairs(state, pairs, growthKb);
 }
 BENCHMARK(desktopNewClosePairs)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One "new" (the main window's command, the window shown and made current) while N
+// selection windows are open in the window area, then closed again so that N stay.
+void desktopNewAmongWindows(benchmark::State& state)
+{
+    const int open = static_cast<int>(state.range(0));
+    SelectionDatabase db;
+    db.open(SelectionDatabase::memoryPath());
+    MainWindow window(db, QStringLiteral("20261210"));
+    showAtStart(window);
+    window.workspace().activate();
+    QCoreApplication::processEvents();
+    EventWriter events([](const QString&) {});
+    GuiScriptActions actions(window);
+    ScriptRunner runner(window.workspace(), events, &actions);
+    runner.run(QStringLiteral("new\n").repeated(open - 1)); // the first window is open already
+    for (auto _ : state) {
+        runner.runLine(1, QStringLiteral("new"));
+        state.PauseTiming();
+        runner.runLine(2, QStringLiteral("close"));
+        state.ResumeTiming();
+    }
+    state.counters["windows"] = open;
+}
+BENCHMARK(desktopNewAmongWindows)->Arg(1)->Arg(200)->Arg(800)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
