@@ -7,6 +7,7 @@
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/selection_widget.h"
 #include "apps/desktop/selection_list_model.h"
+#include "apps/desktop/work_questions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -235,7 +236,11 @@ void MainWindow::createActions()
     m_openAction = new QAction(QStringLiteral("打开选型记录"), this);
     connect(m_openAction, &QAction::triggered, this, [this] { m_workspace.openRecord(); });
     m_deleteAction = new QAction(QStringLiteral("删除选型记录"), this);
-    connect(m_deleteAction, &QAction::triggered, this, [this] { m_workspace.deleteRecord(); });
+    connect(m_deleteAction, &QAction::triggered, this, [this] {
+        const QString number = m_workspace.list().selected();
+        if (!number.isEmpty() && WorkQuestion::confirmDelete(this, number))
+            m_workspace.deleteRecord();
+    });
     m_copyAction = new QAction(QStringLiteral("复制为新选型"), this);
     connect(m_copyAction, &QAction::triggered, this, [this] { m_workspace.copyRecord(); });
 }

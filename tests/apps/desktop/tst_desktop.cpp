@@ -10,6 +10,7 @@
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
+#include "apps/desktop/work_questions.h"
 #include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/desktop/selection_widget.h"
@@ -303,6 +304,52 @@ private slots:
         // another input empties the chain: no size, no size warning
         d.type(F::StdFlowMax, "200");
         QCOMPARE(shown(), QString());
+    }
+
+    // One click next to "复制为新选型" must not lose a stored quote: deleting asks, and
+    // only "删除" deletes; Enter or Escape keep the record.
+    void deletingAsksFirst_data()
+    {
+        QTest::addColumn<QString>("answer"); // the button clicked; empty: the box closed with Escape
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("删除") << "删除" << true;
+        QTest::newRow("取消") << "取消" << false;
+        QTest::newRow("the default") << "default" << false;
+        QTest::newRow("closed") << "" << false;
+    }
+
+    void deletingAsksFirst()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, deleted);
+        Desktop d;
+        d.saveASelection();
+        QTreeView* list = d.main->recordList();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QStringList asked;
+        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
+            asked << box.text();
+            QStringList buttons;
+            for (QAbstractButton* b : box.buttons())
+                buttons << b->text();
+            std::sort(buttons.begin(), buttons.end());
+            asked << buttons.join(u'/') << box.defaultButton()->text() << box.escapeButton()->text();
+            if (answer == u"default")
+                return box.defaultButton();
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == answer)
+                    return b;
+            }
+            return nullptr;
+        });
+        d.main->deleteRecordAction()->trigger();
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked, (QStringList {QStringLiteral("确定删除选型编号（20261210001）的选型记录吗？删除后不能恢复。"),
+                                      QStringLiteral("删除/取消"), QStringLiteral("取消"), QStringLiteral("取消")}));
+        QCOMPARE(d.main->workspace().list().rowCount(), deleted ? 0 : 1);
+        QSqlQuery q(d.database.connection());
+        QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
+        QCOMPARE(q.value(0).toInt(), deleted ? 0 : 1);
     }
 
     void keyFilterBeepsAndDrops()

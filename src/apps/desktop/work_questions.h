@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The questions the program asks before work is lost. They are for the person at the
+// screen: a scripted run asks none, since its line is the user's confirmed intent.
+namespace WorkQuestion {
+
+// "确定删除选型编号（N）的选型记录吗？删除后不能恢复。" with 删除 and 取消, 取消 the
+// default; true when the record may go.
+bool confirmDelete(QWidget* parent, const QString& number);
+
+// Tests answer the questions here: while a handler is set, every question is built
+// and handed to it, scripted run or not, and its result is the button clicked.
+using Handler = std::function<QAbstractButton*(QMessageBox& box)>;
+void setHandler(Handler handler);
+
+} // namespace WorkQuestion
