@@ -5,6 +5,7 @@
 #include "core/ports/platform.h"
 
 #include <QKeyEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -69,6 +70,8 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
                 accepted += key;
         }
         event->accept();
+        if (accepted != typed)
+            tellDiscarded();
         if (accepted.isEmpty())
             return;
         if (accepted != typed) {
@@ -83,6 +86,7 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
             const bool digit = c >= u'0' && c <= u'9';
             if (!digit || (!hasSelectedText() && value().size() >= kSelectionNoDigits)) {
                 m_platform.beep();
+                tellDiscarded();
                 continue;
             }
             QKeyEvent one(event->type(), c.unicode(), event->modifiers(), QString(c));
@@ -91,4 +95,22 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+QString FilteredLineEdit::discardedKeyNote() const
+{
+    switch (m_filter) {
+    case KeyFilter::Unsigned: return QStringLiteral("只能输入数字和小数点");
+    case KeyFilter::Signed: return QStringLiteral("只能输入数字、小数点和正负号");
+    case KeyFilter::Digits: return QStringLiteral("只能输入数字，最多11位");
+    case KeyFilter::None: break;
+    }
+    return QString();
+}
+
+void FilteredLineEdit::tellDiscarded()
+{
+    // many office machines sound no beep: the box says why the key did not show
+    m_lastNote = discardedKeyNote();
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), m_lastNote, this);
 }

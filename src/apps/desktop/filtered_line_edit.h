@@ -21,10 +21,17 @@ public:
     // the box's change goes on to the window as the user's edit.
     void pasteText(const QString& text);
 
+    // What the box says when it drops a key ("只能输入数字和小数点"), and what it said last.
+    QString discardedKeyNote() const;
+    const QString& lastNote() const { return m_lastNote; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void tellDiscarded();
+
     KeyFilter m_filter;
+    QString m_lastNote;
     Platform& m_platform;
 };
