@@ -136,7 +136,11 @@ QString selectionSheetPreviewCaption(const QString& previewCaption)
 
 QString selectionSheetDate(const QDate& date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    // A process without a locale (a fresh server, a service, CI) would print "10 Dec
+    // 2026" on a Chinese sheet: it reads the date as a Chinese system would show it.
+    const QLocale system = QLocale::system();
+    const QLocale locale = system.language() == QLocale::C ? QLocale(QLocale::Chinese, QLocale::China) : system;
+    return locale.toString(date, QLocale::ShortFormat);
 }
 
 QPageLayout selectionSheetPageLayout()

@@ -284,6 +284,46 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
     }
 
+    // The sheet and the record print the date as the system shows a short date; a
+    // process without a locale (a fresh server, CI) shows it as a Chinese system does.
+    void printedDateFollowsTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("no locale") << "C" << "yyyy/M/d";
+        QTest::newRow("POSIX") << "POSIX" << "yyyy/M/d";
+        QTest::newRow("Chinese") << "zh_CN.UTF-8" << "yyyy/M/d";
+        QTest::newRow("American") << "en_US.UTF-8" << "M/d/yy";
+    }
+
+    void printedDateFollowsTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, format);
+        QTemporaryDir dir;
+        const QString db = storedSelectionFile(dir, "");
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        QProcess sheet;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_TIME", "LC_MESSAGES"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        sheet.setProcessEnvironment(env);
+        const QDate today = QDate::currentDate();
+        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        // the day may turn while the sheet is written
+        const QStringList dates = {today.toString(format), QDate::currentDate().toString(format)};
+        for (const char* page : {"1", "2"}) {
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {"-layout", "-f", page, "-l", page, pdf, "-"});
+            QVERIFY(text.waitForFinished(60000));
+            const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+            QVERIFY2(shown.contains(dates[0]) || shown.contains(dates[1]), qPrintable(dates[0] + u'\n' + shown));
+        }
+    }
+
     // The calculation record of a stored selection of each medium, and of one whose
     // Zn/Zg were typed: every input, both corners' factors and flows as the window
     // showed them, Z at each corner as `sgerg` gives it, each judged gas input beside
