@@ -150,6 +150,7 @@ SelectionWindow& Workspace::createWindow(bool numbered, const StoredRow* restore
         if (numbered && !row.isEmpty())
             row[0] = w.form().text(Field::SelectionNo);
         w.dispatch([&] { restoreSelection(w.context(), row); });
+        w.context().notePendingStored();
     }
     if (onWindowShown)
         onWindowShown(w);
@@ -289,6 +290,7 @@ void Workspace::save(SelectionWindow& window)
         return;
     }
     noteSelectionNumber(window);
+    c.notePendingStored();
     // the row as stored goes to the top of the list; a row of that number that
     // another program deleted and the list still shows goes: each number once
     m_list.addSaved(row);

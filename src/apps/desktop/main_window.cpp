@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -542,6 +543,39 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    std::vector<SelectionWidget*> unsaved;
+    QStringList numbers;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        auto* w = qobject_cast<SelectionWidget*>(sub->widget());
+        if (w && !w->detached() && w->window().context().hasUnsavedResult()) {
+            unsaved.push_back(w);
+            numbers << w->window().form().text(Field::SelectionNo);
+        }
+    }
+    if (!unsaved.empty()) {
+        switch (WorkQuestion::askBeforeExit(this, numbers)) {
+        case WorkQuestion::BeforeClosing::Cancel:
+            event->ignore();
+            return;
+        case WorkQuestion::BeforeClosing::Save:
+            for (SelectionWidget* w : unsaved) {
+                w->saveButton()->click();
+                // a save the window refused keeps the program open, that window in front
+                if (w->window().context().hasUnsavedResult()) {
+                    m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+                    event->ignore();
+                    return;
+                }
+            }
+            break;
+        case WorkQuestion::BeforeClosing::Discard:
+            break;
+        }
+    }
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (auto* w = qobject_cast<SelectionWidget*>(sub->widget()))
+            w->closeWithoutAsking();
+    }
     m_mdi->closeAllSubWindows();
     event->accept();
 }

@@ -3,6 +3,7 @@
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
 #include "apps/desktop/radio_group.h"
+#include "apps/desktop/work_questions.h"
 #include "core/form/buttons.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_window.h"
@@ -594,8 +595,30 @@ void SelectionWidget::ensureShownSize()
         frame->resize(frame->size() + (inner - size()));
 }
 
+bool SelectionWidget::keepsUnsavedWork()
+{
+    if (m_detached || m_closeWithoutAsking || !m_window.context().hasUnsavedResult())
+        return false;
+    switch (WorkQuestion::askBeforeClosing(this, m_window.form().text(Field::SelectionNo))) {
+    case WorkQuestion::BeforeClosing::Discard:
+        return false;
+    case WorkQuestion::BeforeClosing::Cancel:
+        return true;
+    case WorkQuestion::BeforeClosing::Save:
+        break;
+    }
+    // the window's own "保存", with all its checks and messages; a save it refuses
+    // keeps the window open
+    m_save->click();
+    return m_window.context().hasUnsavedResult();
+}
+
 void SelectionWidget::closeEvent(QCloseEvent* event)
 {
+    if (keepsUnsavedWork()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!m_detached) {
         detach();

@@ -61,6 +61,9 @@ public:
 
     // The headless window is about to go: the widget stops showing it.
     void detach();
+    // The program's exit has asked about the unsaved results already: closing asks
+    // nothing more.
+    void closeWithoutAsking() { m_closeWithoutAsking = true; }
     bool detached() const { return m_detached; }
 
     // Smallest inner sizes: when shown, and while resized.
@@ -85,6 +88,8 @@ private:
     void warningsMayHaveChanged();
     void showWarnings();
     void convertGaugePressures();
+    // Closing with an unsaved result asks first; true when the window stays open.
+    bool keepsUnsavedWork();
 
     Workspace& m_workspace;
     SelectionWindow& m_window;
@@ -100,6 +105,7 @@ private:
     std::vector<SelectionWarning> m_shownWarnings;
     bool m_warningsPending = false;
     QPushButton* m_gauge = nullptr;
+    bool m_closeWithoutAsking = false;
     bool m_shownOnce = false;
     bool m_detached = false;
 };

@@ -28,6 +28,41 @@ void setHandler(Handler handler)
     g_handler = std::move(handler);
 }
 
+namespace {
+
+BeforeClosing askSaveDiscardCancel(QWidget* parent, const QString& text, const QString& saveCaption)
+{
+    if (WidgetPlatform::scripted() && !g_handler)
+        return BeforeClosing::Discard; // a script's close is meant as written
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(saveCaption, QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    QAbstractButton* clicked = ask(box);
+    if (clicked == save)
+        return BeforeClosing::Save;
+    return clicked == discard ? BeforeClosing::Discard : BeforeClosing::Cancel;
+}
+
+} // namespace
+
+BeforeClosing askBeforeClosing(QWidget* parent, const QString& number)
+{
+    return askSaveDiscardCancel(
+        parent, QStringLiteral("选型编号（%1）的选型结果还未保存，关闭前要保存吗？").arg(number),
+        QStringLiteral("保存"));
+}
+
+BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers)
+{
+    return askSaveDiscardCancel(
+        parent,
+        QStringLiteral("以下选型结果还未保存：\n%1\n退出前要保存吗？").arg(numbers.join(QStringLiteral("、"))),
+        QStringLiteral("全部保存"));
+}
+
 bool confirmDelete(QWidget* parent, const QString& number)
 {
     if (WidgetPlatform::scripted() && !g_handler)

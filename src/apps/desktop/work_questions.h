@@ -15,6 +15,15 @@ namespace WorkQuestion {
 // default; true when the record may go.
 bool confirmDelete(QWidget* parent, const QString& number);
 
+// What to do with unsaved results before a window or the program closes.
+enum class BeforeClosing { Save, Discard, Cancel };
+
+// Closing one window with an unsaved result: 保存 / 不保存 / 取消, 保存 the default.
+BeforeClosing askBeforeClosing(QWidget* parent, const QString& number);
+// Exiting with unsaved results in the windows numbered `numbers`: one question,
+// 全部保存 / 不保存 / 取消, 全部保存 the default.
+BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers);
+
 // Tests answer the questions here: while a handler is set, every question is built
 // and handed to it, scripted run or not, and its result is the button clicked.
 using Handler = std::function<QAbstractButton*(QMessageBox& box)>;

@@ -35,6 +35,11 @@ public:
         form.setText(Field::ResultText, QString());
         pending.reset();
     }
+    // A result composed and not stored since: closing the window would lose it. A
+    // window opened or copied from a stored row starts with nothing to lose.
+    bool hasUnsavedResult() const { return pending && pending != storedPending; }
+    void notePendingStored() { storedPending = pending; }
+
     // The desktop window replaces the platform by one that knows its widgets.
     void setPlatform(Platform& platform) { m_platform = &platform; }
 
@@ -42,6 +47,7 @@ public:
     WorkingFlows flows;
     QString correctorModel;
     std::optional<QStringList> pending;
+    std::optional<QStringList> storedPending; // the pending row as last stored or restored
 
 private:
     Platform* m_platform;

@@ -146,6 +146,17 @@ struct Desktop {
     }
     // A metering point typed in, its working flows computed, a meter selected and the
     // selection saved, all by the window's buttons; the model code shown.
+    // A metering point typed in and a meter selected, not saved.
+    void composeASelection()
+    {
+        type(F::StdFlowMin, "80");
+        type(F::StdFlowMax, "150");
+        type(F::PabsMin, "300");
+        type(F::PabsMax, "400");
+        choose(F::ZMode, "不修正");
+        click(current()->computeButton());
+        click(current()->selectButton());
+    }
     QString saveASelection()
     {
         type(F::StdFlowMin, "80");
@@ -722,6 +733,103 @@ private slots:
         QVERIFY(selected.contains(highlight));
         QVERIFY(selected.contains(text));
         QVERIFY(!colours(0).contains(highlight));
+    }
+
+    // Closing a window with a result not saved since it was composed asks first; its
+    // "保存" runs the window's own save, and a save it refuses keeps the window open.
+    void closingAWindowAsksForItsUnsavedResult_data()
+    {
+        QTest::addColumn<QString>("answer"); // empty: no question expected
+        QTest::addColumn<QString>("before"); // what the window holds: result, saved, stored number, nothing
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("保存") << "保存" << "result" << true << 1;
+        QTest::newRow("不保存") << "不保存" << "result" << true << 0;
+        QTest::newRow("取消") << "取消" << "result" << false << 0;
+        QTest::newRow("Escape") << "" << "result" << false << 0;
+        QTest::newRow("a save refused: the number is stored") << "保存" << "stored number" << false << 1;
+        QTest::newRow("saved already") << "none" << "saved" << true << 1;
+        QTest::newRow("nothing composed") << "none" << "nothing" << true << 0;
+    }
+
+    void closingAWindowAsksForItsUnsavedResult()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, before);
+        QFETCH(bool, closed);
+        QFETCH(int, stored);
+        Desktop d;
+        if (before == u"saved") {
+            d.saveASelection();
+        } else if (before != u"nothing") {
+            d.composeASelection();
+        }
+        if (before == u"stored number") { // another program saved under this number meanwhile
+            QStringList row(45);
+            row[0] = QStringLiteral("20261210001");
+            QVERIFY(d.main->workspace().store().insert(row).ok());
+        }
+        QStringList asked;
+        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
+            asked << box.text();
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == answer)
+                    return b;
+            }
+            return nullptr;
+        });
+        QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
+        QPointer<SelectionWidget> widget = d.current();
+        sub->close();
+        QCoreApplication::processEvents();
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked, answer == u"none" ? QStringList()
+                                          : QStringList {QStringLiteral(
+                                              "选型编号（20261210001）的选型结果还未保存，关闭前要保存吗？")});
+        QCOMPARE(widget.isNull(), closed);
+        QSqlQuery q(d.database.connection());
+        QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
+        QCOMPARE(q.value(0).toInt(), stored);
+    }
+
+    // Exiting with unsaved results asks once for all of them.
+    void exitingAsksOnceForEveryUnsavedResult_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("exited");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("全部保存") << "全部保存" << true << 2;
+        QTest::newRow("不保存") << "不保存" << true << 0;
+        QTest::newRow("取消") << "取消" << false << 0;
+    }
+
+    void exitingAsksOnceForEveryUnsavedResult()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, exited);
+        QFETCH(int, stored);
+        Desktop d;
+        d.composeASelection();
+        d.main->newAction()->trigger();
+        d.composeASelection();
+        d.main->newAction()->trigger(); // a third window with nothing to lose
+        QStringList asked;
+        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
+            asked << box.text();
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == answer)
+                    return b;
+            }
+            return nullptr;
+        });
+        const bool closed = d.main->close();
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked, QStringList {QStringLiteral("以下选型结果还未保存：\n20261210001、20261210002\n退出前要保存吗？")});
+        QCOMPARE(closed, exited);
+        QCOMPARE(d.main->mdiArea()->subWindowList().size(), exited ? 0 : 3);
+        QSqlQuery q(d.database.connection());
+        QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
+        QCOMPARE(q.value(0).toInt(), stored);
     }
 
     // The search box above the list filters it as the user types; the list's context
