@@ -90,6 +90,35 @@ private slots:
         QVERIFY(QFile::exists(expected));
     }
 
+    // What the program shows of a store (status bar, messages) holds no secret: not
+    // the password of the user part, nor any option whose name speaks of a password
+    // or a key, however its name is written.
+    void shownNamesHideEverySecret_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("user:password@") << "postgresql://anna:SECRET@db/t1" << "postgresql://anna@db/t1";
+        QTest::newRow("password=") << "postgresql://anna@db/t1?password=SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("sslpassword= after password=")
+            << "postgresql://anna@db/t1?password=X&sslpassword=SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("sslkey= beside options that are no secret")
+            << "postgresql://anna@db/t1?sslmode=verify-full&sslkey=/home/anna/SECRET.key&sslrootcert=/ca.pem"
+            << "postgresql://anna@db/t1?sslmode=verify-full&sslrootcert=%2Fca.pem";
+        QTest::newRow("PassFile=") << "postgresql://anna@db/t1?PassFile=/home/anna/SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("pass in a value, not in the name")
+            << "postgresql://anna@db/t1?application_name=passkey" << "postgresql://anna@db/t1?application_name=passkey";
+        QTest::newRow("percent-encoded name") << "postgresql://anna@db/t1?ssl%70assword=SECRET"
+                                              << "postgresql://anna@db/t1";
+        QTest::newRow("a file") << "/srv/选型/SECRET.mdb" << "/srv/选型/SECRET.mdb";
+    }
+
+    void shownNamesHideEverySecret()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, shown);
+        QCOMPARE(shownStoreLocation(location), shown);
+    }
+
     // A store on the server named by the environment: what is printed of it never
     // holds the password.
     void theServerIsShownWithoutItsPassword()
