@@ -54,7 +54,8 @@ options:
   --db PATH|URI      the store: a database file, :memory: (a fresh, empty database in memory),
                      or postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DBNAME[?host=SOCKETDIR];
                      default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
-                     then sjk/选型数据库.mdb beside the program
+                     then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
+                     a flowsel.conf that cannot be read or names no store is an error
   --today YYYYMMDD   the local date used for numbering selections (default: today))";
 
 struct Options {
@@ -189,6 +190,16 @@ std::optional<QString> readScript(const QString& path)
 
 using Sink = std::function<void(const QString&)>;
 
+// The store the options choose; none, reported, when that choice cannot be used.
+std::optional<QString> chosenLocation(const Options& o, const Sink& err)
+{
+    const StoreChoice choice = chooseStore(o.db);
+    if (choice.usable())
+        return choice.location;
+    err(choice.problemText());
+    return std::nullopt;
+}
+
 // Creates the store's table where missing; false (reported) when it cannot be used.
 bool prepareNeededStore(const QString& location, const Sink& err)
 {
@@ -205,10 +216,10 @@ int initDb(const Options& o, const Sink& out, const Sink& err)
         err(QStringLiteral("init-db takes no arguments"));
         return kExitUnusable;
     }
-    const QString location = chosenStoreLocation(o.db);
-    if (!prepareNeededStore(location, err))
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location || !prepareNeededStore(*location, err))
         return kExitUnusable;
-    out(QStringLiteral("database ready: %1").arg(shownStoreLocation(location)));
+    out(QStringLiteral("database ready: %1").arg(shownStoreLocation(*location)));
     return kExitOk;
 }
 
@@ -221,7 +232,7 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
     case OpenedStore::State::Yes:
         return opened;
     case OpenedStore::State::Missing:
-        err(opened.error + QStringLiteral(" (%1)").arg(location));
+        err(opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(location)));
         return std::nullopt;
     case OpenedStore::State::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
@@ -239,10 +250,17 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         err(QStringLiteral("copy-db takes the store to copy into"));
         return kExitUnusable;
     }
-    const std::optional<OpenedStore> source = openNeededStore(chosenStoreLocation(o.db), err);
+    const std::optional<QString> sourceLocation = chosenLocation(o, err);
+    if (!sourceLocation)
+        return kExitUnusable;
+    const std::optional<OpenedStore> source = openNeededStore(*sourceLocation, err);
     if (!source)
         return kExitUnusable;
     const QString& targetLocation = o.arguments.front();
+    if (const QString problem = locationProblem(targetLocation); !problem.isEmpty()) {
+        err(QStringLiteral("copy-db TARGET: %1").arg(problem));
+        return kExitUnusable;
+    }
     if (!prepareNeededStore(targetLocation, err))
         return kExitUnusable;
     const std::optional<OpenedStore> target = openNeededStore(targetLocation, err);
@@ -283,7 +301,10 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
         err(QStringLiteral("sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
         return kExitUnusable;
     }
-    const std::optional<OpenedStore> opened = openNeededStore(chosenStoreLocation(o.db), err);
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
+    const std::optional<OpenedStore> opened = openNeededStore(*location, err);
     if (!opened)
         return kExitUnusable;
     const QString& number = arguments[0];
@@ -356,9 +377,11 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         err(QStringLiteral("cannot read the script %1").arg(o.arguments.front()));
         return kExitUnusable;
     }
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
     EventWriter events(out);
-    const QString location = chosenStoreLocation(o.db);
-    const OpenedStore opened = openStore(location);
+    const OpenedStore opened = openStore(*location);
     switch (opened.state) {
     case OpenedStore::State::Yes:
         break;
@@ -366,7 +389,7 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         events.plainMessage(opened.error);
         break;
     case OpenedStore::State::Failed:
-        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
         return kExitUnusable;
     }
     Workspace workspace(events, o.today, *opened.store);
@@ -387,8 +410,10 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
 {
     OpenedStore opened;
     const auto openChosenStore = [&]() -> SelectionStore* {
-        const QString location = chosenStoreLocation(o.db);
-        opened = openStore(location);
+        const std::optional<QString> location = chosenLocation(o, err);
+        if (!location)
+            return nullptr;
+        opened = openStore(*location);
         switch (opened.state) {
         case OpenedStore::State::Yes:
             return opened.store.get();
@@ -396,7 +421,7 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
             err(opened.error); // as a run does, the points are selected all the same
             return opened.store.get();
         case OpenedStore::State::Failed:
-            err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+            err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
             return nullptr;
         }
         return nullptr;
