@@ -39,7 +39,8 @@ const char kUsage[] = R"(usage:
   flowsel-cli code-key OUT.pdf|OUT.html   write the key of the model codes (流量计参数代号)
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
-                                          or a URI), skipping the numbers it holds already
+                                          or a URI), skipping the numbers it holds already; a row
+                                          TARGET refuses is reported and left out (exit status 1)
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
                                           select a meter for every metering point of a CSV file;
                                           result cells a spreadsheet would run as formulas
@@ -242,7 +243,8 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 }
 
 // Copies the stored selections a thousand at a time, in number order, each thousand
-// in one transaction of the target; numbers the target holds are skipped.
+// in one transaction of the target; numbers the target holds are skipped, and a row
+// the target refuses is reported by its number and left out, the others copied.
 int copyDb(const Options& o, const Sink& out, const Sink& err)
 {
     constexpr int kRowsPerTransaction = 1000;
@@ -268,6 +270,7 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         return kExitUnusable;
     int copied = 0;
     int skipped = 0;
+    int failed = 0;
     QString after;
     for (;;) {
         const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
@@ -277,19 +280,23 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         }
         if (page.value().empty())
             break;
-        const StoreResult<QStringList> stored = target->store->insertUnlessStored(page.value());
+        const StoreResult<InsertOutcome> stored = target->store->insertUnlessStored(page.value());
         if (!stored.ok()) {
             err(dataErrorText(stored.error().statement, stored.error().message));
             return kExitLineFailed;
         }
-        for (const QString& number : stored.value())
+        const InsertOutcome& outcome = stored.value();
+        for (const QString& number : outcome.skipped)
             out(JsonLine(QStringLiteral("skipped")).add("SelectionNo", number).text());
-        skipped += static_cast<int>(stored.value().size());
-        copied += static_cast<int>(page.value().size() - stored.value().size());
+        for (const RefusedRow& row : outcome.refused)
+            out(JsonLine(QStringLiteral("failed")).add("SelectionNo", row.number).add("reason", row.reason).text());
+        skipped += static_cast<int>(outcome.skipped.size());
+        failed += static_cast<int>(outcome.refused.size());
+        copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
         after = page.value().back().front();
     }
-    out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).text());
-    return kExitOk;
+    out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());
+    return failed > 0 ? kExitLineFailed : kExitOk;
 }
 
 int sheet(const Options& o, const std::function<void(const QString&)>& out,

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -316,7 +318,7 @@ private slots:
         QCOMPARE(first.status, 0);
         QCOMPARE(first.out,
                  (QStringList {QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[77][0]),
-                               QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1}")}));
+                               QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1,\"failed\":0}")}));
         TestStore t(target);
         std::vector<StoredRow> copied = allRows(*t);
         QCOMPARE(copied.size(), size_t(kRows));
@@ -328,8 +330,54 @@ private slots:
         QCOMPARE(second.status, 0);
         QCOMPARE(second.out.size(), kRows + 1);
         QCOMPARE(second.out[9], QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[9][0]));
-        QCOMPARE(second.out.last(), QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":10000}"));
+        QCOMPARE(second.out.last(), QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":10000,\"failed\":0}"));
         QCOMPARE(allRows(*t).size(), size_t(kRows));
+    }
+
+    // A value the team store cannot hold (PostgreSQL's text holds no NUL) fails its
+    // row alone, by number and column; the rows around it are copied, and a second
+    // run copies nothing new and reports the same row. Back into a file, the rows the
+    // server holds copy as ever.
+    void copyDbGoesOnPastARowTheTargetRefuses()
+    {
+        const QString file = freshStoreLocation(QStringLiteral("sqlite"), true);
+        const QString server = freshStoreLocation(QStringLiteral("postgresql"), true);
+        QVERIFY(!file.isEmpty() && !server.isEmpty());
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 3; ++i)
+            rows.push_back(sampleRow(i, QStringLiteral("v%1").arg(i)));
+        {
+            TestStore s(file);
+            QVERIFY(s->insertUnlessStored(rows).ok());
+            QSqlQuery q(s.connection());
+            QVERIFY(q.prepare(QStringLiteral("update 选型输出 set 使用介质='城市'||char(0)||'x' where 选型编号=?")));
+            q.addBindValue(rows[1][0]);
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        }
+        const QString failed = QStringLiteral("{\"event\":\"failed\",\"SelectionNo\":\"%1\","
+                                              "\"reason\":\"使用介质 含有NUL字符，PostgreSQL 不能保存\"}")
+                                   .arg(rows[1][0]);
+        const Result first = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(first.status, 1);
+        QCOMPARE(first.out, (QStringList {failed, QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,"
+                                                                 "\"failed\":1}")}));
+        {
+            TestStore t(server);
+            QVERIFY(allRows(*t) == (std::vector<StoredRow> {rows[0], rows[2]}));
+        }
+        const Result second = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(second.status, 1);
+        const QString skipped = QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}");
+        QCOMPARE(second.out,
+                 (QStringList {skipped.arg(rows[0][0]), skipped.arg(rows[2][0]), failed,
+                               QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":2,\"failed\":1}")}));
+
+        const QString back = freshStoreLocation(QStringLiteral("sqlite"), true);
+        const Result home = cli({QStringLiteral("--db"), server, QStringLiteral("copy-db"), back});
+        QCOMPARE(home.status, 0);
+        QCOMPARE(home.out, QStringList {QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,\"failed\":0}")});
+        TestStore b(back);
+        QVERIFY(allRows(*b) == (std::vector<StoredRow> {rows[0], rows[2]}));
     }
 
     void copyDbWithAStoreThatCannotBeOpened_data()
