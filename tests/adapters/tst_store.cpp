@@ -295,29 +295,32 @@ private slots:
         QCOMPARE(Store::numbers(db->readInNumberOrder(QStringLiteral("20261211001"), 3)), QStringList());
     }
 
-    // Rows whose number is stored are skipped, never overwritten; a failure stores
-    // nothing of the rows.
+    // Rows whose number is stored are skipped, never overwritten; a row the engine
+    // refuses is left out with its reason, and the rows around it are stored.
     void insertUnlessStoredSkipsAndNeverOverwrites()
     {
         Store db;
         db.insert(QStringLiteral("20261210002"), QStringLiteral("kept"));
-        const StoreResult<QStringList> skipped = db->insertUnlessStored(
+        const StoreResult<InsertOutcome> first = db->insertUnlessStored(
             {Store::row(QStringLiteral("20261210001"), QStringLiteral("new")),
              Store::row(QStringLiteral("20261210002"), QStringLiteral("overwrite?")),
              Store::row(QStringLiteral("20261210003"), QStringLiteral("new"))});
-        QVERIFY(skipped.ok());
-        QCOMPARE(skipped.value(), QStringList {"20261210002"});
+        QVERIFY(first.ok());
+        QCOMPARE(first.value().skipped, QStringList {"20261210002"});
+        QVERIFY(first.value().refused.empty());
         QCOMPARE(db->fetch(QStringLiteral("20261210002")).value()->at(1), QStringLiteral("kept"));
         QCOMPARE(Store::numbers(db->readInNumberOrder(QString(), 10)),
                  (QStringList {"20261210001", "20261210002", "20261210003"}));
-        // a row without a number cannot be stored: the whole batch is not
-        const StoreResult<QStringList> refused =
-            db->insertUnlessStored({Store::row(QStringLiteral("20261210004")), Store::row(QString())});
-        QVERIFY(!refused.ok());
-        QVERIFY(!db->exists(QStringLiteral("20261210004")).value());
-        // and the store goes on
-        QVERIFY(db->insertUnlessStored({Store::row(QStringLiteral("20261210005"))}).ok());
-        QVERIFY(db->exists(QStringLiteral("20261210005")).value());
+        // a row without a number is no row the key takes
+        const StoreResult<InsertOutcome> partly = db->insertUnlessStored(
+            {Store::row(QStringLiteral("20261210004")), Store::row(QString()), Store::row(QStringLiteral("20261210005"))});
+        QVERIFY2(partly.ok(), qPrintable(partly.error().message));
+        QVERIFY(partly.value().skipped.isEmpty());
+        QCOMPARE(partly.value().refused.size(), size_t(1));
+        QCOMPARE(partly.value().refused[0].number, QString());
+        QVERIFY(!partly.value().refused[0].reason.isEmpty());
+        QCOMPARE(Store::numbers(db->readInNumberOrder(QStringLiteral("20261210003"), 10)),
+                 (QStringList {"20261210004", "20261210005"}));
     }
 };
 

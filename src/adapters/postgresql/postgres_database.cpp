@@ -2,6 +2,7 @@
 
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
+#include "core/record/columns.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -162,6 +163,16 @@ StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
         return StoreError::Kind::Disconnected;
     }
     return StoreError::Kind::Failed;
+}
+
+std::optional<QString> PostgresDatabase::unstorableValue(const StoredRow& row) const
+{
+    for (qsizetype c = 0; c < row.size() && c < kColumnCount; ++c) {
+        if (row[c].contains(QChar(u'\0')))
+            return QStringLiteral("%1 含有NUL字符，PostgreSQL 不能保存")
+                .arg(QString::fromUtf8(columns()[static_cast<size_t>(c)].name));
+    }
+    return std::nullopt;
 }
 
 QString PostgresDatabase::messageOf(const QSqlError& error) const

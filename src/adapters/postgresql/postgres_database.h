@@ -27,6 +27,9 @@ protected:
     QString messageOf(const QSqlError& error) const override;
     bool quotesNames() const override { return true; }
     statements::Match likeMatch() const override { return statements::Match::ILike; }
+    // A text holding NUL: PostgreSQL's text cannot, and Qt's driver would send it
+    // cut off there, or as a broken statement.
+    std::optional<QString> unstorableValue(const StoredRow& row) const override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.

@@ -127,8 +127,14 @@ QString PostgresLocation::shown() const
     if (socket)
         query << QStringLiteral("host=") + encoded(host, "/");
     for (const auto& [key, value] : options)
-        query << encoded(key) + u'=' + encoded(value);
+        if (!isSecretOption(key))
+            query << encoded(key) + u'=' + encoded(value);
     return query.isEmpty() ? uri : uri + u'?' + query.join(u'&');
+}
+
+bool PostgresLocation::isSecretOption(const QString& name)
+{
+    return name.contains(u"pass", Qt::CaseInsensitive) || name.contains(u"key", Qt::CaseInsensitive);
 }
 
 QString PostgresLocation::connectOptions() const

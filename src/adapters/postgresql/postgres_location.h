@@ -26,6 +26,11 @@ struct PostgresLocation {
     // The location a URI names; none, with the reason, when it cannot be used.
     static std::optional<PostgresLocation> parse(const QString& uri, QString* error);
 
-    // The URI without the password: what the program shows of the store.
+    // The URI without its secrets: what the program shows of the store. The password
+    // and every option that names a secret are left out.
     QString shown() const;
+    // Whether a connection option holds a secret (a password, a key or a file of
+    // them: password, sslpassword, sslkey, passfile...): its name, in any case,
+    // contains "pass" or "key".
+    static bool isSecretOption(const QString& name);
 };

@@ -101,7 +101,10 @@ StoreResult<bool> SqlStore::exists(const QString& number)
 
 StoreResult<bool> SqlStore::insert(const StoredRow& row)
 {
-    StoreResult<bool> inserted = run<bool>(statements::insert(row), [](QSqlQuery&) { return true; });
+    const Statement statement = statements::insert(row);
+    if (const std::optional<QString> reason = unstorableValue(row))
+        return StoreError {statement.sql, *reason, StoreError::Kind::Failed};
+    StoreResult<bool> inserted = run<bool>(statement, [](QSqlQuery&) { return true; });
     if (inserted.ok() || inserted.error().kind != StoreError::Kind::Failed)
         return inserted;
     // The key refused the row when another program stored the number after the
@@ -196,7 +199,27 @@ StoreResult<std::optional<PrintRow>> SqlStore::fetchPrintRow(const QString& numb
     });
 }
 
-StoreResult<QStringList> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
+std::optional<StoreError> SqlStore::control(const QString& sql)
+{
+    QSqlQuery query(connection());
+    if (query.exec(sql))
+        return std::nullopt;
+    return StoreError {sql, messageOf(query.lastError()), kindOf(query.lastError())};
+}
+
+StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    // A savepoint costs two more statements a row: only rows among which the engine
+    // refused one are written again with them. Without, a refused statement would
+    // abort a PostgreSQL transaction and every row after it.
+    bool refused = false;
+    StoreResult<InsertOutcome> outcome = insertRows(rows, false, &refused);
+    if (refused)
+        outcome = insertRows(rows, true, &refused);
+    return outcome;
+}
+
+StoreResult<InsertOutcome> SqlStore::insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused)
 {
     const Statement begin {QStringLiteral("begin"), {}};
     if (std::optional<StoreError> notReady = readyFor(begin))
@@ -204,21 +227,45 @@ StoreResult<QStringList> SqlStore::insertUnlessStored(const std::vector<StoredRo
     QSqlDatabase db = connection();
     if (!db.transaction())
         return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
-    QStringList skipped;
+    const auto abandon = [&db](const StoreError& error) {
+        db.rollback();
+        return error;
+    };
+    const QString savepoint = QStringLiteral("savepoint copied_row");
+    InsertOutcome outcome;
     for (const StoredRow& row : rows) {
+        if (const std::optional<QString> reason = unstorableValue(row)) {
+            outcome.refused.push_back({row.value(0), *reason});
+            continue;
+        }
+        if (eachRowAlone) {
+            if (const std::optional<StoreError> error = control(savepoint))
+                return abandon(*error);
+        }
         const StoreResult<bool> inserted =
             run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
         if (!inserted.ok()) {
-            db.rollback();
-            return inserted.error();
+            const bool rowRefused = inserted.error().kind == StoreError::Kind::Failed;
+            if (!rowRefused || !eachRowAlone) {
+                *refused = rowRefused;
+                return abandon(inserted.error());
+            }
+            if (const std::optional<StoreError> error = control(QStringLiteral("rollback to ") + savepoint))
+                return abandon(*error);
+            outcome.refused.push_back({row.value(0), inserted.error().message});
+            continue;
+        }
+        if (eachRowAlone) {
+            if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
+                return abandon(*error);
         }
         if (!inserted.value())
-            skipped << row.value(0);
+            outcome.skipped << row.value(0);
     }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
         return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
     }
-    return skipped;
+    return outcome;
 }

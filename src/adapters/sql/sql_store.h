@@ -39,7 +39,7 @@ public:
     StoreResult<QStringList> numbersOfDay(const QString& day) override;
     StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) override;
     StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
-    StoreResult<QStringList> insertUnlessStored(const std::vector<StoredRow>& rows) override;
+    StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
 
 protected:
     SqlStore();
@@ -59,11 +59,20 @@ protected:
     virtual bool quotesNames() const { return false; }
     // How this engine's LIKE compares letters.
     virtual statements::Match likeMatch() const { return statements::Match::CaseFoldingLike; }
+    // Why the engine cannot hold a value of the row, found before the row is sent, so
+    // that the reason is clear; none when it can.
+    virtual std::optional<QString> unstorableValue(const StoredRow&) const { return std::nullopt; }
 
 private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
+    // Statements of the transaction itself (savepoints), which no engine prepares.
+    std::optional<StoreError> control(const QString& sql);
+    // insertUnlessStored in one transaction; with `eachRowAlone` every row in a
+    // savepoint of its own. Without, a row the engine refuses ends the attempt with
+    // nothing stored, and `refused` is set.
+    StoreResult<InsertOutcome> insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused);
 
     QString m_connectionName;
     // One query object per statement text, kept prepared while the connection lives.

@@ -125,15 +125,23 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
     return tableShapeProblem(db);
 }
 
+QString SelectionDatabase::missingFolder(const QString& path)
+{
+    // SQLite makes no folder; it would only say that it cannot open the file
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo(folder).isDir())
+        return QString();
+    return QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
+}
+
 bool SelectionDatabase::create(const QString& path, QString* error)
 {
     if (path == memoryPath()) {
         *error = QStringLiteral("an in-memory database needs no file");
         return false;
     }
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        *error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+    if (const QString problem = missingFolder(path); !problem.isEmpty()) {
+        *error = problem;
         return false;
     }
     const QString name = newConnectionName();

@@ -27,10 +27,13 @@ public:
 
     bool readOnly() const { return m_readOnly; }
 
-    // Creates the file, its folder and the table where they are missing; touches
-    // nothing that exists. False with a reason when that cannot be done, or when the
-    // table that is there has not the program's shape.
+    // Creates the file and the table where they are missing, in a folder that must
+    // exist; touches nothing that exists. False with a reason when that cannot be
+    // done, or when the table that is there has not the program's shape.
     static bool create(const QString& path, QString* error);
+    // Why no file can be created at `path`: the folder it would be in is not there.
+    // Empty when it is.
+    static QString missingFolder(const QString& path);
 
     // The program's own file: sjk/选型数据库.mdb beside the executable.
     static QString defaultPath();

@@ -39,7 +39,8 @@ const char kUsage[] = R"(usage:
   flowsel-cli code-key OUT.pdf|OUT.html   write the key of the model codes (流量计参数代号)
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
-                                          or a URI), skipping the numbers it holds already
+                                          or a URI), skipping the numbers it holds already; a row
+                                          TARGET refuses is reported and left out (exit status 1)
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
                                           select a meter for every metering point of a CSV file;
                                           result cells a spreadsheet would run as formulas
@@ -54,7 +55,8 @@ options:
   --db PATH|URI      the store: a database file, :memory: (a fresh, empty database in memory),
                      or postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DBNAME[?host=SOCKETDIR];
                      default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
-                     then sjk/选型数据库.mdb beside the program
+                     then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
+                     a flowsel.conf that cannot be read or names no store is an error
   --today YYYYMMDD   the local date used for numbering selections (default: today))";
 
 struct Options {
@@ -189,6 +191,16 @@ std::optional<QString> readScript(const QString& path)
 
 using Sink = std::function<void(const QString&)>;
 
+// The store the options choose; none, reported, when that choice cannot be used.
+std::optional<QString> chosenLocation(const Options& o, const Sink& err)
+{
+    const StoreChoice choice = chooseStore(o.db);
+    if (choice.usable())
+        return choice.location;
+    err(choice.problemText());
+    return std::nullopt;
+}
+
 // Creates the store's table where missing; false (reported) when it cannot be used.
 bool prepareNeededStore(const QString& location, const Sink& err)
 {
@@ -205,10 +217,10 @@ int initDb(const Options& o, const Sink& out, const Sink& err)
         err(QStringLiteral("init-db takes no arguments"));
         return kExitUnusable;
     }
-    const QString location = chosenStoreLocation(o.db);
-    if (!prepareNeededStore(location, err))
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location || !prepareNeededStore(*location, err))
         return kExitUnusable;
-    out(QStringLiteral("database ready: %1").arg(shownStoreLocation(location)));
+    out(QStringLiteral("database ready: %1").arg(shownStoreLocation(*location)));
     return kExitOk;
 }
 
@@ -221,7 +233,7 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
     case OpenedStore::State::Yes:
         return opened;
     case OpenedStore::State::Missing:
-        err(opened.error + QStringLiteral(" (%1)").arg(location));
+        err(opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(location)));
         return std::nullopt;
     case OpenedStore::State::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
@@ -231,7 +243,8 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 }
 
 // Copies the stored selections a thousand at a time, in number order, each thousand
-// in one transaction of the target; numbers the target holds are skipped.
+// in one transaction of the target; numbers the target holds are skipped, and a row
+// the target refuses is reported by its number and left out, the others copied.
 int copyDb(const Options& o, const Sink& out, const Sink& err)
 {
     constexpr int kRowsPerTransaction = 1000;
@@ -239,10 +252,17 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         err(QStringLiteral("copy-db takes the store to copy into"));
         return kExitUnusable;
     }
-    const std::optional<OpenedStore> source = openNeededStore(chosenStoreLocation(o.db), err);
+    const std::optional<QString> sourceLocation = chosenLocation(o, err);
+    if (!sourceLocation)
+        return kExitUnusable;
+    const std::optional<OpenedStore> source = openNeededStore(*sourceLocation, err);
     if (!source)
         return kExitUnusable;
     const QString& targetLocation = o.arguments.front();
+    if (const QString problem = locationProblem(targetLocation); !problem.isEmpty()) {
+        err(QStringLiteral("copy-db TARGET: %1").arg(problem));
+        return kExitUnusable;
+    }
     if (!prepareNeededStore(targetLocation, err))
         return kExitUnusable;
     const std::optional<OpenedStore> target = openNeededStore(targetLocation, err);
@@ -250,6 +270,7 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         return kExitUnusable;
     int copied = 0;
     int skipped = 0;
+    int failed = 0;
     QString after;
     for (;;) {
         const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
@@ -259,19 +280,23 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         }
         if (page.value().empty())
             break;
-        const StoreResult<QStringList> stored = target->store->insertUnlessStored(page.value());
+        const StoreResult<InsertOutcome> stored = target->store->insertUnlessStored(page.value());
         if (!stored.ok()) {
             err(dataErrorText(stored.error().statement, stored.error().message));
             return kExitLineFailed;
         }
-        for (const QString& number : stored.value())
+        const InsertOutcome& outcome = stored.value();
+        for (const QString& number : outcome.skipped)
             out(JsonLine(QStringLiteral("skipped")).add("SelectionNo", number).text());
-        skipped += static_cast<int>(stored.value().size());
-        copied += static_cast<int>(page.value().size() - stored.value().size());
+        for (const RefusedRow& row : outcome.refused)
+            out(JsonLine(QStringLiteral("failed")).add("SelectionNo", row.number).add("reason", row.reason).text());
+        skipped += static_cast<int>(outcome.skipped.size());
+        failed += static_cast<int>(outcome.refused.size());
+        copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
         after = page.value().back().front();
     }
-    out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).text());
-    return kExitOk;
+    out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());
+    return failed > 0 ? kExitLineFailed : kExitOk;
 }
 
 int sheet(const Options& o, const std::function<void(const QString&)>& out,
@@ -283,7 +308,10 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
         err(QStringLiteral("sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
         return kExitUnusable;
     }
-    const std::optional<OpenedStore> opened = openNeededStore(chosenStoreLocation(o.db), err);
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
+    const std::optional<OpenedStore> opened = openNeededStore(*location, err);
     if (!opened)
         return kExitUnusable;
     const QString& number = arguments[0];
@@ -356,9 +384,11 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         err(QStringLiteral("cannot read the script %1").arg(o.arguments.front()));
         return kExitUnusable;
     }
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
     EventWriter events(out);
-    const QString location = chosenStoreLocation(o.db);
-    const OpenedStore opened = openStore(location);
+    const OpenedStore opened = openStore(*location);
     switch (opened.state) {
     case OpenedStore::State::Yes:
         break;
@@ -366,7 +396,7 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         events.plainMessage(opened.error);
         break;
     case OpenedStore::State::Failed:
-        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+        err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
         return kExitUnusable;
     }
     Workspace workspace(events, o.today, *opened.store);
@@ -387,8 +417,10 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
 {
     OpenedStore opened;
     const auto openChosenStore = [&]() -> SelectionStore* {
-        const QString location = chosenStoreLocation(o.db);
-        opened = openStore(location);
+        const std::optional<QString> location = chosenLocation(o, err);
+        if (!location)
+            return nullptr;
+        opened = openStore(*location);
         switch (opened.state) {
         case OpenedStore::State::Yes:
             return opened.store.get();
@@ -396,7 +428,7 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
             err(opened.error); // as a run does, the points are selected all the same
             return opened.store.get();
         case OpenedStore::State::Failed:
-            err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
+            err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
             return nullptr;
         }
         return nullptr;

@@ -5,24 +5,123 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QStringDecoder>
 
-QString chosenStoreLocation(const QString& dbOption)
+#include <algorithm>
+
+namespace {
+
+const QString kDatabaseKey = QStringLiteral("database");
+
+// The scheme of a text that is a URI (`word://…`, with the letters RFC 3986 allows
+// in a scheme); empty for a text that is none, as a path is.
+QString schemeOf(const QString& text)
+{
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)://"));
+    return scheme.match(text).captured(1);
+}
+
+// Whether bytes are UTF-8 text without control characters besides tabs and line ends.
+bool isPlainText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return !utf8.hasError() && std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r';
+    });
+}
+
+// The value of `database` in the settings file at `path`, in `location`: empty when
+// the file or the key is not there. The reason when the file is there but cannot be
+// read, or its value is no text that could name a store.
+QString configuredLocation(const QString& path, QString* location)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return QString();
+    const QString notIni = QStringLiteral("the file is not in the INI format (lines key=value)");
+    // QSettings takes a file it cannot read for an empty one: read it first
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
+    // and much of a binary file for keys of its own
+    if (!isPlainText(file.readAll()))
+        return notIni;
+    file.close();
+    const QSettings settings(path, QSettings::IniFormat);
+    switch (settings.status()) {
+    case QSettings::NoError:
+        break;
+    case QSettings::AccessError:
+        return QStringLiteral("the file cannot be read");
+    case QSettings::FormatError:
+        return notIni;
+    }
+    if (!settings.contains(kDatabaseKey))
+        return QString();
+    const QVariant value = settings.value(kDatabaseKey);
+    if (value.typeId() == QMetaType::QStringList)
+        return QStringLiteral("database= holds a list, not one store (a path with a comma is written in quotes)");
+    if (value.typeId() != QMetaType::QString)
+        return QStringLiteral("database= is not a text that names a store");
+    *location = value.toString();
+    if (location->trimmed().isEmpty())
+        return QStringLiteral("database= is empty");
+    return QString();
+}
+
+StoreChoice choice(StoreChoice::Origin origin, const QString& source, const QString& location,
+                   const QString& problem)
+{
+    return problem.isEmpty() ? StoreChoice {origin, location, source, QString()}
+                             : StoreChoice {origin, QString(), source, problem};
+}
+
+StoreChoice given(StoreChoice::Origin origin, const QString& source, const QString& location)
+{
+    return choice(origin, source, location, locationProblem(location));
+}
+
+} // namespace
+
+QString StoreChoice::problemText() const
+{
+    return QStringLiteral("%1: %2").arg(source, problem);
+}
+
+StoreChoice chooseStore(const QString& dbOption)
 {
     if (!dbOption.isEmpty())
-        return dbOption;
+        return given(StoreChoice::Origin::Option, QStringLiteral("--db"), dbOption);
     if (const QString fromEnvironment = qEnvironmentVariable("FLOWSEL_DB"); !fromEnvironment.isEmpty())
-        return fromEnvironment;
+        return given(StoreChoice::Origin::Environment, QStringLiteral("FLOWSEL_DB"), fromEnvironment);
     const QDir programFolder(QCoreApplication::applicationDirPath());
-    const QSettings settings(programFolder.filePath(QStringLiteral("flowsel.conf")), QSettings::IniFormat);
-    const QString configured = settings.value(QStringLiteral("database")).toString();
+    const QString settingsPath = programFolder.filePath(QStringLiteral("flowsel.conf"));
+    QString configured;
+    if (const QString problem = configuredLocation(settingsPath, &configured); !problem.isEmpty())
+        return choice(StoreChoice::Origin::Settings, settingsPath, QString(), problem);
     if (!configured.isEmpty()) {
         // a file named in the settings is found beside them, wherever the program is started
-        if (PostgresLocation::isUri(configured) || configured == SelectionDatabase::memoryPath())
-            return configured;
-        return programFolder.absoluteFilePath(configured);
+        const bool file = schemeOf(configured).isEmpty() && configured != SelectionDatabase::memoryPath();
+        return given(StoreChoice::Origin::Settings, settingsPath,
+                     file ? programFolder.absoluteFilePath(configured) : configured);
     }
-    return SelectionDatabase::defaultPath();
+    return choice(StoreChoice::Origin::Embedded, QString(), SelectionDatabase::defaultPath(), QString());
+}
+
+QString locationProblem(const QString& location)
+{
+    if (location == SelectionDatabase::memoryPath() || PostgresLocation::isUri(location))
+        return QString();
+    if (const QString scheme = schemeOf(location); !scheme.isEmpty())
+        return QStringLiteral("%1:// names no store the program can use: a store is a file, :memory: or a "
+                              "postgresql:// URI")
+            .arg(scheme);
+    return SelectionDatabase::missingFolder(location);
 }
 
 QString shownStoreLocation(const QString& location)
@@ -75,6 +174,14 @@ bool prepareStore(const QString& location, QString* error)
 {
     if (location == SelectionDatabase::memoryPath())
         return true; // a fresh in-memory database holds the table already
+    // the program's own folder for its file is the program's to make; any other
+    // folder is the user's, and a missing one is more likely a mistyped path
+    if (location == SelectionDatabase::defaultPath()) {
+        if (const QString folder = QFileInfo(location).absolutePath(); !QDir().mkpath(folder)) {
+            *error = QStringLiteral("cannot create the folder %1").arg(folder);
+            return false;
+        }
+    }
     if (!PostgresLocation::isUri(location))
         return SelectionDatabase::create(location, error);
     const std::optional<PostgresLocation> where = PostgresLocation::parse(location, error);

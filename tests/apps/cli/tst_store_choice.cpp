@@ -1,8 +1,11 @@
 #include "support/cli_call.h"
 #include "support/test_store.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +36,48 @@ std::vector<StoredRow> allRows(SelectionStore& store)
     }
 }
 
+// flowsel-cli copied into a folder of its own, where its settings file is, and run
+// from another folder; FLOWSEL_DB is set only when a run gives it.
+struct CopiedProgram {
+    QTemporaryDir programDir;
+    QTemporaryDir workDir;
+    const QString program = programDir.filePath(QStringLiteral("flowsel-cli"));
+    const QString settings = programDir.filePath(QStringLiteral("flowsel.conf"));
+
+    CopiedProgram() { QVERIFY(QFile::copy(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), program)); }
+
+    void writeSettings(const QByteArray& content) const
+    {
+        QFile conf(settings);
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        QCOMPARE(conf.write(content), content.size());
+    }
+
+    struct Run {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList& args, const QString& environmentStore = QString()) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(workDir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("FLOWSEL_DB"));
+        if (!environmentStore.isEmpty())
+            env.insert(QStringLiteral("FLOWSEL_DB"), environmentStore);
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        Run r;
+        if (!p.waitForFinished(30000))
+            return r;
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        r.err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        return r;
+    }
+};
+
 } // namespace
 
 class TestStoreChoice final : public QObject {
@@ -61,33 +106,165 @@ private slots:
         QFETCH(bool, settings);
         QFETCH(QString, used);
         QFETCH(bool, besideTheProgram);
-        // the program in a folder of its own, where its settings file is
-        QTemporaryDir programDir;
-        QTemporaryDir workDir;
-        const QString program = programDir.filePath(QStringLiteral("flowsel-cli"));
-        QVERIFY(QFile::copy(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), program));
-        if (settings) {
-            QFile conf(programDir.filePath(QStringLiteral("flowsel.conf")));
-            QVERIFY(conf.open(QIODevice::WriteOnly));
-            conf.write("database=settings.mdb\n");
-        }
-        QProcess p;
-        p.setWorkingDirectory(workDir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("FLOWSEL_DB"));
-        if (environment)
-            env.insert(QStringLiteral("FLOWSEL_DB"), workDir.filePath(QStringLiteral("environment.mdb")));
-        p.setProcessEnvironment(env);
+        const CopiedProgram copy;
+        if (settings)
+            copy.writeSettings("database=settings.mdb\n");
         QStringList args;
         if (option)
-            args << QStringLiteral("--db") << workDir.filePath(QStringLiteral("option.mdb"));
-        p.start(program, args << QStringLiteral("init-db"));
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
+            args << QStringLiteral("--db") << copy.workDir.filePath(QStringLiteral("option.mdb"));
+        const CopiedProgram::Run r =
+            copy.run(args << QStringLiteral("init-db"),
+                     environment ? copy.workDir.filePath(QStringLiteral("environment.mdb")) : QString());
+        QCOMPARE(r.status, 0);
         // a file named by the settings is beside them
-        const QString expected = (besideTheProgram ? programDir : workDir).filePath(used);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), QStringLiteral("database ready: ") + expected);
+        const QString expected = (besideTheProgram ? copy.programDir : copy.workDir).filePath(used);
+        QCOMPARE(r.out, QStringLiteral("database ready: ") + expected);
         QVERIFY(QFile::exists(expected));
+    }
+
+    // A settings file that is there but cannot be read, or whose database= names no
+    // store, stops every command that opens a store, naming the file and the reason;
+    // only a missing file or key leaves the choice to the embedded file. (The tests
+    // may run as root, who reads a file of mode 000: a folder in the file's place is
+    // what cannot be read by anyone.)
+    void theSettingsFileNeverFailsSilently_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // the file's; null: no file, "/": a folder in its place
+        QTest::addColumn<QString>("used");       // beside the program; empty: refused
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no file") << QByteArray() << "sjk/选型数据库.mdb" << "";
+        QTest::newRow("no key") << QByteArray("[other]\nkey=1\n") << "sjk/选型数据库.mdb" << "";
+        QTest::newRow("a file named") << QByteArray("database=team.mdb\n") << "team.mdb" << "";
+        QTest::newRow("a folder that cannot be read") << QByteArray("/") << ""
+                                                      << "the file cannot be read: file to open is a directory";
+        QTest::newRow("@Invalid()") << QByteArray("database=@Invalid()\n") << ""
+                                    << "database= is not a text that names a store";
+        QTest::newRow("a byte array") << QByteArray("database=@ByteArray(x.mdb)\n") << ""
+                                      << "database= is not a text that names a store";
+        QTest::newRow("a list") << QByteArray("database=a.mdb, b.mdb\n") << ""
+                                << "database= holds a list, not one store (a path with a comma is written in quotes)";
+        QTest::newRow("binary garbage") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00" "database=x\n", 27) << ""
+                                        << "the file is not in the INI format (lines key=value)";
+        QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "d\0b\0=\0x\0\n\0", 12) << ""
+                                << "the file is not in the INI format (lines key=value)";
+        QTest::newRow("unclosed section") << QByteArray("[general\ndatabase=x.mdb\n") << ""
+                                          << "the file is not in the INI format (lines key=value)";
+        QTest::newRow("empty value") << QByteArray("database=\n") << "" << "database= is empty";
+    }
+
+    void theSettingsFileNeverFailsSilently()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, used);
+        QFETCH(QString, reason);
+        const CopiedProgram copy;
+        if (content == "/")
+            QVERIFY(QDir().mkdir(copy.settings));
+        else if (!content.isNull())
+            copy.writeSettings(content);
+        if (!used.isEmpty()) {
+            const CopiedProgram::Run r = copy.run({QStringLiteral("init-db")});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(r.out, QStringLiteral("database ready: ") + copy.programDir.filePath(used));
+            return;
+        }
+        const QStringList commands[] = {{QStringLiteral("init-db")},
+                                        {QStringLiteral("run"), QStringLiteral("/dev/null")},
+                                        {QStringLiteral("sheet"), QStringLiteral("20261210001"), QStringLiteral("s.pdf")},
+                                        {QStringLiteral("copy-db"), QStringLiteral(":memory:")}};
+        for (const QStringList& command : commands) {
+            const CopiedProgram::Run r = copy.run(command);
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.out, QString());
+            QCOMPARE(r.err, QStringLiteral("%1: %2").arg(copy.settings, reason));
+        }
+        QVERIFY(!QFile::exists(copy.programDir.filePath(QStringLiteral("sjk"))));
+    }
+
+    // A store is a file in a folder that exists, :memory: or a postgresql:// URI,
+    // wherever it is named: anything else is refused by name and nothing is made.
+    void storeArgumentsThatNameNoStore_data()
+    {
+        QTest::addColumn<QString>("where"); // --db, FLOWSEL_DB, flowsel.conf or copy-db
+        QTest::addColumn<QString>("argument"); // %1: the working folder
+        QTest::addColumn<QString>("refusal");  // what the error says; empty: accepted
+        const QString folderMissing = QStringLiteral("the folder %1/missing does not exist");
+        for (const char* where : {"--db", "FLOWSEL_DB", "flowsel.conf", "copy-db"}) {
+            const QString w = QString::fromLatin1(where);
+            QTest::addRow("%s mysql://", where) << w << "mysql://x/y"
+                                                << "mysql:// names no store the program can use: a store is a file, "
+                                                   ":memory: or a postgresql:// URI";
+            QTest::addRow("%s scheme of letters, digits and +.-", where)
+                << w << "svn+ssh.v-2://anna:SECRET@x/y"
+                << "svn+ssh.v-2:// names no store the program can use: a store is a file, :memory: or a "
+                   "postgresql:// URI";
+            QTest::addRow("%s //server/share", where) << w << "//server/share/x.mdb" << "/server/share does not exist";
+            QTest::addRow("%s missing folder", where) << w << "%1/missing/x.mdb" << folderMissing;
+            QTest::addRow("%s file in a folder that exists", where) << w << "%1/x.mdb" << "";
+        }
+    }
+
+    void storeArgumentsThatNameNoStore()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, argument);
+        QFETCH(QString, refusal);
+        const CopiedProgram copy;
+        const QString work = copy.workDir.path();
+        argument.replace(QStringLiteral("%1"), work);
+        refusal.replace(QStringLiteral("%1"), work);
+        CopiedProgram::Run r;
+        if (where == u"--db") {
+            r = copy.run({QStringLiteral("--db"), argument, QStringLiteral("init-db")});
+        } else if (where == u"FLOWSEL_DB") {
+            r = copy.run({QStringLiteral("init-db")}, argument);
+        } else if (where == u"flowsel.conf") {
+            copy.writeSettings("database=" + argument.toUtf8() + "\n");
+            r = copy.run({QStringLiteral("init-db")});
+        } else {
+            r = copy.run({QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("copy-db"), argument});
+        }
+        if (refusal.isEmpty()) {
+            QCOMPARE(r.status, 0);
+            QVERIFY(QFile::exists(work + QStringLiteral("/x.mdb")));
+            return;
+        }
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QString());
+        QVERIFY2(r.err.endsWith(refusal), qPrintable(r.err));
+        QVERIFY(!r.err.contains(QStringLiteral("SECRET")));
+        QVERIFY(QDir(work).isEmpty());
+        QVERIFY(!QFile::exists(QStringLiteral("/server")));
+        QVERIFY(!QFile::exists(copy.programDir.filePath(QStringLiteral("sjk"))));
+    }
+
+    // What the program shows of a store (status bar, messages) holds no secret: not
+    // the password of the user part, nor any option whose name speaks of a password
+    // or a key, however its name is written.
+    void shownNamesHideEverySecret_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("user:password@") << "postgresql://anna:SECRET@db/t1" << "postgresql://anna@db/t1";
+        QTest::newRow("password=") << "postgresql://anna@db/t1?password=SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("sslpassword= after password=")
+            << "postgresql://anna@db/t1?password=X&sslpassword=SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("sslkey= beside options that are no secret")
+            << "postgresql://anna@db/t1?sslmode=verify-full&sslkey=/home/anna/SECRET.key&sslrootcert=/ca.pem"
+            << "postgresql://anna@db/t1?sslmode=verify-full&sslrootcert=%2Fca.pem";
+        QTest::newRow("PassFile=") << "postgresql://anna@db/t1?PassFile=/home/anna/SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("pass in a value, not in the name")
+            << "postgresql://anna@db/t1?application_name=passkey" << "postgresql://anna@db/t1?application_name=passkey";
+        QTest::newRow("percent-encoded name") << "postgresql://anna@db/t1?ssl%70assword=SECRET"
+                                              << "postgresql://anna@db/t1";
+        QTest::newRow("a file") << "/srv/选型/SECRET.mdb" << "/srv/选型/SECRET.mdb";
+    }
+
+    void shownNamesHideEverySecret()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, shown);
+        QCOMPARE(shownStoreLocation(location), shown);
     }
 
     // A store on the server named by the environment: what is printed of it never
@@ -141,7 +318,7 @@ private slots:
         QCOMPARE(first.status, 0);
         QCOMPARE(first.out,
                  (QStringList {QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[77][0]),
-                               QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1}")}));
+                               QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1,\"failed\":0}")}));
         TestStore t(target);
         std::vector<StoredRow> copied = allRows(*t);
         QCOMPARE(copied.size(), size_t(kRows));
@@ -153,8 +330,54 @@ private slots:
         QCOMPARE(second.status, 0);
         QCOMPARE(second.out.size(), kRows + 1);
         QCOMPARE(second.out[9], QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[9][0]));
-        QCOMPARE(second.out.last(), QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":10000}"));
+        QCOMPARE(second.out.last(), QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":10000,\"failed\":0}"));
         QCOMPARE(allRows(*t).size(), size_t(kRows));
+    }
+
+    // A value the team store cannot hold (PostgreSQL's text holds no NUL) fails its
+    // row alone, by number and column; the rows around it are copied, and a second
+    // run copies nothing new and reports the same row. Back into a file, the rows the
+    // server holds copy as ever.
+    void copyDbGoesOnPastARowTheTargetRefuses()
+    {
+        const QString file = freshStoreLocation(QStringLiteral("sqlite"), true);
+        const QString server = freshStoreLocation(QStringLiteral("postgresql"), true);
+        QVERIFY(!file.isEmpty() && !server.isEmpty());
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 3; ++i)
+            rows.push_back(sampleRow(i, QStringLiteral("v%1").arg(i)));
+        {
+            TestStore s(file);
+            QVERIFY(s->insertUnlessStored(rows).ok());
+            QSqlQuery q(s.connection());
+            QVERIFY(q.prepare(QStringLiteral("update 选型输出 set 使用介质='城市'||char(0)||'x' where 选型编号=?")));
+            q.addBindValue(rows[1][0]);
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        }
+        const QString failed = QStringLiteral("{\"event\":\"failed\",\"SelectionNo\":\"%1\","
+                                              "\"reason\":\"使用介质 含有NUL字符，PostgreSQL 不能保存\"}")
+                                   .arg(rows[1][0]);
+        const Result first = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(first.status, 1);
+        QCOMPARE(first.out, (QStringList {failed, QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,"
+                                                                 "\"failed\":1}")}));
+        {
+            TestStore t(server);
+            QVERIFY(allRows(*t) == (std::vector<StoredRow> {rows[0], rows[2]}));
+        }
+        const Result second = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(second.status, 1);
+        const QString skipped = QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}");
+        QCOMPARE(second.out,
+                 (QStringList {skipped.arg(rows[0][0]), skipped.arg(rows[2][0]), failed,
+                               QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":2,\"failed\":1}")}));
+
+        const QString back = freshStoreLocation(QStringLiteral("sqlite"), true);
+        const Result home = cli({QStringLiteral("--db"), server, QStringLiteral("copy-db"), back});
+        QCOMPARE(home.status, 0);
+        QCOMPARE(home.out, QStringList {QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,\"failed\":0}")});
+        TestStore b(back);
+        QVERIFY(allRows(*b) == (std::vector<StoredRow> {rows[0], rows[2]}));
     }
 
     void copyDbWithAStoreThatCannotBeOpened_data()

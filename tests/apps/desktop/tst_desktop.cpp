@@ -1088,6 +1088,57 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral(FLOWSEL_BIN_DIR "/sjk")));
     }
 
+    // A store the command line names that is no store is a usage error on the
+    // terminal; a settings file that cannot be used is said in the error box, where
+    // the user of a program started from the desktop looks. Neither falls back to
+    // the program's own file.
+    void storeThatCannotBeChosenStopsTheProgram_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("settings"); // null: no settings file
+        QTest::addColumn<QString>("out"); // %1: the settings file
+        QTest::addColumn<QString>("err");           // the last line on the terminal, if any
+        QTest::newRow("another kind of URI") << QStringList {"--db", "mysql://x/y"} << QByteArray() << ""
+                                             << "--db: mysql:// names no store the program can use: a store is a "
+                                                "file, :memory: or a postgresql:// URI";
+        QTest::newRow("a missing folder") << QStringList {"--db", "/nonexistent/x.mdb"} << QByteArray() << ""
+                                          << "--db: the folder /nonexistent does not exist";
+        QTest::newRow("settings without a value")
+            << QStringList() << QByteArray("database=\n")
+            << "{\"event\":\"message\",\"box\":\"ShowBox\",\"kind\":4,\"title\":\"Corvane仪表集团仪表选型系统（V1.0）"
+               "错误提示!\",\"text\":\"设置文件无法使用：%1\\n(database= is empty)\"}"
+            << "";
+    }
+
+    void storeThatCannotBeChosenStopsTheProgram()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir programDir;
+        const QString program = programDir.filePath(QStringLiteral("flowsel"));
+        QVERIFY(QFile::copy(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), program));
+        const QString conf = programDir.filePath(QStringLiteral("flowsel.conf"));
+        if (!settings.isNull()) {
+            QFile file(conf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(settings);
+        }
+        QProcess desktop;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("FLOWSEL_DB"));
+        desktop.setProcessEnvironment(env);
+        desktop.start(program, args << QStringLiteral("--script") << QStringLiteral("/dev/null"));
+        QVERIFY(desktop.waitForFinished(60000));
+        QCOMPARE(desktop.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(desktop.readAllStandardOutput()).trimmed(), out.replace(QStringLiteral("%1"), conf));
+        // after whatever Qt itself says on the terminal
+        const QString terminal = QString::fromUtf8(desktop.readAllStandardError()).trimmed();
+        QVERIFY2(terminal.endsWith(err), qPrintable(terminal));
+        QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("sjk"))));
+    }
+
     void menus()
     {
         Desktop d;
