@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <variant>
+
 #include <utility>
 
 using F = Field;
@@ -93,6 +95,7 @@ SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, 
     for (Field f : allFields())
         m_controls[static_cast<size_t>(f)] = makeControl(f);
     buildLayout();
+    setReadingTabOrder();
     for (Field f : allFields()) {
         refresh(f);
         connectControl(f);
@@ -420,6 +423,44 @@ void SelectionWidget::convertGaugePressures()
         }
     });
     dialog->open();
+}
+
+void SelectionWidget::setReadingTabOrder()
+{
+    // Tab follows the form as it is read: the point, the gas group row by row, then
+    // "计算工况流量" right after the last gas box, the meter, its options, the result.
+    // The group "介质特性" is a focus target of the computation's messages only.
+    m_gasGroup->setFocusPolicy(Qt::ClickFocus);
+    const std::initializer_list<std::variant<Field, QWidget*>> order = {
+        F::Medium,       F::StdFlowMin,  F::StdFlowMax,       F::ZMode,          F::ZnZgMin,
+        F::ZnZgMax,      F::PabsMin,     F::PabsMax,          m_gauge,           F::TempMin,
+        F::TempMax,      F::RefCondition, F::XCO2,            F::Hs,             F::XH2,
+        F::RelDensity,   m_compute,      F::CombinedAccuracy, F::MeterType,      F::BaseOrigin,
+        F::MechCounter,  F::CardControl, F::Size,             F::NominalPressure, F::BaseAccuracy,
+        F::Corrector,    F::Installation, F::Gprs,            F::ShortRangeWireless, F::CurrentOutput,
+        F::Hart,         F::ExProof,     F::CorrectionMode,   F::PressSensorUpper, F::CorrectorAccuracy,
+        F::DisplayFactor, F::SettlementUnit, F::CounterPulse, F::PipeConnection, m_select,
+        F::SelectionNo,  m_save,         m_print,
+    };
+    QWidget* previous = nullptr;
+    const auto chain = [&previous](QWidget* w) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    };
+    for (const auto& item : order) {
+        if (std::holds_alternative<QWidget*>(item)) {
+            chain(std::get<QWidget*>(item));
+            continue;
+        }
+        const Field f = std::get<Field>(item);
+        if (auto* radios = qobject_cast<RadioGroup*>(control(f))) {
+            for (int i = 0; i < radios->items().size(); ++i)
+                chain(radios->button(i));
+        } else {
+            chain(control(f));
+        }
+    }
 }
 
 void SelectionWidget::connectControl(Field f)

@@ -80,6 +80,7 @@ private:
     QWidget* captioned(Field f); // caption label and control in a row
     QLabel* caption(Field f) const;
     void buildLayout();
+    void setReadingTabOrder();
     void ensureShownSize();
     void refresh(Field f);
     void connectControl(Field f);

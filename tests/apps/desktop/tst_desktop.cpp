@@ -613,6 +613,38 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), d.current()->control(F::MeterType));
     }
 
+    // Tab follows the form as it is read, "计算工况流量" right after the last gas box,
+    // and never stops on a group's caption.
+    void tabFollowsTheReadingOrder()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        SelectionWidget* w = d.current();
+        const auto nameOf = [w](QWidget* focus) -> QString {
+            for (Field f : allFields()) {
+                QWidget* c = w->control(f);
+                if (c == focus || (focus && c->isAncestorOf(focus)))
+                    return fieldName(f);
+            }
+            return focus ? focus->objectName() : QStringLiteral("none");
+        };
+        QStringList walked;
+        w->control(F::Medium)->setFocus();
+        for (int i = 0; i < 40 && walked.size() < 30; ++i) {
+            walked << nameOf(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        const QStringList expected = {"Medium",       "StdFlowMin", "StdFlowMax", "ZMode",   "PabsMin",
+                                      "PabsMax",      "gaugeButton", "TempMin",   "TempMax", "RefCondition",
+                                      "XCO2",         "Hs",         "XH2",        "RelDensity", "computeButton",
+                                      "CombinedAccuracy"};
+        QCOMPARE(walked.mid(0, expected.size()), expected);
+        QVERIFY(!walked.contains(QStringLiteral("gasGroup")));
+        // the computation's messages still put the focus on the group
+        w->focusTarget(QStringLiteral("介质特性"))->setFocus();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("gasGroup"));
+    }
+
     void leavingTheMediumComputes()
     {
         Desktop d;
