@@ -49,7 +49,8 @@ const char kUsage[] = R"(usage:
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
                                           20 C/20 C reference with --ref20)
-  flowsel-cli --help                      this text
+  flowsel-cli -h | --help                 this text
+  flowsel-cli --version                   the program's version
 
 options:
   --db PATH|URI      the store: a database file, :memory: (a fresh, empty database in memory),
@@ -57,7 +58,16 @@ options:
                      default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
                      then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
                      a flowsel.conf that cannot be read or names no store is an error
-  --today YYYYMMDD   the local date used for numbering selections (default: today))";
+  --today YYYYMMDD   the local date used for numbering selections (default: today)
+
+exit status:
+  0  done: every script line carried out, every point read (and stored with --save),
+     the file written
+  1  done in part: a script line that could not be carried out, a point refused or not
+     stored, a stored selection not found, a file that could not be written, a row
+     copy-db's target refused
+  2  not started: a command line that cannot be used, a store that cannot be opened or
+     chosen, a points file that cannot be used)";
 
 struct Options {
     QString db;
@@ -94,7 +104,7 @@ std::optional<Options> parseOptions(const QStringList& args, QString* error)
                 }
                 o.today = value;
             }
-        } else if (a.startsWith(QStringLiteral("--")) && a != u"--help") {
+        } else if (a.startsWith(QStringLiteral("--")) && a != u"--help" && a != u"--version") {
             *error = QStringLiteral("unknown option %1").arg(a);
             return std::nullopt;
         } else {
@@ -441,8 +451,15 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
                   const std::function<void(const QString&)>& err)
 {
-    if (args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("sgerg"))) {
+    // "-h" and "--version" only as the first word: after a command they may be one of
+    // its arguments
+    const QString first = args.value(0);
+    if (first == u"-h" || first == u"--help" || (args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("sgerg")))) {
         out(QString::fromUtf8(kUsage));
+        return kExitOk;
+    }
+    if (first == u"--version") {
+        out(QStringLiteral("flowsel " FLOWSEL_VERSION));
         return kExitOk;
     }
     QString error;

@@ -81,7 +81,7 @@ private slots:
     void sgergWithoutAnswerPrintsNull()
     {
         QFETCH(QStringList, args);
-        const Result r = cli(args);
+        const CliResult r = cli(args);
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringList {"{\"status\":1,\"Z\":null}"});
     }
@@ -114,7 +114,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const Result r = cli(args);
+        const CliResult r = cli(args);
         QCOMPARE(r.status, 2);
         QVERIFY(r.out.isEmpty());
         QCOMPARE(r.err, QStringList {message});
@@ -142,7 +142,7 @@ private slots:
     void unusableCommandLines()
     {
         QFETCH(QStringList, args);
-        const Result r = cli(args);
+        const CliResult r = cli(args);
         QCOMPARE(r.status, 2);
         QVERIFY(!r.err.isEmpty());
         QCOMPARE(r.out, QStringList());
@@ -152,11 +152,32 @@ private slots:
         QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/sjk")));
     }
 
-    void helpIsNotAnError()
+    // Asking for the usage or the version is no error: standard output, exit 0; the
+    // usage tells every exit status.
+    void helpAndVersionAreNoErrors_data()
     {
-        const Result r = cli({"--help"});
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("--help") << QStringList {"--help"} << "exit status:";
+        QTest::newRow("-h") << QStringList {"-h"} << "exit status:";
+        QTest::newRow("--help after options") << QStringList {"--db", ":memory:", "--help"} << "exit status:";
+        QTest::newRow("--version") << QStringList {"--version"} << "flowsel 1.";
+    }
+
+    void helpAndVersionAreNoErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        const CliResult r = cli(args);
         QCOMPARE(r.status, 0);
-        QVERIFY(r.out.join(u'\n').contains(QStringLiteral("flowsel-cli")));
+        QVERIFY2(r.out.join(u'\n').contains(said), qPrintable(r.out.join(u'\n')));
+        QCOMPARE(r.err, QStringList());
+        if (said == u"exit status:") {
+            for (const char* status : {"  0  ", "  1  ", "  2  "})
+                QVERIFY(r.out.join(u'\n').contains(QString::fromLatin1(status)));
+        } else {
+            QVERIFY(QRegularExpression(QStringLiteral("^flowsel \\d+\\.\\d+\\.\\d+$")).match(r.out.join(u'\n')).hasMatch());
+        }
     }
 
     void initDbPreparesAFileAndKeepsWhatExists()
@@ -430,7 +451,7 @@ private slots:
             QStringList args {"sgerg", p, t, shown.value("Hs"), shown.value("RelDensity"), shown.value("XCO2"), shown.value("XH2")};
             if (ref20)
                 args << "--ref20";
-            const Result r = cli(args);
+            const CliResult r = cli(args);
             return QString::number(QJsonDocument::fromJson(r.out.value(0).toUtf8()).object().value("Z").toDouble(), 'f', 5);
         };
         const auto mpa = [&](const char* kpa) { return QString::number(shown.value(kpa).toDouble() / 1000, 'g', 9); };
