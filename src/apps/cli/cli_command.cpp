@@ -244,6 +244,7 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
         return opened;
     case OpenedStore::State::Missing:
         err(opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(location)));
+        err(missingStoreAdvice(location));
         return std::nullopt;
     case OpenedStore::State::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(location), opened.error));
@@ -404,6 +405,7 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         break;
     case OpenedStore::State::Missing:
         events.plainMessage(opened.error);
+        err(missingStoreAdvice(*location));
         break;
     case OpenedStore::State::Failed:
         err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
@@ -436,6 +438,7 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
             return opened.store.get();
         case OpenedStore::State::Missing:
             err(opened.error); // as a run does, the points are selected all the same
+            err(missingStoreAdvice(*location));
             return opened.store.get();
         case OpenedStore::State::Failed:
             err(QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));

@@ -142,6 +142,11 @@ QString storeFile(const SelectionStore& store)
     return name == SelectionDatabase::memoryPath() ? QString() : name;
 }
 
+QString missingStoreAdvice(const QString& location)
+{
+    return QStringLiteral("数据库文件 %1 不存在；新建请用：flowsel-cli --db %1 init-db").arg(location);
+}
+
 OpenedStore openStore(const QString& location)
 {
     OpenedStore opened;

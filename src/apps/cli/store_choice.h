@@ -59,6 +59,10 @@ struct OpenedStore {
 };
 OpenedStore openStore(const QString& location);
 
+// What to tell on standard error when the store's file is missing: where it was
+// looked for, and the command that makes it.
+QString missingStoreAdvice(const QString& location);
+
 // The file `store` keeps its selections in; empty for a store in memory or on a
 // server, or one that could not be opened.
 QString storeFile(const SelectionStore& store);

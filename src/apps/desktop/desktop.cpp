@@ -10,11 +10,15 @@
 #include "apps/cli/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/cli/store_choice.h"
+#include "apps/desktop/widget_platform.h"
+#include "apps/desktop/work_questions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDate>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPrintPreviewDialog>
@@ -38,6 +42,35 @@ void prepareDesktop(QApplication& app)
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+}
+
+std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
+{
+    for (;;) {
+        OpenedStore opened = openStore(*location);
+        if (opened.state == OpenedStore::State::Yes)
+            return opened;
+        const bool missing = opened.state == OpenedStore::State::Missing;
+        switch (WorkQuestion::askAboutStore(parent, shownStoreLocation(*location), opened.error, missing)) {
+        case WorkQuestion::StoreAnswer::Create: {
+            QString error;
+            if (!prepareStore(*location, &error))
+                WidgetPlatform().showBox(MessageKind::Error,
+                                         QStringLiteral("无法新建选型数据库：%1\n(%2)").arg(*location, error));
+            break;
+        }
+        case WorkQuestion::StoreAnswer::Choose: {
+            const QString chosen = QFileDialog::getOpenFileName(
+                parent, QStringLiteral("选择选型数据库"), QFileInfo(*location).absolutePath(),
+                QStringLiteral("选型数据库 (*.mdb *.db *.sqlite);;所有文件 (*)"));
+            if (!chosen.isEmpty())
+                *location = chosen;
+            break;
+        }
+        case WorkQuestion::StoreAnswer::Exit:
+            return std::nullopt;
+        }
+    }
 }
 
 int runDesktop(QApplication& app)
@@ -97,20 +130,29 @@ int runDesktop(QApplication& app)
             MessageKind::Error, QStringLiteral("设置文件无法使用：%1\n(%2)").arg(choice.source, choice.problem));
         return 2;
     }
-    const QString& location = choice.location;
-    const OpenedStore opened = openStore(location);
-    switch (opened.state) {
-    case OpenedStore::State::Yes:
-        break;
-    case OpenedStore::State::Missing:
-        DesktopPlatform(echo).get().plainMessage(opened.error);
-        break;
-    case OpenedStore::State::Failed: {
-        DesktopPlatform(echo).get().showBox(
-            MessageKind::Error,
-            QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(location), opened.error));
-        return 2;
-    }
+    QString location = choice.location;
+    OpenedStore opened;
+    if (scripted) {
+        // a script meets the store as it is, with the program's own messages
+        opened = openStore(location);
+        switch (opened.state) {
+        case OpenedStore::State::Yes:
+            break;
+        case OpenedStore::State::Missing:
+            DesktopPlatform(echo).get().plainMessage(opened.error);
+            break;
+        case OpenedStore::State::Failed: {
+            DesktopPlatform(echo).get().showBox(
+                MessageKind::Error,
+                QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(location), opened.error));
+            return 2;
+        }
+        }
+    } else {
+        std::optional<OpenedStore> asked = openStoreAsking(&location);
+        if (!asked)
+            return 2;
+        opened = std::move(*asked);
     }
 
     MainWindow window(*opened.store, today, echo);

@@ -1,11 +1,23 @@
 #pragma once
 
+#include "apps/cli/store_choice.h"
+
+#include <QString>
+
+#include <optional>
+
 class QApplication;
+class QWidget;
 
 // Settings every run of the desktop program makes once the application object
 // exists: the font substitutions of the Windows font names, a default font with
 // every Chinese glyph, and Qt's own texts in Chinese.
 void prepareDesktop(QApplication& app);
+
+// Opens the store at `location` for a program a person started. A missing file or a
+// store that cannot be used is one question: make the missing file as init-db does,
+// choose another file (then `location` names it), or leave: nothing then.
+std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent = nullptr);
 
 // The desktop program: `flowsel [--db PATH] [--today YYYYMMDD] [--script FILE]
 // [--grab OUT.png]`. Returns the exit status.

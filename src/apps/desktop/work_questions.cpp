@@ -63,6 +63,24 @@ BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers)
         QStringLiteral("全部保存"));
 }
 
+StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const QString& reason, bool missing)
+{
+    const QString text = missing
+        ? QStringLiteral("找不到选型数据库：%1\n可以新建一个空的选型数据库，或选择其他数据库文件。").arg(shownLocation)
+        : QStringLiteral("选型数据库无法使用：%1\n(%2)\n请选择其他数据库文件。").arg(shownLocation, reason);
+    QMessageBox box(missing ? QMessageBox::Warning : QMessageBox::Critical, applicationTitle(), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton* create = missing ? box.addButton(QStringLiteral("新建数据库"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* choose = box.addButton(QStringLiteral("选择其他数据库…"), QMessageBox::ActionRole);
+    QPushButton* leave = box.addButton(QStringLiteral("退出"), QMessageBox::RejectRole);
+    box.setDefaultButton(create ? create : choose);
+    box.setEscapeButton(leave);
+    QAbstractButton* clicked = ask(box);
+    if (clicked && clicked == create)
+        return StoreAnswer::Create;
+    return clicked == choose ? StoreAnswer::Choose : StoreAnswer::Exit;
+}
+
 bool confirmDelete(QWidget* parent, const QString& number)
 {
     if (WidgetPlatform::scripted() && !g_handler)

@@ -24,6 +24,11 @@ BeforeClosing askBeforeClosing(QWidget* parent, const QString& number);
 // 全部保存 / 不保存 / 取消, 全部保存 the default.
 BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers);
 
+// A store the program cannot start on: make the missing file (as init-db does),
+// choose another, or leave the program. `reason` tells why it cannot be used.
+enum class StoreAnswer { Create, Choose, Exit };
+StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const QString& reason, bool missing);
+
 // Tests answer the questions here: while a handler is set, every question is built
 // and handed to it, scripted run or not, and its result is the button clicked.
 using Handler = std::function<QAbstractButton*(QMessageBox& box)>;

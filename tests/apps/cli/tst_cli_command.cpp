@@ -263,6 +263,9 @@ private slots:
                                                "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"
                                                "\"Corvane仪表集团仪表选型系统数据库找不到！请单击确定...\"}"));
         QCOMPARE(r.out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
+        // and where the file was looked for, with the way to make it
+        const QString path = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(r.err, QStringList {QStringLiteral("数据库文件 %1 不存在；新建请用：flowsel-cli --db %1 init-db").arg(path)});
     }
 
     // The sheet of a stored selection, through the program as engineers call it.

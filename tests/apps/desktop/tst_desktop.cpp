@@ -1055,6 +1055,61 @@ private slots:
         QCOMPARE(list.data(list.index(0, 1)).toString(), QStringLiteral("X"));
     }
 
+    // Started by a person on a store it cannot use, the program asks once: a missing
+    // file can be made as init-db makes it, another file chosen, or the program left.
+    void storeProblemsAtStartAsk_data()
+    {
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("missing, made") << true << "新建数据库" << true;
+        QTest::newRow("missing, another chosen") << true << "选择其他数据库…" << true;
+        QTest::newRow("missing, left") << true << "退出" << false;
+        QTest::newRow("unusable, another chosen") << false << "选择其他数据库…" << true;
+        QTest::newRow("unusable, left") << false << "退出" << false;
+    }
+
+    void storeProblemsAtStartAsk()
+    {
+        QFETCH(bool, missing);
+        QFETCH(QString, answer);
+        QFETCH(bool, opened);
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("db.mdb"));
+        if (!missing)
+            makeDatabaseFile(first, {QStringLiteral("create table 其他 (x text)")});
+        const QString other = dir.filePath(QStringLiteral("other.mdb"));
+        QString error;
+        QVERIFY2(prepareStore(other, &error), qPrintable(error));
+        QStringList asked, buttons;
+        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
+            asked << box.text();
+            for (QAbstractButton* b : box.buttons())
+                buttons << b->text();
+            if (answer == u"选择其他数据库…")
+                answerFileDialog(other);
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == answer)
+                    return b;
+            }
+            return nullptr;
+        });
+        QString location = first;
+        const std::optional<OpenedStore> store = openStoreAsking(&location);
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.front().startsWith(missing ? QStringLiteral("找不到选型数据库：") + first
+                                                  : QStringLiteral("选型数据库无法使用：") + first),
+                 qPrintable(asked.front()));
+        QCOMPARE(buttons.contains(QStringLiteral("新建数据库")), missing);
+        QCOMPARE(store.has_value(), opened);
+        if (!opened)
+            return;
+        QCOMPARE(store->state, OpenedStore::State::Yes);
+        QCOMPARE(location, answer == u"新建数据库" ? first : other);
+        QVERIFY(QFile::exists(location));
+    }
+
     // A store the program cannot use: its error box, and the program ends with 2.
     void unusableStoreStopsTheProgram_data()
     {
