@@ -128,9 +128,9 @@ QString selectionSheetTitle()
     return QStringLiteral("Corvane");
 }
 
-QString selectionSheetPreviewCaption(const QString& previewCaption)
+QString selectionSheetPreviewCaption(const QString& number)
 {
-    return previewCaption + QStringLiteral(" - ") + selectionSheetTitle();
+    return QStringLiteral("打印预览 – 选型编号 %1").arg(number);
 }
 
 QString selectionSheetDate(const QDate& date)

@@ -15,9 +15,9 @@ struct PrintRow;
 // The report's title, "Corvane".
 QString selectionSheetTitle();
 
-// The preview window's caption: the preview's own caption, " - " and the title,
-// as "打印预览 - Corvane".
-QString selectionSheetPreviewCaption(const QString& previewCaption);
+// The preview window's caption, naming the selection it shows:
+// "打印预览 – 选型编号 20261210001".
+QString selectionSheetPreviewCaption(const QString& number);
 
 // What [DATE] prints for a date: the system locale's short date format. The sheet
 // prints the date of printing, not the record's.

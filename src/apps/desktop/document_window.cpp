@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -82,4 +83,19 @@ bool DocumentWindow::findNext()
         return true;
     m_browser->moveCursor(QTextCursor::Start);
     return m_browser->find(text);
+}
+
+void DocumentWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    // Opened at the screen's corner it covered the main window's title bar; a page
+    // of text wants the screen's height more than its width.
+    const QRect screen = this->screen()->availableGeometry();
+    const QSize size(std::min(900, screen.width() * 4 / 5), std::min(1000, screen.height() * 9 / 10));
+    QRect frame(QPoint(), size);
+    frame.moveCenter(screen.center());
+    setGeometry(frame);
 }

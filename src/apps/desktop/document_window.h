@@ -23,9 +23,14 @@ public:
     // document does not hold it.
     bool findNext();
 
+protected:
+    // The first showing places the window in the middle of its screen, sized to it.
+    void showEvent(QShowEvent* event) override;
+
 private:
     DocumentWindow(const QString& title, const QString& objectName, QWidget* parent);
 
     QTextBrowser* m_browser;
     QLineEdit* m_find;
+    bool m_placed = false;
 };

@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -150,8 +151,17 @@ MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* ec
     frame->setSpacing(0);
     auto* columns = new QHBoxLayout;
     columns->setSpacing(2);
-    columns->addWidget(createLeftPanel());
-    columns->addWidget(m_mdi, 1);
+    // the list keeps its width as the window grows; the user widens it to read long
+    // model codes
+    m_splitter = new QSplitter(Qt::Horizontal, outer);
+    m_splitter->setObjectName(QStringLiteral("listSplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(createLeftPanel());
+    m_splitter->addWidget(m_mdi);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kLeftPanelWidth, 4 * kLeftPanelWidth});
+    columns->addWidget(m_splitter, 1);
     columns->addWidget(createRightPanel());
     frame->addLayout(columns, 1);
     frame->addWidget(createBottomPanel());
@@ -328,7 +338,7 @@ void MainWindow::updateWindowCommands()
 QWidget* MainWindow::createLeftPanel()
 {
     auto* panel = new QWidget(this);
-    panel->setFixedWidth(kLeftPanelWidth);
+    panel->setMinimumWidth(kLeftPanelWidth);
     auto* v = new QVBoxLayout(panel);
     v->setContentsMargins(2, 2, 0, 2);
     auto* logo = new LinkLabel([this] { openHomePage(); }, panel);
@@ -497,8 +507,23 @@ void MainWindow::windowCreated(SelectionWindow& window)
     connect(widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
+    keepInsideTheArea(sub);
     m_mdi->setActiveSubWindow(sub);
     updateWindowCommands();
+}
+
+void MainWindow::keepInsideTheArea(QMdiSubWindow* sub) const
+{
+    // The area places a new window beside the others, also beyond its own edge, where
+    // the buttons 保存 and 打印 are cut off; it goes back inside, to the left and top
+    // where it does not fit.
+    const QRect area = m_mdi->viewport()->rect();
+    QRect r = sub->geometry();
+    if (area.contains(r))
+        return;
+    r.moveLeft(std::max(0, std::min(r.left(), area.width() - r.width())));
+    r.moveTop(std::max(0, std::min(r.top(), area.height() - r.height())));
+    sub->move(r.topLeft());
 }
 
 void MainWindow::windowShown(SelectionWindow& window)

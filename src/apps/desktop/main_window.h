@@ -13,6 +13,7 @@ class QLineEdit;
 class QMdiSubWindow;
 class QMenu;
 class QTimer;
+class QSplitter;
 class QTreeView;
 class SelectionStore;
 class SelectionListModel;
@@ -31,6 +32,8 @@ public:
 
     Workspace& workspace() { return m_workspace; }
     NotesArea* mdiArea() const { return m_mdi; }
+    // Between the list of stored selections and the window area: the list's width.
+    QSplitter* listSplitter() const { return m_splitter; }
     QTreeView* recordList() const { return m_list; }
     // The search box above the list: what is typed reads the list again from the top
     // with that search, a moment after the last key (at once on Enter, or by
@@ -75,6 +78,7 @@ private:
     QWidget* createRightPanel();
     QWidget* createBottomPanel();
     void windowCreated(SelectionWindow& window);
+    void keepInsideTheArea(QMdiSubWindow* sub) const;
     void windowShown(SelectionWindow& window);
     void windowClosing(SelectionWindow& window);
     void updateWindowCommands();
@@ -89,6 +93,7 @@ private:
     DesktopPlatform m_platform;
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
+    QSplitter* m_splitter = nullptr;
     QLabel* m_storeLabel = nullptr;
     QTreeView* m_list = nullptr;
     QLineEdit* m_searchBox = nullptr;

@@ -28,7 +28,8 @@ int SelectionListModel::columnCount(const QModelIndex& parent) const
 
 QVariant SelectionListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
+    // the tooltip shows the whole text where the column cuts it, a long model code
+    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
     return m_list.value(index.row(), index.column());
 }

@@ -38,7 +38,7 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
     auto* dialog = new QPrintPreviewDialog(printer, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QObject::destroyed, [printer] { delete printer; });
-    dialog->setWindowTitle(selectionSheetPreviewCaption(dialog->windowTitle()));
+    dialog->setWindowTitle(selectionSheetPreviewCaption(row.value(QStringLiteral("选型编号"))));
     const QString date = selectionSheetDate(QDate::currentDate());
     auto* withCalculation = new QCheckBox(QStringLiteral("附计算书"), dialog);
     withCalculation->setObjectName(QStringLiteral("withCalculationBox"));

@@ -307,7 +307,8 @@ private slots:
         }
 
         // The preview window's caption.
-        QCOMPARE(selectionSheetPreviewCaption(QStringLiteral("打印预览")), QStringLiteral("打印预览 - Corvane"));
+        QCOMPARE(selectionSheetPreviewCaption(QStringLiteral("20261210001")),
+                 QStringLiteral("打印预览 – 选型编号 20261210001"));
     }
 
     void pdfIntoMissingFolder()

@@ -12,6 +12,8 @@
 #include "apps/desktop/radio_group.h"
 #include "apps/desktop/work_questions.h"
 
+#include <QScreen>
+#include <QSplitter>
 #include <QToolTip>
 #include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
@@ -660,6 +662,44 @@ private slots:
         d.agree();
     }
 
+    // New and copied windows open wholly inside the window area, their 保存 and 打印
+    // in reach, however many are open.
+    void windowsOpenInsideTheArea()
+    {
+        Desktop d;
+        const QRect area = d.main->mdiArea()->viewport()->rect();
+        for (int i = 0; i < 12; ++i) {
+            d.main->newAction()->trigger();
+            QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
+            QVERIFY2(area.contains(sub->geometry()),
+                     qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5 in %6x%7")
+                                    .arg(i)
+                                    .arg(sub->x())
+                                    .arg(sub->y())
+                                    .arg(sub->width())
+                                    .arg(sub->height())
+                                    .arg(area.width())
+                                    .arg(area.height())));
+            QVERIFY(sub->x() >= 0 && sub->y() >= 0);
+        }
+    }
+
+    // The list's width is the user's: a splitter beside it, and the whole model code
+    // in the tooltip of a cell that cuts it.
+    void listWidthAndTooltips()
+    {
+        Desktop d;
+        const QString code = d.saveASelection();
+        QTreeView* list = d.main->recordList();
+        QCOMPARE(list->model()->index(0, 1).data(Qt::ToolTipRole).toString(), code);
+        QSplitter* splitter = d.main->listSplitter();
+        QVERIFY(splitter);
+        const int before = list->width();
+        splitter->setSizes({splitter->sizes()[0] + 150, splitter->sizes()[1] - 150});
+        QCoreApplication::processEvents();
+        QVERIFY2(list->width() >= before + 100, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(list->width())));
+    }
+
     void windowNumbersAndArrangement()
     {
         Desktop d;
@@ -913,7 +953,7 @@ private slots:
         row.columns = {QStringLiteral("选型编号"), QStringLiteral("通径规格")};
         row.values = {QStringLiteral("20261210001"), QStringLiteral("25RKD-G10(0.4<=Qg<=16)")};
         QPrintPreviewDialog* dialog = createSheetPreview(row, nullptr);
-        QVERIFY(dialog->windowTitle().endsWith(QStringLiteral(" - Corvane")));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("打印预览 – 选型编号 20261210001"));
         auto* preview = dialog->findChild<QPrintPreviewWidget*>();
         QVERIFY(preview);
         QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::FitToWidth);
@@ -1334,6 +1374,10 @@ private slots:
         const QString text = key->browser()->document()->toPlainText();
         for (const CodeKeySeries& series : codeKey())
             QVERIFY2(text.contains(series.series) && text.contains(series.templates.front().text), qPrintable(series.series));
+        // in the middle of its screen, not over the main window's title bar
+        const QRect screen = key->screen()->availableGeometry();
+        QVERIFY(screen.contains(key->geometry()));
+        QVERIFY((key->geometry().center() - screen.center()).manhattanLength() <= 2);
         key->findBox()->setText(QStringLiteral("VRNE-{S}"));
         QVERIFY(key->findNext());
         QVERIFY(key->findChild<QPushButton*>(QStringLiteral("printButton")));
