@@ -88,15 +88,20 @@ private:
 
 } // namespace
 
+QString resultsFileWriteFault(const QString& results, const QString& reason)
+{
+    return QStringLiteral("无法写入结果文件 %1：%2").arg(results, reason);
+}
+
 QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile)
 {
     const QString target = QFileInfo(results).canonicalFilePath();
     if (target.isEmpty())
         return QString(); // a new file
     if (target == QFileInfo(points).canonicalFilePath())
-        return QStringLiteral("the results file %1 is the points file: it would replace the points").arg(results);
+        return QStringLiteral("结果文件 %1 就是测点文件：写入会覆盖测点").arg(results);
     if (!storeFile.isEmpty() && target == QFileInfo(storeFile).canonicalFilePath())
-        return QStringLiteral("the results file %1 is the database %2: it would replace the stored selections")
+        return QStringLiteral("结果文件 %1 就是数据库 %2：写入会覆盖已保存的选型")
             .arg(results, storeFile);
     return QString();
 }
@@ -139,7 +144,7 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
 
     AtomicFile file(a->out);
     if (!a->out.isEmpty() && !file.open()) {
-        err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
+        err(resultsFileWriteFault(a->out, file.errorString()));
         return kExitUnusable;
     }
     const auto writeLine = [&](const QString& line) {
@@ -166,7 +171,7 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         }
     }
     if (!a->out.isEmpty() && !file.commit()) {
-        err(QStringLiteral("cannot write the results file %1: %2").arg(a->out, file.errorString()));
+        err(resultsFileWriteFault(a->out, file.errorString()));
         return kExitUnusable;
     }
     err(counts.summary(encoding));

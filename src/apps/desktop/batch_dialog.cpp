@@ -227,7 +227,7 @@ bool BatchDialog::exportTo(const QString& path)
             written = file.commit();
         }
         if (!written)
-            fault = QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString());
+            fault = resultsFileWriteFault(path, file.errorString());
     }
     if (!fault.isEmpty()) {
         m_status->setText(fault);

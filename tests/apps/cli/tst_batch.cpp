@@ -705,7 +705,7 @@ private slots:
         QCOMPARE(full.exitStatus(), QProcess::NormalExit);
         QCOMPARE(full.exitCode(), 2);
         const QString why = QString::fromUtf8(full.readAllStandardError());
-        QVERIFY2(why.startsWith(QStringLiteral("cannot write the results file %1: ").arg(out)), qPrintable(why));
+        QVERIFY2(why.startsWith(QStringLiteral("无法写入结果文件 %1：").arg(out)), qPrintable(why));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("p.csv")});
     }
 
@@ -736,10 +736,10 @@ private slots:
     {
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("said");
-        QTest::newRow("the points file") << "p.csv" << "is the points file";
-        QTest::newRow("the points file, spelled otherwise") << "sub/../p.csv" << "is the points file";
-        QTest::newRow("the store's file") << "db.mdb" << "is the database";
-        QTest::newRow("the store's file through a link") << "link.mdb" << "is the database";
+        QTest::newRow("the points file") << "p.csv" << "就是测点文件";
+        QTest::newRow("the points file, spelled otherwise") << "sub/../p.csv" << "就是测点文件";
+        QTest::newRow("the store's file") << "db.mdb" << "就是数据库";
+        QTest::newRow("the store's file through a link") << "link.mdb" << "就是数据库";
     }
 
     void resultsFileMayNotReplaceItsInputs()

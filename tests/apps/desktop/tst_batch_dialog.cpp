@@ -290,10 +290,10 @@ private slots:
         QTest::addColumn<bool>("full");
         QTest::addColumn<qint64>("room"); // -1: all but the last byte
         QTest::addColumn<QString>("said");
-        QTest::newRow("the points file") << "p.csv" << false << qint64(0) << "is the points file";
-        QTest::newRow("the store's file") << "db.mdb" << false << qint64(0) << "is the database";
-        QTest::newRow("a full disk") << "r.csv" << true << qint64(4096) << "cannot write the results file";
-        QTest::newRow("all but the last byte") << "r.csv" << true << qint64(-1) << "cannot write the results file";
+        QTest::newRow("the points file") << "p.csv" << false << qint64(0) << "就是测点文件";
+        QTest::newRow("the store's file") << "db.mdb" << false << qint64(0) << "就是数据库";
+        QTest::newRow("a full disk") << "r.csv" << true << qint64(4096) << "无法写入结果文件";
+        QTest::newRow("all but the last byte") << "r.csv" << true << qint64(-1) << "无法写入结果文件";
     }
 
     void exportIsRefused()
