@@ -251,6 +251,12 @@ QString BatchCounts::summary(TextEncoding encoding) const
         .arg(unsavedText, encodingName(encoding));
 }
 
+qsizetype BatchSelector::resultColumns()
+{
+    static const qsizetype columns = resultHeader().size();
+    return columns;
+}
+
 QStringList BatchSelector::resultHeader()
 {
     QStringList header {kIdColumn, QStringLiteral("Status"), QStringLiteral("Warnings")};
@@ -354,6 +360,7 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
         }
     }
     result.savedAs = m_run->savedAs;
+    result.cells.reserve(resultColumns());
     result.cells << (columns.idColumn >= 0 ? cells.value(columns.idColumn) : QString());
     result.selected = w && !w->form().text(Field::ResultText).trimmed().isEmpty();
     // A save that did not store the point (a store that refuses writes, a day whose
@@ -459,7 +466,11 @@ std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path
 
 QString batchCsvLine(const QStringList& cells)
 {
+    qsizetype length = cells.size();
+    for (const QString& cell : cells)
+        length += cell.size();
     QString line;
+    line.reserve(length + length / 8); // room for a few quotes
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += u',';

@@ -92,6 +92,7 @@ public:
     void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
 
     static QStringList resultHeader();
+    static qsizetype resultColumns(); // resultHeader().size()
     // Why a point is refused before any of its lines runs (empty: it is not): it
     // gives both an absolute and a gauge pressure, or a gauge column it cannot use.
     static QString refusal(const BatchColumns& columns, const QStringList& cells);
