@@ -1,19 +1,17 @@
 #include "apps/cli/batch_selection.h"
 
+#include "apps/cli/checked_actions.h"
 #include "apps/cli/csv_reader.h"
-#include "apps/cli/event_writer.h"
-#include "apps/cli/json_line.h"
-#include "apps/cli/script_runner.h"
+#include "apps/cli/script_actions.h"
 #include "core/form/buttons.h"
 #include "core/form/gauge_pressure.h"
 #include "core/form/numbers.h"
+#include "core/ports/platform.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_warnings.h"
 #include "workspace/workspace.h"
 
 #include <QIODevice>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <iterator>
@@ -34,17 +32,10 @@ bool chosenAfterComputing(Field f)
     return static_cast<int>(f) >= static_cast<int>(Field::CombinedAccuracy);
 }
 
-QString lineFor(Field f, const QString& text)
+bool isChoice(Field f)
 {
     const ControlKind kind = fieldControl(f).kind;
-    const QString verb = kind == ControlKind::List || kind == ControlKind::Radio ? QStringLiteral("choose")
-                                                                               : QStringLiteral("paste");
-    return verb + u' ' + fieldName(f) + u' ' + JsonLine::quoted(text);
-}
-
-QString clickLine(Button b)
-{
-    return QStringLiteral("click ") + buttonCaption(b);
+    return kind == ControlKind::List || kind == ControlKind::Radio;
 }
 
 // The columns beside the record's fields that give PabsMin and PabsMax from a gauge
@@ -151,6 +142,39 @@ GaugePressures gaugePressures(const BatchColumns& columns, const QStringList& ce
     return out;
 }
 
+// One thing a point does to its window, as its script line would: a cell's text
+// chosen or pasted into a field, or a click.
+struct Step {
+    Field field = Field::Medium;
+    QString text;
+    std::optional<Button> click;
+};
+
+std::vector<Step> steps(const BatchColumns& columns, const QStringList& cells, const GaugePressures& gauge, bool save,
+                        const QString& saveNumber)
+{
+    std::vector<Step> out;
+    for (const bool after : {false, true}) {
+        for (Field f : allFields()) {
+            if (chosenAfterComputing(f) != after)
+                continue;
+            for (qsizetype i = 0; i < columns.size(); ++i) {
+                if (columns.fields[i] == f && !cells.value(i).isEmpty())
+                    out.push_back({f, cells[i], std::nullopt});
+            }
+            // a point gives its pressure either way, never both (refused before)
+            if (const QString absolute = gauge.textFor(f); !absolute.isEmpty())
+                out.push_back({f, absolute, std::nullopt});
+        }
+        out.push_back({Field::Medium, QString(), after ? Button::Select : Button::ComputeFlow});
+    }
+    if (save && !saveNumber.isEmpty())
+        out.push_back({Field::SelectionNo, saveNumber, std::nullopt});
+    if (save)
+        out.push_back({Field::Medium, QString(), Button::Save});
+    return out;
+}
+
 } // namespace
 
 std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, QString* fault)
@@ -227,6 +251,12 @@ QString BatchCounts::summary(TextEncoding encoding) const
         .arg(unsavedText, encodingName(encoding));
 }
 
+qsizetype BatchSelector::resultColumns()
+{
+    static const qsizetype columns = resultHeader().size();
+    return columns;
+}
+
 QStringList BatchSelector::resultHeader()
 {
     QStringList header {kIdColumn, QStringLiteral("Status"), QStringLiteral("Warnings")};
@@ -242,65 +272,50 @@ QString BatchSelector::refusal(const BatchColumns& columns, const QStringList& c
     return gaugePressures(columns, cells).refusal;
 }
 
-QStringList BatchSelector::batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
-                                       const QString& saveNumber)
-{
-    const GaugePressures gauge = gaugePressures(columns, cells);
-    if (!gauge.refusal.isEmpty())
-        return {};
-    QStringList script;
-    for (const bool after : {false, true}) {
-        for (Field f : allFields()) {
-            if (chosenAfterComputing(f) != after)
-                continue;
-            for (qsizetype i = 0; i < columns.size(); ++i) {
-                if (columns.fields[i] == f && !cells.value(i).isEmpty())
-                    script << lineFor(f, cells[i]);
-            }
-            // a point gives its pressure either way, never both (refused above)
-            if (const QString absolute = gauge.textFor(f); !absolute.isEmpty())
-                script << lineFor(f, absolute);
-        }
-        script << clickLine(after ? Button::Select : Button::ComputeFlow);
-    }
-    if (save && !saveNumber.isEmpty())
-        script << lineFor(Field::SelectionNo, saveNumber);
-    if (save)
-        script << clickLine(Button::Save);
-    return script;
-}
-
-// The windows' screen: what they show is kept as the texts of their messages.
-struct BatchSelector::Run {
+// The windows' screen: what they show is kept as the texts of their messages, in
+// the order they are shown; message boxes are answered OK, as the script runner
+// answers them.
+struct BatchSelector::Run : Platform {
     Run(SelectionStore& store, const QString& today)
-        : workspace(events, today, store)
+        : workspace(*this, today, store)
     {
         workspace.onSaved = [this](SelectionWindow&, const QString& number) { savedAs = number; };
         // The list of stored selections is not read: no point needs it, and a large
         // store would cost its whole list before the first point.
     }
 
-    void collect(const QString& line)
+    void plainMessage(const QString& text) override { messages << text; }
+    int showBox(MessageKind, const QString& text) override
     {
-        // Events other than messages, error reports and script errors are not kept.
-        static const QString kinds[] = {QStringLiteral("{\"event\":\"message\""), QStringLiteral("{\"event\":\"error\""),
-                                        QStringLiteral("{\"event\":\"script-error\"")};
-        int kind = -1;
-        for (int i = 0; i < 3; ++i) {
-            if (line.startsWith(kinds[i]))
-                kind = i;
-        }
-        if (kind < 0)
-            return;
-        const QString text = QJsonDocument::fromJson(line.toUtf8()).object().value(u"text").toString();
-        messages << (kind == 2 ? QStringLiteral("script-error: ") + text : text);
+        messages << text;
+        return Ok;
+    }
+    void beep() override {}
+    void setFocus(const QString&) override {}
+    void generalError(const QString& text) override { messages << text; }
+
+    // Carries one step out on the current window, as its script line would; why it
+    // could not be, or empty.
+    QString carryOut(const Step& step)
+    {
+        SelectionWindow* w = workspace.current();
+        QString why;
+        if (!w)
+            why = noWindowOpen();
+        else if (step.click)
+            actions.click(*w, *step.click);
+        else if (isChoice(step.field))
+            why = chooseChecked(actions, *w, step.field, step.text);
+        else
+            why = editChecked(actions, *w, step.field, step.text, true);
+        actions.settle();
+        return why;
     }
 
     QStringList messages;
     QString savedAs;
-    EventWriter events {[this](const QString& line) { collect(line); }};
     Workspace workspace;
-    ScriptRunner runner {workspace, events};
+    ScriptActions actions {workspace};
 };
 
 BatchSelector::BatchSelector(SelectionStore& store, const QString& today)
@@ -313,38 +328,39 @@ BatchSelector::~BatchSelector() = default;
 BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList& cells, bool save)
 {
     Workspace& workspace = m_run->workspace;
-    ScriptRunner& runner = m_run->runner;
     m_run->messages.clear();
     m_run->savedAs.clear();
     BatchResult result;
-    int number = 0;
     SelectionWindow* w = nullptr;
     // A point stops where it was not read as written: gauge cells that cannot be
     // turned into pressures, a cell the window cannot take, or inputs that
     // "计算工况流量" refuses. What would follow runs on values the engineer did not
     // give, and its code would be quoted as if it were the point's.
     bool inputRefused = false;
-    if (const QString refused = refusal(columns, cells); !refused.isEmpty()) {
+    const GaugePressures gauge = gaugePressures(columns, cells);
+    if (!gauge.refusal.isEmpty()) {
         // no window: none of the point's lines runs, and no number is taken
-        m_run->messages << refused;
+        m_run->messages << gauge.refusal;
         result.carriedOut = false;
     } else {
-        runner.runLine(++number, QStringLiteral("new"));
+        m_run->actions.newSelection();
+        m_run->actions.settle();
         w = workspace.current();
         const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
-        const QString computeLine = clickLine(Button::ComputeFlow);
-        for (const QString& line : batchScript(columns, cells, save, saveNumber)) {
-            if (!runner.runLine(++number, line)) {
+        for (const Step& step : steps(columns, cells, gauge, save, saveNumber)) {
+            if (const QString why = m_run->carryOut(step); !why.isEmpty()) {
+                m_run->messages << QStringLiteral("script-error: ") + why;
                 result.carriedOut = false;
                 break;
             }
-            if (line == computeLine && w && w->form().text(Field::WorkFlowMax).isEmpty()) {
+            if (step.click == Button::ComputeFlow && w && w->form().text(Field::WorkFlowMax).isEmpty()) {
                 inputRefused = true;
                 break;
             }
         }
     }
     result.savedAs = m_run->savedAs;
+    result.cells.reserve(resultColumns());
     result.cells << (columns.idColumn >= 0 ? cells.value(columns.idColumn) : QString());
     result.selected = w && !w->form().text(Field::ResultText).trimmed().isEmpty();
     // A save that did not store the point (a store that refuses writes, a day whose
@@ -372,8 +388,10 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     result.cells << m_run->messages.join(kMessageSeparator) << (read ? sgergRangeColumn(read->form()) : QString())
                  << (use ? use->capacity.rangeText() : QString()) << (use ? use->useAtMax : QString())
                  << (use ? use->marginAtMin : QString());
-    if (w)
-        runner.runLine(++number, QStringLiteral("close"));
+    if (SelectionWindow* open = w ? workspace.current() : nullptr) {
+        m_run->actions.close(*open);
+        m_run->actions.settle();
+    }
     return result;
 }
 
@@ -448,7 +466,11 @@ std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path
 
 QString batchCsvLine(const QStringList& cells)
 {
+    qsizetype length = cells.size();
+    for (const QString& cell : cells)
+        length += cell.size();
     QString line;
+    line.reserve(length + length / 8); // room for a few quotes
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += u',';

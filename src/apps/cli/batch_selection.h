@@ -71,8 +71,13 @@ struct BatchCounts {
     QString summary(TextEncoding encoding) const;
 };
 
-// Selects a meter for each point, one fresh selection window a point, driven as the
-// script that batchScript() writes would drive it, then closed. Its windows live in a
+// Selects a meter for each point, one fresh selection window a point, then closed.
+// The window is driven as a script would drive it: each cell chosen ("choose") or
+// pasted ("paste") in the order of the selection record, the options from the
+// combined accuracy on after "计算工况流量", then "选型", and "保存" when asked;
+// a gauge pressure is pasted into PabsMin or PabsMax as absolute kPa, where the
+// cell of that box would be. A cell the window cannot take stops the point with the
+// script line's error. Its windows live in a
 // workspace of their own on `store`, without a screen.
 class BatchSelector {
 public:
@@ -87,15 +92,10 @@ public:
     void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
 
     static QStringList resultHeader();
+    static qsizetype resultColumns(); // resultHeader().size()
     // Why a point is refused before any of its lines runs (empty: it is not): it
     // gives both an absolute and a gauge pressure, or a gauge column it cannot use.
     static QString refusal(const BatchColumns& columns, const QStringList& cells);
-    // The script lines one point stands for (without the windows' "new" and "close");
-    // with `save`, "保存" at the end, under `saveNumber` when one is given. A gauge
-    // pressure is pasted into PabsMin or PabsMax as absolute kPa, where the cell of
-    // that box would be. None for a point that refusal() refuses.
-    static QStringList batchScript(const BatchColumns& columns, const QStringList& cells, bool save,
-                                   const QString& saveNumber = QString());
 
 private:
     struct Run;

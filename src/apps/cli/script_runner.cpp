@@ -1,9 +1,9 @@
 #include "apps/cli/script_runner.h"
 
+#include "apps/cli/checked_actions.h"
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_actions.h"
 #include "apps/cli/json_line.h"
-#include "core/form/selection_number.h"
 #include "workspace/workspace.h"
 
 #include <QStringTokenizer>
@@ -84,21 +84,6 @@ Field fieldArgument(const QString& name)
     if (!f)
         throw LineError {QStringLiteral("unknown field '%1'").arg(name)};
     return *f;
-}
-
-void requireEnabled(const FormModel& form, Field f)
-{
-    if (!form.enabled(f))
-        throw LineError {QStringLiteral("'%1' is disabled").arg(fieldName(f))};
-}
-
-bool allDigits(const QString& text)
-{
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -188,7 +173,7 @@ SelectionWindow& ScriptRunner::currentWindow()
 {
     SelectionWindow* w = m_workspace.current();
     if (!w)
-        throw LineError {QStringLiteral("no selection window is open")};
+        throw LineError {noWindowOpen()};
     return *w;
 }
 
@@ -197,17 +182,8 @@ void ScriptRunner::type(const QString& rest, bool paste)
     QString afterField;
     const Field f = fieldArgument(firstWord(rest, &afterField));
     const QString text = textArgument(afterField);
-    SelectionWindow& w = currentWindow();
-    if (w.form().kind(f) != ControlKind::Edit)
-        throw LineError {QStringLiteral("'%1' is not an edit box").arg(fieldName(f))};
-    requireEnabled(w.form(), f);
-    if (paste && fieldControl(f).filter == KeyFilter::Digits
-        && (text.size() > kSelectionNoDigits || !allDigits(text)))
-        throw LineError {QStringLiteral("'%1' takes up to eleven digits").arg(fieldName(f))};
-    if (paste)
-        m_actions->paste(w, f, text);
-    else
-        m_actions->type(w, f, text);
+    if (const QString why = editChecked(*m_actions, currentWindow(), f, text, paste); !why.isEmpty())
+        throw LineError {why};
 }
 
 void ScriptRunner::choose(const QString& rest)
@@ -215,15 +191,8 @@ void ScriptRunner::choose(const QString& rest)
     QString afterField;
     const Field f = fieldArgument(firstWord(rest, &afterField));
     const QString text = textArgument(afterField);
-    SelectionWindow& w = currentWindow();
-    const ControlKind kind = w.form().kind(f);
-    if (kind != ControlKind::List && kind != ControlKind::Radio)
-        throw LineError {QStringLiteral("'%1' is not a list or radio group").arg(fieldName(f))};
-    requireEnabled(w.form(), f);
-    const qsizetype index = w.form().items(f).indexOf(text);
-    if (index < 0)
-        throw LineError {QStringLiteral("'%1' has no item '%2'").arg(fieldName(f), text)};
-    m_actions->choose(w, f, static_cast<int>(index));
+    if (const QString why = chooseChecked(*m_actions, currentWindow(), f, text); !why.isEmpty())
+        throw LineError {why};
 }
 
 void ScriptRunner::click(const QString& rest)
@@ -241,11 +210,8 @@ void ScriptRunner::click(const QString& rest)
 void ScriptRunner::leave(const QString& rest)
 {
     const Field f = fieldArgument(oneArgument(rest));
-    SelectionWindow& w = currentWindow();
-    if (w.form().kind(f) == ControlKind::Label)
-        throw LineError {QStringLiteral("'%1' is a label").arg(fieldName(f))};
-    requireEnabled(w.form(), f);
-    m_actions->leave(w, f);
+    if (const QString why = leaveChecked(*m_actions, currentWindow(), f); !why.isEmpty())
+        throw LineError {why};
 }
 
 void ScriptRunner::show(const QString& rest)
