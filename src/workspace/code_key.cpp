@@ -182,13 +182,13 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
                                   "<p>型号规格由模板写成：花括号中的代号按下表取值，其余照写。</p>");
     for (const CodeKeySeries& s : key) {
         html += QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">"
-                               "<tr><th>型号模板</th><th>适用</th></tr>")
+                               "<thead><tr><th>型号模板</th><th>适用</th></tr></thead>")
                     .arg(s.series.toHtmlEscaped());
         for (const CodeKeyTemplate& t : s.templates)
             html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>")
                         .arg(t.text.toHtmlEscaped(), t.when.toHtmlEscaped());
         html += QStringLiteral("</table><p></p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">"
-                               "<tr><th>代号</th><th>含义</th><th>取值</th></tr>");
+                               "<thead><tr><th>代号</th><th>含义</th><th>取值</th></tr></thead>");
         for (const CodeKeyPosition& p : s.positions) {
             QString shown = valuesHtml(p.values);
             if (p.name == u"P") {
@@ -207,7 +207,7 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
         html += QStringLiteral("</table>");
     }
     html += QStringLiteral("<h2>型号后缀</h2><p>以上型号之后，按下表依次加写：</p>"
-                           "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th>后缀</th><th>适用</th></tr>");
+                           "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr><th>后缀</th><th>适用</th></tr></thead>");
     for (const CodeKeyTemplate& suffix : codeKeySuffixes())
         html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>")
                     .arg(suffix.text.toHtmlEscaped(), suffix.when.toHtmlEscaped());

@@ -5,7 +5,9 @@
 #include "apps/cli/batch_command.h"
 #include "apps/cli/csv_reader.h"
 #include "apps/cli/store_choice.h"
+#include "core/form/fields.h"
 #include "core/ports/selection_store.h"
+#include "core/record/columns.h"
 #include "workspace/workspace.h"
 
 #include <QFileDialog>
@@ -24,7 +26,66 @@ namespace {
 // How long one step of the run may hold the screen.
 constexpr qint64 kStepMs = 30;
 
+// Rows by what became of their point: red where it was refused or not stored, grey
+// where no meter fits, amber where the selection came with warnings.
 const QColor kFailed(255, 215, 215);
+const QColor kNoFit(225, 225, 225);
+const QColor kWarned(255, 232, 180);
+
+// The dialog's headers for the results file's own columns; the record's fields take
+// the list's headers, or these where the list has no column for them.
+struct ViewHeader {
+    QStringView name;
+    QStringView header;
+};
+// clang-format off
+constexpr ViewHeader kViewHeaders[] = {
+    {u"Id",            u"位号/标记"},
+    {u"Status",        u"状态"},
+    {u"Warnings",      u"警告"},
+    {u"Messages",      u"提示信息"},
+    {u"SgergRange",    u"SGERG-88适用范围"},
+    {u"SizeRange",     u"规格流量范围"},
+    {u"UseAtMax",      u"上限利用率%"},
+    {u"MarginAtMin",   u"下限倍数"},
+    {u"ResultText",    u"型号"},
+    {u"ConvFactorMin", u"最小流量时换算系数"},
+    {u"ConvFactorMax", u"最大流量时换算系数"},
+    {u"MeterType",     u"流量计类型"},
+    {u"Corrector",     u"修正仪"},
+};
+// clang-format on
+
+QString viewHeader(const QString& name)
+{
+    if (const std::optional<Field> f = fieldByName(name)) {
+        const int column = columnOf(*f);
+        if (column >= 0 && columns()[column].header)
+            return QString::fromUtf8(columns()[column].header);
+    }
+    for (const ViewHeader& h : kViewHeaders) {
+        if (h.name == name)
+            return h.header.toString();
+    }
+    return name;
+}
+
+// The results file's columns in the order the dialog shows them: what became of the
+// point and the meter chosen first, where the eye lands, then the record as it is.
+std::vector<int> viewOrder(const QStringList& header)
+{
+    const QStringList first = {QStringLiteral("Id"),        QStringLiteral("Status"),      QStringLiteral("Warnings"),
+                               fieldName(Field::ResultText), fieldName(Field::Size),        QStringLiteral("SizeRange"),
+                               QStringLiteral("UseAtMax"),  QStringLiteral("MarginAtMin"), QStringLiteral("Messages")};
+    std::vector<int> order;
+    for (const QString& name : first)
+        order.push_back(static_cast<int>(header.indexOf(name)));
+    for (int i = 0; i < header.size(); ++i) {
+        if (!first.contains(header[i]))
+            order.push_back(i);
+    }
+    return order;
+}
 
 bool succeeded(const BatchResult& r)
 {
@@ -59,12 +120,19 @@ BatchDialog::BatchDialog(SelectionStore& store, const QString& today, QWidget* p
 {
     setWindowTitle(QStringLiteral("批量选型"));
     resize(1000, 600);
+    const QStringList results = BatchSelector::resultHeader();
+    m_viewOrder = viewOrder(results);
+    m_warningsCell = static_cast<int>(results.indexOf(QStringLiteral("Warnings")));
     QStringList header = {QStringLiteral("状态")};
-    header << BatchSelector::resultHeader();
+    for (int cell : m_viewOrder)
+        header << viewHeader(results[cell]);
     m_table->setColumnCount(static_cast<int>(header.size()));
     m_table->setHorizontalHeaderLabels(header);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setDefaultSectionSize(90);
+    // the model code and the messages are read whole more often than the rest
+    m_table->setColumnWidth(static_cast<int>(header.indexOf(viewHeader(fieldName(Field::ResultText)))), 240);
+    m_table->setColumnWidth(static_cast<int>(header.indexOf(viewHeader(QStringLiteral("Messages")))), 240);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {m_open, m_cancel, m_export, m_save})
@@ -179,13 +247,27 @@ void BatchDialog::showRow(int row)
     if (p.saved)
         state = QStringLiteral("已保存为 %1").arg(p.result.selectionNo());
     auto* stateItem = new QTableWidgetItem(state);
+    stateItem->setToolTip(succeeded(p.result) ? state : state + u'\n' + p.result.message());
     m_table->setItem(row, 0, stateItem);
-    for (int c = 0; c < p.result.cells.size(); ++c)
-        m_table->setItem(row, c + 1, new QTableWidgetItem(p.result.cells[c]));
-    if (!succeeded(p.result)) {
+    for (size_t c = 0; c < m_viewOrder.size(); ++c) {
+        const QString text = p.result.cells.value(m_viewOrder[c]);
+        auto* item = new QTableWidgetItem(text);
+        item->setToolTip(text);
+        m_table->setItem(row, static_cast<int>(c) + 1, item);
+    }
+    QColor colour;
+    switch (p.result.status) {
+    case BatchStatus::Refused:
+    case BatchStatus::Unsaved: colour = kFailed; break;
+    case BatchStatus::NoFit: colour = kNoFit; break;
+    case BatchStatus::Selected:
+        if (!p.result.cells.value(m_warningsCell).isEmpty())
+            colour = kWarned;
+        break;
+    }
+    if (colour.isValid()) {
         for (int c = 0; c < m_table->columnCount(); ++c)
-            m_table->item(row, c)->setBackground(kFailed);
-        stateItem->setToolTip(p.result.message());
+            m_table->item(row, c)->setBackground(colour);
     }
 }
 
@@ -250,8 +332,11 @@ void BatchDialog::saveAll()
         p.result = again;
         saved += p.saved ? 1 : 0;
         showRow(static_cast<int>(i));
-        if (!p.saved)
-            m_table->item(static_cast<int>(i), 0)->setText(QStringLiteral("未保存：") + again.message());
+        if (!p.saved) {
+            QTableWidgetItem* state = m_table->item(static_cast<int>(i), 0);
+            state->setText(QStringLiteral("未保存：") + again.message());
+            state->setToolTip(state->text());
+        }
     }
     m_status->setText(QStringLiteral("已保存 %1 个选型").arg(saved));
     emit this->saved(saved);

@@ -73,6 +73,8 @@ private:
     std::unique_ptr<CsvReader> m_reader;
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::vector<Point> m_points;
+    std::vector<int> m_viewOrder; // per table column after the state: its cell of the results line
+    int m_warningsCell = -1;
     QTimer* m_timer;
     QTableWidget* m_table;
     QProgressBar* m_progress;

@@ -54,11 +54,12 @@ DocumentWindow* DocumentWindow::codeKey(QWidget* parent)
     auto* top = qobject_cast<QHBoxLayout*>(w->layout()->itemAt(0)->layout());
     auto* print = new QPushButton(QStringLiteral("打印…"), w);
     print->setObjectName(QStringLiteral("printButton"));
-    connect(print, &QPushButton::clicked, w, [w] {
+    connect(print, &QPushButton::clicked, w, [w, html] {
         QPrinter printer(QPrinter::HighResolution);
         QPrintDialog dialog(&printer, w);
+        // paged as the saved PDF is, not as the window wraps it
         if (dialog.exec() == QDialog::Accepted)
-            w->m_browser->document()->print(&printer);
+            printHtml(html, printer);
     });
     auto* save = new QPushButton(QStringLiteral("另存为PDF…"), w);
     save->setObjectName(QStringLiteral("savePdfButton"));

@@ -2,13 +2,13 @@
 #include "adapters/report/selection_sheet.h"
 #include "core/ports/print_row.h"
 #include "support/full_disk.h"
+#include "support/tool_output.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -139,15 +139,6 @@ struct Track {
     }
 };
 
-QString runTool(const QString& tool, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 } // namespace
 
 class TestReportSheet final : public QObject {
@@ -274,7 +265,7 @@ private slots:
         QVERIFY2(writeSelectionSheetPdf(path, sampleRow(), kDate, &error), qPrintable(error));
 
         // One A4 portrait page, titled after the report.
-        const QString info = runTool(QStringLiteral("/usr/bin/pdfinfo"), {path});
+        const QString info = toolOutput(QStringLiteral("/usr/bin/pdfinfo"), {path});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+1$"), QRegularExpression::MultilineOption)),
                  qPrintable(info));
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("^Title:\\s+Corvane$"), QRegularExpression::MultilineOption)),
@@ -286,7 +277,7 @@ private slots:
 
         // Every label and value comes back as text; the flow range is the part of the
         // size label inside its parentheses, and the date is printed twice.
-        const QString text = runTool(QStringLiteral("/usr/bin/pdftotext"), {"-layout", path, "-"});
+        const QString text = toolOutput(QStringLiteral("/usr/bin/pdftotext"), {"-layout", path, "-"});
         for (const char* printed : kPrinted)
             QVERIFY2(text.contains(QString::fromUtf8(printed)), qPrintable(QString::fromUtf8(printed) + "\n" + text));
         QVERIFY2(!text.contains(QStringLiteral("80B(")), qPrintable(text));
@@ -294,7 +285,7 @@ private slots:
 
         // Every font is embedded, none is drawn as Type 3 glyph procedures, and
         // every face is one the sheet asks for: no glyph came from a chance fallback.
-        const QStringList fonts = runTool(QStringLiteral("/usr/bin/pdffonts"), {path}).split('\n', Qt::SkipEmptyParts);
+        const QStringList fonts = toolOutput(QStringLiteral("/usr/bin/pdffonts"), {path}).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(fonts.size() > 2, qPrintable(fonts.join('\n')));
         const QRegularExpression line(QStringLiteral("^(?:[A-Z]{6}\\+)?(\\S+)\\s+(.+?)\\s+\\S+\\s+(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
         const QRegularExpression expectedFaces(QStringLiteral("^(UKaiCN|LiberationSans(-Bold)?|WenQuanYiZenHei)$"));

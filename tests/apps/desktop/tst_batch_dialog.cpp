@@ -30,6 +30,8 @@
 namespace {
 
 const QString kCity = QStringLiteral("城市天然气或城市煤气");
+const QByteArray kGasColumns = "PabsMin,PabsMax,TempMin,TempMax,XCO2,XH2,Hs,RelDensity";
+const QByteArray kGas = "150,200,-10,40,0.006,0,38.5,0.6";
 
 bool writeFile(const QString& path, const QByteArray& content)
 {
@@ -117,13 +119,38 @@ QByteArray contentOf(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString cell(QTableWidget* t, int row, const QString& column)
+QStringList headers(QTableWidget* t)
+{
+    QStringList out;
+    for (int c = 0; c < t->columnCount(); ++c)
+        out << t->horizontalHeaderItem(c)->text();
+    return out;
+}
+
+// The cell under the `nth` column (from 0) of that header: the dialog's own state
+// and the results' Status share "状态".
+QString cell(QTableWidget* t, int row, const QString& column, int nth = 0)
 {
     for (int c = 0; c < t->columnCount(); ++c) {
-        if (t->horizontalHeaderItem(c)->text() == column)
+        if (t->horizontalHeaderItem(c)->text() == column && nth-- == 0)
             return t->item(row, c)->text();
     }
     return QStringLiteral("<no column %1>").arg(column);
+}
+
+// What a row's background says, by its hue: plain, red, grey or amber.
+QString shade(const QTableWidgetItem* item)
+{
+    if (item->background().style() == Qt::NoBrush)
+        return QStringLiteral("plain");
+    const QColor c = item->background().color();
+    if (c.red() == c.green() && c.green() == c.blue())
+        return QStringLiteral("grey");
+    if (c.red() > c.green() && c.green() == c.blue())
+        return QStringLiteral("red");
+    if (c.red() > c.green() && c.green() > c.blue())
+        return QStringLiteral("amber");
+    return c.name();
 }
 
 } // namespace
@@ -156,19 +183,19 @@ private slots:
         QCOMPARE(dialog->progress()->value(), points);
         QTableWidget* table = dialog->table();
         QCOMPARE(table->rowCount(), points);
-        QCOMPARE(cell(table, 0, QStringLiteral("Id")), QStringLiteral("p1"));
+        QCOMPARE(cell(table, 0, QStringLiteral("位号/标记")), QStringLiteral("p1"));
         QCOMPARE(cell(table, 0, QStringLiteral("状态")), QStringLiteral("已选型"));
-        QCOMPARE(cell(table, 0, QStringLiteral("Status")), QStringLiteral("selected"));
-        QVERIFY(!cell(table, 0, QStringLiteral("ResultText")).isEmpty());
+        QCOMPARE(cell(table, 0, QStringLiteral("状态"), 1), QStringLiteral("selected"));
+        QVERIFY(!cell(table, 0, QStringLiteral("型号")).isEmpty());
         QCOMPARE(cell(table, 9, QStringLiteral("状态")), QStringLiteral("拒绝"));
-        QCOMPARE(cell(table, 9, QStringLiteral("ResultText")), QString());
+        QCOMPARE(cell(table, 9, QStringLiteral("型号")), QString());
         // the summary the command line prints
         QCOMPARE(dialog->status()->text(),
                  QStringLiteral("完成：%1 个测点：已选型 %2，无合适规格 0，拒绝 %3（UTF-8）")
                      .arg(points)
                      .arg(points - points / 10)
                      .arg(points / 10));
-        QVERIFY(cell(table, 9, QStringLiteral("Messages")).startsWith(QStringLiteral("script-error: ")));
+        QVERIFY(cell(table, 9, QStringLiteral("提示信息")).startsWith(QStringLiteral("script-error: ")));
         QVERIFY(table->item(9, 0)->background() != table->item(0, 0)->background());
         QVERIFY(dialog->exportButton()->isEnabled());
         QVERIFY(dialog->saveButton()->isEnabled());
@@ -264,6 +291,77 @@ private slots:
                  QStringLiteral("未保存：此选型日期编号系统已存在，不要轻易修改！"));
     }
 
+    // The table reads like a results sheet: what became of the point and the meter
+    // first, then the record's fields under the list's headers, every cell whole in
+    // its tooltip.
+    void resultColumnsFirstUnderChineseHeaders()
+    {
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        QTemporaryDir dir;
+        const QString csv = writePoints(dir, 1);
+        QVERIFY(!csv.isEmpty());
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        QVERIFY(dialog->load(csv));
+        QVERIFY(ended.wait(60000));
+        QTableWidget* table = dialog->table();
+        const QStringList shown = headers(table);
+        QCOMPARE(shown.mid(0, 12), (QStringList {"状态", "位号/标记", "状态", "警告", "型号", "通径规格", "规格流量范围",
+                                                 "上限利用率%", "下限倍数", "提示信息", "使用介质", "最小标况流量"}));
+        QCOMPARE(shown.last(), QStringLiteral("SGERG-88适用范围"));
+        // one column for each of the results file's, none of them under its English name
+        QCOMPARE(shown.size(), BatchSelector::resultHeader().size() + 1);
+        for (const char* name : {"Id", "Status", "Medium", "ResultText", "SizeSpec", "Messages", "MeterType"})
+            QVERIFY2(!shown.contains(QString::fromLatin1(name)), name);
+        QVERIFY(!cell(table, 0, QStringLiteral("型号")).isEmpty());
+        for (int c = 0; c < table->columnCount(); ++c)
+            QCOMPARE(table->item(0, c)->toolTip(), table->item(0, c)->text());
+    }
+
+    // Each row's colour tells what became of its point. The points carry pressures,
+    // temperatures and a gas inside SGERG-88's range, so that only the flows warn.
+    void rowColoursByStatus_data()
+    {
+        QTest::addColumn<QByteArray>("point"); // Medium,StdFlowMin,StdFlowMax; the gas of kGas
+        QTest::addColumn<bool>("saveTwice");   // under one number: the second save is refused
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("warned");
+        QTest::addColumn<QString>("shade");
+        QTest::newRow("selected") << QByteArray("城市天然气或城市煤气,10,100") << false << "selected" << false << "plain";
+        QTest::newRow("selected with warnings")
+            << QByteArray("城市天然气或城市煤气,1,100") << false << "selected" << true << "amber";
+        QTest::newRow("no meter fits") << QByteArray("城市天然气或城市煤气,10,100000") << false << "no-fit" << false
+                                       << "grey";
+        QTest::newRow("refused") << QByteArray("天然气,10,100") << false << "refused" << false << "red";
+        QTest::newRow("unsaved") << QByteArray("城市天然气或城市煤气,10,100") << true << "unsaved" << false << "red";
+    }
+    void rowColoursByStatus()
+    {
+        QFETCH(QByteArray, point);
+        QFETCH(bool, saveTwice);
+        QFETCH(QString, status);
+        QFETCH(bool, warned);
+        QFETCH(QString, shade);
+        Desktop d;
+        BatchDialog* dialog = d.openFromMenu();
+        dialog->setNumberForSave([] { return QStringLiteral("20261210077"); });
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax," + kGasColumns + "\n" + point + "," + kGas + "\n"));
+        QSignalSpy ended(dialog, &BatchDialog::runEnded);
+        for (int run = 0; run < (saveTwice ? 2 : 1); ++run) {
+            QVERIFY(dialog->load(csv));
+            QVERIFY(ended.wait(60000));
+            if (saveTwice)
+                dialog->saveAll();
+        }
+        QTableWidget* table = dialog->table();
+        QCOMPARE(cell(table, 0, QStringLiteral("状态"), 1), status);
+        QCOMPARE(!cell(table, 0, QStringLiteral("警告")).isEmpty(), warned);
+        for (int c = 0; c < table->columnCount(); ++c)
+            QCOMPARE(::shade(table->item(0, c)), shade);
+    }
+
     void cancelStopsTheRun()
     {
         Desktop d;
@@ -351,7 +449,7 @@ private slots:
         writer.waitForFinished(); // false when it has ended already
         QCOMPARE(writer.exitCode(), 0);
         QCOMPARE(dialog->table()->rowCount(), 30);
-        QCOMPARE(cell(dialog->table(), 29, QStringLiteral("Id")), QStringLiteral("p30"));
+        QCOMPARE(cell(dialog->table(), 29, QStringLiteral("位号/标记")), QStringLiteral("p30"));
         QCOMPARE(dialog->progress()->value(), 30);
     }
 
