@@ -41,7 +41,7 @@ struct ViewHeader {
 // clang-format off
 constexpr ViewHeader kViewHeaders[] = {
     {u"Id",            u"位号/标记"},
-    {u"Status",        u"状态"},
+    {u"Status",        u"结果状态"},
     {u"Warnings",      u"警告"},
     {u"Messages",      u"提示信息"},
     {u"SgergRange",    u"SGERG-88适用范围"},
