@@ -40,10 +40,13 @@ void addSizeWarnings(const SelectionContext& w, std::vector<SelectionWarning>& o
     const std::optional<SizeUse> use = sizeUseOf(w);
     if (!use)
         return;
-    if (toNumber(use->useAtMax) > 100)
+    // read without the handlers' general error: the line is drawn outside any handler
+    const std::optional<double> useAtMax = parseDecimal(use->useAtMax);
+    const std::optional<double> marginAtMin = parseDecimal(use->marginAtMin);
+    if (useAtMax && *useAtMax > 100)
         out.push_back({QStringLiteral("above-size-max"),
                        QStringLiteral("最大工况流量超出所选规格上限（%1%）").arg(use->useAtMax)});
-    if (toNumber(use->marginAtMin) < 1)
+    if (marginAtMin && *marginAtMin < 1)
         out.push_back({QStringLiteral("below-size-min"),
                        QStringLiteral("最小工况流量低于所选规格下限（%1倍）").arg(use->marginAtMin)});
 }

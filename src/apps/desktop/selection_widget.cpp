@@ -24,9 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <variant>
-
 #include <utility>
+#include <variant>
 
 using F = Field;
 
