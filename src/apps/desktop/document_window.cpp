@@ -11,6 +11,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -99,4 +103,43 @@ void DocumentWindow::showEvent(QShowEvent* event)
     QRect frame(QPoint(), size);
     frame.moveCenter(screen.center());
     setGeometry(frame);
+}
+
+int DocumentWindow::pictureWidth() const
+{
+    // the document's margins on both sides and room for the scroll bar
+    const int margins = 2 * static_cast<int>(m_browser->document()->documentMargin()) + 24;
+    return std::max(120, m_browser->viewport()->width() - margins);
+}
+
+void DocumentWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitPictures();
+}
+
+void DocumentWindow::fitPictures()
+{
+    QTextDocument* document = m_browser->document();
+    const int widest = pictureWidth();
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QImage picture = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(image.name())));
+            if (picture.isNull())
+                continue;
+            const int width = std::min(picture.width(), widest);
+            if (qFuzzyCompare(image.width(), double(width)))
+                continue;
+            image.setWidth(width);
+            image.setHeight(double(picture.height()) * width / picture.width());
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
 }

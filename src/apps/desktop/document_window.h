@@ -23,12 +23,18 @@ public:
     // document does not hold it.
     bool findNext();
 
+    // The widest a picture is shown: the text's width, so that no page scrolls sideways.
+    int pictureWidth() const;
+
 protected:
     // The first showing places the window in the middle of its screen, sized to it.
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     DocumentWindow(const QString& title, const QString& objectName, QWidget* parent);
+    // Pictures wider than the text are shown at the text's width, their proportions kept.
+    void fitPictures();
 
     QTextBrowser* m_browser;
     QLineEdit* m_find;

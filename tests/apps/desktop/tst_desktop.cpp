@@ -13,6 +13,8 @@
 #include "apps/desktop/work_questions.h"
 
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QSplitter>
 #include <QToolTip>
 #include "support/recording_platform.h"
@@ -1330,6 +1332,20 @@ private slots:
             const QVariant image = text->resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(picture)));
             QVERIFY2(image.isValid() && !qvariant_cast<QImage>(image).isNull(), picture);
         }
+        // every picture at most as wide as the text: no page scrolls sideways
+        int pictures = 0;
+        for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                ++pictures;
+                const double width = format.toImageFormat().width();
+                QVERIFY2(width > 0 && width <= manual->pictureWidth(), qPrintable(QString::number(width)));
+            }
+        }
+        QVERIFY(pictures >= 2);
+        QCOMPARE(manual->browser()->horizontalScrollBar()->maximum(), 0);
         manual->findBox()->setText(QStringLiteral("附计算书"));
         QVERIFY(manual->findNext());
         QCOMPARE(manual->browser()->textCursor().selectedText(), QStringLiteral("附计算书"));
