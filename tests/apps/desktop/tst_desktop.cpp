@@ -649,6 +649,22 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("gasGroup"));
     }
 
+    // Qt's own dialogs speak the program's language, whatever the system's.
+    void qtsOwnDialogsAreChinese()
+    {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.show();
+        QStringList buttons;
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            buttons << b->text();
+        QVERIFY2(buttons.contains(QStringLiteral("取消")), qPrintable(buttons.join(u' ')));
+        QVERIFY2(!buttons.contains(QStringLiteral("Cancel")), qPrintable(buttons.join(u' ')));
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+    }
+
     void leavingTheMediumComputes()
     {
         Desktop d;
