@@ -18,18 +18,6 @@ constexpr double kLowestAbsolutePressureKpa = 60;
 // The decimals an input of the method is told with; trailing zeros dropped.
 constexpr int kInputDecimals[kSgergRangeInputCount] = {2, 4, 4, 4, 3, 3, 2, 2};
 
-QString plainNumber(double value, int decimals)
-{
-    QString text = formatFixed(value, decimals);
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    return text;
-}
-
 void addSizeWarnings(const SelectionContext& w, std::vector<SelectionWarning>& out)
 {
     // A size is chosen only after the working flows were computed for the inputs on
@@ -75,9 +63,10 @@ void addSgergWarning(const SelectionContext& w, std::vector<SelectionWarning>& o
     for (SgergRangeInput input : verdict.outside) {
         const int i = static_cast<int>(input);
         const SgergBounds wider = sgergWiderBounds(input);
+        const int decimals = kInputDecimals[i];
         parts << QStringLiteral("%1 %2（适用范围 %3～%4）")
-                     .arg(sgergInputWord(input), plainNumber((*inputs)[i], kInputDecimals[i]),
-                          plainNumber(wider.low, kInputDecimals[i]), plainNumber(wider.high, kInputDecimals[i]));
+                     .arg(sgergInputWord(input), formatFixedTrimmed((*inputs)[i], decimals),
+                          formatFixedTrimmed(wider.low, decimals), formatFixedTrimmed(wider.high, decimals));
     }
     out.push_back({QStringLiteral("sgerg-outside"),
                    QStringLiteral("超出SGERG-88适用范围（按方法参比条件25℃/0℃）：%1，压缩系数仅供参考")

@@ -57,12 +57,5 @@ std::optional<double> absolutePressureKpa(double gauge, PressureUnit unit, doubl
 
 QString pressureBoxText(double kpa)
 {
-    QString text = formatFixed(kpa, kBoxDecimals);
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    return text;
+    return formatFixedTrimmed(kpa, kBoxDecimals);
 }

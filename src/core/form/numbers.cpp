@@ -221,3 +221,15 @@ QString formatFixed(double value, int decimals)
     }
     return s;
 }
+
+QString formatFixedTrimmed(double value, int decimals)
+{
+    QString text = formatFixed(value, decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}

@@ -38,5 +38,9 @@ float toSingle(double value);
 // printf-style "%0.Nf" whatever the locale, halves rounded away from zero.
 QString formatFixed(double value, int decimals);
 
+// formatFixed without the trailing zeros of the fraction, nor a point left alone:
+// "301.325", "48.29", "200".
+QString formatFixedTrimmed(double value, int decimals);
+
 // Leading and trailing characters up to the blank removed (the program's trim).
 QString trimmed(const QString& text);

@@ -148,9 +148,8 @@ struct Desktop {
         QTest::mouseClick(button, Qt::LeftButton);
         agree();
     }
-    // A metering point typed in, its working flows computed, a meter selected and the
-    // selection saved, all by the window's buttons; the model code shown.
-    // A metering point typed in and a meter selected, not saved.
+    // A metering point typed in, its working flows computed and a meter selected, by
+    // the window's buttons; not saved.
     void composeASelection()
     {
         type(F::StdFlowMin, "80");
@@ -161,15 +160,10 @@ struct Desktop {
         click(current()->computeButton());
         click(current()->selectButton());
     }
+    // The same, saved by "保存"; the model code shown.
     QString saveASelection()
     {
-        type(F::StdFlowMin, "80");
-        type(F::StdFlowMax, "150");
-        type(F::PabsMin, "300");
-        type(F::PabsMax, "400");
-        choose(F::ZMode, "不修正");
-        click(current()->computeButton());
-        click(current()->selectButton());
+        composeASelection();
         click(current()->saveButton());
         return control<QLabel>(F::ResultText)->text();
     }
