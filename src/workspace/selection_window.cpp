@@ -1,12 +1,12 @@
 #include "workspace/selection_window.h"
 
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
-#include "core/modelcode/compose_model_code.h"
+#include "core/steps/compose_model_code.h"
 #include "core/rules/rating_rules.h"
 #include "core/rules/size_list_rules.h"
-#include "workspace/working_flow.h"
+#include "core/steps/working_flow.h"
 
 using F = Field;
 

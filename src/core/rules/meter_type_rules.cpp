@@ -3,7 +3,7 @@
 #include "core/form/numbers.h"
 #include "core/form/selection_context.h"
 #include "core/form/vocabulary.h"
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 #include "core/rules/rule_match.h"
 
 #include <limits>

@@ -1,6 +1,6 @@
 #include "core/rules/rating_rules.h"
 
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"

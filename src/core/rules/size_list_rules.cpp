@@ -1,7 +1,7 @@
 #include "core/rules/size_list_rules.h"
 
 #include "core/rules/rating_rules.h"
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 #include "core/ports/platform.h"
 #include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"

@@ -1,4 +1,4 @@
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 
 #include "core/form/numbers.h"
 #include "core/rules/rule_match.h"

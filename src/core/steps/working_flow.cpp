@@ -1,7 +1,7 @@
-#include "workspace/working_flow.h"
+#include "core/steps/working_flow.h"
 
 #include "core/rules/meter_type_rules.h"
-#include "core/rules/option_chain.h"
+#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/form/selection_context.h"

@@ -1,4 +1,4 @@
-#include "core/modelcode/compose_model_code.h"
+#include "core/steps/compose_model_code.h"
 
 #include "core/modelcode/composers.h"
 #include "core/modelcode/model_code.h"
