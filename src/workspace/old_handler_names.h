@@ -8,19 +8,19 @@
 //
 // | old name            | new name                                 | file                                   |
 // |---------------------|------------------------------------------|----------------------------------------|
-// | GroupBox3Enter      | computeWorkingFlow                       | core/steps/working_flow.h               |
-// | RadioGroup10Click   | onZModeClicked                           | core/steps/working_flow.h               |
-// | ComboBox10Exit      | onMediumLeft                             | core/steps/working_flow.h               |
+// | GroupBox3Enter      | computeWorkingFlow                       | core/steps/working_flow.h              |
+// | RadioGroup10Click   | onZModeClicked                           | core/steps/working_flow.h              |
+// | ComboBox10Exit      | onMediumLeft                             | core/steps/working_flow.h              |
 // | ComboBox10Change    | onGasInputChanged                        | core/steps/option_chain.h              |
 // | ComboBox12Change    | onMeterTypeChanged                       | core/steps/option_chain.h              |
 // | ComboBox13Change    | onBaseOriginChanged                      | core/steps/option_chain.h              |
 // | ComboBox14Change    | onMechCounterChanged                     | core/steps/option_chain.h              |
-// | ComboBox15Change    | onCardControlChanged                     | core/rules/size_list_rules.h           |
-// | ComboBox16Change    | onSizeChanged                            | core/rules/rating_rules.h              |
+// | ComboBox15Change    | onCardControlChanged                     | core/steps/option_chain.h              |
+// | ComboBox16Change    | onSizeChanged                            | core/steps/option_chain.h              |
 // | RadioGroup8Click    | onCombinedAccuracyClicked                | core/steps/option_chain.h              |
 // | ComboBox2Change     | onCorrectorChanged                       | core/steps/option_chain.h              |
 // | RadioGroup12Click   | onOptionClicked (every plain option)     | core/steps/option_chain.h              |
-// | BitBtn1Click        | composeModelCode                         | core/steps/compose_model_code.h    |
+// | BitBtn1Click        | composeModelCode                         | core/steps/compose_model_code.h        |
 // | Edit7KeyPress       | filterUnsignedKey                        | core/form/form_model.h                 |
 // | Edit11KeyPress      | filterSignedKey                          | core/form/form_model.h                 |
 // | Turbine_TJGG        | fitTurbineSizes                          | core/rules/size_tables.h               |

@@ -4,8 +4,6 @@
 #include "core/form/numbers.h"
 #include "core/steps/compose_model_code.h"
 #include "core/form/selection_context.h"
-#include "core/rules/rating_rules.h"
-#include "core/rules/size_list_rules.h"
 #include "core/form/vocabulary.h"
 #include "core/record/columns.h"
 #include "core/steps/working_flow.h"

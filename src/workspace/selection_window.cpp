@@ -4,8 +4,6 @@
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/steps/compose_model_code.h"
-#include "core/rules/rating_rules.h"
-#include "core/rules/size_list_rules.h"
 #include "core/steps/working_flow.h"
 
 using F = Field;

@@ -1,9 +1,8 @@
 #include "core/rules/meter_type_rules.h"
 
+#include "core/form/form_model.h"
 #include "core/form/numbers.h"
-#include "core/form/selection_context.h"
 #include "core/form/vocabulary.h"
-#include "core/steps/option_chain.h"
 #include "core/rules/rule_match.h"
 
 #include <limits>
@@ -40,11 +39,10 @@ const MeterTypeRule kMeterTypeRules[] = {
 
 } // namespace
 
-void fillMeterTypes(SelectionContext& w)
+void offerMeterTypes(FormModel& f, double qmax)
 {
-    FormModel& f = w.form;
     const double p = toNumber(f.text(F::PabsMax));
-    const double q = w.flows.qmax;
+    const double q = qmax;
     const M medium = f.item<M>(F::Medium);
     for (const MeterTypeRule& rule : kMeterTypeRules) {
         if (!rule.media.has(medium))
@@ -56,9 +54,4 @@ void fillMeterTypes(SelectionContext& w)
             }
         }
     }
-    if (f.count(F::MeterType) == 0)
-        return;
-    const bool preferSecond = medium == M::CityGas || medium == M::Air;
-    f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
-    onMeterTypeChanged(w);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-class SelectionContext;
+class FormModel;
 
-// Refills the meter-type list with the types that suit the medium, the maximum
-// working flow and the maximum absolute pressure, chooses one and, when there is
-// any, starts the option chain with it.
-void fillMeterTypes(SelectionContext& w);
+// Adds to the emptied meter-type list the types that suit the medium, the maximum
+// working flow `qmax` (m3/h) and the maximum absolute pressure.
+void offerMeterTypes(FormModel& f, double qmax);

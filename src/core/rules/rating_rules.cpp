@@ -1,11 +1,9 @@
 #include "core/rules/rating_rules.h"
 
-#include "core/steps/option_chain.h"
+#include "core/form/form_model.h"
 #include "core/form/numbers.h"
 #include "core/rules/rule_match.h"
-#include "core/form/selection_context.h"
 #include "core/record/selection_record.h"
-#include "core/rules/sensor_ranges.h"
 #include "core/form/vocabulary.h"
 
 #include <algorithm>
@@ -103,7 +101,28 @@ int boreOf(const QString& label)
     return bore;
 }
 
-SensorScale sensorScale(const FormModel& f)
+} // namespace
+
+void offerNominalPressures(FormModel& f)
+{
+    const RatingRule* rule = ratingRule(f);
+    if (!rule)
+        return;
+    // PabsMax is read, as shown, once and only when a rating needs it
+    std::optional<double> pabsMax;
+    auto pressure = [&] {
+        if (!pabsMax)
+            pabsMax = toNumber(f.text(F::PabsMax));
+        return *pabsMax;
+    };
+    for (QStringView rating : rule->ratings) {
+        const double ratingMpa = *parseDecimal(rating); // the table's own decimals
+        if (!rule->pressureTest || pressure() <= 1000 * ratingMpa)
+            f.addItem(F::NominalPressure, rating.toString());
+    }
+}
+
+SensorScale sensorScaleOf(const FormModel& f)
 {
     if (f.text(F::CardControl) == CardNone)
         return SensorScale::Standard;
@@ -113,46 +132,6 @@ SensorScale sensorScale(const FormModel& f)
     if (bore >= 150 && bore <= 200)
         return SensorScale::CardLarge;
     return SensorScale::None;
-}
-
-} // namespace
-
-void onSizeChanged(SelectionContext& w)
-{
-    FormModel& f = w.form;
-    f.clearItems(F::NominalPressure);
-    w.clearResult();
-
-    if (const RatingRule* rule = ratingRule(f)) {
-        // PabsMax is read, as shown, once and only when a rating needs it
-        std::optional<double> pabsMax;
-        auto pressure = [&] {
-            if (!pabsMax)
-                pabsMax = toNumber(f.text(F::PabsMax));
-            return *pabsMax;
-        };
-        for (QStringView rating : rule->ratings) {
-            const double ratingMpa = *parseDecimal(rating); // the table's own decimals
-            if (!rule->pressureTest || pressure() <= 1000 * ratingMpa)
-                f.addItem(F::NominalPressure, rating.toString());
-        }
-    }
-    if (f.count(F::NominalPressure) > 0)
-        f.setIndex(F::NominalPressure, 0);
-
-    // emptied first: a bore that cannot be read ends the step with the list empty
-    f.clearItems(F::PressSensorUpper);
-    const double pabsMax = toNumberTrimmed(f.text(F::PabsMax));
-    fillSensorRanges(f, pabsMax, sensorScale(f));
-
-    const bool smallRotaryLobe = f.text(F::Size).contains(u"25RKD-G10");
-    f.select(F::PipeConnection, Flange);
-    f.setEnabled(F::PipeConnection, smallRotaryLobe && f.text(F::CardControl) == CardNone);
-
-    if (f.count(F::Corrector) > 0) {
-        f.setIndex(F::Corrector, 0);
-        onCorrectorChanged(w);
-    }
 }
 
 QStringList ratingsOfMeterType(QStringView meterType)

@@ -3,11 +3,17 @@
 #include <QStringList>
 #include <QStringView>
 
-class SelectionContext;
+#include "core/rules/sensor_ranges.h"
 
-// A size is chosen: offers its pressure ratings, the sensor ranges and the pipe
-// connection, and sets the corrector options afresh.
-void onSizeChanged(SelectionContext& w);
+class FormModel;
+
+// Adds the pressure ratings (MPa) that the rating table offers for the choices on
+// the form and PabsMax to the emptied nominal-pressure list.
+void offerNominalPressures(FormModel& f);
+
+// The sensor ranges that suit the card control and the chosen size's bore; a
+// bore that cannot be read throws as an integer conversion would.
+SensorScale sensorScaleOf(const FormModel& f);
 
 // Every pressure rating (MPa) the rating table offers for a meter type ("气体涡轮",
 // "气体腰轮(罗茨)", "气体旋进"), whatever the medium, size and pressure, in ascending

@@ -1,10 +1,7 @@
 #include "core/rules/size_list_rules.h"
 
-#include "core/rules/rating_rules.h"
-#include "core/steps/option_chain.h"
-#include "core/ports/platform.h"
+#include "core/form/form_model.h"
 #include "core/rules/rule_match.h"
-#include "core/form/selection_context.h"
 #include "core/rules/size_tables.h"
 #include "core/form/vocabulary.h"
 
@@ -14,13 +11,11 @@ using namespace vocab;
 
 namespace {
 
-const QString kNoSizeFits = QStringLiteral("没有满足流量范围的规格型号仪表，请调整！");
-
-enum class SizeList { None, TurbineFull, TurbineShort, Domestic0, Domestic1, Domestic2, Imported0, Imported1, Imported2, Vortex0, Vortex1 };
-
 // Marks of a row: S, the settlement unit is closed; I, the installation is opened
 // with "水平" (both before the list is filled).
-enum Mark { NoMark, S, I };
+constexpr SizeListMark NoMark = SizeListMark::None;
+constexpr SizeListMark S = SizeListMark::ClosesSettlementUnit;
+constexpr SizeListMark I = SizeListMark::OpensInstallation;
 
 struct SizeListRule {
     Media media;
@@ -29,7 +24,7 @@ struct SizeListRule {
     Texts counters;
     Texts cards;
     SizeList list;
-    Mark mark;
+    SizeListMark mark;
 };
 
 // clang-format off
@@ -70,6 +65,15 @@ const SizeListRule* sizeListRule(const FormModel& f)
     return nullptr;
 }
 
+} // namespace
+
+std::optional<SizeListChoice> sizeListFor(const FormModel& f)
+{
+    if (const SizeListRule* rule = sizeListRule(f))
+        return SizeListChoice {rule->list, rule->mark};
+    return std::nullopt;
+}
+
 bool fillSizeList(FormModel& f, SizeList list, float qmin, float qmax)
 {
     switch (list) {
@@ -86,90 +90,4 @@ bool fillSizeList(FormModel& f, SizeList list, float qmin, float qmax)
     case SizeList::None: break;
     }
     return false;
-}
-
-void setOutputs(FormModel& f, bool enabled)
-{
-    for (Field output : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
-        f.select(output, No);
-    f.select(F::ExProof, IntrinsicSafe);
-    for (Field g : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart, F::ExProof})
-        f.setEnabled(g, enabled);
-}
-
-} // namespace
-
-void onCardControlChanged(SelectionContext& w)
-{
-    FormModel& f = w.form;
-    f.setIndex(F::Installation, -1);
-    f.setEnabled(F::Installation, false);
-    f.setIndex(F::SettlementUnit, 0);
-    f.setEnabled(F::SettlementUnit, true);
-    f.clearItems(F::Size);
-    f.clearItems(F::NominalPressure);
-    w.clearResult();
-
-    if (const SizeListRule* rule = sizeListRule(f)) {
-        if (rule->mark == S) {
-            f.setIndex(F::SettlementUnit, -1);
-            f.setEnabled(F::SettlementUnit, false);
-        } else if (rule->mark == I) {
-            f.setEnabled(F::Installation, true);
-            f.setIndex(F::Installation, 0);
-        }
-        if (!fillSizeList(f, rule->list, w.flows.qmin, w.flows.qmax)) {
-            f.clearItems(F::NominalPressure);
-            w.clearResult();
-            w.ui().plainMessage(kNoSizeFits);
-            w.ui().setFocus(fieldName(F::StdFlowMin));
-            return;
-        }
-    }
-
-    const QString card = f.text(F::CardControl);
-    if (card != CardNone && f.text(F::MeterType).contains(u"腰轮(罗茨)")) {
-        f.setEnabled(F::Installation, true);
-        f.setIndex(F::Installation, 0);
-    }
-    if (card != CardNone) {
-        f.select(F::CorrectorAccuracy, Class05);
-        f.setEnabled(F::CorrectorAccuracy, false);
-        f.select(F::DisplayFactor, No);
-        f.setEnabled(F::DisplayFactor, false);
-        if (f.index(F::CombinedAccuracy) < 0)
-            f.select(F::CombinedAccuracy, Class15);
-        f.setEnabled(F::CombinedAccuracy, true);
-        if (f.text(F::CombinedAccuracy) == Class15) {
-            f.select(F::BaseAccuracy, Class10);
-            f.setEnabled(F::BaseAccuracy, false);
-        }
-        f.setItems(F::Corrector, {Yes.toString()});
-        setOutputs(f, false);
-    } else {
-        if (f.text(F::CombinedAccuracy) == Class15) {
-            f.select(F::CorrectorAccuracy, Class05);
-            f.setEnabled(F::CorrectorAccuracy, true);
-        }
-        f.select(F::DisplayFactor, No);
-        f.setEnabled(F::DisplayFactor, true);
-        f.setItems(F::Corrector, {Yes.toString(), No.toString()});
-        setOutputs(f, true);
-    }
-    if (card == CardSplit) {
-        f.setIndex(F::CombinedAccuracy, -1);
-        f.setEnabled(F::CombinedAccuracy, false);
-        f.select(F::BaseAccuracy, Class10);
-        f.setEnabled(F::BaseAccuracy, true);
-    } else {
-        f.select(F::CombinedAccuracy, Class15);
-        f.setEnabled(F::CombinedAccuracy, true);
-    }
-
-    if (f.count(F::Size) > 0) {
-        f.setIndex(F::Size, 0);
-        onSizeChanged(w);
-        if (f.count(F::NominalPressure) > 0)
-            f.setIndex(F::NominalPressure, 0);
-    }
 }

@@ -1,13 +1,16 @@
 #include "core/steps/option_chain.h"
 
 #include "core/form/numbers.h"
-#include "core/rules/rule_match.h"
 #include "core/form/selection_context.h"
-#include "core/rules/size_list_rules.h"
 #include "core/form/vocabulary.h"
+#include "core/ports/platform.h"
+#include "core/rules/meter_type_rules.h"
+#include "core/rules/option_rules.h"
+#include "core/rules/rating_rules.h"
+#include "core/rules/sensor_ranges.h"
+#include "core/rules/size_list_rules.h"
 
 #include <optional>
-#include <span>
 
 using F = Field;
 using M = vocab::Medium;
@@ -15,64 +18,16 @@ using namespace vocab;
 
 namespace {
 
-// clang-format off
+const QString kNoSizeFits = QStringLiteral("没有满足流量范围的规格型号仪表，请调整！");
 
-// The origin list and the mechanical-counter list: each offers the items of the
-// first rule that holds for the medium, the meter type and the origin (an empty
-// origin cell takes any).
-struct ListRule {
-    Media media;
-    QStringView meterType;
-    Texts origins;
-    Texts items;
-};
-
-// The origins of the base meter by medium and meter type.
-const ListRule kOriginRules[] = {
-    {{M::CityGas, M::Air},                                 Turbine,    {}, {Domestic, Imported}},
-    {{M::CityGas, M::Air},                                 RotaryLobe, {}, {Domestic, Imported}},
-    {{M::OilField, M::CoalBed},                            Turbine,    {}, {Domestic}},
-    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {}, {Domestic}},
-};
-
-// The mechanical-counter list; "有" comes before "无" where both are offered.
-const ListRule kCounterRules[] = {
-    {{M::CityGas, M::Air},                                 Turbine,    {Domestic},           {Yes, No}},
-    {{M::CityGas, M::Air},                                 Turbine,    {Imported},           {Yes}},
-    {{M::CityGas, M::Air},                                 RotaryLobe, {Domestic, Imported}, {Yes, No}},
-    {{M::OilField, M::CoalBed},                            Turbine,    {Domestic},           {No}},
-    {{M::OilField, M::CoalBed, M::Air, M::OxygenHydrogen}, Vortex,     {Domestic},           {No}},
-};
-
-// The card-control list: each item is offered when any of its limits holds (an
-// item without limits always is). Every list begins with "无".
-struct CardItem {
-    QStringView card;
-    std::initializer_list<Limits> when;
-};
-
-struct CardRule {
-    Media media;
-    Texts meterTypes;
-    Texts origins;
-    Texts counters;
-    std::initializer_list<CardItem> items;
-};
-
-const CardRule kCardRules[] = {
-    {{M::CityGas},                     {Turbine},    {Domestic},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{M::CityGas},                     {Turbine},    {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{2500, 800}}}}},
-    {{M::CityGas},                     {Turbine},    {Imported},           {Yes}, {{CardNone, {}}, {CardSplit,      {{2500, 800}}}}},
-    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {Yes}, {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}},
-                                                                         {CardSplit,      {{kNoLimit, 800}}}}},
-    {{M::CityGas},                     {RotaryLobe}, {Domestic, Imported}, {No},  {{CardNone, {}}, {CardIntegrated, {{kNoLimit, 800}}}}},
-    {{M::OilField, M::OxygenHydrogen}, {Vortex},     {Domestic},           {No},  {{CardNone, {}}, {CardIntegrated, {{150, 800}, {800, 400}, {3600, 250}}}}},
-    {{M::OilField, M::CoalBed},        {Turbine},    {Domestic},           {No},  {{CardNone, {}}}},
-    {{M::CoalBed},                     {Vortex},     {Domestic},           {No},  {{CardNone, {}}}},
-    {{M::Air},                         {},           {},                   {},    {{CardNone, {}}}},
-};
-
-// clang-format on
+void setOutputs(FormModel& f, bool enabled)
+{
+    for (Field output : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart})
+        f.select(output, No);
+    f.select(F::ExProof, IntrinsicSafe);
+    for (Field g : {F::Gprs, F::ShortRangeWireless, F::CurrentOutput, F::Hart, F::ExProof})
+        f.setEnabled(g, enabled);
+}
 
 // The chain goes on: the first item of the rebuilt list is chosen and the next step
 // runs; an empty list ends the chain at this level.
@@ -86,21 +41,11 @@ void continueChain(SelectionContext& w, Field list, void (*next)(SelectionContex
 
 // A choice in the chain: `list` and the lists below it are emptied, `list` is refilled
 // from its rules and the chain goes on.
-void refillFromRules(SelectionContext& w, Field list, std::span<const ListRule> rules, void (*next)(SelectionContext&))
+void refillFromRules(SelectionContext& w, Field list, void (*offer)(FormModel&), void (*next)(SelectionContext&))
 {
-    FormModel& f = w.form;
-    emptyChainFrom(f, list);
+    emptyChainFrom(w.form, list);
     w.clearResult();
-    const M medium = f.item<M>(F::Medium);
-    const QString meterType = f.text(F::MeterType);
-    const QString origin = f.text(F::BaseOrigin);
-    for (const ListRule& rule : rules) {
-        if (rule.media.has(medium) && meterType == rule.meterType && matches(rule.origins, origin)) {
-            for (QStringView item : rule.items)
-                f.addItem(list, item.toString());
-            break;
-        }
-    }
+    offer(w.form);
     continueChain(w, list, next);
 }
 
@@ -131,14 +76,26 @@ void onGasInputChanged(SelectionContext& w)
     f.select(F::CorrectorAccuracy, oilOrCoal ? vocab::Class10 : vocab::Class05);
 }
 
+void fillMeterTypes(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    offerMeterTypes(f, w.flows.qmax);
+    if (f.count(F::MeterType) == 0)
+        return;
+    const M medium = f.item<M>(F::Medium);
+    const bool preferSecond = medium == M::CityGas || medium == M::Air;
+    f.setIndex(F::MeterType, preferSecond && f.count(F::MeterType) >= 2 ? 1 : 0);
+    onMeterTypeChanged(w);
+}
+
 void onMeterTypeChanged(SelectionContext& w)
 {
-    refillFromRules(w, F::BaseOrigin, kOriginRules, onBaseOriginChanged);
+    refillFromRules(w, F::BaseOrigin, offerBaseOrigins, onBaseOriginChanged);
 }
 
 void onBaseOriginChanged(SelectionContext& w)
 {
-    refillFromRules(w, F::MechCounter, kCounterRules, onMechCounterChanged);
+    refillFromRules(w, F::MechCounter, offerMechCounters, onMechCounterChanged);
 }
 
 void onMechCounterChanged(SelectionContext& w)
@@ -146,36 +103,108 @@ void onMechCounterChanged(SelectionContext& w)
     FormModel& f = w.form;
     emptyChainFrom(f, F::CardControl);
     w.clearResult();
-    const M medium = f.item<M>(F::Medium);
-    // PabsMax is read, as shown, only when a condition needs it
-    std::optional<double> pabsMax;
-    auto pressure = [&] {
-        if (!pabsMax)
-            pabsMax = toNumber(f.text(F::PabsMax));
-        return *pabsMax;
-    };
-    const double qmax = w.flows.qmax;
-    const QString meterType = f.text(F::MeterType);
-    const QString origin = f.text(F::BaseOrigin);
-    const QString counter = f.text(F::MechCounter);
-    for (const CardRule& rule : kCardRules) {
-        if (!rule.media.has(medium) || !matches(rule.meterTypes, meterType) || !matches(rule.origins, origin)
-            || !matches(rule.counters, counter))
-            continue;
-        for (const CardItem& item : rule.items) {
-            bool offered = item.when.size() == 0;
-            for (const Limits& l : item.when) {
-                if (qmax <= l.qMax && pressure() <= l.pMax) {
-                    offered = true;
-                    break;
-                }
-            }
-            if (offered)
-                f.addItem(F::CardControl, item.card.toString());
-        }
-        break;
-    }
+    offerCardControls(f, w.flows.qmax);
     continueChain(w, F::CardControl, onCardControlChanged);
+}
+
+void onCardControlChanged(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    f.setIndex(F::Installation, -1);
+    f.setEnabled(F::Installation, false);
+    f.setIndex(F::SettlementUnit, 0);
+    f.setEnabled(F::SettlementUnit, true);
+    f.clearItems(F::Size);
+    f.clearItems(F::NominalPressure);
+    w.clearResult();
+
+    if (const std::optional<SizeListChoice> rule = sizeListFor(f)) {
+        if (rule->mark == SizeListMark::ClosesSettlementUnit) {
+            f.setIndex(F::SettlementUnit, -1);
+            f.setEnabled(F::SettlementUnit, false);
+        } else if (rule->mark == SizeListMark::OpensInstallation) {
+            f.setEnabled(F::Installation, true);
+            f.setIndex(F::Installation, 0);
+        }
+        if (!fillSizeList(f, rule->list, w.flows.qmin, w.flows.qmax)) {
+            f.clearItems(F::NominalPressure);
+            w.clearResult();
+            w.ui().plainMessage(kNoSizeFits);
+            w.ui().setFocus(fieldName(F::StdFlowMin));
+            return;
+        }
+    }
+
+    const QString card = f.text(F::CardControl);
+    if (card != CardNone && f.text(F::MeterType).contains(u"腰轮(罗茨)")) {
+        f.setEnabled(F::Installation, true);
+        f.setIndex(F::Installation, 0);
+    }
+    if (card != CardNone) {
+        f.select(F::CorrectorAccuracy, Class05);
+        f.setEnabled(F::CorrectorAccuracy, false);
+        f.select(F::DisplayFactor, No);
+        f.setEnabled(F::DisplayFactor, false);
+        if (f.index(F::CombinedAccuracy) < 0)
+            f.select(F::CombinedAccuracy, Class15);
+        f.setEnabled(F::CombinedAccuracy, true);
+        if (f.text(F::CombinedAccuracy) == Class15) {
+            f.select(F::BaseAccuracy, Class10);
+            f.setEnabled(F::BaseAccuracy, false);
+        }
+        f.setItems(F::Corrector, {Yes.toString()});
+        setOutputs(f, false);
+    } else {
+        if (f.text(F::CombinedAccuracy) == Class15) {
+            f.select(F::CorrectorAccuracy, Class05);
+            f.setEnabled(F::CorrectorAccuracy, true);
+        }
+        f.select(F::DisplayFactor, No);
+        f.setEnabled(F::DisplayFactor, true);
+        f.setItems(F::Corrector, {Yes.toString(), No.toString()});
+        setOutputs(f, true);
+    }
+    if (card == CardSplit) {
+        f.setIndex(F::CombinedAccuracy, -1);
+        f.setEnabled(F::CombinedAccuracy, false);
+        f.select(F::BaseAccuracy, Class10);
+        f.setEnabled(F::BaseAccuracy, true);
+    } else {
+        f.select(F::CombinedAccuracy, Class15);
+        f.setEnabled(F::CombinedAccuracy, true);
+    }
+
+    if (f.count(F::Size) > 0) {
+        f.setIndex(F::Size, 0);
+        onSizeChanged(w);
+        if (f.count(F::NominalPressure) > 0)
+            f.setIndex(F::NominalPressure, 0);
+    }
+}
+
+void onSizeChanged(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    f.clearItems(F::NominalPressure);
+    w.clearResult();
+
+    offerNominalPressures(f);
+    if (f.count(F::NominalPressure) > 0)
+        f.setIndex(F::NominalPressure, 0);
+
+    // emptied first: a bore that cannot be read ends the step with the list empty
+    f.clearItems(F::PressSensorUpper);
+    const double pabsMax = toNumberTrimmed(f.text(F::PabsMax));
+    fillSensorRanges(f, pabsMax, sensorScaleOf(f));
+
+    const bool smallRotaryLobe = f.text(F::Size).contains(u"25RKD-G10");
+    f.select(F::PipeConnection, Flange);
+    f.setEnabled(F::PipeConnection, smallRotaryLobe && f.text(F::CardControl) == CardNone);
+
+    if (f.count(F::Corrector) > 0) {
+        f.setIndex(F::Corrector, 0);
+        onCorrectorChanged(w);
+    }
 }
 
 void onCombinedAccuracyClicked(SelectionContext& w)

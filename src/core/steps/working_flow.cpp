@@ -1,6 +1,5 @@
 #include "core/steps/working_flow.h"
 
-#include "core/rules/meter_type_rules.h"
 #include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"

@@ -1,5 +1,5 @@
 #include "core/form/selection_context.h"
-#include "core/rules/meter_type_rules.h"
+#include "core/steps/option_chain.h"
 #include "support/recording_platform.h"
 
 #include <QTest>
