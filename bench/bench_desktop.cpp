@@ -3,8 +3,8 @@
 // first selection window shown), scrolling the list down page by page, and long
 // scripts on the real widgets. Run headless:
 //   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_desktop
-#include "apps/cli/event_writer.h"
-#include "apps/cli/script_runner.h"
+#include "apps/common/event_writer.h"
+#include "apps/common/script_runner.h"
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"

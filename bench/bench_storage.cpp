@@ -3,8 +3,8 @@
 // the first page of a search, and long scripts. The sample files are made once
 // (see sample_database.h):
 //   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_storage
-#include "apps/cli/event_writer.h"
-#include "apps/cli/script_runner.h"
+#include "apps/common/event_writer.h"
+#include "apps/common/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
 #include "adapters/sqlite/selection_database.h"

@@ -3,12 +3,12 @@
 // needs at start-up (the first page and the day's numbering), and one save; each on
 // the SQLite file (engine 0) and on a PostgreSQL server over its local socket
 // (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
-#include "apps/cli/event_writer.h"
-#include "apps/cli/script_runner.h"
+#include "apps/common/event_writer.h"
+#include "apps/common/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
 #include "adapters/sqlite/selection_database.h"
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 #include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>

@@ -8,7 +8,7 @@
 #include "workspace/workspace.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/sql_store.h"
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "apps/cli/event_writer.h"
-#include "apps/cli/script_runner.h"
+#include "apps/common/event_writer.h"
+#include "apps/common/script_runner.h"
 #include "support/test_store.h"
 #include "workspace/workspace.h"
 

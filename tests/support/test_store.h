@@ -3,7 +3,7 @@
 #include "adapters/postgresql/postgres_location.h"
 #include "adapters/sql/sql_store.h"
 #include "adapters/sqlite/selection_database.h"
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

@@ -2,9 +2,9 @@
 
 #include "adapters/files/atomic_file.h"
 #include "adapters/files/rereadable_file.h"
-#include "apps/cli/batch_selection.h"
-#include "apps/cli/csv_reader.h"
-#include "apps/cli/store_choice.h"
+#include "apps/common/batch_selection.h"
+#include "apps/common/csv_reader.h"
+#include "apps/common/store_choice.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #include "apps/cli/cli_command.h"
-#include "apps/cli/event_writer.h"
+#include "apps/common/event_writer.h"
 #include "adapters/report/font_substitutions.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apps/cli/batch_selection.h"
+#include "apps/common/batch_selection.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

@@ -1,15 +1,15 @@
 #include "apps/desktop/desktop.h"
 
-#include "apps/cli/event_writer.h"
+#include "apps/common/event_writer.h"
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/selection_sheet.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/pictures.h"
 #include "core/ports/message_kinds.h"
-#include "apps/cli/script_runner.h"
+#include "apps/common/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 #include "apps/desktop/widget_platform.h"
 #include "apps/desktop/work_questions.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apps/cli/script_actions.h"
+#include "apps/common/script_actions.h"
 
 class MainWindow;
 

@@ -1,5 +1,5 @@
 #include "apps/cli/cli_command.h"
-#include "apps/cli/csv_reader.h"
+#include "apps/common/csv_reader.h"
 #include "support/database_file.h"
 #include "support/full_disk.h"
 

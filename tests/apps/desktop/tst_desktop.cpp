@@ -1,4 +1,4 @@
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/sheet_preview.h"

@@ -1,9 +1,9 @@
-#include "apps/cli/script_runner.h"
+#include "apps/common/script_runner.h"
 
-#include "apps/cli/checked_actions.h"
-#include "apps/cli/event_writer.h"
-#include "apps/cli/script_actions.h"
-#include "apps/cli/json_line.h"
+#include "apps/common/checked_actions.h"
+#include "apps/common/event_writer.h"
+#include "apps/common/script_actions.h"
+#include "apps/common/json_line.h"
 #include "workspace/workspace.h"
 
 #include <QStringTokenizer>

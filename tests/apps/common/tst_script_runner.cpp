@@ -1,4 +1,4 @@
-#include "apps/cli/json_line.h"
+#include "apps/common/json_line.h"
 #include "support/script_fixture.h"
 
 #include <QElapsedTimer>

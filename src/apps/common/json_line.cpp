@@ -1,4 +1,4 @@
-#include "apps/cli/json_line.h"
+#include "apps/common/json_line.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

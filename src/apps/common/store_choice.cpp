@@ -1,4 +1,4 @@
-#include "apps/cli/store_choice.h"
+#include "apps/common/store_choice.h"
 
 #include "adapters/postgresql/postgres_database.h"
 #include "adapters/sqlite/selection_database.h"

@@ -1,4 +1,4 @@
-#include "apps/cli/script_actions.h"
+#include "apps/common/script_actions.h"
 
 #include "workspace/workspace.h"
 

@@ -1,7 +1,7 @@
-#include "apps/cli/event_writer.h"
+#include "apps/common/event_writer.h"
 
 #include "core/form/form_model.h"
-#include "apps/cli/json_line.h"
+#include "apps/common/json_line.h"
 #include "core/ports/message_kinds.h"
 
 EventWriter::EventWriter(Sink sink)

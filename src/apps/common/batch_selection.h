@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apps/cli/csv_reader.h"
+#include "apps/common/csv_reader.h"
 #include "core/form/fields.h"
 
 #include <QString>

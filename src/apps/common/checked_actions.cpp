@@ -1,6 +1,6 @@
-#include "apps/cli/checked_actions.h"
+#include "apps/common/checked_actions.h"
 
-#include "apps/cli/script_actions.h"
+#include "apps/common/script_actions.h"
 #include "core/form/selection_number.h"
 #include "workspace/workspace.h"
 

@@ -1,8 +1,8 @@
-#include "apps/cli/batch_selection.h"
+#include "apps/common/batch_selection.h"
 
-#include "apps/cli/checked_actions.h"
-#include "apps/cli/csv_reader.h"
-#include "apps/cli/script_actions.h"
+#include "apps/common/checked_actions.h"
+#include "apps/common/csv_reader.h"
+#include "apps/common/script_actions.h"
 #include "core/form/buttons.h"
 #include "core/form/gauge_pressure.h"
 #include "core/form/numbers.h"

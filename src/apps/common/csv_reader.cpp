@@ -1,4 +1,4 @@
-#include "apps/cli/csv_reader.h"
+#include "apps/common/csv_reader.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
