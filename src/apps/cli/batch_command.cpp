@@ -4,10 +4,10 @@
 #include "adapters/files/rereadable_file.h"
 #include "apps/common/batch_selection.h"
 #include "apps/common/csv_reader.h"
+#include "apps/common/results_file.h"
 #include "apps/common/store_choice.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <cstdio>
@@ -87,24 +87,6 @@ private:
 };
 
 } // namespace
-
-QString resultsFileWriteFault(const QString& results, const QString& reason)
-{
-    return QStringLiteral("无法写入结果文件 %1：%2").arg(results, reason);
-}
-
-QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile)
-{
-    const QString target = QFileInfo(results).canonicalFilePath();
-    if (target.isEmpty())
-        return QString(); // a new file
-    if (target == QFileInfo(points).canonicalFilePath())
-        return QStringLiteral("结果文件 %1 就是测点文件：写入会覆盖测点").arg(results);
-    if (!storeFile.isEmpty() && target == QFileInfo(storeFile).canonicalFilePath())
-        return QStringLiteral("结果文件 %1 就是数据库 %2：写入会覆盖已保存的选型")
-            .arg(results, storeFile);
-    return QString();
-}
 
 int runBatchCommand(const QStringList& arguments, const QString& today,
                     const std::function<SelectionStore*()>& openStore,

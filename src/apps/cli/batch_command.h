@@ -6,14 +6,6 @@
 
 class SelectionStore;
 
-// What is told when the results file could not be written whole.
-QString resultsFileWriteFault(const QString& results, const QString& reason);
-
-// Why `results` may not be written as the results file: it is the points file, or
-// `storeFile`, the file of the store in use (empty for a store that is no file).
-// Existing files are compared by their canonical paths. Empty when it may.
-QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile);
-
 // `flowsel-cli batch POINTS.csv [--out RESULTS.csv] [--save]`: the arguments after the
 // command word. The points file is read through once to refuse an unusable file
 // before any point is selected or saved, then again to select; the results stream

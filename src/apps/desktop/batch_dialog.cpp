@@ -2,7 +2,7 @@
 
 #include "adapters/files/atomic_file.h"
 #include "adapters/files/rereadable_file.h"
-#include "apps/cli/batch_command.h"
+#include "apps/common/results_file.h"
 #include "apps/common/csv_reader.h"
 #include "apps/common/store_choice.h"
 #include "core/form/fields.h"
