@@ -6,6 +6,7 @@
 #include "apps/common/store_choice.h"
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>

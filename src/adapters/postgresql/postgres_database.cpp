@@ -4,6 +4,7 @@
 #include "adapters/sql/table_shape.h"
 #include "core/record/columns.h"
 
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -178,4 +179,12 @@ std::optional<QString> PostgresDatabase::unstorableValue(const StoredRow& row) c
 QString PostgresDatabase::messageOf(const QSqlError& error) const
 {
     return cleanMessage(error);
+}
+
+std::unique_ptr<SelectionStore> openPostgresDatabase(const QString& uri, bool* opened, QString* error)
+{
+    auto store = std::make_unique<PostgresDatabase>();
+    const std::optional<PostgresLocation> where = PostgresLocation::parse(uri, error);
+    *opened = where && store->open(*where, error);
+    return store;
 }

@@ -3,6 +3,8 @@
 #include "adapters/postgresql/postgres_location.h"
 #include "adapters/sql/sql_store.h"
 
+#include <memory>
+
 // The team store: a table of stored selections on a PostgreSQL server that many
 // programs share, through Qt's QPSQL driver. The same table as the SQLite store
 // (its 45 text columns, the selection number the key), the same statements.
@@ -39,3 +41,8 @@ private:
     bool m_located = false;
     bool m_lost = false;
 };
+
+// The team store at the postgresql:// URI `uri`, connected and checked as
+// PostgresDatabase::open does; the store is there in every case, `opened` false
+// with the reason in `error` when the URI or the server cannot be used.
+std::unique_ptr<SelectionStore> openPostgresDatabase(const QString& uri, bool* opened, QString* error);

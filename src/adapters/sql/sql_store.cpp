@@ -4,14 +4,22 @@
 #include "adapters/sql/statements.h"
 #include "core/form/selection_number.h"
 
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <atomic>
+#include <map>
+
+struct SqlStore::PreparedQueries {
+    std::map<QString, QSqlQuery> byText;
+};
 
 SqlStore::SqlStore()
     : m_connectionName(newConnectionName())
+    , m_queries(std::make_unique<PreparedQueries>())
 {
 }
 
@@ -28,7 +36,7 @@ QString SqlStore::newConnectionName()
 
 void SqlStore::close()
 {
-    m_queries.clear(); // before the connection goes
+    m_queries->byText.clear(); // before the connection goes
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -76,9 +84,9 @@ StoreResult<T> SqlStore::run(const Statement& statement, Read read)
 {
     if (std::optional<StoreError> notReady = readyFor(statement))
         return *notReady;
-    auto it = m_queries.find(statement.sql);
-    if (it == m_queries.end()) {
-        it = m_queries.emplace(statement.sql, QSqlQuery(connection())).first;
+    auto it = m_queries->byText.find(statement.sql);
+    if (it == m_queries->byText.end()) {
+        it = m_queries->byText.emplace(statement.sql, QSqlQuery(connection())).first;
         it->second.setForwardOnly(true);
     }
     QSqlQuery& query = it->second;

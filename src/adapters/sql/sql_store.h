@@ -2,16 +2,16 @@
 
 #include "core/ports/selection_store.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
-#include <map>
+#include <memory>
 #include <optional>
 
 #include "adapters/sql/statements.h"
 
+class QSqlDatabase;
 class QSqlError;
+class QSqlQuery;
 
 // The store's operations on a named Qt Sql connection, in statements both engines
 // accept. What differs between the engines stays with the store of each: how it
@@ -76,5 +76,6 @@ private:
 
     QString m_connectionName;
     // One query object per statement text, kept prepared while the connection lives.
-    std::map<QString, QSqlQuery> m_queries;
+    struct PreparedQueries;
+    std::unique_ptr<PreparedQueries> m_queries;
 };

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -179,4 +180,20 @@ StoreError::Kind SelectionDatabase::kindOf(const QSqlError& error)
     // an extended code keeps its primary code in the low byte
     const bool busy = ok && ((code & 0xff) == kSqliteBusy || (code & 0xff) == kSqliteLocked);
     return busy ? StoreError::Kind::Busy : StoreError::Kind::Failed;
+}
+
+QString SelectionDatabase::fileName() const
+{
+    if (!isOpen())
+        return QString();
+    const QString name = connection().databaseName();
+    return name == memoryPath() ? QString() : name;
+}
+
+std::unique_ptr<SelectionStore> openSelectionDatabase(const QString& path, SelectionDatabase::Opened* opened,
+                                                      QString* error)
+{
+    auto store = std::make_unique<SelectionDatabase>();
+    *opened = store->open(path, error);
+    return store;
 }

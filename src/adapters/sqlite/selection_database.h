@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 // The SQLite store: the program's one connection to the database of stored
 // selections, an SQLite file (by default sjk/选型数据库.mdb beside the program) or a
 // fresh database in memory. Without an open connection every operation fails with
@@ -26,6 +28,9 @@ public:
     Opened open(const QString& path, QString* error = nullptr);
 
     bool readOnly() const { return m_readOnly; }
+    // The file the selections are kept in; empty for a database in memory, or while
+    // no file is open.
+    QString fileName() const;
 
     // Creates the file and the table where they are missing, in a folder that must
     // exist; touches nothing that exists. False with a reason when that cannot be
@@ -55,3 +60,8 @@ private:
 
     bool m_readOnly = false;
 };
+
+// The SQLite store at `path`, opened as SelectionDatabase::open opens it; the store
+// is there in every case, `opened` tells how far the opening got.
+std::unique_ptr<SelectionStore> openSelectionDatabase(const QString& path, SelectionDatabase::Opened* opened,
+                                                      QString* error);

@@ -136,10 +136,7 @@ QString shownStoreLocation(const QString& location)
 QString storeFile(const SelectionStore& store)
 {
     const auto* file = dynamic_cast<const SelectionDatabase*>(&store);
-    if (!file || !file->isOpen())
-        return QString();
-    const QString name = file->connection().databaseName();
-    return name == SelectionDatabase::memoryPath() ? QString() : name;
+    return file ? file->fileName() : QString();
 }
 
 QString missingStoreAdvice(const QString& location)
@@ -151,15 +148,15 @@ OpenedStore openStore(const QString& location)
 {
     OpenedStore opened;
     if (PostgresLocation::isUri(location)) {
-        auto store = std::make_unique<PostgresDatabase>();
-        const std::optional<PostgresLocation> where = PostgresLocation::parse(location, &opened.error);
-        if (where && store->open(*where, &opened.error))
+        bool connected = false;
+        opened.store = openPostgresDatabase(location, &connected, &opened.error);
+        if (connected)
             opened.state = OpenedStore::State::Yes;
-        opened.store = std::move(store);
         return opened;
     }
-    auto store = std::make_unique<SelectionDatabase>();
-    switch (store->open(location, &opened.error)) {
+    SelectionDatabase::Opened state = SelectionDatabase::Opened::Failed;
+    opened.store = openSelectionDatabase(location, &state, &opened.error);
+    switch (state) {
     case SelectionDatabase::Opened::Yes:
         opened.state = OpenedStore::State::Yes;
         break;
@@ -171,7 +168,6 @@ OpenedStore openStore(const QString& location)
         opened.state = OpenedStore::State::Failed;
         break;
     }
-    opened.store = std::move(store);
     return opened;
 }
 
