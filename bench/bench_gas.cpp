@@ -48,7 +48,7 @@ void newGas(benchmark::State& state)
 // Z for a new gas each call: the routine in use, and the routine it replaced.
 void SgergZ_newGas(benchmark::State& state)
 {
-    newGas<SgergZ>(state);
+    newGas<sgergZFromGasValues>(state);
 }
 BENCHMARK(SgergZ_newGas);
 
@@ -64,7 +64,7 @@ void SgergZ_repeatedGas(benchmark::State& state)
     const std::optional<SgergGas> gas = sgergGas(40.66f, 0.581f, 0.006f, 0.0f);
     float t = -3.15f;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(sgergZ(*gas, 6.0f, t));
+        benchmark::DoNotOptimize(sgergZOfGas(*gas, 6.0f, t));
         t = t > 60 ? -10.0f : t + 0.5f;
     }
 }

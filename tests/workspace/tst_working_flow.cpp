@@ -326,9 +326,9 @@ private slots:
         w.compute();
 
         float zn = 0, zgMax = 0, zgMin = 0;
-        QCOMPARE(SgergZ(0.101325f, 20.0f, 39.8f, 0.555f, 0, 0, zn), 0);
-        QCOMPARE(SgergZ(0.15f, 60.0f, 39.8f, 0.555f, 0, 0, zgMax), 0);
-        QCOMPARE(SgergZ(0.2f, -20.0f, 39.8f, 0.555f, 0, 0, zgMin), 0);
+        QCOMPARE(sgergZFromGasValues(0.101325f, 20.0f, 39.8f, 0.555f, 0, 0, zn), 0);
+        QCOMPARE(sgergZFromGasValues(0.15f, 60.0f, 39.8f, 0.555f, 0, 0, zgMax), 0);
+        QCOMPARE(sgergZFromGasValues(0.2f, -20.0f, 39.8f, 0.555f, 0, 0, zgMin), 0);
         const double ratioMax = double(zn) / zgMax;
         const double ratioMin = double(zn) / zgMin;
         const double kmax = (150 / 101.325) * ratioMax * 293.15 / (60 + 273.15);

@@ -178,7 +178,7 @@ int sgerg(const QStringList& arguments, const std::function<void(const QString&)
                                     [](double x) { return std::fabs(x) <= std::numeric_limits<float>::max(); });
     if (single) {
         auto f = [&v](int i) { return static_cast<float>(v[i]); };
-        status = (ref20 ? SgergZRef20 : SgergZ)(f(0), f(1), f(2), f(3), f(4), f(5), z);
+        status = (ref20 ? sgergZFromGasValuesRef20 : sgergZFromGasValues)(f(0), f(1), f(2), f(3), f(4), f(5), z);
     }
     const QString zText = status == 0 ? QString::asprintf("%.9g", double(z)) : QStringLiteral("null");
     out(QStringLiteral("{\"status\":%1,\"Z\":%2}").arg(status).arg(zText));

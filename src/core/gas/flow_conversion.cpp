@@ -45,7 +45,7 @@ std::optional<ZnAndZg> computedZnAndZg(GasReference reference, float pressureMpa
     const std::optional<SgergGas> g = reference == GasReference::Combustion20Metering20
         ? sgergGasRef20(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2)
         : sgergGas(gas.hs, gas.relativeDensity, gas.xco2, gas.xh2);
-    return ZnAndZg {*sgergZ(*g, kZnPressureMpa, kZnTemperatureC), *sgergZ(*g, pressureMpa, temperatureC)};
+    return ZnAndZg {*sgergZOfGas(*g, kZnPressureMpa, kZnTemperatureC), *sgergZOfGas(*g, pressureMpa, temperatureC)};
 }
 
 namespace {
@@ -74,11 +74,11 @@ std::optional<double> ZnZgOfGas::at(float pressureMpa, float temperatureC, const
     }
     if (!m_gas)
         return std::nullopt;
-    const std::optional<float> zg = sgergZ(*m_gas, pressureMpa, temperatureC);
+    const std::optional<float> zg = sgergZOfGas(*m_gas, pressureMpa, temperatureC);
     if (!zg)
         return std::nullopt;
     if (!m_zn)
-        m_zn = sgergZ(*m_gas, kZnPressureMpa, kZnTemperatureC);
+        m_zn = sgergZOfGas(*m_gas, kZnPressureMpa, kZnTemperatureC);
     if (!m_zn)
         return std::nullopt;
     const double ratio = double(*m_zn) / double(*zg);

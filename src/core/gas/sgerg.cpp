@@ -299,7 +299,7 @@ std::optional<SgergGas> sgergGasRef20(float Hs, float d, float xCO2, float xH2)
     }
 }
 
-std::optional<float> sgergZ(const SgergGas& gas, float p, float t)
+std::optional<float> sgergZOfGas(const SgergGas& gas, float p, float t)
 {
     try {
         return compressibility(gas, p, t);
@@ -313,7 +313,7 @@ namespace {
 // The status interface of the entry points over the gas-only part.
 int statusAndZ(const std::optional<SgergGas>& gas, float p, float t, float& Z)
 {
-    const std::optional<float> z = gas ? sgergZ(*gas, p, t) : std::nullopt;
+    const std::optional<float> z = gas ? sgergZOfGas(*gas, p, t) : std::nullopt;
     if (!z)
         return 1;
     Z = *z;
@@ -322,12 +322,12 @@ int statusAndZ(const std::optional<SgergGas>& gas, float p, float t, float& Z)
 
 } // namespace
 
-int SgergZ(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
+int sgergZFromGasValues(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
 {
     return statusAndZ(sgergGas(Hs, d, xCO2, xH2), p, t, Z);
 }
 
-int SgergZRef20(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
+int sgergZFromGasValuesRef20(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z)
 {
     return statusAndZ(sgergGasRef20(Hs, d, xCO2, xH2), p, t, Z);
 }

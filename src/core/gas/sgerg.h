@@ -15,10 +15,10 @@
 // Returns 0 on success; 1 when an iteration does not settle within its cap or the
 // arithmetic leaves the real numbers (a root of a negative number, a division by
 // zero, an overflow), in which case Z is left unchanged. Ranges are not checked.
-int SgergZ(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z);
+int sgergZFromGasValues(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z);
 
 // The same for Hs and d given at the 20 C / 20 C reference.
-int SgergZRef20(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z);
+int sgergZFromGasValuesRef20(float p, float t, float Hs, float d, float xCO2, float xH2, float& Z);
 
 // The passes each iteration may take before it gives up.
 inline constexpr int kSgergMaxPasses = 100;
@@ -37,10 +37,10 @@ struct SgergGas {
 };
 
 // The gas-only part for gas values at the method's reference, or at 20 C / 20 C;
-// nothing where SgergZ would return status 1 for every state.
+// nothing where sgergZFromGasValues would return status 1 for every state.
 std::optional<SgergGas> sgergGas(float Hs, float d, float xCO2, float xH2);
 std::optional<SgergGas> sgergGasRef20(float Hs, float d, float xCO2, float xH2);
 
-// Z of a characterised gas at p (MPa) and t (C): bit for bit what SgergZ gives for
-// the gas values it was made from; nothing where SgergZ returns status 1.
-std::optional<float> sgergZ(const SgergGas& gas, float p, float t);
+// Z of a characterised gas at p (MPa) and t (C): bit for bit what sgergZFromGasValues gives for
+// the gas values it was made from; nothing where sgergZFromGasValues returns status 1.
+std::optional<float> sgergZOfGas(const SgergGas& gas, float p, float t);

@@ -69,7 +69,7 @@ ModelCode::ModelCode(SelectionContext& w)
 {
     const QString size = m_form.text(F::Size);
     m_sizeCode = textBefore(size, u'(');
-    m_sizeBoreText = LeadingDigits(size);
+    m_sizeBoreText = boreDigits(size);
     m_seriesSizeCode = m_sizeCode.mid(m_sizeBoreText.size());
     m_baseAccuracy = m_form.text(F::BaseAccuracy);
     m_combinedAccuracy = m_form.text(F::CombinedAccuracy);

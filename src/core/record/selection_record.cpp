@@ -11,7 +11,7 @@ TSelection snapshot(const FormModel& form, const QString& correctorModel)
         s[f] = form.text(f);
     s.ModelCode = trimmed(s[Field::ResultText]);
     s.ProductName = productName(s[Field::MeterType], s[Field::BaseOrigin]);
-    s.Bore = LeadingDigits(s[Field::Size]);
+    s.Bore = boreDigits(s[Field::Size]);
     s.CorrectorModel = correctorModel;
     s.TempSensorL = s[Field::TempMin];
     s.TempSensorH = s[Field::TempMax];
@@ -19,7 +19,7 @@ TSelection snapshot(const FormModel& form, const QString& correctorModel)
     return s;
 }
 
-QString LeadingDigits(const QString& text)
+QString boreDigits(const QString& text)
 {
     qsizetype n = 0;
     while (n < text.size() && text[n] >= u'0' && text[n] <= u'9')

@@ -36,7 +36,7 @@ TSelection snapshot(const FormModel& form, const QString& correctorModel);
 
 // The bore digits of a size label: the characters up to the first one that is not
 // "0" to "9".
-QString LeadingDigits(const QString& text);
+QString boreDigits(const QString& text);
 
 // "气体腰轮(罗茨)" is named by the origin: roots meters are imported.
 QString productName(const QString& meterType, const QString& baseOrigin);

@@ -93,7 +93,7 @@ const RatingRule* ratingRule(const FormModel& f)
 // as an integer conversion would.
 int boreOf(const QString& label)
 {
-    const QString digits = LeadingDigits(label);
+    const QString digits = boreDigits(label);
     bool ok = false;
     const int bore = digits.toInt(&ok);
     if (!ok)

@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(productName(meterType, origin), product);
     }
 
-    void leadingDigits_data()
+    void boreDigitsOfLabel_data()
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("bore");
@@ -277,11 +277,11 @@ private slots:
         QTest::newRow("all digits") << "250" << "250";
     }
 
-    void leadingDigits()
+    void boreDigitsOfLabel()
     {
         QFETCH(QString, label);
         QFETCH(QString, bore);
-        QCOMPARE(LeadingDigits(label), bore);
+        QCOMPARE(boreDigits(label), bore);
     }
 
     void temperatureError()
