@@ -58,8 +58,8 @@ QString tableShapeProblem(const QSqlDatabase& db)
         "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
         "where i.indisprimary and i.indrelid = to_regclass(quote_ident(?))) k on k.name = c.column_name "
         "where c.table_schema = current_schema() and c.table_name = ? order by c.ordinal_position"));
-    q.addBindValue(QStringLiteral("选型输出"));
-    q.addBindValue(QStringLiteral("选型输出"));
+    q.addBindValue(kSelectionTable.toString());
+    q.addBindValue(kSelectionTable.toString());
     if (!q.exec())
         return cleanMessage(q.lastError());
     std::vector<TableColumn> found;

@@ -19,7 +19,7 @@ Statement createTable()
     for (const Column& c : columns())
         definitions << quoted(c.name) + (definitions.isEmpty() ? QStringLiteral(" text not null primary key")
                                                                : QStringLiteral(" text"));
-    return {QStringLiteral("create table if not exists 选型输出 (%1)").arg(definitions.join(u',')), {}};
+    return {QStringLiteral("create table if not exists %1 (%2)").arg(kSelectionTable, definitions.join(u',')), {}};
 }
 
 namespace {
@@ -76,8 +76,8 @@ Statement listPage(const ListQuery& query, int limit, Match match)
     QStringList conditions;
     addConditions(query, match, conditions, s.values);
     s.values << limit;
-    s.sql = QStringLiteral("select * from 选型输出 %1order by 选型编号 desc limit ?")
-                .arg(conditions.isEmpty() ? QString()
+    s.sql = QStringLiteral("select * from %1 %2order by 选型编号 desc limit ?")
+                .arg(kSelectionTable, conditions.isEmpty() ? QString()
                                           : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
     return s;
 }
@@ -88,7 +88,7 @@ Statement listHolds(const ListQuery& query, const QString& number, Match match)
     QStringList conditions {QStringLiteral("选型编号 = ?")};
     s.values << number;
     addConditions(query, match, conditions, s.values);
-    s.sql = QStringLiteral("select 选型编号 from 选型输出 where %1").arg(conditions.join(QStringLiteral(" and ")));
+    s.sql = QStringLiteral("select 选型编号 from %1 where %2").arg(kSelectionTable, conditions.join(QStringLiteral(" and ")));
     return s;
 }
 
@@ -103,15 +103,16 @@ KeyRange dayRange(const QString& day)
 Statement highestOfDay(const QString& day)
 {
     const KeyRange range = dayRange(day);
-    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号 >= ? and 选型编号 < ? "
-                           "order by 选型编号 desc limit 1"),
+    return {QStringLiteral("select 选型编号 from %1 where 选型编号 >= ? and 选型编号 < ? "
+                           "order by 选型编号 desc limit 1").arg(kSelectionTable),
             {range.from, range.before}};
 }
 
 Statement numbersOfDay(const QString& day)
 {
     const KeyRange range = dayRange(day);
-    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号 >= ? and 选型编号 < ?"), {range.from, range.before}};
+    return {QStringLiteral("select 选型编号 from %1 where 选型编号 >= ? and 选型编号 < ?").arg(kSelectionTable),
+            {range.from, range.before}};
 }
 
 Statement insert(const QStringList& row)
@@ -122,7 +123,7 @@ Statement insert(const QStringList& row)
         marks << QStringLiteral("?");
         s.values << (i < row.size() ? row[i] : QString());
     }
-    s.sql = QStringLiteral("insert into 选型输出 values(%1)").arg(marks.join(u','));
+    s.sql = QStringLiteral("insert into %1 values(%2)").arg(kSelectionTable, marks.join(u','));
     return s;
 }
 
@@ -137,22 +138,22 @@ Statement rowsAfter(const QString& number, int limit)
 {
     // a null text would be bound as NULL, after which no number comes
     const QString after = number.isNull() ? QStringLiteral("") : number;
-    return {QStringLiteral("select * from 选型输出 where 选型编号>? order by 选型编号 limit ?"), {after, limit}};
+    return {QStringLiteral("select * from %1 where 选型编号>? order by 选型编号 limit ?").arg(kSelectionTable), {after, limit}};
 }
 
 Statement fetch(const QString& number)
 {
-    return {QStringLiteral("select * from 选型输出 where 选型编号=?"), {number}};
+    return {QStringLiteral("select * from %1 where 选型编号=?").arg(kSelectionTable), {number}};
 }
 
 Statement exists(const QString& number)
 {
-    return {QStringLiteral("select 选型编号 from 选型输出 where 选型编号=?"), {number}};
+    return {QStringLiteral("select 选型编号 from %1 where 选型编号=?").arg(kSelectionTable), {number}};
 }
 
 Statement remove(const QString& number)
 {
-    return {QStringLiteral("delete from 选型输出 where 选型编号=?"), {number}};
+    return {QStringLiteral("delete from %1 where 选型编号=?").arg(kSelectionTable), {number}};
 }
 
 // The printed columns by name: the text keeps the line breaks of the statement the
@@ -169,7 +170,7 @@ Statement print(const QString& number, Names spelling)
         if (c.printed == Printed::YesThenLineBreak)
             names += QStringLiteral(",\n");
     }
-    return {QStringLiteral("select %1 from 选型输出 where 选型编号=? ").arg(names), {number}};
+    return {QStringLiteral("select %1 from %2 where 选型编号=? ").arg(names, kSelectionTable), {number}};
 }
 
 } // namespace statements

@@ -4,7 +4,7 @@
 
 QString tableShapeProblem(const std::vector<TableColumn>& found, Qt::CaseSensitivity names)
 {
-    const QString table = QStringLiteral("选型输出");
+    const QString table = kSelectionTable.toString();
     if (found.empty())
         return QStringLiteral("数据库中没有%1表").arg(table);
     const auto wrong = [&](const QString& what) {

@@ -64,7 +64,7 @@ bool isWriteProtected(const QString& path)
 
 const QString& SelectionDatabase::tableName()
 {
-    static const QString name = QStringLiteral("选型输出");
+    static const QString name = kSelectionTable.toString();
     return name;
 }
 

@@ -3,9 +3,13 @@
 #include "core/form/fields.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <span>
 #include <variant>
+
+// The table of stored selections, by the name the users' documents know.
+inline constexpr QStringView kSelectionTable = u"选型输出";
 
 // The values of a stored row that no control shows: the selection command derives
 // them from the form.
