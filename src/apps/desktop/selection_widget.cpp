@@ -201,6 +201,16 @@ void SelectionWidget::buildLayout()
 
     auto* body = new QHBoxLayout;
     body->setSpacing(4);
+    body->addLayout(buildInputColumn(), 1);
+    body->addLayout(buildOutputColumn());
+    root->addLayout(body, 1);
+    root->addLayout(buildResultStrip());
+    buildFooter(root);
+    connectButtons();
+}
+
+QVBoxLayout* SelectionWidget::buildInputColumn()
+{
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
 
@@ -237,6 +247,31 @@ void SelectionWidget::buildLayout()
     second->addWidget(factors, 1);
     left->addLayout(second);
 
+    left->addWidget(buildGasGroup());
+
+    // the working flow
+    auto* flow = new QHBoxLayout;
+    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), this);
+    m_compute->setObjectName(QStringLiteral("computeButton"));
+    flow->addWidget(m_compute);
+    flow->addSpacing(8);
+    flow->addWidget(caption(F::WorkFlowMin));
+    flow->addWidget(control(F::WorkFlowMin));
+    flow->addWidget(label(QStringLiteral("～"), this));
+    flow->addWidget(control(F::WorkFlowMax));
+    flow->addSpacing(12);
+    flow->addWidget(caption(F::CombinedAccuracy));
+    flow->addWidget(control(F::CombinedAccuracy));
+    flow->addStretch();
+    left->addLayout(flow);
+
+    left->addWidget(buildMeterGroup());
+    left->addStretch();
+    return left;
+}
+
+QGroupBox* SelectionWidget::buildGasGroup()
+{
     // the gas: pressures, temperatures, reference condition, composition
     auto* gas = group(vocab::GasGroupCaption.toString(), this);
     gas->setObjectName(QStringLiteral("gasGroup"));
@@ -274,24 +309,11 @@ void SelectionWidget::buildLayout()
     gasGrid->addWidget(caption(F::RelDensity), 3, 2);
     gasGrid->addWidget(control(F::RelDensity), 3, 3);
     gasGrid->setColumnStretch(4, 1);
-    left->addWidget(gas);
+    return gas;
+}
 
-    // the working flow
-    auto* flow = new QHBoxLayout;
-    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), this);
-    m_compute->setObjectName(QStringLiteral("computeButton"));
-    flow->addWidget(m_compute);
-    flow->addSpacing(8);
-    flow->addWidget(caption(F::WorkFlowMin));
-    flow->addWidget(control(F::WorkFlowMin));
-    flow->addWidget(label(QStringLiteral("～"), this));
-    flow->addWidget(control(F::WorkFlowMax));
-    flow->addSpacing(12);
-    flow->addWidget(caption(F::CombinedAccuracy));
-    flow->addWidget(control(F::CombinedAccuracy));
-    flow->addStretch();
-    left->addLayout(flow);
-
+QGroupBox* SelectionWidget::buildMeterGroup()
+{
     // the meter
     auto* meter = group(QStringLiteral("选型内容"), this);
     auto* meterGrid = new QGridLayout(meter);
@@ -308,10 +330,11 @@ void SelectionWidget::buildLayout()
         }
     }
     meterGrid->setColumnStretch(3, 1);
-    left->addWidget(meter);
-    left->addStretch();
-    body->addLayout(left, 1);
+    return meter;
+}
 
+QVBoxLayout* SelectionWidget::buildOutputColumn()
+{
     // outputs and functions
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
@@ -342,9 +365,11 @@ void SelectionWidget::buildLayout()
     counter->addWidget(control(F::PipeConnection));
     right->addLayout(counter);
     right->addStretch();
-    body->addLayout(right);
-    root->addLayout(body, 1);
+    return right;
+}
 
+QHBoxLayout* SelectionWidget::buildResultStrip()
+{
     // the result
     auto* strip = new QHBoxLayout;
     m_select = new QPushButton(buttonCaption(Button::Select), this);
@@ -360,8 +385,12 @@ void SelectionWidget::buildLayout()
     m_smallPrint = new QPushButton(QStringLiteral("…"), this);
     m_smallPrint->setToolTip(QStringLiteral("选型信息打印输出..."));
     strip->addWidget(m_smallPrint);
-    root->addLayout(strip);
 
+    return strip;
+}
+
+void SelectionWidget::buildFooter(QVBoxLayout* root)
+{
     // Warnings stay in view beside the result, unlike a status-bar note that the next
     // message replaces.
     m_warningLine = label(QString(), this);
@@ -387,7 +416,10 @@ void SelectionWidget::buildLayout()
     note->setWordWrap(false);
     status->addWidget(note, 1);
     root->addWidget(status);
+}
 
+void SelectionWidget::connectButtons()
+{
     connect(m_compute, &QPushButton::clicked, this, [this] {
         m_window.clickComputeFlow();
         showWarnings();

@@ -11,8 +11,11 @@
 
 class FilteredLineEdit;
 class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 class RadioGroup;
 class SelectionWindow;
 class Workspace;
@@ -80,6 +83,15 @@ private:
     QWidget* captioned(Field f); // caption label and control in a row
     QLabel* caption(Field f) const;
     void buildLayout();
+    // The parts of the layout, each built whole, in the window's order from the
+    // top left.
+    QVBoxLayout* buildInputColumn();
+    QGroupBox* buildGasGroup();
+    QGroupBox* buildMeterGroup();
+    QVBoxLayout* buildOutputColumn();
+    QHBoxLayout* buildResultStrip();
+    void buildFooter(QVBoxLayout* root);
+    void connectButtons();
     void setReadingTabOrder();
     void ensureShownSize();
     void refresh(Field f);

@@ -231,92 +231,102 @@ std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, ZnZgO
     return ratio;
 }
 
-} // namespace
+// A number as the boxes show it, blanks ignored.
+double number(const FormModel& f, Field field)
+{
+    return toNumberTrimmed(f.text(field));
+}
 
-void computeWorkingFlow(SelectionContext& w)
+// PabsMax and a typed ZnZgMax are read exactly as shown, blanks refused.
+double exactNumber(const FormModel& f, Field field)
+{
+    return toNumber(f.text(field));
+}
+
+// The inputs are there and in order: PabsMax (whose sensor ranges are offered at
+// once), the medium, the other boxes, a typed Zn/Zg, the limits' order.
+bool inputsPresent(SelectionContext& w, bool typed)
 {
     FormModel& f = w.form;
-    auto number = [&f](Field field) { return toNumberTrimmed(f.text(field)); };
-    // PabsMax and a typed ZnZgMax are read exactly as shown, blanks refused.
-    auto exactNumber = [&f](Field field) { return toNumber(f.text(field)); };
-
     const std::optional<double> pabsMax = parseDecimal(f.text(F::PabsMax));
     if (!pabsMax) {
         refuse(w, kPabsMaxMissing, resetR1, F::PabsMax);
-        return;
+        return false;
     }
     fillSensorRanges(f, *pabsMax, SensorScale::Standard);
 
     if (f.index(F::Medium) < 0) {
         refuse(w, kMediumMissing, resetR1, F::Medium);
-        return;
+        return false;
     }
     for (const PresenceCheck& check : kPresenceChecks) {
         if (f.text(check.field).isEmpty()) {
             refuse(w, QString::fromUtf8(check.message), resetR1, check.field);
-            return;
+            return false;
         }
     }
 
-    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
     if (typed) {
         if (trimmed(f.text(F::ZnZgMin)).isEmpty()) {
             refuse(w, kZnZgMinMissing, resetR2, F::ZnZgMin);
-            return;
+            return false;
         }
         if (trimmed(f.text(F::ZnZgMax)).isEmpty()) {
             refuse(w, kZnZgMaxMissing, resetR2, F::ZnZgMax);
-            return;
+            return false;
         }
     }
-    if (!limitsInOrder(w, pabsMax))
-        return;
-    // the gas data refer to 20 C / 20 C or to 25 C / 0 C
-    const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
-        ? GasReference::Combustion20Metering20
-        : GasReference::Combustion25Metering0;
-    ZnZgOfGas method(reference); // the gas and Zn once for both limits
-    std::optional<GasRead> gas;
+    return limitsInOrder(w, pabsMax);
+}
 
-    // The maximum flow: Kmax is shown and divided by unrounded.
+// The maximum flow at PabsMin and TempMax: Kmax is shown and divided by unrounded.
+bool maximumFlow(SelectionContext& w, bool typed, ZnZgOfGas& method, std::optional<GasRead>& gas)
+{
+    FormModel& f = w.form;
     FlowOperands max;
     if (typed)
-        max.typedZnZg = exactNumber(F::ZnZgMax);
-    max.pressureKpa = number(F::PabsMin);
-    max.temperatureC = number(F::TempMax);
+        max.typedZnZg = exactNumber(f, F::ZnZgMax);
+    max.pressureKpa = number(f, F::PabsMin);
+    max.temperatureC = number(f, F::TempMax);
     if (!describesGas(w, kMaximum, max))
-        return;
+        return false;
     const std::optional<double> znzgMax = znZgOf(w, max, method, gas);
     if (!znzgMax)
-        return;
+        return false;
     if (!typed)
         f.setText(F::ZnZgMax, formatFixed(*znzgMax, 3));
     const double kmax = conversionFactor(*znzgMax, max.pressureKpa, max.temperatureC);
     if (!acceptFactor(w, kMaximum, max, kmax, false))
-        return;
+        return false;
     f.setText(F::ConvFactorMax, formatFixed(kmax, 4));
     const std::optional<float> qmax = acceptFlow(w, kMaximum, max, kmax);
     if (!qmax)
-        return;
+        return false;
     w.flows.qmax = *qmax;
+    return true;
+}
 
-    // The minimum flow: Kmin is kept in single precision, shown and divided by as kept.
+// The minimum flow at PabsMax and TempMin: Kmin is kept in single precision, shown
+// and divided by as kept.
+bool minimumFlow(SelectionContext& w, bool typed, ZnZgOfGas& method, std::optional<GasRead>& gas)
+{
+    FormModel& f = w.form;
     FlowOperands min;
-    min.pressureKpa = exactNumber(F::PabsMax); // parsed above, cannot fail here
-    min.temperatureC = number(F::TempMin);
+    min.pressureKpa = exactNumber(f, F::PabsMax); // parsed above, cannot fail here
+    min.temperatureC = number(f, F::TempMin);
     if (typed)
-        min.typedZnZg = number(F::ZnZgMin);
+        min.typedZnZg = number(f, F::ZnZgMin);
     if (!describesGas(w, kMinimum, min))
-        return;
+        return false;
     const std::optional<double> znzgMin = znZgOf(w, min, method, gas);
     if (!znzgMin)
-        return;
+        return false;
     // Kept apart: a typed Kmin has always been multiplied with Tn/Tg first, and the two
     // orders can round the last bit differently.
     const double kmin = typed ? conversionFactorTemperatureFirst(*znzgMin, min.pressureKpa, min.temperatureC)
                               : conversionFactor(*znzgMin, min.pressureKpa, min.temperatureC);
     if (!acceptFactor(w, kMinimum, min, kmin, true))
-        return;
+        return false;
     w.flows.kmin = static_cast<float>(kmin);
     // Kept apart: a typed Kmin is shown before the standard flow is read, a computed
     // one (with its Zn/Zg) only once Qmin stands, so a refusal or a text that is not
@@ -325,13 +335,19 @@ void computeWorkingFlow(SelectionContext& w)
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
     const std::optional<float> qmin = acceptFlow(w, kMinimum, min, w.flows.kmin);
     if (!qmin)
-        return;
+        return false;
     w.flows.qmin = *qmin;
     if (!typed) {
         f.setText(F::ZnZgMin, formatFixed(*znzgMin, 3));
         f.setText(F::ConvFactorMin, formatFixed(w.flows.kmin, 4));
     }
+    return true;
+}
 
+// Both working flows stand: they are shown and the option chain starts afresh.
+void showWorkingFlows(SelectionContext& w)
+{
+    FormModel& f = w.form;
     f.setText(F::WorkFlowMin, formatFixed(w.flows.qmin, 3));
     f.setText(F::WorkFlowMax, formatFixed(w.flows.qmax, 3));
     resetR2(w);
@@ -346,6 +362,24 @@ void computeWorkingFlow(SelectionContext& w)
     f.setEnabled(F::CounterPulse,
                  trimmed(f.text(F::MeterType)) == vocab::RotaryLobe && trimmed(f.text(F::Corrector)) != vocab::Yes);
     w.ui().setFocus(fieldName(F::MeterType));
+}
+
+} // namespace
+
+void computeWorkingFlow(SelectionContext& w)
+{
+    FormModel& f = w.form;
+    const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
+    if (!inputsPresent(w, typed))
+        return;
+    // the gas data refer to 20 C / 20 C or to 25 C / 0 C
+    const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
+        ? GasReference::Combustion20Metering20
+        : GasReference::Combustion25Metering0;
+    ZnZgOfGas method(reference); // the gas and Zn once for both limits
+    std::optional<GasRead> gas;
+    if (maximumFlow(w, typed, method, gas) && minimumFlow(w, typed, method, gas))
+        showWorkingFlows(w);
 }
 
 void onZModeClicked(SelectionContext& w)
