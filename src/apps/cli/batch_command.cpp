@@ -4,6 +4,7 @@
 #include "adapters/files/rereadable_file.h"
 #include "apps/common/batch_selection.h"
 #include "apps/common/csv_reader.h"
+#include "apps/common/exit_status.h"
 #include "apps/common/results_file.h"
 #include "apps/common/store_choice.h"
 
@@ -15,10 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitLineFailed = 1;
-constexpr int kExitUnusable = 2;
 
 struct BatchArguments {
     QString points;

@@ -1,7 +1,9 @@
 #include "apps/cli/cli_command.h"
 
 #include "apps/cli/batch_command.h"
+#include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
+#include "apps/common/exit_status.h"
 #include "apps/common/json_line.h"
 #include "apps/common/store_choice.h"
 #include "core/form/numbers.h"
@@ -26,10 +28,6 @@
 #include <optional>
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitLineFailed = 1;
-constexpr int kExitUnusable = 2;
 
 const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] run SCRIPT        run a selection script ("-" reads standard input)
@@ -69,9 +67,7 @@ exit status:
   2  not started: a command line that cannot be used, a store that cannot be opened or
      chosen, a points file that cannot be used)";
 
-struct Options {
-    QString db;
-    QString today;
+struct Options : CommonOptions {
     QString command;
     QStringList arguments;
 };
@@ -79,31 +75,17 @@ struct Options {
 std::optional<Options> parseOptions(const QStringList& args, QString* error)
 {
     Options o;
-    o.today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (!o.command.isEmpty()) {
             o.arguments << a;
-        } else if (a == u"--db" || a == u"--today") {
+        } else if (CommonOptions::names(a)) {
             if (i + 1 >= args.size()) {
                 *error = QStringLiteral("%1 needs a value").arg(a);
                 return std::nullopt;
             }
-            const QString value = args[++i];
-            if (a == u"--db") {
-                if (value.isEmpty()) {
-                    *error = QStringLiteral("--db takes a path, not an empty text");
-                    return std::nullopt;
-                }
-                o.db = value;
-            } else {
-                const QDate date = QDate::fromString(value, QStringLiteral("yyyyMMdd"));
-                if (value.size() != 8 || !date.isValid()) {
-                    *error = QStringLiteral("--today takes a date as YYYYMMDD, not '%1'").arg(value);
-                    return std::nullopt;
-                }
-                o.today = value;
-            }
+            if (!o.take(a, args[++i], error))
+                return std::nullopt;
         } else if (a.startsWith(QStringLiteral("--")) && a != u"--help" && a != u"--version") {
             *error = QStringLiteral("unknown option %1").arg(a);
             return std::nullopt;

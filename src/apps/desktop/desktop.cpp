@@ -1,6 +1,8 @@
 #include "apps/desktop/desktop.h"
 
+#include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
+#include "apps/common/exit_status.h"
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/selection_sheet.h"
 #include "apps/desktop/gui_script_actions.h"
@@ -15,7 +17,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDate>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -73,9 +74,20 @@ std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
     }
 }
 
-int runDesktop(QApplication& app)
+namespace {
+
+// What the command line asks of a run.
+struct DesktopOptions {
+    CommonOptions common;
+    bool scripted = false;
+    QString script; // the text of the --script file
+    std::optional<QString> grab; // the picture's file, with --grab
+};
+
+// The command line, checked; nothing when it cannot be used (the reason is on
+// standard error). --help ends the program here.
+std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
 {
-    prepareDesktop(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(applicationTitle());
     parser.addHelpOption();
@@ -91,86 +103,84 @@ int runDesktop(QApplication& app)
     parser.addOptions({dbOption, todayOption, scriptOption, grabOption});
     parser.process(app);
 
-    QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    if (parser.isSet(todayOption)) {
-        today = parser.value(todayOption);
-        if (today.size() != 8 || !QDate::fromString(today, QStringLiteral("yyyyMMdd")).isValid()) {
-            std::fprintf(stderr, "--today takes a date as YYYYMMDD\n");
-            return 2;
-        }
+    DesktopOptions o;
+    // checked in the order the desktop has always checked them: the date first
+    QString fault;
+    if ((parser.isSet(todayOption) && !o.common.take(QStringLiteral("--today"), parser.value(todayOption), &fault))
+        || (parser.isSet(dbOption) && !o.common.take(QStringLiteral("--db"), parser.value(dbOption), &fault))) {
+        std::fprintf(stderr, "%s\n", qPrintable(fault));
+        return std::nullopt;
     }
-    if (parser.isSet(dbOption) && parser.value(dbOption).isEmpty()) {
-        std::fprintf(stderr, "--db takes a path, not an empty text\n");
-        return 2;
-    }
-    QString script;
-    const bool scripted = parser.isSet(scriptOption);
-    if (scripted) {
+    o.scripted = parser.isSet(scriptOption);
+    if (o.scripted) {
         QFile file(parser.value(scriptOption));
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "cannot read the script %s\n", qPrintable(parser.value(scriptOption)));
-            return 2;
+            return std::nullopt;
         }
-        script = QString::fromUtf8(file.readAll());
+        o.script = QString::fromUtf8(file.readAll());
     }
-    EventWriter events(lineWriter(stdout));
-    WidgetPlatform::setScripted(scripted);
-    Platform* echo = scripted ? &events : nullptr;
+    if (parser.isSet(grabOption))
+        o.grab = parser.value(grabOption);
+    return o;
+}
 
-    const StoreChoice choice = chooseStore(parser.value(dbOption));
+// The store that --db, the environment or the settings file choose, opened; nothing
+// when the program cannot go on. `location` is where the store was opened.
+std::optional<OpenedStore> openChosenStore(const QString& db, bool scripted, Platform* echo, QString* location)
+{
+    const StoreChoice choice = chooseStore(db);
     if (!choice.usable()) {
         // what the command line or the environment chose is the caller's mistake; a
         // settings file, found when the program is started from the desktop, is
         // reported where its user looks
         if (choice.origin != StoreChoice::Origin::Settings) {
             std::fprintf(stderr, "%s\n", qPrintable(choice.problemText()));
-            return 2;
+            return std::nullopt;
         }
         DesktopPlatform(echo).get().showBox(
             MessageKind::Error, QStringLiteral("设置文件无法使用：%1\n(%2)").arg(choice.source, choice.problem));
-        return 2;
+        return std::nullopt;
     }
-    QString location = choice.location;
-    OpenedStore opened;
-    if (scripted) {
-        // a script meets the store as it is, with the program's own messages
-        opened = openStore(location);
-        switch (opened.state) {
-        case OpenedStore::State::Yes:
-            break;
-        case OpenedStore::State::Missing:
-            DesktopPlatform(echo).get().plainMessage(opened.error);
-            break;
-        case OpenedStore::State::Failed: {
-            DesktopPlatform(echo).get().showBox(
-                MessageKind::Error,
-                QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(location), opened.error));
-            return 2;
-        }
-        }
-    } else {
-        std::optional<OpenedStore> asked = openStoreAsking(&location);
-        if (!asked)
-            return 2;
-        opened = std::move(*asked);
+    *location = choice.location;
+    if (!scripted)
+        return openStoreAsking(location);
+    // a script meets the store as it is, with the program's own messages
+    OpenedStore opened = openStore(*location);
+    switch (opened.state) {
+    case OpenedStore::State::Yes:
+        break;
+    case OpenedStore::State::Missing:
+        DesktopPlatform(echo).get().plainMessage(opened.error);
+        break;
+    case OpenedStore::State::Failed: {
+        DesktopPlatform(echo).get().showBox(
+            MessageKind::Error,
+            QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(*location), opened.error));
+        return std::nullopt;
     }
+    }
+    return opened;
+}
 
-    MainWindow window(*opened.store, today, echo);
-    window.showStoreLocation(shownStoreLocation(location));
-    window.onPreview = [&window](SelectionWindow& w, const PrintRow& row) {
-        createStoredSheetPreview(window.workspace().store(), w.form().text(Field::SelectionNo), row, &window)->open();
+// A scripted run tells of every window shown and every preview asked for.
+void echoWindowEvents(MainWindow& window, EventWriter& events)
+{
+    const auto shown = window.workspace().onWindowShown;
+    window.workspace().onWindowShown = [shown, &events](SelectionWindow& w) {
+        shown(w);
+        events.window(w.caption(), w.form().text(Field::SelectionNo));
     };
-    if (scripted) {
-        const auto shown = window.workspace().onWindowShown;
-        window.workspace().onWindowShown = [shown, &events](SelectionWindow& w) {
-            shown(w);
-            events.window(w.caption(), w.form().text(Field::SelectionNo));
-        };
-        window.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
-            events.preview(w.form().text(Field::SelectionNo));
-        };
-    }
-    const bool grab = parser.isSet(grabOption);
+    window.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
+        events.preview(w.form().text(Field::SelectionNo));
+    };
+}
+
+// Shows the main window and runs until it closes; a script or a picture runs
+// once the window is up and ends the program with its status.
+int showAndRun(QApplication& app, MainWindow& window, const DesktopOptions& o, EventWriter& events)
+{
+    const bool grab = o.grab.has_value();
     if (grab) {
         window.resize(1364, 859);
         window.show();
@@ -178,25 +188,52 @@ int runDesktop(QApplication& app)
         window.showMaximized();
     }
 
-    int status = 0;
-    if (scripted || grab) {
+    int status = kExitOk;
+    if (o.scripted || grab) {
         QTimer::singleShot(0, &window, [&] {
             window.workspace().activate();
-            if (scripted) {
+            if (o.scripted) {
                 GuiScriptActions actions(window);
                 ScriptRunner runner(window.workspace(), events, &actions);
-                status = runner.run(script) == 0 ? 0 : 1;
+                status = runner.run(o.script) == 0 ? kExitOk : kExitLineFailed;
             }
             if (grab) {
                 QApplication::processEvents();
-                if (!window.grab().save(parser.value(grabOption))) {
-                    std::fprintf(stderr, "cannot write %s\n", qPrintable(parser.value(grabOption)));
-                    status = 2;
+                if (!window.grab().save(*o.grab)) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(*o.grab));
+                    status = kExitUnusable;
                 }
             }
             QApplication::exit(status);
         });
     }
     const int loop = app.exec();
-    return scripted || grab ? status : loop;
+    return o.scripted || grab ? status : loop;
+}
+
+} // namespace
+
+int runDesktop(QApplication& app)
+{
+    prepareDesktop(app);
+    const std::optional<DesktopOptions> o = readDesktopOptions(app);
+    if (!o)
+        return kExitUnusable;
+    EventWriter events(lineWriter(stdout));
+    WidgetPlatform::setScripted(o->scripted);
+    Platform* echo = o->scripted ? &events : nullptr;
+
+    QString location;
+    std::optional<OpenedStore> opened = openChosenStore(o->common.db, o->scripted, echo, &location);
+    if (!opened)
+        return kExitUnusable;
+
+    MainWindow window(*opened->store, o->common.today, echo);
+    window.showStoreLocation(shownStoreLocation(location));
+    window.onPreview = [&window](SelectionWindow& w, const PrintRow& row) {
+        createStoredSheetPreview(window.workspace().store(), w.form().text(Field::SelectionNo), row, &window)->open();
+    };
+    if (o->scripted)
+        echoWindowEvents(window, events);
+    return showAndRun(app, window, *o, events);
 }
