@@ -17,9 +17,11 @@
 #include "workspace/store_messages.h"
 #include "workspace/workspace.h"
 
+#include <QCommandLineParser>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -72,32 +74,57 @@ struct Options : CommonOptions {
     QStringList arguments;
 };
 
-std::optional<Options> parseOptions(const QStringList& args, QString* error)
+// The options before the command go through QCommandLineParser; everything from the
+// command on is the command's own (sgerg takes negative numbers, batch its own options).
+struct Parsed {
+    std::optional<Options> options;
+    bool help = false;
+    bool version = false;
+};
+
+Parsed parseOptions(const QStringList& args, QString* error)
 {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption db(QStringLiteral("db"), QString(), QStringLiteral("PATH|URI"));
+    const QCommandLineOption today(QStringLiteral("today"), QString(), QStringLiteral("YYYYMMDD"));
+    const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({db, today, help, version});
+
+    Parsed parsed;
+    if (!parser.parse(QStringList {QStringLiteral("flowsel-cli")} + args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        *error = unknown.isEmpty() ? parser.errorText()
+                                   : QStringLiteral("unknown option %1%2")
+                                         .arg(unknown.first().size() == 1 ? u"-" : u"--", unknown.first());
+        return parsed;
+    }
+    const QStringList positional = parser.positionalArguments();
+    // "--help" anywhere but among sgerg's numbers asks for the usage, as it always did
+    parsed.help = parser.isSet(help) || (positional.contains(QStringLiteral("--help")) && positional.value(0) != u"sgerg");
+    parsed.version = parser.isSet(version);
+    if (parsed.help || parsed.version)
+        return parsed;
+
+    // Every value in the order given: a later good one does not hide an earlier
+    // unusable one. optionNames() lists an option once per occurrence.
     Options o;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!o.command.isEmpty()) {
-            o.arguments << a;
-        } else if (CommonOptions::names(a)) {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("%1 needs a value").arg(a);
-                return std::nullopt;
-            }
-            if (!o.take(a, args[++i], error))
-                return std::nullopt;
-        } else if (a.startsWith(QStringLiteral("--")) && a != u"--help" && a != u"--version") {
-            *error = QStringLiteral("unknown option %1").arg(a);
-            return std::nullopt;
-        } else {
-            o.command = a;
-        }
+    QHash<QString, qsizetype> seen;
+    for (const QString& name : parser.optionNames()) {
+        const QString value = parser.values(name).value(seen[name]++);
+        if (!o.take(QStringLiteral("--") + name, value, error))
+            return parsed;
     }
-    if (o.command.isEmpty()) {
+    if (positional.isEmpty()) {
         *error = QStringLiteral("no command given");
-        return std::nullopt;
+        return parsed;
     }
-    return o;
+    o.command = positional.first();
+    o.arguments = positional.mid(1);
+    parsed.options = std::move(o);
+    return parsed;
 }
 
 // The physical bounds of the routine's arguments: beyond them there is no gas to
@@ -436,19 +463,17 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
                   const std::function<void(const QString&)>& err)
 {
-    // "-h" and "--version" only as the first word: after a command they may be one of
-    // its arguments
-    const QString first = args.value(0);
-    if (first == u"-h" || first == u"--help" || (args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("sgerg")))) {
+    QString error;
+    const Parsed parsed = parseOptions(args, &error);
+    if (parsed.help) {
         out(QString::fromUtf8(kUsage));
         return kExitOk;
     }
-    if (first == u"--version") {
+    if (parsed.version) {
         out(QStringLiteral("flowsel " FLOWSEL_VERSION));
         return kExitOk;
     }
-    QString error;
-    const std::optional<Options> o = parseOptions(args, &error);
+    const std::optional<Options>& o = parsed.options;
     if (!o) {
         err(error);
         err(QString::fromUtf8(kUsage));

@@ -126,6 +126,8 @@ private slots:
         QTest::newRow("nothing") << QStringList {};
         QTest::newRow("unknown command") << QStringList {"fly"};
         QTest::newRow("unknown option") << QStringList {"--fast", "run", "x"};
+        QTest::newRow("unknown short option") << QStringList {"-x", "run", "x"};
+        QTest::newRow("bad date as --today=") << QStringList {"--today=2026", "run", "-"};
         QTest::newRow("sgerg with a word") << QStringList {"sgerg", "6", "x", "40", "0.6", "0", "0"};
         QTest::newRow("sgerg short") << QStringList {"sgerg", "6"};
         QTest::newRow("bad date") << QStringList {"--today", "20261340", "run", "-"};
@@ -161,7 +163,9 @@ private slots:
         QTest::newRow("--help") << QStringList {"--help"} << "exit status:";
         QTest::newRow("-h") << QStringList {"-h"} << "exit status:";
         QTest::newRow("--help after options") << QStringList {"--db", ":memory:", "--help"} << "exit status:";
+        QTest::newRow("--help after the command") << QStringList {"run", "-", "--help"} << "exit status:";
         QTest::newRow("--version") << QStringList {"--version"} << "flowsel 1.";
+        QTest::newRow("--version after --db=") << QStringList {"--db=:memory:", "--version"} << "flowsel 1.";
     }
 
     void helpAndVersionAreNoErrors()
