@@ -1,5 +1,6 @@
 #include "adapters/postgresql/postgres_location.h"
 #include "adapters/sql/statements.h"
+#include "support/project_rows.h"
 #include "support/test_store.h"
 
 #include <QSqlError>
@@ -27,11 +28,7 @@ const QString kSecond = QStringLiteral("20261210002");
 
 StoredRow selectionRow(const QString& number, const QString& code = QStringLiteral("QLT-100"))
 {
-    StoredRow r(45);
-    r[0] = number;
-    r[1] = code;
-    r[2] = QStringLiteral("天然气");
-    return r;
+    return projectSelectionRow(number, code);
 }
 
 // A statement of the test's own on a store's connection; false (and the failure

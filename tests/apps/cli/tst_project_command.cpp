@@ -1,5 +1,6 @@
 #include "support/cli_call.h"
 #include "support/full_disk.h"
+#include "support/project_rows.h"
 #include "support/test_store.h"
 #include "support/tool_output.h"
 
@@ -22,20 +23,6 @@ QString storeKind()
     return store;
 }
 
-StoredRow selectionRow(const QString& number, const QString& code)
-{
-    StoredRow r(45);
-    r[0] = number;
-    r[1] = code;
-    r[2] = QStringLiteral("城市天然气或城市煤气");
-    r[3] = QStringLiteral("10");
-    r[4] = QStringLiteral("100");
-    r[8] = QStringLiteral("150");
-    r[9] = QStringLiteral("200");
-    r[43] = QStringLiteral("50RKD-G25(0.5<=Qg<=40)");
-    return r;
-}
-
 // A store holding the selections 20261210001 (code A) and 20261210002 (code B), and
 // a project made on 10 December 2026: XM20261210001.
 struct ProjectFixture {
@@ -43,8 +30,8 @@ struct ProjectFixture {
     {
         location = freshStoreLocation(storeKind(), true);
         TestStore store(location);
-        ok = store.opened && store->insert(selectionRow(QStringLiteral("20261210001"), QStringLiteral("LWQ-A"))).ok()
-             && store->insert(selectionRow(QStringLiteral("20261210002"), QStringLiteral("LWQ-B"))).ok();
+        ok = store.opened && store->insert(projectSelectionRow(QStringLiteral("20261210001"), QStringLiteral("LWQ-A"))).ok()
+             && store->insert(projectSelectionRow(QStringLiteral("20261210002"), QStringLiteral("LWQ-B"))).ok();
         const CliResult made = run({"project", "new", "城东门站", "--customer", "燃气公司", "--site", "开发区"});
         ok = ok && made.status == 0 && made.out == QStringList {"XM20261210001"};
     }
