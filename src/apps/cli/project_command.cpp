@@ -76,14 +76,6 @@ QString lineEvent(const ProjectLine& line)
         .text();
 }
 
-// A failed store operation as the program reports it; the connection's loss told as such.
-QString failureText(const StoreError& error)
-{
-    if (error.kind == StoreError::Kind::Disconnected)
-        return connectionLostText(error.statement, error.message);
-    return dataErrorText(error.statement, error.message);
-}
-
 class ProjectCommand {
 public:
     ProjectCommand(ProjectStore& store, const QString& today, const Sink& out, const Sink& err)
@@ -105,7 +97,7 @@ public:
         p.date = QDate::fromString(m_today, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
         const StoreResult<QString> made = m_store.createProject(p, m_today);
         if (!made.ok())
-            return refused(failureText(made.error()));
+            return refused(projectFailureText(made.error()));
         m_out(made.value());
         return kExitOk;
     }
@@ -128,7 +120,7 @@ public:
             return m_status;
         const StoreResult<LineAdded> added = m_store.addLine(w.plain[0], {tag, w.plain[2], quantity, {}, {}});
         if (!added.ok())
-            return refused(failureText(added.error()));
+            return refused(projectFailureText(added.error()));
         switch (added.value()) {
         case LineAdded::Added:
             return kExitOk;
@@ -150,7 +142,7 @@ public:
             return m_status;
         const StoreResult<bool> removed = m_store.removeLine(w.plain[0], w.plain[1]);
         if (!removed.ok())
-            return refused(failureText(removed.error()));
+            return refused(projectFailureText(removed.error()));
         if (!removed.value())
             return refused(QStringLiteral("项目 %1 中没有位号“%2”").arg(w.plain[0], w.plain[1]));
         return kExitOk;
@@ -162,7 +154,7 @@ public:
             return unusable(QStringLiteral("project list takes no arguments"));
         const StoreResult<std::vector<Project>> projects = m_store.listProjects();
         if (!projects.ok())
-            return refused(failureText(projects.error()));
+            return refused(projectFailureText(projects.error()));
         for (const Project& p : projects.value())
             m_out(projectEvent(p));
         return kExitOk;
@@ -214,7 +206,7 @@ private:
             return std::nullopt;
         StoreResult<std::vector<ProjectLine>> lines = m_store.projectLines(p->number);
         if (!lines.ok()) {
-            m_status = refused(failureText(lines.error()));
+            m_status = refused(projectFailureText(lines.error()));
             return std::nullopt;
         }
         return ProjectWithLines {*p, std::move(lines.value())};
@@ -226,7 +218,7 @@ private:
     {
         const StoreResult<std::optional<Project>> p = m_store.fetchProject(number);
         if (!p.ok()) {
-            m_status = refused(failureText(p.error()));
+            m_status = refused(projectFailureText(p.error()));
             return std::nullopt;
         }
         if (!p.value())
@@ -253,6 +245,20 @@ private:
 };
 
 } // namespace
+
+QString projectFailureText(const StoreError& error)
+{
+    switch (error.kind) {
+    case StoreError::Kind::Disconnected:
+        return connectionLostText(error.statement, error.message);
+    case StoreError::Kind::Busy:
+        return QStringLiteral("数据库正被其他程序使用，项目未更改，请稍后再试！");
+    case StoreError::Kind::Failed:
+    case StoreError::Kind::Duplicate:
+        break;
+    }
+    return dataErrorText(error.statement, error.message);
+}
 
 QString tagTakenMessage(const QString& projectNo, const QString& tag)
 {
@@ -331,7 +337,7 @@ std::optional<BatchProject> BatchProject::open(SelectionStore& store, const QStr
     }
     const StoreResult<std::optional<Project>> p = projects->fetchProject(number);
     if (!p.ok()) {
-        err(failureText(p.error()));
+        err(projectFailureText(p.error()));
         return std::nullopt;
     }
     if (!p.value()) {
@@ -351,7 +357,7 @@ void BatchProject::attach(const QString& tag, const QString& selectionNo)
         return failed(QStringLiteral("测点没有 Id，不能作位号"));
     const StoreResult<LineAdded> added = m_store->addLine(m_number, {tag, selectionNo, 1, {}, {}});
     if (!added.ok())
-        return failed(failureText(added.error()));
+        return failed(projectFailureText(added.error()));
     switch (added.value()) {
     case LineAdded::Added:
         return;
@@ -372,14 +378,14 @@ bool copyProjects(SelectionStore& source, SelectionStore& target, const Sink& ou
         return true;
     const StoreResult<std::vector<Project>> projects = from->allProjects();
     if (!projects.ok()) {
-        err(failureText(projects.error()));
+        err(projectFailureText(projects.error()));
         return false;
     }
     if (projects.value().empty())
         return true;
     const StoreResult<std::vector<StoredProjectLine>> lines = from->allLines();
     if (!lines.ok()) {
-        err(failureText(lines.error()));
+        err(projectFailureText(lines.error()));
         return false;
     }
     if (!to) {
@@ -388,7 +394,7 @@ bool copyProjects(SelectionStore& source, SelectionStore& target, const Sink& ou
     }
     const StoreResult<ProjectCopyOutcome> copied = to->insertProjectsUnlessStored(projects.value(), lines.value());
     if (!copied.ok()) {
-        err(failureText(copied.error()));
+        err(projectFailureText(copied.error()));
         return false;
     }
     const ProjectCopyOutcome& o = copied.value();

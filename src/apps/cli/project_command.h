@@ -21,6 +21,13 @@ int runProjectCommand(const QStringList& arguments, const QString& today,
                       const std::function<SelectionStore*()>& openStore,
                       const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err);
 
+struct StoreError;
+
+// A failed store operation on projects as the program tells it: another program
+// holding the store, plainly; a lost connection as such; else the data error with the
+// statement and the engine's message.
+QString projectFailureText(const StoreError& error);
+
 // What is told when a line cannot be added: the tag taken, the number not stored,
 // the project not there.
 QString tagTakenMessage(const QString& projectNo, const QString& tag);

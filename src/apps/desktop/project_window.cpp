@@ -5,7 +5,6 @@
 #include "apps/cli/project_command.h"
 #include "core/ports/platform.h"
 #include "core/record/project_summary.h"
-#include "workspace/store_messages.h"
 
 #include <QFileDialog>
 #include <QFormLayout>
@@ -355,5 +354,6 @@ void ProjectWindow::tell(const QString& text)
 
 void ProjectWindow::tellFailure(const StoreError& error)
 {
-    showDataError(m_ui, error);
+    m_ui.showBox(error.kind == StoreError::Kind::Busy ? MessageKind::Information : MessageKind::Error,
+                 projectFailureText(error));
 }

@@ -1,5 +1,6 @@
 #include "support/cli_call.h"
 #include "support/full_disk.h"
+#include "support/other_program.h"
 #include "support/project_rows.h"
 #include "support/test_store.h"
 #include "support/tool_output.h"
@@ -101,6 +102,26 @@ private slots:
         else
             QVERIFY2(r.err.join(u'\n').contains(said), qPrintable(r.err.join(u'\n')));
         QCOMPARE(r.out, QStringList());
+    }
+
+    // Another program holding the store past the wait: the add is refused plainly,
+    // nothing added, and the same add goes through once the store is free.
+    void storeHeldByAnotherProgramIsToldPlainly()
+    {
+        ProjectFixture f;
+        QVERIFY(f.ok);
+        {
+            // a writer's hold on the file; on the server a lock that keeps out the add's read
+            const QString begin = storeKind() == u"sqlite" ? QStringLiteral("begin immediate")
+                                                           : QStringLiteral("begin exclusive");
+            OtherProgram other(f.location, QString(), begin);
+            QVERIFY(other.held());
+            const CliResult held = f.run({"project", "add", kProject, "FT-101", "20261210001"});
+            QCOMPARE(held.status, 1);
+            QCOMPARE(held.err, QStringList {"数据库正被其他程序使用，项目未更改，请稍后再试！"});
+        }
+        QCOMPARE(f.run({"project", "add", kProject, "FT-101", "20261210001"}).status, 0);
+        QCOMPARE(f.run({"project", "show", kProject}).out.size(), 2);
     }
 
     void listAndShowPrintEvents()
