@@ -22,3 +22,14 @@ void showQueryError(Platform& ui, const StoreError& error);
 
 // What the print command says when the number is not stored.
 QString notSavedMessage();
+
+// A failed store operation on projects as the program tells it: another program
+// holding the store, plainly; a lost connection as such; else the data error with the
+// statement and the engine's message.
+QString projectFailureText(const StoreError& error);
+
+// What is told when a line cannot be added: the tag taken, the number not stored,
+// the project not there.
+QString tagTakenMessage(const QString& projectNo, const QString& tag);
+QString selectionNotStoredMessage(const QString& number);
+QString projectMissingMessage(const QString& projectNo);

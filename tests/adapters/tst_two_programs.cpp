@@ -79,6 +79,63 @@ private slots:
             QVERIFY(q.value(2).toInt() > 0); // whole rows
         }
     }
+
+    // Eight programs add a line of their own to one project, and eight more one tag
+    // all at the same moment: every own line is added, the shared tag once, and
+    // every other program is told by name that the tag is taken.
+    void eightProgramsAddLinesToOneProject_data()
+    {
+        QTest::addColumn<QString>("store");
+        QTest::newRow("sqlite") << "sqlite";
+        QTest::newRow("postgresql") << "postgresql";
+    }
+
+    void eightProgramsAddLinesToOneProject()
+    {
+        QFETCH(QString, store);
+        constexpr int kPrograms = 8;
+        const QString cli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
+        const QString db = freshStoreLocation(store, true);
+        QVERIFY(!db.isEmpty());
+        {
+            TestStore s(db);
+            StoredRow row(45);
+            row[0] = QStringLiteral("20261210001");
+            QVERIFY(s->insert(row).ok());
+        }
+        QProcess made;
+        made.start(cli, {"--db", db, "--today", "20261210", "project", "new", "城东门站"});
+        QVERIFY(made.waitForFinished(60000));
+        QCOMPARE(made.readAllStandardOutput().trimmed(), QByteArray("XM20261210001"));
+        std::vector<std::unique_ptr<QProcess>> own;
+        std::vector<std::unique_ptr<QProcess>> shared;
+        for (int i = 0; i < kPrograms; ++i) {
+            for (auto* programs : {&own, &shared}) {
+                const QString tag = programs == &own ? QStringLiteral("FT-%1").arg(i) : QStringLiteral("共用");
+                programs->push_back(std::make_unique<QProcess>());
+                programs->back()->start(cli, {"--db", db, "project", "add", "XM20261210001", tag, "20261210001"});
+            }
+        }
+        for (auto& p : own) {
+            QVERIFY(p->waitForFinished(60000));
+            QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+        }
+        int added = 0;
+        for (auto& p : shared) {
+            QVERIFY(p->waitForFinished(60000));
+            const QString said = QString::fromUtf8(p->readAllStandardError());
+            if (p->exitCode() == 0) {
+                ++added;
+                continue;
+            }
+            QCOMPARE(p->exitCode(), 1);
+            QCOMPARE(said.trimmed(), QStringLiteral("项目 XM20261210001 中已有位号“共用”"));
+        }
+        QCOMPARE(added, 1);
+        TestStore check(db);
+        QCOMPARE(projectsOf(*check.store)->projectLines(QStringLiteral("XM20261210001")).value().size(),
+                 size_t(kPrograms + 1));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTwoPrograms)

@@ -1,5 +1,6 @@
 #include "adapters/postgresql/postgres_database.h"
 
+#include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "core/record/columns.h"
@@ -47,9 +48,9 @@ QString cleanMessage(const QSqlError& error)
     return text.trimmed();
 }
 
-// The columns of the table in the current schema, in their order, from the
-// catalogue; the error of the query when it cannot be read.
-QString tableShapeProblem(const QSqlDatabase& db)
+// The columns of a table in the current schema, in their order, from the
+// catalogue; none when there is no such table.
+std::optional<std::vector<TableColumn>> columnsOf(const QSqlDatabase& db, const QString& table, QString* error)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
@@ -58,17 +59,30 @@ QString tableShapeProblem(const QSqlDatabase& db)
         "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
         "where i.indisprimary and i.indrelid = to_regclass(quote_ident(?))) k on k.name = c.column_name "
         "where c.table_schema = current_schema() and c.table_name = ? order by c.ordinal_position"));
-    q.addBindValue(kSelectionTable.toString());
-    q.addBindValue(kSelectionTable.toString());
-    if (!q.exec())
-        return cleanMessage(q.lastError());
+    q.addBindValue(table);
+    q.addBindValue(table);
+    if (!q.exec()) {
+        *error = cleanMessage(q.lastError());
+        return std::nullopt;
+    }
     std::vector<TableColumn> found;
     while (q.next()) {
         const QString type = q.value(1).toString();
         found.push_back({q.value(0).toString(), type, type == u"text" || type == u"character varying",
                          q.value(2).toBool()});
     }
-    return tableShapeProblem(found, Qt::CaseSensitive);
+    return found;
+}
+
+// What is wrong with the table of stored selections, or the error of the query
+// when the catalogue cannot be read; empty when it has the program's shape.
+QString tableShapeProblem(const QSqlDatabase& db)
+{
+    QString error;
+    const std::optional<std::vector<TableColumn>> found = columnsOf(db, kSelectionTable.toString(), &error);
+    if (!found)
+        return error;
+    return tableShapeProblem(*found, Qt::CaseSensitive);
 }
 
 // Failures that mean the connection is gone: the class of connection exceptions,
@@ -126,7 +140,15 @@ QString PostgresDatabase::connect(bool createTable)
         if (!create.exec(statements::createTable().sql))
             return cleanMessage(create.lastError());
     }
-    return tableShapeProblem(db);
+    if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
+        return problem;
+    // a server is written to by whoever may: a role that may not create tables keeps
+    // working without the project tables
+    const ColumnReader read = [db](const QString& table, QString* error) { return columnsOf(db, table, error); };
+    const QString problem = checkProjectTables(true, read, Qt::CaseSensitive);
+    if (problem.isEmpty() && createTable && !hasProjects())
+        return projectTablesMissing();
+    return problem;
 }
 
 std::optional<StoreError> PostgresDatabase::readyFor(const Statement& statement)

@@ -97,6 +97,18 @@ StoreResult<T> SqlStore::run(const Statement& statement, Read read)
     return result;
 }
 
+std::optional<StoreError> SqlStore::runStatement(const Statement& statement,
+                                                 const std::function<void(QSqlQuery&)>& read)
+{
+    const StoreResult<bool> done = run<bool>(statement, [&read](QSqlQuery& q) {
+        read(q);
+        return true;
+    });
+    if (done.ok())
+        return std::nullopt;
+    return done.error();
+}
+
 StoreResult<bool> SqlStore::createSchema()
 {
     return run<bool>(statements::createTable(), [](QSqlQuery&) { return true; });

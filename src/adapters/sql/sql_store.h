@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/ports/project_store.h"
 #include "core/ports/selection_store.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 
 class QSqlDatabase;
@@ -17,7 +20,7 @@ class QSqlQuery;
 // accept. What differs between the engines stays with the store of each: how it
 // connects, how it checks the table, and what a failure means. Without an open
 // connection every operation fails with the statement it would have run.
-class SqlStore : public SelectionStore {
+class SqlStore : public SelectionStore, public ProjectStore {
 public:
     ~SqlStore() override;
     SqlStore(const SqlStore&) = delete;
@@ -41,7 +44,33 @@ public:
     StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
     StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
 
+    // The projects beside the selections (sql_project_store.cpp).
+    bool hasProjects() const override;
+    StoreResult<QString> createProject(const Project& project, const QString& day) override;
+    StoreResult<std::optional<Project>> fetchProject(const QString& number) override;
+    StoreResult<std::vector<Project>> listProjects(const QString& search) override;
+    StoreResult<bool> updateProject(const Project& project) override;
+    StoreResult<std::vector<ProjectLine>> projectLines(const QString& number) override;
+    StoreResult<LineAdded> addLine(const QString& projectNo, const ProjectLine& line) override;
+    StoreResult<bool> removeLine(const QString& projectNo, const QString& tag) override;
+    StoreResult<LineAdded> updateLine(const QString& projectNo, const QString& tag, const QString& newTag,
+                                      int quantity) override;
+    StoreResult<QStringList> projectsUsing(const QString& selectionNo) override;
+    StoreResult<std::vector<Project>> allProjects() override;
+    StoreResult<std::vector<StoredProjectLine>> allLines() override;
+    StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(const std::vector<Project>& projects,
+                                                               const std::vector<StoredProjectLine>& lines) override;
+
 protected:
+    // After connecting: checks the project tables, and makes them when they are
+    // missing and `mayWrite`. The reason when a table that is there has not the
+    // program's shape, or empty.
+    QString checkProjectTables(bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names);
+    // Why the store has no project tables; empty when it has them.
+    const QString& projectTablesMissing() const { return m_projectTables.missing; }
+    // Runs a statement as every operation does; `read` sees the query on success.
+    std::optional<StoreError> runStatement(const Statement& statement, const std::function<void(QSqlQuery&)>& read);
+
     SqlStore();
 
     const QString& connectionName() const { return m_connectionName; }
@@ -74,7 +103,13 @@ private:
     // nothing stored, and `refused` is set.
     StoreResult<InsertOutcome> insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused);
 
+    // The failure of a project operation on a store without the project tables.
+    StoreError withoutProjects(const Statement& statement) const;
+    // A line's statement that the key refused: whether the tag is stored now.
+    StoreResult<LineAdded> tagTakenOr(const StoreError& error, const QString& projectNo, const QString& tag);
+
     QString m_connectionName;
+    ProjectTablesState m_projectTables;
     // One query object per statement text, kept prepared while the connection lives.
     struct PreparedQueries;
     std::unique_ptr<PreparedQueries> m_queries;

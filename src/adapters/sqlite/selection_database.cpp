@@ -1,5 +1,6 @@
 #include "adapters/sqlite/selection_database.h"
 
+#include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "core/record/selection_record.h"
@@ -12,6 +13,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -36,21 +38,39 @@ QString affinityOf(const QString& declaredType)
     return QStringLiteral("NUMERIC");
 }
 
-// What is wrong with the table of stored selections in this database, or empty
-// when it has the program's shape. Only read.
-QString tableShapeProblem(const QSqlDatabase& db)
+// The columns of a table in this database, from its catalogue; none when there is
+// no such table. Only read.
+std::optional<std::vector<TableColumn>> columnsOf(const QSqlDatabase& db, const QString& table, QString* error)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(SelectionDatabase::tableName())))
-        return q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
+    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table))) {
+        *error = q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
+        return std::nullopt;
+    }
     std::vector<TableColumn> found;
     while (q.next()) {
         const QString affinity = affinityOf(q.value(2).toString());
         found.push_back({q.value(1).toString(), affinity, affinity == u"TEXT", q.value(5).toInt() != 0});
     }
     q.finish();
+    return found;
+}
+
+ColumnReader columnReader(const QSqlDatabase& db)
+{
+    return [db](const QString& table, QString* error) { return columnsOf(db, table, error); };
+}
+
+// What is wrong with the table of stored selections in this database, or empty
+// when it has the program's shape. Only read.
+QString tableShapeProblem(const QSqlDatabase& db)
+{
+    QString error;
+    const std::optional<std::vector<TableColumn>> found = columnsOf(db, SelectionDatabase::tableName(), &error);
+    if (!found)
+        return error;
     // SQLite's names ignore the case of Latin letters
-    return tableShapeProblem(found, Qt::CaseInsensitive);
+    return tableShapeProblem(*found, Qt::CaseInsensitive);
 }
 
 bool isWriteProtected(const QString& path)
@@ -123,7 +143,9 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
         if (!create.exec(statements::createTable().sql))
             return create.lastError().text();
     }
-    return tableShapeProblem(db);
+    if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
+        return problem;
+    return checkProjectTables(!m_readOnly, columnReader(db), Qt::CaseInsensitive);
 }
 
 QString SelectionDatabase::missingFolder(const QString& path)
@@ -162,6 +184,11 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             // a table that was there is checked, never altered
             if (ok) {
                 *error = tableShapeProblem(db);
+                ProjectTablesState projects;
+                if (error->isEmpty())
+                    *error = prepareProjectTables(db, true, columnReader(db), Qt::CaseInsensitive, &projects);
+                if (error->isEmpty() && !projects.present)
+                    *error = projects.missing;
                 ok = error->isEmpty();
             }
         }

@@ -2,6 +2,7 @@
 
 #include "adapters/files/atomic_file.h"
 #include "adapters/files/rereadable_file.h"
+#include "apps/cli/project_command.h"
 #include "apps/common/batch_selection.h"
 #include "apps/common/csv_reader.h"
 #include "apps/common/exit_status.h"
@@ -21,6 +22,7 @@ struct BatchArguments {
     QString points;
     QString out;
     bool save = false;
+    QString project; // with --save: the project every saved point joins
 };
 
 std::optional<BatchArguments> batchArguments(const QStringList& arguments, QString* fault)
@@ -30,6 +32,12 @@ std::optional<BatchArguments> batchArguments(const QStringList& arguments, QStri
         const QString& word = arguments[i];
         if (word == u"--save") {
             a.save = true;
+        } else if (word == u"--project") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                *fault = QStringLiteral("--project needs the project's number");
+                return std::nullopt;
+            }
+            a.project = arguments[++i];
         } else if (word == u"--out") {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
                 *fault = QStringLiteral("--out needs the results file to write");
@@ -39,9 +47,13 @@ std::optional<BatchArguments> batchArguments(const QStringList& arguments, QStri
         } else if (a.points.isEmpty() && !word.startsWith(QStringLiteral("--"))) {
             a.points = word;
         } else {
-            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save], not '%1'").arg(word);
+            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save [--project P]], not '%1'").arg(word);
             return std::nullopt;
         }
+    }
+    if (!a.project.isEmpty() && !a.save) {
+        *fault = QStringLiteral("--project P attaches the saved points to P: it needs --save");
+        return std::nullopt;
     }
     if (a.points.isEmpty()) {
         *fault = QStringLiteral("batch needs the points file, POINTS.csv");
@@ -114,6 +126,12 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     SelectionStore* store = openStore();
     if (!store)
         return kExitUnusable;
+    std::optional<BatchProject> project;
+    if (!a->project.isEmpty()) {
+        project = BatchProject::open(*store, a->project, err);
+        if (!project)
+            return kExitUnusable;
+    }
     if (!a->out.isEmpty()) {
         if (const QString clash = resultsFileClash(a->out, a->points, storeFile(*store)); !clash.isEmpty()) {
             err(clash);
@@ -145,6 +163,8 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         while (reader.next(cells) == CsvReader::Next::Record) {
             const BatchResult result = selector.select(*columns, cells, a->save);
             counts.count(result);
+            if (project && !result.savedAs.isEmpty())
+                project->attach(result.cells.value(0), result.savedAs);
             writeLine(batchCsvLine(result.cells));
             progress.done(counts.points());
         }
@@ -154,5 +174,6 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         return kExitUnusable;
     }
     err(counts.summary(encoding));
-    return counts.allDone() ? kExitOk : kExitLineFailed;
+    const bool attached = !project || project->allAttached();
+    return counts.allDone() && attached ? kExitOk : kExitLineFailed;
 }

@@ -1,6 +1,7 @@
 #include "apps/cli/cli_command.h"
 
 #include "apps/cli/batch_command.h"
+#include "apps/cli/project_command.h"
 #include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/exit_status.h"
@@ -40,11 +41,26 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already; a row
-                                          TARGET refuses is reported and left out (exit status 1)
-  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
+                                          TARGET refuses is reported and left out (exit status 1);
+                                          projects and their lines too, skipping those it holds
+  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save [--project P]]
                                           select a meter for every metering point of a CSV file;
                                           result cells a spreadsheet would run as formulas
-                                          (=, +, -, @ and not a number) get a ' in front
+                                          (=, +, -, @ and not a number) get a ' in front; with
+                                          --project every saved point joins project P, its Id the tag
+  flowsel-cli [OPTIONS] project new NAME [--customer C] [--site S]
+                                          make a project (the metering points of one inquiry) and
+                                          print its number
+  flowsel-cli [OPTIONS] project add P TAG NO [--qty N]
+                                          add stored selection NO to project P under the tag TAG
+  flowsel-cli [OPTIONS] project remove P TAG
+                                          remove the line of TAG from project P
+  flowsel-cli [OPTIONS] project list | project show P
+                                          the projects, newest first, or one project and its lines,
+                                          as JSON lines
+  flowsel-cli [OPTIONS] project sheet P OUT.pdf | project export P OUT.xlsx
+                                          the summary sheet (项目选型汇总表) as a PDF, or the workbook
+                                          of the lines and their selection records
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
@@ -65,9 +81,10 @@ exit status:
      the file written
   1  done in part: a script line that could not be carried out, a point refused or not
      stored, a stored selection not found, a file that could not be written, a row
-     copy-db's target refused
+     copy-db's target refused, a project line refused (a tag taken, a number not stored,
+     a tag not there) or a saved point that did not join its project
   2  not started: a command line that cannot be used, a store that cannot be opened or
-     chosen, a points file that cannot be used)";
+     chosen, a points file that cannot be used, a project that does not exist)";
 
 struct Options : CommonOptions {
     QString command;
@@ -315,6 +332,8 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
         after = page.value().back().front();
     }
+    if (!copyProjects(*source->store, *target->store, out, err))
+        return kExitLineFailed;
     out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());
     return failed > 0 ? kExitLineFailed : kExitOk;
 }
@@ -458,6 +477,18 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
     return runBatchCommand(o.arguments, o.today, openChosenStore, out, err);
 }
 
+int project(const Options& o, const Sink& out, const Sink& err)
+{
+    std::optional<OpenedStore> opened;
+    const auto openChosenStore = [&]() -> SelectionStore* {
+        const std::optional<QString> location = chosenLocation(o, err);
+        if (location)
+            opened = openNeededStore(*location, err);
+        return opened ? opened->store.get() : nullptr;
+    };
+    return runProjectCommand(o.arguments, o.today, openChosenStore, out, err);
+}
+
 } // namespace
 
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
@@ -493,6 +524,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return codeKeyCommand(*o, out, err);
     if (o->command == u"batch")
         return batch(*o, out, err);
+    if (o->command == u"project")
+        return project(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
     err(QString::fromUtf8(kUsage));
     return kExitUnusable;

@@ -1,10 +1,13 @@
 #include "apps/desktop/main_window.h"
 
+#include "apps/desktop/project_panel.h"
+
 #include "apps/desktop/batch_dialog.h"
 #include "apps/desktop/document_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
+#include "apps/desktop/project_panel.h"
 #include "apps/desktop/selection_widget.h"
 #include "apps/desktop/selection_list_model.h"
 #include "apps/desktop/work_questions.h"
@@ -249,8 +252,11 @@ void MainWindow::createActions()
     m_deleteAction = new QAction(QStringLiteral("删除选型记录"), this);
     connect(m_deleteAction, &QAction::triggered, this, [this] {
         const QString number = m_workspace.list().selected();
-        if (!number.isEmpty() && WorkQuestion::confirmDelete(this, number))
-            m_workspace.deleteRecord();
+        if (number.isEmpty() || !WorkQuestion::confirmDelete(this, number, projectsUsing(number)))
+            return;
+        m_workspace.deleteRecord();
+        if (m_projectPanel)
+            m_projectPanel->selectionDeleted();
     });
     m_copyAction = new QAction(QStringLiteral("复制为新选型"), this);
     connect(m_copyAction, &QAction::triggered, this, [this] { m_workspace.copyRecord(); });
@@ -403,8 +409,35 @@ QWidget* MainWindow::createLeftPanel()
     });
     pageLayout->addWidget(m_list, 1);
     tabs->addTab(page, QStringLiteral("选型记录"));
+    m_projectPanel = createProjectPanel(tabs);
+    tabs->addTab(m_projectPanel, QStringLiteral("项目"));
     v->addWidget(tabs, 1);
     return panel;
+}
+
+ProjectPanel* MainWindow::createProjectPanel(QWidget* parent)
+{
+    ProjectWindow::Hooks hooks;
+    hooks.currentSelection = [this] {
+        const SelectionWindow* window = m_workspace.current();
+        return window ? window->form().text(Field::SelectionNo) : QString();
+    };
+    hooks.listedSelection = [this] { return m_workspace.list().selected(); };
+    hooks.openSelection = [this](const QString& number) {
+        m_workspace.list().select(number);
+        m_workspace.openRecord();
+    };
+    return new ProjectPanel(m_workspace.store(), m_platform.get(), m_workspace.today(), hooks, parent);
+}
+
+QStringList MainWindow::projectsUsing(const QString& number)
+{
+    ProjectStore* projects = projectsOf(m_workspace.store());
+    if (!projects)
+        return {};
+    const StoreResult<QStringList> using_ = projects->projectsUsing(number);
+    // the question is asked all the same when the store cannot tell
+    return using_.ok() ? using_.value() : QStringList();
 }
 
 void MainWindow::applySearch()

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class NotesArea;
+class ProjectPanel;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,8 @@ public:
     // Between the list of stored selections and the window area: the list's width.
     QSplitter* listSplitter() const { return m_splitter; }
     QTreeView* recordList() const { return m_list; }
+    // The tab "项目" beside the list of stored selections.
+    ProjectPanel* projectPanel() const { return m_projectPanel; }
     // The search box above the list: what is typed reads the list again from the top
     // with that search, a moment after the last key (at once on Enter, or by
     // applySearch()).
@@ -75,6 +78,9 @@ private:
     void createActions();
     void createMenus();
     QWidget* createLeftPanel();
+    ProjectPanel* createProjectPanel(QWidget* parent);
+    // The projects whose lines use a stored selection, for the question before deleting it.
+    QStringList projectsUsing(const QString& number);
     QWidget* createRightPanel();
     QWidget* createBottomPanel();
     void windowCreated(SelectionWindow& window);
@@ -99,6 +105,7 @@ private:
     QLineEdit* m_searchBox = nullptr;
     QTimer* m_searchDelay = nullptr;
     SelectionListModel* m_listModel = nullptr;
+    ProjectPanel* m_projectPanel = nullptr;
     QMenu* m_windowMenu = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_exitAction = nullptr;

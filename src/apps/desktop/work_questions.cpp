@@ -83,11 +83,20 @@ StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const Q
 
 bool confirmDelete(QWidget* parent, const QString& number)
 {
+    return confirmDelete(parent, number, {});
+}
+
+bool confirmDelete(QWidget* parent, const QString& number, const QStringList& projects)
+{
     if (WidgetPlatform::scripted() && !g_handler)
         return true;
-    QMessageBox box(QMessageBox::Question, applicationTitle(),
-                    QStringLiteral("确定删除选型编号（%1）的选型记录吗？删除后不能恢复。").arg(number),
-                    QMessageBox::NoButton, parent);
+    const QString text =
+        projects.isEmpty()
+            ? QStringLiteral("确定删除选型编号（%1）的选型记录吗？删除后不能恢复。").arg(number)
+            : QStringLiteral("选型编号（%1）用于项目 %2，删除后项目中的该行将显示“已删除”。\n"
+                             "确定删除选型编号（%1）的选型记录吗？删除后不能恢复。")
+                  .arg(number, projects.join(QStringLiteral("、")));
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::NoButton, parent);
     QPushButton* remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     // a slip of the mouse or an Enter too many keeps the record

@@ -14,6 +14,9 @@ namespace WorkQuestion {
 // "确定删除选型编号（N）的选型记录吗？删除后不能恢复。" with 删除 and 取消, 取消 the
 // default; true when the record may go.
 bool confirmDelete(QWidget* parent, const QString& number);
+// The same for a selection that lines of the projects `projects` use: the question
+// names them and tells that their lines will show "已删除" (none: as above).
+bool confirmDelete(QWidget* parent, const QString& number, const QStringList& projects);
 
 // What to do with unsaved results before a window or the program closes.
 enum class BeforeClosing { Save, Discard, Cancel };

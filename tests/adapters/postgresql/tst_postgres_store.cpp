@@ -1,4 +1,5 @@
 #include "adapters/postgresql/postgres_database.h"
+#include "core/record/columns.h"
 #include "support/selection_script.h"
 #include "support/test_store.h"
 
@@ -217,6 +218,43 @@ private slots:
         QCOMPARE(s.workspace.list().rowCount(), 2);
         QCOMPARE(s.workspace.list().row(0), pending);
         QCOMPARE(rowCount(location), 2);
+    }
+
+    // A line added while the server is away is reported as not added, never taken
+    // for added; the lines the server holds stay, and the next add connects again.
+    void serverStoppedWhileAddingProjectLines()
+    {
+        OwnServer server;
+        QVERIFY2(!server.uri().isEmpty(), "the test's own PostgreSQL server did not start");
+        const QString location = freshPostgresDatabase(server.uri());
+        QString error;
+        QVERIFY2(prepareStore(location, &error), qPrintable(error));
+        TestStore store(location);
+        QVERIFY2(store.opened, qPrintable(store.error));
+        StoredRow row(kColumnCount);
+        row[0] = QStringLiteral("20261210001");
+        QVERIFY(store->insert(row).ok());
+        ProjectStore& projects = *projectsOf(*store);
+        const StoreResult<QString> p = projects.createProject({{}, QStringLiteral("城东门站"), {}, {}, {}, {}},
+                                                              QStringLiteral("20261210"));
+        QVERIFY(p.ok());
+        QVERIFY(projects.addLine(p.value(), {QStringLiteral("FT-1"), row[0], 1, {}, {}}).ok());
+
+        QVERIFY(server.stop());
+        const StoreResult<LineAdded> lost = projects.addLine(p.value(), {QStringLiteral("FT-2"), row[0], 1, {}, {}});
+        QVERIFY(!lost.ok());
+        QCOMPARE(lost.error().kind, StoreError::Kind::Disconnected);
+
+        QVERIFY(server.start());
+        const StoreResult<LineAdded> again = projects.addLine(p.value(), {QStringLiteral("FT-2"), row[0], 1, {}, {}});
+        QVERIFY2(again.ok(), qPrintable(again.ok() ? QString() : again.error().message));
+        QCOMPARE(again.value(), LineAdded::Added);
+        const StoreResult<std::vector<ProjectLine>> lines = projects.projectLines(p.value());
+        QVERIFY(lines.ok());
+        QStringList tags;
+        for (const ProjectLine& line : lines.value())
+            tags << line.tag;
+        QCOMPARE(tags, (QStringList {"FT-1", "FT-2"}));
     }
 };
 

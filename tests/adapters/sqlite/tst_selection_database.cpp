@@ -1,3 +1,4 @@
+#include "adapters/sql/project_statements.h"
 #include "adapters/sqlite/selection_database.h"
 #include "core/record/selection_record.h"
 #include "support/database_file.h"
@@ -199,7 +200,11 @@ private slots:
         QFETCH(QString, statement);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("db.mdb"));
-        makeDatabaseFile(path, {statement});
+        // with the project tables beside it, so that nothing is missing that create() would add
+        QStringList statements {statement};
+        for (const Statement& table : project_statements::createTables())
+            statements << table.sql;
+        makeDatabaseFile(path, statements);
         const QByteArray before = digest(path);
         QString error;
         QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));

@@ -1,0 +1,288 @@
+// The project face of the SQL store: the project tables beside the table of stored
+// selections, in statements both engines accept.
+#include "adapters/sql/project_statements.h"
+#include "adapters/sql/sql_store.h"
+#include "core/record/columns.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace {
+
+// Two programs making a project on the same day may take one number at once; the
+// key lets one of them store it, the other takes the next. More attempts than
+// programs that could plausibly race.
+constexpr int kNumberAttempts = 20;
+
+Project projectOf(const QSqlQuery& q)
+{
+    return {textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)),
+            textOf(q.value(3)), textOf(q.value(4)), textOf(q.value(5))};
+}
+
+std::vector<Project> projectsOf(QSqlQuery& q)
+{
+    std::vector<Project> projects;
+    while (q.next())
+        projects.push_back(projectOf(q));
+    return projects;
+}
+
+// The sequence of a project number of the day; 0 when it has none.
+int sequenceOf(const QString& number, const QString& prefix)
+{
+    bool ok = false;
+    const int sequence = number.mid(prefix.size()).toInt(&ok);
+    return ok ? sequence : 0;
+}
+
+} // namespace
+
+QString SqlStore::checkProjectTables(bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names)
+{
+    return prepareProjectTables(connection(), mayWrite, read, names, &m_projectTables);
+}
+
+bool SqlStore::hasProjects() const
+{
+    return m_projectTables.present;
+}
+
+StoreError SqlStore::withoutProjects(const Statement& statement) const
+{
+    const QString reason = m_projectTables.missing.isEmpty() ? QStringLiteral("数据库未连接") : m_projectTables.missing;
+    return {statement.sql, reason, StoreError::Kind::Failed};
+}
+
+StoreResult<QString> SqlStore::createProject(const Project& project, const QString& day)
+{
+    const QString prefix = project_statements::numberPrefix(day);
+    for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
+        const Statement numbers = project_statements::numbersOfDay(day);
+        if (!hasProjects())
+            return withoutProjects(numbers);
+        int highest = 0;
+        if (std::optional<StoreError> error = runStatement(numbers, [&](QSqlQuery& q) {
+                while (q.next())
+                    highest = std::max(highest, sequenceOf(textOf(q.value(0)), prefix));
+            }))
+            return *error;
+        Project numbered = project;
+        numbered.number = project_statements::projectNumber(day, highest + 1);
+        const Statement insert = project_statements::insertProject(numbered);
+        const std::optional<StoreError> error = runStatement(insert, [](QSqlQuery&) {});
+        if (!error)
+            return numbered.number;
+        if (error->kind != StoreError::Kind::Failed && error->kind != StoreError::Kind::Duplicate)
+            return *error;
+        // taken meanwhile by another program, or refused for another reason
+        bool taken = false;
+        if (std::optional<StoreError> lookup = runStatement(project_statements::projectExists(numbered.number),
+                                                            [&taken](QSqlQuery& q) { taken = q.next(); }))
+            return *lookup;
+        if (!taken)
+            return *error;
+    }
+    return StoreError {project_statements::numbersOfDay(day).sql,
+                       QStringLiteral("其他程序同时在新建项目，请稍后再试"), StoreError::Kind::Busy};
+}
+
+StoreResult<std::optional<Project>> SqlStore::fetchProject(const QString& number)
+{
+    const Statement statement = project_statements::fetchProject(number);
+    std::optional<Project> project;
+    if (!hasProjects())
+        return project; // a store without the tables holds no project
+    if (std::optional<StoreError> error = runStatement(statement, [&project](QSqlQuery& q) {
+            if (q.next())
+                project = projectOf(q);
+        }))
+        return *error;
+    return project;
+}
+
+StoreResult<std::vector<Project>> SqlStore::listProjects(const QString& search)
+{
+    std::vector<Project> projects;
+    if (!hasProjects())
+        return projects;
+    if (std::optional<StoreError> error = runStatement(project_statements::listProjects(search, likeMatch()),
+                                                       [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
+        return *error;
+    return projects;
+}
+
+StoreResult<bool> SqlStore::updateProject(const Project& project)
+{
+    const Statement statement = project_statements::updateProject(project);
+    if (!hasProjects())
+        return withoutProjects(statement);
+    bool updated = false;
+    if (std::optional<StoreError> error =
+            runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
+        return *error;
+    return updated;
+}
+
+StoreResult<std::vector<ProjectLine>> SqlStore::projectLines(const QString& number)
+{
+    std::vector<ProjectLine> lines;
+    if (!hasProjects())
+        return lines;
+    constexpr int kBefore = project_statements::kLineColumnsBeforeSelection;
+    if (std::optional<StoreError> error = runStatement(project_statements::projectLines(number), [&](QSqlQuery& q) {
+            while (q.next()) {
+                ProjectLine line {textOf(q.value(0)), textOf(q.value(1)), q.value(2).toInt(), textOf(q.value(3)),
+                                  std::nullopt};
+                if (!q.value(kBefore).isNull()) {
+                    StoredRow row;
+                    for (int c = 0; c < kColumnCount; ++c)
+                        row << textOf(q.value(kBefore + c));
+                    line.selection = row;
+                }
+                lines.push_back(std::move(line));
+            }
+        }))
+        return *error;
+    // tags in the order of their characters, the same on every engine whatever its collation
+    std::sort(lines.begin(), lines.end(), [](const ProjectLine& a, const ProjectLine& b) { return a.tag < b.tag; });
+    return lines;
+}
+
+StoreResult<LineAdded> SqlStore::tagTakenOr(const StoreError& error, const QString& projectNo, const QString& tag)
+{
+    if (error.kind != StoreError::Kind::Failed && error.kind != StoreError::Kind::Duplicate)
+        return error;
+    bool taken = false;
+    if (std::optional<StoreError> lookup = runStatement(project_statements::lineExists(projectNo, tag),
+                                                        [&taken](QSqlQuery& q) { taken = q.next(); }))
+        return *lookup;
+    if (taken)
+        return LineAdded::TagTaken;
+    return error;
+}
+
+StoreResult<LineAdded> SqlStore::addLine(const QString& projectNo, const ProjectLine& line)
+{
+    const Statement statement = project_statements::addLine(projectNo, line);
+    if (!hasProjects())
+        return withoutProjects(statement);
+    bool added = false;
+    if (std::optional<StoreError> error =
+            runStatement(statement, [&added](QSqlQuery& q) { added = q.numRowsAffected() > 0; }))
+        return tagTakenOr(*error, projectNo, line.tag);
+    if (added)
+        return LineAdded::Added;
+    bool project = false;
+    if (std::optional<StoreError> error = runStatement(project_statements::projectExists(projectNo),
+                                                       [&project](QSqlQuery& q) { project = q.next(); }))
+        return *error;
+    return project ? LineAdded::NoSuchSelection : LineAdded::NoSuchProject;
+}
+
+StoreResult<bool> SqlStore::removeLine(const QString& projectNo, const QString& tag)
+{
+    const Statement statement = project_statements::removeLine(projectNo, tag);
+    if (!hasProjects())
+        return withoutProjects(statement);
+    bool removed = false;
+    if (std::optional<StoreError> error =
+            runStatement(statement, [&removed](QSqlQuery& q) { removed = q.numRowsAffected() > 0; }))
+        return *error;
+    return removed;
+}
+
+StoreResult<LineAdded> SqlStore::updateLine(const QString& projectNo, const QString& tag, const QString& newTag,
+                                            int quantity)
+{
+    const Statement statement = project_statements::updateLine(projectNo, tag, newTag, quantity);
+    if (!hasProjects())
+        return withoutProjects(statement);
+    bool updated = false;
+    if (std::optional<StoreError> error =
+            runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
+        return newTag == tag ? StoreResult<LineAdded>(*error) : tagTakenOr(*error, projectNo, newTag);
+    return updated ? LineAdded::Added : LineAdded::NoSuchProject;
+}
+
+StoreResult<QStringList> SqlStore::projectsUsing(const QString& selectionNo)
+{
+    QStringList numbers;
+    if (!hasProjects())
+        return numbers;
+    if (std::optional<StoreError> error =
+            runStatement(project_statements::projectsUsing(selectionNo), [&numbers](QSqlQuery& q) {
+                while (q.next())
+                    numbers << textOf(q.value(0));
+            }))
+        return *error;
+    return numbers;
+}
+
+StoreResult<std::vector<Project>> SqlStore::allProjects()
+{
+    std::vector<Project> projects;
+    if (!hasProjects())
+        return projects;
+    if (std::optional<StoreError> error =
+            runStatement(project_statements::allProjects(), [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
+        return *error;
+    return projects;
+}
+
+StoreResult<std::vector<StoredProjectLine>> SqlStore::allLines()
+{
+    std::vector<StoredProjectLine> lines;
+    if (!hasProjects())
+        return lines;
+    if (std::optional<StoreError> error = runStatement(project_statements::allLines(), [&lines](QSqlQuery& q) {
+            while (q.next())
+                lines.push_back({textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)), q.value(3).toInt(),
+                                 textOf(q.value(4))});
+        }))
+        return *error;
+    return lines;
+}
+
+StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(const std::vector<Project>& projects,
+                                                                     const std::vector<StoredProjectLine>& lines)
+{
+    const Statement begin {QStringLiteral("begin"), {}};
+    if (!hasProjects())
+        return withoutProjects(begin);
+    if (std::optional<StoreError> notReady = readyFor(begin))
+        return *notReady;
+    QSqlDatabase db = connection();
+    if (!db.transaction())
+        return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
+    ProjectCopyOutcome outcome;
+    const auto store = [&](const Statement& statement, int* stored, int* skipped) {
+        bool inserted = false;
+        std::optional<StoreError> error =
+            runStatement(statement, [&inserted](QSqlQuery& q) { inserted = q.numRowsAffected() > 0; });
+        ++*(inserted ? stored : skipped);
+        return error;
+    };
+    for (const Project& p : projects) {
+        if (std::optional<StoreError> error =
+                store(project_statements::insertProjectUnlessStored(p), &outcome.projects, &outcome.projectsSkipped)) {
+            db.rollback();
+            return *error;
+        }
+    }
+    for (const StoredProjectLine& line : lines) {
+        if (std::optional<StoreError> error =
+                store(project_statements::insertLineUnlessStored(line), &outcome.lines, &outcome.linesSkipped)) {
+            db.rollback();
+            return *error;
+        }
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
+    }
+    return outcome;
+}
