@@ -17,6 +17,7 @@
 #include <QTextBlock>
 #include <QSplitter>
 #include <QToolTip>
+#include "support/question_answers.h"
 #include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/desktop/selection_widget.h"
@@ -854,14 +855,7 @@ private slots:
             QVERIFY(d.main->workspace().store().insert(row).ok());
         }
         QStringList asked;
-        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
-            asked << box.text();
-            for (QAbstractButton* b : box.buttons()) {
-                if (b->text() == answer)
-                    return b;
-            }
-            return nullptr;
-        });
+        answerQuestionsWith(answer, &asked);
         QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
         QPointer<SelectionWidget> widget = d.current();
         sub->close();
@@ -898,14 +892,7 @@ private slots:
         d.composeASelection();
         d.main->newAction()->trigger(); // a third window with nothing to lose
         QStringList asked;
-        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
-            asked << box.text();
-            for (QAbstractButton* b : box.buttons()) {
-                if (b->text() == answer)
-                    return b;
-            }
-            return nullptr;
-        });
+        answerQuestionsWith(answer, &asked);
         const bool closed = d.main->close();
         WorkQuestion::setHandler({});
         QCOMPARE(asked, QStringList {QStringLiteral("以下选型结果还未保存：\n20261210001、20261210002\n退出前要保存吗？")});

@@ -3,6 +3,7 @@
 #include "apps/desktop/project_panel.h"
 #include "apps/desktop/work_questions.h"
 #include "apps/desktop/widget_platform.h"
+#include "support/question_answers.h"
 #include "support/project_rows.h"
 #include "support/recording_platform.h"
 #include "support/tool_output.h"
@@ -179,14 +180,7 @@ private slots:
         d.chooseRecord(QStringLiteral("20261209001"));
         QVERIFY(w->addListedSelection());
         QStringList asked;
-        WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
-            asked << box.text();
-            for (QAbstractButton* b : box.buttons()) {
-                if (b->text() == answer)
-                    return b;
-            }
-            return nullptr;
-        });
+        answerQuestionsWith(answer, &asked);
         d.chooseRecord(QStringLiteral("20261209001"));
         d.main->deleteRecordAction()->trigger();
         WorkQuestion::setHandler({});
