@@ -23,6 +23,7 @@ constexpr int kExitUnusable = 2;
 struct BatchArguments {
     QString points;
     QString out;
+    QString candidates;
     bool save = false;
 };
 
@@ -33,16 +34,20 @@ std::optional<BatchArguments> batchArguments(const QStringList& arguments, QStri
         const QString& word = arguments[i];
         if (word == u"--save") {
             a.save = true;
-        } else if (word == u"--out") {
+        } else if (word == u"--out" || word == u"--candidates") {
+            const bool out = word == u"--out";
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                *fault = QStringLiteral("--out needs the results file to write");
+                *fault = out ? QStringLiteral("--out needs the results file to write")
+                             : QStringLiteral("--candidates needs the candidates file to write");
                 return std::nullopt;
             }
-            a.out = arguments[++i];
+            (out ? a.out : a.candidates) = arguments[++i];
         } else if (a.points.isEmpty() && !word.startsWith(QStringLiteral("--"))) {
             a.points = word;
         } else {
-            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save], not '%1'").arg(word);
+            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save] [--candidates CANDIDATES.csv], "
+                                    "not '%1'")
+                         .arg(word);
             return std::nullopt;
         }
     }
@@ -93,6 +98,11 @@ QString resultsFileWriteFault(const QString& results, const QString& reason)
     return QStringLiteral("无法写入结果文件 %1：%2").arg(results, reason);
 }
 
+QString candidatesFileWriteFault(const QString& candidates, const QString& reason)
+{
+    return QStringLiteral("无法写入规格比较文件 %1：%2").arg(candidates, reason);
+}
+
 QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile)
 {
     const QString target = QFileInfo(results).canonicalFilePath();
@@ -135,11 +145,18 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     SelectionStore* store = openStore();
     if (!store)
         return kExitUnusable;
-    if (!a->out.isEmpty()) {
-        if (const QString clash = resultsFileClash(a->out, a->points, storeFile(*store)); !clash.isEmpty()) {
+    for (const QString& written : {a->out, a->candidates}) {
+        if (written.isEmpty())
+            continue;
+        if (const QString clash = resultsFileClash(written, a->points, storeFile(*store)); !clash.isEmpty()) {
             err(clash);
             return kExitUnusable;
         }
+    }
+    if (!a->candidates.isEmpty() && !a->out.isEmpty()
+        && (a->candidates == a->out || QFileInfo(a->candidates).absoluteFilePath() == QFileInfo(a->out).absoluteFilePath())) {
+        err(QStringLiteral("规格比较文件 %1 就是结果文件").arg(a->candidates));
+        return kExitUnusable;
     }
 
     AtomicFile file(a->out);
@@ -155,8 +172,18 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     };
     // a byte-order mark, so that spreadsheet programs read the Chinese text as UTF-8
     writeLine(QChar(0xFEFF) + batchCsvLine(BatchSelector::resultHeader()));
+    AtomicFile candidates(a->candidates);
+    if (!a->candidates.isEmpty()) {
+        if (!candidates.open()) {
+            err(candidatesFileWriteFault(a->candidates, candidates.errorString()));
+            return kExitUnusable;
+        }
+        candidates.write((QChar(0xFEFF) + batchCsvLine(candidatesHeader()) + u'\n').toUtf8());
+    }
+    const auto writeCandidate = [&](const QStringList& cells) { candidates.write((batchCsvLine(cells) + u'\n').toUtf8()); };
 
     BatchSelector selector(*store, today);
+    selector.setCandidatesWanted(!a->candidates.isEmpty());
     CsvReader reader(*points, encoding);
     QStringList cells;
     reader.next(cells); // the header, checked above
@@ -167,11 +194,16 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
             const BatchResult result = selector.select(*columns, cells, a->save);
             counts.count(result);
             writeLine(batchCsvLine(result.cells));
+            candidateLines(result, writeCandidate);
             progress.done(counts.points());
         }
     }
     if (!a->out.isEmpty() && !file.commit()) {
         err(resultsFileWriteFault(a->out, file.errorString()));
+        return kExitUnusable;
+    }
+    if (!a->candidates.isEmpty() && !candidates.commit()) {
+        err(candidatesFileWriteFault(a->candidates, candidates.errorString()));
         return kExitUnusable;
     }
     err(counts.summary(encoding));

@@ -41,10 +41,12 @@ const char kUsage[] = R"(usage:
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already; a row
                                           TARGET refuses is reported and left out (exit status 1)
-  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save]
+  flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save] [--candidates CANDIDATES.csv]
                                           select a meter for every metering point of a CSV file;
                                           result cells a spreadsheet would run as formulas
-                                          (=, +, -, @ and not a number) get a ' in front
+                                          (=, +, -, @ and not a number) get a ' in front;
+                                          --candidates also writes every candidate meter of each
+                                          computed point, as the line compare prints them
   flowsel-cli sgerg P T HS D XCO2 XH2 [--ref20]
                                           compressibility factor Z by SGERG-88 (p in MPa absolute,
                                           t in C, gas values at the 25 C/0 C reference, or at the
