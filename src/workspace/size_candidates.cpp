@@ -16,6 +16,11 @@ QString SizeCandidate::fitText() const
     return widened ? QStringLiteral("widened") : QStringLiteral("exact");
 }
 
+QString SizeCandidate::fitWord() const
+{
+    return widened ? QStringLiteral("放宽") : QStringLiteral("精确");
+}
+
 double boreVelocity(double workFlow, double dnMillimetres)
 {
     const double dn = dnMillimetres / 1000.0;

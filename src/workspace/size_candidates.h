@@ -21,6 +21,7 @@ struct SizeCandidate {
     // The working flows reach beyond the range the label states.
     bool overRange() const { return use.aboveMax() || use.belowMin(); }
     QString fitText() const; // "exact" or "widened"
+    QString fitWord() const; // as the window and the record say it: "精确" or "放宽"
 
     bool operator==(const SizeCandidate&) const = default;
 };

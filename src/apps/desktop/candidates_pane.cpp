@@ -16,7 +16,7 @@ QStringList headerTexts()
 QStringList cellTexts(const SizeCandidate& c)
 {
     return {c.meterType,    c.sizeSpec,       c.use.capacity.rangeText(), c.use.useAtMax, c.use.marginAtMin,
-            c.velocity, c.widened ? QStringLiteral("放宽") : QStringLiteral("精确")};
+            c.velocity, c.fitWord()};
 }
 
 } // namespace
