@@ -5,6 +5,7 @@
 // peak resident memory. Also a script of 5,000 selections in one window, whose cost
 // per selection is its CPU time less that of the empty script.
 //   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_startup --benchmark_repetitions=5
+#include "process_usage.h"
 #include "sample_database.h"
 
 #include <benchmark/benchmark.h>
@@ -13,50 +14,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct Usage {
-    double cpuSeconds = 0;
-    double peakRssMb = 0;
-    int status = -1;
-};
-
-// Runs a program to its end with its output thrown away.
-Usage runProcess(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Usage usage;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return usage;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage r {};
-    if (wait4(pid, &status, 0, &r) != pid)
-        return usage;
-    usage.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    usage.cpuSeconds = r.ru_utime.tv_sec + r.ru_utime.tv_usec * 1e-6 + r.ru_stime.tv_sec + r.ru_stime.tv_usec * 1e-6;
-    usage.peakRssMb = r.ru_maxrss / 1024.0;
-    return usage;
-}
 
 QString scriptFile(const QString& name, const QString& text)
 {

@@ -10,7 +10,7 @@ PACKAGES=(
     qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-qpa-plugins qt6-translations-l10n
     postgresql
     fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei fonts-liberation
-    poppler-utils
+    poppler-utils python3
     libxlsxwriter-dev
 )
 

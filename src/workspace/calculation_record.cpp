@@ -10,13 +10,18 @@
 #include "workspace/selection_restore.h"
 #include "workspace/selection_warnings.h"
 #include "workspace/selection_window.h"
+#include "workspace/size_candidates.h"
 #include "workspace/store_messages.h"
 
+#include <algorithm>
 #include <optional>
 
 using F = Field;
 
 namespace {
+
+// The candidates the page has room for.
+constexpr qsizetype kCandidatesOnRecord = 5;
 
 // What the computation would have shown the user; the record repeats it, since a
 // refused computation leaves boxes empty that the reader expects filled.
@@ -261,6 +266,36 @@ CalculationSheet::Section range(const FormModel& f, bool corrected)
     return s;
 }
 
+// The candidates of the chosen meter type as the window's pane lists them, the
+// chosen size marked: the few beside the chosen one, as the page has room for.
+void candidatesTable(const SelectionContext& w, CalculationSheet::Section& s)
+{
+    const QString type = w.form.text(F::MeterType);
+    const QString chosen = w.form.text(F::Size);
+    std::vector<SizeCandidate> ofType;
+    for (SizeCandidate& c : sizeCandidates(w)) {
+        if (c.meterType == type)
+            ofType.push_back(std::move(c));
+    }
+    if (ofType.empty())
+        return;
+    const qsizetype count = qsizetype(ofType.size());
+    const auto at = std::find_if(ofType.begin(), ofType.end(), [&](const SizeCandidate& c) { return c.sizeSpec == chosen; });
+    const qsizetype first = count <= kCandidatesOnRecord
+        ? 0
+        : std::clamp(qsizetype(at - ofType.begin()) - kCandidatesOnRecord / 2, qsizetype(0), count - kCandidatesOnRecord);
+    for (qsizetype i = first; i < std::min(count, first + kCandidatesOnRecord); ++i) {
+        const SizeCandidate& c = ofType[i];
+        s.tableRows.push_back({c.sizeSpec, c.use.capacity.rangeText(), c.use.useAtMax, c.use.marginAtMin, c.velocity,
+                               c.fitWord(), c.sizeSpec == chosen ? QStringLiteral("●") : QString()});
+    }
+    s.tableHeader = {QStringLiteral("候选规格"), QStringLiteral("范围 (m³/h)"), QStringLiteral("上限利用 (%)"),
+                     QStringLiteral("下限余量 (倍)"), QStringLiteral("流速 (m/s)"), QStringLiteral("匹配"),
+                     QStringLiteral("所选")};
+    const QString shown = count > kCandidatesOnRecord ? QStringLiteral("，共 %1 个").arg(count) : QString();
+    s.notes << QStringLiteral("候选规格按默认产地、计数器和卡控%1；流速按公称通径；● 为所选规格。").arg(shown);
+}
+
 CalculationSheet::Section size(const SelectionContext& w)
 {
     CalculationSheet::Section s {QStringLiteral("五、通径"),
@@ -268,7 +303,12 @@ CalculationSheet::Section size(const SelectionContext& w)
                                      {QStringLiteral("流量计类型"), orDash(w.form.text(F::MeterType))},
                                      {QStringLiteral("通径规格"), orDash(w.form.text(F::Size))},
                                  }};
-    if (const std::optional<SizeUse> use = sizeUseOf(w)) {
+    candidatesTable(w, s);
+    // the chosen size's row tells its figures; a size the table does not hold (another
+    // origin than the first) tells them here
+    const bool inTable = std::any_of(s.tableRows.begin(), s.tableRows.end(),
+                                     [](const QStringList& row) { return !row.last().isEmpty(); });
+    if (const std::optional<SizeUse> use = sizeUseOf(w); use && !inTable) {
         s.lines.push_back({QStringLiteral("流量范围"), use->capacity.rangeText() + QStringLiteral(" m³/h")});
         s.lines.push_back({QStringLiteral("最大工况流量占上限"), use->useAtMax + u'%'});
         s.lines.push_back({QStringLiteral("最小工况流量为下限的"), use->marginAtMin + QStringLiteral(" 倍")});

@@ -99,14 +99,32 @@ QString sgergRangeHint(const FormModel& form)
     return QStringLiteral("SGERG-88：超出适用范围（%1），压缩系数仅供参考").arg(out.join(u'、'));
 }
 
+bool SizeUse::aboveMax() const
+{
+    // read without the handlers' general error: figures are read outside any handler
+    const std::optional<double> use = parseDecimal(useAtMax);
+    return use && *use > 100;
+}
+
+bool SizeUse::belowMin() const
+{
+    const std::optional<double> margin = parseDecimal(marginAtMin);
+    return margin && *margin < 1;
+}
+
+std::optional<SizeUse> sizeUseOf(const QString& label, const WorkingFlows& flows)
+{
+    const std::optional<SizeCapacity> capacity = sizeCapacity(label);
+    if (!capacity)
+        return std::nullopt;
+    return SizeUse {*capacity, capacity->useAtMax(flows.qmax), capacity->marginAtMin(flows.qmin)};
+}
+
 std::optional<SizeUse> sizeUseOf(const SelectionContext& w)
 {
     if (w.form.index(F::Size) < 0)
         return std::nullopt;
-    const std::optional<SizeCapacity> capacity = sizeCapacity(w.form.text(F::Size));
-    if (!capacity)
-        return std::nullopt;
-    return SizeUse {*capacity, capacity->useAtMax(w.flows.qmax), capacity->marginAtMin(w.flows.qmin)};
+    return sizeUseOf(w.form.text(F::Size), w.flows);
 }
 
 QString sizeUseHint(const SelectionContext& w)

@@ -10,6 +10,7 @@
 
 class FormModel;
 class SelectionContext;
+struct WorkingFlows;
 
 // What a window's inputs and choices say beyond the model code: whether SGERG-88 is
 // valid for the gas and the working corners, and how much of the chosen size's range
@@ -37,13 +38,23 @@ QString sgergRangeColumn(const FormModel& form);
 // The status-bar hint after "计算工况流量", or empty.
 QString sgergRangeHint(const FormModel& form);
 
-// The chosen size's capacity against the window's working flows, or nothing when no
-// size is chosen.
+// A size's capacity against working flows.
 struct SizeUse {
     SizeCapacity capacity;
     QString useAtMax;    // "76.8"
     QString marginAtMin; // "6.69"
+
+    // The figures as shown: the working flows reach beyond the range the label states.
+    bool aboveMax() const;
+    bool belowMin() const;
+
+    bool operator==(const SizeUse&) const = default;
 };
+// The chosen size's capacity against the window's working flows, or nothing when no
+// size is chosen.
 std::optional<SizeUse> sizeUseOf(const SelectionContext& w);
+// The capacity of the size labelled `label` against `flows`, or nothing for a label
+// that no size table holds.
+std::optional<SizeUse> sizeUseOf(const QString& label, const WorkingFlows& flows);
 // The status-bar hint after "选型", or empty.
 QString sizeUseHint(const SelectionContext& w);

@@ -28,13 +28,10 @@ void addSizeWarnings(const SelectionContext& w, std::vector<SelectionWarning>& o
     const std::optional<SizeUse> use = sizeUseOf(w);
     if (!use)
         return;
-    // read without the handlers' general error: the line is drawn outside any handler
-    const std::optional<double> useAtMax = parseDecimal(use->useAtMax);
-    const std::optional<double> marginAtMin = parseDecimal(use->marginAtMin);
-    if (useAtMax && *useAtMax > 100)
+    if (use->aboveMax())
         out.push_back({QStringLiteral("above-size-max"),
                        QStringLiteral("最大工况流量超出所选规格上限（%1%）").arg(use->useAtMax)});
-    if (marginAtMin && *marginAtMin < 1)
+    if (use->belowMin())
         out.push_back({QStringLiteral("below-size-min"),
                        QStringLiteral("最小工况流量低于所选规格下限（%1倍）").arg(use->marginAtMin)});
 }

@@ -10,6 +10,7 @@
 #include "apps/common/store_choice.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QIODevice>
 
 #include <cstdio>
@@ -21,6 +22,7 @@ namespace {
 struct BatchArguments {
     QString points;
     QString out;
+    QString candidates;
     bool save = false;
     QString project; // with --save: the project every saved point joins
 };
@@ -38,16 +40,20 @@ std::optional<BatchArguments> batchArguments(const QStringList& arguments, QStri
                 return std::nullopt;
             }
             a.project = arguments[++i];
-        } else if (word == u"--out") {
+        } else if (word == u"--out" || word == u"--candidates") {
+            const bool out = word == u"--out";
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                *fault = QStringLiteral("--out needs the results file to write");
+                *fault = out ? QStringLiteral("--out needs the results file to write")
+                             : QStringLiteral("--candidates needs the candidates file to write");
                 return std::nullopt;
             }
-            a.out = arguments[++i];
+            (out ? a.out : a.candidates) = arguments[++i];
         } else if (a.points.isEmpty() && !word.startsWith(QStringLiteral("--"))) {
             a.points = word;
         } else {
-            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save [--project P]], not '%1'").arg(word);
+            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save [--project P]] "
+                                    "[--candidates CANDIDATES.csv], not '%1'")
+                         .arg(word);
             return std::nullopt;
         }
     }
@@ -132,11 +138,18 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         if (!project)
             return kExitUnusable;
     }
-    if (!a->out.isEmpty()) {
-        if (const QString clash = resultsFileClash(a->out, a->points, storeFile(*store)); !clash.isEmpty()) {
+    for (const QString& written : {a->out, a->candidates}) {
+        if (written.isEmpty())
+            continue;
+        if (const QString clash = resultsFileClash(written, a->points, storeFile(*store)); !clash.isEmpty()) {
             err(clash);
             return kExitUnusable;
         }
+    }
+    if (!a->candidates.isEmpty() && !a->out.isEmpty()
+        && (a->candidates == a->out || QFileInfo(a->candidates).absoluteFilePath() == QFileInfo(a->out).absoluteFilePath())) {
+        err(QStringLiteral("规格比较文件 %1 就是结果文件").arg(a->candidates));
+        return kExitUnusable;
     }
 
     AtomicFile file(a->out);
@@ -152,8 +165,18 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
     };
     // a byte-order mark, so that spreadsheet programs read the Chinese text as UTF-8
     writeLine(QChar(0xFEFF) + batchCsvLine(BatchSelector::resultHeader()));
+    AtomicFile candidates(a->candidates);
+    if (!a->candidates.isEmpty()) {
+        if (!candidates.open()) {
+            err(candidatesFileWriteFault(a->candidates, candidates.errorString()));
+            return kExitUnusable;
+        }
+        candidates.write((QChar(0xFEFF) + batchCsvLine(candidatesHeader()) + u'\n').toUtf8());
+    }
+    const auto writeCandidate = [&](const QStringList& cells) { candidates.write((batchCsvLine(cells) + u'\n').toUtf8()); };
 
     BatchSelector selector(*store, today);
+    selector.setCandidatesWanted(!a->candidates.isEmpty());
     CsvReader reader(*points, encoding);
     QStringList cells;
     reader.next(cells); // the header, checked above
@@ -166,11 +189,16 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
             if (project && !result.savedAs.isEmpty())
                 project->attach(result.cells.value(0), result.savedAs);
             writeLine(batchCsvLine(result.cells));
+            candidateLines(result, writeCandidate);
             progress.done(counts.points());
         }
     }
     if (!a->out.isEmpty() && !file.commit()) {
         err(resultsFileWriteFault(a->out, file.errorString()));
+        return kExitUnusable;
+    }
+    if (!a->candidates.isEmpty() && !candidates.commit()) {
+        err(candidatesFileWriteFault(a->candidates, candidates.errorString()));
         return kExitUnusable;
     }
     err(counts.summary(encoding));

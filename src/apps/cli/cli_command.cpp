@@ -44,10 +44,13 @@ const char kUsage[] = R"(usage:
                                           TARGET refuses is reported and left out (exit status 1);
                                           projects and their lines too, skipping those it holds
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save [--project P]]
+                                          [--candidates CANDIDATES.csv]
                                           select a meter for every metering point of a CSV file;
                                           result cells a spreadsheet would run as formulas
                                           (=, +, -, @ and not a number) get a ' in front; with
-                                          --project every saved point joins project P, its Id the tag
+                                          --project every saved point joins project P, its Id the tag;
+                                          --candidates also writes every candidate meter of each
+                                          computed point, as the line compare prints them
   flowsel-cli [OPTIONS] project new NAME [--customer C] [--site S]
                                           make a project (the metering points of one inquiry) and
                                           print its number

@@ -1,5 +1,6 @@
 #include "apps/common/batch_selection.h"
 
+#include "apps/common/candidate_columns.h"
 #include "apps/common/checked_actions.h"
 #include "apps/common/csv_reader.h"
 #include "apps/common/script_actions.h"
@@ -357,6 +358,8 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
                 inputRefused = true;
                 break;
             }
+            if (step.click == Button::ComputeFlow && w && m_candidatesWanted)
+                result.candidates = m_run->actions.candidates(*w);
         }
     }
     result.savedAs = m_run->savedAs;
@@ -477,4 +480,22 @@ QString batchCsvLine(const QStringList& cells)
         line += csvCell(cells[i]);
     }
     return line;
+}
+
+QStringList candidatesHeader()
+{
+    QStringList header {kIdColumn};
+    for (const CandidateMember& member : candidateMembers(SizeCandidate {}))
+        header << QString::fromLatin1(member.name);
+    return header;
+}
+
+void candidateLines(const BatchResult& result, const std::function<void(const QStringList&)>& line)
+{
+    for (const SizeCandidate& candidate : result.candidates) {
+        QStringList cells {result.cells.value(0)}; // the point's Id
+        for (const CandidateMember& member : candidateMembers(candidate))
+            cells << member.text;
+        line(cells);
+    }
 }

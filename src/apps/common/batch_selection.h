@@ -2,6 +2,7 @@
 
 #include "apps/common/csv_reader.h"
 #include "core/form/fields.h"
+#include "workspace/size_candidates.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,9 @@ struct BatchResult {
     bool selected = false;  // the window ended with a model code
     BatchStatus status = BatchStatus::Refused;
     QString savedAs;        // the number it was stored under, when "保存" stored it
+    // The pane "规格比较" right after "计算工况流量", when the selector was asked for it
+    // and the computation gave working flows.
+    std::vector<SizeCandidate> candidates;
 
     QString message() const; // the Messages cell
     QString selectionNo() const;
@@ -90,6 +94,8 @@ public:
     // instead of its own: a run beside a program whose open windows show numbers of
     // their own saves under numbers none of them shows.
     void setNumberForSave(std::function<QString()> number) { m_numberForSave = std::move(number); }
+    // Each result also holds the candidates of its point.
+    void setCandidatesWanted(bool wanted) { m_candidatesWanted = wanted; }
 
     static QStringList resultHeader();
     static qsizetype resultColumns(); // resultHeader().size()
@@ -101,7 +107,13 @@ private:
     struct Run;
     std::unique_ptr<Run> m_run;
     std::function<QString()> m_numberForSave;
+    bool m_candidatesWanted = false;
 };
+
+// The candidates file: its header, "Id" then the members of a `candidate` event, and
+// the lines of one point, one per candidate.
+QStringList candidatesHeader();
+void candidateLines(const BatchResult& result, const std::function<void(const QStringList&)>& line);
 
 // Reads an open points file through: its columns, how many points follow the header
 // and the encoding it is written in (UTF-8, else GB18030); nothing, and the reason

@@ -1,5 +1,6 @@
 #include "apps/common/event_writer.h"
 
+#include "apps/common/candidate_columns.h"
 #include "core/form/form_model.h"
 #include "apps/common/json_line.h"
 #include "core/ports/message_kinds.h"
@@ -86,6 +87,18 @@ void EventWriter::preview(const QString& selectionNo)
 void EventWriter::scriptError(int line, const QString& text)
 {
     m_sink(JsonLine(QStringLiteral("script-error")).add("line", line).add("text", text).text());
+}
+
+void EventWriter::candidate(const SizeCandidate& candidate)
+{
+    JsonLine line(QStringLiteral("candidate"));
+    for (const CandidateMember& member : candidateMembers(candidate)) {
+        if (member.number)
+            line.addNumber(member.name, member.text);
+        else
+            line.add(member.name, member.text);
+    }
+    m_sink(line.text());
 }
 
 void EventWriter::warning(const QString& code, const QString& text)

@@ -9,6 +9,7 @@
 #include <functional>
 
 class FormModel;
+struct SizeCandidate;
 enum class Field;
 
 // The headless runner's screen: everything the program would show becomes one
@@ -33,6 +34,7 @@ public:
     void preview(const QString& selectionNo);
     void scriptError(int line, const QString& text);
     void warning(const QString& code, const QString& text);
+    void candidate(const SizeCandidate& candidate);
 
 private:
     Sink m_sink;

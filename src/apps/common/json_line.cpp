@@ -31,6 +31,13 @@ JsonLine& JsonLine::add(const char* k, int value)
     return *this;
 }
 
+JsonLine& JsonLine::addNumber(const char* k, const QString& number)
+{
+    key(k);
+    m_text += number;
+    return *this;
+}
+
 JsonLine& JsonLine::add(const char* k, bool value)
 {
     key(k);

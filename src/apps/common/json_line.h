@@ -17,6 +17,8 @@ public:
     JsonLine& add(const char* key, bool value);
     JsonLine& add(const char* key, const QStringList& values);
     JsonLine& addNull(const char* key);
+    // `number` is written as it stands: the caller's text of a JSON number ("93.8").
+    JsonLine& addNumber(const char* key, const QString& number);
 
     QString text() const { return m_text + u'}'; }
 

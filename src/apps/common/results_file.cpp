@@ -7,6 +7,11 @@ QString resultsFileWriteFault(const QString& results, const QString& reason)
     return QStringLiteral("无法写入结果文件 %1：%2").arg(results, reason);
 }
 
+QString candidatesFileWriteFault(const QString& candidates, const QString& reason)
+{
+    return QStringLiteral("无法写入规格比较文件 %1：%2").arg(candidates, reason);
+}
+
 QString resultsFileClash(const QString& results, const QString& points, const QString& storeFile)
 {
     const QString target = QFileInfo(results).canonicalFilePath();

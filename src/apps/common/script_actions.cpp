@@ -71,3 +71,8 @@ std::vector<SelectionWarning> ScriptActions::warnings(SelectionWindow& w)
 {
     return selectionWarnings(w.context());
 }
+
+std::vector<SizeCandidate> ScriptActions::candidates(SelectionWindow& w)
+{
+    return sizeCandidates(w.context());
+}

@@ -4,6 +4,7 @@
 #include "core/form/fields.h"
 
 #include "workspace/selection_warnings.h"
+#include "workspace/size_candidates.h"
 
 #include <QString>
 
@@ -36,6 +37,8 @@ public:
     virtual void activate(SelectionWindow& w);
     // The window's warning line, as it reads now.
     virtual std::vector<SelectionWarning> warnings(SelectionWindow& w);
+    // The window's pane "规格比较", as it reads now.
+    virtual std::vector<SizeCandidate> candidates(SelectionWindow& w);
     // After each line: what returning to the event loop would do, where there is one.
     virtual void settle() {}
 

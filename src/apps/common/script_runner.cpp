@@ -165,6 +165,8 @@ void ScriptRunner::execute(const QString& command, const QString& rest)
         copyRecord(rest);
     else if (command == u"warnings")
         warnings(rest);
+    else if (command == u"compare")
+        compare(rest);
     else
         throw LineError {QStringLiteral("unknown command '%1'").arg(command)};
 }
@@ -310,6 +312,13 @@ void ScriptRunner::warnings(const QString& rest)
     noArguments(rest);
     for (const SelectionWarning& warning : m_actions->warnings(currentWindow()))
         m_out.warning(warning.code, warning.text);
+}
+
+void ScriptRunner::compare(const QString& rest)
+{
+    noArguments(rest);
+    for (const SizeCandidate& candidate : m_actions->candidates(currentWindow()))
+        m_out.candidate(candidate);
 }
 
 void ScriptRunner::printList()

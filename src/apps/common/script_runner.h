@@ -44,6 +44,7 @@ private:
     void list(const QString& rest);
     void find(const QString& rest);
     void warnings(const QString& rest);
+    void compare(const QString& rest);
     // A `row` event for every row of the list, top first.
     void printList();
 

@@ -1,5 +1,6 @@
 #include "apps/desktop/gui_script_actions.h"
 
+#include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/notes_area.h"
@@ -144,6 +145,13 @@ std::vector<SelectionWarning> GuiScriptActions::warnings(SelectionWindow& w)
     // what the window's line shows, once the loop has shown the last action's changes
     settle();
     return m_main.widgetOf(&w)->shownWarnings();
+}
+
+std::vector<SizeCandidate> GuiScriptActions::candidates(SelectionWindow& w)
+{
+    // what the pane shows, once the loop has shown the last action's changes
+    settle();
+    return m_main.widgetOf(&w)->candidatesPane()->shown();
 }
 
 void GuiScriptActions::activate(SelectionWindow& w)

@@ -25,6 +25,7 @@ public:
     void activate(SelectionWindow& w) override;
     void settle() override;
     std::vector<SelectionWarning> warnings(SelectionWindow& w) override;
+    std::vector<SizeCandidate> candidates(SelectionWindow& w) override;
 
 private:
     void showSelected();

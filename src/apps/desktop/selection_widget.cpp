@@ -1,5 +1,6 @@
 #include "apps/desktop/selection_widget.h"
 
+#include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
 #include "apps/desktop/radio_group.h"
@@ -21,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -101,9 +103,9 @@ SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, 
     }
     m_window.form().setObserver([this](Field f) {
         refresh(f);
-        warningsMayHaveChanged();
+        figuresMayHaveChanged();
     });
-    showWarnings();
+    showFigures();
     setWindowTitle(m_window.caption());
 }
 
@@ -122,6 +124,7 @@ void SelectionWidget::detach()
         w->disconnect(this);
     for (QPushButton* b : {m_compute, m_select, m_save, m_print, m_gauge})
         b->disconnect(this);
+    m_candidates->disconnect(this);
 }
 
 QWidget* SelectionWidget::makeControl(Field f)
@@ -203,7 +206,18 @@ void SelectionWidget::buildLayout()
     body->setSpacing(4);
     body->addLayout(buildInputColumn(), 1);
     body->addLayout(buildOutputColumn());
-    root->addLayout(body, 1);
+    // The selection and the comparison of its candidates share the window's room: the
+    // form keeps its size, and the comparison is one click away.
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("selectionTabs"));
+    m_tabs->setDocumentMode(true);
+    auto* form = new QWidget(m_tabs);
+    body->setContentsMargins(0, 2, 0, 0);
+    form->setLayout(body);
+    m_tabs->addTab(form, QStringLiteral("选型"));
+    m_candidates = new CandidatesPane(m_tabs);
+    m_tabs->addTab(m_candidates, QStringLiteral("规格比较"));
+    root->addWidget(m_tabs, 1);
     root->addLayout(buildResultStrip());
     buildFooter(root);
     connectButtons();
@@ -422,19 +436,40 @@ void SelectionWidget::connectButtons()
 {
     connect(m_compute, &QPushButton::clicked, this, [this] {
         m_window.clickComputeFlow();
-        showWarnings();
+        showFigures();
         // a refused computation leaves no working flows and judged no Z: no hint
         const bool computed = !m_window.form().text(Field::WorkFlowMax).isEmpty();
         emit hint(computed ? sgergRangeHint(m_window.form()) : QString());
     });
     connect(m_select, &QPushButton::clicked, this, [this] {
         m_window.clickSelect();
-        showWarnings();
+        showFigures();
         emit hint(sizeUseHint(m_window.context()));
     });
     connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
     connect(m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
     connect(m_gauge, &QPushButton::clicked, this, &SelectionWidget::convertGaugePressures);
+    connect(m_candidates, &CandidatesPane::candidateChosen, this,
+            [this](const SizeCandidate& candidate) { chooseCandidate(candidate); });
+}
+
+bool SelectionWidget::chooseCandidate(const SizeCandidate& candidate)
+{
+    if (m_detached)
+        return false;
+    for (const auto& [f, text] : {std::pair {F::MeterType, candidate.meterType}, std::pair {F::Size, candidate.sizeSpec}}) {
+        const int index = m_window.form().items(f).indexOf(text);
+        if (index < 0)
+            return false;
+        static_cast<QComboBox*>(control(f))->setCurrentIndex(index);
+        chooseItem(f, index);
+    }
+    return true;
+}
+
+void SelectionWidget::chooseItem(Field f, int index)
+{
+    m_window.choose(f, index);
 }
 
 void SelectionWidget::convertGaugePressures()
@@ -505,7 +540,7 @@ void SelectionWidget::connectControl(Field f)
     }
     case ControlKind::List: {
         auto* c = static_cast<QComboBox*>(w);
-        connect(c, &QComboBox::activated, this, [this, f](int index) { m_window.choose(f, index); });
+        connect(c, &QComboBox::activated, this, [this, f](int index) { chooseItem(f, index); });
         if (m_window.form().hasExitStep(f))
             c->installEventFilter(this);
         break;
@@ -540,25 +575,37 @@ void SelectionWidget::leave(Field f)
         m_window.leave(f);
 }
 
-void SelectionWidget::warningsMayHaveChanged()
+void SelectionWidget::figuresMayHaveChanged()
 {
-    if (m_warningsPending)
+    if (m_figuresPending)
         return;
-    m_warningsPending = true;
-    QMetaObject::invokeMethod(this, &SelectionWidget::showWarnings, Qt::QueuedConnection);
+    m_figuresPending = true;
+    QMetaObject::invokeMethod(this, &SelectionWidget::showFigures, Qt::QueuedConnection);
+}
+
+void SelectionWidget::showFigures()
+{
+    m_figuresPending = false;
+    if (m_detached)
+        return;
+    showWarnings();
+    showCandidates();
 }
 
 void SelectionWidget::showWarnings()
 {
-    m_warningsPending = false;
-    if (m_detached)
-        return;
     m_shownWarnings = selectionWarnings(m_window.context());
     QStringList texts;
     for (const SelectionWarning& warning : m_shownWarnings)
         texts << QStringLiteral("⚠ ") + warning.text;
     m_warningLine->setText(texts.join(u'\n'));
     m_warningLine->setVisible(!texts.isEmpty());
+}
+
+void SelectionWidget::showCandidates()
+{
+    m_candidates->showCandidates(sizeCandidates(m_window.context()));
+    m_candidates->markChosen(m_window.form().text(F::MeterType), m_window.form().text(F::Size));
 }
 
 void SelectionWidget::refresh(Field f)

@@ -3,12 +3,14 @@
 #include "core/form/fields.h"
 #include "apps/desktop/widget_platform.h"
 #include "workspace/selection_warnings.h"
+#include "workspace/size_candidates.h"
 
 #include <QWidget>
 
 #include <array>
 #include <vector>
 
+class CandidatesPane;
 class FilteredLineEdit;
 class QComboBox;
 class QGroupBox;
@@ -16,6 +18,7 @@ class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+class QTabWidget;
 class RadioGroup;
 class SelectionWindow;
 class Workspace;
@@ -46,6 +49,13 @@ public:
     // The red line that shows the window's current warnings, and what it shows.
     QLabel* warningLine() const { return m_warningLine; }
     const std::vector<SelectionWarning>& shownWarnings() const { return m_shownWarnings; }
+    // The tabs "选型" and "规格比较", and the pane of the candidates in the second.
+    QTabWidget* tabs() const { return m_tabs; }
+    CandidatesPane* candidatesPane() const { return m_candidates; }
+    // Chooses the candidate's meter type and then its size in their lists, as the user
+    // chooses them, so that the rest of the chain follows; false when the lists do not
+    // offer them (the pane shows candidates of other working flows).
+    bool chooseCandidate(const SizeCandidate& candidate);
     // "表压换算…": opens the dialog that pastes absolute pressures from gauge ones.
     QPushButton* gaugeButton() const { return m_gauge; }
 
@@ -96,10 +106,14 @@ private:
     void ensureShownSize();
     void refresh(Field f);
     void connectControl(Field f);
-    // The warnings follow every change of the window; many changes of one action are
-    // shown once, when the event loop comes back.
-    void warningsMayHaveChanged();
+    // The warnings and the candidates follow every change of the window; many changes
+    // of one action are shown once, when the event loop comes back.
+    void figuresMayHaveChanged();
+    void showFigures();
     void showWarnings();
+    void showCandidates();
+    // A list item chosen by the user, from the list itself or from the pane.
+    void chooseItem(Field f, int index);
     void convertGaugePressures();
     // Closing with an unsaved result asks first; true when the window stays open.
     bool keepsUnsavedWork();
@@ -116,7 +130,9 @@ private:
     QPushButton* m_smallPrint = nullptr;
     QLabel* m_warningLine = nullptr;
     std::vector<SelectionWarning> m_shownWarnings;
-    bool m_warningsPending = false;
+    bool m_figuresPending = false;
+    QTabWidget* m_tabs = nullptr;
+    CandidatesPane* m_candidates = nullptr;
     QPushButton* m_gauge = nullptr;
     bool m_closeWithoutAsking = false;
     bool m_shownOnce = false;

@@ -113,6 +113,19 @@ void FormModel::setItems(Field f, const QStringList& items)
     changed(f);
 }
 
+void FormModel::copyStateFrom(const FormModel& other)
+{
+    for (Field f : allFields()) {
+        Control& mine = state(f);
+        const Control& theirs = other.state(f);
+        mine.text = theirs.text;
+        mine.items = theirs.items;
+        mine.index = theirs.index;
+        mine.enabled = theirs.enabled;
+        changed(f);
+    }
+}
+
 void FormModel::setEnabled(Field f, bool enabled)
 {
     Control& c = state(f);

@@ -71,6 +71,10 @@ public:
     void addItem(Field f, const QString& item);
     void setItems(Field f, const QStringList& items);
     void setEnabled(Field f, bool enabled);
+    // Takes every control's text, items, choice and enabled state from `other`, as a
+    // second window showing the same selection; no step runs, each control is told
+    // to the observer. The steps and the observer stay this model's own.
+    void copyStateFrom(const FormModel& other);
 
     void setStep(Field f, Step step) { state(f).step = std::move(step); }
     void setExitStep(Field f, Step step) { state(f).exitStep = std::move(step); }

@@ -18,6 +18,8 @@ struct SizeCapacity {
     QString useAtMax(double workFlowMax) const;
     // Qmin / the lower flow, two decimals
     QString marginAtMin(double workFlowMin) const;
+
+    bool operator==(const SizeCapacity&) const = default;
 };
 
 // The capacity of the size whose label is `label`, when a size table holds it.

@@ -3,9 +3,10 @@
 #include "core/form/form_model.h"
 #include "core/form/numbers.h"
 
+#include <QHash>
+
 #include <array>
 #include <cmath>
-
 #include <optional>
 
 namespace {
@@ -21,6 +22,15 @@ double widenedLow(double lo)
 double widenedHigh(double hi)
 {
     return hi * 6.0 / 5.0;
+}
+
+// Whether a row's range, in the pass's bounds, covers the working flows; both
+// comparisons include equality.
+bool covers(const TSizeCandidate& row, double low, double high, bool widened)
+{
+    const double lo = widened ? widenedLow(row.lo) : row.lo;
+    const double hi = widened ? widenedHigh(row.hi) : row.hi;
+    return low >= lo && high <= hi;
 }
 
 } // namespace
@@ -41,9 +51,7 @@ bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax)
                 continue;
             }
             const TSizeCandidate& row = std::get<TSizeCandidate>(entry);
-            const double lo = widened ? widenedLow(row.lo) : row.lo;
-            const double hi = widened ? widenedHigh(row.hi) : row.hi;
-            if (low >= lo && high <= hi && (std::isinf(row.pressureCapKpa) || pabsMax() <= row.pressureCapKpa))
+            if (covers(row, low, high, widened) && (std::isinf(row.pressureCapKpa) || pabsMax() <= row.pressureCapKpa))
                 form.addItem(Field::Size, row.label);
         }
     }
@@ -64,6 +72,20 @@ const SizeTable& rotaryTable(bool domestic, int variant)
     return tables[variant == 1 || variant == 2 ? variant : 0];
 }
 
+const SizeTable& vortexTableOf(int variant)
+{
+    static const SizeTable withoutCard = vortexTable(0);
+    static const SizeTable withCard = vortexTable(1);
+    return variant == 0 ? withoutCard : withCard;
+}
+
+const SizeTable& turbineTableOf(bool fullForm)
+{
+    static const SizeTable full = turbineTable(true);
+    static const SizeTable shortForm = turbineTable(false);
+    return fullForm ? full : shortForm;
+}
+
 } // namespace
 
 bool fitDomesticRotaryLobeSizes(FormModel& form, int variant, float qmin, float qmax)
@@ -78,14 +100,36 @@ bool fitRootsSizes(FormModel& form, int variant, float qmin, float qmax)
 
 bool fitVortexSizes(FormModel& form, int variant, float qmin, float qmax)
 {
-    static const SizeTable withoutCard = vortexTable(0);
-    static const SizeTable withCard = vortexTable(1);
-    return fitSizes(form, variant == 0 ? withoutCard : withCard, qmin, qmax);
+    return fitSizes(form, vortexTableOf(variant), qmin, qmax);
 }
 
 bool fitTurbineSizes(FormModel& form, bool fullForm, float qmin, float qmax)
 {
-    static const SizeTable full = turbineTable(true);
-    static const SizeTable shortForm = turbineTable(false);
-    return fitSizes(form, fullForm ? full : shortForm, qmin, qmax);
+    return fitSizes(form, turbineTableOf(fullForm), qmin, qmax);
+}
+
+const TSizeCandidate* sizeTableRow(const QString& label)
+{
+    static const QHash<QString, const TSizeCandidate*> rows = [] {
+        QHash<QString, const TSizeCandidate*> out;
+        const SizeTable* tables[] = {&rotaryTable(true, 0),  &rotaryTable(true, 1),  &rotaryTable(true, 2),
+                                     &rotaryTable(false, 0), &rotaryTable(false, 1), &rotaryTable(false, 2),
+                                     &vortexTableOf(0),      &vortexTableOf(1),      &turbineTableOf(true)};
+        for (const SizeTable* table : tables) {
+            for (const SizeTableEntry& entry : *table) {
+                if (const auto* row = std::get_if<TSizeCandidate>(&entry); row && !out.contains(row->label))
+                    out.insert(row->label, row);
+            }
+        }
+        return out;
+    }();
+    return rows.value(label, nullptr);
+}
+
+std::optional<SizeFit> sizeFitOf(const QString& label, float qmin, float qmax)
+{
+    const TSizeCandidate* row = sizeTableRow(label);
+    if (!row)
+        return std::nullopt;
+    return covers(*row, qmin, qmax, false) ? SizeFit::Exact : SizeFit::Widened;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <limits>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -40,6 +41,16 @@ SizeTable turbineTable(bool fullForm);
 // the exact pass finds nothing; pressure caps and stops hold in both passes.
 // Appends the fitting labels to the size list; true when the list then holds any.
 bool fitSizes(FormModel& form, const SizeTable& table, float qmin, float qmax);
+
+// The row of the size tables whose label is `label` (a label names the same range in
+// every table and variant that holds it), or nothing.
+const TSizeCandidate* sizeTableRow(const QString& label);
+
+// Which pass of the fitting offers a size: the exact pass never leaves a row that
+// covers the working flows to the widened one, so a label offered for Qmin and Qmax
+// came from the exact pass exactly when its row covers them with its own bounds.
+enum class SizeFit { Exact, Widened };
+std::optional<SizeFit> sizeFitOf(const QString& label, float qmin, float qmax);
 
 bool fitDomesticRotaryLobeSizes(FormModel& form, int variant, float qmin, float qmax);
 bool fitRootsSizes(FormModel& form, int variant, float qmin, float qmax);

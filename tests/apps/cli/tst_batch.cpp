@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -390,6 +391,108 @@ private slots:
         QCOMPARE(rows[3][sgergRange], QStringLiteral("outside: Hs, PabsMax, TempMin"));
     }
 
+    // --candidates writes, for every point whose working flows were computed, the
+    // events of the line compare as rows: Id, then the event's members as columns.
+    void candidatesFileIsTheCompareLine()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,MeterType\n"
+                "\"turbine, 2000 kPa\",城市天然气或城市煤气,100,1500,1500,2000,20,20,不修正,0.0506625,0.06755,\n"
+                "not a number,城市天然气或城市煤气,10,1oo,150,200,-10,40,,,,\n"
+                "=widened,城市天然气或城市煤气,0.45,20,101.325,101.325,20,20,不修正,1,1,\n"
+                "an item not offered,空气或氮气或惰性气体,150,2000,300,400,20,20,不修正,1,1,气体超声\n"));
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        const QString candidates = dir.filePath(QStringLiteral("c.csv"));
+        const Run batch = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", candidates});
+        QCOMPARE(batch.status, 1); // the item not offered
+        QFile file(candidates);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        QVERIFY(content.startsWith("\xEF\xBB\xBF"));
+        const std::vector<QStringList> rows = records(content);
+        QCOMPARE(rows.front(), QStringList({"Id", "MeterType", "SizeSpec", "Low", "High", "UseAtMax", "MarginAtMin",
+                                            "Velocity", "Fit"}));
+
+        // what compare prints for the same points, one window each
+        const char* const scripts[] = {
+            "type StdFlowMin 100\ntype StdFlowMax 1500\ntype PabsMin 1500\ntype PabsMax 2000\ntype TempMin 20\n"
+            "type TempMax 20\nchoose ZMode 不修正\ntype ZnZgMin 0.0506625\ntype ZnZgMax 0.06755\n",
+            "type StdFlowMin 0.45\ntype StdFlowMax 20\ntype PabsMin 101.325\ntype PabsMax 101.325\ntype TempMin 20\n"
+            "type TempMax 20\nchoose ZMode 不修正\ntype ZnZgMin 1\ntype ZnZgMax 1\n",
+            "choose Medium 空气或氮气或惰性气体\ntype StdFlowMin 150\ntype StdFlowMax 2000\ntype PabsMin 300\n"
+            "type PabsMax 400\ntype TempMin 20\ntype TempMax 20\nchoose ZMode 不修正\ntype ZnZgMin 1\ntype ZnZgMax 1\n",
+        };
+        const QStringList ids = {"turbine, 2000 kPa", "'=widened", "an item not offered"};
+        std::vector<QStringList> expected {rows.front()};
+        for (int i = 0; i < 3; ++i) {
+            const QString flow = dir.filePath(QStringLiteral("s.flow"));
+            QVERIFY(writeFile(flow, QByteArray(scripts[i]) + "click 计算工况流量\ncompare\n"));
+            const Run run = runCli(kStart + QStringList {"run", flow});
+            for (const QByteArray& line : run.out.split('\n')) {
+                const QJsonObject event = QJsonDocument::fromJson(line).object();
+                if (event.value("event").toString() != u"candidate")
+                    continue;
+                QStringList cells {ids[i]};
+                for (qsizetype c = 1; c < rows.front().size(); ++c) {
+                    const QJsonValue v = event.value(rows.front()[c]);
+                    cells << (v.isDouble() ? QString::number(v.toDouble()) : v.toString());
+                }
+                expected.push_back(cells);
+            }
+        }
+        // the numbers as JSON numbers read them: "80.0" and 80 are the same number
+        std::vector<QStringList> written = rows;
+        for (size_t r = 1; r < written.size(); ++r) {
+            for (const int c : {3, 4, 5, 6, 7})
+                written[r][c] = QString::number(written[r][c].toDouble());
+        }
+        QCOMPARE(written.size(), size_t(3 + 4 + 4 + 1));
+        QCOMPARE(written, expected);
+        QCOMPARE(rows[1][2], QStringLiteral("150C(80<=Qg<=1600)"));
+        QCOMPARE(rows[1].mid(5), QStringList({"93.8", "1.25", "23.58", "exact"}));
+        QCOMPARE(rows[4].mid(5), QStringList({"80.0", "0.90", "2.83", "widened"}));
+
+        // a real reader: Python's csv module, as a spreadsheet's import reads it
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {"-c", "import csv, json, sys\n"
+                            "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                            "    print(json.dumps(list(csv.reader(f)), ensure_ascii=False))\n",
+                      candidates});
+        QVERIFY(python.waitForFinished(60000));
+        QCOMPARE(python.exitCode(), 0);
+        const QJsonArray read = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        QCOMPARE(size_t(read.size()), rows.size());
+        for (qsizetype r = 0; r < read.size(); ++r) {
+            QStringList cells;
+            for (const QJsonValue& cell : read[r].toArray())
+                cells << cell.toString();
+            QCOMPARE(cells, rows[r]);
+        }
+    }
+
+    // A candidates file that cannot be written stops the batch before any point, and
+    // leaves no results file behind.
+    void candidatesFileThatCannotBeWritten()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n"));
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        const QString candidates = dir.filePath(QStringLiteral("none/c.csv"));
+        const Run batch = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", candidates});
+        QCOMPARE(batch.status, 2);
+        QVERIFY2(batch.err.startsWith(QStringLiteral("无法写入规格比较文件 %1：").arg(candidates).toUtf8()),
+                 batch.err.constData());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("p.csv")});
+        const Run same = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", out});
+        QCOMPARE(same.status, 2);
+        QVERIFY2(same.err.contains("就是结果文件"), same.err.constData());
+        const Run bare = runCli(kStart + QStringList {"batch", csv, "--candidates"});
+        QCOMPARE(bare.status, 2);
+    }
+
     void savedUnderNewNumbers()
     {
         QTemporaryDir dir;
@@ -734,16 +837,21 @@ private slots:
     // the command is refused before any point and both stay as they were.
     void resultsFileMayNotReplaceItsInputs_data()
     {
+        QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("said");
-        QTest::newRow("the points file") << "p.csv" << "就是测点文件";
-        QTest::newRow("the points file, spelled otherwise") << "sub/../p.csv" << "就是测点文件";
-        QTest::newRow("the store's file") << "db.mdb" << "就是数据库";
-        QTest::newRow("the store's file through a link") << "link.mdb" << "就是数据库";
+        for (const char* option : {"--out", "--candidates"}) {
+            const auto row = [option](const char* name) -> QTestData& { return QTest::addRow("%s %s", option, name) << option; };
+            row("the points file") << "p.csv" << "就是测点文件";
+            row("the points file, spelled otherwise") << "sub/../p.csv" << "就是测点文件";
+            row("the store's file") << "db.mdb" << "就是数据库";
+            row("the store's file through a link") << "link.mdb" << "就是数据库";
+        }
     }
 
     void resultsFileMayNotReplaceItsInputs()
     {
+        QFETCH(QString, option);
         QFETCH(QString, out);
         QFETCH(QString, said);
         QTemporaryDir dir;
@@ -760,7 +868,7 @@ private slots:
         };
         const QByteArray store = content(db);
 
-        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", dir.filePath(out)});
+        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", option, dir.filePath(out)});
         QCOMPARE(batch.status, 2);
         QVERIFY2(batch.err.contains(said.toUtf8()), batch.err.constData());
         QCOMPARE(content(csv), points);

@@ -398,14 +398,17 @@ private slots:
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\nwarnings\n");
+        writeFile(script, lines + "click 计算工况流量\nclick 选型\nclick 保存\nshow\nwarnings\ncompare\n");
         const Result run = cli({"--db", db, "--today", "20261210", "run", script});
         QCOMPARE(run.status, 0);
         QMap<QString, QString> shown;
         QStringList warned;
+        std::vector<QJsonObject> candidates;
         for (const QString& line : run.out) {
             const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-            if (o.value("event").toString() == u"field")
+            if (o.value("event").toString() == u"candidate")
+                candidates.push_back(o);
+            else if (o.value("event").toString() == u"field")
                 shown[o.value("name").toString()] = o.value("text").toString();
             else if (o.value("event").toString() == u"warning")
                 warned << o.value("text").toString();
@@ -438,6 +441,31 @@ private slots:
         QCOMPARE(record.count(QStringLiteral("警告：")), warned.size());
         for (QString warning : warned)
             QVERIFY2(QString(record).remove(space).contains(QStringLiteral("警告：") + warning.remove(space)), qPrintable(warning));
+        // the chosen type's candidates as compare gives them, the chosen size marked
+        QStringList ofType;
+        for (const QJsonObject& c : candidates) {
+            if (c.value("MeterType").toString() != shown.value("MeterType"))
+                continue;
+            const auto number = [&](const char* key, int decimals) {
+                return QString::number(c.value(key).toDouble(), 'f', decimals);
+            };
+            const QString size = c.value("SizeSpec").toString();
+            const QString bounds = size.mid(size.indexOf(u'(') + 1).chopped(1).split(QStringLiteral("<=Qg<=")).join(u'-');
+            ofType << QStringList {size, bounds, number("UseAtMax", 1), number("MarginAtMin", 2), number("Velocity", 2),
+                                   c.value("Fit").toString() == u"exact" ? QStringLiteral("精确") : QStringLiteral("放宽")}
+                              .join(u'|')
+                    + (size == shown.value("SizeSpec") ? QStringLiteral("|●") : QString());
+        }
+        QVERIFY(!ofType.isEmpty() && ofType.first().endsWith(QStringLiteral("|●")));
+        QVERIFY(record.contains(QStringLiteral("候选规格")));
+        for (const QString& row : ofType.mid(0, 3)) {
+            QStringList cells = row.split(u'|');
+            for (QString& cell : cells)
+                cell = QRegularExpression::escape(cell);
+            const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
+            QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
+        }
+        QCOMPARE(record.count(QStringLiteral("●")), 2); // the row and the note that explains it
         for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
             QVERIFY2(record.contains(QString::fromUtf8(always)), always);
         for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",

@@ -7,6 +7,7 @@
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/document_window.h"
 #include "workspace/code_key.h"
+#include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
@@ -46,6 +47,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -143,6 +145,15 @@ struct Desktop {
             QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); // on the indicator
         }
         agree();
+    }
+    // The flows and the line conditions of a point, typed box by box.
+    void typePoint(const QString& qmin, const QString& qmax, const QString& pmin, const QString& pmax,
+                   const QString& tmin, const QString& tmax)
+    {
+        const std::pair<Field, QString> boxes[] = {{F::StdFlowMin, qmin}, {F::StdFlowMax, qmax}, {F::PabsMin, pmin},
+                                                   {F::PabsMax, pmax},    {F::TempMin, tmin},    {F::TempMax, tmax}};
+        for (const auto& [f, text] : boxes)
+            type(f, text);
     }
     void click(QPushButton* button)
     {
@@ -736,6 +747,104 @@ private slots:
         d.main->minimizeAllAction()->trigger();
         for (QMdiSubWindow* s : tiled)
             QVERIFY(s->isMinimized());
+    }
+
+    // "规格比较" fills after "计算工况流量" with every type's sizes, type by type; the
+    // widened and over-range rows are coloured; an input change empties it.
+    void candidatesPaneFollowsTheComputation()
+    {
+        Desktop d;
+        CandidatesPane* pane = d.current()->candidatesPane();
+        QCOMPARE(d.current()->tabs()->tabText(d.current()->tabs()->indexOf(pane)), QStringLiteral("规格比较"));
+        d.typePoint("0.45", "20", "101.325", "101.325", "20", "20");
+        d.choose(F::ZMode, "不修正");
+        QCoreApplication::processEvents();
+        QCOMPARE(pane->rowCount(), 0);
+        d.click(d.current()->computeButton());
+        QCOMPARE(pane->rowCount(), 4);
+        for (int row = 0; row < pane->rowCount(); ++row) {
+            QCOMPARE(pane->item(row, 0)->text(), QStringLiteral("气体腰轮(罗茨)"));
+            QCOMPARE(pane->item(row, 6)->text(), QStringLiteral("放宽"));
+            QCOMPARE(pane->item(row, 3)->background().color(), CandidatesPane::widenedBackground());
+            QCOMPARE(pane->item(row, 3)->foreground().color(), CandidatesPane::overRangeText());
+        }
+        QCOMPARE(pane->item(0, 1)->text(), QStringLiteral("50RKD-G16(0.5<=Qg<=25)"));
+        QCOMPARE(pane->item(0, 3)->text(), QStringLiteral("80.0"));
+        QCOMPARE(pane->item(0, 5)->text(), QStringLiteral("2.83"));
+        // the window's own choice is marked
+        QVERIFY(pane->item(0, 1)->font().bold());
+        QVERIFY(!pane->item(1, 1)->font().bold());
+
+        d.type(F::StdFlowMin, "40");
+        d.type(F::StdFlowMax, "120");
+        d.click(d.current()->computeButton());
+        const std::vector<SizeCandidate>& shown = pane->shown();
+        QCOMPARE(shown.front().meterType, QStringLiteral("气体涡轮"));
+        QCOMPARE(shown.back().meterType, QStringLiteral("气体腰轮(罗茨)"));
+        for (int row = 0; row < pane->rowCount(); ++row) {
+            QVERIFY(!shown[row].widened);
+            QCOMPARE(pane->item(row, 2)->background().style(), Qt::NoBrush);
+        }
+        d.type(F::PabsMax, "102");
+        QCoreApplication::processEvents();
+        QCOMPARE(pane->rowCount(), 0);
+    }
+
+    // A double-click in the pane chooses the type and the size as the user chooses
+    // them in the lists: the same events, the same window, the same model code.
+    void candidateChosenFromThePaneAsByHand()
+    {
+        RecordingPlatform byPane;
+        RecordingPlatform byHand;
+        Desktop fromPane(&byPane);
+        Desktop fromLists(&byHand);
+        for (Desktop* d : {&fromPane, &fromLists}) {
+            d->typePoint("40", "120", "300", "400", "-10", "40");
+            d->choose(F::ZMode, "不修正");
+            d->click(d->current()->computeButton());
+            // away from the chain's first choices: another type, another size
+            d->choose(F::Corrector, "无");
+        }
+        byPane.take();
+        byHand.take();
+        CandidatesPane* pane = fromPane.current()->candidatesPane();
+        QCOMPARE(fromPane.current()->control(F::MeterType)->property("currentText").toString(), QStringLiteral("气体腰轮(罗茨)"));
+        // the second size of the turbine, the type the chain does not choose first
+        const std::vector<SizeCandidate>& shown = pane->shown();
+        QVERIFY(shown.size() > 2 && shown[0].meterType == shown[1].meterType);
+        const int row = 1;
+        const SizeCandidate candidate = shown[row];
+        QCOMPARE(candidate.meterType, QStringLiteral("气体涡轮"));
+        fromPane.current()->tabs()->setCurrentWidget(pane);
+        QCoreApplication::processEvents();
+        const QRect cell = pane->visualItemRect(pane->item(row, 1));
+        QVERIFY2(pane->isVisible() && pane->viewport()->rect().contains(cell.center()),
+                 qPrintable(QStringLiteral("%1,%2").arg(cell.x()).arg(cell.y())));
+        // the user's double-click: a press and release, then the second press
+        QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, cell.center());
+        fromPane.agree();
+        fromLists.choose(F::MeterType, candidate.meterType);
+        fromLists.choose(F::Size, candidate.sizeSpec);
+        QCOMPARE(fromPane.current()->window().form().text(F::Size), candidate.sizeSpec);
+        QCOMPARE(byPane.take(), byHand.take());
+        for (Field f : allFields()) {
+            const FormModel& a = fromPane.current()->window().form();
+            const FormModel& b = fromLists.current()->window().form();
+            QCOMPARE(a.items(f), b.items(f));
+            QCOMPARE(a.index(f), b.index(f));
+            QCOMPARE(a.enabled(f), b.enabled(f));
+            QCOMPARE(a.text(f), b.text(f));
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(pane->item(row, 1)->font().bold());
+        fromPane.click(fromPane.current()->selectButton());
+        fromLists.click(fromLists.current()->selectButton());
+        const QString code = fromPane.current()->window().form().text(F::ResultText);
+        QVERIFY(!code.isEmpty());
+        QCOMPARE(code, fromLists.current()->window().form().text(F::ResultText));
+        QCOMPARE(fromPane.current()->window().context().pending, fromLists.current()->window().context().pending);
+        QCOMPARE(byPane.take(), byHand.take());
     }
 
     void selectionWindowFitsItsDesignSize()

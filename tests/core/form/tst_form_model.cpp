@@ -199,6 +199,36 @@ private slots:
         QCOMPARE(seen, (QList<Field> {Field::WorkFlowMin, Field::Hart, Field::Hart}));
     }
 
+    // A second model takes what the first shows, runs none of its own steps for it,
+    // and keeps its steps: the next change runs them as before.
+    void copyingStateRunsNoStep()
+    {
+        FormModel shown;
+        shown.setText(Field::StdFlowMin, QStringLiteral("10"));
+        shown.setItems(Field::MeterType, {QStringLiteral("a"), QStringLiteral("b")});
+        shown.setIndex(Field::MeterType, 1);
+        shown.setEnabled(Field::Hart, false);
+        shown.setIndex(Field::ZMode, 1);
+        FormModel copy;
+        int steps = 0;
+        for (Field f : {Field::StdFlowMin, Field::MeterType, Field::ZMode})
+            copy.setStep(f, [&] { ++steps; });
+        QList<Field> told;
+        copy.setObserver([&](Field f) { told << f; });
+        copy.copyStateFrom(shown);
+        QCOMPARE(steps, 0);
+        QCOMPARE(told.size(), kFieldCount);
+        for (Field f : allFields()) {
+            QCOMPARE(copy.text(f), shown.text(f));
+            QCOMPARE(copy.items(f), shown.items(f));
+            QCOMPARE(copy.index(f), shown.index(f));
+            QCOMPARE(copy.enabled(f), shown.enabled(f));
+        }
+        copy.setText(Field::StdFlowMin, QStringLiteral("20"));
+        QCOMPARE(steps, 1);
+        QCOMPARE(shown.text(Field::StdFlowMin), QStringLiteral("10"));
+    }
+
     void typing_data()
     {
         QTest::addColumn<int>("filter");

@@ -129,6 +129,52 @@ private slots:
                  (QStringList {"80RKD-G100(0.65<=Qg<=160)"}));
     }
 
+    // Which pass offered each label of a filled list, told from the label alone.
+    void passOfEachOfferedSize_data()
+    {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<float>("qmin");
+        QTest::addColumn<float>("qmax");
+        QTest::addColumn<QStringList>("passes"); // one per offered label
+        const QString w = QStringLiteral("widened");
+        const QString e = QStringLiteral("exact");
+        QTest::newRow("imported, 0.45-20: the widened pass") << int(Imported) << 0 << 0.45f << 20.0f
+                                                            << QStringList {w, w, w, w};
+        QTest::newRow("nearest single to 0.65 lies below lo") << int(Imported) << 0 << 0.65f << 150.0f << QStringList {w};
+        QTest::newRow("the next single above it") << int(Imported) << 0 << std::nextafter(0.65f, 1.0f) << 150.0f
+                                                  << QStringList {e};
+        QTest::newRow("fitted with lo 2.5, labelled 6.5") << int(Domestic) << 0 << 3.0f << 600.0f << QStringList {e, e};
+        QTest::newRow("turbine 100-1500") << int(TurbineFull) << 0 << 100.0f << 1500.0f << QStringList {e, e, e};
+        QTest::newRow("vortex widened to 4320") << int(Vortex) << 0 << 300.0f << 4320.0f << QStringList {w};
+        QTest::newRow("with the C of a card control") << int(Domestic) << 1 << 0.45f << 20.0f
+                                                      << QStringList {w, w, w, w};
+    }
+
+    void passOfEachOfferedSize()
+    {
+        QFETCH(int, table);
+        QFETCH(int, variant);
+        QFETCH(float, qmin);
+        QFETCH(float, qmax);
+        QFETCH(QStringList, passes);
+        bool result = false;
+        QStringList got;
+        for (const QString& label : fit(Table(table), variant, qmin, qmax, QStringLiteral("200"), &result)) {
+            const std::optional<SizeFit> pass = sizeFitOf(label, qmin, qmax);
+            QVERIFY2(pass, qPrintable(label));
+            got << (*pass == SizeFit::Widened ? QStringLiteral("widened") : QStringLiteral("exact"));
+        }
+        QCOMPARE(got, passes);
+    }
+
+    void noPassForATextNoTableHolds()
+    {
+        QVERIFY(!sizeFitOf(QStringLiteral("150C"), 100, 1500));
+        QVERIFY(!sizeTableRow(QString()));
+        QCOMPARE(sizeTableRow(QStringLiteral("150RKD-G400-6C(6.5<=Qg<=650)"))->lo, 2.5);
+    }
+
     void fittingAppendsToTheList()
     {
         FormModel form;
