@@ -2,6 +2,7 @@
 
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
+#include "apps/desktop/list_box.h"
 #include "apps/desktop/radio_group.h"
 #include "apps/desktop/work_questions.h"
 #include "core/form/buttons.h"
@@ -161,9 +162,7 @@ QWidget* SelectionWidget::makeControl(Field f)
         break;
     }
     case ControlKind::List: {
-        auto* c = new QComboBox(this);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        c->setMinimumContentsLength(0);
+        auto* c = new ListBox(this);
         c->setMinimumWidth(c->fontMetrics().horizontalAdvance(widestItem(f)) + 32);
         w = c;
         break;

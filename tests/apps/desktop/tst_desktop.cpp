@@ -696,6 +696,37 @@ private slots:
         }
     }
 
+    // The lists are as wide as the window sets them, whatever their items: each
+    // measures itself as a QComboBox that adjusts to no contents, before and after
+    // its popup was first opened.
+    void listsMeasureThemselvesWithoutTheirItems()
+    {
+        Desktop d;
+        QComboBox reference;
+        reference.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        reference.setMinimumContentsLength(0);
+        int lists = 0;
+        for (Field f : allFields()) {
+            auto* list = qobject_cast<QComboBox*>(d.current()->control(f));
+            if (!list)
+                continue;
+            ++lists;
+            reference.setFont(list->font());
+            QCOMPARE(list->sizeHint(), reference.sizeHint());
+            QCOMPARE(list->minimumSizeHint(), reference.minimumSizeHint());
+        }
+        QVERIFY(lists >= 10);
+        auto* medium = d.control<QComboBox>(F::Medium);
+        const QSize shown = medium->size();
+        medium->showPopup();
+        QVERIFY(medium->view()->isVisible());
+        medium->hidePopup();
+        QCOMPARE(medium->sizeAdjustPolicy(), QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        QCOMPARE(medium->sizeHint(), reference.sizeHint());
+        QCoreApplication::processEvents();
+        QCOMPARE(medium->size(), shown);
+    }
+
     // The list's width is the user's: a splitter beside it, and the whole model code
     // in the tooltip of a cell that cuts it.
     void listWidthAndTooltips()
