@@ -622,8 +622,17 @@ void SelectionWidget::showEvent(QShowEvent* event)
         m_shownOnce = true;
         ensureShownSize();
         // the frame places and sizes a new window after showing it: check again then
-        QTimer::singleShot(0, this, &SelectionWidget::ensureShownSize);
+        // (a posted call rather than a timer: a script opening hundreds of windows in
+        // one turn of the event loop would leave as many timers running)
+        QMetaObject::invokeMethod(this, &SelectionWidget::ensureShownSize, Qt::QueuedConnection);
     }
+}
+
+void SelectionWidget::fitShownSize()
+{
+    if (QWidget* frame = parentWidget(); frame && frame->layout())
+        frame->layout()->activate();
+    ensureShownSize();
 }
 
 void SelectionWidget::ensureShownSize()

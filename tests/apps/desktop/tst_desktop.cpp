@@ -696,6 +696,32 @@ private slots:
         }
     }
 
+    // A new window among many is shown active and on top; the window active before
+    // shows itself inactive, and every window repaints again afterwards.
+    void newWindowAmongManyIsActiveOnTop()
+    {
+        Desktop d;
+        for (int i = 0; i < 20; ++i)
+            d.main->newAction()->trigger();
+        QMdiSubWindow* before = d.main->mdiArea()->activeSubWindow();
+        d.main->newAction()->trigger();
+        QCoreApplication::processEvents();
+        QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
+        QVERIFY(sub != before);
+        QCOMPARE(d.current()->parentWidget(), sub);
+        QVERIFY(sub->isVisible());
+        QVERIFY(sub->windowState() & Qt::WindowActive);
+        QVERIFY(!(before->windowState() & Qt::WindowActive));
+        // on top: what lies under the middle of its place belongs to it
+        QWidget* viewport = d.main->mdiArea()->viewport();
+        QWidget* hit = viewport->childAt(sub->geometry().center());
+        QVERIFY(hit == sub || sub->isAncestorOf(hit));
+        for (QMdiSubWindow* other : d.main->mdiArea()->subWindowList())
+            QVERIFY(other->updatesEnabled());
+        QVERIFY(d.current()->width() >= SelectionWidget::kShownMinimum.width());
+        QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
+    }
+
     // The lists are as wide as the window sets them, whatever their items: each
     // measures itself as a QComboBox that adjusts to no contents, before and after
     // its popup was first opened.
