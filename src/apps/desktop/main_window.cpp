@@ -539,7 +539,10 @@ void MainWindow::windowCreated(SelectionWindow& window)
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     connect(widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
+    // sized before it is shown: a window resized while shown keeps a timer of Qt's
+    // frame running, which every later activation stops again
+    widget->fitShownSize();
+    m_mdi->showAdded(sub);
     keepInsideTheArea(sub);
     m_mdi->setActiveSubWindow(sub);
     updateWindowCommands();

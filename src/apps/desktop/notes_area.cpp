@@ -1,6 +1,9 @@
 #include "apps/desktop/notes_area.h"
 
+#include <QMdiSubWindow>
 #include <QPainter>
+
+#include <vector>
 
 namespace {
 
@@ -58,6 +61,23 @@ NotesArea::NotesArea(QWidget* parent)
     setObjectName(QStringLiteral("mdiArea"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void NotesArea::showAdded(QMdiSubWindow* sub)
+{
+    const QMdiSubWindow* previous = activeSubWindow();
+    std::vector<QMdiSubWindow*> unchanged;
+    for (QMdiSubWindow* other : subWindowList()) {
+        if (other != sub && other != previous && other->updatesEnabled()) {
+            // the flag alone: QWidget::setUpdatesEnabled would visit every child
+            // and repaint the whole window when it is set back
+            other->setAttribute(Qt::WA_UpdatesDisabled);
+            unchanged.push_back(other);
+        }
+    }
+    sub->show();
+    for (QMdiSubWindow* other : unchanged)
+        other->setAttribute(Qt::WA_UpdatesDisabled, false);
 }
 
 QString NotesArea::notesText()

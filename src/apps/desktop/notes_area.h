@@ -12,6 +12,12 @@ public:
 
     static QString notesText();
 
+    // Shows a window just added, which makes it the active one. Qt then tells every
+    // other window that it is not active, and each repaints its frame; with hundreds
+    // of windows open that costs more than the new window itself. Only the window
+    // that was active looks different, so the others repaint nothing meanwhile.
+    void showAdded(QMdiSubWindow* sub);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -3,6 +3,7 @@
 #include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
+#include "apps/desktop/list_box.h"
 #include "apps/desktop/radio_group.h"
 #include "apps/desktop/work_questions.h"
 #include "core/form/buttons.h"
@@ -164,9 +165,7 @@ QWidget* SelectionWidget::makeControl(Field f)
         break;
     }
     case ControlKind::List: {
-        auto* c = new QComboBox(this);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        c->setMinimumContentsLength(0);
+        auto* c = new ListBox(this);
         c->setMinimumWidth(c->fontMetrics().horizontalAdvance(widestItem(f)) + 32);
         w = c;
         break;
@@ -702,8 +701,17 @@ void SelectionWidget::showEvent(QShowEvent* event)
         m_shownOnce = true;
         ensureShownSize();
         // the frame places and sizes a new window after showing it: check again then
-        QTimer::singleShot(0, this, &SelectionWidget::ensureShownSize);
+        // (a posted call rather than a timer: a script opening hundreds of windows in
+        // one turn of the event loop would leave as many timers running)
+        QMetaObject::invokeMethod(this, &SelectionWidget::ensureShownSize, Qt::QueuedConnection);
     }
+}
+
+void SelectionWidget::fitShownSize()
+{
+    if (QWidget* frame = parentWidget(); frame && frame->layout())
+        frame->layout()->activate();
+    ensureShownSize();
 }
 
 void SelectionWidget::ensureShownSize()

@@ -79,6 +79,10 @@ public:
     void closeWithoutAsking() { m_closeWithoutAsking = true; }
     bool detached() const { return m_detached; }
 
+    // Grows the window's frame, before it is first shown, to the smallest size a
+    // window is shown at.
+    void fitShownSize();
+
     // Smallest inner sizes: when shown, and while resized.
     static constexpr QSize kShownMinimum {987, 575};
     static constexpr QSize kResizedMinimum {984, 561};

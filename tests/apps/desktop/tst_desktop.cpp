@@ -708,6 +708,63 @@ private slots:
         }
     }
 
+    // A new window among many is shown active and on top; the window active before
+    // shows itself inactive, and every window repaints again afterwards.
+    void newWindowAmongManyIsActiveOnTop()
+    {
+        Desktop d;
+        for (int i = 0; i < 20; ++i)
+            d.main->newAction()->trigger();
+        QMdiSubWindow* before = d.main->mdiArea()->activeSubWindow();
+        d.main->newAction()->trigger();
+        QCoreApplication::processEvents();
+        QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
+        QVERIFY(sub != before);
+        QCOMPARE(d.current()->parentWidget(), sub);
+        QVERIFY(sub->isVisible());
+        QVERIFY(sub->windowState() & Qt::WindowActive);
+        QVERIFY(!(before->windowState() & Qt::WindowActive));
+        // on top: what lies under the middle of its place belongs to it
+        QWidget* viewport = d.main->mdiArea()->viewport();
+        QWidget* hit = viewport->childAt(sub->geometry().center());
+        QVERIFY(hit == sub || sub->isAncestorOf(hit));
+        for (QMdiSubWindow* other : d.main->mdiArea()->subWindowList())
+            QVERIFY(other->updatesEnabled());
+        QVERIFY(d.current()->width() >= SelectionWidget::kShownMinimum.width());
+        QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
+    }
+
+    // The lists are as wide as the window sets them, whatever their items: each
+    // measures itself as a QComboBox that adjusts to no contents, before and after
+    // its popup was first opened.
+    void listsMeasureThemselvesWithoutTheirItems()
+    {
+        Desktop d;
+        QComboBox reference;
+        reference.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        reference.setMinimumContentsLength(0);
+        int lists = 0;
+        for (Field f : allFields()) {
+            auto* list = qobject_cast<QComboBox*>(d.current()->control(f));
+            if (!list)
+                continue;
+            ++lists;
+            reference.setFont(list->font());
+            QCOMPARE(list->sizeHint(), reference.sizeHint());
+            QCOMPARE(list->minimumSizeHint(), reference.minimumSizeHint());
+        }
+        QVERIFY(lists >= 10);
+        auto* medium = d.control<QComboBox>(F::Medium);
+        const QSize shown = medium->size();
+        medium->showPopup();
+        QVERIFY(medium->view()->isVisible());
+        medium->hidePopup();
+        QCOMPARE(medium->sizeAdjustPolicy(), QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        QCOMPARE(medium->sizeHint(), reference.sizeHint());
+        QCoreApplication::processEvents();
+        QCOMPARE(medium->size(), shown);
+    }
+
     // The list's width is the user's: a splitter beside it, and the whole model code
     // in the tooltip of a cell that cuts it.
     void listWidthAndTooltips()
