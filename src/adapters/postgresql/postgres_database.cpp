@@ -125,7 +125,16 @@ QString PostgresDatabase::connect(bool createTable)
         if (!create.exec(statements::createTable().sql))
             return cleanMessage(create.lastError());
     }
-    return tableShapeProblem(db);
+    if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
+        return problem;
+    // A role that may not create the extension or the index keeps searching without
+    // it: slower, never wrong, and the statements are the same either way.
+    for (const QString& sql : statements::postgresSearchIndex()) {
+        QSqlQuery index(db);
+        if (!index.exec(sql))
+            break;
+    }
+    return QString();
 }
 
 std::optional<StoreError> PostgresDatabase::readyFor(const Statement& statement)

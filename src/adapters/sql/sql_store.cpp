@@ -29,6 +29,7 @@ QString SqlStore::newConnectionName()
 void SqlStore::close()
 {
     m_queries.clear(); // before the connection goes
+    m_searchIndex = statements::Index::None;
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -146,12 +147,12 @@ std::vector<StoredRow> allRows(QSqlQuery& q)
 
 StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch()), allRows);
+    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch(), m_searchIndex), allRows);
 }
 
 StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
 {
-    return run<bool>(statements::listHolds(query, number, likeMatch()), [](QSqlQuery& q) { return q.next(); });
+    return run<bool>(statements::listHolds(query, number, likeMatch(), m_searchIndex), [](QSqlQuery& q) { return q.next(); });
 }
 
 StoreResult<std::vector<StoredRow>> SqlStore::readInNumberOrder(const QString& after, int limit)

@@ -27,6 +27,8 @@ public:
     QSqlDatabase connection() const;
     // Lets the connection go.
     void close();
+    // Whether searches read the trigram index beside the table.
+    bool searchIndexed() const { return m_searchIndex != statements::Index::None; }
 
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;
@@ -59,6 +61,7 @@ protected:
     virtual bool quotesNames() const { return false; }
     // How this engine's LIKE compares letters.
     virtual statements::Match likeMatch() const { return statements::Match::CaseFoldingLike; }
+    void setSearchIndex(statements::Index index) { m_searchIndex = index; }
     // Why the engine cannot hold a value of the row, found before the row is sent, so
     // that the reason is clear; none when it can.
     virtual std::optional<QString> unstorableValue(const StoredRow&) const { return std::nullopt; }
@@ -75,6 +78,7 @@ private:
     StoreResult<InsertOutcome> insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused);
 
     QString m_connectionName;
+    statements::Index m_searchIndex = statements::Index::None;
     // One query object per statement text, kept prepared while the connection lives.
     std::map<QString, QSqlQuery> m_queries;
 };

@@ -24,10 +24,44 @@ Statement createTable()
 
 namespace {
 
+// The smallest text that follows every text beginning with `prefix`.
+QString prefixEnd(const QString& prefix)
+{
+    QString end = prefix;
+    while (!end.isEmpty() && end.back() == QChar(0xFFFF))
+        end.chop(1);
+    if (!end.isEmpty())
+        end.back() = QChar(end.back().unicode() + 1);
+    return end;
+}
+
+// The rows that may hold a search's text: the numbers that start with it in any
+// case of its Latin letters (from its upper case up to past its lower case, a range
+// of the key), and the rows whose trigram index holds it as a phrase (its quotes
+// doubled). Both only narrow: the search's own conditions still decide.
+void addIndexedRows(const QString& search, QStringList& conditions, QVariantList& values)
+{
+    conditions << QStringLiteral("rowid in (select rowid from 选型输出 where 选型编号 >= ? and 选型编号 < ? union all "
+                                 "select rowid from %1 where %1 match ?)")
+                      .arg(sqliteSearchIndexName());
+    QString upper = search;
+    QString lower = search;
+    for (qsizetype i = 0; i < search.size(); ++i) {
+        const char16_t c = search[i].unicode();
+        if (c < 0x80) {
+            upper[i] = QChar(c >= u'a' && c <= u'z' ? c - 0x20 : c);
+            lower[i] = QChar(c >= u'A' && c <= u'Z' ? c + 0x20 : c);
+        }
+    }
+    QString phrase = search;
+    phrase.replace(u'"', QStringLiteral("\"\""));
+    values << upper << prefixEnd(lower) << u'"' + phrase + u'"';
+}
+
 // The conditions of a list query and their values, joined by "and". A search
 // compares the number from its start, the model code, the medium and the product
 // name anywhere, with letters compared without case (`match`).
-void addConditions(const ListQuery& query, Match match, QStringList& conditions, QVariantList& values)
+void addConditions(const ListQuery& query, Match match, Index index, QStringList& conditions, QVariantList& values)
 {
     if (query.after) {
         conditions << QStringLiteral("选型编号 < ?");
@@ -42,21 +76,66 @@ void addConditions(const ListQuery& query, Match match, QStringList& conditions,
         values << literal + u'%';
         for (int i = 0; i < 3; ++i)
             values << u'%' + literal + u'%';
+        if (index == Index::Trigrams && trigramsServe(query.search))
+            addIndexedRows(query.search, conditions, values);
     }
 }
 
-// The smallest text that follows every text beginning with `prefix`.
-QString prefixEnd(const QString& prefix)
+} // namespace
+
+bool trigramsServe(const QString& search)
 {
-    QString end = prefix;
-    while (!end.isEmpty() && end.back() == QChar(0xFFFF))
-        end.chop(1);
-    if (!end.isEmpty())
-        end.back() = QChar(end.back().unicode() + 1);
-    return end;
+    // A NUL would end the phrase early, and a character beyond the 16 bits may make the
+    // key's range of UTF-16 texts no range of the engine's UTF-8 ones: both scan.
+    if (search.size() < 3)
+        return false;
+    for (QChar c : search) {
+        if (c.unicode() == 0 || c.isSurrogate())
+            return false;
+    }
+    return true;
 }
 
-} // namespace
+const QString& sqliteSearchIndexName()
+{
+    static const QString name = QStringLiteral("选型输出检索");
+    return name;
+}
+
+QStringList sqliteSearchIndex()
+{
+    const QString index = sqliteSearchIndexName();
+    const QString columns = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
+    const QString added = QStringLiteral("new.rowid, new.仪表型号规格, new.使用介质, new.产品名称");
+    const QString removed = QStringLiteral("'delete', old.rowid, old.仪表型号规格, old.使用介质, old.产品名称");
+    const QString insertAdded = QStringLiteral("insert into %1(rowid, %2) values (%3);").arg(index, columns, added);
+    const QString insertRemoved = QStringLiteral("insert into %1(%1, rowid, %2) values (%3);").arg(index, columns, removed);
+    return {
+        QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='选型输出', content_rowid='rowid', "
+                       "tokenize='trigram')")
+            .arg(index, columns),
+        QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, insertAdded),
+        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end").arg(index, insertRemoved),
+        QStringLiteral("create trigger if not exists %1_修改 after update on 选型输出 begin %2 %3 end")
+            .arg(index, insertRemoved, insertAdded),
+    };
+}
+
+Statement sqliteSearchIndexRebuild()
+{
+    return {QStringLiteral("insert into %1(%1) values('rebuild')").arg(sqliteSearchIndexName()), {}};
+}
+
+QStringList postgresSearchIndex()
+{
+    // pg_trgm's operator class folds case as ilike does and answers like and ilike
+    // with a recheck of the row, so the statements stay as they are
+    return {
+        QStringLiteral("create extension if not exists pg_trgm"),
+        QStringLiteral("create index if not exists 选型输出检索 on 选型输出 using gin (选型编号 gin_trgm_ops, "
+                       "仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+    };
+}
 
 QString likeLiteral(const QString& text)
 {
@@ -70,11 +149,11 @@ QString likeLiteral(const QString& text)
     return literal;
 }
 
-Statement listPage(const ListQuery& query, int limit, Match match)
+Statement listPage(const ListQuery& query, int limit, Match match, Index index)
 {
     Statement s;
     QStringList conditions;
-    addConditions(query, match, conditions, s.values);
+    addConditions(query, match, index, conditions, s.values);
     s.values << limit;
     s.sql = QStringLiteral("select * from 选型输出 %1order by 选型编号 desc limit ?")
                 .arg(conditions.isEmpty() ? QString()
@@ -82,12 +161,12 @@ Statement listPage(const ListQuery& query, int limit, Match match)
     return s;
 }
 
-Statement listHolds(const ListQuery& query, const QString& number, Match match)
+Statement listHolds(const ListQuery& query, const QString& number, Match match, Index index)
 {
     Statement s;
     QStringList conditions {QStringLiteral("选型编号 = ?")};
     s.values << number;
-    addConditions(query, match, conditions, s.values);
+    addConditions(query, match, index, conditions, s.values);
     s.sql = QStringLiteral("select 选型编号 from 选型输出 where %1").arg(conditions.join(QStringLiteral(" and ")));
     return s;
 }

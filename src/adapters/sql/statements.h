@@ -28,12 +28,37 @@ enum class Match {
     ILike,
 };
 
+// Whether a search may read the SQLite store's trigram index beside the table (a
+// PostgreSQL server picks its own index for the same statement).
+enum class Index {
+    None,
+    Trigrams,
+};
+
 // A page of the list, newest number first: `select *` in the order of the key, from
 // the top or after the last number of the page before (a keyset page: no offset is
 // skipped, the key's index serves it), with or without a search (see ListQuery).
-Statement listPage(const ListQuery& query, int limit, Match match);
+// With the trigram index a search of three characters or more is answered from the
+// rows that index and the key's range name, then compared as without it, so that
+// the rows and their order are the same.
+Statement listPage(const ListQuery& query, int limit, Match match, Index index = Index::None);
 // The key of the row of a number, when it is among the rows the query finds.
-Statement listHolds(const ListQuery& query, const QString& number, Match match);
+Statement listHolds(const ListQuery& query, const QString& number, Match match, Index index = Index::None);
+// Whether the trigram index can narrow a search for this text: it knows nothing of
+// texts shorter than three characters.
+bool trigramsServe(const QString& search);
+
+// The name of the SQLite store's trigram index beside the table.
+const QString& sqliteSearchIndexName();
+// The trigram index of the SQLite store, its content read from the table, and the
+// triggers that keep it in step with every insert, delete and update, also those of
+// programs that know nothing of it; each where it is missing.
+QStringList sqliteSearchIndex();
+// Fills the SQLite store's index from the rows already stored.
+Statement sqliteSearchIndexRebuild();
+// The PostgreSQL store's trigram index over the searched columns, with the
+// extension that provides it; each where it is missing.
+QStringList postgresSearchIndex();
 // The bounds of a day's numbers in the order of the key: from the day itself (so
 // from its 000) up to, not including, the text that follows every text beginning
 // with the day ("20261211" after "20261210"): exactly the numbers whose first

@@ -52,6 +52,35 @@ QString tableShapeProblem(const QSqlDatabase& db)
     return tableShapeProblem(found, Qt::CaseInsensitive);
 }
 
+bool hasSearchIndex(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    q.addBindValue(statements::sqliteSearchIndexName());
+    return q.exec() && q.next();
+}
+
+// Adds the search index to a database that has none, filled from the rows stored,
+// all in one transaction. A database that cannot take it (held by another program,
+// a full disk) keeps being searched without it: searches are slower, never wrong.
+void addSearchIndex(QSqlDatabase& db)
+{
+    if (hasSearchIndex(db) || !db.transaction())
+        return;
+    QStringList steps = statements::sqliteSearchIndex();
+    steps << statements::sqliteSearchIndexRebuild().sql;
+    for (const QString& sql : steps) {
+        QSqlQuery q(db);
+        if (!q.exec(sql)) {
+            q.finish();
+            db.rollback();
+            return;
+        }
+    }
+    if (!db.commit())
+        db.rollback();
+}
+
 bool isWriteProtected(const QString& path)
 {
     const QFileDevice::Permissions p = QFileInfo(path).permissions();
@@ -122,7 +151,12 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
         if (!create.exec(statements::createTable().sql))
             return create.lastError().text();
     }
-    return tableShapeProblem(db);
+    if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
+        return problem;
+    if (!m_readOnly)
+        addSearchIndex(db);
+    setSearchIndex(hasSearchIndex(db) ? statements::Index::Trigrams : statements::Index::None);
+    return QString();
 }
 
 QString SelectionDatabase::missingFolder(const QString& path)
@@ -163,6 +197,8 @@ bool SelectionDatabase::create(const QString& path, QString* error)
                 *error = tableShapeProblem(db);
                 ok = error->isEmpty();
             }
+            if (ok)
+                addSearchIndex(db);
         }
         db.close();
     }
