@@ -3,17 +3,21 @@
 // needs at start-up (the first page and the day's numbering), and one save; each on
 // the SQLite file (engine 0) and on a PostgreSQL server over its local socket
 // (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
+#include "apps/cli/cli_command.h"
 #include "apps/cli/event_writer.h"
 #include "apps/cli/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
+#include "adapters/sql/sql_store.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/cli/store_choice.h"
 #include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -126,5 +130,49 @@ void storeSave(benchmark::State& state)
         db.store->remove(QStringLiteral("2026131%1").arg(i, 4, 10, QChar(u'0')));
 }
 BENCHMARK(storeSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// copy-db of 100,000 selections into an empty store, through the command itself:
+// from the SQLite file to the server (engine 0) and back from the server into a
+// new file (engine 1). Each run copies into a table made afresh.
+void copyDb(benchmark::State& state)
+{
+    constexpr int kRows = 100000;
+    const bool toServer = state.range(0) == 0;
+    QString error;
+    bool created = false;
+    const QString server = postgresDatabase(QStringLiteral("flowsel_bench_copy"), &created, &error);
+    const QString source = toServer ? sampleDatabase(kRows) : samplePostgresDatabase(kRows, &error);
+    if (server.isEmpty() || source.isEmpty()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("copy.mdb"));
+    const QString target = toServer ? server : file;
+    int copiedRuns = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (toServer) {
+            OpenedStore old = openStore(server);
+            if (auto* store = dynamic_cast<SqlStore*>(old.store.get()))
+                QSqlQuery(store->connection()).exec(QStringLiteral("drop table if exists 选型输出"));
+        } else {
+            QFile::remove(file);
+        }
+        QString last;
+        state.ResumeTiming();
+        const int status = runFlowselCli({QStringLiteral("--db"), source, QStringLiteral("copy-db"), target},
+                                         [&last](const QString& line) { last = line; }, [](const QString&) {});
+        state.PauseTiming();
+        if (status == 0 && last.contains(QStringLiteral("\"rows\":%1,").arg(kRows)))
+            ++copiedRuns;
+        state.ResumeTiming();
+    }
+    if (copiedRuns != state.iterations())
+        state.SkipWithError("copy-db did not copy every row");
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetLabel(toServer ? "sqlite -> postgresql" : "postgresql -> sqlite");
+}
+BENCHMARK(copyDb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace

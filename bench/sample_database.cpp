@@ -119,8 +119,9 @@ QString sampleDatabase(int rows)
     return path;
 }
 
-QString samplePostgresDatabase(int rows, QString* error)
+QString postgresDatabase(const QString& name, bool* created, QString* error)
 {
+    *created = false;
     const QString server = qEnvironmentVariable("FLOWSEL_TEST_PG");
     std::optional<PostgresLocation> where = PostgresLocation::parse(server, error);
     if (!where) {
@@ -128,10 +129,8 @@ QString samplePostgresDatabase(int rows, QString* error)
                  + *error;
         return QString();
     }
-    const QString name = QStringLiteral("flowsel_bench_%1").arg(rows);
+    error->clear();
     where->database = name;
-    const QString uri = where->shown();
-    QString created;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-maker"));
         db.setHostName(where->host);
@@ -144,16 +143,22 @@ QString samplePostgresDatabase(int rows, QString* error)
             QSqlQuery q(db);
             q.exec(QStringLiteral("select 1 from pg_database where datname = '%1'").arg(name));
             if (!q.next()) {
-                q.exec(QStringLiteral("create database %1").arg(name));
-                created = name;
+                *created = q.exec(QStringLiteral("create database %1").arg(name));
+                if (!*created)
+                    *error = q.lastError().text();
             }
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-maker"));
-    if (!error->isEmpty() && created.isEmpty())
-        return QString();
-    if (created.isEmpty())
+    return error->isEmpty() ? where->shown() : QString();
+}
+
+QString samplePostgresDatabase(int rows, QString* error)
+{
+    bool created = false;
+    const QString uri = postgresDatabase(QStringLiteral("flowsel_bench_%1").arg(rows), &created, error);
+    if (uri.isEmpty() || !created)
         return uri;
     if (!prepareStore(uri, error))
         return QString();

@@ -394,6 +394,47 @@ private slots:
         QCOMPARE(Store::numbers(db->readInNumberOrder(QStringLiteral("20261210003"), 10)),
                  (QStringList {"20261210004", "20261210005"}));
     }
+
+    // Many rows go in few statements: a refused row among them costs only its own
+    // place, wherever it stands, and the skipped numbers are still named in order.
+    void insertUnlessStoredAmongManyRows_data()
+    {
+        QTest::addColumn<int>("refusedAt");
+        QTest::newRow("first") << 0;
+        QTest::newRow("middle") << 401;
+        QTest::newRow("last") << 899;
+    }
+
+    void insertUnlessStoredAmongManyRows()
+    {
+        QFETCH(int, refusedAt);
+        Store db;
+        const auto numberOf = [](int i) { return QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0')); };
+        QStringList stored;
+        for (int i = 3; i < 900; i += 150) {
+            db.insert(numberOf(i), QStringLiteral("kept"));
+            stored << numberOf(i);
+        }
+        // the characters that end a value or a row in a stream of rows, and an empty value
+        const QString awkward = QStringLiteral("tab\there\nline\\N back\rreturn \"引号\" '");
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 900; ++i)
+            rows.push_back(Store::row(i == refusedAt ? QString() : numberOf(i), QStringLiteral("new")));
+        rows[898][1] = awkward;
+        rows[898][2] = QStringLiteral("");
+        const StoreResult<InsertOutcome> outcome = db->insertUnlessStored(rows);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.error().message));
+        QCOMPARE(outcome.value().skipped, stored);
+        QCOMPARE(outcome.value().refused.size(), size_t(1));
+        QCOMPARE(outcome.value().refused[0].number, QString());
+        const auto all = db->readInNumberOrder(QString(), 1000);
+        QCOMPARE(all.value().size(), size_t(899));
+        QCOMPARE(db->fetch(numberOf(153)).value()->at(1), QStringLiteral("kept"));
+        QCOMPARE(db->fetch(numberOf(897)).value()->at(1), QStringLiteral("new"));
+        const StoredRow back = *db->fetch(numberOf(898)).value();
+        QCOMPARE(back.at(1), awkward);
+        QCOMPARE(back.at(2), QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStorePort)

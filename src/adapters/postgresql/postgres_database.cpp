@@ -1,5 +1,6 @@
 #include "adapters/postgresql/postgres_database.h"
 
+#include "adapters/postgresql/postgres_copy.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "core/record/columns.h"
@@ -187,4 +188,17 @@ std::optional<QString> PostgresDatabase::unstorableValue(const StoredRow& row) c
 QString PostgresDatabase::messageOf(const QSqlError& error) const
 {
     return cleanMessage(error);
+}
+
+StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::vector<StoredRow>& rows)
+{
+    for (const Statement& step : {statements::createCopiedRows(), statements::emptyCopiedRows()}) {
+        if (const std::optional<StoreError> error = control(step.sql))
+            return *error;
+    }
+    if (const std::optional<QSqlError> error =
+            copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
+        return StoreError {QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error),
+                           kindOf(*error)};
+    return numbersAnswered(statements::insertCopiedUnlessStored());
 }

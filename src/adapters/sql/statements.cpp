@@ -212,6 +212,51 @@ Statement insertUnlessStored(const QStringList& row)
     return s;
 }
 
+Statement insertManyUnlessStored(const std::vector<QStringList>& rows)
+{
+    Statement s;
+    s.values.reserve(static_cast<qsizetype>(rows.size()) * kColumnCount);
+    const QString marks = u'(' + QStringLiteral("?,").repeated(kColumnCount - 1) + QStringLiteral("?)");
+    QStringList tuples;
+    for (const QStringList& row : rows) {
+        tuples << marks;
+        for (int i = 0; i < kColumnCount; ++i)
+            s.values << (i < row.size() ? row[i] : QString());
+    }
+    const QString key = quoted(columns()[0].name);
+    s.sql = QStringLiteral("insert into 选型输出 values%1 on conflict (%2) do nothing returning %2")
+                .arg(tuples.join(u','), key);
+    return s;
+}
+
+const QString& copiedRowsTable()
+{
+    static const QString name = QStringLiteral("copied_rows");
+    return name;
+}
+
+Statement createCopiedRows()
+{
+    // emptied by every commit, so that the rows of a transaction never outlive it
+    return {QStringLiteral("create temporary table if not exists %1 (like 选型输出) on commit delete rows")
+                .arg(copiedRowsTable()),
+            {}};
+}
+
+Statement emptyCopiedRows()
+{
+    // within a transaction a delete is cheaper than a truncate, which makes a new file
+    return {QStringLiteral("delete from %1").arg(copiedRowsTable()), {}};
+}
+
+Statement insertCopiedUnlessStored()
+{
+    const QString key = quoted(columns()[0].name);
+    return {QStringLiteral("insert into 选型输出 select * from %1 on conflict (%2) do nothing returning %2")
+                .arg(copiedRowsTable(), key),
+            {}};
+}
+
 Statement rowsAfter(const QString& number, int limit)
 {
     // a null text would be bound as NULL, after which no number comes

@@ -3,6 +3,8 @@
 #include "adapters/sql/query_helpers.h"
 #include "core/ports/selection_store.h"
 
+#include <vector>
+
 // The statements on the table of stored selections, in SQL that SQLite and
 // PostgreSQL both accept. Their texts keep the meaning of the original Jet
 // statements; values are bound, never pasted into the text. Each text is fixed for
@@ -85,6 +87,15 @@ Statement print(const QString& number, Names names = Names::AsWritten);
 Statement rowsAfter(const QString& number, int limit);
 // The 45 values of a row, unless its number is stored already.
 Statement insertUnlessStored(const QStringList& row);
+// The same for many rows in one statement, which answers the numbers it stored.
+Statement insertManyUnlessStored(const std::vector<QStringList>& rows);
+// A PostgreSQL session's own table of the store's columns, into which many rows are
+// copied in one stream before they go into the table: made where it is missing,
+// emptied, and its rows stored unless their numbers are (answering those stored).
+const QString& copiedRowsTable();
+Statement createCopiedRows();
+Statement emptyCopiedRows();
+Statement insertCopiedUnlessStored();
 
 // A search text as a LIKE pattern with the escape character `\`: `%`, `_` and `\`
 // in the text stand for themselves.
