@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <map>
+
 namespace {
 
 const QString kDriver = QStringLiteral("QPSQL");
@@ -79,6 +81,48 @@ bool isConnectionLost(const QString& sqlState)
            || sqlState == u"57P03";
 }
 
+// The search indexes that are there, each with whether it is usable: one whose
+// making was cut short is there, unusable, and kept by "if not exists".
+std::map<QString, bool> searchIndexes(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    std::map<QString, bool> found;
+    if (executeStatement(q, statements::postgresSearchIndexesFound())) {
+        while (q.next())
+            found[q.value(0).toString()] = q.value(1).toBool();
+    }
+    return found;
+}
+
+// Adds the search indexes where they are missing, while saves go on. init-db does so
+// whatever the table holds; an opening program only on a table of a size whose
+// indexes are made in a moment, since it waits for them (at a million rows, about
+// a minute): a big table made before them gets them from init-db. A role that may
+// not make them, or a making cut short (by another program's long transaction),
+// keeps searching without them: slower, never wrong, the statements the same.
+void addSearchIndexes(const QSqlDatabase& db, bool whateverTheSize)
+{
+    constexpr int kRowsIndexedAtOpen = 50000;
+    const std::map<QString, bool> found = searchIndexes(db);
+    if (found.size() == 2 && found.begin()->second && found.rbegin()->second)
+        return;
+    QSqlQuery q(db);
+    if (!whateverTheSize) {
+        const Statement count = statements::postgresRowsUpTo(kRowsIndexedAtOpen);
+        if (!executeStatement(q, count) || !q.next() || q.value(0).toInt() >= kRowsIndexedAtOpen)
+            return;
+    }
+    for (const auto& [name, usable] : found) {
+        if (!usable)
+            q.exec(QStringLiteral("drop index concurrently if exists %1").arg(name));
+    }
+    for (const QString& sql : statements::postgresSearchIndex()) {
+        if (!q.exec(sql))
+            break;
+    }
+    q.finish();
+}
+
 } // namespace
 
 bool PostgresDatabase::open(const PostgresLocation& where, QString* error)
@@ -128,13 +172,7 @@ QString PostgresDatabase::connect(bool createTable)
     }
     if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
         return problem;
-    // A role that may not create the extension or the index keeps searching without
-    // it: slower, never wrong, and the statements are the same either way.
-    for (const QString& sql : statements::postgresSearchIndex()) {
-        QSqlQuery index(db);
-        if (!index.exec(sql))
-            break;
-    }
+    addSearchIndexes(db, createTable);
     return QString();
 }
 

@@ -31,6 +31,7 @@ void SqlStore::close()
 {
     m_queries.clear(); // before the connection goes
     m_searchIndex = statements::Index::None;
+    m_probedSearch.clear();
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -146,14 +147,34 @@ std::vector<StoredRow> allRows(QSqlQuery& q)
 
 } // namespace
 
+// A text that many rows hold is found soonest by reading the rows newest first,
+// as without the index: its first page lies among the newest rows, while the index
+// would name every row that holds it before one is compared. The index serves a
+// text that few rows hold, which the scan would look for through the whole table.
+// The choice changes how fast, never which rows; it is made once for a text, by
+// counting its first entries in the index.
+statements::Index SqlStore::indexFor(const QString& search)
+{
+    constexpr int kFewRows = 3000;
+    if (m_searchIndex == statements::Index::None || !statements::trigramsServe(search))
+        return statements::Index::None;
+    if (search != m_probedSearch) {
+        const StoreResult<int> found = run<int>(statements::sqliteSearchMatches(search, kFewRows),
+                                                [](QSqlQuery& q) { return q.next() ? q.value(0).toInt() : 0; });
+        m_probedSearch = search;
+        m_probedServes = found.ok() && found.value() < kFewRows;
+    }
+    return m_probedServes ? m_searchIndex : statements::Index::None;
+}
+
 StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch(), m_searchIndex), allRows);
+    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
 }
 
 StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
 {
-    return run<bool>(statements::listHolds(query, number, likeMatch(), m_searchIndex), [](QSqlQuery& q) { return q.next(); });
+    return run<bool>(statements::listHolds(query, number, likeMatch()), [](QSqlQuery& q) { return q.next(); });
 }
 
 StoreResult<std::vector<StoredRow>> SqlStore::readInNumberOrder(const QString& after, int limit)

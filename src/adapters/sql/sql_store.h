@@ -78,6 +78,8 @@ private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
+    // Whether a search reads the trigram index: only when it finds few rows there.
+    statements::Index indexFor(const QString& search);
     // insertUnlessStored's rows [from, to): stored by one statement, or row by row
     // when the engine refuses one of them; what became of them goes to `outcome`.
     // An error only when the store itself fails.
@@ -92,6 +94,9 @@ private:
 
     QString m_connectionName;
     statements::Index m_searchIndex = statements::Index::None;
+    // The last search text the index was asked about, and whether it serves it.
+    QString m_probedSearch;
+    bool m_probedServes = false;
     // One query object per statement text, kept prepared while the connection lives.
     std::map<QString, QSqlQuery> m_queries;
 };

@@ -35,15 +35,10 @@ QString prefixEnd(const QString& prefix)
     return end;
 }
 
-// The rows that may hold a search's text: the numbers that start with it in any
-// case of its Latin letters (from its upper case up to past its lower case, a range
-// of the key), and the rows whose trigram index holds it as a phrase (its quotes
-// doubled). Both only narrow: the search's own conditions still decide.
-void addIndexedRows(const QString& search, QStringList& conditions, QVariantList& values)
+// The key's range of the numbers that start with a search's text in any case of
+// its Latin letters: from its upper case up to past its lower case.
+KeyRange caseFoldedPrefixRange(const QString& search)
 {
-    conditions << QStringLiteral("rowid in (select rowid from 选型输出 where 选型编号 >= ? and 选型编号 < ? union all "
-                                 "select rowid from %1 where %1 match ?)")
-                      .arg(sqliteSearchIndexName());
     QString upper = search;
     QString lower = search;
     for (qsizetype i = 0; i < search.size(); ++i) {
@@ -53,15 +48,13 @@ void addIndexedRows(const QString& search, QStringList& conditions, QVariantList
             lower[i] = QChar(c >= u'A' && c <= u'Z' ? c + 0x20 : c);
         }
     }
-    QString phrase = search;
-    phrase.replace(u'"', QStringLiteral("\"\""));
-    values << upper << prefixEnd(lower) << u'"' + phrase + u'"';
+    return {upper, prefixEnd(lower)};
 }
 
 // The conditions of a list query and their values, joined by "and". A search
 // compares the number from its start, the model code, the medium and the product
 // name anywhere, with letters compared without case (`match`).
-void addConditions(const ListQuery& query, Match match, Index index, QStringList& conditions, QVariantList& values)
+void addConditions(const ListQuery& query, Match match, QStringList& conditions, QVariantList& values)
 {
     if (query.after) {
         conditions << QStringLiteral("选型编号 < ?");
@@ -76,8 +69,6 @@ void addConditions(const ListQuery& query, Match match, Index index, QStringList
         values << literal + u'%';
         for (int i = 0; i < 3; ++i)
             values << u'%' + literal + u'%';
-        if (index == Index::Trigrams && trigramsServe(query.search))
-            addIndexedRows(query.search, conditions, values);
     }
 }
 
@@ -96,45 +87,101 @@ bool trigramsServe(const QString& search)
     return true;
 }
 
+QString trigramPhrase(const QString& search)
+{
+    QString phrase = search;
+    phrase.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + phrase + u'"';
+}
+
 const QString& sqliteSearchIndexName()
 {
     static const QString name = QStringLiteral("选型输出检索");
     return name;
 }
 
+const QString& sqliteSearchKeysName()
+{
+    static const QString name = QStringLiteral("选型输出检索号");
+    return name;
+}
+
+// The index holds no text of its own (contentless): each row's entry is found by
+// its number's id, and removed with the values it was made from, which the
+// triggers have as old.*. The ids are those of a table of their own, an integer
+// key that no VACUUM renumbers, unlike the rowids of 选型输出.
 QStringList sqliteSearchIndex()
 {
     const QString index = sqliteSearchIndexName();
+    const QString keys = sqliteSearchKeysName();
     const QString columns = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
-    const QString added = QStringLiteral("new.rowid, new.仪表型号规格, new.使用介质, new.产品名称");
-    const QString removed = QStringLiteral("'delete', old.rowid, old.仪表型号规格, old.使用介质, old.产品名称");
-    const QString insertAdded = QStringLiteral("insert into %1(rowid, %2) values (%3);").arg(index, columns, added);
-    const QString insertRemoved = QStringLiteral("insert into %1(%1, rowid, %2) values (%3);").arg(index, columns, removed);
+    const auto idOf = [&keys](const char* row) {
+        return QStringLiteral("(select id from %1 where 选型编号 = %2.选型编号)").arg(keys, QString::fromLatin1(row));
+    };
+    // "or replace": a program that replaces a row without delete triggers leaves its id
+    // behind, which then names no row any more
+    const QString added = QStringLiteral("insert or replace into %1(选型编号) values (new.选型编号); "
+                                         "insert into %2(rowid, %3) values (%4, new.仪表型号规格, new.使用介质, new.产品名称);")
+                              .arg(keys, index, columns, idOf("new"));
+    const QString removed = QStringLiteral("insert into %1(%1, rowid, %2) select 'delete', id, old.仪表型号规格, "
+                                           "old.使用介质, old.产品名称 from %3 where 选型编号 = old.选型编号; "
+                                           "delete from %3 where 选型编号 = old.选型编号;")
+                                .arg(index, columns, keys);
     return {
-        QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='选型输出', content_rowid='rowid', "
-                       "tokenize='trigram')")
+        QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)").arg(keys),
+        QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='', tokenize='trigram')")
             .arg(index, columns),
-        QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, insertAdded),
-        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end").arg(index, insertRemoved),
+        QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, added),
+        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end").arg(index, removed),
         QStringLiteral("create trigger if not exists %1_修改 after update on 选型输出 begin %2 %3 end")
-            .arg(index, insertRemoved, insertAdded),
+            .arg(index, removed, added),
     };
 }
 
-Statement sqliteSearchIndexRebuild()
+QStringList sqliteSearchIndexFill()
 {
-    return {QStringLiteral("insert into %1(%1) values('rebuild')").arg(sqliteSearchIndexName()), {}};
+    // in the order of the key, so that the ids of the rows stored before follow it
+    const QString keys = sqliteSearchKeysName();
+    return {
+        QStringLiteral("insert into %1(选型编号) select 选型编号 from 选型输出 order by 选型编号").arg(keys),
+        QStringLiteral("insert into %1(rowid, 仪表型号规格, 使用介质, 产品名称) select k.id, t.仪表型号规格, t.使用介质, "
+                       "t.产品名称 from 选型输出 t join %2 k on k.选型编号 = t.选型编号")
+            .arg(sqliteSearchIndexName(), keys),
+    };
+}
+
+Statement sqliteSearchMatches(const QString& search, int limit)
+{
+    return {QStringLiteral("select count(*) from (select rowid from %1 where %1 match ? limit ?)").arg(sqliteSearchIndexName()),
+            {trigramPhrase(search), limit}};
 }
 
 QStringList postgresSearchIndex()
 {
     // pg_trgm's operator class folds case as ilike does and answers like and ilike
-    // with a recheck of the row, so the statements stay as they are
+    // with a recheck of the row, so the statements stay as they are. The number's
+    // prefix is read from a range of a btree in the order of its characters, which
+    // the planner takes for an ilike whose text starts with no letter (numbers are
+    // digits). Concurrently: saves go on while an index is made (outside any
+    // transaction).
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
-        QStringLiteral("create index if not exists 选型输出检索 on 选型输出 using gin (选型编号 gin_trgm_ops, "
-                       "仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+        QStringLiteral("create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
+                       "(仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+        QStringLiteral("create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
     };
+}
+
+Statement postgresSearchIndexesFound()
+{
+    return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
+                           "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
+            {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
+}
+
+Statement postgresRowsUpTo(int limit)
+{
+    return {QStringLiteral("select count(*) from (select 1 from 选型输出 limit ?) r"), {limit}};
 }
 
 QString likeLiteral(const QString& text)
@@ -149,24 +196,56 @@ QString likeLiteral(const QString& text)
     return literal;
 }
 
-Statement listPage(const ListQuery& query, int limit, Match match, Index index)
+namespace {
+
+// A page of the rows of `source`, ordered and cut by the key.
+Statement pageOf(const QString& source, const ListQuery& query, int limit, Match match, QVariantList sourceValues)
 {
     Statement s;
+    s.values = std::move(sourceValues);
     QStringList conditions;
-    addConditions(query, match, index, conditions, s.values);
+    addConditions(query, match, conditions, s.values);
     s.values << limit;
-    s.sql = QStringLiteral("select * from 选型输出 %1order by 选型编号 desc limit ?")
-                .arg(conditions.isEmpty() ? QString()
-                                          : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+    s.sql = QStringLiteral("select * from %1 %2order by 选型编号 desc limit ?")
+                .arg(source, conditions.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
     return s;
 }
 
-Statement listHolds(const ListQuery& query, const QString& number, Match match, Index index)
+} // namespace
+
+// With the index, two pages are read, each stopping at `limit` rows: one from the
+// key's range of the numbers that start with the text, one from the rows the index
+// names; the page is the newest of both. The search's own conditions decide in
+// both, so that the rows and their order are those of the scan.
+Statement listPage(const ListQuery& query, int limit, Match match, Index index)
+{
+    if (index != Index::Trigrams || !trigramsServe(query.search))
+        return pageOf(QStringLiteral("选型输出"), query, limit, match, {});
+    const KeyRange range = caseFoldedPrefixRange(query.search);
+    const Statement numbers =
+        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?)"), query, limit, match,
+               {range.from, range.before});
+    const Statement indexed =
+        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
+                              "(select rowid from %2 where %2 match ?)))")
+                   .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
+               query, limit, match, {trigramPhrase(query.search)});
+    Statement s;
+    s.sql = QStringLiteral("select * from (%1) union select * from (%2) order by 选型编号 desc limit ?")
+                .arg(numbers.sql, indexed.sql);
+    s.values = numbers.values + indexed.values;
+    s.values << limit;
+    return s;
+}
+
+Statement listHolds(const ListQuery& query, const QString& number, Match match)
 {
     Statement s;
     QStringList conditions {QStringLiteral("选型编号 = ?")};
     s.values << number;
-    addConditions(query, match, index, conditions, s.values);
+    addConditions(query, match, conditions, s.values);
     s.sql = QStringLiteral("select 选型编号 from 选型输出 where %1").arg(conditions.join(QStringLiteral(" and ")));
     return s;
 }

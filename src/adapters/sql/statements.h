@@ -44,23 +44,35 @@ enum class Index {
 // rows that index and the key's range name, then compared as without it, so that
 // the rows and their order are the same.
 Statement listPage(const ListQuery& query, int limit, Match match, Index index = Index::None);
-// The key of the row of a number, when it is among the rows the query finds.
-Statement listHolds(const ListQuery& query, const QString& number, Match match, Index index = Index::None);
+// The key of the row of a number, when it is among the rows the query finds: one
+// row, read by its key, which no index would find sooner.
+Statement listHolds(const ListQuery& query, const QString& number, Match match);
 // Whether the trigram index can narrow a search for this text: it knows nothing of
 // texts shorter than three characters.
 bool trigramsServe(const QString& search);
 
-// The name of the SQLite store's trigram index beside the table.
+// A search text as a phrase of the trigram index: the text itself, in quotes.
+QString trigramPhrase(const QString& search);
+// The SQLite store's trigram index beside the table, and the table of the ids by
+// which its entries name the selection numbers.
 const QString& sqliteSearchIndexName();
-// The trigram index of the SQLite store, its content read from the table, and the
-// triggers that keep it in step with every insert, delete and update, also those of
-// programs that know nothing of it; each where it is missing.
+const QString& sqliteSearchKeysName();
+// The trigram index of the SQLite store with its table of ids, and the triggers that
+// keep both in step with every insert, delete and update, also those of programs
+// that know nothing of them; each where it is missing.
 QStringList sqliteSearchIndex();
-// Fills the SQLite store's index from the rows already stored.
-Statement sqliteSearchIndexRebuild();
-// The PostgreSQL store's trigram index over the searched columns, with the
-// extension that provides it; each where it is missing.
+// Fills the new index from the rows already stored.
+QStringList sqliteSearchIndexFill();
+// How many entries of the index hold the text, counted up to `limit`.
+Statement sqliteSearchMatches(const QString& search, int limit);
+// The PostgreSQL store's trigram index over the searched texts and the index of the
+// numbers' prefixes, with the extension that provides the first; each where it is
+// missing, made while saves go on.
 QStringList postgresSearchIndex();
+// The names of those indexes that are there, each with whether it is usable.
+Statement postgresSearchIndexesFound();
+// How many rows the table holds, counted up to `limit`.
+Statement postgresRowsUpTo(int limit);
 // The bounds of a day's numbers in the order of the key: from the day itself (so
 // from its 000) up to, not including, the text that follows every text beginning
 // with the day ("20261211" after "20261210"): exactly the numbers whose first

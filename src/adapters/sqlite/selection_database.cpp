@@ -67,8 +67,7 @@ void addSearchIndex(QSqlDatabase& db)
 {
     if (hasSearchIndex(db) || !db.transaction())
         return;
-    QStringList steps = statements::sqliteSearchIndex();
-    steps << statements::sqliteSearchIndexRebuild().sql;
+    const QStringList steps = statements::sqliteSearchIndex() + statements::sqliteSearchIndexFill();
     for (const QString& sql : steps) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
