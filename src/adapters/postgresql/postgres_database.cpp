@@ -173,6 +173,7 @@ QString PostgresDatabase::connect(bool createTable)
     if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
         return problem;
     addSearchIndexes(db, createTable);
+    setSearchIndex(statements::Index::NumberRange);
     return QString();
 }
 

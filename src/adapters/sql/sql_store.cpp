@@ -156,6 +156,8 @@ std::vector<StoredRow> allRows(QSqlQuery& q)
 statements::Index SqlStore::indexFor(const QString& search)
 {
     constexpr int kFewRows = 3000;
+    if (m_searchIndex == statements::Index::NumberRange)
+        return m_searchIndex;
     if (m_searchIndex == statements::Index::None || !statements::trigramsServe(search))
         return statements::Index::None;
     if (search != m_probedSearch) {

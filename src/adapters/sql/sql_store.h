@@ -29,7 +29,7 @@ public:
     // Lets the connection go.
     void close();
     // Whether searches read the trigram index beside the table.
-    bool searchIndexed() const { return m_searchIndex != statements::Index::None; }
+    bool searchIndexed() const { return m_searchIndex == statements::Index::Trigrams; }
 
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;

@@ -74,6 +74,17 @@ void addConditions(const ListQuery& query, Match match, QStringList& conditions,
 
 } // namespace
 
+bool isNumberPrefix(const QString& search)
+{
+    if (search.isEmpty())
+        return false;
+    for (QChar c : search) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
 bool trigramsServe(const QString& search)
 {
     // A NUL would end the phrase early, and a character beyond the 16 bits may make the
@@ -159,15 +170,16 @@ Statement sqliteSearchMatches(const QString& search, int limit)
 QStringList postgresSearchIndex()
 {
     // pg_trgm's operator class folds case as ilike does and answers like and ilike
-    // with a recheck of the row, so the statements stay as they are. The number's
-    // prefix is read from a range of a btree in the order of its characters, which
-    // the planner takes for an ilike whose text starts with no letter (numbers are
-    // digits). Concurrently: saves go on while an index is made (outside any
-    // transaction).
+    // with a recheck of the row, so the statements stay as they are; the planner
+    // reads an "or" of the four columns from indexes only when each of them has one,
+    // so the number is in the trigram index too. A number's prefix of digits is read
+    // sooner from a range of a btree in the order of its characters, which the
+    // planner takes for an ilike whose text starts with no letter. Concurrently:
+    // saves go on while an index is made (outside any transaction).
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
         QStringLiteral("create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
-                       "(仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+                       "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
         QStringLiteral("create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
     };
 }
@@ -215,27 +227,40 @@ Statement pageOf(const QString& source, const ListQuery& query, int limit, Match
 
 } // namespace
 
-// With the index, two pages are read, each stopping at `limit` rows: one from the
-// key's range of the numbers that start with the text, one from the rows the index
-// names; the page is the newest of both. The search's own conditions decide in
+// With an index, two pages are read, each stopping at `limit` rows: one from the
+// key's range of the numbers that start with the text, one from the rows the
+// trigram index names (or, on a server, whose texts hold the text, which its own
+// indexes find); the page is the newest of both. For digits the range of a
+// server's collation is the range of their characters. The search's own conditions decide in
 // both, so that the rows and their order are those of the scan.
 Statement listPage(const ListQuery& query, int limit, Match match, Index index)
 {
-    if (index != Index::Trigrams || !trigramsServe(query.search))
+    const bool trigrams = index == Index::Trigrams && trigramsServe(query.search);
+    const bool numbers = index == Index::NumberRange && isNumberPrefix(query.search);
+    if (!trigrams && !numbers)
         return pageOf(QStringLiteral("选型输出"), query, limit, match, {});
     const KeyRange range = caseFoldedPrefixRange(query.search);
-    const Statement numbers =
-        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?)"), query, limit, match,
+    const Statement inRange =
+        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"), query, limit, match,
                {range.from, range.before});
-    const Statement indexed =
-        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
-                              "(select rowid from %2 where %2 match ?)))")
-                   .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
-               query, limit, match, {trigramPhrase(query.search)});
+    Statement texts;
+    if (trigrams) {
+        texts = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
+                                      "(select rowid from %2 where %2 match ?))) r")
+                           .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
+                       query, limit, match, {trigramPhrase(query.search)});
+    } else {
+        const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
+        const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
+        texts = pageOf(QStringLiteral("(select * from 选型输出 where 仪表型号规格 %1 ? escape '\\' or "
+                                      "使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\') r")
+                           .arg(op),
+                       query, limit, match, {anywhere, anywhere, anywhere});
+    }
     Statement s;
-    s.sql = QStringLiteral("select * from (%1) union select * from (%2) order by 选型编号 desc limit ?")
-                .arg(numbers.sql, indexed.sql);
-    s.values = numbers.values + indexed.values;
+    s.sql = QStringLiteral("select * from (%1) a union select * from (%2) b order by 选型编号 desc limit ?")
+                .arg(inRange.sql, texts.sql);
+    s.values = inRange.values + texts.values;
     s.values << limit;
     return s;
 }

@@ -35,6 +35,11 @@ enum class Match {
 enum class Index {
     None,
     Trigrams,
+    // A search of digits read as two pages: the rows of the key's range of the
+    // numbers that start with it, and those whose texts hold it. A server's planner
+    // would read the key from the top for an "or" of a number prefix with the texts,
+    // past every newer row, when the prefix is that of an old year.
+    NumberRange,
 };
 
 // A page of the list, newest number first: `select *` in the order of the key, from
@@ -47,6 +52,8 @@ Statement listPage(const ListQuery& query, int limit, Match match, Index index =
 // The key of the row of a number, when it is among the rows the query finds: one
 // row, read by its key, which no index would find sooner.
 Statement listHolds(const ListQuery& query, const QString& number, Match match);
+// Whether a search is made of digits only, the beginning of a number.
+bool isNumberPrefix(const QString& search);
 // Whether the trigram index can narrow a search for this text: it knows nothing of
 // texts shorter than three characters.
 bool trigramsServe(const QString& search);
