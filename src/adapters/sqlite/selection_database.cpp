@@ -187,6 +187,10 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             *error = db.lastError().text();
         } else {
             QSqlQuery q(db);
+            const bool hadTable = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = '%1'")
+                                             .arg(tableName()))
+                                  && q.next();
+            q.finish();
             ok = q.exec(statements::createTable().sql);
             if (!ok)
                 *error = q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
@@ -196,7 +200,9 @@ bool SelectionDatabase::create(const QString& path, QString* error)
                 *error = tableShapeProblem(db);
                 ok = error->isEmpty();
             }
-            if (ok)
+            // a file that was there is left as it was: the first program that opens it
+            // to write adds the index
+            if (ok && !hadTable)
                 addSearchIndex(db);
         }
         db.close();
