@@ -3,17 +3,21 @@
 // needs at start-up (the first page and the day's numbering), and one save; each on
 // the SQLite file (engine 0) and on a PostgreSQL server over its local socket
 // (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
+#include "apps/cli/cli_command.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
+#include "adapters/sql/sql_store.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/common/store_choice.h"
 #include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -32,6 +36,33 @@ QString sampleStoreOf(benchmark::State& state, int rows)
         state.SkipWithError(qPrintable(error));
     state.SetLabel(engineName(static_cast<int>(state.range(0))));
     return location;
+}
+
+// A copy of the server's sample database of 100,000 rows without the search
+// indexes, which an opening program does not add to a table that big.
+QString unindexedCopy(const QString& sample, QString* error)
+{
+    bool created = false;
+    const QString uri = postgresDatabase(QStringLiteral("flowsel_bench_unindexed"), &created, error);
+    if (uri.isEmpty())
+        return QString();
+    if (!created)
+        return uri;
+    if (!prepareStore(uri, error))
+        return QString();
+    OpenedStore copy = openStore(uri);
+    QSqlQuery(dynamic_cast<SqlStore*>(copy.store.get())->connection())
+        .exec(QStringLiteral("drop index 选型输出检索, 选型输出编号前缀"));
+    OpenedStore from = openStore(sample);
+    QString after;
+    for (;;) {
+        const auto page = from.store->readInNumberOrder(after, 5000);
+        if (!page.ok() || page.value().empty())
+            break;
+        copy.store->insertUnlessStored(page.value());
+        after = page.value().back().front();
+    }
+    return uri;
 }
 
 void startUp(benchmark::State& state)
@@ -75,21 +106,28 @@ BENCHMARK(firstPageAndNumbering)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
-// The first page of a search over a million rows: one that finds many rows, one that
-// finds a few (the code of the sample rows), one that finds none.
+// The first page of a search over a million rows: texts that many rows hold, a few
+// rows hold (a day's numbers, the numbers of a year far down the list) and none;
+// the texts under three characters without the index.
 void searchFirstPage(benchmark::State& state)
 {
     const QString location = sampleStoreOf(state, 1000000);
     if (location.isEmpty())
         return;
-    const char* const searches[] = {"城市", "vrna-80b", "nothing like this"};
+    const char* const searches[] = {"城市", "vrna-80b", "nothing like this", "2018", "氧气或氢气",
+                                    "PWX-150B-0.5/1.6--20/60-1.5", "20261210", "旋进"};
     const QString search = QString::fromUtf8(searches[state.range(1)]);
     OpenedStore db = openStore(location);
+    size_t found = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(db.store->readPage({search, std::nullopt}, 100).value().size());
+        benchmark::DoNotOptimize(found = db.store->readPage({search, std::nullopt}, 100).value().size());
+    state.counters["found"] = static_cast<double>(found);
     state.SetLabel(QStringLiteral("%1, \"%2\"").arg(QString::fromUtf8(engineName(int(state.range(0)))), search).toStdString());
 }
-BENCHMARK(searchFirstPage)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(searchFirstPage)
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5, 6, 7}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 void saveOne(benchmark::State& state)
 {
@@ -107,13 +145,35 @@ void saveOne(benchmark::State& state)
 BENCHMARK(saveOne)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // The store's part of a save: the check that the number is free, the insert, and
-// reading the row back for the list.
+// reading the row back for the list; on the sample store as it is (with its search
+// indexes), and on a copy of it without them (the second argument 0), whose
+// difference is what the indexes add to a save.
 void storeSave(benchmark::State& state)
 {
-    const QString location = sampleStoreOf(state, 100000);
+    QString location = sampleStoreOf(state, 100000);
     if (location.isEmpty())
         return;
+    const bool indexed = state.range(1) != 0;
+    const bool sqlite = state.range(0) == 0;
+    QTemporaryDir folder;
+    if (!indexed) {
+        QString error;
+        location = sqlite ? folder.filePath(QStringLiteral("unindexed.mdb")) : unindexedCopy(location, &error);
+        if (location.isEmpty() || (sqlite && !QFile::copy(sampleDatabase(100000), location))) {
+            state.SkipWithError(qPrintable(error));
+            return;
+        }
+    }
     OpenedStore db = openStore(location);
+    if (!indexed) {
+        // without the triggers the index is no longer kept: a store made before it
+        auto* store = dynamic_cast<SqlStore*>(db.store.get());
+        for (const char* trigger : {"drop trigger 选型输出检索_添加", "drop trigger 选型输出检索_删除",
+                                    "drop trigger 选型输出检索_修改"}) {
+            if (sqlite)
+                QSqlQuery(store->connection()).exec(QString::fromUtf8(trigger));
+        }
+    }
     StoredRow row = sampleRow(0);
     int n = 0;
     for (auto _ : state) {
@@ -124,7 +184,52 @@ void storeSave(benchmark::State& state)
     }
     for (int i = 0; i < n; ++i)
         db.store->remove(QStringLiteral("2026131%1").arg(i, 4, 10, QChar(u'0')));
+    state.SetLabel(std::string(engineName(static_cast<int>(state.range(0)))) + (indexed ? "" : ", no search index"));
 }
-BENCHMARK(storeSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(storeSave)->ArgsProduct({{0, 1}, {1, 0}})->Unit(benchmark::kMillisecond)->Iterations(300);
+
+// copy-db of 100,000 selections into an empty store, through the command itself:
+// from the SQLite file to the server (engine 0) and back from the server into a
+// new file (engine 1). Each run copies into a table made afresh.
+void copyDb(benchmark::State& state)
+{
+    constexpr int kRows = 100000;
+    const bool toServer = state.range(0) == 0;
+    QString error;
+    bool created = false;
+    const QString server = postgresDatabase(QStringLiteral("flowsel_bench_copy"), &created, &error);
+    const QString source = toServer ? sampleDatabase(kRows) : samplePostgresDatabase(kRows, &error);
+    if (server.isEmpty() || source.isEmpty()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("copy.mdb"));
+    const QString target = toServer ? server : file;
+    int copiedRuns = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (toServer) {
+            OpenedStore old = openStore(server);
+            if (auto* store = dynamic_cast<SqlStore*>(old.store.get()))
+                QSqlQuery(store->connection()).exec(QStringLiteral("drop table if exists 选型输出"));
+        } else {
+            QFile::remove(file);
+        }
+        QString last;
+        state.ResumeTiming();
+        const int status = runFlowselCli({QStringLiteral("--db"), source, QStringLiteral("copy-db"), target},
+                                         [&last](const QString& line) { last = line; }, [](const QString&) {});
+        state.PauseTiming();
+        if (status == 0 && last.contains(QStringLiteral("\"rows\":%1,").arg(kRows)))
+            ++copiedRuns;
+        state.ResumeTiming();
+    }
+    if (copiedRuns != state.iterations())
+        state.SkipWithError("copy-db did not copy every row");
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetLabel(toServer ? "sqlite -> postgresql" : "postgresql -> sqlite");
+}
+BENCHMARK(copyDb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace

@@ -38,15 +38,19 @@ QString quoted(const char* text)
     return QStringLiteral("'%1'").arg(QString::fromUtf8(text));
 }
 
-// One INSERT … SELECT over a counter: SQLite makes the rows itself, a million in a
+// One INSERT … SELECT over a counter: the engine makes the rows itself, a million in a
 // few seconds. Row i (from 0) is the (i % 300 + 1)-th selection of its day, the days
 // running up to 2026-12-10, so that the last rows are of that day; the series,
 // size and medium vary from row to row.
-QString insertStatement(int rows)
+QString insertStatement(int rows, bool postgres = false)
 {
-    const QString day = QStringLiteral(
-        "strftime('%Y%m%d', '2026-12-10', '-' || (%1 / 300 - i / 300) || ' days')").arg(rows - 1);
-    const QString number = day + QStringLiteral(" || substr('00' || (i % 300 + 1), -3)");
+    const QString number =
+        postgres ? QStringLiteral("to_char(date '2026-12-10' - (%1 / 300 - i / 300), 'YYYYMMDD') || "
+                                  "lpad((i % 300 + 1)::text, 3, '0')")
+                       .arg(rows - 1)
+                 : QStringLiteral("strftime('%Y%m%d', '2026-12-10', '-' || (%1 / 300 - i / 300) || ' days') || "
+                                  "substr('00' || (i % 300 + 1), -3)")
+                       .arg(rows - 1);
     const QString size = QStringLiteral("(case (i / 3) % 6 when 0 then '25' when 1 then '32' when 2 then '50' "
                                         "when 3 then '80' when 4 then '100' else '150' end)");
     const QString code = QStringLiteral(
@@ -119,8 +123,9 @@ QString sampleDatabase(int rows)
     return path;
 }
 
-QString samplePostgresDatabase(int rows, QString* error)
+QString postgresDatabase(const QString& name, bool* created, QString* error)
 {
+    *created = false;
     const QString server = qEnvironmentVariable("FLOWSEL_TEST_PG");
     std::optional<PostgresLocation> where = PostgresLocation::parse(server, error);
     if (!where) {
@@ -128,10 +133,8 @@ QString samplePostgresDatabase(int rows, QString* error)
                  + *error;
         return QString();
     }
-    const QString name = QStringLiteral("flowsel_bench_%1").arg(rows);
+    error->clear();
     where->database = name;
-    const QString uri = where->shown();
-    QString created;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-maker"));
         db.setHostName(where->host);
@@ -144,34 +147,36 @@ QString samplePostgresDatabase(int rows, QString* error)
             QSqlQuery q(db);
             q.exec(QStringLiteral("select 1 from pg_database where datname = '%1'").arg(name));
             if (!q.next()) {
-                q.exec(QStringLiteral("create database %1").arg(name));
-                created = name;
+                *created = q.exec(QStringLiteral("create database %1").arg(name));
+                if (!*created)
+                    *error = q.lastError().text();
             }
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-maker"));
-    if (!error->isEmpty() && created.isEmpty())
-        return QString();
-    if (created.isEmpty())
+    return error->isEmpty() ? where->shown() : QString();
+}
+
+QString samplePostgresDatabase(int rows, QString* error)
+{
+    bool created = false;
+    const QString uri = postgresDatabase(QStringLiteral("flowsel_bench_%1").arg(rows), &created, error);
+    if (uri.isEmpty() || !created)
         return uri;
     if (!prepareStore(uri, error))
         return QString();
-    // the rows of sampleDatabase(), made by the server itself: a million rows one
-    // statement at a time would take longer than the benchmark
-    QStringList values;
-    const QStringList row = sampleRow(0);
-    values << QStringLiteral("'2025' || lpad(i::text, 7, '0')");
-    for (int c = 1; c < row.size(); ++c)
-        values << QStringLiteral("'%1'").arg(row[c]);
+    // the rows of sampleDatabase(), made by the server itself (a million rows one
+    // statement at a time would take longer than the benchmark), then indexed
+    // whole by init-db, as a store made before its search indexes
     OpenedStore opened = openStore(uri);
     auto* store = dynamic_cast<SqlStore*>(opened.store.get());
     QSqlQuery fill(store->connection());
-    if (!fill.exec(QStringLiteral("insert into 选型输出 select %1 from generate_series(0, %2) i")
-                       .arg(values.join(u','))
-                       .arg(rows - 1))
+    if (!fill.exec(QStringLiteral("drop index 选型输出检索, 选型输出编号前缀")) || !fill.exec(insertStatement(rows, true))
+        || !fill.exec(QStringLiteral("analyze 选型输出")) || !prepareStore(uri, error)
         || !fill.exec(QStringLiteral("analyze 选型输出"))) {
-        *error = fill.lastError().text();
+        if (error->isEmpty())
+            *error = fill.lastError().text();
         return QString();
     }
     return uri;

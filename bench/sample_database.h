@@ -19,6 +19,10 @@ QString sampleDatabase(int rows);
 // with the reason in `error`.
 QString samplePostgresDatabase(int rows, QString* error);
 
+// The database `name` on the PostgreSQL server FLOWSEL_TEST_PG, created when it is
+// missing (`created` then set); its URI, or empty with the reason in `error`.
+QString postgresDatabase(const QString& name, bool* created, QString* error);
+
 // The sample store of an engine (0: the SQLite file, 1: the PostgreSQL server) and
 // size, or empty with the reason.
 QString sampleStore(int engine, int rows, QString* error);

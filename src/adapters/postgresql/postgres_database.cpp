@@ -1,6 +1,7 @@
 #include "adapters/postgresql/postgres_database.h"
 
 #include "adapters/sql/project_tables.h"
+#include "adapters/postgresql/postgres_copy.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "core/record/columns.h"
@@ -8,6 +9,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <map>
 
 namespace {
 
@@ -93,6 +96,48 @@ bool isConnectionLost(const QString& sqlState)
            || sqlState == u"57P03";
 }
 
+// The search indexes that are there, each with whether it is usable: one whose
+// making was cut short is there, unusable, and kept by "if not exists".
+std::map<QString, bool> searchIndexes(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    std::map<QString, bool> found;
+    if (executeStatement(q, statements::postgresSearchIndexesFound())) {
+        while (q.next())
+            found[q.value(0).toString()] = q.value(1).toBool();
+    }
+    return found;
+}
+
+// Adds the search indexes where they are missing, while saves go on. init-db does so
+// whatever the table holds; an opening program only on a table of a size whose
+// indexes are made in a moment, since it waits for them (at a million rows, about
+// a minute): a big table made before them gets them from init-db. A role that may
+// not make them, or a making cut short (by another program's long transaction),
+// keeps searching without them: slower, never wrong, the statements the same.
+void addSearchIndexes(const QSqlDatabase& db, bool whateverTheSize)
+{
+    constexpr int kRowsIndexedAtOpen = 50000;
+    const std::map<QString, bool> found = searchIndexes(db);
+    if (found.size() == 2 && found.begin()->second && found.rbegin()->second)
+        return;
+    QSqlQuery q(db);
+    if (!whateverTheSize) {
+        const Statement count = statements::postgresRowsUpTo(kRowsIndexedAtOpen);
+        if (!executeStatement(q, count) || !q.next() || q.value(0).toInt() >= kRowsIndexedAtOpen)
+            return;
+    }
+    for (const auto& [name, usable] : found) {
+        if (!usable)
+            q.exec(QStringLiteral("drop index concurrently if exists %1").arg(name));
+    }
+    for (const QString& sql : statements::postgresSearchIndex()) {
+        if (!q.exec(sql))
+            break;
+    }
+    q.finish();
+}
+
 } // namespace
 
 bool PostgresDatabase::open(const PostgresLocation& where, QString* error)
@@ -145,10 +190,13 @@ QString PostgresDatabase::connect(bool createTable)
     // a server is written to by whoever may: a role that may not create tables keeps
     // working without the project tables
     const ColumnReader read = [db](const QString& table, QString* error) { return columnsOf(db, table, error); };
-    const QString problem = checkProjectTables(true, read, Qt::CaseSensitive);
-    if (problem.isEmpty() && createTable && !hasProjects())
+    if (const QString problem = checkProjectTables(true, read, Qt::CaseSensitive); !problem.isEmpty())
+        return problem;
+    if (createTable && !hasProjects())
         return projectTablesMissing();
-    return problem;
+    addSearchIndexes(db, createTable);
+    setSearchIndex(statements::Index::NumberRange);
+    return QString();
 }
 
 std::optional<StoreError> PostgresDatabase::readyFor(const Statement& statement)
@@ -209,4 +257,17 @@ std::unique_ptr<SelectionStore> openPostgresDatabase(const QString& uri, bool* o
     const std::optional<PostgresLocation> where = PostgresLocation::parse(uri, error);
     *opened = where && store->open(*where, error);
     return store;
+}
+
+StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::vector<StoredRow>& rows)
+{
+    for (const Statement& step : {statements::createCopiedRows(), statements::emptyCopiedRows()}) {
+        if (const std::optional<StoreError> error = control(step.sql))
+            return *error;
+    }
+    if (const std::optional<QSqlError> error =
+            copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
+        return StoreError {QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error),
+                           kindOf(*error)};
+    return numbersAnswered(statements::insertCopiedUnlessStored());
 }

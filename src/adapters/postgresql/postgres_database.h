@@ -32,6 +32,8 @@ protected:
     // A text holding NUL: PostgreSQL's text cannot, and Qt's driver would send it
     // cut off there, or as a broken statement.
     std::optional<QString> unstorableValue(const StoredRow& row) const override;
+    // By COPY into a table of the session, then one insert from there.
+    StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows) override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 
@@ -37,6 +38,8 @@ QString SqlStore::newConnectionName()
 void SqlStore::close()
 {
     m_queries->byText.clear(); // before the connection goes
+    m_searchIndex = statements::Index::None;
+    m_probedSearch.clear();
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -164,9 +167,31 @@ std::vector<StoredRow> allRows(QSqlQuery& q)
 
 } // namespace
 
+// A text that many rows hold is found soonest by reading the rows newest first,
+// as without the index: its first page lies among the newest rows, while the index
+// would name every row that holds it before one is compared. The index serves a
+// text that few rows hold, which the scan would look for through the whole table.
+// The choice changes how fast, never which rows; it is made once for a text, by
+// counting its first entries in the index.
+statements::Index SqlStore::indexFor(const QString& search)
+{
+    constexpr int kFewRows = 3000;
+    if (m_searchIndex == statements::Index::NumberRange)
+        return m_searchIndex;
+    if (m_searchIndex == statements::Index::None || !statements::trigramsServe(search))
+        return statements::Index::None;
+    if (search != m_probedSearch) {
+        const StoreResult<int> found = run<int>(statements::sqliteSearchMatches(search, kFewRows),
+                                                [](QSqlQuery& q) { return q.next() ? q.value(0).toInt() : 0; });
+        m_probedSearch = search;
+        m_probedServes = found.ok() && found.value() < kFewRows;
+    }
+    return m_probedServes ? m_searchIndex : statements::Index::None;
+}
+
 StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch()), allRows);
+    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
 }
 
 StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
@@ -229,58 +254,19 @@ std::optional<StoreError> SqlStore::control(const QString& sql)
 
 StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
 {
-    // A savepoint costs two more statements a row: only rows among which the engine
-    // refused one are written again with them. Without, a refused statement would
-    // abort a PostgreSQL transaction and every row after it.
-    bool refused = false;
-    StoreResult<InsertOutcome> outcome = insertRows(rows, false, &refused);
-    if (refused)
-        outcome = insertRows(rows, true, &refused);
-    return outcome;
-}
-
-StoreResult<InsertOutcome> SqlStore::insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused)
-{
     const Statement begin {QStringLiteral("begin"), {}};
     if (std::optional<StoreError> notReady = readyFor(begin))
         return *notReady;
     QSqlDatabase db = connection();
     if (!db.transaction())
         return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
-    const auto abandon = [&db](const StoreError& error) {
-        db.rollback();
-        return error;
-    };
-    const QString savepoint = QStringLiteral("savepoint copied_row");
     InsertOutcome outcome;
-    for (const StoredRow& row : rows) {
-        if (const std::optional<QString> reason = unstorableValue(row)) {
-            outcome.refused.push_back({row.value(0), *reason});
-            continue;
+    for (size_t from = 0; from < rows.size(); from += kRowsPerStatement) {
+        const size_t to = std::min(rows.size(), from + kRowsPerStatement);
+        if (const std::optional<StoreError> error = insertSlice(rows, from, to, outcome)) {
+            db.rollback();
+            return *error;
         }
-        if (eachRowAlone) {
-            if (const std::optional<StoreError> error = control(savepoint))
-                return abandon(*error);
-        }
-        const StoreResult<bool> inserted =
-            run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
-        if (!inserted.ok()) {
-            const bool rowRefused = inserted.error().kind == StoreError::Kind::Failed;
-            if (!rowRefused || !eachRowAlone) {
-                *refused = rowRefused;
-                return abandon(inserted.error());
-            }
-            if (const std::optional<StoreError> error = control(QStringLiteral("rollback to ") + savepoint))
-                return abandon(*error);
-            outcome.refused.push_back({row.value(0), inserted.error().message});
-            continue;
-        }
-        if (eachRowAlone) {
-            if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
-                return abandon(*error);
-        }
-        if (!inserted.value())
-            outcome.skipped << row.value(0);
     }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
@@ -288,4 +274,88 @@ StoreResult<InsertOutcome> SqlStore::insertRows(const std::vector<StoredRow>& ro
         return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
     }
     return outcome;
+}
+
+// One statement for the slice's rows, in a savepoint: a row the engine refuses
+// fails the whole statement (and would abort a PostgreSQL transaction), and then
+// the slice is written again row by row, which names the row.
+std::optional<StoreError> SqlStore::insertSlice(const std::vector<StoredRow>& rows, size_t from, size_t to,
+                                                InsertOutcome& outcome)
+{
+    std::vector<StoredRow> storable;
+    std::vector<RefusedRow> unstorable;
+    for (size_t i = from; i < to; ++i) {
+        if (const std::optional<QString> reason = unstorableValue(rows[i]))
+            unstorable.push_back({rows[i].value(0), *reason});
+        else
+            storable.push_back(rows[i]);
+    }
+    if (storable.empty()) {
+        outcome.refused.insert(outcome.refused.end(), unstorable.begin(), unstorable.end());
+        return std::nullopt;
+    }
+    const QString savepoint = QStringLiteral("savepoint copied_rows");
+    if (const std::optional<StoreError> error = control(savepoint))
+        return error;
+    const StoreResult<QSet<QString>> stored = insertManyUnlessStored(storable);
+    if (!stored.ok()) {
+        if (stored.error().kind != StoreError::Kind::Failed)
+            return stored.error();
+        if (const std::optional<StoreError> error = control(QStringLiteral("rollback to ") + savepoint))
+            return error;
+        return insertEachAlone(rows, from, to, outcome);
+    }
+    if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
+        return error;
+    outcome.refused.insert(outcome.refused.end(), unstorable.begin(), unstorable.end());
+    for (const StoredRow& row : storable) {
+        if (!stored.value().contains(row.value(0)))
+            outcome.skipped << row.value(0);
+    }
+    return std::nullopt;
+}
+
+StoreResult<QSet<QString>> SqlStore::insertManyUnlessStored(const std::vector<StoredRow>& rows)
+{
+    return numbersAnswered(statements::insertManyUnlessStored(rows));
+}
+
+StoreResult<QSet<QString>> SqlStore::numbersAnswered(const Statement& statement)
+{
+    return run<QSet<QString>>(statement, [](QSqlQuery& q) {
+        QSet<QString> numbers;
+        while (q.next())
+            numbers.insert(textOf(q.value(0)));
+        return numbers;
+    });
+}
+
+std::optional<StoreError> SqlStore::insertEachAlone(const std::vector<StoredRow>& rows, size_t from, size_t to,
+                                                    InsertOutcome& outcome)
+{
+    const QString savepoint = QStringLiteral("savepoint copied_row");
+    for (size_t i = from; i < to; ++i) {
+        const StoredRow& row = rows[i];
+        if (const std::optional<QString> reason = unstorableValue(row)) {
+            outcome.refused.push_back({row.value(0), *reason});
+            continue;
+        }
+        if (const std::optional<StoreError> error = control(savepoint))
+            return error;
+        const StoreResult<bool> inserted =
+            run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
+        if (!inserted.ok()) {
+            if (inserted.error().kind != StoreError::Kind::Failed)
+                return inserted.error();
+            if (const std::optional<StoreError> error = control(QStringLiteral("rollback to ") + savepoint))
+                return error;
+            outcome.refused.push_back({row.value(0), inserted.error().message});
+            continue;
+        }
+        if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
+            return error;
+        if (!inserted.value())
+            outcome.skipped << row.value(0);
+    }
+    return std::nullopt;
 }

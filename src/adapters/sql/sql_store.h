@@ -3,6 +3,7 @@
 #include "core/ports/project_store.h"
 #include "core/ports/selection_store.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -30,6 +31,8 @@ public:
     QSqlDatabase connection() const;
     // Lets the connection go.
     void close();
+    // Whether searches read the trigram index beside the table.
+    bool searchIndexed() const { return m_searchIndex == statements::Index::Trigrams; }
 
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;
@@ -88,20 +91,35 @@ protected:
     virtual bool quotesNames() const { return false; }
     // How this engine's LIKE compares letters.
     virtual statements::Match likeMatch() const { return statements::Match::CaseFoldingLike; }
+    void setSearchIndex(statements::Index index) { m_searchIndex = index; }
     // Why the engine cannot hold a value of the row, found before the row is sent, so
     // that the reason is clear; none when it can.
     virtual std::optional<QString> unstorableValue(const StoredRow&) const { return std::nullopt; }
+    // Stores rows that hold no unstorable value, each unless its number is stored,
+    // all in one go: the numbers it stored. A row the engine refuses fails them all.
+    virtual StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows);
+    // Runs a statement that answers numbers, and collects them.
+    StoreResult<QSet<QString>> numbersAnswered(const Statement& statement);
+    // Statements no engine prepares (savepoints, a session's own tables), without values.
+    std::optional<StoreError> control(const QString& sql);
 
 private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
-    // Statements of the transaction itself (savepoints), which no engine prepares.
-    std::optional<StoreError> control(const QString& sql);
-    // insertUnlessStored in one transaction; with `eachRowAlone` every row in a
-    // savepoint of its own. Without, a row the engine refuses ends the attempt with
-    // nothing stored, and `refused` is set.
-    StoreResult<InsertOutcome> insertRows(const std::vector<StoredRow>& rows, bool eachRowAlone, bool* refused);
+    // Whether a search reads the trigram index: only when it finds few rows there.
+    statements::Index indexFor(const QString& search);
+    // insertUnlessStored's rows [from, to): stored by one statement, or row by row
+    // when the engine refuses one of them; what became of them goes to `outcome`.
+    // An error only when the store itself fails.
+    std::optional<StoreError> insertSlice(const std::vector<StoredRow>& rows, size_t from, size_t to,
+                                          InsertOutcome& outcome);
+    std::optional<StoreError> insertEachAlone(const std::vector<StoredRow>& rows, size_t from, size_t to,
+                                              InsertOutcome& outcome);
+
+    // Rows a statement of insertUnlessStored sends at most: 45 values each, within
+    // the bound values either engine takes (SQLite 32766, PostgreSQL 65535).
+    static constexpr size_t kRowsPerStatement = 250;
 
     // The failure of a project operation on a store without the project tables.
     StoreError withoutProjects(const Statement& statement) const;
@@ -110,6 +128,10 @@ private:
 
     QString m_connectionName;
     ProjectTablesState m_projectTables;
+    statements::Index m_searchIndex = statements::Index::None;
+    // The last search text the index was asked about, and whether it serves it.
+    QString m_probedSearch;
+    bool m_probedServes = false;
     // One query object per statement text, kept prepared while the connection lives.
     struct PreparedQueries;
     std::unique_ptr<PreparedQueries> m_queries;

@@ -24,6 +24,33 @@ Statement createTable()
 
 namespace {
 
+// The smallest text that follows every text beginning with `prefix`.
+QString prefixEnd(const QString& prefix)
+{
+    QString end = prefix;
+    while (!end.isEmpty() && end.back() == QChar(0xFFFF))
+        end.chop(1);
+    if (!end.isEmpty())
+        end.back() = QChar(end.back().unicode() + 1);
+    return end;
+}
+
+// The key's range of the numbers that start with a search's text in any case of
+// its Latin letters: from its upper case up to past its lower case.
+KeyRange caseFoldedPrefixRange(const QString& search)
+{
+    QString upper = search;
+    QString lower = search;
+    for (qsizetype i = 0; i < search.size(); ++i) {
+        const char16_t c = search[i].unicode();
+        if (c < 0x80) {
+            upper[i] = QChar(c >= u'a' && c <= u'z' ? c - 0x20 : c);
+            lower[i] = QChar(c >= u'A' && c <= u'Z' ? c + 0x20 : c);
+        }
+    }
+    return {upper, prefixEnd(lower)};
+}
+
 // The conditions of a list query and their values, joined by "and". A search
 // compares the number from its start, the model code, the medium and the product
 // name anywhere, with letters compared without case (`match`).
@@ -45,18 +72,129 @@ void addConditions(const ListQuery& query, Match match, QStringList& conditions,
     }
 }
 
-// The smallest text that follows every text beginning with `prefix`.
-QString prefixEnd(const QString& prefix)
+} // namespace
+
+bool isNumberPrefix(const QString& search)
 {
-    QString end = prefix;
-    while (!end.isEmpty() && end.back() == QChar(0xFFFF))
-        end.chop(1);
-    if (!end.isEmpty())
-        end.back() = QChar(end.back().unicode() + 1);
-    return end;
+    if (search.isEmpty())
+        return false;
+    for (QChar c : search) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
 }
 
-} // namespace
+bool trigramsServe(const QString& search)
+{
+    // A NUL would end the phrase early, and a character beyond the 16 bits may make the
+    // key's range of UTF-16 texts no range of the engine's UTF-8 ones: both scan.
+    if (search.size() < 3)
+        return false;
+    for (QChar c : search) {
+        if (c.unicode() == 0 || c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+QString trigramPhrase(const QString& search)
+{
+    QString phrase = search;
+    phrase.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + phrase + u'"';
+}
+
+const QString& sqliteSearchIndexName()
+{
+    static const QString name = QStringLiteral("选型输出检索");
+    return name;
+}
+
+const QString& sqliteSearchKeysName()
+{
+    static const QString name = QStringLiteral("选型输出检索号");
+    return name;
+}
+
+// The index holds no text of its own (contentless): each row's entry is found by
+// its number's id, and removed with the values it was made from, which the
+// triggers have as old.*. The ids are those of a table of their own, an integer
+// key that no VACUUM renumbers, unlike the rowids of 选型输出.
+QStringList sqliteSearchIndex()
+{
+    const QString index = sqliteSearchIndexName();
+    const QString keys = sqliteSearchKeysName();
+    const QString columns = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
+    const auto idOf = [&keys](const char* row) {
+        return QStringLiteral("(select id from %1 where 选型编号 = %2.选型编号)").arg(keys, QString::fromLatin1(row));
+    };
+    // "or replace": a program that replaces a row without delete triggers leaves its id
+    // behind, which then names no row any more
+    const QString added = QStringLiteral("insert or replace into %1(选型编号) values (new.选型编号); "
+                                         "insert into %2(rowid, %3) values (%4, new.仪表型号规格, new.使用介质, new.产品名称);")
+                              .arg(keys, index, columns, idOf("new"));
+    const QString removed = QStringLiteral("insert into %1(%1, rowid, %2) select 'delete', id, old.仪表型号规格, "
+                                           "old.使用介质, old.产品名称 from %3 where 选型编号 = old.选型编号; "
+                                           "delete from %3 where 选型编号 = old.选型编号;")
+                                .arg(index, columns, keys);
+    return {
+        QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)").arg(keys),
+        QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='', tokenize='trigram')")
+            .arg(index, columns),
+        QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, added),
+        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end").arg(index, removed),
+        QStringLiteral("create trigger if not exists %1_修改 after update on 选型输出 begin %2 %3 end")
+            .arg(index, removed, added),
+    };
+}
+
+QStringList sqliteSearchIndexFill()
+{
+    // in the order of the key, so that the ids of the rows stored before follow it
+    const QString keys = sqliteSearchKeysName();
+    return {
+        QStringLiteral("insert into %1(选型编号) select 选型编号 from 选型输出 order by 选型编号").arg(keys),
+        QStringLiteral("insert into %1(rowid, 仪表型号规格, 使用介质, 产品名称) select k.id, t.仪表型号规格, t.使用介质, "
+                       "t.产品名称 from 选型输出 t join %2 k on k.选型编号 = t.选型编号")
+            .arg(sqliteSearchIndexName(), keys),
+    };
+}
+
+Statement sqliteSearchMatches(const QString& search, int limit)
+{
+    return {QStringLiteral("select count(*) from (select rowid from %1 where %1 match ? limit ?)").arg(sqliteSearchIndexName()),
+            {trigramPhrase(search), limit}};
+}
+
+QStringList postgresSearchIndex()
+{
+    // pg_trgm's operator class folds case as ilike does and answers like and ilike
+    // with a recheck of the row, so the statements stay as they are; the planner
+    // reads an "or" of the four columns from indexes only when each of them has one,
+    // so the number is in the trigram index too. A number's prefix of digits is read
+    // sooner from a range of a btree in the order of its characters, which the
+    // planner takes for an ilike whose text starts with no letter. Concurrently:
+    // saves go on while an index is made (outside any transaction).
+    return {
+        QStringLiteral("create extension if not exists pg_trgm"),
+        QStringLiteral("create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
+                       "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+        QStringLiteral("create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
+    };
+}
+
+Statement postgresSearchIndexesFound()
+{
+    return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
+                           "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
+            {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
+}
+
+Statement postgresRowsUpTo(int limit)
+{
+    return {QStringLiteral("select count(*) from (select 1 from 选型输出 limit ?) r"), {limit}};
+}
 
 QString likeLiteral(const QString& text)
 {
@@ -70,15 +208,60 @@ QString likeLiteral(const QString& text)
     return literal;
 }
 
-Statement listPage(const ListQuery& query, int limit, Match match)
+namespace {
+
+// A page of the rows of `source`, ordered and cut by the key.
+Statement pageOf(const QString& source, const ListQuery& query, int limit, Match match, QVariantList sourceValues)
 {
     Statement s;
+    s.values = std::move(sourceValues);
     QStringList conditions;
     addConditions(query, match, conditions, s.values);
     s.values << limit;
     s.sql = QStringLiteral("select * from %1 %2order by 选型编号 desc limit ?")
-                .arg(kSelectionTable, conditions.isEmpty() ? QString()
-                                          : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+                .arg(source, conditions.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+    return s;
+}
+
+} // namespace
+
+// With an index, two pages are read, each stopping at `limit` rows: one from the
+// key's range of the numbers that start with the text, one from the rows the
+// trigram index names (or, on a server, whose texts hold the text, which its own
+// indexes find); the page is the newest of both. For digits the range of a
+// server's collation is the range of their characters. The search's own conditions decide in
+// both, so that the rows and their order are those of the scan.
+Statement listPage(const ListQuery& query, int limit, Match match, Index index)
+{
+    const bool trigrams = index == Index::Trigrams && trigramsServe(query.search);
+    const bool numbers = index == Index::NumberRange && isNumberPrefix(query.search);
+    if (!trigrams && !numbers)
+        return pageOf(kSelectionTable.toString(), query, limit, match, {});
+    const KeyRange range = caseFoldedPrefixRange(query.search);
+    const Statement inRange =
+        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"), query, limit, match,
+               {range.from, range.before});
+    Statement texts;
+    if (trigrams) {
+        texts = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
+                                      "(select rowid from %2 where %2 match ?))) r")
+                           .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
+                       query, limit, match, {trigramPhrase(query.search)});
+    } else {
+        const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
+        const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
+        texts = pageOf(QStringLiteral("(select * from 选型输出 where 仪表型号规格 %1 ? escape '\\' or "
+                                      "使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\') r")
+                           .arg(op),
+                       query, limit, match, {anywhere, anywhere, anywhere});
+    }
+    Statement s;
+    s.sql = QStringLiteral("select * from (%1) a union select * from (%2) b order by 选型编号 desc limit ?")
+                .arg(inRange.sql, texts.sql);
+    s.values = inRange.values + texts.values;
+    s.values << limit;
     return s;
 }
 
@@ -132,6 +315,51 @@ Statement insertUnlessStored(const QStringList& row)
     Statement s = insert(row);
     s.sql += QStringLiteral(" on conflict (%1) do nothing").arg(quoted(columns()[0].name));
     return s;
+}
+
+Statement insertManyUnlessStored(const std::vector<QStringList>& rows)
+{
+    Statement s;
+    s.values.reserve(static_cast<qsizetype>(rows.size()) * kColumnCount);
+    const QString marks = u'(' + QStringLiteral("?,").repeated(kColumnCount - 1) + QStringLiteral("?)");
+    QStringList tuples;
+    for (const QStringList& row : rows) {
+        tuples << marks;
+        for (int i = 0; i < kColumnCount; ++i)
+            s.values << (i < row.size() ? row[i] : QString());
+    }
+    const QString key = quoted(columns()[0].name);
+    s.sql = QStringLiteral("insert into 选型输出 values%1 on conflict (%2) do nothing returning %2")
+                .arg(tuples.join(u','), key);
+    return s;
+}
+
+const QString& copiedRowsTable()
+{
+    static const QString name = QStringLiteral("copied_rows");
+    return name;
+}
+
+Statement createCopiedRows()
+{
+    // emptied by every commit, so that the rows of a transaction never outlive it
+    return {QStringLiteral("create temporary table if not exists %1 (like 选型输出) on commit delete rows")
+                .arg(copiedRowsTable()),
+            {}};
+}
+
+Statement emptyCopiedRows()
+{
+    // within a transaction a delete is cheaper than a truncate, which makes a new file
+    return {QStringLiteral("delete from %1").arg(copiedRowsTable()), {}};
+}
+
+Statement insertCopiedUnlessStored()
+{
+    const QString key = quoted(columns()[0].name);
+    return {QStringLiteral("insert into 选型输出 select * from %1 on conflict (%2) do nothing returning %2")
+                .arg(copiedRowsTable(), key),
+            {}};
 }
 
 Statement rowsAfter(const QString& number, int limit)

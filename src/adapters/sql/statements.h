@@ -3,6 +3,8 @@
 #include "adapters/sql/query_helpers.h"
 #include "core/ports/selection_store.h"
 
+#include <vector>
+
 // The statements on the table of stored selections, in SQL that SQLite and
 // PostgreSQL both accept. Their texts keep the meaning of the original Jet
 // statements; values are bound, never pasted into the text. Each text is fixed for
@@ -28,12 +30,56 @@ enum class Match {
     ILike,
 };
 
+// Whether a search may read the SQLite store's trigram index beside the table (a
+// PostgreSQL server picks its own index for the same statement).
+enum class Index {
+    None,
+    Trigrams,
+    // A search of digits read as two pages: the rows of the key's range of the
+    // numbers that start with it, and those whose texts hold it. A server's planner
+    // would read the key from the top for an "or" of a number prefix with the texts,
+    // past every newer row, when the prefix is that of an old year.
+    NumberRange,
+};
+
 // A page of the list, newest number first: `select *` in the order of the key, from
 // the top or after the last number of the page before (a keyset page: no offset is
 // skipped, the key's index serves it), with or without a search (see ListQuery).
-Statement listPage(const ListQuery& query, int limit, Match match);
-// The key of the row of a number, when it is among the rows the query finds.
+// With the trigram index a search of three characters or more is answered from the
+// rows that index and the key's range name, then compared as without it, so that
+// the rows and their order are the same.
+Statement listPage(const ListQuery& query, int limit, Match match, Index index = Index::None);
+// The key of the row of a number, when it is among the rows the query finds: one
+// row, read by its key, which no index would find sooner.
 Statement listHolds(const ListQuery& query, const QString& number, Match match);
+// Whether a search is made of digits only, the beginning of a number.
+bool isNumberPrefix(const QString& search);
+// Whether the trigram index can narrow a search for this text: it knows nothing of
+// texts shorter than three characters.
+bool trigramsServe(const QString& search);
+
+// A search text as a phrase of the trigram index: the text itself, in quotes.
+QString trigramPhrase(const QString& search);
+// The SQLite store's trigram index beside the table, and the table of the ids by
+// which its entries name the selection numbers.
+const QString& sqliteSearchIndexName();
+const QString& sqliteSearchKeysName();
+// The trigram index of the SQLite store with its table of ids, and the triggers that
+// keep both in step with every insert, delete and update, also those of programs
+// that know nothing of them; each where it is missing.
+QStringList sqliteSearchIndex();
+// Fills the new index from the rows already stored.
+QStringList sqliteSearchIndexFill();
+// How many entries of the index hold the text, counted up to `limit`.
+Statement sqliteSearchMatches(const QString& search, int limit);
+// The PostgreSQL store's trigram index over the searched texts and the index of the
+// numbers' prefixes, with the extension that provides the first; each where it is
+// missing, made while saves go on.
+QStringList postgresSearchIndex();
+// The names of those indexes that are there, each with whether it is usable.
+Statement postgresSearchIndexesFound();
+// How many rows the table holds, counted up to `limit`.
+Statement postgresRowsUpTo(int limit);
 // The bounds of a day's numbers in the order of the key: from the day itself (so
 // from its 000) up to, not including, the text that follows every text beginning
 // with the day ("20261211" after "20261210"): exactly the numbers whose first
@@ -60,6 +106,15 @@ Statement print(const QString& number, Names names = Names::AsWritten);
 Statement rowsAfter(const QString& number, int limit);
 // The 45 values of a row, unless its number is stored already.
 Statement insertUnlessStored(const QStringList& row);
+// The same for many rows in one statement, which answers the numbers it stored.
+Statement insertManyUnlessStored(const std::vector<QStringList>& rows);
+// A PostgreSQL session's own table of the store's columns, into which many rows are
+// copied in one stream before they go into the table: made where it is missing,
+// emptied, and its rows stored unless their numbers are (answering those stored).
+const QString& copiedRowsTable();
+Statement createCopiedRows();
+Statement emptyCopiedRows();
+Statement insertCopiedUnlessStored();
 
 // A search text as a LIKE pattern with the escape character `\`: `%`, `_` and `\`
 // in the text stand for themselves.

@@ -73,6 +73,34 @@ QString tableShapeProblem(const QSqlDatabase& db)
     return tableShapeProblem(*found, Qt::CaseInsensitive);
 }
 
+bool hasSearchIndex(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    q.addBindValue(statements::sqliteSearchIndexName());
+    return q.exec() && q.next();
+}
+
+// Adds the search index to a database that has none, filled from the rows stored,
+// all in one transaction. A database that cannot take it (held by another program,
+// a full disk) keeps being searched without it: searches are slower, never wrong.
+void addSearchIndex(QSqlDatabase& db)
+{
+    if (hasSearchIndex(db) || !db.transaction())
+        return;
+    const QStringList steps = statements::sqliteSearchIndex() + statements::sqliteSearchIndexFill();
+    for (const QString& sql : steps) {
+        QSqlQuery q(db);
+        if (!q.exec(sql)) {
+            q.finish();
+            db.rollback();
+            return;
+        }
+    }
+    if (!db.commit())
+        db.rollback();
+}
+
 bool isWriteProtected(const QString& path)
 {
     const QFileDevice::Permissions p = QFileInfo(path).permissions();
@@ -145,7 +173,13 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
     }
     if (const QString problem = tableShapeProblem(db); !problem.isEmpty())
         return problem;
-    return checkProjectTables(!m_readOnly, columnReader(db), Qt::CaseInsensitive);
+    if (const QString problem = checkProjectTables(!m_readOnly, columnReader(db), Qt::CaseInsensitive);
+        !problem.isEmpty())
+        return problem;
+    if (!m_readOnly)
+        addSearchIndex(db);
+    setSearchIndex(hasSearchIndex(db) ? statements::Index::Trigrams : statements::Index::None);
+    return QString();
 }
 
 QString SelectionDatabase::missingFolder(const QString& path)
@@ -177,6 +211,10 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             *error = db.lastError().text();
         } else {
             QSqlQuery q(db);
+            const bool hadTable = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = '%1'")
+                                             .arg(tableName()))
+                                  && q.next();
+            q.finish();
             ok = q.exec(statements::createTable().sql);
             if (!ok)
                 *error = q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText();
@@ -191,6 +229,10 @@ bool SelectionDatabase::create(const QString& path, QString* error)
                     *error = projects.missing;
                 ok = error->isEmpty();
             }
+            // a file that was there is left as it was: the first program that opens it
+            // to write adds the index
+            if (ok && !hadTable)
+                addSearchIndex(db);
         }
         db.close();
     }

@@ -159,6 +159,50 @@ private slots:
         QCOMPARE(opened.state, OpenedStore::State::Failed);
     }
 
+    // The search indexes of a table made before them: an opening program adds them to
+    // a small table and leaves a big one, which it would wait for, to init-db; an
+    // index whose making was cut short (left unusable) is made again.
+    void searchIndexesAddedByOpeningOrByInit()
+    {
+        const QString location = freshStoreLocation(QStringLiteral("postgresql"), true);
+        const QString indexes = QStringLiteral("select count(*) from pg_index i join pg_class c on c.oid = i.indexrelid "
+                                               "where c.relname in ('选型输出检索', '选型输出编号前缀') and i.indisvalid");
+        const auto usableIndexes = [&] {
+            TestStore store(location);
+            QSqlQuery q(store.connection());
+            return q.exec(indexes) && q.next() ? q.value(0).toInt() : -1;
+        };
+        const auto dropIndexes = [&] {
+            TestStore store(location);
+            QSqlQuery q(store.connection());
+            return q.exec(QStringLiteral("drop index 选型输出检索, 选型输出编号前缀"));
+        };
+        QVERIFY(dropIndexes());
+        QCOMPARE(usableIndexes(), 2); // small: added again by the check's own opening
+        {
+            TestStore store(location);
+            QSqlQuery q(store.connection());
+            QVERIFY(q.exec(QStringLiteral("update pg_index set indisvalid = false where indexrelid = "
+                                          "'选型输出检索'::regclass")));
+        }
+        QCOMPARE(usableIndexes(), 2);
+        {
+            TestStore store(location);
+            std::vector<StoredRow> rows;
+            for (int i = 0; i < 50000; ++i) {
+                StoredRow row(45);
+                row[0] = QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0'));
+                rows.push_back(row);
+            }
+            QVERIFY(store->insertUnlessStored(rows).ok());
+        }
+        QVERIFY(dropIndexes());
+        QCOMPARE(usableIndexes(), 0);
+        QString error;
+        QVERIFY2(prepareStore(location, &error), qPrintable(error));
+        QCOMPARE(usableIndexes(), 2);
+    }
+
     // The server ends the connection (an administrator, a restart): the operation
     // that needed it is told Disconnected, and the next one connects again.
     void aConnectionEndedByTheServerIsMadeAgain()

@@ -1,0 +1,92 @@
+#include "adapters/postgresql/postgres_copy.h"
+
+#include <QByteArray>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
+
+namespace {
+
+// A value in COPY's text format: a NULL as \N, the backslash and the characters
+// that end a value or a row escaped.
+void appendValue(QByteArray& out, const QString& value)
+{
+    if (value.isNull()) {
+        out += "\\N";
+        return;
+    }
+    const QByteArray utf8 = value.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+}
+
+QSqlError errorOf(PGconn* connection, PGresult* result)
+{
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(connection)).trimmed();
+    return QSqlError(message, message, QSqlError::StatementError, QString::fromLatin1(state ? state : ""));
+}
+
+// The result of the statement that began the copy, then that of its end: the
+// first failure, or none.
+std::optional<QSqlError> finish(PGconn* connection)
+{
+    std::optional<QSqlError> failed;
+    while (PGresult* result = PQgetResult(connection)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (!failed && status != PGRES_COMMAND_OK && status != PGRES_COPY_IN)
+            failed = errorOf(connection, result);
+        PQclear(result);
+    }
+    return failed;
+}
+
+} // namespace
+
+std::optional<QSqlError> copyRowsInto(const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows,
+                                      int columns)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    // Qt's driver names the type of its handle by libpq's struct: pg_conn*
+    const char* type = handle.typeName();
+    if (!handle.isValid() || (qstrcmp(type, "pg_conn*") != 0 && qstrcmp(type, "PGconn*") != 0))
+        return QSqlError(QStringLiteral("no PostgreSQL connection"), QString(), QSqlError::ConnectionError);
+    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+    const QByteArray statement = QStringLiteral("copy %1 from stdin").arg(table).toUtf8();
+    PGresult* begun = PQexec(connection, statement.constData());
+    const bool copying = PQresultStatus(begun) == PGRES_COPY_IN;
+    if (!copying) {
+        const QSqlError error = errorOf(connection, begun);
+        PQclear(begun);
+        finish(connection);
+        return error;
+    }
+    PQclear(begun);
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(rows.size()) * 512);
+    for (const StoredRow& row : rows) {
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0)
+                data += '\t';
+            appendValue(data, c < row.size() ? row[c] : QString());
+        }
+        data += '\n';
+    }
+    const bool sent = PQputCopyData(connection, data.constData(), static_cast<int>(data.size())) == 1;
+    PQputCopyEnd(connection, sent ? nullptr : "the rows could not be sent");
+    if (std::optional<QSqlError> error = finish(connection))
+        return error;
+    if (!sent)
+        return errorOf(connection, nullptr);
+    return std::nullopt;
+}
