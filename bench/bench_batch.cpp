@@ -44,7 +44,8 @@ void batch_10000Points(benchmark::State& state)
     const QString results = dir.filePath(QStringLiteral("results.csv"));
     const QStringList args = {"--db", ":memory:", "--today", "20261210", "batch", points, "--out", results};
     for (auto _ : state) {
-        const int status = runFlowselCli(args, [](const QString&) {}, [](const QString&) {});
+        const int status = runFlowselCli(
+            args, [](const QString&) {}, [](const QString&) {});
         benchmark::DoNotOptimize(status);
     }
     state.counters["points"] = 10000;
@@ -58,9 +59,8 @@ void batchProcess(benchmark::State& state)
     const int count = static_cast<int>(state.range(0));
     const bool candidates = state.range(1) == 1;
     const QString points = pointsFile(dir, count);
-    std::vector<std::string> args = {FLOWSEL_BIN_DIR "/flowsel-cli", "--db", ":memory:", "--today", "20261210",
-                                     "batch", points.toStdString(), "--out",
-                                     dir.filePath(QStringLiteral("results.csv")).toStdString()};
+    std::vector<std::string> args = {FLOWSEL_BIN_DIR "/flowsel-cli", "--db", ":memory:", "--today", "20261210", "batch",
+        points.toStdString(), "--out", dir.filePath(QStringLiteral("results.csv")).toStdString()};
     if (candidates) {
         args.push_back("--candidates");
         args.push_back(dir.filePath(QStringLiteral("candidates.csv")).toStdString());

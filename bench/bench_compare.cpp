@@ -32,10 +32,9 @@ void compare_onePoint(benchmark::State& state)
     SilentPlatform ui;
     SelectionWindow w(ui);
     w.choose(Field::Medium, int(w.form().items(Field::Medium).indexOf(QString::fromUtf8(p.medium))));
-    const std::pair<Field, const char*> boxes[] = {{Field::StdFlowMin, p.qmin}, {Field::StdFlowMax, p.qmax},
-                                                   {Field::PabsMin, p.pmin},    {Field::PabsMax, p.pmax},
-                                                   {Field::TempMin, "-10"},     {Field::TempMax, "40"},
-                                                   {Field::Hs, "38"}};
+    const std::pair<Field, const char*> boxes[]
+        = {{Field::StdFlowMin, p.qmin}, {Field::StdFlowMax, p.qmax}, {Field::PabsMin, p.pmin}, {Field::PabsMax, p.pmax},
+            {Field::TempMin, "-10"}, {Field::TempMax, "40"}, {Field::Hs, "38"}};
     for (const auto& [f, text] : boxes)
         w.paste(f, QString::fromUtf8(text));
     w.clickComputeFlow();

@@ -3,20 +3,20 @@
 // first selection window shown), scrolling the list down page by page, and long
 // scripts on the real widgets. Run headless:
 //   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_desktop
+#include "adapters/sqlite/selection_database.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/script_runner.h"
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
-#include "sample_database.h"
-#include "adapters/sqlite/selection_database.h"
 #include "apps/desktop/widget_platform.h"
-
-#include <benchmark/benchmark.h>
+#include "sample_database.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTreeView>
+
+#include <benchmark/benchmark.h>
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "workspace/selection_window.h"
 
 #include <benchmark/benchmark.h>
-
 #include <random>
 #include <vector>
 

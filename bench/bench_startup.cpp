@@ -8,14 +8,12 @@
 #include "process_usage.h"
 #include "sample_database.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <string>
 #include <vector>
 
@@ -68,11 +66,7 @@ void startUp(benchmark::State& state)
     measure(state, command(desktop, db, emptyScript()));
     state.counters["rows"] = static_cast<double>(state.range(1));
 }
-BENCHMARK(startUp)
-    ->ArgsProduct({{0, 1}, {0, 1000000}})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+BENCHMARK(startUp)->ArgsProduct({{0, 1}, {0, 1000000}})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // 5,000 selections in one window through flowsel-cli; the counter is the CPU time
 // per selection with the start-up (the empty script's median) taken off.
@@ -99,8 +93,8 @@ void selectionsInOneWindow(benchmark::State& state)
         total += u.cpuSeconds;
     }
     state.counters["startup_ms"] = empty[2] * 1e3;
-    state.counters["per_selection_us"] =
-        (total / static_cast<double>(state.iterations()) - empty[2]) / selections * 1e6;
+    state.counters["per_selection_us"]
+        = (total / static_cast<double>(state.iterations()) - empty[2]) / selections * 1e6;
 }
 BENCHMARK(selectionsInOneWindow)->Arg(5000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

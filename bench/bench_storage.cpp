@@ -3,19 +3,18 @@
 // the first page of a search, and long scripts. The sample files are made once
 // (see sample_database.h):
 //   FLOWSEL_BENCH_DIR=/var/tmp/flowsel-bench build/bench/bench_storage
+#include "adapters/sqlite/selection_database.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/script_runner.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
-#include "adapters/sqlite/selection_database.h"
 #include "workspace/workspace.h"
-
-#include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
 
 #include <array>
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -123,14 +122,14 @@ BENCHMARK(saveOne)->Arg(0)->Arg(kMillion)->Unit(benchmark::kMillisecond)->Iterat
 
 // Typing a search: the list read again from the top, its first page.
 const std::array<const char*, 8> kSearches = {
-    "",            // every row
-    "20261210",    // a day's numbers, the newest
-    "2018",        // a year's numbers, eight years down the list
-    "vrna-80b",    // a model code, lower case
-    "氧气",        // a medium
-    "旋进",        // a product name
+    "",                            // every row
+    "20261210",                    // a day's numbers, the newest
+    "2018",                        // a year's numbers, eight years down the list
+    "vrna-80b",                    // a model code, lower case
+    "氧气",                        // a medium
+    "旋进",                        // a product name
     "PWX-150B-0.5/1.6--20/60-1.5", // a whole model code
-    "no such text", // found nowhere: every row is looked at
+    "no such text",                // found nowhere: every row is looked at
 };
 
 void searchFirstPage(benchmark::State& state)

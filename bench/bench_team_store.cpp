@@ -3,21 +3,21 @@
 // needs at start-up (the first page and the day's numbering), and one save; each on
 // the SQLite file (engine 0) and on a PostgreSQL server over its local socket
 // (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
+#include "adapters/sql/sql_store.h"
+#include "adapters/sqlite/selection_database.h"
 #include "apps/cli/cli_command.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/script_runner.h"
+#include "apps/common/store_choice.h"
 #include "core/ports/platform.h"
 #include "sample_database.h"
-#include "adapters/sql/sql_store.h"
-#include "adapters/sqlite/selection_database.h"
-#include "apps/common/store_choice.h"
 #include "workspace/workspace.h"
-
-#include <benchmark/benchmark.h>
 
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -84,10 +84,7 @@ void startUp(benchmark::State& state)
     state.counters["rss_MB"] = rssKb / 1024.0;
     state.counters["peak_rss_MB"] = processStatusKb("VmHWM:") / 1024.0;
 }
-BENCHMARK(startUp)
-    ->ArgsProduct({{0, 1}, {100000, 1000000}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+BENCHMARK(startUp)->ArgsProduct({{0, 1}, {100000, 1000000}})->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void firstPageAndNumbering(benchmark::State& state)
 {
@@ -115,14 +112,15 @@ void searchFirstPage(benchmark::State& state)
     if (location.isEmpty())
         return;
     const char* const searches[] = {"城市", "vrna-80b", "nothing like this", "2018", "氧气或氢气",
-                                    "PWX-150B-0.5/1.6--20/60-1.5", "20261210", "旋进"};
+        "PWX-150B-0.5/1.6--20/60-1.5", "20261210", "旋进"};
     const QString search = QString::fromUtf8(searches[state.range(1)]);
     OpenedStore db = openStore(location);
     size_t found = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(found = db.store->readPage({search, std::nullopt}, 100).value().size());
     state.counters["found"] = static_cast<double>(found);
-    state.SetLabel(QStringLiteral("%1, \"%2\"").arg(QString::fromUtf8(engineName(int(state.range(0)))), search).toStdString());
+    state.SetLabel(
+        QStringLiteral("%1, \"%2\"").arg(QString::fromUtf8(engineName(int(state.range(0)))), search).toStdString());
 }
 BENCHMARK(searchFirstPage)
     ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5, 6, 7}})
@@ -168,8 +166,8 @@ void storeSave(benchmark::State& state)
     if (!indexed) {
         // without the triggers the index is no longer kept: a store made before it
         auto* store = dynamic_cast<SqlStore*>(db.store.get());
-        for (const char* trigger : {"drop trigger 选型输出检索_添加", "drop trigger 选型输出检索_删除",
-                                    "drop trigger 选型输出检索_修改"}) {
+        for (const char* trigger :
+            {"drop trigger 选型输出检索_添加", "drop trigger 选型输出检索_删除", "drop trigger 选型输出检索_修改"}) {
             if (sqlite)
                 QSqlQuery(store->connection()).exec(QString::fromUtf8(trigger));
         }
@@ -218,8 +216,9 @@ void copyDb(benchmark::State& state)
         }
         QString last;
         state.ResumeTiming();
-        const int status = runFlowselCli({QStringLiteral("--db"), source, QStringLiteral("copy-db"), target},
-                                         [&last](const QString& line) { last = line; }, [](const QString&) {});
+        const int status = runFlowselCli(
+            {QStringLiteral("--db"), source, QStringLiteral("copy-db"), target},
+            [&last](const QString& line) { last = line; }, [](const QString&) {});
         state.PauseTiming();
         if (status == 0 && last.contains(QStringLiteral("\"rows\":%1,").arg(kRows)))
             ++copiedRuns;

@@ -1,14 +1,12 @@
 #include "sample_database.h"
 
-#include <benchmark/benchmark.h>
-
 #include "adapters/postgresql/postgres_location.h"
+#include "adapters/sql/sql_store.h"
+#include "adapters/sql/statements.h"
 #include "adapters/sqlite/selection_database.h"
+#include "apps/common/store_choice.h"
 #include "workspace/selection_window.h"
 #include "workspace/workspace.h"
-#include "adapters/sql/statements.h"
-#include "adapters/sql/sql_store.h"
-#include "apps/common/store_choice.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -25,13 +24,11 @@ namespace {
 // The values of a row that do not vary, in column order from the fourth column
 // (the number, the model code and the medium vary): a turbine selection as engineers
 // store them.
-const char* const kSameValues[] = {
-    "80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
-    "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "", "1.5",
-    "17.500", "57.575"};
-const char* const kSameTail[] = {
-    "国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有", "无", "无", "本安 iaIICT4", "温压自动检测",
-    "-20", "60", "0.5", "0.5", "有", "无", "法兰", "80B(13<=Qg<=250)", "±0.5℃"};
+const char* const kSameValues[] = {"80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
+    "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "", "1.5", "17.500",
+    "57.575"};
+const char* const kSameTail[] = {"国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有", "无", "无",
+    "本安 iaIICT4", "温压自动检测", "-20", "60", "0.5", "0.5", "有", "无", "法兰", "80B(13<=Qg<=250)", "±0.5℃"};
 
 QString quoted(const char* text)
 {
@@ -44,13 +41,13 @@ QString quoted(const char* text)
 // size and medium vary from row to row.
 QString insertStatement(int rows, bool postgres = false)
 {
-    const QString number =
-        postgres ? QStringLiteral("to_char(date '2026-12-10' - (%1 / 300 - i / 300), 'YYYYMMDD') || "
-                                  "lpad((i % 300 + 1)::text, 3, '0')")
-                       .arg(rows - 1)
-                 : QStringLiteral("strftime('%Y%m%d', '2026-12-10', '-' || (%1 / 300 - i / 300) || ' days') || "
-                                  "substr('00' || (i % 300 + 1), -3)")
-                       .arg(rows - 1);
+    const QString number = postgres
+        ? QStringLiteral("to_char(date '2026-12-10' - (%1 / 300 - i / 300), 'YYYYMMDD') || "
+                         "lpad((i % 300 + 1)::text, 3, '0')")
+              .arg(rows - 1)
+        : QStringLiteral("strftime('%Y%m%d', '2026-12-10', '-' || (%1 / 300 - i / 300) || ' days') || "
+                         "substr('00' || (i % 300 + 1), -3)")
+              .arg(rows - 1);
     const QString size = QStringLiteral("(case (i / 3) % 6 when 0 then '25' when 1 then '32' when 2 then '50' "
                                         "when 3 then '80' when 4 then '100' else '150' end)");
     const QString code = QStringLiteral(
@@ -60,7 +57,8 @@ QString insertStatement(int rows, bool postgres = false)
     const QString medium = QStringLiteral(
         "(case (i / 7) % 5 when 0 then '城市天然气或城市煤气' when 1 then '油田天然气' when 2 then '煤层气' "
         "when 3 then '空气或氮气或惰性气体' else '氧气或氢气' end)");
-    const QString product = QStringLiteral("(case i % 3 when 0 then '气体涡轮' when 1 then '气体腰轮流量计' else '气体旋进' end)");
+    const QString product
+        = QStringLiteral("(case i % 3 when 0 then '气体涡轮' when 1 then '气体腰轮流量计' else '气体旋进' end)");
     QStringList values {number, code, medium};
     for (const char* v : kSameValues)
         values << quoted(v);
@@ -89,11 +87,10 @@ QString sampleFolder()
 QStringList sampleRow(int i)
 {
     return {QStringLiteral("2025%1").arg(i, 7, 10, QChar(u'0')), "VRNA-80B-0.5/1.6-1.0/1.5-KEV-B-GW(特殊要求)",
-            "城市天然气或城市煤气", "80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
-            "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "",
-            "1.5", "17.500", "57.575", "气体涡轮", "国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有",
-            "无", "无", "本安 iaIICT4", "温压自动检测", "-20", "60", "0.5", "0.5", "有", "无", "法兰",
-            "80B(13<=Qg<=250)", "±0.5℃"};
+        "城市天然气或城市煤气", "80", "150", "修正", "1.052", "0.987", "300", "400", "-20", "60",
+        "燃烧参比条件和体积计量参比条件均为:温度20℃，压力101.325kPa", "0.000", "0.000", "45", "0.6", "", "1.5",
+        "17.500", "57.575", "气体涡轮", "国产", "有", "无", "80", "1.6", "1.0", "KEV", "", "有", "有", "无", "无",
+        "本安 iaIICT4", "温压自动检测", "-20", "60", "0.5", "0.5", "有", "无", "法兰", "80B(13<=Qg<=250)", "±0.5℃"};
 }
 
 QString sampleDatabase(int rows)
@@ -129,8 +126,9 @@ QString postgresDatabase(const QString& name, bool* created, QString* error)
     const QString server = qEnvironmentVariable("FLOWSEL_TEST_PG");
     std::optional<PostgresLocation> where = PostgresLocation::parse(server, error);
     if (!where) {
-        *error = QStringLiteral("FLOWSEL_TEST_PG names no PostgreSQL server (eval \"$(scripts/pg-test-server start)\"): ")
-                 + *error;
+        *error
+            = QStringLiteral("FLOWSEL_TEST_PG names no PostgreSQL server (eval \"$(scripts/pg-test-server start)\"): ")
+            + *error;
         return QString();
     }
     error->clear();
@@ -172,9 +170,9 @@ QString samplePostgresDatabase(int rows, QString* error)
     OpenedStore opened = openStore(uri);
     auto* store = dynamic_cast<SqlStore*>(opened.store.get());
     QSqlQuery fill(store->connection());
-    if (!fill.exec(QStringLiteral("drop index 选型输出检索, 选型输出编号前缀")) || !fill.exec(insertStatement(rows, true))
-        || !fill.exec(QStringLiteral("analyze 选型输出")) || !prepareStore(uri, error)
-        || !fill.exec(QStringLiteral("analyze 选型输出"))) {
+    if (!fill.exec(QStringLiteral("drop index 选型输出检索, 选型输出编号前缀"))
+        || !fill.exec(insertStatement(rows, true)) || !fill.exec(QStringLiteral("analyze 选型输出"))
+        || !prepareStore(uri, error) || !fill.exec(QStringLiteral("analyze 选型输出"))) {
         if (error->isEmpty())
             *error = fill.lastError().text();
         return QString();
@@ -223,9 +221,9 @@ long rssGrowthKb(const std::function<void()>& work)
 bool makeSelection(SelectionWindow& w)
 {
     w.choose(Field::ZMode, 1); // Zn/Zg typed
-    for (const auto& [field, text] : {std::pair {Field::StdFlowMin, "1"}, {Field::StdFlowMax, "15"},
-                                      {Field::PabsMin, "101.325"}, {Field::PabsMax, "400"}, {Field::TempMin, "20"},
-                                      {Field::TempMax, "20"}, {Field::ZnZgMin, "0.2533125"}})
+    for (const auto& [field, text] :
+        {std::pair {Field::StdFlowMin, "1"}, {Field::StdFlowMax, "15"}, {Field::PabsMin, "101.325"},
+            {Field::PabsMax, "400"}, {Field::TempMin, "20"}, {Field::TempMax, "20"}, {Field::ZnZgMin, "0.2533125"}})
         w.paste(field, QString::fromUtf8(text));
     w.clickComputeFlow();
     w.clickSelect();

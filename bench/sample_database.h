@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <QStringList>
 
 // The values of the i-th sample selection, for stores filled row by row.

@@ -84,8 +84,7 @@ std::optional<ZnAndZg> cornerFactors(const FormModel& f, const Corner& c)
     const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
         ? GasReference::Combustion20Metering20
         : GasReference::Combustion25Metering0;
-    return computedZnAndZg(reference, float(*p / 1000), float(*t),
-                           {float(*hs), float(*d), float(*xco2), float(*xh2)});
+    return computedZnAndZg(reference, float(*p / 1000), float(*t), {float(*hs), float(*d), float(*xco2), float(*xh2)});
 }
 
 // How the record shows a judged input: its symbol (primed once converted to the
@@ -98,8 +97,14 @@ struct JudgedInput {
 };
 
 constexpr JudgedInput kJudged[kSgergRangeInputCount] = {
-    {"Hs", "Hs′", "MJ/m³", 2},  {"d", "d′", "", 4},       {"xCO2", "xCO2", "", 0}, {"xH2", "xH2", "", 0},
-    {"pmin", "pmin", "kPa", 0}, {"pmax", "pmax", "kPa", 0}, {"tmin", "tmin", "℃", 0}, {"tmax", "tmax", "℃", 0},
+    {"Hs", "Hs′", "MJ/m³", 2},
+    {"d", "d′", "", 4},
+    {"xCO2", "xCO2", "", 0},
+    {"xH2", "xH2", "", 0},
+    {"pmin", "pmin", "kPa", 0},
+    {"pmax", "pmax", "kPa", 0},
+    {"tmin", "tmin", "℃", 0},
+    {"tmax", "tmax", "℃", 0},
 };
 
 const JudgedInput& judged(const SgergInputFigure& figure)
@@ -123,12 +128,9 @@ QString boundsText(const SgergBounds& bounds)
 QString rangeWord(SgergRangeClass range)
 {
     switch (range) {
-    case SgergRangeClass::Normal:
-        return QStringLiteral("常规");
-    case SgergRangeClass::Wider:
-        return QStringLiteral("扩展");
-    case SgergRangeClass::Outside:
-        break;
+    case SgergRangeClass::Normal: return QStringLiteral("常规");
+    case SgergRangeClass::Wider: return QStringLiteral("扩展");
+    case SgergRangeClass::Outside: break;
     }
     return QStringLiteral("超出");
 }
@@ -143,11 +145,11 @@ QString beyond(const SgergInputFigure& figure, const SgergBounds& bounds)
                                             : QStringLiteral("> ") + QString::number(bounds.high);
     return QStringLiteral("%1 %2 = %3%4 %5")
         .arg(sgergInputWord(figure.input), QString::fromUtf8(figure.converted ? j.converted : j.symbol),
-             atMethodReference(figure), unit, side);
+            atMethodReference(figure), unit, side);
 }
 
-QString verdictLine(const SgergRangeVerdict& verdict,
-                    const std::array<SgergInputFigure, kSgergRangeInputCount>& figures)
+QString verdictLine(
+    const SgergRangeVerdict& verdict, const std::array<SgergInputFigure, kSgergRangeInputCount>& figures)
 {
     const auto named = [&](const std::vector<SgergRangeInput>& inputs, bool wider) {
         QStringList out;
@@ -156,12 +158,10 @@ QString verdictLine(const SgergRangeVerdict& verdict,
         return out.join(u'；');
     };
     switch (verdict.range) {
-    case SgergRangeClass::Normal:
-        return QStringLiteral("结论：各输入均在管输天然气的常规适用范围内。");
+    case SgergRangeClass::Normal: return QStringLiteral("结论：各输入均在管输天然气的常规适用范围内。");
     case SgergRangeClass::Wider:
         return QStringLiteral("结论：在扩展适用范围内，超出常规范围的有 %1。").arg(named(verdict.wider, false));
-    case SgergRangeClass::Outside:
-        break;
+    case SgergRangeClass::Outside: break;
     }
     return QStringLiteral("结论：超出适用范围：%1，压缩系数仅供参考。").arg(named(verdict.outside, true));
 }
@@ -171,14 +171,14 @@ QString verdictLine(const SgergRangeVerdict& verdict,
 CalculationSheet::Section inputs(const FormModel& f, bool corrected)
 {
     CalculationSheet::Section s {QStringLiteral("一、输入数据"),
-                                 {
-                                     {QStringLiteral("使用介质"), orDash(f.text(F::Medium))},
-                                     {QStringLiteral("最小标况流量 Qn,min"), withUnit(f.text(F::StdFlowMin), "m³/h")},
-                                     {QStringLiteral("最大标况流量 Qn,max"), withUnit(f.text(F::StdFlowMax), "m³/h")},
-                                 }};
+        {
+            {QStringLiteral("使用介质"), orDash(f.text(F::Medium))},
+            {QStringLiteral("最小标况流量 Qn,min"), withUnit(f.text(F::StdFlowMin), "m³/h")},
+            {QStringLiteral("最大标况流量 Qn,max"), withUnit(f.text(F::StdFlowMax), "m³/h")},
+        }};
     if (corrected) {
-        s.tableHeader = {QStringLiteral("输入"),     QStringLiteral("录入值"),   QStringLiteral("25℃/0℃参比下"),
-                         QStringLiteral("常规范围"), QStringLiteral("扩展范围"), QStringLiteral("判断")};
+        s.tableHeader = {QStringLiteral("输入"), QStringLiteral("录入值"), QStringLiteral("25℃/0℃参比下"),
+            QStringLiteral("常规范围"), QStringLiteral("扩展范围"), QStringLiteral("判断")};
     }
     for (const SgergInputFigure& figure : sgergInputFigures(f)) {
         const JudgedInput& j = judged(figure);
@@ -191,8 +191,8 @@ CalculationSheet::Section inputs(const FormModel& f, bool corrected)
             ? rangeWord(sgergInputRange(figure.input, *figure.atMethodReference))
             : QStringLiteral("—");
         s.tableRows.push_back({*j.unit ? name + QStringLiteral(" (%1)").arg(QString::fromUtf8(j.unit)) : name,
-                               orDash(trimmed(figure.entered)), atMethodReference(figure), boundsText(sgergNormalBounds(figure.input)),
-                               boundsText(sgergWiderBounds(figure.input)), judgement});
+            orDash(trimmed(figure.entered)), atMethodReference(figure), boundsText(sgergNormalBounds(figure.input)),
+            boundsText(sgergWiderBounds(figure.input)), judgement});
     }
     return s;
 }
@@ -200,14 +200,14 @@ CalculationSheet::Section inputs(const FormModel& f, bool corrected)
 CalculationSheet::Section conditionsAndMethod(const FormModel& f, bool corrected)
 {
     CalculationSheet::Section s {QStringLiteral("二、参比条件与计算方法"),
-                                 {
-                                     {QStringLiteral("气体数据参比条件"), orDash(f.text(F::RefCondition))},
-                                     {QStringLiteral("流量标准状态"), QStringLiteral("温度20℃，绝对压力101.325kPa")},
-                                     {QStringLiteral("压缩系数修正"), orDash(f.text(F::ZMode))},
-                                 }};
+        {
+            {QStringLiteral("气体数据参比条件"), orDash(f.text(F::RefCondition))},
+            {QStringLiteral("流量标准状态"), QStringLiteral("温度20℃，绝对压力101.325kPa")},
+            {QStringLiteral("压缩系数修正"), orDash(f.text(F::ZMode))},
+        }};
     if (corrected)
         s.lines.push_back({QStringLiteral("压缩系数"),
-                           QStringLiteral("SGERG-88（ISO 12213-3，GB/T 17747.3），Zn 标准状态、Zg 工况")});
+            QStringLiteral("SGERG-88（ISO 12213-3，GB/T 17747.3），Zn 标准状态、Zg 工况")});
     else
         s.lines.push_back({QStringLiteral("压缩系数"), QStringLiteral("未使用状态方程，Zn/Zg 为录入值")});
     s.lines.push_back({QStringLiteral("换算系数"), QStringLiteral("K = Zn/Zg × (pg/pn) × (Tn/Tg)")});
@@ -219,9 +219,9 @@ CalculationSheet::Section corners(const FormModel& f, bool corrected)
 {
     CalculationSheet::Section s;
     s.heading = QStringLiteral("三、工况点");
-    s.tableHeader = {QStringLiteral("工况点"),        QStringLiteral("Qn (m³/h)"), QStringLiteral("p (kPa)"),
-                     QStringLiteral("t (℃)"),        QStringLiteral("Zn"),        QStringLiteral("Zg"),
-                     QStringLiteral("Zn/Zg"),         QStringLiteral("K"),         QStringLiteral("Q (m³/h)")};
+    s.tableHeader = {QStringLiteral("工况点"), QStringLiteral("Qn (m³/h)"), QStringLiteral("p (kPa)"),
+        QStringLiteral("t (℃)"), QStringLiteral("Zn"), QStringLiteral("Zg"), QStringLiteral("Zn/Zg"),
+        QStringLiteral("K"), QStringLiteral("Q (m³/h)")};
     for (const Corner& c : kCorners) {
         QString zn = QStringLiteral("—");
         QString zg = QStringLiteral("—");
@@ -237,8 +237,7 @@ CalculationSheet::Section corners(const FormModel& f, bool corrected)
             zg = formatFixed(z->zg, 5);
         }
         s.tableRows.push_back({QString::fromUtf8(c.name), orDash(f.text(c.stdFlow)), orDash(f.text(c.pressure)),
-                               orDash(f.text(c.temperature)), zn, zg, ratio, orDash(f.text(c.factor)),
-                               orDash(f.text(c.workFlow))});
+            orDash(f.text(c.temperature)), zn, zg, ratio, orDash(f.text(c.factor)), orDash(f.text(c.workFlow))});
     }
     s.notes << QStringLiteral("取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小，"
                               "故 Qn,min 按 pmax、tmin 换算，Qn,max 按 pmin、tmax 换算，"
@@ -280,18 +279,19 @@ void candidatesTable(const SelectionContext& w, CalculationSheet::Section& s)
     if (ofType.empty())
         return;
     const qsizetype count = qsizetype(ofType.size());
-    const auto at = std::find_if(ofType.begin(), ofType.end(), [&](const SizeCandidate& c) { return c.sizeSpec == chosen; });
+    const auto at
+        = std::find_if(ofType.begin(), ofType.end(), [&](const SizeCandidate& c) { return c.sizeSpec == chosen; });
     const qsizetype first = count <= kCandidatesOnRecord
         ? 0
-        : std::clamp(qsizetype(at - ofType.begin()) - kCandidatesOnRecord / 2, qsizetype(0), count - kCandidatesOnRecord);
+        : std::clamp(
+            qsizetype(at - ofType.begin()) - kCandidatesOnRecord / 2, qsizetype(0), count - kCandidatesOnRecord);
     for (qsizetype i = first; i < std::min(count, first + kCandidatesOnRecord); ++i) {
         const SizeCandidate& c = ofType[i];
         s.tableRows.push_back({c.sizeSpec, c.use.capacity.rangeText(), c.use.useAtMax, c.use.marginAtMin, c.velocity,
-                               c.fitWord(), c.sizeSpec == chosen ? QStringLiteral("●") : QString()});
+            c.fitWord(), c.sizeSpec == chosen ? QStringLiteral("●") : QString()});
     }
     s.tableHeader = {QStringLiteral("候选规格"), QStringLiteral("范围 (m³/h)"), QStringLiteral("上限利用 (%)"),
-                     QStringLiteral("下限余量 (倍)"), QStringLiteral("流速 (m/s)"), QStringLiteral("匹配"),
-                     QStringLiteral("所选")};
+        QStringLiteral("下限余量 (倍)"), QStringLiteral("流速 (m/s)"), QStringLiteral("匹配"), QStringLiteral("所选")};
     const QString shown = count > kCandidatesOnRecord ? QStringLiteral("，共 %1 个").arg(count) : QString();
     s.notes << QStringLiteral("候选规格按默认产地、计数器和卡控%1；流速按公称通径；● 为所选规格。").arg(shown);
 }
@@ -299,15 +299,15 @@ void candidatesTable(const SelectionContext& w, CalculationSheet::Section& s)
 CalculationSheet::Section size(const SelectionContext& w)
 {
     CalculationSheet::Section s {QStringLiteral("五、通径"),
-                                 {
-                                     {QStringLiteral("流量计类型"), orDash(w.form.text(F::MeterType))},
-                                     {QStringLiteral("通径规格"), orDash(w.form.text(F::Size))},
-                                 }};
+        {
+            {QStringLiteral("流量计类型"), orDash(w.form.text(F::MeterType))},
+            {QStringLiteral("通径规格"), orDash(w.form.text(F::Size))},
+        }};
     candidatesTable(w, s);
     // the chosen size's row tells its figures; a size the table does not hold (another
     // origin than the first) tells them here
-    const bool inTable = std::any_of(s.tableRows.begin(), s.tableRows.end(),
-                                     [](const QStringList& row) { return !row.last().isEmpty(); });
+    const bool inTable = std::any_of(
+        s.tableRows.begin(), s.tableRows.end(), [](const QStringList& row) { return !row.last().isEmpty(); });
     if (const std::optional<SizeUse> use = sizeUseOf(w); use && !inTable) {
         s.lines.push_back({QStringLiteral("流量范围"), use->capacity.rangeText() + QStringLiteral(" m³/h")});
         s.lines.push_back({QStringLiteral("最大工况流量占上限"), use->useAtMax + u'%'});
@@ -328,9 +328,10 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
 
     CalculationSheet sheet;
     sheet.title = QStringLiteral("选型计算书");
-    sheet.subtitle = QStringLiteral("选型编号：%1　　仪表型号规格：%2").arg(f.text(F::SelectionNo), orDash(f.text(F::ResultText)));
-    sheet.sections = {inputs(f, corrected), conditionsAndMethod(f, corrected), corners(f, corrected), range(f, corrected),
-                      size(window.context())};
+    sheet.subtitle
+        = QStringLiteral("选型编号：%1　　仪表型号规格：%2").arg(f.text(F::SelectionNo), orDash(f.text(F::ResultText)));
+    sheet.sections = {inputs(f, corrected), conditionsAndMethod(f, corrected), corners(f, corrected),
+        range(f, corrected), size(window.context())};
     if (!ui.notes.isEmpty()) {
         CalculationSheet::Section told;
         told.heading = QStringLiteral("计算时的提示");
@@ -344,8 +345,8 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
     return sheet;
 }
 
-std::optional<CalculationSheet> storedCalculationRecord(SelectionStore& store, const QString& number,
-                                                        const QString& dateText, QString* error)
+std::optional<CalculationSheet> storedCalculationRecord(
+    SelectionStore& store, const QString& number, const QString& dateText, QString* error)
 {
     const StoreResult<std::optional<StoredRow>> stored = store.fetch(number);
     if (!stored.ok()) {

@@ -17,5 +17,5 @@ CalculationSheet calculationRecord(const QStringList& row, const QString& dateTe
 
 // The record of the selection stored under `number` in `store`; nothing, and what to
 // tell the user in `error`, when it cannot be read or is not stored.
-std::optional<CalculationSheet> storedCalculationRecord(SelectionStore& store, const QString& number,
-                                                        const QString& dateText, QString* error);
+std::optional<CalculationSheet> storedCalculationRecord(
+    SelectionStore& store, const QString& number, const QString& dateText, QString* error);

@@ -24,12 +24,8 @@ QStringList sizeLabels(CodeFamily family)
 {
     std::vector<SizeTable> tables;
     switch (family) {
-    case CodeFamily::Turbine:
-        tables = {turbineTable(true), turbineTable(false)};
-        break;
-    case CodeFamily::Vortex:
-        tables = {vortexTable(0), vortexTable(1)};
-        break;
+    case CodeFamily::Turbine: tables = {turbineTable(true), turbineTable(false)}; break;
+    case CodeFamily::Vortex: tables = {vortexTable(0), vortexTable(1)}; break;
     case CodeFamily::RotaryLobe:
         for (int variant = 0; variant < 3; ++variant) {
             tables.push_back(domesticRotaryLobeTable(variant));
@@ -196,7 +192,8 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
                 QStringList byTemplate;
                 for (const CodeKeyTemplate& t : s.templates) {
                     if (!t.parts.isEmpty())
-                        byTemplate << QStringLiteral("<code>%1</code>：%2").arg(t.text.toHtmlEscaped(), valuesHtml(t.parts));
+                        byTemplate
+                            << QStringLiteral("<code>%1</code>：%2").arg(t.text.toHtmlEscaped(), valuesHtml(t.parts));
                 }
                 if (byTemplate.size() > 1)
                     shown = byTemplate.join(QStringLiteral("<br>"));
@@ -206,8 +203,9 @@ QString codeKeyHtml(const std::vector<CodeKeySeries>& key)
         }
         html += QStringLiteral("</table>");
     }
-    html += QStringLiteral("<h2>型号后缀</h2><p>以上型号之后，按下表依次加写：</p>"
-                           "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr><th>后缀</th><th>适用</th></tr></thead>");
+    html += QStringLiteral(
+        "<h2>型号后缀</h2><p>以上型号之后，按下表依次加写：</p>"
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr><th>后缀</th><th>适用</th></tr></thead>");
     for (const CodeKeyTemplate& suffix : codeKeySuffixes())
         html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>")
                     .arg(suffix.text.toHtmlEscaped(), suffix.when.toHtmlEscaped());

@@ -10,7 +10,7 @@
 // lists, so that it says what the composers do.
 
 struct CodeKeyPosition {
-    QString name;      // "S"
+    QString name; // "S"
     QString meaning;
     QStringList values; // every value the position takes; empty: as entered
 };

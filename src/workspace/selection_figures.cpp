@@ -12,12 +12,12 @@ using F = Field;
 namespace {
 
 // The boxes of the inputs, in the order of SgergRangeInput.
-constexpr Field kRangeFields[kSgergRangeInputCount] = {F::Hs,      F::RelDensity, F::XCO2,    F::XH2,
-                                                       F::PabsMin, F::PabsMax,    F::TempMin, F::TempMax};
+constexpr Field kRangeFields[kSgergRangeInputCount]
+    = {F::Hs, F::RelDensity, F::XCO2, F::XH2, F::PabsMin, F::PabsMax, F::TempMin, F::TempMax};
 
 // How the status bar names them.
-const char* const kRangeWords[kSgergRangeInputCount] = {"高位发热量", "相对密度", "CO2摩尔分数", "H2摩尔分数",
-                                                        "最小绝对压力", "最大绝对压力", "最低温度", "最高温度"};
+const char* const kRangeWords[kSgergRangeInputCount]
+    = {"高位发热量", "相对密度", "CO2摩尔分数", "H2摩尔分数", "最小绝对压力", "最大绝对压力", "最低温度", "最高温度"};
 
 std::array<QString, kSgergRangeInputCount> fieldNames()
 {
@@ -42,7 +42,8 @@ std::array<SgergInputFigure, kSgergRangeInputCount> sgergInputFigures(const Form
         if (ref20 && (input == SgergRangeInput::Hs || input == SgergRangeInput::RelDensity)) {
             figure.converted = true;
             if (figure.atMethodReference)
-                *figure.atMethodReference *= input == SgergRangeInput::Hs ? sgerg::ref20HeatFactor : sgerg::ref20DensityFactor;
+                *figure.atMethodReference
+                    *= input == SgergRangeInput::Hs ? sgerg::ref20HeatFactor : sgerg::ref20DensityFactor;
         }
     }
     return figures;
@@ -86,12 +87,9 @@ QString sgergRangeHint(const FormModel& form)
     if (!verdict)
         return QString();
     switch (verdict->range) {
-    case SgergRangeClass::Normal:
-        return QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
-    case SgergRangeClass::Wider:
-        return QStringLiteral("SGERG-88：输入超出常规范围，在扩展适用范围内");
-    case SgergRangeClass::Outside:
-        break;
+    case SgergRangeClass::Normal: return QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内");
+    case SgergRangeClass::Wider: return QStringLiteral("SGERG-88：输入超出常规范围，在扩展适用范围内");
+    case SgergRangeClass::Outside: break;
     }
     QStringList out;
     for (SgergRangeInput input : verdict->outside)

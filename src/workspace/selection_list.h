@@ -99,10 +99,10 @@ private:
 
     SelectionStore& m_store;
     QString m_search;
-    std::vector<Row> m_saved;               // saved since the list was read from the top; shown last first
-    std::vector<Row> m_read;                // read from the store, in its order
+    std::vector<Row> m_saved;                   // saved since the list was read from the top; shown last first
+    std::vector<Row> m_read;                    // read from the store, in its order
     std::unordered_set<QString> m_savedNumbers; // of m_saved: skipped when a page brings them again
-    std::optional<QString> m_after;          // the last number read from the store
+    std::optional<QString> m_after;             // the last number read from the store
     bool m_atEnd = true;
     QString m_selected;
     Listener* m_listener = nullptr;

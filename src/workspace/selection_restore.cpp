@@ -1,11 +1,11 @@
 #include "workspace/selection_restore.h"
 
-#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
-#include "core/steps/compose_model_code.h"
 #include "core/form/selection_context.h"
 #include "core/form/vocabulary.h"
 #include "core/record/columns.h"
+#include "core/steps/compose_model_code.h"
+#include "core/steps/option_chain.h"
 #include "core/steps/working_flow.h"
 
 using F = Field;

@@ -30,10 +30,10 @@ void addSizeWarnings(const SelectionContext& w, std::vector<SelectionWarning>& o
         return;
     if (use->aboveMax())
         out.push_back({QStringLiteral("above-size-max"),
-                       QStringLiteral("最大工况流量超出所选规格上限（%1%）").arg(use->useAtMax)});
+            QStringLiteral("最大工况流量超出所选规格上限（%1%）").arg(use->useAtMax)});
     if (use->belowMin())
         out.push_back({QStringLiteral("below-size-min"),
-                       QStringLiteral("最小工况流量低于所选规格下限（%1倍）").arg(use->marginAtMin)});
+            QStringLiteral("最小工况流量低于所选规格下限（%1倍）").arg(use->marginAtMin)});
 }
 
 void addPressureWarning(const SelectionContext& w, std::vector<SelectionWarning>& out)
@@ -42,7 +42,7 @@ void addPressureWarning(const SelectionContext& w, std::vector<SelectionWarning>
         const std::optional<double> p = parseDecimalTrimmed(w.form.text(f));
         if (p && *p < kLowestAbsolutePressureKpa) {
             out.push_back({QStringLiteral("low-absolute-pressure"),
-                           QStringLiteral("绝压低于60kPa：请确认填写的是绝对压力（kPa），不是表压或MPa")});
+                QStringLiteral("绝压低于60kPa：请确认填写的是绝对压力（kPa），不是表压或MPa")});
             return;
         }
     }
@@ -63,11 +63,11 @@ void addSgergWarning(const SelectionContext& w, std::vector<SelectionWarning>& o
         const int decimals = kInputDecimals[i];
         parts << QStringLiteral("%1 %2（适用范围 %3～%4）")
                      .arg(sgergInputWord(input), formatFixedTrimmed((*inputs)[i], decimals),
-                          formatFixedTrimmed(wider.low, decimals), formatFixedTrimmed(wider.high, decimals));
+                         formatFixedTrimmed(wider.low, decimals), formatFixedTrimmed(wider.high, decimals));
     }
     out.push_back({QStringLiteral("sgerg-outside"),
-                   QStringLiteral("超出SGERG-88适用范围（按方法参比条件25℃/0℃）：%1，压缩系数仅供参考")
-                       .arg(parts.join(QStringLiteral("；")))});
+        QStringLiteral("超出SGERG-88适用范围（按方法参比条件25℃/0℃）：%1，压缩系数仅供参考")
+            .arg(parts.join(QStringLiteral("；")))});
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "workspace/selection_window.h"
 
-#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
 #include "core/ports/platform.h"
 #include "core/steps/compose_model_code.h"
+#include "core/steps/option_chain.h"
 #include "core/steps/working_flow.h"
 
 using F = Field;
@@ -26,7 +26,7 @@ void SelectionWindow::wireHandlers()
 
     // Every gas and flow input empties the chain.
     for (Field input : {F::Medium, F::StdFlowMin, F::StdFlowMax, F::PabsMin, F::PabsMax, F::TempMin, F::TempMax,
-                        F::RefCondition, F::XCO2, F::XH2, F::Hs, F::RelDensity, F::ZnZgMin, F::ZnZgMax})
+             F::RefCondition, F::XCO2, F::XH2, F::Hs, F::RelDensity, F::ZnZgMin, F::ZnZgMax})
         f.setStep(input, [&w] { onGasInputChanged(w); });
     f.setExitStep(F::Medium, [&w] { onMediumLeft(w); });
     f.setStep(F::ZMode, [&w] { onZModeClicked(w); });
@@ -40,9 +40,8 @@ void SelectionWindow::wireHandlers()
     f.setStep(F::CombinedAccuracy, [&w] { onCombinedAccuracyClicked(w); });
 
     for (Field option : {F::NominalPressure, F::BaseAccuracy, F::Installation, F::Gprs, F::ShortRangeWireless,
-                         F::CurrentOutput, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper,
-                         F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit, F::PipeConnection,
-                         F::CounterPulse})
+             F::CurrentOutput, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper, F::CorrectorAccuracy,
+             F::DisplayFactor, F::SettlementUnit, F::PipeConnection, F::CounterPulse})
         f.setStep(option, [&w] { onOptionClicked(w); });
 }
 

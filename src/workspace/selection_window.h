@@ -34,12 +34,12 @@ public:
     void setTakenSequence(int sequence) { m_takenSequence = sequence; }
 
     // What the user does. Each returns after the handlers it set off have run.
-    void type(Field f, const QString& keys);    // select all, then type key by key
-    void paste(Field f, const QString& text);   // replace the text, no key filter
-    void choose(Field f, int index);            // a list item or a radio button
-    void leave(Field f);                        // the focus leaves the control
-    void clickComputeFlow();                    // "计算工况流量"
-    void clickSelect();                         // "选型"
+    void type(Field f, const QString& keys);  // select all, then type key by key
+    void paste(Field f, const QString& text); // replace the text, no key filter
+    void choose(Field f, int index);          // a list item or a radio button
+    void leave(Field f);                      // the focus leaves the control
+    void clickComputeFlow();                  // "计算工况流量"
+    void clickSelect();                       // "选型"
 
     // Runs one of the window's handlers as the event loop would: an error ends it
     // with the general error report.

@@ -49,8 +49,8 @@ std::vector<SizeCandidate> sizeCandidates(const SelectionContext& w)
             if (!use || !fit)
                 continue; // every label of the size list is a row of its tables
             const double dn = boreDigits(label).toDouble();
-            out.push_back({shown.items(F::MeterType)[type], label, *use,
-                           formatFixed(boreVelocity(w.flows.qmax, dn), 2), *fit == SizeFit::Widened});
+            out.push_back({shown.items(F::MeterType)[type], label, *use, formatFixed(boreVelocity(w.flows.qmax, dn), 2),
+                *fit == SizeFit::Widened});
         }
     }
     return out;

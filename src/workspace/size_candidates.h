@@ -13,9 +13,9 @@ class SelectionContext;
 // first choices (origin, counter, card control), with the figures to weigh it by.
 struct SizeCandidate {
     QString meterType;
-    QString sizeSpec; // the size list's text
-    SizeUse use;      // range, UseAtMax, MarginAtMin
-    QString velocity; // m/s at WorkFlowMax in the bore of the size's nominal diameter, two decimals
+    QString sizeSpec;     // the size list's text
+    SizeUse use;          // range, UseAtMax, MarginAtMin
+    QString velocity;     // m/s at WorkFlowMax in the bore of the size's nominal diameter, two decimals
     bool widened = false; // offered by the widened pass of the fitting only
 
     // The working flows reach beyond the range the label states.

@@ -15,7 +15,8 @@ QString queryErrorText(const QString& statement, const QString& error)
 
 QString connectionLostText(const QString& statement, const QString& error)
 {
-    return QStringLiteral("与数据库服务器的连接已断开，本次操作未完成；服务器恢复后请重试，程序将自动重新连接。\r\n(%1)\r\n(%2)")
+    return QStringLiteral(
+        "与数据库服务器的连接已断开，本次操作未完成；服务器恢复后请重试，程序将自动重新连接。\r\n(%1)\r\n(%2)")
         .arg(statement, error);
 }
 
@@ -43,13 +44,10 @@ QString notSavedMessage()
 QString projectFailureText(const StoreError& error)
 {
     switch (error.kind) {
-    case StoreError::Kind::Disconnected:
-        return connectionLostText(error.statement, error.message);
-    case StoreError::Kind::Busy:
-        return QStringLiteral("数据库正被其他程序使用，项目未更改，请稍后再试！");
+    case StoreError::Kind::Disconnected: return connectionLostText(error.statement, error.message);
+    case StoreError::Kind::Busy: return QStringLiteral("数据库正被其他程序使用，项目未更改，请稍后再试！");
     case StoreError::Kind::Failed:
-    case StoreError::Kind::Duplicate:
-        break;
+    case StoreError::Kind::Duplicate: break;
     }
     return dataErrorText(error.statement, error.message);
 }

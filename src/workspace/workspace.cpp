@@ -15,10 +15,11 @@ namespace {
 const QString kNumberExists = QStringLiteral("此选型日期编号系统已存在，不要轻易修改！");
 const QString kSaveFailed = QStringLiteral("数据保存失败，输出失败！");
 const QString kSaved = QStringLiteral("数据保存完毕，可进行打印输出！");
-const QString kNumbersUsedUp = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
+const QString kNumbersUsedUp
+    = QStringLiteral("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！");
 const QString kDatabaseBusy = QStringLiteral("数据库正被其他程序使用，本次未保存，请稍后再按“保存”！");
-const QString kConnectionLost =
-    QStringLiteral("与数据库服务器的连接已断开，本次未保存；服务器恢复后请再按“保存”！\r\n(%1)");
+const QString kConnectionLost
+    = QStringLiteral("与数据库服务器的连接已断开，本次未保存；服务器恢复后请再按“保存”！\r\n(%1)");
 const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
 
@@ -270,9 +271,7 @@ void Workspace::save(SelectionWindow& window)
     row[0] = number;
     if (const StoreResult<bool> inserted = m_store.insert(row); !inserted.ok()) {
         switch (inserted.error().kind) {
-        case StoreError::Kind::Busy:
-            m_ui.showBox(MessageKind::Information, kDatabaseBusy);
-            return;
+        case StoreError::Kind::Busy: m_ui.showBox(MessageKind::Information, kDatabaseBusy); return;
         case StoreError::Kind::Disconnected:
             m_ui.showBox(MessageKind::Information, kConnectionLost.arg(inserted.error().message));
             return;
@@ -282,8 +281,7 @@ void Workspace::save(SelectionWindow& window)
             // second.
             m_ui.showBox(MessageKind::Information, kNumberExists);
             return;
-        case StoreError::Kind::Failed:
-            break;
+        case StoreError::Kind::Failed: break;
         }
         showDataError(m_ui, inserted.error());
         m_ui.showBox(MessageKind::Information, kSaveFailed);
@@ -358,9 +356,8 @@ bool Workspace::close(SelectionWindow* window)
         m_openSequences.erase(m_openSequences.find(window->takenSequence()));
     if (window->windowNumber() > 0)
         m_windowNumbers.erase(m_windowNumbers.find(window->windowNumber()));
-    const auto owned = std::find_if(m_open.begin(), m_open.end(), [window](const auto& entry) {
-        return entry.second.get() == window;
-    });
+    const auto owned = std::find_if(
+        m_open.begin(), m_open.end(), [window](const auto& entry) { return entry.second.get() == window; });
     m_open.erase(owned);
     return true;
 }

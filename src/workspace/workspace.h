@@ -115,9 +115,9 @@ private:
     // open ones, and nothing here grows with the windows created before.
     int m_createdCount = 0;
     std::map<int, std::unique_ptr<SelectionWindow>> m_open; // by creation number
-    std::multiset<int> m_windowNumbers;                      // of the open windows
+    std::multiset<int> m_windowNumbers;                     // of the open windows
     // The sequences of the open windows' numbers of today, whatever they were made by
     // (numbering, a restore, the user's edit): what the numbering past 999 must avoid.
     std::multiset<int> m_openSequences;
-    std::vector<SelectionWindow*> m_activation;              // last is current
+    std::vector<SelectionWindow*> m_activation; // last is current
 };

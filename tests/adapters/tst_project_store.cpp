@@ -115,7 +115,8 @@ struct Store : TestStore {
     ProjectStore& projects() { return *projectsOf(*store); }
     QString newProject(const QString& name = QStringLiteral("城东门站"), const QString& day = kDay)
     {
-        const StoreResult<QString> made = projects().createProject({{}, name, QStringLiteral("燃气公司"), {}, {}, {}}, day);
+        const StoreResult<QString> made
+            = projects().createProject({{}, name, QStringLiteral("燃气公司"), {}, {}, {}}, day);
         return made.ok() ? made.value() : QStringLiteral("failed: ") + made.error().message;
     }
     // The lines as "tag number quantity", deleted ones marked "deleted".
@@ -126,7 +127,10 @@ struct Store : TestStore {
             return {QStringLiteral("failed: ") + read.error().message};
         QStringList out;
         for (const ProjectLine& l : read.value())
-            out << QStringLiteral("%1 %2 %3%4").arg(l.tag, l.selectionNo).arg(l.quantity).arg(l.deleted() ? " deleted" : "");
+            out << QStringLiteral("%1 %2 %3%4")
+                       .arg(l.tag, l.selectionNo)
+                       .arg(l.quantity)
+                       .arg(l.deleted() ? " deleted" : "");
         return out;
     }
     QString location;
@@ -137,14 +141,10 @@ QString outcomeName(const StoreResult<LineAdded>& r)
     if (!r.ok())
         return QStringLiteral("failed: ") + r.error().message;
     switch (r.value()) {
-    case LineAdded::Added:
-        return QStringLiteral("added");
-    case LineAdded::TagTaken:
-        return QStringLiteral("tag-taken");
-    case LineAdded::NoSuchSelection:
-        return QStringLiteral("no-selection");
-    case LineAdded::NoSuchProject:
-        return QStringLiteral("no-project");
+    case LineAdded::Added: return QStringLiteral("added");
+    case LineAdded::TagTaken: return QStringLiteral("tag-taken");
+    case LineAdded::NoSuchSelection: return QStringLiteral("no-selection");
+    case LineAdded::NoSuchProject: return QStringLiteral("no-project");
     }
     return QString();
 }
@@ -315,7 +315,8 @@ private slots:
                 }
                 ProjectStore& projects = *projectsOf(*own.store);
                 for (int k = 0; k <= kLinesEach; ++k) {
-                    const QString tag = k == kLinesEach ? QStringLiteral("共用") : QStringLiteral("FT-%1-%2").arg(i).arg(k);
+                    const QString tag
+                        = k == kLinesEach ? QStringLiteral("共用") : QStringLiteral("FT-%1-%2").arg(i).arg(k);
                     const StoreResult<LineAdded> r = projects.addLine(p, {tag, kFirst, 1, {}, {}});
                     if (!r.ok())
                         failures[i] << r.error().message;
@@ -348,8 +349,8 @@ private slots:
         QCOMPARE(to.newProject(QStringLiteral("目标自己的")), p);
         QVERIFY(to.projects().addLine(p, {QStringLiteral("A"), kFirst, 7, {}, {}}).ok());
         const QString own = to.newProject();
-        const auto outcome =
-            to.projects().insertProjectsUnlessStored(from.projects().allProjects().value(), from.projects().allLines().value());
+        const auto outcome = to.projects().insertProjectsUnlessStored(
+            from.projects().allProjects().value(), from.projects().allLines().value());
         QVERIFY(outcome.ok());
         QCOMPARE(outcome.value().projects, 0);
         QCOMPARE(outcome.value().projectsSkipped, 1);
@@ -405,9 +406,9 @@ private slots:
         QTest::newRow("a column missing")
             << "create table 选型项目 (项目编号 text primary key, 项目名称 text, 客户 text, 现场 text, 日期 text)"
             << "选型项目表的结构与本程序不符（有5列，应为6列）";
-        QTest::newRow("a column renamed")
-            << "create table 选型项目 (项目编号 text primary key, 名称 text, 客户 text, 现场 text, 日期 text, 备注 text)"
-            << "第2列为“名称”，应为“项目名称”";
+        QTest::newRow("a column renamed") << "create table 选型项目 (项目编号 text primary key, 名称 text, 客户 text, "
+                                             "现场 text, 日期 text, 备注 text)"
+                                          << "第2列为“名称”，应为“项目名称”";
         QTest::newRow("quantity as text")
             << "create table 项目测点 (项目编号 text, 位号 text, 选型编号 text, 数量 text, 备注 text, "
                "primary key (项目编号, 位号))"

@@ -26,7 +26,7 @@ struct Store : TestStore {
     }
 
     void insert(const QString& number, const QString& code = QStringLiteral("X"), const QString& medium = QString(),
-                const QString& product = QString())
+        const QString& product = QString())
     {
         StoredRow r = row(number, code);
         r[2] = medium;
@@ -37,9 +37,10 @@ struct Store : TestStore {
     void insertSearchedRows()
     {
         const QString city = QStringLiteral("城市天然气或城市煤气");
-        insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city, QStringLiteral("气体涡轮"));
+        insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city,
+            QStringLiteral("气体涡轮"));
         insert(QStringLiteral("20261210002"), QStringLiteral("RKD-G16-CDAR-0.5/1.6"), QStringLiteral("氧气或氢气"),
-               QStringLiteral("气体腰轮流量计"));
+            QStringLiteral("气体腰轮流量计"));
         insert(QStringLiteral("20261210003"), QStringLiteral("VRNA-80B-0.5/1.6"), city, QStringLiteral("气体涡轮"));
         insert(QStringLiteral("20261219001"), QStringLiteral("special 50% code"));
         insert(QStringLiteral("20261209001"), QStringLiteral("A_B"));
@@ -99,10 +100,11 @@ private slots:
         QCOMPARE(all.value().front().size(), 45);
         QCOMPARE(all.value()[1][1], QStringLiteral("X"));
         // a page starts after the last number of the page before, also one no longer stored
-        QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261210010")}, 1)), QStringList {"20261210002"});
+        QCOMPARE(
+            Store::numbers(db->readPage({QString(), QStringLiteral("20261210010")}, 1)), QStringList {"20261210002"});
         QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261209005")}, 10)), QStringList());
         QCOMPARE(Store::numbers(db->readPage({QString(), QStringLiteral("20261210005")}, 10)),
-                 (QStringList {"20261210002", "20261209005"}));
+            (QStringList {"20261210002", "20261209005"}));
         for (int limit : {1, 2, 3})
             QCOMPARE(db.allPages(QString(), limit), (QStringList {"20261210010", "20261210002", "20261209005"}));
     }
@@ -114,7 +116,8 @@ private slots:
     {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QStringList>("found");
-        QTest::newRow("number prefix") << "2026121" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001"};
+        QTest::newRow("number prefix") << "2026121"
+                                       << QStringList {"20261219001", "20261210003", "20261210002", "20261210001"};
         QTest::newRow("day") << "20261210" << QStringList {"20261210003", "20261210002", "20261210001"};
         QTest::newRow("whole number") << "20261210002" << QStringList {"20261210002"};
         QTest::newRow("inside a number: not found") << "1210002" << QStringList();
@@ -136,9 +139,9 @@ private slots:
         QTest::newRow("backslash and percent") << "\\%" << QStringList();
         QTest::newRow("statement text") << "') or 1=1 --" << QStringList();
         QTest::newRow("nothing") << "nothing like this" << QStringList();
-        QTest::newRow("empty: every row")
-            << "" << QStringList {"20261219001", "20261210003", "20261210002", "20261210001", "20261209001", "20261208003",
-                                  "20261208002", "20261208001"};
+        QTest::newRow("empty: every row") << ""
+                                          << QStringList {"20261219001", "20261210003", "20261210002", "20261210001",
+                                                 "20261209001", "20261208003", "20261208002", "20261208001"};
     }
 
     void searchFinds()
@@ -156,8 +159,8 @@ private slots:
         for (const QString& number : db.allPages(QString(), 100)) {
             QCOMPARE(db->holds({search, std::nullopt}, number).value(), found.contains(number));
             const bool older = number < QStringLiteral("20261210002");
-            QCOMPARE(db->holds({search, QStringLiteral("20261210002")}, number).value(),
-                     found.contains(number) && older);
+            QCOMPARE(
+                db->holds({search, QStringLiteral("20261210002")}, number).value(), found.contains(number) && older);
         }
         QVERIFY(!db->holds({search, std::nullopt}, QStringLiteral("20261210009")).value());
     }
@@ -173,13 +176,11 @@ private slots:
         QFETCH(QStringList, found);
         const bool sqlite = storeKind() == u"sqlite";
         const QString location = freshStoreLocation(storeKind(), true);
-        const QStringList dropIndex = sqlite ? QStringList {QStringLiteral("drop table 选型输出检索"),
-                                                            QStringLiteral("drop trigger 选型输出检索_添加"),
-                                                            QStringLiteral("drop trigger 选型输出检索_删除"),
-                                                            QStringLiteral("drop trigger 选型输出检索_修改"),
-                                                            QStringLiteral("drop table 选型输出检索号")}
-                                             : QStringList {QStringLiteral("drop index 选型输出检索"),
-                                                            QStringLiteral("drop index 选型输出编号前缀")};
+        const QStringList dropIndex = sqlite
+            ? QStringList {QStringLiteral("drop table 选型输出检索"), QStringLiteral("drop trigger 选型输出检索_添加"),
+                QStringLiteral("drop trigger 选型输出检索_删除"), QStringLiteral("drop trigger 选型输出检索_修改"),
+                QStringLiteral("drop table 选型输出检索号")}
+            : QStringList {QStringLiteral("drop index 选型输出检索"), QStringLiteral("drop index 选型输出编号前缀")};
         {
             Store db(location);
             QVERIFY2(db.opened, qPrintable(db.error));
@@ -203,8 +204,9 @@ private slots:
         QVERIFY2(reopened.opened, qPrintable(reopened.error));
         QCOMPARE(reopened->searchIndexed(), sqlite);
         QSqlQuery added(reopened.connection());
-        QVERIFY(added.exec(sqlite ? QStringLiteral("select count(*) from 选型输出检索 where 选型输出检索 match '\"vrna\"'")
-                                  : QStringLiteral("select count(*) from pg_indexes where indexname = '选型输出检索'")));
+        QVERIFY(
+            added.exec(sqlite ? QStringLiteral("select count(*) from 选型输出检索 where 选型输出检索 match '\"vrna\"'")
+                              : QStringLiteral("select count(*) from pg_indexes where indexname = '选型输出检索'")));
         QVERIFY(added.next());
         // filled from the rows stored before it
         QCOMPARE(added.value(0).toInt(), sqlite ? 2 : 1);
@@ -243,7 +245,8 @@ private slots:
             QVERIFY(db->remove(QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0'))).value());
         QSqlQuery sql(db.connection());
         QVERIFY(sql.exec(QStringLiteral("vacuum")));
-        QVERIFY(sql.exec(QStringLiteral("update 选型输出 set 选型编号 = '20261220001' where 选型编号 = '20261210003'")));
+        QVERIFY(
+            sql.exec(QStringLiteral("update 选型输出 set 选型编号 = '20261220001' where 选型编号 = '20261210003'")));
         QVERIFY(sql.exec(QStringLiteral("update 选型输出 set 使用介质 = '沼气' where 选型编号 = '20261210002'")));
         sql.finish();
         QCOMPARE(db.allPages(QStringLiteral("vrna-80b"), 1), (QStringList {"20261220001", "20261210001"}));
@@ -305,7 +308,8 @@ private slots:
         TestStore other(location);
         QVERIFY(mine.opened && other.opened);
         QVERIFY(other->insert(Store::row(QStringLiteral("20261210001"), QStringLiteral("first"))).ok());
-        const StoreResult<bool> second = mine->insert(Store::row(QStringLiteral("20261210001"), QStringLiteral("mine")));
+        const StoreResult<bool> second
+            = mine->insert(Store::row(QStringLiteral("20261210001"), QStringLiteral("mine")));
         QVERIFY(!second.ok());
         QCOMPARE(second.error().kind, StoreError::Kind::Duplicate);
         QCOMPARE(mine->fetch(QStringLiteral("20261210001")).value()->at(1), QStringLiteral("first"));
@@ -318,7 +322,8 @@ private slots:
         const auto page = db->readPage({}, 10);
         QVERIFY(!page.ok());
         QCOMPARE(page.error().kind, StoreError::Kind::Failed);
-        QVERIFY(page.error().statement.startsWith(QStringLiteral("select * from 选型输出 order by 选型编号 desc limit ?")));
+        QVERIFY(
+            page.error().statement.startsWith(QStringLiteral("select * from 选型输出 order by 选型编号 desc limit ?")));
         QVERIFY2(page.error().message.contains(QStringLiteral("选型输出")), qPrintable(page.error().message));
         QVERIFY(!db->insert(QStringList(45)).ok());
         QVERIFY(!db->highestSequenceOfDay(QStringLiteral("20261210")).ok());
@@ -402,26 +407,26 @@ private slots:
     {
         Store db;
         db.insert(QStringLiteral("20261210002"), QStringLiteral("kept"));
-        const StoreResult<InsertOutcome> first = db->insertUnlessStored(
-            {Store::row(QStringLiteral("20261210001"), QStringLiteral("new")),
-             Store::row(QStringLiteral("20261210002"), QStringLiteral("overwrite?")),
-             Store::row(QStringLiteral("20261210003"), QStringLiteral("new"))});
+        const StoreResult<InsertOutcome> first
+            = db->insertUnlessStored({Store::row(QStringLiteral("20261210001"), QStringLiteral("new")),
+                Store::row(QStringLiteral("20261210002"), QStringLiteral("overwrite?")),
+                Store::row(QStringLiteral("20261210003"), QStringLiteral("new"))});
         QVERIFY(first.ok());
         QCOMPARE(first.value().skipped, QStringList {"20261210002"});
         QVERIFY(first.value().refused.empty());
         QCOMPARE(db->fetch(QStringLiteral("20261210002")).value()->at(1), QStringLiteral("kept"));
         QCOMPARE(Store::numbers(db->readInNumberOrder(QString(), 10)),
-                 (QStringList {"20261210001", "20261210002", "20261210003"}));
+            (QStringList {"20261210001", "20261210002", "20261210003"}));
         // a row without a number is no row the key takes
-        const StoreResult<InsertOutcome> partly = db->insertUnlessStored(
-            {Store::row(QStringLiteral("20261210004")), Store::row(QString()), Store::row(QStringLiteral("20261210005"))});
+        const StoreResult<InsertOutcome> partly = db->insertUnlessStored({Store::row(QStringLiteral("20261210004")),
+            Store::row(QString()), Store::row(QStringLiteral("20261210005"))});
         QVERIFY2(partly.ok(), qPrintable(partly.error().message));
         QVERIFY(partly.value().skipped.isEmpty());
         QCOMPARE(partly.value().refused.size(), size_t(1));
         QCOMPARE(partly.value().refused[0].number, QString());
         QVERIFY(!partly.value().refused[0].reason.isEmpty());
         QCOMPARE(Store::numbers(db->readInNumberOrder(QStringLiteral("20261210003"), 10)),
-                 (QStringList {"20261210004", "20261210005"}));
+            (QStringList {"20261210004", "20261210005"}));
     }
 
     // Many rows go in few statements: a refused row among them costs only its own

@@ -48,7 +48,7 @@ private slots:
                 f.write("paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
                         "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
                         "click 计算工况流量\nclick 选型\n"
-                        + (numberLine.contains(u'%') ? numberLine.arg(i) : numberLine).toUtf8() + "click 保存\n");
+                    + (numberLine.contains(u'%') ? numberLine.arg(i) : numberLine).toUtf8() + "click 保存\n");
                 f.close();
                 programs.push_back(std::make_unique<QProcess>());
                 programs.back()->start(cli, {"--db", db, "--today", "20261210", "run", script});
@@ -60,8 +60,8 @@ private slots:
                 QCOMPARE(p->exitCode(), 0);
                 const QString out = QString::fromUtf8(p->readAllStandardOutput());
                 QVERIFY2(!out.contains(QStringLiteral("数据错误")) && !out.contains(QStringLiteral("数据保存失败"))
-                             && !out.contains(QStringLiteral("数据库正被其他程序使用")),
-                         qPrintable(out));
+                        && !out.contains(QStringLiteral("数据库正被其他程序使用")),
+                    qPrintable(out));
                 saved += out.count(QStringLiteral("数据保存完毕"));
                 toldExists += out.count(QStringLiteral("此选型日期编号系统已存在"));
             }
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(added, 1);
         TestStore check(db);
         QCOMPARE(projectsOf(*check.store)->projectLines(QStringLiteral("XM20261210001")).value().size(),
-                 size_t(kPrograms + 1));
+            size_t(kPrograms + 1));
     }
 };
 

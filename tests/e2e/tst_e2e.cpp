@@ -32,8 +32,8 @@ private slots:
         QFile file(script);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-        QStringList args = {QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("--today"),
-                            QStringLiteral("20261210")};
+        QStringList args = {
+            QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("--today"), QStringLiteral("20261210")};
         int expectedStatus = 0;
         for (const QString& line : lines) {
             if (line.startsWith(QStringLiteral("# args:")))

@@ -14,6 +14,7 @@ struct CliResult {
 inline CliResult cli(const QStringList& args)
 {
     CliResult r;
-    r.status = runFlowselCli(args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
+    r.status = runFlowselCli(
+        args, [&](const QString& l) { r.out << l; }, [&](const QString& l) { r.err << l; });
     return r;
 }

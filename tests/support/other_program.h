@@ -21,13 +21,12 @@
 class OtherProgram {
 public:
     explicit OtherProgram(const QString& path, const QString& number = QString(),
-                          const QString& begin = QStringLiteral("begin immediate"))
+        const QString& begin = QStringLiteral("begin immediate"))
     {
         std::promise<bool> held;
         std::future<bool> isHeld = held.get_future();
-        m_thread = std::thread([this, path, number, begin, held = std::move(held)]() mutable {
-            run(path, number, begin, held);
-        });
+        m_thread = std::thread(
+            [this, path, number, begin, held = std::move(held)]() mutable { run(path, number, begin, held); });
         m_held = isHeld.get();
     }
     ~OtherProgram() { join(); }

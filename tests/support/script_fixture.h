@@ -24,12 +24,10 @@ struct ScriptFixture {
         , databaseOpened(database.opened)
     {
         workspace.showMainWindow();
-        workspace.onWindowShown = [this](SelectionWindow& w) {
-            events.window(w.caption(), w.form().text(Field::SelectionNo));
-        };
-        workspace.onPreview = [this](SelectionWindow& w, const PrintRow&) {
-            events.preview(w.form().text(Field::SelectionNo));
-        };
+        workspace.onWindowShown
+            = [this](SelectionWindow& w) { events.window(w.caption(), w.form().text(Field::SelectionNo)); };
+        workspace.onPreview
+            = [this](SelectionWindow& w, const PrintRow&) { events.preview(w.form().text(Field::SelectionNo)); };
         workspace.activate();
         lines.clear();
     }

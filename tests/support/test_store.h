@@ -23,7 +23,7 @@ inline QString testServerUri()
     if (uri.isEmpty())
         QTest::qFail("FLOWSEL_TEST_PG is not set: the team store's tests need the throwaway PostgreSQL server that "
                      "scripts/test starts (by hand: eval \"$(scripts/pg-test-server start)\" before ctest)",
-                     __FILE__, __LINE__);
+            __FILE__, __LINE__);
     return uri;
 }
 
@@ -56,7 +56,8 @@ inline QString freshPostgresDatabase(const QString& serverUri = testServerUri())
     }
     QSqlDatabase::removeDatabase(connection);
     if (!created) {
-        QTest::qFail(qPrintable(QStringLiteral("no test database on %1: %2").arg(serverUri, error)), __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("no test database on %1: %2").arg(serverUri, error)), __FILE__, __LINE__);
         return QString();
     }
     where->database = name;

@@ -26,7 +26,7 @@ struct WindowFixture {
 
     // flows, pressures and temperatures in one go, Zn/Zg typed as 1.0
     void typedZnZg(const QString& qmin, const QString& qmax, const QString& pmin, const QString& pmax,
-                   const QString& tmin = QStringLiteral("-20"), const QString& tmax = QStringLiteral("60"))
+        const QString& tmin = QStringLiteral("-20"), const QString& tmax = QStringLiteral("60"))
     {
         paste(Field::StdFlowMin, qmin);
         paste(Field::StdFlowMax, qmax);

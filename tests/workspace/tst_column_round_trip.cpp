@@ -29,10 +29,10 @@ private slots:
         QTest::addColumn<int>("column");
         const QList<QPair<const char*, QString>> selections = {
             {"rotary-lobe card, money, vertical",
-             flowLines(kCity, "1", "15", "400")
-                 + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\nchoose Installation 垂直\n"},
+                flowLines(kCity, "1", "15", "400")
+                    + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\nchoose Installation 垂直\n"},
             {"turbine, KEV, flameproof",
-             meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose Gprs 有\nchoose ExProof 隔爆 dIICT4\n"},
+                meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose Gprs 有\nchoose ExProof 隔爆 dIICT4\n"},
             {"vortex, oil-field gas, HART", meteringPointLines(kOil) + "choose MeterType 气体旋进\nchoose Hart 有\n"},
         };
         for (const auto& [name, lines] : selections) {

@@ -22,12 +22,12 @@ struct ListScript : SelectionScript {
     void storeRows(int count)
     {
         QSqlQuery q(database.connection());
-        QVERIFY(q.exec(QStringLiteral(
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-            "insert into 选型输出 (选型编号, 仪表型号规格, 使用介质, 产品名称) "
-            "select '2025' || substr('0000000' || i, -7), 'CODE-' || i, "
-            "case when i % 10 = 0 then '氧气或氢气' else '城市天然气或城市煤气' end, '气体涡轮' from n")
-                           .arg(count)));
+        QVERIFY(q.exec(
+            QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                           "insert into 选型输出 (选型编号, 仪表型号规格, 使用介质, 产品名称) "
+                           "select '2025' || substr('0000000' || i, -7), 'CODE-' || i, "
+                           "case when i % 10 = 0 then '氧气或氢气' else '城市天然气或城市煤气' end, '气体涡轮' from n")
+                .arg(count)));
         workspace.showMainWindow();
     }
     static QString number(int i) { return QStringLiteral("2025%1").arg(i, 7, 10, QChar(u'0')); }
@@ -179,9 +179,11 @@ private slots:
         ListScript s;
         s.storeRows(250);
         QStringList out = s.run("open " + s.number(3));
-        QCOMPARE(out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"\",\"SelectionNo\":\"%1\"}").arg(s.number(3)));
+        QCOMPARE(out.last(),
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"\",\"SelectionNo\":\"%1\"}").arg(s.number(3)));
         out = s.run("copy " + s.number(3));
-        QCOMPARE(out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-2\",\"SelectionNo\":\"20261210002\"}"));
+        QCOMPARE(out.last(),
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-2\",\"SelectionNo\":\"20261210002\"}"));
         QCOMPARE(s.list().rowCount(), SelectionList::kPageRows); // nothing more was read
         QCOMPARE(s.run("open 20250000251").size(), 1);           // not stored: a script error
     }
@@ -225,7 +227,7 @@ private slots:
         s.sql(QStringLiteral("delete from 选型输出 where 选型编号='%1'").arg(s.number(2)));
         const size_t windows = s.workspace.windows().size();
         QCOMPARE(s.run(command + " " + s.number(2)),
-                 QStringList {showBoxLine("选型编号（20250000002）信息已不在数据库中，可能已被其他程序删除！")});
+            QStringList {showBoxLine("选型编号（20250000002）信息已不在数据库中，可能已被其他程序删除！")});
         QCOMPARE(s.workspace.windows().size(), windows);
         QCOMPARE(s.held(), (QStringList {s.number(3), s.number(1)}));
     }
@@ -255,7 +257,7 @@ private slots:
         // only rows the search finds can be opened
         QCOMPARE(s.run("open " + s.number(2498)).size(), 1);
         QCOMPARE(s.run("open " + s.number(2499)).last(),
-                 QStringLiteral("{\"event\":\"window\",\"caption\":\"\",\"SelectionNo\":\"%1\"}").arg(s.number(2499)));
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"\",\"SelectionNo\":\"%1\"}").arg(s.number(2499)));
         // a city-gas selection saved while the box holds "氧气": not shown
         s.run("find 氧气\nnew\n" + flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\n");
         const QString city = s.text(Field::SelectionNo);

@@ -50,10 +50,10 @@ private slots:
         // the smallest turbine that the widened pass offers, for more than it holds
         QTest::newRow("above the size's upper flow")
             << QStringList {"Medium=煤层气", "StdFlowMin=150", "StdFlowMax=1500", "PabsMin=150", "PabsMax=300",
-                            "XCO2=0.01", "Hs=36", "RelDensity=0.62"}
+                   "XCO2=0.01", "Hs=36", "RelDensity=0.62"}
             << QString()
             << QStringList {"above-size-max: 最大工况流量超出所选规格上限（108.2%）",
-                            "below-size-min: 最小工况流量低于所选规格下限（0.90倍）"};
+                   "below-size-min: 最小工况流量低于所选规格下限（0.90倍）"};
         QTest::newRow("below the size's lower flow")
             << QStringList {"StdFlowMin=80", "StdFlowMax=1000", "PabsMin=300", "PabsMax=400"}
             << QStringLiteral("气体涡轮") << QStringList {"below-size-min: 最小工况流量低于所选规格下限（0.90倍）"};
@@ -63,8 +63,7 @@ private slots:
         QTest::newRow("60 kPa is no warning")
             << QStringList {"StdFlowMin=1", "StdFlowMax=5", "PabsMin=60", "PabsMax=60"} << QString() << QStringList {};
         QTest::newRow("Hs given at 20 C / 20 C, beyond 48 at the method's reference")
-            << QStringList {"StdFlowMin=10", "StdFlowMax=100", "PabsMin=150", "PabsMax=200", "RefCondition=0",
-                            "Hs=45"}
+            << QStringList {"StdFlowMin=10", "StdFlowMax=100", "PabsMin=150", "PabsMax=200", "RefCondition=0", "Hs=45"}
             << QString()
             << QStringList {"sgerg-outside: 超出SGERG-88适用范围（按方法参比条件25℃/0℃）：高位发热量 48.29（适用范围 "
                             "20～48），压缩系数仅供参考"};

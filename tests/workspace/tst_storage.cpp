@@ -157,8 +157,7 @@ private slots:
         s.run("type SelectionNo 20261211009\nwindow 2\ntype SelectionNo 2026121\nnew");
         QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210003"));
         // closing every window frees every number
-        while (s.workspace.closeCurrent()) {
-        }
+        while (s.workspace.closeCurrent()) { }
         s.run("new");
         QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210001"));
     }
@@ -171,7 +170,8 @@ private slots:
                              "from n"));
         QCOMPARE(s.stored(), 999);
         const QStringList out = s.run("new");
-        QCOMPARE(out.first(), showBoxLine("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！"));
+        QCOMPARE(
+            out.first(), showBoxLine("今天的选型日期编号（001～999）已全部使用，请输入其他选型日期编号后再保存！"));
         QCOMPARE(s.text(F::SelectionNo), QString());
         // such a window cannot be saved under an incomplete number
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\n");
@@ -226,8 +226,10 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("number");
-        QTest::newRow("pasted number") << "paste SelectionNo 20261219999\n" << "20261219999";
-        QTest::newRow("automatic number") << "" << "20261210001";
+        QTest::newRow("pasted number") << "paste SelectionNo 20261219999\n"
+                                       << "20261219999";
+        QTest::newRow("automatic number") << ""
+                                          << "20261210001";
     }
 
     void numberSavedMeanwhileByAnotherProgram()
@@ -263,9 +265,12 @@ private slots:
     {
         QTest::addColumn<QString>("begin");
         QTest::addColumn<QString>("othersNumber");
-        QTest::newRow("write transaction") << "begin immediate" << "";
-        QTest::newRow("write transaction storing a row") << "begin immediate" << "20261210077";
-        QTest::newRow("exclusive transaction") << "begin exclusive" << "";
+        QTest::newRow("write transaction") << "begin immediate"
+                                           << "";
+        QTest::newRow("write transaction storing a row") << "begin immediate"
+                                                         << "20261210077";
+        QTest::newRow("exclusive transaction") << "begin exclusive"
+                                               << "";
     }
 
     void heldDatabaseIsToldSoonAndTheSaveRepeated()
@@ -310,7 +315,7 @@ private slots:
         QFETCH(QString, lines);
         Storage s;
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nnew\n" + flowLines(kCity, "1", "15", "400")
-              + "click 选型\nclick 保存\nwindow 1\n" + lines);
+            + "click 选型\nclick 保存\nwindow 1\n" + lines);
         QCOMPARE(s.workspace.list().rowCount(), 2);
         QCOMPARE(s.workspace.list().caption(1), QStringLiteral("20261210001"));
         s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210001'"));
@@ -337,7 +342,7 @@ private slots:
     {
         Storage s;
         s.run(flowLines(kCity, "1", "15", "400") + "click 选型\nclick 保存\nnew\n" + flowLines(kCity, "1", "15", "400")
-              + "click 选型\nclick 保存\n");
+            + "click 选型\nclick 保存\n");
         QCOMPARE(s.workspace.list().rowCount(), 2);
         // window 2 continues the day after 001: 003
         QCOMPARE(s.run("delete 20261210001"), QStringList());
@@ -368,7 +373,7 @@ private slots:
         s.workspace.showMainWindow();
         s.sql(QStringLiteral("delete from 选型输出 where 选型编号='20261210002'"));
         QCOMPARE(s.run("delete 20261210002"),
-                 QStringList {showBoxLine("选型编号（20261210002）信息已不在数据库中，可能已被其他程序删除！")});
+            QStringList {showBoxLine("选型编号（20261210002）信息已不在数据库中，可能已被其他程序删除！")});
         QCOMPARE(s.workspace.list().rowCount(), 1);
         QCOMPARE(s.workspace.list().caption(0), QStringLiteral("20261210001"));
         QCOMPARE(s.run("delete 20261210001"), QStringList());
@@ -381,42 +386,44 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         const QString point = meteringPointLines(kCity);
-        QTest::newRow("turbine, city gas, KEV") << point + "choose MeterType 气体涡轮\nchoose Gprs 有\nchoose ExProof 隔爆 dIICT4\n";
+        QTest::newRow("turbine, city gas, KEV")
+            << point + "choose MeterType 气体涡轮\nchoose Gprs 有\nchoose ExProof 隔爆 dIICT4\n";
         QTest::newRow("turbine, combined 1.0") << point + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\n";
         QTest::newRow("turbine, base 0.5")
             << point + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\nchoose BaseAccuracy 0.5\n";
-        QTest::newRow("turbine, split card") << point + "choose MeterType 气体涡轮\nchoose CardControl 分体\n"
-                                                        "choose CorrectionMode 温压均设置修正\n";
+        QTest::newRow("turbine, split card") << point
+                + "choose MeterType 气体涡轮\nchoose CardControl 分体\n"
+                  "choose CorrectionMode 温压均设置修正\n";
         QTest::newRow("imported turbine without corrector")
             << point + "choose MeterType 气体涡轮\nchoose BaseOrigin 进口\nchoose Corrector 无\n";
-        QTest::newRow("rotary-lobe card, money, vertical")
-            << flowLines(kCity, "1", "15", "400")
-                   + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\nchoose Installation 垂直\n";
-        QTest::newRow("roots without counter, wireless")
-            << flowLines(kCity, "1", "15", "400")
-                   + "choose BaseOrigin 进口\nchoose MechCounter 无\nchoose ShortRangeWireless 有\n";
-        QTest::newRow("RKD-G10 thread without corrector")
-            << flowLines(kCity, "1", "15", "400") + "choose MechCounter 无\nchoose PipeConnection 螺纹\nchoose Corrector 无\n";
-        QTest::newRow("rotary with pulse output")
-            << flowLines(kCity, "1", "15", "400") + "choose SizeSpec 80RKD-G100(0.65<=Qg<=160)\nchoose Corrector 无\n"
-                                                    "choose CounterPulse 有\n";
+        QTest::newRow("rotary-lobe card, money, vertical") << flowLines(kCity, "1", "15", "400")
+                + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\nchoose Installation 垂直\n";
+        QTest::newRow("roots without counter, wireless") << flowLines(kCity, "1", "15", "400")
+                + "choose BaseOrigin 进口\nchoose MechCounter 无\nchoose ShortRangeWireless 有\n";
+        QTest::newRow("RKD-G10 thread without corrector") << flowLines(kCity, "1", "15", "400")
+                + "choose MechCounter 无\nchoose PipeConnection 螺纹\nchoose Corrector 无\n";
+        QTest::newRow("rotary with pulse output") << flowLines(kCity, "1", "15", "400")
+                + "choose SizeSpec 80RKD-G100(0.65<=Qg<=160)\nchoose Corrector 无\n"
+                  "choose CounterPulse 有\n";
         QTest::newRow("oil-field turbine") << meteringPointLines(kOil) + "choose Hart 有\n";
-        QTest::newRow("oil-field vortex card") << meteringPointLines(kOil) + "choose MeterType 气体旋进\n"
-                                                                            "choose CardControl 一体\n";
+        QTest::newRow("oil-field vortex card") << meteringPointLines(kOil)
+                + "choose MeterType 气体旋进\n"
+                  "choose CardControl 一体\n";
         QTest::newRow("oil-field vortex without corrector")
             << meteringPointLines(kOil) + "choose MeterType 气体旋进\nchoose Corrector 无\nchoose CurrentOutput 有\n";
         QTest::newRow("coal-bed turbine") << meteringPointLines(kCoal);
         QTest::newRow("coal-bed vortex") << meteringPointLines(kCoal) + "choose MeterType 气体旋进\n";
-        QTest::newRow("air turbine KEV-G-GW") << meteringPointLines(kAir) + "choose MeterType 气体涡轮\nchoose Gprs 有\n"
-                                                                           "choose ExProof 隔爆 dIICT4\n";
+        QTest::newRow("air turbine KEV-G-GW") << meteringPointLines(kAir)
+                + "choose MeterType 气体涡轮\nchoose Gprs 有\n"
+                  "choose ExProof 隔爆 dIICT4\n";
         QTest::newRow("air roots") << flowLines(kAir, "1", "15", "400") + "choose BaseOrigin 进口\n";
         QTest::newRow("air vortex") << meteringPointLines(kAir) + "choose MeterType 气体旋进\nchoose Hart 有\n";
         QTest::newRow("oxygen vortex") << meteringPointLines(kOxygen) + "choose CurrentOutput 有\n";
         QTest::newRow("oxygen vortex card") << meteringPointLines(kOxygen) + "choose CardControl 一体\n";
-        QTest::newRow("computed Zn/Zg, 25/0 reference")
-            << QStringLiteral("paste StdFlowMin 100\npaste StdFlowMax 300\npaste PabsMax 600\npaste Hs 38\n"
-                              "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n"
-                              "click 计算工况流量\nchoose MeterType 气体涡轮\n");
+        QTest::newRow("computed Zn/Zg, 25/0 reference") << QStringLiteral(
+            "paste StdFlowMin 100\npaste StdFlowMax 300\npaste PabsMax 600\npaste Hs 38\n"
+            "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n"
+            "click 计算工况流量\nchoose MeterType 气体涡轮\n");
     }
 
     void reopenEqualsSaved()
@@ -457,7 +464,7 @@ private slots:
         const QStringList copied = s.run("copy 20261210001");
         QCOMPARE(copied.mid(0, copied.size() - 1), opened.mid(0, opened.size() - 1));
         QCOMPARE(copied.last(),
-                 QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-2\",\"SelectionNo\":\"20261210003\"}"));
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-2\",\"SelectionNo\":\"20261210003\"}"));
         QCOMPARE(s.workspace.current()->caption(), QStringLiteral("流量计选型-2"));
         QCOMPARE(s.text(F::SelectionNo), QStringLiteral("20261210003"));
         QCOMPARE(s.text(F::ResultText), code);
@@ -523,7 +530,7 @@ private slots:
         QCOMPARE(s.run("click 打印"), QStringList {showBoxLine("系统还未保存该编号选型信息！")});
         s.run("click 保存");
         QCOMPARE(s.run("click 打印"),
-                 QStringList {QStringLiteral("{\"event\":\"preview\",\"SelectionNo\":\"20261210001\"}")});
+            QStringList {QStringLiteral("{\"event\":\"preview\",\"SelectionNo\":\"20261210001\"}")});
         s.run("type SelectionNo 20261210777");
         QCOMPARE(s.run("click 打印"), QStringList {showBoxLine("系统还未保存该编号选型信息！")});
     }
@@ -556,8 +563,9 @@ private slots:
         int reopened = 0;
         for (int round = 0; round < 300; ++round) {
             const QString q1 = flows[rng.bounded(int(flows.size()))];
-            s.run("new\n" + flowLines(media[rng.bounded(5)], q1, QString::number(q1.toDouble() * 3),
-                                       pressures[rng.bounded(int(pressures.size()))]));
+            s.run("new\n"
+                + flowLines(media[rng.bounded(5)], q1, QString::number(q1.toDouble() * 3),
+                    pressures[rng.bounded(int(pressures.size()))]));
             for (int i = 0; i < 6; ++i) {
                 const QString name = choices[rng.bounded(int(choices.size()))];
                 const QStringList offered = s.form().items(*fieldByName(name));

@@ -9,8 +9,11 @@ using F = Field;
 namespace {
 
 const QString kMedia[] = {
-    QStringLiteral("城市天然气或城市煤气"), QStringLiteral("油田天然气"), QStringLiteral("煤层气"),
-    QStringLiteral("空气或氮气或惰性气体"), QStringLiteral("氧气或氢气"),
+    QStringLiteral("城市天然气或城市煤气"),
+    QStringLiteral("油田天然气"),
+    QStringLiteral("煤层气"),
+    QStringLiteral("空气或氮气或惰性气体"),
+    QStringLiteral("氧气或氢气"),
 };
 
 // A point that computes, with Zn/Zg typed or computed by SGERG-88.
@@ -83,16 +86,26 @@ private slots:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("message");
-        QTest::newRow("StdFlowMin") << "StdFlowMin" << "最小标况流量未填写！";
-        QTest::newRow("StdFlowMax") << "StdFlowMax" << "最大标况流量未填写！";
-        QTest::newRow("PabsMin") << "PabsMin" << "最小绝对压力未填写！";
-        QTest::newRow("TempMax") << "TempMax" << "最高温度未填写！";
-        QTest::newRow("TempMin") << "TempMin" << "最低温度未填写！";
-        QTest::newRow("XCO2") << "XCO2" << "CO2摩尔含量未填写！";
-        QTest::newRow("Hs") << "Hs" << "高位发热量未填写！";
-        QTest::newRow("XH2") << "XH2" << "H2摩尔含量未填写！";
-        QTest::newRow("RelDensity") << "RelDensity" << "相对密度未填写！";
-        QTest::newRow("PabsMax") << "PabsMax" << "最大绝对压力未填写！";
+        QTest::newRow("StdFlowMin") << "StdFlowMin"
+                                    << "最小标况流量未填写！";
+        QTest::newRow("StdFlowMax") << "StdFlowMax"
+                                    << "最大标况流量未填写！";
+        QTest::newRow("PabsMin") << "PabsMin"
+                                 << "最小绝对压力未填写！";
+        QTest::newRow("TempMax") << "TempMax"
+                                 << "最高温度未填写！";
+        QTest::newRow("TempMin") << "TempMin"
+                                 << "最低温度未填写！";
+        QTest::newRow("XCO2") << "XCO2"
+                              << "CO2摩尔含量未填写！";
+        QTest::newRow("Hs") << "Hs"
+                            << "高位发热量未填写！";
+        QTest::newRow("XH2") << "XH2"
+                             << "H2摩尔含量未填写！";
+        QTest::newRow("RelDensity") << "RelDensity"
+                                    << "相对密度未填写！";
+        QTest::newRow("PabsMax") << "PabsMax"
+                                 << "最大绝对压力未填写！";
     }
 
     void presenceChecks()
@@ -148,12 +161,12 @@ private slots:
         w.ui.take();
         w.compute();
         QCOMPARE(w.ui.take(),
-                 (QStringList {"plain: 标况和工况下的最小流量时气体压缩系数比Zn/Zg未录入！", "focus: ZnZgMin"}));
+            (QStringList {"plain: 标况和工况下的最小流量时气体压缩系数比Zn/Zg未录入！", "focus: ZnZgMin"}));
         w.paste(F::ZnZgMin, QStringLiteral("1"));
         w.ui.take();
         w.compute();
         QCOMPARE(w.ui.take(),
-                 (QStringList {"plain: 标况和工况下的最大流量时气体压缩系数比Zn/Zg未录入！", "focus: ZnZgMax"}));
+            (QStringList {"plain: 标况和工况下的最大流量时气体压缩系数比Zn/Zg未录入！", "focus: ZnZgMax"}));
         QCOMPARE(w.form().count(F::MeterType), 0);
     }
 
@@ -192,26 +205,54 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("computed"); // Zn/Zg by SGERG-88 rather than typed
-        QTest::newRow("TempMax at absolute zero") << "TempMax" << "-273.15" << "最高温度的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("TempMin at absolute zero") << "TempMin" << "-273.15" << "最低温度的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("PabsMin zero") << "PabsMin" << "0" << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("PabsMax zero") << "PabsMax" << "0" << "最大绝对压力的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("ZnZgMin zero") << "ZnZgMin" << "0" << "最小流量时的气体压缩系数比Zn/Zg的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("StdFlowMax huge") << "StdFlowMax" << "1e300" << "最大标况流量的数值使工况流量无法计算，请修改！" << false;
-        QTest::newRow("PabsMin tiny") << "PabsMin" << "1e-300" << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("TempMax at absolute zero") << "TempMax"
+                                                  << "-273.15"
+                                                  << "最高温度的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("TempMin at absolute zero") << "TempMin"
+                                                  << "-273.15"
+                                                  << "最低温度的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMin zero") << "PabsMin"
+                                      << "0"
+                                      << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMax zero") << "PabsMax"
+                                      << "0"
+                                      << "最大绝对压力的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("ZnZgMin zero") << "ZnZgMin"
+                                      << "0"
+                                      << "最小流量时的气体压缩系数比Zn/Zg的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("StdFlowMax huge") << "StdFlowMax"
+                                         << "1e300"
+                                         << "最大标况流量的数值使工况流量无法计算，请修改！" << false;
+        QTest::newRow("PabsMin tiny") << "PabsMin"
+                                      << "1e-300"
+                                      << "最小绝对压力的数值使工况流量无法计算，请修改！" << false;
         // values that describe no gas: the arithmetic would give a negative flow
         const QString below = QStringLiteral("的数值使工况流量无法计算，请修改！");
         for (const bool computed : {false, true}) {
             const char* mode = computed ? "computed" : "typed";
-            QTest::addRow("PabsMax negative, %s", mode) << "PabsMax" << "-1" << "最大绝对压力" + below << computed;
-            QTest::addRow("PabsMin negative, %s", mode) << "PabsMin" << "-150" << "最小绝对压力" + below << computed;
-            QTest::addRow("TempMin below absolute zero, %s", mode) << "TempMin" << "-300" << "最低温度" + below << computed;
-            QTest::addRow("TempMax below absolute zero, %s", mode) << "TempMax" << "-273.5" << "最高温度" + below << computed;
+            QTest::addRow("PabsMax negative, %s", mode) << "PabsMax"
+                                                        << "-1"
+                                                        << "最大绝对压力" + below << computed;
+            QTest::addRow("PabsMin negative, %s", mode) << "PabsMin"
+                                                        << "-150"
+                                                        << "最小绝对压力" + below << computed;
+            QTest::addRow("TempMin below absolute zero, %s", mode) << "TempMin"
+                                                                   << "-300"
+                                                                   << "最低温度" + below << computed;
+            QTest::addRow("TempMax below absolute zero, %s", mode) << "TempMax"
+                                                                   << "-273.5"
+                                                                   << "最高温度" + below << computed;
             // pasted or from a batch cell: the key filter keeps "-" out of typing only
-            QTest::addRow("StdFlowMin negative, %s", mode) << "StdFlowMin" << "-10" << "最小标况流量" + below << computed;
-            QTest::addRow("StdFlowMax negative, %s", mode) << "StdFlowMax" << "-5" << "最大标况流量" + below << computed;
+            QTest::addRow("StdFlowMin negative, %s", mode) << "StdFlowMin"
+                                                           << "-10"
+                                                           << "最小标况流量" + below << computed;
+            QTest::addRow("StdFlowMax negative, %s", mode) << "StdFlowMax"
+                                                           << "-5"
+                                                           << "最大标况流量" + below << computed;
         }
-        QTest::newRow("ZnZgMax negative") << "ZnZgMax" << "-1" << "最大流量时的气体压缩系数比Zn/Zg" + below << false;
+        QTest::newRow("ZnZgMax negative") << "ZnZgMax"
+                                          << "-1"
+                                          << "最大流量时的气体压缩系数比Zn/Zg" + below << false;
     }
 
     void unusableValuesNameTheirBox()
@@ -242,46 +283,54 @@ private slots:
     {
         QTest::addColumn<QStringList>("inputs"); // field=value over the valid point
         QTest::addColumn<bool>("computed");
-        QTest::addColumn<QString>("message");   // empty: computed as usual
+        QTest::addColumn<QString>("message"); // empty: computed as usual
         QTest::addColumn<QString>("focus");
         for (const bool computed : {false, true}) {
             const char* mode = computed ? "computed" : "typed";
             QTest::addRow("flows, %s", mode) << QStringList {"StdFlowMin=650", "StdFlowMax=50"} << computed
-                                             << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
-            QTest::addRow("pressures, %s", mode) << QStringList {"PabsMin=300", "PabsMax=200"} << computed
-                                                 << "最小绝对压力大于最大绝对压力，请修改！" << "PabsMin";
-            QTest::addRow("temperatures, %s", mode) << QStringList {"TempMin=40", "TempMax=-10"} << computed
-                                                    << "最低温度高于最高温度，请修改！" << "TempMin";
-            QTest::addRow("all three, the flows first, %s", mode)
-                << QStringList {"StdFlowMin=650", "StdFlowMax=50", "PabsMin=300", "PabsMax=200", "TempMin=40",
-                                "TempMax=-10"}
-                << computed << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
+                                             << "最小标况流量大于最大标况流量，请修改！"
+                                             << "StdFlowMin";
+            QTest::addRow("pressures, %s", mode)
+                << QStringList {"PabsMin=300", "PabsMax=200"} << computed << "最小绝对压力大于最大绝对压力，请修改！"
+                << "PabsMin";
+            QTest::addRow("temperatures, %s", mode)
+                << QStringList {"TempMin=40", "TempMax=-10"} << computed << "最低温度高于最高温度，请修改！"
+                << "TempMin";
+            QTest::addRow("all three, the flows first, %s", mode) << QStringList {"StdFlowMin=650", "StdFlowMax=50",
+                "PabsMin=300", "PabsMax=200", "TempMin=40",
+                "TempMax=-10"} << computed << "最小标况流量大于最大标况流量，请修改！"
+                                                                  << "StdFlowMin";
             QTest::addRow("pressures and temperatures, %s", mode)
                 << QStringList {"PabsMin=300", "PabsMax=200", "TempMin=40", "TempMax=-10"} << computed
-                << "最小绝对压力大于最大绝对压力，请修改！" << "PabsMin";
-            QTest::addRow("equal limits, %s", mode)
-                << QStringList {"StdFlowMin=50", "StdFlowMax=50", "PabsMin=200", "PabsMax=200", "TempMin=20",
-                                "TempMax=20"}
-                << computed << "" << "";
+                << "最小绝对压力大于最大绝对压力，请修改！"
+                << "PabsMin";
+            QTest::addRow("equal limits, %s", mode) << QStringList {"StdFlowMin=50", "StdFlowMax=50", "PabsMin=200",
+                "PabsMax=200", "TempMin=20", "TempMax=20"}
+                                                    << computed << ""
+                                                    << "";
         }
         for (const bool computed : {false, true}) {
             const char* mode = computed ? "computed" : "typed";
             // a meter that stands still is a working point
-            QTest::addRow("zero minimum flow, %s", mode) << QStringList {"StdFlowMin=0"} << computed << "" << "";
+            QTest::addRow("zero minimum flow, %s", mode) << QStringList {"StdFlowMin=0"} << computed << ""
+                                                         << "";
             // the maximum's limit is computed, and so checked, first
             QTest::addRow("both flows negative, %s", mode)
                 << QStringList {"StdFlowMin=-10", "StdFlowMax=-5"} << computed
-                << "最大标况流量的数值使工况流量无法计算，请修改！" << "StdFlowMax";
+                << "最大标况流量的数值使工况流量无法计算，请修改！"
+                << "StdFlowMax";
             QTest::addRow("a negative maximum below the minimum, %s", mode)
                 << QStringList {"StdFlowMax=-5"} << computed << "最大标况流量的数值使工况流量无法计算，请修改！"
                 << "StdFlowMax";
         }
         // trimmed like every other read of these boxes
-        QTest::newRow("blanks around the numbers") << QStringList {"StdFlowMin= 650 ", "StdFlowMax=50"} << false
-                                                   << "最小标况流量大于最大标况流量，请修改！" << "StdFlowMin";
+        QTest::newRow("blanks around the numbers")
+            << QStringList {"StdFlowMin= 650 ", "StdFlowMax=50"} << false << "最小标况流量大于最大标况流量，请修改！"
+            << "StdFlowMin";
         // a value that describes no gas is named as such, whatever its partner holds
         QTest::newRow("below absolute zero and above the minimum")
-            << QStringList {"TempMax=-300"} << false << "最高温度的数值使工况流量无法计算，请修改！" << "TempMax";
+            << QStringList {"TempMax=-300"} << false << "最高温度的数值使工况流量无法计算，请修改！"
+            << "TempMax";
     }
 
     void swappedLimitsAreRefused()
@@ -322,7 +371,8 @@ private slots:
         w.paste(F::StdFlowMax, QStringLiteral("100"));
         w.paste(F::Hs, QStringLiteral("39.8"));
         w.paste(F::RelDensity, QStringLiteral("0.555"));
-        w.choose(F::RefCondition, QStringLiteral("燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa"));
+        w.choose(F::RefCondition,
+            QStringLiteral("燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa"));
         w.compute();
 
         float zn = 0, zgMax = 0, zgMin = 0;
@@ -364,10 +414,14 @@ private slots:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
-        QTest::newRow("Hs 0") << "Hs" << "0";
-        QTest::newRow("d 0") << "RelDensity" << "0";
-        QTest::newRow("d 5") << "RelDensity" << "5";
-        QTest::newRow("Hs 1e30") << "Hs" << "1e30";
+        QTest::newRow("Hs 0") << "Hs"
+                              << "0";
+        QTest::newRow("d 0") << "RelDensity"
+                             << "0";
+        QTest::newRow("d 5") << "RelDensity"
+                             << "5";
+        QTest::newRow("Hs 1e30") << "Hs"
+                                 << "1e30";
     }
 
     void gasOutsideTheMethodIsReported()

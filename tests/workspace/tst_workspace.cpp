@@ -1,5 +1,5 @@
-#include "support/recording_platform.h"
 #include "adapters/sqlite/selection_database.h"
+#include "support/recording_platform.h"
 #include "workspace/workspace.h"
 
 namespace {

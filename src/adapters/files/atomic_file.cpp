@@ -48,7 +48,8 @@ protected:
         if (written == len)
             return written;
         const QString why = writeFailure(errno, m_file);
-        m_failure = written < 0 ? why : QStringLiteral("只写入了 %1 字节（应写 %2 字节）：%3").arg(written).arg(len).arg(why);
+        m_failure
+            = written < 0 ? why : QStringLiteral("只写入了 %1 字节（应写 %2 字节）：%3").arg(written).arg(len).arg(why);
         return -1;
     }
 

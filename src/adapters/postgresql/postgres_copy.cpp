@@ -53,8 +53,8 @@ std::optional<QSqlError> finish(PGconn* connection)
 
 } // namespace
 
-std::optional<QSqlError> copyRowsInto(const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows,
-                                      int columns)
+std::optional<QSqlError> copyRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     // Qt's driver names the type of its handle by libpq's struct: pg_conn*

@@ -16,5 +16,5 @@ class QSqlDatabase;
 // the driver's libpq connection itself, within the transaction Qt began. Values
 // must hold no NUL (PostgreSQL's text cannot). The server's error when it refused
 // the rows (the transaction is then aborted up to its last savepoint).
-std::optional<QSqlError> copyRowsInto(const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows,
-                                      int columns);
+std::optional<QSqlError> copyRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns);

@@ -1,7 +1,7 @@
 #include "adapters/postgresql/postgres_database.h"
 
-#include "adapters/sql/project_tables.h"
 #include "adapters/postgresql/postgres_copy.h"
+#include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "core/record/columns.h"
@@ -56,12 +56,12 @@ QString cleanMessage(const QSqlError& error)
 std::optional<std::vector<TableColumn>> columnsOf(const QSqlDatabase& db, const QString& table, QString* error)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "select c.column_name, c.data_type, coalesce(k.is_key, false) from information_schema.columns c "
-        "left join (select a.attname as name, true as is_key from pg_index i "
-        "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
-        "where i.indisprimary and i.indrelid = to_regclass(quote_ident(?))) k on k.name = c.column_name "
-        "where c.table_schema = current_schema() and c.table_name = ? order by c.ordinal_position"));
+    q.prepare(
+        QStringLiteral("select c.column_name, c.data_type, coalesce(k.is_key, false) from information_schema.columns c "
+                       "left join (select a.attname as name, true as is_key from pg_index i "
+                       "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
+                       "where i.indisprimary and i.indrelid = to_regclass(quote_ident(?))) k on k.name = c.column_name "
+                       "where c.table_schema = current_schema() and c.table_name = ? order by c.ordinal_position"));
     q.addBindValue(table);
     q.addBindValue(table);
     if (!q.exec()) {
@@ -71,8 +71,8 @@ std::optional<std::vector<TableColumn>> columnsOf(const QSqlDatabase& db, const 
     std::vector<TableColumn> found;
     while (q.next()) {
         const QString type = q.value(1).toString();
-        found.push_back({q.value(0).toString(), type, type == u"text" || type == u"character varying",
-                         q.value(2).toBool()});
+        found.push_back(
+            {q.value(0).toString(), type, type == u"text" || type == u"character varying", q.value(2).toBool()});
     }
     return found;
 }
@@ -93,7 +93,7 @@ QString tableShapeProblem(const QSqlDatabase& db)
 bool isConnectionLost(const QString& sqlState)
 {
     return sqlState.startsWith(QStringLiteral("08")) || sqlState == u"57P01" || sqlState == u"57P02"
-           || sqlState == u"57P03";
+        || sqlState == u"57P03";
 }
 
 // The search indexes that are there, each with whether it is usable: one whose
@@ -265,9 +265,9 @@ StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::v
         if (const std::optional<StoreError> error = control(step.sql))
             return *error;
     }
-    if (const std::optional<QSqlError> error =
-            copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
-        return StoreError {QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error),
-                           kindOf(*error)};
+    if (const std::optional<QSqlError> error
+        = copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
+        return StoreError {
+            QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error), kindOf(*error)};
     return numbersAnswered(statements::insertCopiedUnlessStored());
 }

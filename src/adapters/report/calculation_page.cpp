@@ -87,8 +87,8 @@ void table(PageLayout& page, const CalculationSheet::Section& s)
             const QRectF cell(x, page.y(), w, height);
             page.painter().drawRect(cell);
             page.painter().setFont(f);
-            page.painter().drawText(cell.adjusted(pad, 0, -pad, 0), Qt::AlignVCenter | (i == 0 ? Qt::AlignLeft : Qt::AlignRight),
-                                    i < cells.size() ? cells[i] : QString());
+            page.painter().drawText(cell.adjusted(pad, 0, -pad, 0),
+                Qt::AlignVCenter | (i == 0 ? Qt::AlignLeft : Qt::AlignRight), i < cells.size() ? cells[i] : QString());
             x += w;
         }
         page.down(height);
@@ -147,7 +147,8 @@ void paintCalculationPage(QPainter& painter, const CalculationSheet& sheet)
             const double x = page.left() + i * part;
             painter.drawText(QPointF(x, baseline), sheet.signatures[i]);
             const double lineStart = x + metrics.horizontalAdvance(sheet.signatures[i]);
-            painter.drawLine(QPointF(lineStart, baseline + page.mm(0.8)), QPointF(x + part - page.mm(10), baseline + page.mm(0.8)));
+            painter.drawLine(
+                QPointF(lineStart, baseline + page.mm(0.8)), QPointF(x + part - page.mm(10), baseline + page.mm(0.8)));
         }
     }
     const QFont small = page.font(8);

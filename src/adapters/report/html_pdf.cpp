@@ -112,8 +112,8 @@ void printHtml(const QString& html, QPagedPaintDevice& device)
         context.palette.setColor(QPalette::Text, Qt::black);
         document.documentLayout()->draw(&painter, context);
         painter.restore();
-        painter.drawText(QRectF(0, body.height(), page.width(), foot), Qt::AlignRight | Qt::AlignBottom,
-                         QString::number(i + 1));
+        painter.drawText(
+            QRectF(0, body.height(), page.width(), foot), Qt::AlignRight | Qt::AlignBottom, QString::number(i + 1));
     }
 }
 

@@ -35,7 +35,7 @@ QString projectSheetHtml(const Project& project, const std::vector<ProjectLine>&
                            "<td>项目编号：%1</td><td>项目名称：%2</td><td>日期：%3</td></tr>"
                            "<tr><td>客户：%4</td><td colspan=\"2\">现场：%5</td></tr></table><p></p>")
                 .arg(project.number.toHtmlEscaped(), project.name.toHtmlEscaped(), project.date.toHtmlEscaped(),
-                     project.customer.toHtmlEscaped(), project.site.toHtmlEscaped());
+                    project.customer.toHtmlEscaped(), project.site.toHtmlEscaped());
     if (!project.notes.isEmpty())
         html += QStringLiteral("<p>备注：%1</p>").arg(project.notes.toHtmlEscaped());
     html += kTable + QStringLiteral("<thead><tr>");
@@ -49,7 +49,7 @@ QString projectSheetHtml(const Project& project, const std::vector<ProjectLine>&
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table><h2>按型号合计</h2>") + kTable
-            + QStringLiteral("<thead><tr><th>型号</th><th>数量合计</th></tr></thead>");
+        + QStringLiteral("<thead><tr><th>型号</th><th>数量合计</th></tr></thead>");
     int all = 0;
     for (const ModelTotal& total : totalsByModel(lines)) {
         html += QStringLiteral("<tr>%1<td align=\"right\">%2</td></tr>")
@@ -64,8 +64,7 @@ QString projectSheetHtml(const Project& project, const std::vector<ProjectLine>&
 
 void setProjectSheetPage(QPagedPaintDevice& device)
 {
-    device.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(15, 15, 15, 15)));
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(15, 15, 15, 15)));
 }
 
 void printProjectSheet(const Project& project, const std::vector<ProjectLine>& lines, QPagedPaintDevice& device)
@@ -73,8 +72,8 @@ void printProjectSheet(const Project& project, const std::vector<ProjectLine>& l
     printHtml(projectSheetHtml(project, lines), device);
 }
 
-bool writeProjectSheetPdf(const QString& path, const Project& project, const std::vector<ProjectLine>& lines,
-                          QString* error)
+bool writeProjectSheetPdf(
+    const QString& path, const Project& project, const std::vector<ProjectLine>& lines, QString* error)
 {
     const QString reason = writePdfFile(path, [&](QPdfWriter& writer) -> QString {
         setProjectSheetPage(writer);

@@ -21,5 +21,5 @@ void printProjectSheet(const Project& project, const std::vector<ProjectLine>& l
 void setProjectSheetPage(QPagedPaintDevice& device);
 
 // Writes the sheet as a PDF, whole or not at all; false with the reason.
-bool writeProjectSheetPdf(const QString& path, const Project& project, const std::vector<ProjectLine>& lines,
-                          QString* error);
+bool writeProjectSheetPdf(
+    const QString& path, const Project& project, const std::vector<ProjectLine>& lines, QString* error);

@@ -53,8 +53,7 @@ QFont sheetFont(const SheetFont& f)
 // Centres the text in its box. The baseline comes from the font's own ascent and
 // descent, not from the text: a cell whose Chinese comes from the taller CJK face
 // sits on the same line as its Latin-only neighbours.
-void drawText(QPainter& painter, const QRectF& box, const QFont& font, Qt::Alignment alignment,
-              const QString& text)
+void drawText(QPainter& painter, const QRectF& box, const QFont& font, Qt::Alignment alignment, const QString& text)
 {
     const QFontMetricsF metrics(font, painter.device());
     const double width = metrics.horizontalAdvance(text);
@@ -92,7 +91,7 @@ Spans joined(Spans spans)
 // line drawn in pieces, shifts the dot pattern until the frame looks solid.
 void drawGrid(QPainter& painter, const DeviceScale& scale)
 {
-    std::map<int, Spans> rows; // y -> x spans
+    std::map<int, Spans> rows;    // y -> x spans
     std::map<int, Spans> columns; // x -> y spans
     for (const SheetObject& o : sheetObjects()) {
         if (o.frame != SheetFrame::DottedGrid)
@@ -182,7 +181,7 @@ QString sheetNotWrittenText(const QString& path, const QString& reason)
 }
 
 bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error,
-                            const CalculationSheet* calculation)
+    const CalculationSheet* calculation)
 {
     const QString reason = writePdfFile(path, [&](QPdfWriter& writer) -> QString {
         // Zero margins: the page's top-left corner is the printable area's, which is

@@ -35,8 +35,8 @@ void paintSelectionSheet(QPainter& painter, const PrintRow& row, const QString& 
 // record's page after it when one is given. False, with the message in `error`, when
 // the file cannot be written completely (a full disk included); no file is left at
 // `path` then, and one that was there stays as it was.
-bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText,
-                            QString* error = nullptr, const CalculationSheet* calculation = nullptr);
+bool writeSelectionSheetPdf(const QString& path, const PrintRow& row, const QString& dateText, QString* error = nullptr,
+    const CalculationSheet* calculation = nullptr);
 
 // What is said when the sheet could not be written to `path`, and why.
 QString sheetNotWrittenText(const QString& path, const QString& reason);

@@ -13,7 +13,7 @@ const QString kDataSet = QStringLiteral("Qr1");
 
 // Thrown wherever an expression stops making sense; expandSheetText() then prints the
 // expression as written.
-struct Malformed {};
+struct Malformed { };
 
 // Every level of nesting costs stack; real templates nest a few levels.
 constexpr int kMaxNesting = 100;

@@ -31,12 +31,19 @@ const QStringList& tableNames()
 const std::vector<ProjectColumn>& columnsOf(const QString& table)
 {
     static const std::vector<ProjectColumn> projects = {
-        {"项目编号", false, true}, {"项目名称", false, false}, {"客户", false, false},
-        {"现场", false, false},   {"日期", false, false},     {"备注", false, false},
+        {"项目编号", false, true},
+        {"项目名称", false, false},
+        {"客户", false, false},
+        {"现场", false, false},
+        {"日期", false, false},
+        {"备注", false, false},
     };
     static const std::vector<ProjectColumn> lines = {
-        {"项目编号", false, true}, {"位号", false, true}, {"选型编号", false, false},
-        {"数量", true, false},     {"备注", false, false},
+        {"项目编号", false, true},
+        {"位号", false, true},
+        {"选型编号", false, false},
+        {"数量", true, false},
+        {"备注", false, false},
     };
     return table == kProjects ? projects : lines;
 }
@@ -46,11 +53,11 @@ std::vector<Statement> createTables()
     return {
         {QStringLiteral("create table if not exists 选型项目 (项目编号 text not null primary key, "
                         "项目名称 text not null, 客户 text, 现场 text, 日期 text, 备注 text)"),
-         {}},
+            {}},
         // the selection is named by its number only: deleting it must not break the line
         {QStringLiteral("create table if not exists 项目测点 (项目编号 text not null, 位号 text not null, "
                         "选型编号 text not null, 数量 integer not null, 备注 text, primary key (项目编号, 位号))"),
-         {}},
+            {}},
     };
 }
 
@@ -67,7 +74,8 @@ QString projectNumber(const QString& day, int sequence)
 Statement numbersOfDay(const QString& day)
 {
     const statements::KeyRange range = statements::dayRange(numberPrefix(day));
-    return {QStringLiteral("select 项目编号 from 选型项目 where 项目编号 >= ? and 项目编号 < ?"), {range.from, range.before}};
+    return {QStringLiteral("select 项目编号 from 选型项目 where 项目编号 >= ? and 项目编号 < ?"),
+        {range.from, range.before}};
 }
 
 Statement insertProject(const Project& project)
@@ -96,7 +104,7 @@ Statement listProjects(const QString& search, statements::Match match)
     return {QStringLiteral("select %1 from 选型项目 where 项目编号 %2 ? escape '\\' or 项目名称 %2 ? escape '\\' "
                            "or 客户 %2 ? escape '\\' or 现场 %2 ? escape '\\' order by 项目编号 desc")
                 .arg(kProjectColumns, op),
-            {pattern, pattern, pattern, pattern}};
+        {pattern, pattern, pattern, pattern}};
 }
 
 Statement allProjects()
@@ -107,14 +115,14 @@ Statement allProjects()
 Statement updateProject(const Project& project)
 {
     return {QStringLiteral("update 选型项目 set 项目名称 = ?, 客户 = ?, 现场 = ?, 备注 = ? where 项目编号 = ?"),
-            {text(project.name), text(project.customer), text(project.site), text(project.notes), project.number}};
+        {text(project.name), text(project.customer), text(project.site), text(project.notes), project.number}};
 }
 
 Statement projectLines(const QString& number)
 {
     return {QStringLiteral("select l.位号, l.选型编号, l.数量, l.备注, s.* from 项目测点 l "
                            "left join 选型输出 s on s.选型编号 = l.选型编号 where l.项目编号 = ?"),
-            {number}};
+        {number}};
 }
 
 Statement addLine(const QString& projectNo, const ProjectLine& line)
@@ -123,15 +131,15 @@ Statement addLine(const QString& projectNo, const ProjectLine& line)
                            "where exists (select 1 from 选型项目 where 项目编号 = ?) "
                            "and exists (select 1 from 选型输出 where 选型编号 = ?)")
                 .arg(kLineColumns),
-            {projectNo, text(line.tag), text(line.selectionNo), line.quantity, text(line.note), projectNo,
-             text(line.selectionNo)}};
+        {projectNo, text(line.tag), text(line.selectionNo), line.quantity, text(line.note), projectNo,
+            text(line.selectionNo)}};
 }
 
 Statement insertLineUnlessStored(const StoredProjectLine& line)
 {
     return {QStringLiteral("insert into 项目测点 (%1) values (?, ?, ?, ?, ?) on conflict (项目编号, 位号) do nothing")
                 .arg(kLineColumns),
-            {line.projectNo, text(line.tag), text(line.selectionNo), line.quantity, text(line.note)}};
+        {line.projectNo, text(line.tag), text(line.selectionNo), line.quantity, text(line.note)}};
 }
 
 Statement lineExists(const QString& projectNo, const QString& tag)
@@ -157,12 +165,13 @@ Statement removeLine(const QString& projectNo, const QString& tag)
 Statement updateLine(const QString& projectNo, const QString& tag, const QString& newTag, int quantity)
 {
     return {QStringLiteral("update 项目测点 set 位号 = ?, 数量 = ? where 项目编号 = ? and 位号 = ?"),
-            {text(newTag), quantity, projectNo, tag}};
+        {text(newTag), quantity, projectNo, tag}};
 }
 
 Statement projectsUsing(const QString& selectionNo)
 {
-    return {QStringLiteral("select distinct 项目编号 from 项目测点 where 选型编号 = ? order by 项目编号"), {selectionNo}};
+    return {
+        QStringLiteral("select distinct 项目编号 from 项目测点 where 选型编号 = ? order by 项目编号"), {selectionNo}};
 }
 
 Statement allLines()

@@ -69,8 +69,8 @@ QString projectTableProblem(const QString& table, const std::vector<TableColumn>
     return QString();
 }
 
-QString prepareProjectTables(QSqlDatabase db, bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names,
-                             ProjectTablesState* state)
+QString prepareProjectTables(
+    QSqlDatabase db, bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names, ProjectTablesState* state)
 {
     *state = {};
     QString problem;

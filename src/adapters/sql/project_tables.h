@@ -31,5 +31,5 @@ QString projectTableProblem(const QString& table, const std::vector<TableColumn>
 // selections gains them, its rows untouched). A store that may not be written keeps
 // working without them. The reason when a table that is there has not the program's
 // shape (the store is then refused), or empty; `state` tells whether they are there.
-QString prepareProjectTables(QSqlDatabase db, bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names,
-                             ProjectTablesState* state);
+QString prepareProjectTables(
+    QSqlDatabase db, bool mayWrite, const ColumnReader& read, Qt::CaseSensitivity names, ProjectTablesState* state);

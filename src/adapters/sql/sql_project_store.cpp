@@ -18,8 +18,8 @@ constexpr int kNumberAttempts = 20;
 
 Project projectOf(const QSqlQuery& q)
 {
-    return {textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)),
-            textOf(q.value(3)), textOf(q.value(4)), textOf(q.value(5))};
+    return {textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)), textOf(q.value(3)), textOf(q.value(4)),
+        textOf(q.value(5))};
 }
 
 std::vector<Project> projectsOf(QSqlQuery& q)
@@ -79,14 +79,14 @@ StoreResult<QString> SqlStore::createProject(const Project& project, const QStri
             return *error;
         // taken meanwhile by another program, or refused for another reason
         bool taken = false;
-        if (std::optional<StoreError> lookup = runStatement(project_statements::projectExists(numbered.number),
-                                                            [&taken](QSqlQuery& q) { taken = q.next(); }))
+        if (std::optional<StoreError> lookup = runStatement(
+                project_statements::projectExists(numbered.number), [&taken](QSqlQuery& q) { taken = q.next(); }))
             return *lookup;
         if (!taken)
             return *error;
     }
-    return StoreError {project_statements::numbersOfDay(day).sql,
-                       QStringLiteral("其他程序同时在新建项目，请稍后再试"), StoreError::Kind::Busy};
+    return StoreError {project_statements::numbersOfDay(day).sql, QStringLiteral("其他程序同时在新建项目，请稍后再试"),
+        StoreError::Kind::Busy};
 }
 
 StoreResult<std::optional<Project>> SqlStore::fetchProject(const QString& number)
@@ -109,7 +109,7 @@ StoreResult<std::vector<Project>> SqlStore::listProjects(const QString& search)
     if (!hasProjects())
         return projects;
     if (std::optional<StoreError> error = runStatement(project_statements::listProjects(search, likeMatch()),
-                                                       [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
+            [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
         return *error;
     return projects;
 }
@@ -120,8 +120,8 @@ StoreResult<bool> SqlStore::updateProject(const Project& project)
     if (!hasProjects())
         return withoutProjects(statement);
     bool updated = false;
-    if (std::optional<StoreError> error =
-            runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
+    if (std::optional<StoreError> error
+        = runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
         return *error;
     return updated;
 }
@@ -134,8 +134,8 @@ StoreResult<std::vector<ProjectLine>> SqlStore::projectLines(const QString& numb
     constexpr int kBefore = project_statements::kLineColumnsBeforeSelection;
     if (std::optional<StoreError> error = runStatement(project_statements::projectLines(number), [&](QSqlQuery& q) {
             while (q.next()) {
-                ProjectLine line {textOf(q.value(0)), textOf(q.value(1)), q.value(2).toInt(), textOf(q.value(3)),
-                                  std::nullopt};
+                ProjectLine line {
+                    textOf(q.value(0)), textOf(q.value(1)), q.value(2).toInt(), textOf(q.value(3)), std::nullopt};
                 if (!q.value(kBefore).isNull()) {
                     StoredRow row;
                     for (int c = 0; c < kColumnCount; ++c)
@@ -156,8 +156,8 @@ StoreResult<LineAdded> SqlStore::tagTakenOr(const StoreError& error, const QStri
     if (error.kind != StoreError::Kind::Failed && error.kind != StoreError::Kind::Duplicate)
         return error;
     bool taken = false;
-    if (std::optional<StoreError> lookup = runStatement(project_statements::lineExists(projectNo, tag),
-                                                        [&taken](QSqlQuery& q) { taken = q.next(); }))
+    if (std::optional<StoreError> lookup
+        = runStatement(project_statements::lineExists(projectNo, tag), [&taken](QSqlQuery& q) { taken = q.next(); }))
         return *lookup;
     if (taken)
         return LineAdded::TagTaken;
@@ -170,14 +170,14 @@ StoreResult<LineAdded> SqlStore::addLine(const QString& projectNo, const Project
     if (!hasProjects())
         return withoutProjects(statement);
     bool added = false;
-    if (std::optional<StoreError> error =
-            runStatement(statement, [&added](QSqlQuery& q) { added = q.numRowsAffected() > 0; }))
+    if (std::optional<StoreError> error
+        = runStatement(statement, [&added](QSqlQuery& q) { added = q.numRowsAffected() > 0; }))
         return tagTakenOr(*error, projectNo, line.tag);
     if (added)
         return LineAdded::Added;
     bool project = false;
-    if (std::optional<StoreError> error = runStatement(project_statements::projectExists(projectNo),
-                                                       [&project](QSqlQuery& q) { project = q.next(); }))
+    if (std::optional<StoreError> error
+        = runStatement(project_statements::projectExists(projectNo), [&project](QSqlQuery& q) { project = q.next(); }))
         return *error;
     return project ? LineAdded::NoSuchSelection : LineAdded::NoSuchProject;
 }
@@ -188,21 +188,21 @@ StoreResult<bool> SqlStore::removeLine(const QString& projectNo, const QString& 
     if (!hasProjects())
         return withoutProjects(statement);
     bool removed = false;
-    if (std::optional<StoreError> error =
-            runStatement(statement, [&removed](QSqlQuery& q) { removed = q.numRowsAffected() > 0; }))
+    if (std::optional<StoreError> error
+        = runStatement(statement, [&removed](QSqlQuery& q) { removed = q.numRowsAffected() > 0; }))
         return *error;
     return removed;
 }
 
-StoreResult<LineAdded> SqlStore::updateLine(const QString& projectNo, const QString& tag, const QString& newTag,
-                                            int quantity)
+StoreResult<LineAdded> SqlStore::updateLine(
+    const QString& projectNo, const QString& tag, const QString& newTag, int quantity)
 {
     const Statement statement = project_statements::updateLine(projectNo, tag, newTag, quantity);
     if (!hasProjects())
         return withoutProjects(statement);
     bool updated = false;
-    if (std::optional<StoreError> error =
-            runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
+    if (std::optional<StoreError> error
+        = runStatement(statement, [&updated](QSqlQuery& q) { updated = q.numRowsAffected() > 0; }))
         return newTag == tag ? StoreResult<LineAdded>(*error) : tagTakenOr(*error, projectNo, newTag);
     return updated ? LineAdded::Added : LineAdded::NoSuchProject;
 }
@@ -212,11 +212,11 @@ StoreResult<QStringList> SqlStore::projectsUsing(const QString& selectionNo)
     QStringList numbers;
     if (!hasProjects())
         return numbers;
-    if (std::optional<StoreError> error =
-            runStatement(project_statements::projectsUsing(selectionNo), [&numbers](QSqlQuery& q) {
-                while (q.next())
-                    numbers << textOf(q.value(0));
-            }))
+    if (std::optional<StoreError> error
+        = runStatement(project_statements::projectsUsing(selectionNo), [&numbers](QSqlQuery& q) {
+              while (q.next())
+                  numbers << textOf(q.value(0));
+          }))
         return *error;
     return numbers;
 }
@@ -226,8 +226,8 @@ StoreResult<std::vector<Project>> SqlStore::allProjects()
     std::vector<Project> projects;
     if (!hasProjects())
         return projects;
-    if (std::optional<StoreError> error =
-            runStatement(project_statements::allProjects(), [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
+    if (std::optional<StoreError> error
+        = runStatement(project_statements::allProjects(), [&projects](QSqlQuery& q) { projects = projectsOf(q); }))
         return *error;
     return projects;
 }
@@ -240,14 +240,14 @@ StoreResult<std::vector<StoredProjectLine>> SqlStore::allLines()
     if (std::optional<StoreError> error = runStatement(project_statements::allLines(), [&lines](QSqlQuery& q) {
             while (q.next())
                 lines.push_back({textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)), q.value(3).toInt(),
-                                 textOf(q.value(4))});
+                    textOf(q.value(4))});
         }))
         return *error;
     return lines;
 }
 
-StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(const std::vector<Project>& projects,
-                                                                     const std::vector<StoredProjectLine>& lines)
+StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(
+    const std::vector<Project>& projects, const std::vector<StoredProjectLine>& lines)
 {
     const Statement begin {QStringLiteral("begin"), {}};
     if (!hasProjects())
@@ -260,21 +260,21 @@ StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(const std::
     ProjectCopyOutcome outcome;
     const auto store = [&](const Statement& statement, int* stored, int* skipped) {
         bool inserted = false;
-        std::optional<StoreError> error =
-            runStatement(statement, [&inserted](QSqlQuery& q) { inserted = q.numRowsAffected() > 0; });
+        std::optional<StoreError> error
+            = runStatement(statement, [&inserted](QSqlQuery& q) { inserted = q.numRowsAffected() > 0; });
         ++*(inserted ? stored : skipped);
         return error;
     };
     for (const Project& p : projects) {
-        if (std::optional<StoreError> error =
-                store(project_statements::insertProjectUnlessStored(p), &outcome.projects, &outcome.projectsSkipped)) {
+        if (std::optional<StoreError> error
+            = store(project_statements::insertProjectUnlessStored(p), &outcome.projects, &outcome.projectsSkipped)) {
             db.rollback();
             return *error;
         }
     }
     for (const StoredProjectLine& line : lines) {
-        if (std::optional<StoreError> error =
-                store(project_statements::insertLineUnlessStored(line), &outcome.lines, &outcome.linesSkipped)) {
+        if (std::optional<StoreError> error
+            = store(project_statements::insertLineUnlessStored(line), &outcome.lines, &outcome.linesSkipped)) {
             db.rollback();
             return *error;
         }

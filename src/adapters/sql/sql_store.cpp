@@ -74,8 +74,8 @@ QString SqlStore::messageOf(const QSqlError& error) const
 StoreError SqlStore::failure(const Statement& statement, QSqlQuery& query)
 {
     const bool connected = query.driver() && query.driver()->isOpen();
-    StoreError error {statement.sql, connected ? messageOf(query.lastError()) : engineMessage(query),
-                      kindOf(query.lastError())};
+    StoreError error {
+        statement.sql, connected ? messageOf(query.lastError()) : engineMessage(query), kindOf(query.lastError())};
     query.finish();
     return error;
 }
@@ -100,8 +100,8 @@ StoreResult<T> SqlStore::run(const Statement& statement, Read read)
     return result;
 }
 
-std::optional<StoreError> SqlStore::runStatement(const Statement& statement,
-                                                 const std::function<void(QSqlQuery&)>& read)
+std::optional<StoreError> SqlStore::runStatement(
+    const Statement& statement, const std::function<void(QSqlQuery&)>& read)
 {
     const StoreResult<bool> done = run<bool>(statement, [&read](QSqlQuery& q) {
         read(q);
@@ -182,7 +182,7 @@ statements::Index SqlStore::indexFor(const QString& search)
         return statements::Index::None;
     if (search != m_probedSearch) {
         const StoreResult<int> found = run<int>(statements::sqliteSearchMatches(search, kFewRows),
-                                                [](QSqlQuery& q) { return q.next() ? q.value(0).toInt() : 0; });
+            [](QSqlQuery& q) { return q.next() ? q.value(0).toInt() : 0; });
         m_probedSearch = search;
         m_probedServes = found.ok() && found.value() < kFewRows;
     }
@@ -191,7 +191,8 @@ statements::Index SqlStore::indexFor(const QString& search)
 
 StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
+    return run<std::vector<StoredRow>>(
+        statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
 }
 
 StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
@@ -279,8 +280,8 @@ StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<Stored
 // One statement for the slice's rows, in a savepoint: a row the engine refuses
 // fails the whole statement (and would abort a PostgreSQL transaction), and then
 // the slice is written again row by row, which names the row.
-std::optional<StoreError> SqlStore::insertSlice(const std::vector<StoredRow>& rows, size_t from, size_t to,
-                                                InsertOutcome& outcome)
+std::optional<StoreError> SqlStore::insertSlice(
+    const std::vector<StoredRow>& rows, size_t from, size_t to, InsertOutcome& outcome)
 {
     std::vector<StoredRow> storable;
     std::vector<RefusedRow> unstorable;
@@ -330,8 +331,8 @@ StoreResult<QSet<QString>> SqlStore::numbersAnswered(const Statement& statement)
     });
 }
 
-std::optional<StoreError> SqlStore::insertEachAlone(const std::vector<StoredRow>& rows, size_t from, size_t to,
-                                                    InsertOutcome& outcome)
+std::optional<StoreError> SqlStore::insertEachAlone(
+    const std::vector<StoredRow>& rows, size_t from, size_t to, InsertOutcome& outcome)
 {
     const QString savepoint = QStringLiteral("savepoint copied_row");
     for (size_t i = from; i < to; ++i) {
@@ -342,8 +343,8 @@ std::optional<StoreError> SqlStore::insertEachAlone(const std::vector<StoredRow>
         }
         if (const std::optional<StoreError> error = control(savepoint))
             return error;
-        const StoreResult<bool> inserted =
-            run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
+        const StoreResult<bool> inserted
+            = run<bool>(statements::insertUnlessStored(row), [](QSqlQuery& q) { return q.numRowsAffected() > 0; });
         if (!inserted.ok()) {
             if (inserted.error().kind != StoreError::Kind::Failed)
                 return inserted.error();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adapters/sql/project_tables.h"
+#include "adapters/sql/statements.h"
 #include "core/ports/project_store.h"
 #include "core/ports/selection_store.h"
 
@@ -9,9 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-#include "adapters/sql/project_tables.h"
-#include "adapters/sql/statements.h"
 
 class QSqlDatabase;
 class QSqlError;
@@ -56,13 +55,13 @@ public:
     StoreResult<std::vector<ProjectLine>> projectLines(const QString& number) override;
     StoreResult<LineAdded> addLine(const QString& projectNo, const ProjectLine& line) override;
     StoreResult<bool> removeLine(const QString& projectNo, const QString& tag) override;
-    StoreResult<LineAdded> updateLine(const QString& projectNo, const QString& tag, const QString& newTag,
-                                      int quantity) override;
+    StoreResult<LineAdded> updateLine(
+        const QString& projectNo, const QString& tag, const QString& newTag, int quantity) override;
     StoreResult<QStringList> projectsUsing(const QString& selectionNo) override;
     StoreResult<std::vector<Project>> allProjects() override;
     StoreResult<std::vector<StoredProjectLine>> allLines() override;
-    StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(const std::vector<Project>& projects,
-                                                               const std::vector<StoredProjectLine>& lines) override;
+    StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(
+        const std::vector<Project>& projects, const std::vector<StoredProjectLine>& lines) override;
 
 protected:
     // After connecting: checks the project tables, and makes them when they are
@@ -112,10 +111,10 @@ private:
     // insertUnlessStored's rows [from, to): stored by one statement, or row by row
     // when the engine refuses one of them; what became of them goes to `outcome`.
     // An error only when the store itself fails.
-    std::optional<StoreError> insertSlice(const std::vector<StoredRow>& rows, size_t from, size_t to,
-                                          InsertOutcome& outcome);
-    std::optional<StoreError> insertEachAlone(const std::vector<StoredRow>& rows, size_t from, size_t to,
-                                              InsertOutcome& outcome);
+    std::optional<StoreError> insertSlice(
+        const std::vector<StoredRow>& rows, size_t from, size_t to, InsertOutcome& outcome);
+    std::optional<StoreError> insertEachAlone(
+        const std::vector<StoredRow>& rows, size_t from, size_t to, InsertOutcome& outcome);
 
     // Rows a statement of insertUnlessStored sends at most: 45 values each, within
     // the bound values either engine takes (SQLite 32766, PostgreSQL 65535).

@@ -17,8 +17,8 @@ Statement createTable()
 {
     QStringList definitions;
     for (const Column& c : columns())
-        definitions << quoted(c.name) + (definitions.isEmpty() ? QStringLiteral(" text not null primary key")
-                                                               : QStringLiteral(" text"));
+        definitions << quoted(c.name)
+                + (definitions.isEmpty() ? QStringLiteral(" text not null primary key") : QStringLiteral(" text"));
     return {QStringLiteral("create table if not exists %1 (%2)").arg(kSelectionTable, definitions.join(u',')), {}};
 }
 
@@ -131,19 +131,22 @@ QStringList sqliteSearchIndex()
     };
     // "or replace": a program that replaces a row without delete triggers leaves its id
     // behind, which then names no row any more
-    const QString added = QStringLiteral("insert or replace into %1(选型编号) values (new.选型编号); "
-                                         "insert into %2(rowid, %3) values (%4, new.仪表型号规格, new.使用介质, new.产品名称);")
-                              .arg(keys, index, columns, idOf("new"));
+    const QString added
+        = QStringLiteral("insert or replace into %1(选型编号) values (new.选型编号); "
+                         "insert into %2(rowid, %3) values (%4, new.仪表型号规格, new.使用介质, new.产品名称);")
+              .arg(keys, index, columns, idOf("new"));
     const QString removed = QStringLiteral("insert into %1(%1, rowid, %2) select 'delete', id, old.仪表型号规格, "
                                            "old.使用介质, old.产品名称 from %3 where 选型编号 = old.选型编号; "
                                            "delete from %3 where 选型编号 = old.选型编号;")
                                 .arg(index, columns, keys);
     return {
-        QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)").arg(keys),
+        QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)")
+            .arg(keys),
         QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='', tokenize='trigram')")
             .arg(index, columns),
         QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, added),
-        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end").arg(index, removed),
+        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end")
+            .arg(index, removed),
         QStringLiteral("create trigger if not exists %1_修改 after update on 选型输出 begin %2 %3 end")
             .arg(index, removed, added),
     };
@@ -155,16 +158,18 @@ QStringList sqliteSearchIndexFill()
     const QString keys = sqliteSearchKeysName();
     return {
         QStringLiteral("insert into %1(选型编号) select 选型编号 from 选型输出 order by 选型编号").arg(keys),
-        QStringLiteral("insert into %1(rowid, 仪表型号规格, 使用介质, 产品名称) select k.id, t.仪表型号规格, t.使用介质, "
-                       "t.产品名称 from 选型输出 t join %2 k on k.选型编号 = t.选型编号")
+        QStringLiteral(
+            "insert into %1(rowid, 仪表型号规格, 使用介质, 产品名称) select k.id, t.仪表型号规格, t.使用介质, "
+            "t.产品名称 from 选型输出 t join %2 k on k.选型编号 = t.选型编号")
             .arg(sqliteSearchIndexName(), keys),
     };
 }
 
 Statement sqliteSearchMatches(const QString& search, int limit)
 {
-    return {QStringLiteral("select count(*) from (select rowid from %1 where %1 match ? limit ?)").arg(sqliteSearchIndexName()),
-            {trigramPhrase(search), limit}};
+    return {QStringLiteral("select count(*) from (select rowid from %1 where %1 match ? limit ?)")
+                .arg(sqliteSearchIndexName()),
+        {trigramPhrase(search), limit}};
 }
 
 QStringList postgresSearchIndex()
@@ -178,9 +183,11 @@ QStringList postgresSearchIndex()
     // saves go on while an index is made (outside any transaction).
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
-        QStringLiteral("create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
-                       "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
-        QStringLiteral("create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
+        QStringLiteral(
+            "create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
+            "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
+        QStringLiteral(
+            "create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
     };
 }
 
@@ -188,7 +195,7 @@ Statement postgresSearchIndexesFound()
 {
     return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
                            "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
-            {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
+        {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
 }
 
 Statement postgresRowsUpTo(int limit)
@@ -219,9 +226,9 @@ Statement pageOf(const QString& source, const ListQuery& query, int limit, Match
     addConditions(query, match, conditions, s.values);
     s.values << limit;
     s.sql = QStringLiteral("select * from %1 %2order by 选型编号 desc limit ?")
-                .arg(source, conditions.isEmpty()
-                                 ? QString()
-                                 : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
+                .arg(source,
+                    conditions.isEmpty() ? QString()
+                                         : QStringLiteral("where %1 ").arg(conditions.join(QStringLiteral(" and "))));
     return s;
 }
 
@@ -240,22 +247,21 @@ Statement listPage(const ListQuery& query, int limit, Match match, Index index)
     if (!trigrams && !numbers)
         return pageOf(kSelectionTable.toString(), query, limit, match, {});
     const KeyRange range = caseFoldedPrefixRange(query.search);
-    const Statement inRange =
-        pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"), query, limit, match,
-               {range.from, range.before});
+    const Statement inRange = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"),
+        query, limit, match, {range.from, range.before});
     Statement texts;
     if (trigrams) {
         texts = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
                                       "(select rowid from %2 where %2 match ?))) r")
                            .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
-                       query, limit, match, {trigramPhrase(query.search)});
+            query, limit, match, {trigramPhrase(query.search)});
     } else {
         const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
         const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
         texts = pageOf(QStringLiteral("(select * from 选型输出 where 仪表型号规格 %1 ? escape '\\' or "
                                       "使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\') r")
                            .arg(op),
-                       query, limit, match, {anywhere, anywhere, anywhere});
+            query, limit, match, {anywhere, anywhere, anywhere});
     }
     Statement s;
     s.sql = QStringLiteral("select * from (%1) a union select * from (%2) b order by 选型编号 desc limit ?")
@@ -271,7 +277,8 @@ Statement listHolds(const ListQuery& query, const QString& number, Match match)
     QStringList conditions {QStringLiteral("选型编号 = ?")};
     s.values << number;
     addConditions(query, match, conditions, s.values);
-    s.sql = QStringLiteral("select 选型编号 from %1 where %2").arg(kSelectionTable, conditions.join(QStringLiteral(" and ")));
+    s.sql = QStringLiteral("select 选型编号 from %1 where %2")
+                .arg(kSelectionTable, conditions.join(QStringLiteral(" and ")));
     return s;
 }
 
@@ -287,15 +294,16 @@ Statement highestOfDay(const QString& day)
 {
     const KeyRange range = dayRange(day);
     return {QStringLiteral("select 选型编号 from %1 where 选型编号 >= ? and 选型编号 < ? "
-                           "order by 选型编号 desc limit 1").arg(kSelectionTable),
-            {range.from, range.before}};
+                           "order by 选型编号 desc limit 1")
+                .arg(kSelectionTable),
+        {range.from, range.before}};
 }
 
 Statement numbersOfDay(const QString& day)
 {
     const KeyRange range = dayRange(day);
     return {QStringLiteral("select 选型编号 from %1 where 选型编号 >= ? and 选型编号 < ?").arg(kSelectionTable),
-            {range.from, range.before}};
+        {range.from, range.before}};
 }
 
 Statement insert(const QStringList& row)
@@ -345,7 +353,7 @@ Statement createCopiedRows()
     // emptied by every commit, so that the rows of a transaction never outlive it
     return {QStringLiteral("create temporary table if not exists %1 (like 选型输出) on commit delete rows")
                 .arg(copiedRowsTable()),
-            {}};
+        {}};
 }
 
 Statement emptyCopiedRows()
@@ -359,14 +367,15 @@ Statement insertCopiedUnlessStored()
     const QString key = quoted(columns()[0].name);
     return {QStringLiteral("insert into 选型输出 select * from %1 on conflict (%2) do nothing returning %2")
                 .arg(copiedRowsTable(), key),
-            {}};
+        {}};
 }
 
 Statement rowsAfter(const QString& number, int limit)
 {
     // a null text would be bound as NULL, after which no number comes
     const QString after = number.isNull() ? QStringLiteral("") : number;
-    return {QStringLiteral("select * from %1 where 选型编号>? order by 选型编号 limit ?").arg(kSelectionTable), {after, limit}};
+    return {QStringLiteral("select * from %1 where 选型编号>? order by 选型编号 limit ?").arg(kSelectionTable),
+        {after, limit}};
 }
 
 Statement fetch(const QString& number)
@@ -402,4 +411,3 @@ Statement print(const QString& number, Names spelling)
 }
 
 } // namespace statements
-

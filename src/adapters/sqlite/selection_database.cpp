@@ -211,9 +211,10 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             *error = db.lastError().text();
         } else {
             QSqlQuery q(db);
-            const bool hadTable = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = '%1'")
-                                             .arg(tableName()))
-                                  && q.next();
+            const bool hadTable
+                = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = '%1'")
+                             .arg(tableName()))
+                && q.next();
             q.finish();
             ok = q.exec(statements::createTable().sql);
             if (!ok)
@@ -259,8 +260,8 @@ QString SelectionDatabase::fileName() const
     return name == memoryPath() ? QString() : name;
 }
 
-std::unique_ptr<SelectionStore> openSelectionDatabase(const QString& path, SelectionDatabase::Opened* opened,
-                                                      QString* error)
+std::unique_ptr<SelectionStore> openSelectionDatabase(
+    const QString& path, SelectionDatabase::Opened* opened, QString* error)
 {
     auto store = std::make_unique<SelectionDatabase>();
     *opened = store->open(path, error);

@@ -63,5 +63,5 @@ private:
 
 // The SQLite store at `path`, opened as SelectionDatabase::open opens it; the store
 // is there in every case, `opened` tells how far the opening got.
-std::unique_ptr<SelectionStore> openSelectionDatabase(const QString& path, SelectionDatabase::Opened* opened,
-                                                      QString* error);
+std::unique_ptr<SelectionStore> openSelectionDatabase(
+    const QString& path, SelectionDatabase::Opened* opened, QString* error);

@@ -9,9 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <xlsxwriter.h>
-
 #include <algorithm>
+#include <xlsxwriter.h>
 
 namespace {
 
@@ -106,7 +105,7 @@ bool endsAsWholeArchive(const QByteArray& bytes)
 {
     constexpr int kEndRecord = 22; // without a comment
     return bytes.size() >= kEndRecord && bytes.startsWith("PK\x03\x04")
-           && bytes.sliced(bytes.size() - kEndRecord).startsWith("PK\x05\x06");
+        && bytes.sliced(bytes.size() - kEndRecord).startsWith("PK\x05\x06");
 }
 
 } // namespace
@@ -140,8 +139,8 @@ QStringList lineSheetNames(const std::vector<ProjectLine>& lines)
     return names;
 }
 
-bool writeProjectWorkbook(const QString& path, const Project& project, const std::vector<ProjectLine>& lines,
-                          QString* error)
+bool writeProjectWorkbook(
+    const QString& path, const Project& project, const std::vector<ProjectLine>& lines, QString* error)
 {
     const auto fail = [&](const QString& reason) {
         if (error)

@@ -12,8 +12,8 @@
 // number, the rest text; column widths set; the header row frozen), then one sheet
 // per line, named by its tag, with the whole stored selection record (each column's
 // name and its value, as stored). Written whole or not at all; false with the reason.
-bool writeProjectWorkbook(const QString& path, const Project& project, const std::vector<ProjectLine>& lines,
-                          QString* error);
+bool writeProjectWorkbook(
+    const QString& path, const Project& project, const std::vector<ProjectLine>& lines, QString* error);
 
 // The sheet names of the lines, in line order: the tag, with the characters a sheet
 // name cannot hold replaced by "_", cut to 31 characters and made unique (the lines'

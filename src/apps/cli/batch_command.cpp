@@ -89,8 +89,8 @@ public:
             return;
         m_clock.restart();
         m_told = true;
-        std::fprintf(stderr, "\rbatch: %lld of %lld points", static_cast<long long>(points),
-                     static_cast<long long>(m_total));
+        std::fprintf(
+            stderr, "\rbatch: %lld of %lld points", static_cast<long long>(points), static_cast<long long>(m_total));
         std::fflush(stderr);
     }
 
@@ -104,8 +104,8 @@ private:
 } // namespace
 
 int runBatchCommand(const QStringList& arguments, const QString& today,
-                    const std::function<SelectionStore*()>& openStore,
-                    const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
+    const std::function<SelectionStore*()>& openStore, const std::function<void(const QString&)>& out,
+    const std::function<void(const QString&)>& err)
 {
     QString fault;
     const std::optional<BatchArguments> a = batchArguments(arguments, &fault);
@@ -147,7 +147,8 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         }
     }
     if (!a->candidates.isEmpty() && !a->out.isEmpty()
-        && (a->candidates == a->out || QFileInfo(a->candidates).absoluteFilePath() == QFileInfo(a->out).absoluteFilePath())) {
+        && (a->candidates == a->out
+            || QFileInfo(a->candidates).absoluteFilePath() == QFileInfo(a->out).absoluteFilePath())) {
         err(QStringLiteral("规格比较文件 %1 就是结果文件").arg(a->candidates));
         return kExitUnusable;
     }
@@ -173,7 +174,8 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         }
         candidates.write((QChar(0xFEFF) + batchCsvLine(candidatesHeader()) + u'\n').toUtf8());
     }
-    const auto writeCandidate = [&](const QStringList& cells) { candidates.write((batchCsvLine(cells) + u'\n').toUtf8()); };
+    const auto writeCandidate
+        = [&](const QStringList& cells) { candidates.write((batchCsvLine(cells) + u'\n').toUtf8()); };
 
     BatchSelector selector(*store, today);
     selector.setCandidatesWanted(!a->candidates.isEmpty());

@@ -12,5 +12,5 @@ class SelectionStore;
 // to `out` or to the --out file, which appears whole or not at all.
 // `openStore` opens the store in use and reports why it cannot (then nothing).
 int runBatchCommand(const QStringList& arguments, const QString& today,
-                    const std::function<SelectionStore*()>& openStore,
-                    const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err);
+    const std::function<SelectionStore*()>& openStore, const std::function<void(const QString&)>& out,
+    const std::function<void(const QString&)>& err);

@@ -1,20 +1,20 @@
 #include "apps/cli/cli_command.h"
 
+#include "adapters/files/atomic_file.h"
+#include "adapters/report/html_pdf.h"
+#include "adapters/report/selection_sheet.h"
 #include "apps/cli/batch_command.h"
 #include "apps/cli/project_command.h"
 #include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/exit_status.h"
 #include "apps/common/json_line.h"
+#include "apps/common/script_runner.h"
 #include "apps/common/store_choice.h"
 #include "core/form/numbers.h"
-#include "apps/common/script_runner.h"
-#include "adapters/report/selection_sheet.h"
-#include "adapters/files/atomic_file.h"
-#include "adapters/report/html_pdf.h"
+#include "core/gas/sgerg.h"
 #include "workspace/calculation_record.h"
 #include "workspace/code_key.h"
-#include "core/gas/sgerg.h"
 #include "workspace/store_messages.h"
 #include "workspace/workspace.h"
 
@@ -116,14 +116,15 @@ Parsed parseOptions(const QStringList& args, QString* error)
     Parsed parsed;
     if (!parser.parse(QStringList {QStringLiteral("flowsel-cli")} + args)) {
         const QStringList unknown = parser.unknownOptionNames();
-        *error = unknown.isEmpty() ? parser.errorText()
-                                   : QStringLiteral("unknown option %1%2")
-                                         .arg(unknown.first().size() == 1 ? u"-" : u"--", unknown.first());
+        *error = unknown.isEmpty()
+            ? parser.errorText()
+            : QStringLiteral("unknown option %1%2").arg(unknown.first().size() == 1 ? u"-" : u"--", unknown.first());
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();
     // "--help" anywhere but among sgerg's numbers asks for the usage, as it always did
-    parsed.help = parser.isSet(help) || (positional.contains(QStringLiteral("--help")) && positional.value(0) != u"sgerg");
+    parsed.help
+        = parser.isSet(help) || (positional.contains(QStringLiteral("--help")) && positional.value(0) != u"sgerg");
     parsed.version = parser.isSet(version);
     if (parsed.help || parsed.version)
         return parsed;
@@ -174,7 +175,7 @@ bool withinBounds(const SgergArgument& a, double value)
 }
 
 int sgerg(const QStringList& arguments, const std::function<void(const QString&)>& out,
-          const std::function<void(const QString&)>& err)
+    const std::function<void(const QString&)>& err)
 {
     QStringList values = arguments;
     const bool ref20 = values.removeAll(QStringLiteral("--ref20")) > 0;
@@ -203,8 +204,8 @@ int sgerg(const QStringList& arguments, const std::function<void(const QString&)
     }
     float z = 0;
     int status = 1; // as the routine reports a single-precision overflow
-    const bool single = std::all_of(std::begin(v), std::end(v),
-                                    [](double x) { return std::fabs(x) <= std::numeric_limits<float>::max(); });
+    const bool single = std::all_of(
+        std::begin(v), std::end(v), [](double x) { return std::fabs(x) <= std::numeric_limits<float>::max(); });
     if (single) {
         auto f = [&v](int i) { return static_cast<float>(v[i]); };
         status = (ref20 ? sgergZFromGasValuesRef20 : sgergZFromGasValues)(f(0), f(1), f(2), f(3), f(4), f(5), z);
@@ -269,8 +270,7 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 {
     OpenedStore opened = openStore(location);
     switch (opened.state) {
-    case OpenedStore::State::Yes:
-        return opened;
+    case OpenedStore::State::Yes: return opened;
     case OpenedStore::State::Missing:
         err(opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(location)));
         err(missingStoreAdvice(location));
@@ -341,13 +341,14 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     return failed > 0 ? kExitLineFailed : kExitOk;
 }
 
-int sheet(const Options& o, const std::function<void(const QString&)>& out,
-          const std::function<void(const QString&)>& err)
+int sheet(
+    const Options& o, const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
 {
     QStringList arguments = o.arguments;
     const bool withCalculation = arguments.removeAll(QStringLiteral("--with-calc")) > 0;
     if (arguments.size() != 2) {
-        err(QStringLiteral("sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
+        err(QStringLiteral(
+            "sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
         return kExitUnusable;
     }
     const std::optional<QString> location = chosenLocation(o, err);
@@ -385,8 +386,8 @@ int sheet(const Options& o, const std::function<void(const QString&)>& out,
 }
 
 // The key of the model codes, as HTML or as a PDF by the file's suffix.
-int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& out,
-                   const std::function<void(const QString&)>& err)
+int codeKeyCommand(
+    const Options& o, const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
 {
     if (o.arguments.size() != 1) {
         err(QStringLiteral("code-key takes the file to write, OUT.pdf or OUT.html"));
@@ -414,8 +415,8 @@ int codeKeyCommand(const Options& o, const std::function<void(const QString&)>& 
     return kExitOk;
 }
 
-int run(const Options& o, const std::function<void(const QString&)>& out,
-        const std::function<void(const QString&)>& err)
+int run(
+    const Options& o, const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
 {
     if (o.arguments.size() != 1) {
         err(QStringLiteral("run takes one script file"));
@@ -432,8 +433,7 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
     EventWriter events(out);
     const OpenedStore opened = openStore(*location);
     switch (opened.state) {
-    case OpenedStore::State::Yes:
-        break;
+    case OpenedStore::State::Yes: break;
     case OpenedStore::State::Missing:
         events.plainMessage(opened.error);
         err(missingStoreAdvice(*location));
@@ -443,20 +443,18 @@ int run(const Options& o, const std::function<void(const QString&)>& out,
         return kExitUnusable;
     }
     Workspace workspace(events, o.today, *opened.store);
-    workspace.onWindowShown = [&events](SelectionWindow& w) {
-        events.window(w.caption(), w.form().text(Field::SelectionNo));
-    };
-    workspace.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
-        events.preview(w.form().text(Field::SelectionNo));
-    };
+    workspace.onWindowShown
+        = [&events](SelectionWindow& w) { events.window(w.caption(), w.form().text(Field::SelectionNo)); };
+    workspace.onPreview
+        = [&events](SelectionWindow& w, const PrintRow&) { events.preview(w.form().text(Field::SelectionNo)); };
     workspace.showMainWindow();
     workspace.activate();
     ScriptRunner runner(workspace, events);
     return runner.run(*script) == 0 ? kExitOk : kExitLineFailed;
 }
 
-int batch(const Options& o, const std::function<void(const QString&)>& out,
-          const std::function<void(const QString&)>& err)
+int batch(
+    const Options& o, const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
 {
     OpenedStore opened;
     const auto openChosenStore = [&]() -> SelectionStore* {
@@ -465,8 +463,7 @@ int batch(const Options& o, const std::function<void(const QString&)>& out,
             return nullptr;
         opened = openStore(*location);
         switch (opened.state) {
-        case OpenedStore::State::Yes:
-            return opened.store.get();
+        case OpenedStore::State::Yes: return opened.store.get();
         case OpenedStore::State::Missing:
             err(opened.error); // as a run does, the points are selected all the same
             err(missingStoreAdvice(*location));
@@ -495,7 +492,7 @@ int project(const Options& o, const Sink& out, const Sink& err)
 } // namespace
 
 int runFlowselCli(const QStringList& args, const std::function<void(const QString&)>& out,
-                  const std::function<void(const QString&)>& err)
+    const std::function<void(const QString&)>& err)
 {
     QString error;
     const Parsed parsed = parseOptions(args, &error);

@@ -1,6 +1,6 @@
+#include "adapters/report/font_substitutions.h"
 #include "apps/cli/cli_command.h"
 #include "apps/common/event_writer.h"
-#include "adapters/report/font_substitutions.h"
 
 #include <QCoreApplication>
 #include <QDir>

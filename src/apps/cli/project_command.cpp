@@ -9,7 +9,6 @@
 #include "workspace/store_messages.h"
 
 #include <QDate>
-
 #include <QMap>
 
 #include <map>
@@ -88,10 +87,12 @@ public:
     int create(const Words& w)
     {
         if (w.plain.size() != 1 || w.plain[0].trimmed().isEmpty())
-            return unusable(QStringLiteral("project new takes the project's name: project new NAME [--customer C] [--site S]"));
+            return unusable(
+                QStringLiteral("project new takes the project's name: project new NAME [--customer C] [--site S]"));
         Project p;
         p.name = w.plain[0];
-        p.customer = w.options.count(QStringLiteral("--customer")) ? w.options.at(QStringLiteral("--customer")) : QString();
+        p.customer
+            = w.options.count(QStringLiteral("--customer")) ? w.options.at(QStringLiteral("--customer")) : QString();
         p.site = w.options.count(QStringLiteral("--site")) ? w.options.at(QStringLiteral("--site")) : QString();
         p.date = QDate::fromString(m_today, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
         const StoreResult<QString> made = m_store.createProject(p, m_today);
@@ -121,14 +122,10 @@ public:
         if (!added.ok())
             return refused(projectFailureText(added.error()));
         switch (added.value()) {
-        case LineAdded::Added:
-            return kExitOk;
-        case LineAdded::TagTaken:
-            return refused(tagTakenMessage(w.plain[0], tag));
-        case LineAdded::NoSuchSelection:
-            return refused(selectionNotStoredMessage(w.plain[2]));
-        case LineAdded::NoSuchProject:
-            return unusable(projectMissingMessage(w.plain[0]));
+        case LineAdded::Added: return kExitOk;
+        case LineAdded::TagTaken: return refused(tagTakenMessage(w.plain[0], tag));
+        case LineAdded::NoSuchSelection: return refused(selectionNotStoredMessage(w.plain[2]));
+        case LineAdded::NoSuchProject: return unusable(projectMissingMessage(w.plain[0]));
         }
         return kExitOk;
     }
@@ -246,7 +243,7 @@ private:
 } // namespace
 
 int runProjectCommand(const QStringList& arguments, const QString& today,
-                      const std::function<SelectionStore*()>& openStore, const Sink& out, const Sink& err)
+    const std::function<SelectionStore*()>& openStore, const Sink& out, const Sink& err)
 {
     static const QMap<QString, QStringList> kOptions = {
         {QStringLiteral("new"), {QStringLiteral("--customer"), QStringLiteral("--site")}},
@@ -329,14 +326,10 @@ void BatchProject::attach(const QString& tag, const QString& selectionNo)
     if (!added.ok())
         return failed(projectFailureText(added.error()));
     switch (added.value()) {
-    case LineAdded::Added:
-        return;
-    case LineAdded::TagTaken:
-        return failed(tagTakenMessage(m_number, tag));
-    case LineAdded::NoSuchSelection:
-        return failed(selectionNotStoredMessage(selectionNo));
-    case LineAdded::NoSuchProject:
-        return failed(projectMissingMessage(m_number));
+    case LineAdded::Added: return;
+    case LineAdded::TagTaken: return failed(tagTakenMessage(m_number, tag));
+    case LineAdded::NoSuchSelection: return failed(selectionNotStoredMessage(selectionNo));
+    case LineAdded::NoSuchProject: return failed(projectMissingMessage(m_number));
     }
 }
 

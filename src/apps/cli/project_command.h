@@ -18,8 +18,8 @@ class SelectionStore;
 // cannot be used, a store that cannot be opened, a project that does not exist.
 // `openStore` opens the store in use and reports why it cannot (then nothing).
 int runProjectCommand(const QStringList& arguments, const QString& today,
-                      const std::function<SelectionStore*()>& openStore,
-                      const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err);
+    const std::function<SelectionStore*()>& openStore, const std::function<void(const QString&)>& out,
+    const std::function<void(const QString&)>& err);
 
 class ProjectStore;
 
@@ -29,8 +29,8 @@ class ProjectStore;
 class BatchProject {
 public:
     // The project, or none when the store holds no such project (told).
-    static std::optional<BatchProject> open(SelectionStore& store, const QString& number,
-                                            const std::function<void(const QString&)>& err);
+    static std::optional<BatchProject> open(
+        SelectionStore& store, const QString& number, const std::function<void(const QString&)>& err);
 
     void attach(const QString& tag, const QString& selectionNo);
     bool allAttached() const { return m_failed == 0; }
@@ -49,4 +49,4 @@ private:
 // {"event":"projects","copied":N,"skipped":M,"lines":L,"linesSkipped":K}, when the
 // source holds any project. False, told, when a store failed.
 bool copyProjects(SelectionStore& source, SelectionStore& target, const std::function<void(const QString&)>& out,
-                  const std::function<void(const QString&)>& err);
+    const std::function<void(const QString&)>& err);

@@ -71,10 +71,7 @@ struct GaugePressures {
     QString pabsMax;
     QString refusal;
 
-    QString textFor(Field f) const
-    {
-        return f == Field::PabsMin ? pabsMin : f == Field::PabsMax ? pabsMax : QString();
-    }
+    QString textFor(Field f) const { return f == Field::PabsMin ? pabsMin : f == Field::PabsMax ? pabsMax : QString(); }
 };
 
 QString fieldCell(const BatchColumns& columns, const QStringList& cells, Field f)
@@ -122,8 +119,8 @@ GaugePressures gaugePressures(const BatchColumns& columns, const QStringList& ce
         }
         atmosphere = *given;
     }
-    const std::pair<int BatchColumns::*, QString*> boxes[] = {{&BatchColumns::gaugeMinColumn, &out.pabsMin},
-                                                              {&BatchColumns::gaugeMaxColumn, &out.pabsMax}};
+    const std::pair<int BatchColumns::*, QString*> boxes[]
+        = {{&BatchColumns::gaugeMinColumn, &out.pabsMin}, {&BatchColumns::gaugeMaxColumn, &out.pabsMax}};
     for (const auto& [column, text] : boxes) {
         const QString cell = cells.value(columns.*column);
         if (cell.isEmpty())
@@ -152,7 +149,7 @@ struct Step {
 };
 
 std::vector<Step> steps(const BatchColumns& columns, const QStringList& cells, const GaugePressures& gauge, bool save,
-                        const QString& saveNumber)
+    const QString& saveNumber)
 {
     std::vector<Step> out;
     for (const bool after : {false, true}) {
@@ -194,7 +191,7 @@ std::optional<BatchColumns> BatchColumns::fromHeader(const QStringList& header, 
             continue;
         }
         const auto gauge = std::find_if(std::begin(kGaugeColumns), std::end(kGaugeColumns),
-                                        [&](const GaugeColumn& g) { return name == QStringView(g.name); });
+            [&](const GaugeColumn& g) { return name == QStringView(g.name); });
         if (gauge != std::end(kGaugeColumns)) {
             columns.*(gauge->column) = static_cast<int>(i);
             columns.fields.emplace_back(std::nullopt);
@@ -291,8 +288,8 @@ struct BatchSelector::Run : Platform {
         messages << text;
         return Ok;
     }
-    void beep() override {}
-    void setFocus(const QString&) override {}
+    void beep() override { }
+    void setFocus(const QString&) override { }
     void generalError(const QString& text) override { messages << text; }
 
     // Carries one step out on the current window, as its script line would; why it
@@ -400,8 +397,8 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
 
 namespace {
 
-std::optional<BatchColumns> checkPointsFileIn(QIODevice& file, TextEncoding encoding, const QString& path,
-                                              qint64* points, bool* encodingFault, QString* fault)
+std::optional<BatchColumns> checkPointsFileIn(
+    QIODevice& file, TextEncoding encoding, const QString& path, qint64* points, bool* encodingFault, QString* fault)
 {
     CsvReader reader(file, encoding);
     const auto failed = [&] {
@@ -411,13 +408,9 @@ std::optional<BatchColumns> checkPointsFileIn(QIODevice& file, TextEncoding enco
     };
     QStringList cells;
     switch (reader.next(cells)) {
-    case CsvReader::Next::End:
-        *fault = QStringLiteral("%1 没有标题行").arg(path);
-        return std::nullopt;
-    case CsvReader::Next::Fault:
-        return failed();
-    case CsvReader::Next::Record:
-        break;
+    case CsvReader::Next::End: *fault = QStringLiteral("%1 没有标题行").arg(path); return std::nullopt;
+    case CsvReader::Next::Fault: return failed();
+    case CsvReader::Next::Record: break;
     }
     QString headerFault;
     std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
@@ -448,8 +441,8 @@ std::optional<BatchColumns> checkPointsFileIn(QIODevice& file, TextEncoding enco
 
 } // namespace
 
-std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points,
-                                            TextEncoding* encoding, QString* fault)
+std::optional<BatchColumns> checkPointsFile(
+    QIODevice& file, const QString& path, qint64* points, TextEncoding* encoding, QString* fault)
 {
     // A file that is not UTF-8 throughout is read again as the Chinese spreadsheets'
     // own encoding; a file that is neither is refused with the fault of that reading.

@@ -50,7 +50,7 @@ struct BatchResult {
     bool carriedOut = true; // every cell of the point could be carried out
     bool selected = false;  // the window ended with a model code
     BatchStatus status = BatchStatus::Refused;
-    QString savedAs;        // the number it was stored under, when "保存" stored it
+    QString savedAs; // the number it was stored under, when "保存" stored it
     // The pane "规格比较" right after "计算工况流量", when the selector was asked for it
     // and the computation gave working flows.
     std::vector<SizeCandidate> candidates;
@@ -119,8 +119,8 @@ void candidateLines(const BatchResult& result, const std::function<void(const QS
 // and the encoding it is written in (UTF-8, else GB18030); nothing, and the reason
 // with its line and column in `fault`, for a file that cannot be used. The file is
 // left anywhere: seek to its start before reading it again.
-std::optional<BatchColumns> checkPointsFile(QIODevice& file, const QString& path, qint64* points,
-                                            TextEncoding* encoding, QString* fault);
+std::optional<BatchColumns> checkPointsFile(
+    QIODevice& file, const QString& path, qint64* points, TextEncoding* encoding, QString* fault);
 
 // One line of the results file, its cells quoted where needed.
 QString batchCsvLine(const QStringList& cells);

@@ -1,8 +1,8 @@
 #include "apps/common/event_writer.h"
 
 #include "apps/common/candidate_columns.h"
-#include "core/form/form_model.h"
 #include "apps/common/json_line.h"
+#include "core/form/form_model.h"
 #include "core/ports/message_kinds.h"
 
 EventWriter::EventWriter(Sink sink)

@@ -20,7 +20,6 @@ QString resultsFileClash(const QString& results, const QString& points, const QS
     if (target == QFileInfo(points).canonicalFilePath())
         return QStringLiteral("结果文件 %1 就是测点文件：写入会覆盖测点").arg(results);
     if (!storeFile.isEmpty() && target == QFileInfo(storeFile).canonicalFilePath())
-        return QStringLiteral("结果文件 %1 就是数据库 %2：写入会覆盖已保存的选型")
-            .arg(results, storeFile);
+        return QStringLiteral("结果文件 %1 就是数据库 %2：写入会覆盖已保存的选型").arg(results, storeFile);
     return QString();
 }

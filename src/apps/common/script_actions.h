@@ -2,7 +2,6 @@
 
 #include "core/form/buttons.h"
 #include "core/form/fields.h"
-
 #include "workspace/selection_warnings.h"
 #include "workspace/size_candidates.h"
 
@@ -40,7 +39,7 @@ public:
     // The window's pane "规格比较", as it reads now.
     virtual std::vector<SizeCandidate> candidates(SelectionWindow& w);
     // After each line: what returning to the event loop would do, where there is one.
-    virtual void settle() {}
+    virtual void settle() { }
 
 protected:
     Workspace& m_workspace;

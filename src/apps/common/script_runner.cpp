@@ -2,8 +2,8 @@
 
 #include "apps/common/checked_actions.h"
 #include "apps/common/event_writer.h"
-#include "apps/common/script_actions.h"
 #include "apps/common/json_line.h"
+#include "apps/common/script_actions.h"
 #include "workspace/workspace.h"
 
 #include <QStringTokenizer>

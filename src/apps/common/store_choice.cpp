@@ -54,12 +54,9 @@ QString configuredLocation(const QString& path, QString* location)
     file.close();
     const QSettings settings(path, QSettings::IniFormat);
     switch (settings.status()) {
-    case QSettings::NoError:
-        break;
-    case QSettings::AccessError:
-        return QStringLiteral("the file cannot be read");
-    case QSettings::FormatError:
-        return notIni;
+    case QSettings::NoError: break;
+    case QSettings::AccessError: return QStringLiteral("the file cannot be read");
+    case QSettings::FormatError: return notIni;
     }
     if (!settings.contains(kDatabaseKey))
         return QString();
@@ -74,8 +71,7 @@ QString configuredLocation(const QString& path, QString* location)
     return QString();
 }
 
-StoreChoice choice(StoreChoice::Origin origin, const QString& source, const QString& location,
-                   const QString& problem)
+StoreChoice choice(StoreChoice::Origin origin, const QString& source, const QString& location, const QString& problem)
 {
     return problem.isEmpty() ? StoreChoice {origin, location, source, QString()}
                              : StoreChoice {origin, QString(), source, problem};
@@ -108,7 +104,7 @@ StoreChoice chooseStore(const QString& dbOption)
         // a file named in the settings is found beside them, wherever the program is started
         const bool file = schemeOf(configured).isEmpty() && configured != SelectionDatabase::memoryPath();
         return given(StoreChoice::Origin::Settings, settingsPath,
-                     file ? programFolder.absoluteFilePath(configured) : configured);
+            file ? programFolder.absoluteFilePath(configured) : configured);
     }
     return choice(StoreChoice::Origin::Embedded, QString(), SelectionDatabase::defaultPath(), QString());
 }
@@ -157,16 +153,12 @@ OpenedStore openStore(const QString& location)
     SelectionDatabase::Opened state = SelectionDatabase::Opened::Failed;
     opened.store = openSelectionDatabase(location, &state, &opened.error);
     switch (state) {
-    case SelectionDatabase::Opened::Yes:
-        opened.state = OpenedStore::State::Yes;
-        break;
+    case SelectionDatabase::Opened::Yes: opened.state = OpenedStore::State::Yes; break;
     case SelectionDatabase::Opened::Missing:
         opened.state = OpenedStore::State::Missing;
         opened.error = SelectionDatabase::missingMessage();
         break;
-    case SelectionDatabase::Opened::Failed:
-        opened.state = OpenedStore::State::Failed;
-        break;
+    case SelectionDatabase::Opened::Failed: opened.state = OpenedStore::State::Failed; break;
     }
     return opened;
 }

@@ -2,8 +2,8 @@
 
 #include "adapters/files/atomic_file.h"
 #include "adapters/files/rereadable_file.h"
-#include "apps/common/results_file.h"
 #include "apps/common/csv_reader.h"
+#include "apps/common/results_file.h"
 #include "apps/common/store_choice.h"
 #include "core/form/fields.h"
 #include "core/ports/selection_store.h"
@@ -74,9 +74,9 @@ QString viewHeader(const QString& name)
 // point and the meter chosen first, where the eye lands, then the record as it is.
 std::vector<int> viewOrder(const QStringList& header)
 {
-    const QStringList first = {QStringLiteral("Id"),        QStringLiteral("Status"),      QStringLiteral("Warnings"),
-                               fieldName(Field::ResultText), fieldName(Field::Size),        QStringLiteral("SizeRange"),
-                               QStringLiteral("UseAtMax"),  QStringLiteral("MarginAtMin"), QStringLiteral("Messages")};
+    const QStringList first = {QStringLiteral("Id"), QStringLiteral("Status"), QStringLiteral("Warnings"),
+        fieldName(Field::ResultText), fieldName(Field::Size), QStringLiteral("SizeRange"), QStringLiteral("UseAtMax"),
+        QStringLiteral("MarginAtMin"), QStringLiteral("Messages")};
     std::vector<int> order;
     for (const QString& name : first)
         order.push_back(static_cast<int>(header.indexOf(name)));
@@ -164,16 +164,16 @@ bool BatchDialog::running() const
 
 void BatchDialog::chooseFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择CSV文件"), QString(),
-                                                      QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("选择CSV文件"), QString(), QStringLiteral("CSV (*.csv);;所有文件 (*)"));
     if (!path.isEmpty())
         load(path);
 }
 
 void BatchDialog::chooseExport()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出CSV"), QString(),
-                                                      QStringLiteral("CSV (*.csv)"));
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("导出CSV"), QString(), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty())
         exportTo(path);
 }
@@ -286,7 +286,8 @@ void BatchDialog::end(const QString& status)
     m_status->setText(status);
     m_cancel->setEnabled(false);
     m_export->setEnabled(!m_points.empty());
-    m_save->setEnabled(std::any_of(m_points.begin(), m_points.end(), [](const Point& p) { return succeeded(p.result); }));
+    m_save->setEnabled(
+        std::any_of(m_points.begin(), m_points.end(), [](const Point& p) { return succeeded(p.result); }));
     emit runEnded();
 }
 

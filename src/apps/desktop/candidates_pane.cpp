@@ -8,15 +8,15 @@ enum Column { TypeColumn, SizeColumn, RangeColumn, UseColumn, MarginColumn, Velo
 
 QStringList headerTexts()
 {
-    return {QStringLiteral("流量计类型"),     QStringLiteral("通径规格"),       QStringLiteral("流量范围(m³/h)"),
-            QStringLiteral("上限利用率(%)"), QStringLiteral("下限余量(倍)"), QStringLiteral("流速(m/s)"),
-            QStringLiteral("匹配")};
+    return {QStringLiteral("流量计类型"), QStringLiteral("通径规格"), QStringLiteral("流量范围(m³/h)"),
+        QStringLiteral("上限利用率(%)"), QStringLiteral("下限余量(倍)"), QStringLiteral("流速(m/s)"),
+        QStringLiteral("匹配")};
 }
 
 QStringList cellTexts(const SizeCandidate& c)
 {
-    return {c.meterType,    c.sizeSpec,       c.use.capacity.rangeText(), c.use.useAtMax, c.use.marginAtMin,
-            c.velocity, c.fitWord()};
+    return {c.meterType, c.sizeSpec, c.use.capacity.rangeText(), c.use.useAtMax, c.use.marginAtMin, c.velocity,
+        c.fitWord()};
 }
 
 } // namespace

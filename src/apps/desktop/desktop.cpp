@@ -1,19 +1,19 @@
 #include "apps/desktop/desktop.h"
 
+#include "adapters/report/font_substitutions.h"
+#include "adapters/report/selection_sheet.h"
 #include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/exit_status.h"
-#include "adapters/report/font_substitutions.h"
-#include "adapters/report/selection_sheet.h"
+#include "apps/common/script_runner.h"
+#include "apps/common/store_choice.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/pictures.h"
-#include "core/ports/message_kinds.h"
-#include "apps/common/script_runner.h"
 #include "apps/desktop/sheet_preview.h"
-#include "apps/common/store_choice.h"
 #include "apps/desktop/widget_platform.h"
 #include "apps/desktop/work_questions.h"
+#include "core/ports/message_kinds.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,7 +41,7 @@ void prepareDesktop(QApplication& app)
     QApplication::setFont(font);
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 
@@ -56,20 +56,18 @@ std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
         case WorkQuestion::StoreAnswer::Create: {
             QString error;
             if (!prepareStore(*location, &error))
-                WidgetPlatform().showBox(MessageKind::Error,
-                                         QStringLiteral("无法新建选型数据库：%1\n(%2)").arg(*location, error));
+                WidgetPlatform().showBox(
+                    MessageKind::Error, QStringLiteral("无法新建选型数据库：%1\n(%2)").arg(*location, error));
             break;
         }
         case WorkQuestion::StoreAnswer::Choose: {
-            const QString chosen = QFileDialog::getOpenFileName(
-                parent, QStringLiteral("选择选型数据库"), QFileInfo(*location).absolutePath(),
-                QStringLiteral("选型数据库 (*.mdb *.db *.sqlite);;所有文件 (*)"));
+            const QString chosen = QFileDialog::getOpenFileName(parent, QStringLiteral("选择选型数据库"),
+                QFileInfo(*location).absolutePath(), QStringLiteral("选型数据库 (*.mdb *.db *.sqlite);;所有文件 (*)"));
             if (!chosen.isEmpty())
                 *location = chosen;
             break;
         }
-        case WorkQuestion::StoreAnswer::Exit:
-            return std::nullopt;
+        case WorkQuestion::StoreAnswer::Exit: return std::nullopt;
         }
     }
 }
@@ -80,7 +78,7 @@ namespace {
 struct DesktopOptions {
     CommonOptions common;
     bool scripted = false;
-    QString script; // the text of the --script file
+    QString script;              // the text of the --script file
     std::optional<QString> grab; // the picture's file, with --grab
 };
 
@@ -91,15 +89,14 @@ std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
     QCommandLineParser parser;
     parser.setApplicationDescription(applicationTitle());
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("the store: a database file or a postgresql:// URI"),
-                                       QStringLiteral("PATH|URI"));
-    const QCommandLineOption todayOption(QStringLiteral("today"), QStringLiteral("the date used for numbering"),
-                                         QStringLiteral("YYYYMMDD"));
-    const QCommandLineOption scriptOption(QStringLiteral("script"),
-                                          QStringLiteral("run a selection script against the windows"),
-                                          QStringLiteral("FILE"));
-    const QCommandLineOption grabOption(QStringLiteral("grab"), QStringLiteral("save a picture of the main window and exit"),
-                                        QStringLiteral("OUT.png"));
+    const QCommandLineOption dbOption(QStringLiteral("db"),
+        QStringLiteral("the store: a database file or a postgresql:// URI"), QStringLiteral("PATH|URI"));
+    const QCommandLineOption todayOption(
+        QStringLiteral("today"), QStringLiteral("the date used for numbering"), QStringLiteral("YYYYMMDD"));
+    const QCommandLineOption scriptOption(
+        QStringLiteral("script"), QStringLiteral("run a selection script against the windows"), QStringLiteral("FILE"));
+    const QCommandLineOption grabOption(QStringLiteral("grab"),
+        QStringLiteral("save a picture of the main window and exit"), QStringLiteral("OUT.png"));
     parser.addOptions({dbOption, todayOption, scriptOption, grabOption});
     parser.process(app);
 
@@ -148,14 +145,10 @@ std::optional<OpenedStore> openChosenStore(const QString& db, bool scripted, Pla
     // a script meets the store as it is, with the program's own messages
     OpenedStore opened = openStore(*location);
     switch (opened.state) {
-    case OpenedStore::State::Yes:
-        break;
-    case OpenedStore::State::Missing:
-        DesktopPlatform(echo).get().plainMessage(opened.error);
-        break;
+    case OpenedStore::State::Yes: break;
+    case OpenedStore::State::Missing: DesktopPlatform(echo).get().plainMessage(opened.error); break;
     case OpenedStore::State::Failed: {
-        DesktopPlatform(echo).get().showBox(
-            MessageKind::Error,
+        DesktopPlatform(echo).get().showBox(MessageKind::Error,
             QStringLiteral("数据库无法打开：%1\n(%2)").arg(shownStoreLocation(*location), opened.error));
         return std::nullopt;
     }
@@ -171,9 +164,8 @@ void echoWindowEvents(MainWindow& window, EventWriter& events)
         shown(w);
         events.window(w.caption(), w.form().text(Field::SelectionNo));
     };
-    window.onPreview = [&events](SelectionWindow& w, const PrintRow&) {
-        events.preview(w.form().text(Field::SelectionNo));
-    };
+    window.onPreview
+        = [&events](SelectionWindow& w, const PrintRow&) { events.preview(w.form().text(Field::SelectionNo)); };
 }
 
 // Shows the main window and runs until it closes; a script or a picture runs

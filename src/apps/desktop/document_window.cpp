@@ -10,14 +10,14 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
-#include <QPushButton>
-#include <QTextBrowser>
-#include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -68,8 +68,8 @@ DocumentWindow* DocumentWindow::codeKey(QWidget* parent)
     auto* save = new QPushButton(QStringLiteral("另存为PDF…"), w);
     save->setObjectName(QStringLiteral("savePdfButton"));
     connect(save, &QPushButton::clicked, w, [w, html] {
-        const QString path = QFileDialog::getSaveFileName(w, QStringLiteral("另存为PDF"), QStringLiteral("流量计参数代号.pdf"),
-                                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path = QFileDialog::getSaveFileName(
+            w, QStringLiteral("另存为PDF"), QStringLiteral("流量计参数代号.pdf"), QStringLiteral("PDF (*.pdf)"));
         QString error;
         if (!path.isEmpty() && !writeHtmlPdf(path, html, QStringLiteral("流量计参数代号"), &error))
             WidgetPlatform().showBox(MessageKind::Error, error);
@@ -129,7 +129,8 @@ void DocumentWindow::fitPictures()
             if (!fragment.charFormat().isImageFormat())
                 continue;
             QTextImageFormat image = fragment.charFormat().toImageFormat();
-            const QImage picture = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(image.name())));
+            const QImage picture
+                = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(image.name())));
             if (picture.isNull())
                 continue;
             const int width = std::min(picture.width(), widest);

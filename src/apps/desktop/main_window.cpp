@@ -1,15 +1,13 @@
 #include "apps/desktop/main_window.h"
 
-#include "apps/desktop/project_panel.h"
-
 #include "apps/desktop/batch_dialog.h"
 #include "apps/desktop/document_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/project_panel.h"
-#include "apps/desktop/selection_widget.h"
 #include "apps/desktop/selection_list_model.h"
+#include "apps/desktop/selection_widget.h"
 #include "apps/desktop/work_questions.h"
 
 #include <QAction>
@@ -294,7 +292,8 @@ void MainWindow::createMenus()
 
     QAction* codes = menuBar()->addAction(QStringLiteral("流量计参数代号"));
     codes->setObjectName(QStringLiteral("codeKeyAction"));
-    connect(codes, &QAction::triggered, this, [this] { showDocument(m_codeKey, [this] { return DocumentWindow::codeKey(this); }); });
+    connect(codes, &QAction::triggered, this,
+        [this] { showDocument(m_codeKey, [this] { return DocumentWindow::codeKey(this); }); });
     QAction* manual = menuBar()->addAction(QStringLiteral("选型软件使用说明"));
     manual->setObjectName(QStringLiteral("manualAction"));
     connect(manual, &QAction::triggered, this, [this, manual] { openManual(manual->text()); });
@@ -308,7 +307,8 @@ void MainWindow::createMenus()
     tools->addAction(m_cascadeAction);
     tools->addAction(m_tileHorizontalAction);
     tools->addAction(m_tileVerticalAction);
-    auto* banner = boldNavyLabel(QStringLiteral("————欢迎使用Corvane流量计选型软件————"), QStringLiteral("楷体_GB2312"), 14, tools);
+    auto* banner = boldNavyLabel(
+        QStringLiteral("————欢迎使用Corvane流量计选型软件————"), QStringLiteral("楷体_GB2312"), 14, tools);
     banner->setAlignment(Qt::AlignCenter);
     banner->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     tools->addWidget(banner);
@@ -402,7 +402,7 @@ QWidget* MainWindow::createLeftPanel()
     m_list->addAction(m_copyAction);
     m_list->addAction(m_deleteAction);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { m_workspace.list().selectItem(current.isValid() ? current.row() : -1); });
+        [this](const QModelIndex& current) { m_workspace.list().selectItem(current.isValid() ? current.row() : -1); });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             m_workspace.openRecord();
@@ -477,7 +477,8 @@ QWidget* MainWindow::createBottomPanel()
     auto* panel = new QWidget(this);
     auto* h = new QHBoxLayout(panel);
     h->setContentsMargins(8, 2, 8, 2);
-    h->addWidget(boldNavyLabel(QStringLiteral("Corvane仪表集团的发展离不开用户的支持和信赖！"), QStringLiteral("宋体"), 10, panel));
+    h->addWidget(boldNavyLabel(
+        QStringLiteral("Corvane仪表集团的发展离不开用户的支持和信赖！"), QStringLiteral("宋体"), 10, panel));
     h->addStretch();
     auto* logo = new LinkLabel([this] { openHomePage(); }, panel);
     logo->setPixmap(logoPicture(QSize(120, 28)));
@@ -537,7 +538,8 @@ void MainWindow::windowCreated(SelectionWindow& window)
 {
     auto* widget = new SelectionWidget(m_workspace, window, m_echo);
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
-    connect(widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(
+        widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // sized before it is shown: a window resized while shown keeps a timer of Qt's
     // frame running, which every later activation stops again
@@ -615,9 +617,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     if (!unsaved.empty()) {
         switch (WorkQuestion::askBeforeExit(this, numbers)) {
-        case WorkQuestion::BeforeClosing::Cancel:
-            event->ignore();
-            return;
+        case WorkQuestion::BeforeClosing::Cancel: event->ignore(); return;
         case WorkQuestion::BeforeClosing::Save:
             for (SelectionWidget* w : unsaved) {
                 w->saveButton()->click();
@@ -629,8 +629,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
                 }
             }
             break;
-        case WorkQuestion::BeforeClosing::Discard:
-            break;
+        case WorkQuestion::BeforeClosing::Discard: break;
         }
     }
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {

@@ -88,8 +88,8 @@ void drawTurbine(QPainter& p, const QRectF& area, const Product& product)
     const QRectF neck(pipe.center().x() - 5, pipe.top() - area.height() * 0.12, 10, area.height() * 0.12);
     p.setBrush(metal(neck, product.body));
     p.drawRect(neck);
-    drawHead(p, QRectF(pipe.center().x() - 22, neck.top() - area.height() * 0.34, 44, area.height() * 0.34),
-             product.head);
+    drawHead(
+        p, QRectF(pipe.center().x() - 22, neck.top() - area.height() * 0.34, 44, area.height() * 0.34), product.head);
     p.setPen(QPen(QColor(255, 255, 255, 180), 2));
     p.drawLine(QPointF(pipe.left() + 14, pipe.center().y()), QPointF(pipe.right() - 20, pipe.center().y()));
     QPainterPath arrow;
@@ -102,8 +102,8 @@ void drawTurbine(QPainter& p, const QRectF& area, const Product& product)
 
 void drawRotaryLobe(QPainter& p, const QRectF& area, const Product& product)
 {
-    const QRectF body(area.center().x() - area.width() * 0.28, area.top() + area.height() * 0.3,
-                      area.width() * 0.56, area.height() * 0.62);
+    const QRectF body(area.center().x() - area.width() * 0.28, area.top() + area.height() * 0.3, area.width() * 0.56,
+        area.height() * 0.62);
     p.setPen(QPen(QColor(40, 40, 40), 1));
     p.setBrush(metal(body, product.body));
     p.drawRoundedRect(body, 6, 6);
@@ -136,8 +136,8 @@ void drawVortex(QPainter& p, const QRectF& area, const Product& product)
     swirl.moveTo(pipe.left() + 14, pipe.center().y());
     for (int i = 0; i <= 24; ++i) {
         const qreal t = i / 24.0;
-        swirl.lineTo(pipe.left() + 14 + t * (pipe.width() - 28),
-                     pipe.center().y() + std::sin(t * 12.566) * pipe.height() * 0.3);
+        swirl.lineTo(
+            pipe.left() + 14 + t * (pipe.width() - 28), pipe.center().y() + std::sin(t * 12.566) * pipe.height() * 0.3);
     }
     p.drawPath(swirl);
     p.setPen(QPen(QColor(40, 40, 40), 1));
@@ -201,7 +201,7 @@ QPixmap logoPicture(const QSize& size)
     p.setFont(f);
     p.setPen(QColor(0, 60, 130));
     p.drawText(QRectF(ring.right() + 4, 0, size.width() - ring.right() - 4, size.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Corvane"));
+        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Corvane"));
     return pixmap;
 }
 

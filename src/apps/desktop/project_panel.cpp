@@ -18,8 +18,8 @@ const QString kSearchHint = QStringLiteral("搜索项目编号、名称、客户
 
 } // namespace
 
-ProjectPanel::ProjectPanel(SelectionStore& store, Platform& ui, const QString& today, ProjectWindow::Hooks hooks,
-                           QWidget* parent)
+ProjectPanel::ProjectPanel(
+    SelectionStore& store, Platform& ui, const QString& today, ProjectWindow::Hooks hooks, QWidget* parent)
     : QWidget(parent)
     , m_projects(projectsOf(store))
     , m_store(store)
@@ -39,20 +39,20 @@ ProjectPanel::ProjectPanel(SelectionStore& store, Platform& ui, const QString& t
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("projectList"));
     m_list->setHeaderLabels({QStringLiteral("项目编号"), QStringLiteral("项目名称"), QStringLiteral("客户"),
-                             QStringLiteral("现场"), QStringLiteral("日期")});
+        QStringLiteral("现场"), QStringLiteral("日期")});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->header()->resizeSection(0, 110);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { openProject(item->text(0)); });
+    connect(
+        m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { openProject(item->text(0)); });
     layout->addWidget(m_list, 1);
     auto* buttons = new QHBoxLayout;
     auto* create = new QPushButton(QStringLiteral("新建项目…"), this);
     create->setObjectName(QStringLiteral("newProjectButton"));
     connect(create, &QPushButton::clicked, this, [this] {
         bool ok = false;
-        const QString name = QInputDialog::getText(this, QStringLiteral("新建项目"), QStringLiteral("项目名称："),
-                                                   QLineEdit::Normal, QString(), &ok);
+        const QString name = QInputDialog::getText(
+            this, QStringLiteral("新建项目"), QStringLiteral("项目名称："), QLineEdit::Normal, QString(), &ok);
         if (ok && !name.trimmed().isEmpty())
             createProject(name.trimmed());
     });

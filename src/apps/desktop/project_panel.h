@@ -19,7 +19,7 @@ class ProjectPanel : public QWidget {
 
 public:
     ProjectPanel(SelectionStore& store, Platform& ui, const QString& today, ProjectWindow::Hooks hooks,
-                 QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
 
     QLineEdit* searchBox() const { return m_search; }
     QTreeWidget* projectList() const { return m_list; }

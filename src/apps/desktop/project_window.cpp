@@ -2,9 +2,9 @@
 
 #include "adapters/report/project_sheet.h"
 #include "adapters/workbook/project_workbook.h"
-#include "workspace/store_messages.h"
 #include "core/ports/platform.h"
 #include "core/record/project_summary.h"
+#include "workspace/store_messages.h"
 
 #include <QFileDialog>
 #include <QFormLayout>
@@ -32,8 +32,8 @@ QString chooseWithDialog(QWidget* parent, const QString& caption, const QString&
 
 } // namespace
 
-ProjectWindow::ProjectWindow(ProjectStore& projects, SelectionStore& selections, Platform& ui,
-                             const QString& projectNo, Hooks hooks, QWidget* parent)
+ProjectWindow::ProjectWindow(ProjectStore& projects, SelectionStore& selections, Platform& ui, const QString& projectNo,
+    Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_projects(projects)
     , m_selections(selections)
@@ -209,17 +209,14 @@ bool ProjectWindow::addSelection(const QString& number)
         return false;
     }
     switch (added.value()) {
-    case LineAdded::Added:
-        break;
+    case LineAdded::Added: break;
     case LineAdded::TagTaken: // another program took it meanwhile
         tell(tagTakenMessage(m_project.number, freeTag(number)));
         break;
     case LineAdded::NoSuchSelection:
         tell(QStringLiteral("选型编号（%1）还未保存，请先保存再加入项目！").arg(number));
         break;
-    case LineAdded::NoSuchProject:
-        tell(projectMissingMessage(m_project.number));
-        break;
+    case LineAdded::NoSuchProject: tell(projectMissingMessage(m_project.number)); break;
     }
     reload();
     if (added.value() == LineAdded::Added && onChanged)
@@ -322,7 +319,7 @@ void ProjectWindow::printSheet()
 bool ProjectWindow::saveSheetPdf()
 {
     const QString path = m_hooks.chooseFile(QStringLiteral("保存为PDF"), QStringLiteral("PDF文件 (*.pdf)"),
-                                            QStringLiteral("%1 %2.pdf").arg(m_project.number, projectSheetTitle()));
+        QStringLiteral("%1 %2.pdf").arg(m_project.number, projectSheetTitle()));
     if (path.isEmpty())
         return false;
     QString error;
@@ -336,7 +333,7 @@ bool ProjectWindow::saveSheetPdf()
 bool ProjectWindow::exportWorkbook()
 {
     const QString path = m_hooks.chooseFile(QStringLiteral("导出Excel"), QStringLiteral("Excel工作簿 (*.xlsx)"),
-                                            QStringLiteral("%1 %2.xlsx").arg(m_project.number, m_project.name));
+        QStringLiteral("%1 %2.xlsx").arg(m_project.number, m_project.name));
     if (path.isEmpty())
         return false;
     QString error;
@@ -355,5 +352,5 @@ void ProjectWindow::tell(const QString& text)
 void ProjectWindow::tellFailure(const StoreError& error)
 {
     m_ui.showBox(error.kind == StoreError::Kind::Busy ? MessageKind::Information : MessageKind::Error,
-                 projectFailureText(error));
+        projectFailureText(error));
 }

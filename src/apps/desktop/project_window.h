@@ -34,7 +34,7 @@ public:
     };
 
     ProjectWindow(ProjectStore& projects, SelectionStore& selections, Platform& ui, const QString& projectNo,
-                  Hooks hooks, QWidget* parent = nullptr);
+        Hooks hooks, QWidget* parent = nullptr);
 
     const QString& projectNo() const { return m_project.number; }
     // Where the window asks for the file to write (tests answer without a dialog).

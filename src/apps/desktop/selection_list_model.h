@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QAbstractTableModel>
-
 #include "workspace/selection_list.h"
+
+#include <QAbstractTableModel>
 
 // The main window's list of stored selections as a view model: the workspace's list,
 // with the headers and widths of the column table. The view asks for more rows as

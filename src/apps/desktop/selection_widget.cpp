@@ -7,9 +7,9 @@
 #include "apps/desktop/radio_group.h"
 #include "apps/desktop/work_questions.h"
 #include "core/form/buttons.h"
+#include "core/form/vocabulary.h"
 #include "workspace/selection_figures.h"
 #include "workspace/selection_window.h"
-#include "core/form/vocabulary.h"
 #include "workspace/workspace.h"
 
 #include <QCloseEvent>
@@ -334,8 +334,7 @@ QGroupBox* SelectionWidget::buildMeterGroup()
     meterGrid->setHorizontalSpacing(4);
     meterGrid->setVerticalSpacing(3);
     const Field chain[3][3] = {{F::MeterType, F::BaseOrigin, F::MechCounter},
-                               {F::CardControl, F::Size, F::NominalPressure},
-                               {F::BaseAccuracy, F::Corrector, F::Installation}};
+        {F::CardControl, F::Size, F::NominalPressure}, {F::BaseAccuracy, F::Corrector, F::Installation}};
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             meterGrid->addWidget(caption(chain[r][c]), r, 2 * c, Qt::AlignRight);
@@ -446,17 +445,19 @@ void SelectionWidget::connectButtons()
         emit hint(sizeUseHint(m_window.context()));
     });
     connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
-    connect(m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
+    connect(
+        m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
     connect(m_gauge, &QPushButton::clicked, this, &SelectionWidget::convertGaugePressures);
     connect(m_candidates, &CandidatesPane::candidateChosen, this,
-            [this](const SizeCandidate& candidate) { chooseCandidate(candidate); });
+        [this](const SizeCandidate& candidate) { chooseCandidate(candidate); });
 }
 
 bool SelectionWidget::chooseCandidate(const SizeCandidate& candidate)
 {
     if (m_detached)
         return false;
-    for (const auto& [f, text] : {std::pair {F::MeterType, candidate.meterType}, std::pair {F::Size, candidate.sizeSpec}}) {
+    for (const auto& [f, text] :
+        {std::pair {F::MeterType, candidate.meterType}, std::pair {F::Size, candidate.sizeSpec}}) {
         const int index = m_window.form().items(f).indexOf(text);
         if (index < 0)
             return false;
@@ -480,8 +481,8 @@ void SelectionWidget::convertGaugePressures()
             return;
         // pasted as the user pastes, in the record's order, so that each box's change
         // step runs as for any paste
-        const std::pair<Field, QString> pastes[] = {{F::PabsMin, dialog->absoluteMin()},
-                                                    {F::PabsMax, dialog->absoluteMax()}};
+        const std::pair<Field, QString> pastes[]
+            = {{F::PabsMin, dialog->absoluteMin()}, {F::PabsMax, dialog->absoluteMax()}};
         for (const auto& [f, text] : pastes) {
             if (!text.isEmpty())
                 static_cast<FilteredLineEdit*>(control(f))->pasteText(text);
@@ -497,15 +498,49 @@ void SelectionWidget::setReadingTabOrder()
     // The group "介质特性" is a focus target of the computation's messages only.
     m_gasGroup->setFocusPolicy(Qt::ClickFocus);
     const std::initializer_list<std::variant<Field, QWidget*>> order = {
-        F::Medium,       F::StdFlowMin,  F::StdFlowMax,       F::ZMode,          F::ZnZgMin,
-        F::ZnZgMax,      F::PabsMin,     F::PabsMax,          m_gauge,           F::TempMin,
-        F::TempMax,      F::RefCondition, F::XCO2,            F::Hs,             F::XH2,
-        F::RelDensity,   m_compute,      F::CombinedAccuracy, F::MeterType,      F::BaseOrigin,
-        F::MechCounter,  F::CardControl, F::Size,             F::NominalPressure, F::BaseAccuracy,
-        F::Corrector,    F::Installation, F::Gprs,            F::ShortRangeWireless, F::CurrentOutput,
-        F::Hart,         F::ExProof,     F::CorrectionMode,   F::PressSensorUpper, F::CorrectorAccuracy,
-        F::DisplayFactor, F::SettlementUnit, F::CounterPulse, F::PipeConnection, m_select,
-        F::SelectionNo,  m_save,         m_print,
+        F::Medium,
+        F::StdFlowMin,
+        F::StdFlowMax,
+        F::ZMode,
+        F::ZnZgMin,
+        F::ZnZgMax,
+        F::PabsMin,
+        F::PabsMax,
+        m_gauge,
+        F::TempMin,
+        F::TempMax,
+        F::RefCondition,
+        F::XCO2,
+        F::Hs,
+        F::XH2,
+        F::RelDensity,
+        m_compute,
+        F::CombinedAccuracy,
+        F::MeterType,
+        F::BaseOrigin,
+        F::MechCounter,
+        F::CardControl,
+        F::Size,
+        F::NominalPressure,
+        F::BaseAccuracy,
+        F::Corrector,
+        F::Installation,
+        F::Gprs,
+        F::ShortRangeWireless,
+        F::CurrentOutput,
+        F::Hart,
+        F::ExProof,
+        F::CorrectionMode,
+        F::PressSensorUpper,
+        F::CorrectorAccuracy,
+        F::DisplayFactor,
+        F::SettlementUnit,
+        F::CounterPulse,
+        F::PipeConnection,
+        m_select,
+        F::SelectionNo,
+        m_save,
+        m_print,
     };
     QWidget* previous = nullptr;
     const auto chain = [&previous](QWidget* w) {
@@ -546,10 +581,9 @@ void SelectionWidget::connectControl(Field f)
     }
     case ControlKind::Radio:
         connect(static_cast<RadioGroup*>(w), &RadioGroup::clickedItem, this,
-                [this, f](int index) { m_window.choose(f, index); });
+            [this, f](int index) { m_window.choose(f, index); });
         break;
-    case ControlKind::Label:
-        break;
+    case ControlKind::Label: break;
     }
 }
 
@@ -557,8 +591,8 @@ bool SelectionWidget::eventFilter(QObject* watched, QEvent* event)
 {
     // Leaving a control means moving to another one in the program: opening the
     // list's popup or switching to another application is not leaving it.
-    const auto reason = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event)->reason()
-                                                          : Qt::OtherFocusReason;
+    const auto reason
+        = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event)->reason() : Qt::OtherFocusReason;
     if (event->type() == QEvent::FocusOut && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
         for (Field f : allFields()) {
             if (control(f) == watched)
@@ -615,12 +649,8 @@ void SelectionWidget::refresh(Field f)
     if (f == F::PabsMin || f == F::PabsMax)
         m_gauge->setEnabled(form.enabled(F::PabsMin) && form.enabled(F::PabsMax));
     switch (form.kind(f)) {
-    case ControlKind::Edit:
-        static_cast<FilteredLineEdit*>(w)->setValue(form.text(f));
-        break;
-    case ControlKind::Label:
-        static_cast<QLabel*>(w)->setText(form.text(f));
-        break;
+    case ControlKind::Edit: static_cast<FilteredLineEdit*>(w)->setValue(form.text(f)); break;
+    case ControlKind::Label: static_cast<QLabel*>(w)->setText(form.text(f)); break;
     case ControlKind::List: {
         auto* c = static_cast<QComboBox*>(w);
         const QSignalBlocker block(c);
@@ -634,9 +664,7 @@ void SelectionWidget::refresh(Field f)
         c->setCurrentIndex(form.index(f));
         break;
     }
-    case ControlKind::Radio:
-        static_cast<RadioGroup*>(w)->setIndex(form.index(f));
-        break;
+    case ControlKind::Radio: static_cast<RadioGroup*>(w)->setIndex(form.index(f)); break;
     }
 }
 
@@ -649,12 +677,8 @@ bool SelectionWidget::agreesWithModel(QString* difference) const
         QStringList items;
         int index = -1;
         switch (form.kind(f)) {
-        case ControlKind::Edit:
-            shown = static_cast<const FilteredLineEdit*>(w)->value();
-            break;
-        case ControlKind::Label:
-            shown = static_cast<const QLabel*>(w)->text();
-            break;
+        case ControlKind::Edit: shown = static_cast<const FilteredLineEdit*>(w)->value(); break;
+        case ControlKind::Label: shown = static_cast<const QLabel*>(w)->text(); break;
         case ControlKind::List: {
             const auto* c = static_cast<const QComboBox*>(w);
             for (int i = 0; i < c->count(); ++i)
@@ -678,7 +702,7 @@ bool SelectionWidget::agreesWithModel(QString* difference) const
             if (difference)
                 *difference = QStringLiteral("%1: widget '%2' (%3), model '%4' (%5)")
                                   .arg(fieldName(f), shown, w->isEnabled() ? "on" : "off", form.text(f),
-                                       form.enabled(f) ? "on" : "off");
+                                      form.enabled(f) ? "on" : "off");
             return false;
         }
     }
@@ -727,12 +751,9 @@ bool SelectionWidget::keepsUnsavedWork()
     if (m_detached || m_closeWithoutAsking || !m_window.context().hasUnsavedResult())
         return false;
     switch (WorkQuestion::askBeforeClosing(this, m_window.form().text(Field::SelectionNo))) {
-    case WorkQuestion::BeforeClosing::Discard:
-        return false;
-    case WorkQuestion::BeforeClosing::Cancel:
-        return true;
-    case WorkQuestion::BeforeClosing::Save:
-        break;
+    case WorkQuestion::BeforeClosing::Discard: return false;
+    case WorkQuestion::BeforeClosing::Cancel: return true;
+    case WorkQuestion::BeforeClosing::Save: break;
     }
     // the window's own "保存", with all its checks and messages; a save it refuses
     // keeps the window open

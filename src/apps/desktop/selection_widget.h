@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/form/fields.h"
 #include "apps/desktop/widget_platform.h"
+#include "core/form/fields.h"
 #include "workspace/selection_warnings.h"
 #include "workspace/size_candidates.h"
 
@@ -32,8 +32,7 @@ class SelectionWidget : public QWidget {
 
 public:
     // `echo`, when given, is told every event the window shows.
-    SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo = nullptr,
-                    QWidget* parent = nullptr);
+    SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo = nullptr, QWidget* parent = nullptr);
     ~SelectionWidget() override;
 
     SelectionWindow& window() const { return m_window; }

@@ -18,8 +18,8 @@
 #include <QPrinter>
 #include <QToolBar>
 
-bool saveSheetAsPdf(const QString& path, const PrintRow& row, const QString& date, Platform& ui,
-                    const CalculationSheet* calculation)
+bool saveSheetAsPdf(
+    const QString& path, const PrintRow& row, const QString& date, Platform& ui, const CalculationSheet* calculation)
 {
     QString error;
     if (writeSelectionSheetPdf(path, row, date, &error, calculation))
@@ -28,8 +28,8 @@ bool saveSheetAsPdf(const QString& path, const PrintRow& row, const QString& dat
     return false;
 }
 
-QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
-                                        const std::optional<CalculationSheet>& calculation, const QString& why)
+QPrintPreviewDialog* createSheetPreview(
+    const PrintRow& row, QWidget* parent, const std::optional<CalculationSheet>& calculation, const QString& why)
 {
     auto* printer = new QPrinter(QPrinter::HighResolution);
     printer->setPageLayout(selectionSheetPageLayout());
@@ -65,8 +65,7 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
         save->setObjectName(QStringLiteral("savePdfAction"));
         QObject::connect(save, &QAction::triggered, dialog, [dialog, row, date, chosenCalculation] {
             const QString path = QFileDialog::getSaveFileName(dialog, QObject::tr("另存为PDF"),
-                                                              row.value(QStringLiteral("选型编号")) + QStringLiteral(".pdf"),
-                                                              QStringLiteral("PDF (*.pdf)"));
+                row.value(QStringLiteral("选型编号")) + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
             if (!path.isEmpty()) {
                 WidgetPlatform ui;
                 saveSheetAsPdf(path, row, date, ui, chosenCalculation());
@@ -79,11 +78,11 @@ QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
     return dialog;
 }
 
-QPrintPreviewDialog* createStoredSheetPreview(SelectionStore& store, const QString& number, const PrintRow& row,
-                                              QWidget* parent)
+QPrintPreviewDialog* createStoredSheetPreview(
+    SelectionStore& store, const QString& number, const PrintRow& row, QWidget* parent)
 {
     QString why;
-    const std::optional<CalculationSheet> record =
-        storedCalculationRecord(store, number, selectionSheetDate(QDate::currentDate()), &why);
+    const std::optional<CalculationSheet> record
+        = storedCalculationRecord(store, number, selectionSheetDate(QDate::currentDate()), &why);
     return createSheetPreview(row, parent, record, why);
 }

@@ -17,17 +17,16 @@ struct PrintRow;
 // printed and saved; without one the box is disabled and `why` says why. The caller
 // shows the dialog.
 QPrintPreviewDialog* createSheetPreview(const PrintRow& row, QWidget* parent,
-                                        const std::optional<CalculationSheet>& calculation = std::nullopt,
-                                        const QString& why = QString());
+    const std::optional<CalculationSheet>& calculation = std::nullopt, const QString& why = QString());
 
 // The preview of the selection stored under `number`, its row `row` as the store
 // gave it, with the calculation record computed afresh from the store; when that
 // cannot be, the box says why. The caller shows the dialog.
-QPrintPreviewDialog* createStoredSheetPreview(SelectionStore& store, const QString& number, const PrintRow& row,
-                                              QWidget* parent);
+QPrintPreviewDialog* createStoredSheetPreview(
+    SelectionStore& store, const QString& number, const PrintRow& row, QWidget* parent);
 
 // The preview's command "另存为PDF" once the file is chosen: writes the sheet (and the
 // calculation record's page when given), and when it cannot be written completely
 // says so in the program's error box.
 bool saveSheetAsPdf(const QString& path, const PrintRow& row, const QString& date, Platform& ui,
-                    const CalculationSheet* calculation = nullptr);
+    const CalculationSheet* calculation = nullptr);

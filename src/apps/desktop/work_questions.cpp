@@ -50,15 +50,13 @@ BeforeClosing askSaveDiscardCancel(QWidget* parent, const QString& text, const Q
 
 BeforeClosing askBeforeClosing(QWidget* parent, const QString& number)
 {
-    return askSaveDiscardCancel(
-        parent, QStringLiteral("选型编号（%1）的选型结果还未保存，关闭前要保存吗？").arg(number),
-        QStringLiteral("保存"));
+    return askSaveDiscardCancel(parent,
+        QStringLiteral("选型编号（%1）的选型结果还未保存，关闭前要保存吗？").arg(number), QStringLiteral("保存"));
 }
 
 BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers)
 {
-    return askSaveDiscardCancel(
-        parent,
+    return askSaveDiscardCancel(parent,
         QStringLiteral("以下选型结果还未保存：\n%1\n退出前要保存吗？").arg(numbers.join(QStringLiteral("、"))),
         QStringLiteral("全部保存"));
 }
@@ -69,7 +67,7 @@ StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const Q
         ? QStringLiteral("找不到选型数据库：%1\n可以新建一个空的选型数据库，或选择其他数据库文件。").arg(shownLocation)
         : QStringLiteral("选型数据库无法使用：%1\n(%2)\n请选择其他数据库文件。").arg(shownLocation, reason);
     QMessageBox box(missing ? QMessageBox::Warning : QMessageBox::Critical, applicationTitle(), text,
-                    QMessageBox::NoButton, parent);
+        QMessageBox::NoButton, parent);
     QPushButton* create = missing ? box.addButton(QStringLiteral("新建数据库"), QMessageBox::AcceptRole) : nullptr;
     QPushButton* choose = box.addButton(QStringLiteral("选择其他数据库…"), QMessageBox::ActionRole);
     QPushButton* leave = box.addButton(QStringLiteral("退出"), QMessageBox::RejectRole);
@@ -90,12 +88,11 @@ bool confirmDelete(QWidget* parent, const QString& number, const QStringList& pr
 {
     if (WidgetPlatform::scripted() && !g_handler)
         return true;
-    const QString text =
-        projects.isEmpty()
-            ? QStringLiteral("确定删除选型编号（%1）的选型记录吗？删除后不能恢复。").arg(number)
-            : QStringLiteral("选型编号（%1）用于项目 %2，删除后项目中的该行将显示“已删除”。\n"
-                             "确定删除选型编号（%1）的选型记录吗？删除后不能恢复。")
-                  .arg(number, projects.join(QStringLiteral("、")));
+    const QString text = projects.isEmpty()
+        ? QStringLiteral("确定删除选型编号（%1）的选型记录吗？删除后不能恢复。").arg(number)
+        : QStringLiteral("选型编号（%1）用于项目 %2，删除后项目中的该行将显示“已删除”。\n"
+                         "确定删除选型编号（%1）的选型记录吗？删除后不能恢复。")
+              .arg(number, projects.join(QStringLiteral("、")));
     QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::NoButton, parent);
     QPushButton* remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);

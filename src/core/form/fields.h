@@ -67,7 +67,7 @@ enum class KeyFilter {
 
 struct FieldControl {
     Field field;
-    const char* name;        // the record's field name
+    const char* name; // the record's field name
     ControlKind kind;
     const char* caption;     // caption in the window
     QStringList items;       // list or radio items at design time
@@ -75,7 +75,7 @@ struct FieldControl {
     const char* defaultText; // edit box or label text of a new window
     bool enabled;            // enabled in a new window
     KeyFilter filter;
-    int columns;             // radio groups: columns of the group's layout
+    int columns; // radio groups: columns of the group's layout
 };
 
 const FieldControl& fieldControl(Field f);

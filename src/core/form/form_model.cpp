@@ -11,14 +11,10 @@ bool acceptsKey(KeyFilter filter, QChar key)
 {
     const bool digit = key >= u'0' && key <= u'9';
     switch (filter) {
-    case KeyFilter::None:
-        return true;
-    case KeyFilter::Unsigned:
-        return digit || key == kBackspace || key == u'.';
-    case KeyFilter::Signed:
-        return digit || key == kBackspace || key == u'.' || key == u'+' || key == u'-';
-    case KeyFilter::Digits:
-        return digit || key == kBackspace;
+    case KeyFilter::None: return true;
+    case KeyFilter::Unsigned: return digit || key == kBackspace || key == u'.';
+    case KeyFilter::Signed: return digit || key == kBackspace || key == u'.' || key == u'+' || key == u'-';
+    case KeyFilter::Digits: return digit || key == kBackspace;
     }
     return false;
 }
@@ -43,11 +39,9 @@ QString FormModel::text(Field f) const
     const Control& c = state(f);
     switch (kind(f)) {
     case ControlKind::Edit:
-    case ControlKind::Label:
-        return c.text;
+    case ControlKind::Label: return c.text;
     case ControlKind::List:
-    case ControlKind::Radio:
-        return c.index >= 0 && c.index < c.items.size() ? c.items[c.index] : QString();
+    case ControlKind::Radio: return c.index >= 0 && c.index < c.items.size() ? c.items[c.index] : QString();
     }
     return QString();
 }
@@ -176,12 +170,8 @@ QString typeKeys(KeyFilter filter, const QString& current, const QString& keys, 
     bool allSelected = true;
     for (QChar key : keys) {
         switch (filter) {
-        case KeyFilter::Unsigned:
-            filterUnsignedKey(key, ui);
-            break;
-        case KeyFilter::Signed:
-            filterSignedKey(key, ui);
-            break;
+        case KeyFilter::Unsigned: filterUnsignedKey(key, ui); break;
+        case KeyFilter::Signed: filterSignedKey(key, ui); break;
         case KeyFilter::Digits: {
             const bool full = !allSelected && text.size() >= kSelectionNoDigits && key != kBackspace;
             if (!acceptsKey(filter, key) || full) {
@@ -190,8 +180,7 @@ QString typeKeys(KeyFilter filter, const QString& current, const QString& keys, 
             }
             break;
         }
-        case KeyFilter::None:
-            break;
+        case KeyFilter::None: break;
         }
         if (key.isNull())
             continue;

@@ -39,17 +39,11 @@ public:
     // Choices by position, for controls whose items stand fixed: the position as the
     // control's item enum of the vocabulary (-1 when nothing is chosen).
     template <typename Item>
-        requires std::is_enum_v<Item>
-    Item item(Field f) const
-    {
-        return static_cast<Item>(index(f));
-    }
+    requires std::is_enum_v<Item> Item item(Field f)
+    const { return static_cast<Item>(index(f)); }
     template <typename Item>
-        requires std::is_enum_v<Item>
-    bool chosen(Field f, Item item) const
-    {
-        return index(f) == static_cast<int>(item);
-    }
+    requires std::is_enum_v<Item>
+    bool chosen(Field f, Item item) const { return index(f) == static_cast<int>(item); }
     // For a list rebuilt by the option chain, whose first item is what a rule means.
     bool firstChosen(Field f) const { return index(f) == 0; }
 
@@ -60,11 +54,8 @@ public:
     // click step when the choice moves to a different item.
     void setIndex(Field f, int index);
     template <typename Item>
-        requires std::is_enum_v<Item>
-    void choose(Field f, Item item)
-    {
-        setIndex(f, static_cast<int>(item));
-    }
+    requires std::is_enum_v<Item>
+    void choose(Field f, Item item) { setIndex(f, static_cast<int>(item)); }
     // Chooses the item whose text is exactly `item`, or nothing when none is.
     void select(Field f, QStringView item);
     void clearItems(Field f);
@@ -107,8 +98,8 @@ private:
 
 // The key filters of the edit boxes. Each lets the key through or, like the
 // original handlers, discards it (the key becomes 0) with a beep.
-void filterUnsignedKey(QChar& key, Platform& ui);  // flows, pressures, gas values, Zn/Zg
-void filterSignedKey(QChar& key, Platform& ui); // temperatures
+void filterUnsignedKey(QChar& key, Platform& ui); // flows, pressures, gas values, Zn/Zg
+void filterSignedKey(QChar& key, Platform& ui);   // temperatures
 
 // The longest text an edit box holds, as a Qt edit box holds by default: typed keys
 // past it are dropped without a sound, pasted text is cut there.

@@ -32,8 +32,8 @@ std::optional<double> parseDecimal(QStringView text)
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
     qsizetype mantissaDigits = 0;
-    qsizetype integerDigits = 0;       // from the first significant one
-    qsizetype zerosAfterPoint = 0;     // before the first significant one
+    qsizetype integerDigits = 0;   // from the first significant one
+    qsizetype zerosAfterPoint = 0; // before the first significant one
     bool significant = false;
     while (i < n && isDigit(text[i])) {
         significant = significant || text[i] != u'0';
@@ -94,8 +94,7 @@ std::optional<double> parseDecimal(QStringView text)
     double value = 0;
     const auto [end, ec] = std::from_chars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
-        const long long leadingExponent
-            = (integerDigits > 0 ? integerDigits - 1 : -(zerosAfterPoint + 1)) + exponent;
+        const long long leadingExponent = (integerDigits > 0 ? integerDigits - 1 : -(zerosAfterPoint + 1)) + exponent;
         if (leadingExponent >= 0)
             return std::nullopt; // beyond double precision
         return ascii[0] == '-' ? -0.0 : 0.0;
@@ -170,7 +169,7 @@ std::optional<std::uint64_t> scaledRounded(double value, int decimals)
         return std::nullopt;
     int exponent = 0;
     const double fraction = std::frexp(std::fabs(value), &exponent); // |value| = fraction * 2^exponent
-    if (exponent > 63 - 30) // the scaled magnitude must stay below 2^63
+    if (exponent > 63 - 30)                                          // the scaled magnitude must stay below 2^63
         return std::nullopt;
     // |value| = mantissa * 2^shift exactly, the mantissa an integer below 2^53
     const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));

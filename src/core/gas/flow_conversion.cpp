@@ -37,8 +37,8 @@ std::optional<double> computedZnZg(GasReference reference, float pressureMpa, fl
     return ZnZgOfGas(reference).at(pressureMpa, temperatureC, gas);
 }
 
-std::optional<ZnAndZg> computedZnAndZg(GasReference reference, float pressureMpa, float temperatureC,
-                                       const GasData& gas)
+std::optional<ZnAndZg> computedZnAndZg(
+    GasReference reference, float pressureMpa, float temperatureC, const GasData& gas)
 {
     if (!computedZnZg(reference, pressureMpa, temperatureC, gas))
         return std::nullopt;
@@ -113,8 +113,8 @@ bool usableFlow(double q)
 
 FlowOperand unusableOperand(const FlowOperands& ops, bool withStdFlow)
 {
-    std::vector<std::pair<FlowOperand, double>> divisors = {
-        {FlowOperand::Temperature, ops.temperatureC + kKelvinOffset}, {FlowOperand::Pressure, ops.pressureKpa}};
+    std::vector<std::pair<FlowOperand, double>> divisors
+        = {{FlowOperand::Temperature, ops.temperatureC + kKelvinOffset}, {FlowOperand::Pressure, ops.pressureKpa}};
     if (ops.typedZnZg)
         divisors.emplace_back(FlowOperand::ZnZg, *ops.typedZnZg);
     FlowOperand culprit = FlowOperand::Temperature;

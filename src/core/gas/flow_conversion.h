@@ -50,8 +50,8 @@ struct ZnAndZg {
     float zn;
     float zg;
 };
-std::optional<ZnAndZg> computedZnAndZg(GasReference reference, float pressureMpa, float temperatureC,
-                                       const GasData& gas);
+std::optional<ZnAndZg> computedZnAndZg(
+    GasReference reference, float pressureMpa, float temperatureC, const GasData& gas);
 
 // The same for the limits of one computation. Most of the method's cost is the part
 // that depends on the gas alone, and Zn depends on nothing else: both are worked out
@@ -68,8 +68,8 @@ public:
 
 private:
     GasReference m_reference;
-    std::optional<GasData> m_data;      // the gas the two below belong to
-    std::optional<SgergGas> m_gas;      // its gas-only part, nothing when the method refuses it
+    std::optional<GasData> m_data; // the gas the two below belong to
+    std::optional<SgergGas> m_gas; // its gas-only part, nothing when the method refuses it
     std::optional<float> m_zn;
 };
 

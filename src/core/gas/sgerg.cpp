@@ -12,7 +12,7 @@ namespace {
 using Real = double;
 
 // The arithmetic left the real numbers, or an iteration did not settle.
-struct Failure {};
+struct Failure { };
 
 // Every quantity the method stores is rounded to single precision when stored;
 // later steps use the rounded value.
@@ -70,8 +70,12 @@ struct HeatsAndMasses {
 
 constexpr HeatsAndMasses exactConstants {heatH2, heatCO, massN2, massCO2, massH2, massCO};
 constexpr HeatsAndMasses singleConstants {
-    static_cast<float>(heatH2),  static_cast<float>(heatCO), static_cast<float>(massN2),
-    static_cast<float>(massCO2), static_cast<float>(massH2), static_cast<float>(massCO),
+    static_cast<float>(heatH2),
+    static_cast<float>(heatCO),
+    static_cast<float>(massN2),
+    static_cast<float>(massCO2),
+    static_cast<float>(massH2),
+    static_cast<float>(massCO),
 };
 
 struct Composition {
@@ -84,9 +88,9 @@ struct Composition {
 // the same products and sums, in the same order, worked out once instead of every
 // pass. rhoM changes only between the iteration's outer passes.
 struct FixedTerms {
-    double heatOthers;  // heat of the H2 and the CO per mole of gas
+    double heatOthers; // heat of the H2 and the CO per mole of gas
     double massN2;
-    double massOthers;  // rhoM times the mass of the CO2, the H2 and the CO
+    double massOthers; // rhoM times the mass of the CO2, the H2 and the CO
 };
 
 FixedTerms fixedTerms(float rhoM, const GasValues& g, const HeatsAndMasses& k)
@@ -133,12 +137,17 @@ PureTermsOfB pureTermsOfB(float T)
 {
     const Real t = T;
     return PureTermsOfB {
-        B0_CH(t),        B1_CH(t),
-        B2_CH(t),        storeUnchecked(B_N2(t)),
+        B0_CH(t),
+        B1_CH(t),
+        B2_CH(t),
+        storeUnchecked(B_N2(t)),
         0.72 + 1.875e-5 * (320.0 - t) * (320.0 - t),
-        storeUnchecked(B_CO2(t)), storeUnchecked(B_CH_H2(t)),
-        storeUnchecked(B_CH_CO(t)), storeUnchecked(B_N2_CO2(t)),
-        storeUnchecked(B_N2_H2(t)), storeUnchecked(B_H2(t)),
+        storeUnchecked(B_CO2(t)),
+        storeUnchecked(B_CH_H2(t)),
+        storeUnchecked(B_CH_CO(t)),
+        storeUnchecked(B_N2_CO2(t)),
+        storeUnchecked(B_N2_H2(t)),
+        storeUnchecked(B_H2(t)),
         storeUnchecked(B_CO(t)),
     };
 }
@@ -167,8 +176,8 @@ float SgergB(const PureTermsOfB& k, float H, float xCH, float xN2, float xCO2, f
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * bCH + 2 * ch * n2 * bCH_N2 + 2 * ch * co2 * bCH_CO2 + 2 * ch * h2 * k.bCH_H2
-                 + 2 * ch * co * k.bCH_CO + n2 * n2 * k.bN2 + 2 * n2 * co2 * k.bN2_CO2 + 2 * n2 * h2 * k.bN2_H2
-                 + co2 * co2 * k.bCO2 + h2 * h2 * k.bH2 + co * co * k.bCO);
+        + 2 * ch * co * k.bCH_CO + n2 * n2 * k.bN2 + 2 * n2 * co2 * k.bN2_CO2 + 2 * n2 * h2 * k.bN2_H2
+        + co2 * co2 * k.bCO2 + h2 * h2 * k.bH2 + co * co * k.bCO);
 }
 
 // Third virial coefficient of the mixture, dm6/mol2.
@@ -198,10 +207,10 @@ float SgergC(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * ch * cCH + 3 * ch * ch * n2 * cCH_CH_N2 + 3 * ch * ch * co2 * cCH_CH_CO2
-                 + 3 * ch * ch * h2 * cCH_CH_H2 + 3 * ch * ch * co * cCH_CH_CO + 3 * ch * n2 * n2 * cCH_N2_N2
-                 + 6 * ch * n2 * co2 * cCH_N2_CO2 + 3 * ch * co2 * co2 * cCH_CO2_CO2 + n2 * n2 * n2 * cN2
-                 + 3 * n2 * n2 * co2 * cN2_N2_CO2 + 3 * n2 * co2 * co2 * cN2_CO2_CO2 + co2 * co2 * co2 * cCO2
-                 + h2 * h2 * h2 * cH2);
+        + 3 * ch * ch * h2 * cCH_CH_H2 + 3 * ch * ch * co * cCH_CH_CO + 3 * ch * n2 * n2 * cCH_N2_N2
+        + 6 * ch * n2 * co2 * cCH_N2_CO2 + 3 * ch * co2 * co2 * cCH_CO2_CO2 + n2 * n2 * n2 * cN2
+        + 3 * n2 * n2 * co2 * cN2_N2_CO2 + 3 * n2 * co2 * co2 * cN2_CO2_CO2 + co2 * co2 * co2 * cCO2
+        + h2 * h2 * h2 * cH2);
 }
 
 // The gas-only part: the molar heating value H of the equivalent hydrocarbon that
@@ -232,9 +241,8 @@ SgergGas characterise(float Hs, float d, float xCO2, float xH2)
         }
         const float bN = SgergB(standardPureTerms(), H, c.xCH, c.xN2, xCO2, xH2, xCO);
         rhoM = store(1.0 / (Real(idealMolarVolume) + bN));
-        const float hCalc = store((Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2
-                                   + Real(singleConstants.heatCO) * xCO)
-                                  * rhoM);
+        const float hCalc
+            = store((Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2 + Real(singleConstants.heatCO) * xCO) * rhoM);
         if (std::fabs(Real(Hs) - hCalc) < toleranceHeat)
             break;
         exact = fixedTerms(rhoM, gas, exactConstants);

@@ -47,25 +47,25 @@ inline constexpr Quadratic C2_CH    {-3.32805e-7, 2.2316e-9,  -3.67713e-12};
 // clang-format on
 
 // Constants of the method. Those marked "single" are held in single precision.
-inline constexpr double ratioCOtoH2 = 0.0964;         // xCO / xH2
-inline constexpr double heatH2 = 285.83;              // molar heating value of H2, kJ/mol
-inline constexpr double heatCO = 282.98;              // molar heating value of CO, kJ/mol
-inline constexpr double massCHslope = 0.021062199;    // MCH = slope*H - offset, g/mol
+inline constexpr double ratioCOtoH2 = 0.0964;      // xCO / xH2
+inline constexpr double heatH2 = 285.83;           // molar heating value of H2, kJ/mol
+inline constexpr double heatCO = 282.98;           // molar heating value of CO, kJ/mol
+inline constexpr double massCHslope = 0.021062199; // MCH = slope*H - offset, g/mol
 inline constexpr double massCHoffset = 2.709328;
-inline constexpr double massN2 = 28.0135;             // molar masses, g/mol
+inline constexpr double massN2 = 28.0135; // molar masses, g/mol
 inline constexpr double massCO2 = 44.01;
 inline constexpr double massH2 = 2.0159;
 inline constexpr double massCO = 28.01;
-inline constexpr double airDensity = 1.292923;        // kg/m3 at 0 C, 101.325 kPa
-inline constexpr float idealMolarVolume = 22.414097f; // dm3/mol at 0 C, 101.325 kPa (single)
+inline constexpr double airDensity = 1.292923;           // kg/m3 at 0 C, 101.325 kPa
+inline constexpr float idealMolarVolume = 22.414097f;    // dm3/mol at 0 C, 101.325 kPa (single)
 inline constexpr float startMolarDensity = 0.044744536f; // 1 / (22.414097 - 0.065) (single)
-inline constexpr float startHeat = 1000.0f;           // kJ/mol (single)
-inline constexpr float standardTemperature = 273.15f; // K, inside the first iteration (single)
+inline constexpr float startHeat = 1000.0f;              // kJ/mol (single)
+inline constexpr float standardTemperature = 273.15f;    // K, inside the first iteration (single)
 inline constexpr double kelvinOffset = 273.15;
-inline constexpr double gasConstant = 0.00831451;     // MPa dm3/(mol K)
-inline constexpr double toleranceMassDensity = 1e-6;  // kg/m3
-inline constexpr double toleranceHeat = 1e-4;         // MJ/m3
-inline constexpr double tolerancePressure = 1e-5;     // MPa
+inline constexpr double gasConstant = 0.00831451;    // MPa dm3/(mol K)
+inline constexpr double toleranceMassDensity = 1e-6; // kg/m3
+inline constexpr double toleranceHeat = 1e-4;        // MJ/m3
+inline constexpr double tolerancePressure = 1e-5;    // MPa
 
 // Hs and d given at the 20 C / 20 C reference, converted to 25 C / 0 C.
 inline constexpr double ref20HeatFactor = 1.0732;

@@ -66,14 +66,9 @@ SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)
     SgergRangeVerdict verdict;
     for (const Validity& v : kValidity) {
         switch (sgergInputRange(v.input, inputs[static_cast<int>(v.input)])) {
-        case SgergRangeClass::Normal:
-            break;
-        case SgergRangeClass::Wider:
-            verdict.wider.push_back(v.input);
-            break;
-        case SgergRangeClass::Outside:
-            verdict.outside.push_back(v.input);
-            break;
+        case SgergRangeClass::Normal: break;
+        case SgergRangeClass::Wider: verdict.wider.push_back(v.input); break;
+        case SgergRangeClass::Outside: verdict.outside.push_back(v.input); break;
         }
     }
     if (!verdict.outside.empty())
@@ -86,12 +81,9 @@ SgergRangeVerdict sgergRange(const SgergRangeInputs& inputs)
 QString sgergRangeText(const SgergRangeVerdict& verdict, const std::array<QString, kSgergRangeInputCount>& names)
 {
     switch (verdict.range) {
-    case SgergRangeClass::Normal:
-        return QStringLiteral("normal");
-    case SgergRangeClass::Wider:
-        return QStringLiteral("wider");
-    case SgergRangeClass::Outside:
-        break;
+    case SgergRangeClass::Normal: return QStringLiteral("normal");
+    case SgergRangeClass::Wider: return QStringLiteral("wider");
+    case SgergRangeClass::Outside: break;
     }
     QStringList out;
     for (SgergRangeInput input : verdict.outside)

@@ -130,8 +130,8 @@ std::span<const CodeTemplate> codeTemplates()
 
 QStringView codeTemplate(CodeTemplateId id)
 {
-    const auto* row = std::find_if(std::begin(kTemplates), std::end(kTemplates),
-                                   [id](const CodeTemplate& t) { return t.id == id; });
+    const auto* row = std::find_if(
+        std::begin(kTemplates), std::end(kTemplates), [id](const CodeTemplate& t) { return t.id == id; });
     Q_ASSERT(row != std::end(kTemplates));
     return QStringView(row->text);
 }
@@ -164,7 +164,8 @@ std::span<const CodePart> codeParts()
 
 const CodePart& codePart(CodePartId id)
 {
-    const auto* row = std::find_if(std::begin(kParts), std::end(kParts), [id](const CodePart& p) { return p.id == id; });
+    const auto* row
+        = std::find_if(std::begin(kParts), std::end(kParts), [id](const CodePart& p) { return p.id == id; });
     Q_ASSERT(row != std::end(kParts));
     return *row;
 }

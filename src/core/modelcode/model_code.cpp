@@ -1,10 +1,10 @@
 #include "core/modelcode/model_code.h"
 
 #include "core/form/numbers.h"
-#include "core/ports/platform.h"
 #include "core/form/selection_context.h"
-#include "core/record/selection_record.h"
 #include "core/form/vocabulary.h"
+#include "core/ports/platform.h"
+#include "core/record/selection_record.h"
 
 #include <algorithm>
 #include <array>
@@ -309,7 +309,7 @@ QString ModelCode::expand(QStringView templ)
         const QStringView name = templ.mid(i + 1, close - i - 1);
         i = close + 1;
         const PlaceholderRow* row = std::find_if(std::begin(kPlaceholders), std::end(kPlaceholders),
-                                                 [name](const PlaceholderRow& r) { return name == r.name; });
+            [name](const PlaceholderRow& r) { return name == r.name; });
         Q_ASSERT_X(row != std::end(kPlaceholders), "ModelCode::expand", "unknown placeholder");
         if (row != std::end(kPlaceholders))
             out += row->value(*this);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/form/fields.h"
-#include "core/modelcode/code_templates.h"
 #include "core/form/vocabulary.h"
+#include "core/modelcode/code_templates.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +35,7 @@ struct CodePartText {
 };
 
 // A composer showed its message: the selection command ends here.
-struct CommandStopped {};
+struct CommandStopped { };
 
 // What the model-code composers work with during one run of "选型": the window's
 // selection, the working texts of the run, the corrector model chosen, and the
@@ -65,7 +65,7 @@ public:
     void set(Field f, QStringView item);
     void set(std::initializer_list<Field> fields, QStringView item);
     void clear(Field f); // no item
-    void firstMode();     // CorrectionMode "温压自动检测"
+    void firstMode();    // CorrectionMode "温压自动检测"
 
     // Shared groups of settings.
     void sameOutputsOff(); // Gprs, ShortRangeWireless, CurrentOutput, Hart, DisplayFactor "无"
@@ -95,9 +95,9 @@ public:
 
     // Stops: the message is shown and the command ends.
     [[noreturn]] void refuse(const QString& text); // ShowBox kind 1
-    void requireCorrector();                         // "无修正仪，选型条件不满足！"
-    void requireSensorRange();                       // "无压力传感器上限压力，选型失败！"
-    void requireInstallation();                      // "无安装形式，选型失败！"
+    void requireCorrector();                       // "无修正仪，选型条件不满足！"
+    void requireSensorRange();                     // "无压力传感器上限压力，选型失败！"
+    void requireInstallation();                    // "无安装形式，选型失败！"
 
     // The communication letters of the KEV corrector ({L}), with the settings their
     // row makes.

@@ -1,10 +1,9 @@
 // Rotary-lobe meters (domestic, series RKD) and roots meters (imported, series G).
 // The code opens with the series-and-size code {R}.
-#include "core/modelcode/composers.h"
-
 #include "core/form/form_model.h"
-#include "core/modelcode/model_code.h"
 #include "core/form/vocabulary.h"
+#include "core/modelcode/composers.h"
+#include "core/modelcode/model_code.h"
 
 using F = Field;
 using namespace vocab;
@@ -221,17 +220,13 @@ QString withoutCounter(ModelCode& m, const Meter& meter)
         m.firstMode();
         m.set(F::CorrectorAccuracy, Class05);
         break;
-    case Row::Current:
-        darSettings(m, !m.air());
-        break;
+    case Row::Current: darSettings(m, !m.air()); break;
     case Row::DarV:
         m.set({F::Hart, F::CounterPulse}, No);
         m.set(F::PipeConnection, Flange);
         break;
     case Row::Kev:
-    case Row::Dar:
-        darSettings(m);
-        break;
+    case Row::Dar: darSettings(m); break;
     }
     m.requireCorrector();
 
@@ -246,7 +241,7 @@ QString withoutCounter(ModelCode& m, const Meter& meter)
         if (meter.roots && !m.flameproof())
             m.set(F::ExProof, IntrinsicSafe);
         part = m.part((meter.roots ? !m.flameproof() : m.intrinsicallySafe()) ? CodePartId::RotaryWirelessSafe
-                                                                               : CodePartId::RotaryWirelessFlameproof);
+                                                                              : CodePartId::RotaryWirelessFlameproof);
         m.set(F::DisplayFactor, Yes);
         m.set(F::CurrentOutput, No);
         m.correctorModel = QStringLiteral("KEV");

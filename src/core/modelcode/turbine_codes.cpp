@@ -1,11 +1,10 @@
 // Turbine meters: VRNA (domestic, with mechanical counter), VRNE (integrated card
 // controller), VRNSⅡ (domestic, corrector in the meter), VRNU (imported base meter),
 // VRNS / VRN (oil-field gas), SJF (coal-bed gas).
-#include "core/modelcode/composers.h"
-
 #include "core/form/form_model.h"
-#include "core/modelcode/model_code.h"
 #include "core/form/vocabulary.h"
+#include "core/modelcode/composers.h"
+#include "core/modelcode/model_code.h"
 
 using F = Field;
 using namespace vocab;
@@ -209,7 +208,8 @@ CodePartText vrnuCityCorrectorPart(ModelCode& m)
         m.set(F::CurrentOutput, No);
         m.set(F::DisplayFactor, Yes);
         m.correctorModel = QStringLiteral("KEV");
-        return m.part(m.intrinsicallySafe() ? CodePartId::VrnuCityWirelessSafe : CodePartId::VrnuCityWirelessFlameproof);
+        return m.part(
+            m.intrinsicallySafe() ? CodePartId::VrnuCityWirelessSafe : CodePartId::VrnuCityWirelessFlameproof);
     }
     if (m.yes(F::CurrentOutput)) {
         m.set(F::ExProof, IntrinsicSafe);
@@ -373,13 +373,9 @@ QString composeTurbine(ModelCode& m)
 {
     switch (m.medium()) {
     case Medium::CityGas:
-    case Medium::Air:
-        return cityOrAir(m);
-    case Medium::OilField:
-        return oilField(m);
-    case Medium::CoalBed:
-        return coalBed(m);
-    default:
-        return QString();
+    case Medium::Air: return cityOrAir(m);
+    case Medium::OilField: return oilField(m);
+    case Medium::CoalBed: return coalBed(m);
+    default: return QString();
     }
 }

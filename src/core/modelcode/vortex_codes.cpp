@@ -1,10 +1,9 @@
 // Vortex-precession meters: PWX (corrector in the meter), PWXC (integrated card
 // controller), MQE (no corrector, oil-field gas), SJN (coal-bed gas).
-#include "core/modelcode/composers.h"
-
 #include "core/form/form_model.h"
-#include "core/modelcode/model_code.h"
 #include "core/form/vocabulary.h"
+#include "core/modelcode/composers.h"
+#include "core/modelcode/model_code.h"
 
 using F = Field;
 using namespace vocab;

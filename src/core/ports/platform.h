@@ -26,11 +26,11 @@ public:
 // A platform that shows nothing; for models that are driven without a screen.
 class SilentPlatform : public Platform {
 public:
-    void plainMessage(const QString&) override {}
+    void plainMessage(const QString&) override { }
     int showBox(MessageKind, const QString&) override { return Ok; }
-    void beep() override {}
-    void setFocus(const QString&) override {}
-    void generalError(const QString&) override {}
+    void beep() override { }
+    void setFocus(const QString&) override { }
+    void generalError(const QString&) override { }
 };
 
 // Tells every event to a second platform before the one that answers it: the

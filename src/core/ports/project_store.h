@@ -88,8 +88,9 @@ public:
     virtual StoreResult<bool> removeLine(const QString& projectNo, const QString& tag) = 0;
     // Gives the line of `tag` a new tag and quantity. TagTaken when the new tag is
     // another line's; NoSuchProject when the line is not there.
-    virtual StoreResult<LineAdded> updateLine(const QString& projectNo, const QString& tag, const QString& newTag,
-                                              int quantity) = 0;
+    virtual StoreResult<LineAdded> updateLine(
+        const QString& projectNo, const QString& tag, const QString& newTag, int quantity)
+        = 0;
     // The numbers of the projects that hold a line of the selection.
     virtual StoreResult<QStringList> projectsUsing(const QString& selectionNo) = 0;
     // Every project and every line, for copying into another store.
@@ -98,8 +99,9 @@ public:
     // Stores projects and lines in one transaction, each unless the store holds its
     // number (a project) or its project's tag (a line) already: nothing is
     // overwritten.
-    virtual StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(const std::vector<Project>& projects,
-                                                                       const std::vector<StoredProjectLine>& lines) = 0;
+    virtual StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(
+        const std::vector<Project>& projects, const std::vector<StoredProjectLine>& lines)
+        = 0;
 };
 
 // The store's projects, when it keeps any: the project face of a selection store.

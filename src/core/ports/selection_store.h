@@ -16,9 +16,9 @@ using StoredRow = QStringList;
 // message; the workspace words the report the user sees.
 struct StoreError {
     enum class Kind {
-        Failed,    // the engine refused the statement
-        Busy,      // another program holds the store, still after a short wait
-        Duplicate, // an insert of a number that another program stored first
+        Failed,       // the engine refused the statement
+        Busy,         // another program holds the store, still after a short wait
+        Duplicate,    // an insert of a number that another program stored first
         Disconnected, // the connection to the store's server was lost, or cannot be
                       // made again; the next operation tries to connect again
     };

@@ -45,17 +45,22 @@ ProjectLineView viewOf(const ProjectLine& line)
 const QStringList& projectLineHeaders()
 {
     static const QStringList headers = {
-        QStringLiteral("位号"),       QStringLiteral("选型编号"), QStringLiteral("型号"),
-        QStringLiteral("介质"),       QStringLiteral("标况流量范围"), QStringLiteral("绝压范围"),
-        QStringLiteral("通径规格"),   QStringLiteral("数量"),
+        QStringLiteral("位号"),
+        QStringLiteral("选型编号"),
+        QStringLiteral("型号"),
+        QStringLiteral("介质"),
+        QStringLiteral("标况流量范围"),
+        QStringLiteral("绝压范围"),
+        QStringLiteral("通径规格"),
+        QStringLiteral("数量"),
     };
     return headers;
 }
 
 QStringList projectLineTexts(const ProjectLineView& line)
 {
-    return {line.tag,          line.selectionNo,   line.modelCode, line.medium,
-            line.stdFlowRange, line.pressureRange, line.sizeSpec,  QString::number(line.quantity)};
+    return {line.tag, line.selectionNo, line.modelCode, line.medium, line.stdFlowRange, line.pressureRange,
+        line.sizeSpec, QString::number(line.quantity)};
 }
 
 std::vector<ModelTotal> totalsByModel(const std::vector<ProjectLine>& lines)
@@ -65,7 +70,8 @@ std::vector<ModelTotal> totalsByModel(const std::vector<ProjectLine>& lines)
         if (line.deleted())
             continue;
         const QString code = line.selection->value(columnOf(Derived::ModelCode));
-        auto it = std::find_if(totals.begin(), totals.end(), [&code](const ModelTotal& t) { return t.modelCode == code; });
+        auto it
+            = std::find_if(totals.begin(), totals.end(), [&code](const ModelTotal& t) { return t.modelCode == code; });
         if (it == totals.end())
             totals.push_back({code, line.quantity});
         else

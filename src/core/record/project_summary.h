@@ -15,7 +15,7 @@ struct ProjectLineView {
     QString selectionNo;
     QString modelCode;
     QString medium;
-    QString stdFlowRange; // Nm³/h, "min~max" as stored
+    QString stdFlowRange;  // Nm³/h, "min~max" as stored
     QString pressureRange; // kPa absolute, "min~max" as stored
     QString sizeSpec;
     int quantity = 1;

@@ -2,8 +2,8 @@
 
 #include "core/form/form_model.h"
 #include "core/form/numbers.h"
-#include "core/rules/rule_match.h"
 #include "core/form/vocabulary.h"
+#include "core/rules/rule_match.h"
 
 #include <optional>
 #include <span>

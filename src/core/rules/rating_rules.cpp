@@ -2,9 +2,9 @@
 
 #include "core/form/form_model.h"
 #include "core/form/numbers.h"
-#include "core/rules/rule_match.h"
-#include "core/record/selection_record.h"
 #include "core/form/vocabulary.h"
+#include "core/record/selection_record.h"
+#include "core/rules/rule_match.h"
 
 #include <algorithm>
 #include <optional>
@@ -29,7 +29,7 @@ struct RatingRule {
     Texts cards;
     SizeTest sizeTest;
     Texts sizes;
-    Texts ratings; // MPa, ascending
+    Texts ratings;     // MPa, ascending
     bool pressureTest; // a rating of R MPa only while PabsMax <= 1000 R kPa
 };
 
@@ -145,7 +145,7 @@ QStringList ratingsOfMeterType(QStringView meterType)
                 out << rating.toString();
         }
     }
-    std::sort(out.begin(), out.end(),
-              [](const QString& a, const QString& b) { return *parseDecimal(a) < *parseDecimal(b); });
+    std::sort(
+        out.begin(), out.end(), [](const QString& a, const QString& b) { return *parseDecimal(a) < *parseDecimal(b); });
     return out;
 }

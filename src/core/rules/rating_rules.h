@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/rules/sensor_ranges.h"
+
 #include <QStringList>
 #include <QStringView>
-
-#include "core/rules/sensor_ranges.h"
 
 class FormModel;
 

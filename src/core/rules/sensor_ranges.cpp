@@ -10,8 +10,8 @@
 namespace {
 
 struct Range {
-    QString item;     // MPa; made once, copied into the list without a new string
-    double limitKpa;  // offered while the maximum pressure is at most this
+    QString item;    // MPa; made once, copied into the list without a new string
+    double limitKpa; // offered while the maximum pressure is at most this
     bool whileFewerThanTwo;
 };
 

@@ -8,7 +8,7 @@
 // the one the size list states in the label (m3/h at line conditions), which is what
 // the engineer reads and quotes, even where a row is fitted with other bounds.
 struct SizeCapacity {
-    QString lowText;  // as the label writes them: "6.5", "2.0"
+    QString lowText; // as the label writes them: "6.5", "2.0"
     QString highText;
     double low = 0;
     double high = 0;

@@ -1,7 +1,6 @@
-#include "core/rules/size_tables.h"
-
 #include "core/form/form_model.h"
 #include "core/form/numbers.h"
+#include "core/rules/size_tables.h"
 
 #include <QHash>
 
@@ -64,10 +63,10 @@ namespace {
 // after that.
 const SizeTable& rotaryTable(bool domestic, int variant)
 {
-    static const std::array<SizeTable, 3> domesticTables = {domesticRotaryLobeTable(0), domesticRotaryLobeTable(1),
-                                                            domesticRotaryLobeTable(2)};
-    static const std::array<SizeTable, 3> importedTables = {importedRotaryLobeTable(0), importedRotaryLobeTable(1),
-                                                            importedRotaryLobeTable(2)};
+    static const std::array<SizeTable, 3> domesticTables
+        = {domesticRotaryLobeTable(0), domesticRotaryLobeTable(1), domesticRotaryLobeTable(2)};
+    static const std::array<SizeTable, 3> importedTables
+        = {importedRotaryLobeTable(0), importedRotaryLobeTable(1), importedRotaryLobeTable(2)};
     const std::array<SizeTable, 3>& tables = domestic ? domesticTables : importedTables;
     return tables[variant == 1 || variant == 2 ? variant : 0];
 }
@@ -112,9 +111,9 @@ const TSizeCandidate* sizeTableRow(const QString& label)
 {
     static const QHash<QString, const TSizeCandidate*> rows = [] {
         QHash<QString, const TSizeCandidate*> out;
-        const SizeTable* tables[] = {&rotaryTable(true, 0),  &rotaryTable(true, 1),  &rotaryTable(true, 2),
-                                     &rotaryTable(false, 0), &rotaryTable(false, 1), &rotaryTable(false, 2),
-                                     &vortexTableOf(0),      &vortexTableOf(1),      &turbineTableOf(true)};
+        const SizeTable* tables[] = {&rotaryTable(true, 0), &rotaryTable(true, 1), &rotaryTable(true, 2),
+            &rotaryTable(false, 0), &rotaryTable(false, 1), &rotaryTable(false, 2), &vortexTableOf(0),
+            &vortexTableOf(1), &turbineTableOf(true)};
         for (const SizeTable* table : tables) {
             for (const SizeTableEntry& entry : *table) {
                 if (const auto* row = std::get_if<TSizeCandidate>(&entry); row && !out.contains(row->label))

@@ -1,9 +1,9 @@
 #include "core/rules/size_list_rules.h"
 
 #include "core/form/form_model.h"
+#include "core/form/vocabulary.h"
 #include "core/rules/rule_match.h"
 #include "core/rules/size_tables.h"
-#include "core/form/vocabulary.h"
 
 using F = Field;
 using M = vocab::Medium;

@@ -6,7 +6,19 @@ class FormModel;
 
 // The size lists and the table that chooses one for the medium, the meter type,
 // the origin, the counter and the card control.
-enum class SizeList { None, TurbineFull, TurbineShort, Domestic0, Domestic1, Domestic2, Imported0, Imported1, Imported2, Vortex0, Vortex1 };
+enum class SizeList {
+    None,
+    TurbineFull,
+    TurbineShort,
+    Domestic0,
+    Domestic1,
+    Domestic2,
+    Imported0,
+    Imported1,
+    Imported2,
+    Vortex0,
+    Vortex1
+};
 
 // What a row of the table does to the options before its list is filled.
 enum class SizeListMark {

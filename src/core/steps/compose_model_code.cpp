@@ -1,12 +1,12 @@
 #include "core/steps/compose_model_code.h"
 
+#include "core/form/numbers.h"
+#include "core/form/selection_context.h"
+#include "core/form/vocabulary.h"
 #include "core/modelcode/composers.h"
 #include "core/modelcode/model_code.h"
-#include "core/form/numbers.h"
 #include "core/ports/platform.h"
-#include "core/form/selection_context.h"
 #include "core/record/selection_record.h"
-#include "core/form/vocabulary.h"
 
 using F = Field;
 using namespace vocab;
@@ -37,9 +37,7 @@ QString dispatch(ModelCode& m)
 {
     FormModel& f = m.form();
     switch (m.medium()) {
-    case Medium::CityGas:
-        m.set(F::Hart, No);
-        return compose(m, {Turbine, RotaryLobe});
+    case Medium::CityGas: m.set(F::Hart, No); return compose(m, {Turbine, RotaryLobe});
     case Medium::OilField:
         m.set(F::ExProof, Flameproof);
         m.set({F::Gprs, F::ShortRangeWireless}, No);
@@ -52,13 +50,11 @@ QString dispatch(ModelCode& m)
         m.set(F::PipeConnection, Flange);
         m.set(F::ExProof, Flameproof);
         return compose(m, {Turbine, Vortex});
-    case Medium::Air:
-        return compose(m, {Turbine, RotaryLobe, Vortex});
+    case Medium::Air: return compose(m, {Turbine, RotaryLobe, Vortex});
     case Medium::OxygenHydrogen:
         // the only type offered for this medium, taken by its position
         return f.firstChosen(F::MeterType) ? composeVortex(m) : QString();
-    default:
-        return QString();
+    default: return QString();
     }
 }
 
@@ -79,8 +75,8 @@ void composeModelCode(SelectionContext& w)
         w.ui().showBox(MessageKind::Information, kComputeFirst);
         return;
     }
-    for (Field choice : {F::Size, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter,
-                         F::BaseOrigin, F::MeterType}) {
+    for (Field choice :
+        {F::Size, F::NominalPressure, F::Corrector, F::CardControl, F::MechCounter, F::BaseOrigin, F::MeterType}) {
         if (f.text(choice).isEmpty()) {
             w.ui().showBox(MessageKind::Information, kChoicesIncomplete);
             return;

@@ -245,8 +245,8 @@ void onCorrectorChanged(SelectionContext& w)
                 f.select(output, vocab::No);
             f.select(F::CorrectorAccuracy, vocab::Class05);
             f.select(F::DisplayFactor, vocab::No);
-            for (Field g : {F::CurrentOutput, F::Gprs, F::ShortRangeWireless, F::Hart, F::ExProof,
-                            F::CorrectorAccuracy, F::DisplayFactor})
+            for (Field g : {F::CurrentOutput, F::Gprs, F::ShortRangeWireless, F::Hart, F::ExProof, F::CorrectorAccuracy,
+                     F::DisplayFactor})
                 f.setEnabled(g, true);
         }
         if (f.text(F::CardControl) != vocab::CardSplit) {
@@ -286,7 +286,7 @@ void onCorrectorChanged(SelectionContext& w)
         f.setIndex(F::CurrentOutput, -1);
     }
     for (Field g : {F::Gprs, F::ShortRangeWireless, F::Hart, F::ExProof, F::CorrectionMode, F::PressSensorUpper,
-                    F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
+             F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
         f.setEnabled(g, false);
     if (trimmed(f.text(F::MeterType)) == vocab::RotaryLobe) {
         f.select(F::CounterPulse, vocab::No);

@@ -1,12 +1,12 @@
 #include "core/steps/working_flow.h"
 
-#include "core/steps/option_chain.h"
 #include "core/form/numbers.h"
-#include "core/ports/platform.h"
 #include "core/form/selection_context.h"
-#include "core/rules/sensor_ranges.h"
-#include "core/gas/flow_conversion.h"
 #include "core/form/vocabulary.h"
+#include "core/gas/flow_conversion.h"
+#include "core/ports/platform.h"
+#include "core/rules/sensor_ranges.h"
+#include "core/steps/option_chain.h"
 
 #include <optional>
 
@@ -154,7 +154,7 @@ bool limitsInOrder(SelectionContext& w, std::optional<double> pabsMax)
 void refuseValue(SelectionContext& w, Field culprit)
 {
     refuse(w, QStringLiteral("%1的数值使工况流量无法计算，请修改！").arg(QString::fromUtf8(valueName(culprit))),
-           resetR1, culprit);
+        resetR1, culprit);
 }
 
 // Values that describe no gas are named as for a flow that cannot be computed. The
@@ -218,8 +218,8 @@ GasData readGas(const FormModel& f, std::optional<GasRead>& last)
 // Zn/Zg of one limit: as typed, or by SGERG-88 at its line condition; nothing when
 // the method gives no answer. The pressure and temperature are the numbers already
 // read from their boxes; the gas data are read now, in the method's order.
-std::optional<double> znZgOf(SelectionContext& w, const FlowOperands& ops, ZnZgOfGas& method,
-                             std::optional<GasRead>& gas)
+std::optional<double> znZgOf(
+    SelectionContext& w, const FlowOperands& ops, ZnZgOfGas& method, std::optional<GasRead>& gas)
 {
     if (ops.typedZnZg)
         return ops.typedZnZg;
@@ -360,7 +360,7 @@ void showWorkingFlows(SelectionContext& w)
 
     f.select(F::CounterPulse, vocab::No);
     f.setEnabled(F::CounterPulse,
-                 trimmed(f.text(F::MeterType)) == vocab::RotaryLobe && trimmed(f.text(F::Corrector)) != vocab::Yes);
+        trimmed(f.text(F::MeterType)) == vocab::RotaryLobe && trimmed(f.text(F::Corrector)) != vocab::Yes);
     w.ui().setFocus(fieldName(F::MeterType));
 }
 

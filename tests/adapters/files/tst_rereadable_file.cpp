@@ -21,10 +21,7 @@ private slots:
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
     }
 
-    void cleanup()
-    {
-        qputenv("TMPDIR", m_oldTmpdir);
-    }
+    void cleanup() { qputenv("TMPDIR", m_oldTmpdir); }
 
     void streamUpToTheLimit_data()
     {
@@ -71,7 +68,8 @@ private slots:
             device.reset();
         } else {
             QVERIFY(!device);
-            QVERIFY2(error.startsWith(QStringLiteral("内容超过 ")) && error.contains(QStringLiteral("无法读入")), qPrintable(error));
+            QVERIFY2(error.startsWith(QStringLiteral("内容超过 ")) && error.contains(QStringLiteral("无法读入")),
+                qPrintable(error));
             QVERIFY2(error.contains(QDir::toNativeSeparators(m_temp.path())), qPrintable(error));
         }
         QCOMPARE(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());

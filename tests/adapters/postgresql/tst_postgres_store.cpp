@@ -82,9 +82,9 @@ private slots:
                                       << "postgresql://flowsel@:5999/postgres?host=/tmp/pg%20test";
         QTest::newRow("defaults") << "postgres:///选型" << QStringList {"", "", "", "-1", "选型"}
                                   << "postgresql:///%E9%80%89%E5%9E%8B";
-        QTest::newRow("IPv6 and an option") << "postgresql://[::1]:5432/team?sslmode=require&password=x"
-                                            << QStringList {"", "x", "::1", "5432", "team"}
-                                            << "postgresql://[::1]:5432/team?sslmode=require";
+        QTest::newRow("IPv6 and an option")
+            << "postgresql://[::1]:5432/team?sslmode=require&password=x" << QStringList {"", "x", "::1", "5432", "team"}
+            << "postgresql://[::1]:5432/team?sslmode=require";
     }
 
     void locationFromUri()
@@ -96,9 +96,9 @@ private slots:
         QString error;
         const std::optional<PostgresLocation> where = PostgresLocation::parse(uri, &error);
         QVERIFY2(where, qPrintable(error));
-        QCOMPARE((QStringList {where->user, where->password, where->host, QString::number(where->port),
-                               where->database}),
-                 parts);
+        QCOMPARE(
+            (QStringList {where->user, where->password, where->host, QString::number(where->port), where->database}),
+            parts);
         QCOMPARE(where->shown(), shown);
         QVERIFY(!where->shown().contains(QStringLiteral("cret")));
     }
@@ -125,10 +125,12 @@ private slots:
     {
         QTest::addColumn<QString>("change"); // the statement that makes the table another
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a column fewer") << "alter table 选型输出 drop column \"温度最大误差\"" << "有44列，应为45列";
+        QTest::newRow("a column fewer") << "alter table 选型输出 drop column \"温度最大误差\""
+                                        << "有44列，应为45列";
         QTest::newRow("a number column") << "alter table 选型输出 alter column \"通经\" type integer using null"
                                          << "“通经”列为integer型";
-        QTest::newRow("no key") << "alter table 选型输出 drop constraint 选型输出_pkey" << "主键应为“选型编号”一列";
+        QTest::newRow("no key") << "alter table 选型输出 drop constraint 选型输出_pkey"
+                                << "主键应为“选型编号”一列";
         QTest::newRow("a name folded to lower case") << "alter table 选型输出 rename column \"GPRS\" to gprs"
                                                      << "应为“GPRS”";
     }
@@ -165,8 +167,9 @@ private slots:
     void searchIndexesAddedByOpeningOrByInit()
     {
         const QString location = freshStoreLocation(QStringLiteral("postgresql"), true);
-        const QString indexes = QStringLiteral("select count(*) from pg_index i join pg_class c on c.oid = i.indexrelid "
-                                               "where c.relname in ('选型输出检索', '选型输出编号前缀') and i.indisvalid");
+        const QString indexes
+            = QStringLiteral("select count(*) from pg_index i join pg_class c on c.oid = i.indexrelid "
+                             "where c.relname in ('选型输出检索', '选型输出编号前缀') and i.indisvalid");
         const auto usableIndexes = [&] {
             TestStore store(location);
             QSqlQuery q(store.connection());
@@ -252,7 +255,7 @@ private slots:
         for (const QString& line : {QStringLiteral("click 打印"), QStringLiteral("delete 20261210001")}) {
             const QStringList out = s.run(line);
             QVERIFY2(!out.isEmpty() && out[0].contains(kLost) && out[0].contains(QStringLiteral("\"kind\":4")),
-                     qPrintable(line + ": " + out.join(u'\n')));
+                qPrintable(line + ": " + out.join(u'\n')));
             QVERIFY(s.ranCleanly(out));
         }
         QCOMPARE(s.workspace.list().rowCount(), 1); // the row not deleted stays listed
@@ -279,8 +282,8 @@ private slots:
         row[0] = QStringLiteral("20261210001");
         QVERIFY(store->insert(row).ok());
         ProjectStore& projects = *projectsOf(*store);
-        const StoreResult<QString> p = projects.createProject({{}, QStringLiteral("城东门站"), {}, {}, {}, {}},
-                                                              QStringLiteral("20261210"));
+        const StoreResult<QString> p
+            = projects.createProject({{}, QStringLiteral("城东门站"), {}, {}, {}, {}}, QStringLiteral("20261210"));
         QVERIFY(p.ok());
         QVERIFY(projects.addLine(p.value(), {QStringLiteral("FT-1"), row[0], 1, {}, {}}).ok());
 

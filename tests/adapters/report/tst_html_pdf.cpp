@@ -17,14 +17,15 @@ QString squeezed(const QString& line)
 // The non-empty lines of each page of a PDF, squeezed.
 QList<QStringList> pagesOf(const QString& pdf)
 {
-    const QRegularExpressionMatch pages =
-        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
-            .match(toolOutput(QStringLiteral("/usr/bin/pdfinfo"), {pdf}));
+    const QRegularExpressionMatch pages
+        = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+              .match(toolOutput(QStringLiteral("/usr/bin/pdfinfo"), {pdf}));
     QList<QStringList> out;
     for (int page = 1; page <= pages.captured(1).toInt(); ++page) {
         const QString n = QString::number(page);
         QStringList lines;
-        for (const QString& line : toolOutput(QStringLiteral("/usr/bin/pdftotext"), {"-layout", "-f", n, "-l", n, pdf, "-"}).split(u'\n')) {
+        for (const QString& line :
+            toolOutput(QStringLiteral("/usr/bin/pdftotext"), {"-layout", "-f", n, "-l", n, pdf, "-"}).split(u'\n')) {
             if (!squeezed(line).isEmpty())
                 lines << squeezed(line);
         }
@@ -72,7 +73,7 @@ private slots:
             keyHeadings << series.series;
         QTest::newRow("code key") << codeKeyHtml(codeKey()) << keyHeadings
                                   << QStringList {QStringLiteral("型号模板适用"), QStringLiteral("代号含义取值"),
-                                                  QStringLiteral("后缀适用")};
+                                         QStringLiteral("后缀适用")};
         QStringList headings;
         const QString html = longTables(&headings);
         QTest::newRow("long tables") << html << headings << QStringList {QStringLiteral("代号含义")};

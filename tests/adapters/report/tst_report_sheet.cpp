@@ -149,12 +149,18 @@ private slots:
     {
         QTest::addColumn<QString>("asked");
         QTest::addColumn<QString>("face");
-        QTest::newRow("title FangSong") << "仿宋_GB2312" << "AR PL UKai CN";
-        QTest::newRow("FangSong") << "FangSong" << "AR PL UKai CN";
-        QTest::newRow("SimSun") << "宋体" << "Noto Serif CJK SC";
-        QTest::newRow("SimHei") << "黑体" << "Noto Sans CJK SC";
-        QTest::newRow("KaiTi") << "楷体_GB2312" << "AR PL UKai CN";
-        QTest::newRow("Arial") << "Arial" << "Liberation Sans";
+        QTest::newRow("title FangSong") << "仿宋_GB2312"
+                                        << "AR PL UKai CN";
+        QTest::newRow("FangSong") << "FangSong"
+                                  << "AR PL UKai CN";
+        QTest::newRow("SimSun") << "宋体"
+                                << "Noto Serif CJK SC";
+        QTest::newRow("SimHei") << "黑体"
+                                << "Noto Sans CJK SC";
+        QTest::newRow("KaiTi") << "楷体_GB2312"
+                               << "AR PL UKai CN";
+        QTest::newRow("Arial") << "Arial"
+                               << "Liberation Sans";
     }
 
     // The faces are found on this machine, both through the families the sheet
@@ -246,7 +252,7 @@ private slots:
                     ++last;
                 if (std::abs(first - t.from()) <= tolerance && std::abs(last - t.to()) <= tolerance) {
                     QVERIFY2(std::abs(offset) <= tolerance * rule.thickness,
-                             qPrintable(QStringLiteral("rule at y %1 is off by %2").arg(rule.s.y1).arg(offset)));
+                        qPrintable(QStringLiteral("rule at y %1 is off by %2").arg(rule.s.y1).arg(offset)));
                     ++solidRows;
                 }
             }
@@ -266,11 +272,14 @@ private slots:
 
         // One A4 portrait page, titled after the report.
         const QString info = toolOutput(QStringLiteral("/usr/bin/pdfinfo"), {path});
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+1$"), QRegularExpression::MultilineOption)),
-                 qPrintable(info));
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("^Title:\\s+Corvane$"), QRegularExpression::MultilineOption)),
-                 qPrintable(info));
-        const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
+        QVERIFY2(
+            info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+1$"), QRegularExpression::MultilineOption)),
+            qPrintable(info));
+        QVERIFY2(info.contains(
+                     QRegularExpression(QStringLiteral("^Title:\\s+Corvane$"), QRegularExpression::MultilineOption)),
+            qPrintable(info));
+        const QRegularExpressionMatch size
+            = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
         QVERIFY2(size.hasMatch(), qPrintable(info));
         QCOMPARE(qRound(size.captured(1).toDouble()), 595);
         QCOMPARE(qRound(size.captured(2).toDouble()), 842);
@@ -285,9 +294,11 @@ private slots:
 
         // Every font is embedded, none is drawn as Type 3 glyph procedures, and
         // every face is one the sheet asks for: no glyph came from a chance fallback.
-        const QStringList fonts = toolOutput(QStringLiteral("/usr/bin/pdffonts"), {path}).split('\n', Qt::SkipEmptyParts);
+        const QStringList fonts
+            = toolOutput(QStringLiteral("/usr/bin/pdffonts"), {path}).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(fonts.size() > 2, qPrintable(fonts.join('\n')));
-        const QRegularExpression line(QStringLiteral("^(?:[A-Z]{6}\\+)?(\\S+)\\s+(.+?)\\s+\\S+\\s+(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
+        const QRegularExpression line(QStringLiteral(
+            "^(?:[A-Z]{6}\\+)?(\\S+)\\s+(.+?)\\s+\\S+\\s+(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
         const QRegularExpression expectedFaces(QStringLiteral("^(UKaiCN|LiberationSans(-Bold)?|WenQuanYiZenHei)$"));
         for (const QString& font : fonts.mid(2)) {
             const QRegularExpressionMatch m = line.match(font);
@@ -299,7 +310,7 @@ private slots:
 
         // The preview window's caption.
         QCOMPARE(selectionSheetPreviewCaption(QStringLiteral("20261210001")),
-                 QStringLiteral("打印预览 – 选型编号 20261210001"));
+            QStringLiteral("打印预览 – 选型编号 20261210001"));
     }
 
     void pdfIntoMissingFolder()

@@ -50,7 +50,8 @@ QString tableStatement(const std::function<QString(int, const QString&)>& change
     QStringList definitions;
     for (int i = 0; i < kColumnCount; ++i) {
         const QString name = QString::fromUtf8(columns()[static_cast<size_t>(i)].name);
-        QString definition = QStringLiteral("\"%1\" text%2").arg(name, i == 0 ? QStringLiteral(" primary key") : QString());
+        QString definition
+            = QStringLiteral("\"%1\" text%2").arg(name, i == 0 ? QStringLiteral(" primary key") : QString());
         if (change)
             definition = change(i, definition);
         if (!definition.isEmpty())
@@ -109,45 +110,48 @@ private slots:
         QTest::addColumn<QString>("reason");
         const auto typed = [](int column, const QString& type) {
             return tableStatement([=](int i, const QString& d) {
-                return i == column ? QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(columns()[static_cast<size_t>(i)].name), type) : d;
+                return i == column
+                    ? QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(columns()[static_cast<size_t>(i)].name), type)
+                    : d;
             });
         };
         const QString wrong = QStringLiteral("选型输出表的结构与本程序不符（");
         QTest::newRow("no table") << QStringList {"create table 其他 (x text)"} << "数据库中没有选型输出表";
-        QTest::newRow("two columns") << QStringList {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)"}
-                                     << wrong + "有2列，应为45列";
+        QTest::newRow("two columns")
+            << QStringList {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)"}
+            << wrong + "有2列，应为45列";
         QTest::newRow("46 columns") << QStringList {tableStatement({}, ", 备注 text")} << wrong + "有46列，应为45列";
         QTest::newRow("44 columns") << QStringList {tableStatement([](int i, const QString& d) {
             return i == 44 ? QString() : d;
         })} << wrong + "有44列，应为45列";
         QTest::newRow("integer column") << QStringList {typed(3, "integer")}
                                         << wrong + "“最小标况流量”列为INTEGER型，应为文本型（TEXT）";
-        QTest::newRow("integer before char") << QStringList {typed(3, "charint")} << wrong + "“最小标况流量”列为INTEGER型";
+        QTest::newRow("integer before char")
+            << QStringList {typed(3, "charint")} << wrong + "“最小标况流量”列为INTEGER型";
         QTest::newRow("real column") << QStringList {typed(18, "double precision")} << wrong + "“综合准确度”列为REAL型";
         QTest::newRow("numeric column") << QStringList {typed(9, "decimal(10,3)")} << wrong + "“最大绝牙”列为NUMERIC型";
         QTest::newRow("no declared type") << QStringList {typed(44, "")} << wrong + "“温度最大误差”列为BLOB型";
-        QTest::newRow("integer key") << QStringList {typed(0, "integer primary key")} << wrong + "“选型编号”列为INTEGER型";
+        QTest::newRow("integer key") << QStringList {typed(0, "integer primary key")}
+                                     << wrong + "“选型编号”列为INTEGER型";
         QTest::newRow("no primary key") << QStringList {typed(0, "text")} << wrong + "主键应为“选型编号”一列";
         QTest::newRow("only unique") << QStringList {typed(0, "text unique")} << wrong + "主键应为“选型编号”一列";
-        QTest::newRow("key on another column")
-            << QStringList {tableStatement([](int i, const QString& d) {
-                   return i == 0 ? QStringLiteral("\"选型编号\" text") : i == 1 ? d + QStringLiteral(" primary key") : d;
-               })}
-            << wrong + "主键应为“选型编号”一列";
-        QTest::newRow("key of two columns")
-            << QStringList {tableStatement([](int i, const QString& d) { return i == 0 ? QStringLiteral("\"选型编号\" text") : d; },
-                                           ", primary key (选型编号, 使用介质)")}
-            << wrong + "主键应为“选型编号”一列";
-        QTest::newRow("columns swapped")
-            << QStringList {tableStatement([](int i, const QString& d) {
-                   return i == 3 ? QStringLiteral("\"最大标况流量\" text") : i == 4 ? QStringLiteral("\"最小标况流量\" text") : d;
-               })}
-            << wrong + "第4列为“最大标况流量”，应为“最小标况流量”";
+        QTest::newRow("key on another column") << QStringList {tableStatement([](int i, const QString& d) {
+            return i == 0 ? QStringLiteral("\"选型编号\" text") : i == 1 ? d + QStringLiteral(" primary key") : d;
+        })} << wrong + "主键应为“选型编号”一列";
+        QTest::newRow("key of two columns") << QStringList {tableStatement(
+            [](int i, const QString& d) { return i == 0 ? QStringLiteral("\"选型编号\" text") : d; },
+            ", primary key (选型编号, 使用介质)")}
+                                            << wrong + "主键应为“选型编号”一列";
+        QTest::newRow("columns swapped") << QStringList {tableStatement([](int i, const QString& d) {
+            return i == 3 ? QStringLiteral("\"最大标况流量\" text")
+                : i == 4  ? QStringLiteral("\"最小标况流量\" text")
+                          : d;
+        })} << wrong + "第4列为“最大标况流量”，应为“最小标况流量”";
         QTest::newRow("misspelling mended") << QStringList {tableStatement([](int i, const QString& d) {
             return i == 9 ? QStringLiteral("\"最大绝压\" text") : d;
         })} << wrong + "第10列为“最大绝压”，应为“最大绝牙”";
         QTest::newRow("a view") << QStringList {tableStatement().replace("create table 选型输出", "create table 原表"),
-                                               "create view 选型输出 as select * from 原表"}
+            "create view 选型输出 as select * from 原表"}
                                 << wrong + "主键应为“选型编号”一列";
     }
 
@@ -187,9 +191,8 @@ private slots:
             const char* types[] = {"varchar(11)", "clob", "character varying(255)", "nvarchar", "TEXT"};
             return d.left(d.indexOf(u' ')) + u' ' + QString::fromLatin1(types[i % 5]) + (i == 0 ? " primary key" : "");
         });
-        QTest::newRow("Latin letters in other case") << tableStatement([](int i, const QString& d) {
-            return i == 30 || i == 33 || i == 13 ? d.toLower() : d;
-        });
+        QTest::newRow("Latin letters in other case")
+            << tableStatement([](int i, const QString& d) { return i == 30 || i == 33 || i == 13 ? d.toLower() : d; });
         QTest::newRow("not null and defaults") << tableStatement([](int i, const QString& d) {
             return d + (i == 0 ? QStringLiteral(" not null") : QStringLiteral(" default ''"));
         });
@@ -252,7 +255,8 @@ private slots:
         row[44] = value;
         QVERIFY(db.insert(row).ok());
         QVERIFY(db.insert(sampleRow(QStringLiteral("20261210002"))).ok());
-        QVERIFY(q.exec(QStringLiteral("select 最小标况流量, 温度最大误差, count(*) over () from 选型输出 order by 选型编号")));
+        QVERIFY(q.exec(
+            QStringLiteral("select 最小标况流量, 温度最大误差, count(*) over () from 选型输出 order by 选型编号")));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), value);
         QCOMPARE(q.value(1).toString(), value);

@@ -1,5 +1,5 @@
-#include "adapters/sqlite/selection_database.h"
 #include "adapters/sql/statements.h"
+#include "adapters/sqlite/selection_database.h"
 #include "support/other_program.h"
 #include "support/recording_platform.h"
 #include "workspace/store_messages.h"
@@ -18,7 +18,7 @@ struct Db {
     bool opened = database.open(SelectionDatabase::memoryPath()) == SelectionDatabase::Opened::Yes;
 
     void insert(const QString& number, const QString& code = QStringLiteral("X"), const QString& medium = QString(),
-                const QString& product = QString())
+        const QString& product = QString())
     {
         QStringList row(45);
         row[0] = number;
@@ -100,11 +100,11 @@ private slots:
         QCOMPARE(all.value()[1][1], QStringLiteral("X"));
         // a page starts after the last number of the page before
         QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261210010")}, 1)),
-                 QStringList {"20261210002"});
+            QStringList {"20261210002"});
         QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261209005")}, 10)), QStringList());
         // a number that is no longer stored still marks where the next page starts
         QCOMPARE(db.numbers(db.database.readPage({QString(), QStringLiteral("20261210005")}, 10)),
-                 (QStringList {"20261210002", "20261209005"}));
+            (QStringList {"20261210002", "20261209005"}));
         QCOMPARE(db.allPages(QString(), 1), (QStringList {"20261210010", "20261210002", "20261209005"}));
         QCOMPARE(db.allPages(QString(), 2), (QStringList {"20261210010", "20261210002", "20261209005"}));
         QCOMPARE(db.allPages(QString(), 3), (QStringList {"20261210010", "20261210002", "20261209005"}));
@@ -116,17 +116,19 @@ private slots:
     {
         Db db;
         const QString number = QStringLiteral("20261210001");
-        for (const Statement& s : {statements::listPage({}, 100, kLike), statements::listPage({QString(), number}, 100, kLike),
-                                   statements::listPage({QStringLiteral("x"), number}, 100, kLike),
-                                   statements::highestOfDay(QStringLiteral("20261210")),
-                                   statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)}) {
+        for (const Statement& s :
+            {statements::listPage({}, 100, kLike), statements::listPage({QString(), number}, 100, kLike),
+                statements::listPage({QStringLiteral("x"), number}, 100, kLike),
+                statements::highestOfDay(QStringLiteral("20261210")),
+                statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)}) {
             const QString plan = db.plan(s);
-            QVERIFY2(plan.contains(QStringLiteral("INDEX sqlite_autoindex_选型输出_1")), qPrintable(s.sql + "\n" + plan));
+            QVERIFY2(
+                plan.contains(QStringLiteral("INDEX sqlite_autoindex_选型输出_1")), qPrintable(s.sql + "\n" + plan));
             QVERIFY2(!plan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(s.sql + "\n" + plan)); // no sort
         }
         for (const Statement& s : {statements::listPage({QString(), number}, 100, kLike),
-                                   statements::highestOfDay(QStringLiteral("20261210")),
-                                   statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)})
+                 statements::highestOfDay(QStringLiteral("20261210")),
+                 statements::numbersOfDay(QStringLiteral("20261210")), statements::exists(number)})
             QVERIFY2(db.plan(s).startsWith(QStringLiteral("SEARCH")), qPrintable(s.sql + "\n" + db.plan(s)));
         // the existence check reads the key alone
         QVERIFY(db.plan(statements::exists(number)).contains(QStringLiteral("COVERING INDEX")));
@@ -146,12 +148,13 @@ private slots:
         QFETCH(QString, day);
         Db db;
         const QStringList stored = {"20261210001", "20261210000", "20261210999", "2026121", "20261211000", "20261211",
-                                    "20261210abc", "20261210", "20261210-01", "20261210 1", "2026121001", "202612100011",
-                                    "2026121:", "2026121:001", "20261219999", "2026121900", "20261220001", "20261209999",
-                                    "20261231001", "20270101001", "20261210ABC", "20261210中文", "X20261210001", ""};
+            "20261210abc", "20261210", "20261210-01", "20261210 1", "2026121001", "202612100011",
+            "2026121:", "2026121:001", "20261219999", "2026121900", "20261220001", "20261209999", "20261231001",
+            "20270101001", "20261210ABC", "20261210中文", "X20261210001", ""};
         for (const QString& number : stored)
             db.insert(number);
-        const QStringList old = db.select(QStringLiteral("select 选型编号 from 选型输出 where substr(选型编号,1,8)=?"), {day});
+        const QStringList old
+            = db.select(QStringLiteral("select 选型编号 from 选型输出 where substr(选型编号,1,8)=?"), {day});
         const Statement range = statements::numbersOfDay(day);
         QCOMPARE(db.select(range.sql, range.values), old);
         QStringList numbers = db.database.numbersOfDay(day).value();
@@ -217,11 +220,12 @@ private slots:
     void reportWording()
     {
         RecordingPlatform ui;
-        showDataError(ui, {QStringLiteral("select * from missing_table"), QStringLiteral("no such table: missing_table")});
+        showDataError(
+            ui, {QStringLiteral("select * from missing_table"), QStringLiteral("no such table: missing_table")});
         showQueryError(ui, {QStringLiteral("select * from nowhere"), QStringLiteral("no such table: nowhere")});
         QCOMPARE(ui.events,
-                 (QStringList {"box 4: 数据错误!\r\n(select * from missing_table)\r\n(no such table: missing_table)",
-                               "box 4: 数据查询错误!\r\n(select * from nowhere)\r\n(no such table: nowhere)"}));
+            (QStringList {"box 4: 数据错误!\r\n(select * from missing_table)\r\n(no such table: missing_table)",
+                "box 4: 数据查询错误!\r\n(select * from nowhere)\r\n(no such table: nowhere)"}));
     }
 };
 

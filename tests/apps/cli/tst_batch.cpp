@@ -19,8 +19,8 @@
 namespace {
 
 const QString kCli = QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli");
-const QStringList kStart = {QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("--today"),
-                            QStringLiteral("20261210")};
+const QStringList kStart
+    = {QStringLiteral("--db"), QStringLiteral(":memory:"), QStringLiteral("--today"), QStringLiteral("20261210")};
 
 // One metering point: field name -> cell.
 using Point = std::map<QString, QString>;
@@ -39,30 +39,30 @@ std::vector<Point> points()
     return {
         {{"Id", "rotary-lobe"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}, {"Hs", "38"}},
         {{"Id", "roots"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}, {"BaseOrigin", "进口"}},
-        {{"Id", "turbine, city"}, {"Medium", kCity}, {"StdFlowMin", "50"}, {"StdFlowMax", "800"},
-         {"PabsMin", "300"}, {"PabsMax", "400"}, {"TempMin", "-10"}, {"TempMax", "40"}, {"MeterType", "气体涡轮"}},
+        {{"Id", "turbine, city"}, {"Medium", kCity}, {"StdFlowMin", "50"}, {"StdFlowMax", "800"}, {"PabsMin", "300"},
+            {"PabsMax", "400"}, {"TempMin", "-10"}, {"TempMax", "40"}, {"MeterType", "气体涡轮"}},
         {{"Id", "turbine, oil field"}, {"Medium", kOil}, {"StdFlowMin", "30"}, {"StdFlowMax", "300"},
-         {"RefCondition", ref25}, {"Hs", "40.66"}, {"RelDensity", "0.581"}, {"XCO2", "0.006"}},
+            {"RefCondition", ref25}, {"Hs", "40.66"}, {"RelDensity", "0.581"}, {"XCO2", "0.006"}},
         {{"Id", "vortex, oil field"}, {"Medium", kOil}, {"StdFlowMin", "30"}, {"StdFlowMax", "300"},
-         {"MeterType", "气体旋进"}},
+            {"MeterType", "气体旋进"}},
         {{"Id", "coal-bed"}, {"Medium", kCoal}, {"StdFlowMin", "20"}, {"StdFlowMax", "200"}, {"PabsMax", "1000"}},
         {{"Id", "vortex, coal-bed"}, {"Medium", kCoal}, {"StdFlowMin", "20"}, {"StdFlowMax", "200"},
-         {"MeterType", "气体旋进"}, {"Corrector", "有"}},
-        {{"Id", "air, typed Zn/Zg"}, {"Medium", kAir}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
-         {"ZMode", "不修正"}, {"ZnZgMin", "1"}, {"ZnZgMax", "1"}},
-        {{"Id", "air, turbine"}, {"Medium", kAir}, {"StdFlowMin", "100"}, {"StdFlowMax", "900"},
-         {"PabsMin", "200"}, {"PabsMax", "300"}, {"MeterType", "气体涡轮"}},
+            {"MeterType", "气体旋进"}, {"Corrector", "有"}},
+        {{"Id", "air, typed Zn/Zg"}, {"Medium", kAir}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}, {"ZMode", "不修正"},
+            {"ZnZgMin", "1"}, {"ZnZgMax", "1"}},
+        {{"Id", "air, turbine"}, {"Medium", kAir}, {"StdFlowMin", "100"}, {"StdFlowMax", "900"}, {"PabsMin", "200"},
+            {"PabsMax", "300"}, {"MeterType", "气体涡轮"}},
         {{"Id", "oxygen"}, {"Medium", kOxygen}, {"StdFlowMin", "5"}, {"StdFlowMax", "60"}, {"PabsMax", "600"}},
         {{"Id", "an item not offered"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
-         {"MeterType", "气体超声"}},
+            {"MeterType", "气体超声"}},
         {{"Id", "not a number"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "1oo"}},
         {{"Id", "no medium"}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"}},
         {{"Id", "gas outside the wider range"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
-         {"Hs", "50"}, {"PabsMax", "13000"}},
+            {"Hs", "50"}, {"PabsMax", "13000"}},
         {{"Id", "a label is not typed into"}, {"Medium", kCity}, {"StdFlowMin", "10"}, {"StdFlowMax", "100"},
-         {"WorkFlowMax", "5"}},
+            {"WorkFlowMax", "5"}},
         {{"Id", "quotes, \"commas\", and\na line end"}, {"Medium", kCity}, {"StdFlowMin", " 10 "},
-         {"StdFlowMax", "100"}},
+            {"StdFlowMax", "100"}},
     };
 }
 
@@ -107,17 +107,49 @@ struct FieldKind {
 };
 
 const FieldKind kRecord[] = {
-    {"Medium", true},         {"StdFlowMin", false},     {"StdFlowMax", false},       {"ZMode", true},
-    {"ZnZgMin", false},       {"ZnZgMax", false},        {"ConvFactorMin", false},    {"ConvFactorMax", false},
-    {"PabsMin", false},       {"PabsMax", false},        {"TempMin", false},          {"TempMax", false},
-    {"RefCondition", true},   {"XCO2", false},           {"XH2", false},              {"Hs", false},
-    {"RelDensity", false},    {"WorkFlowMin", false},    {"WorkFlowMax", false},      {"CombinedAccuracy", true},
-    {"MeterType", true},      {"BaseOrigin", true},      {"MechCounter", true},       {"CardControl", true},
-    {"SizeSpec", true},       {"NominalPressure", true}, {"BaseAccuracy", true},      {"Corrector", true},
-    {"Installation", true},   {"Gprs", true},            {"ShortRangeWireless", true}, {"CurrentOutput", true},
-    {"Hart", true},           {"ExProof", true},         {"CorrectionMode", true},    {"PressSensorUpper", true},
-    {"CorrectorAccuracy", true}, {"DisplayFactor", true}, {"SettlementUnit", true},    {"CounterPulse", true},
-    {"PipeConnection", true}, {"ResultText", false},     {"SelectionNo", false},
+    {"Medium", true},
+    {"StdFlowMin", false},
+    {"StdFlowMax", false},
+    {"ZMode", true},
+    {"ZnZgMin", false},
+    {"ZnZgMax", false},
+    {"ConvFactorMin", false},
+    {"ConvFactorMax", false},
+    {"PabsMin", false},
+    {"PabsMax", false},
+    {"TempMin", false},
+    {"TempMax", false},
+    {"RefCondition", true},
+    {"XCO2", false},
+    {"XH2", false},
+    {"Hs", false},
+    {"RelDensity", false},
+    {"WorkFlowMin", false},
+    {"WorkFlowMax", false},
+    {"CombinedAccuracy", true},
+    {"MeterType", true},
+    {"BaseOrigin", true},
+    {"MechCounter", true},
+    {"CardControl", true},
+    {"SizeSpec", true},
+    {"NominalPressure", true},
+    {"BaseAccuracy", true},
+    {"Corrector", true},
+    {"Installation", true},
+    {"Gprs", true},
+    {"ShortRangeWireless", true},
+    {"CurrentOutput", true},
+    {"Hart", true},
+    {"ExProof", true},
+    {"CorrectionMode", true},
+    {"PressSensorUpper", true},
+    {"CorrectorAccuracy", true},
+    {"DisplayFactor", true},
+    {"SettlementUnit", true},
+    {"CounterPulse", true},
+    {"PipeConnection", true},
+    {"ResultText", false},
+    {"SelectionNo", false},
 };
 
 QString quotedJson(const QString& s)
@@ -219,7 +251,7 @@ private slots:
         QCOMPARE(batch.status, 1); // refused points
         QVERIFY(batch.out.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(QString::fromUtf8(batch.err).trimmed(),
-                 QStringLiteral("16 个测点：已选型 9，无合适规格 4，拒绝 3（UTF-8）"));
+            QStringLiteral("16 个测点：已选型 9，无合适规格 4，拒绝 3（UTF-8）"));
 
         const std::vector<QStringList> rows = records(batch.out);
         QCOMPARE(rows.size(), ps.size() + 1);
@@ -233,7 +265,7 @@ private slots:
         }());
         const qsizetype messagesColumn = kFirstField + 43;
         QCOMPARE(header.mid(messagesColumn),
-                 QStringList({"Messages", "SgergRange", "SizeRange", "UseAtMax", "MarginAtMin"}));
+            QStringList({"Messages", "SgergRange", "SizeRange", "UseAtMax", "MarginAtMin"}));
 
         // the run's events, point by point, after its first window
         std::vector<QStringList> fields, messages;
@@ -288,15 +320,22 @@ private slots:
     // pasted where the cell of PabsMin or PabsMax would be, before the working flow.
     void gaugePressureIsTheAbsoluteOne_data()
     {
-        QTest::addColumn<QString>("gauge"); // PgaugeMin,PgaugeMax,PressureUnit,Patm
+        QTest::addColumn<QString>("gauge");    // PgaugeMin,PgaugeMax,PressureUnit,Patm
         QTest::addColumn<QString>("absolute"); // PabsMin,PabsMax
-        QTest::newRow("kPa when no unit is given") << "200,300,," << "301.325,401.325";
-        QTest::newRow("kPa") << "200,300,kPa," << "301.325,401.325";
-        QTest::newRow("MPa") << "0.2,0.3,MPa," << "301.325,401.325";
-        QTest::newRow("bar") << "2,3,bar," << "301.325,401.325";
-        QTest::newRow("a local atmosphere") << "0.2,0.3,MPa,95" << "295,395";
-        QTest::newRow("blanks around the cells") << " 0.2 , 0.3 , MPa , 95 " << "295,395";
-        QTest::newRow("the maximum alone") << ",0.3,MPa," << ",401.325";
+        QTest::newRow("kPa when no unit is given") << "200,300,,"
+                                                   << "301.325,401.325";
+        QTest::newRow("kPa") << "200,300,kPa,"
+                             << "301.325,401.325";
+        QTest::newRow("MPa") << "0.2,0.3,MPa,"
+                             << "301.325,401.325";
+        QTest::newRow("bar") << "2,3,bar,"
+                             << "301.325,401.325";
+        QTest::newRow("a local atmosphere") << "0.2,0.3,MPa,95"
+                                            << "295,395";
+        QTest::newRow("blanks around the cells") << " 0.2 , 0.3 , MPa , 95 "
+                                                 << "295,395";
+        QTest::newRow("the maximum alone") << ",0.3,MPa,"
+                                           << ",401.325";
     }
 
     void gaugePressureIsTheAbsoluteOne()
@@ -307,11 +346,12 @@ private slots:
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
         // the gauge columns last, the absolute ones in between: the record's order counts
         const QString point = QStringLiteral("城市天然气或城市煤气,50,800,%1,-10,40,气体涡轮,%2\n");
-        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,"
-                                               "MeterType,PgaugeMin,PgaugeMax,PressureUnit,Patm\n")
-                                + QStringLiteral("gauge,") + point.arg(QStringLiteral(","), gauge)
-                                + QStringLiteral("absolute,") + point.arg(absolute, QStringLiteral(",,,")))
-                                   .toUtf8()));
+        QVERIFY(writeFile(csv,
+            (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,"
+                            "MeterType,PgaugeMin,PgaugeMax,PressureUnit,Patm\n")
+                + QStringLiteral("gauge,") + point.arg(QStringLiteral(","), gauge) + QStringLiteral("absolute,")
+                + point.arg(absolute, QStringLiteral(",,,")))
+                .toUtf8()));
         const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
         QCOMPARE(batch.status, 0);
         const std::vector<QStringList> rows = records(batch.out);
@@ -341,8 +381,10 @@ private slots:
                                       << "PressureUnit 列的“psi”不是压力单位，应为 kPa、MPa 或 bar";
         QTest::newRow("unit in other letters") << ",,0.2,0.3,mpa,"
                                                << "PressureUnit 列的“mpa”不是压力单位，应为 kPa、MPa 或 bar";
-        QTest::newRow("gauge not a number") << ",,0.2,\"0,3\",MPa," << "PgaugeMax 列的“0,3”不是数字";
-        QTest::newRow("atmosphere not a number") << ",,0.2,0.3,MPa,一个大气压" << "Patm 列的“一个大气压”不是数字";
+        QTest::newRow("gauge not a number") << ",,0.2,\"0,3\",MPa,"
+                                            << "PgaugeMax 列的“0,3”不是数字";
+        QTest::newRow("atmosphere not a number") << ",,0.2,0.3,MPa,一个大气压"
+                                                 << "Patm 列的“一个大气压”不是数字";
         QTest::newRow("beyond double precision") << ",,1e306,,MPa,"
                                                  << "PgaugeMin 列的“1e306”换算成绝对压力超出数值范围";
     }
@@ -353,11 +395,12 @@ private slots:
         QFETCH(QString, said);
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,PgaugeMin,PgaugeMax,"
-                                               "PressureUnit,Patm\n")
-                                + QStringLiteral("refused,城市天然气或城市煤气,10,100,%1\n").arg(cells)
-                                + QStringLiteral("next,城市天然气或城市煤气,10,100,,,0.1,0.2,MPa,\n"))
-                                   .toUtf8()));
+        QVERIFY(writeFile(csv,
+            (QStringLiteral("Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,PgaugeMin,PgaugeMax,"
+                            "PressureUnit,Patm\n")
+                + QStringLiteral("refused,城市天然气或城市煤气,10,100,%1\n").arg(cells)
+                + QStringLiteral("next,城市天然气或城市煤气,10,100,,,0.1,0.2,MPa,\n"))
+                .toUtf8()));
         const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv, QStringLiteral("--save")});
         QCOMPARE(batch.status, 1);
         const std::vector<QStringList> rows = records(batch.out);
@@ -377,10 +420,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,Hs,SizeSpec\n"
-                "typed,城市天然气或城市煤气,32,650,101.325,101.325,20,20,不修正,1,1,,\n"
-                "normal,城市天然气或城市煤气,10,100,150,200,-10,60,,,,38,\n"
-                "outside,城市天然气或城市煤气,10,100,150,13000,-11,60,,,,50,\n"));
+        QVERIFY(writeFile(csv,
+            "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,Hs,SizeSpec\n"
+            "typed,城市天然气或城市煤气,32,650,101.325,101.325,20,20,不修正,1,1,,\n"
+            "normal,城市天然气或城市煤气,10,100,150,200,-10,60,,,,38,\n"
+            "outside,城市天然气或城市煤气,10,100,150,13000,-11,60,,,,50,\n"));
         const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"), csv});
         const std::vector<QStringList> rows = records(batch.out);
         QCOMPARE(rows.size(), size_t(4));
@@ -397,11 +441,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,MeterType\n"
-                "\"turbine, 2000 kPa\",城市天然气或城市煤气,100,1500,1500,2000,20,20,不修正,0.0506625,0.06755,\n"
-                "not a number,城市天然气或城市煤气,10,1oo,150,200,-10,40,,,,\n"
-                "=widened,城市天然气或城市煤气,0.45,20,101.325,101.325,20,20,不修正,1,1,\n"
-                "an item not offered,空气或氮气或惰性气体,150,2000,300,400,20,20,不修正,1,1,气体超声\n"));
+        QVERIFY(writeFile(csv,
+            "Id,Medium,StdFlowMin,StdFlowMax,PabsMin,PabsMax,TempMin,TempMax,ZMode,ZnZgMin,ZnZgMax,MeterType\n"
+            "\"turbine, 2000 kPa\",城市天然气或城市煤气,100,1500,1500,2000,20,20,不修正,0.0506625,0.06755,\n"
+            "not a number,城市天然气或城市煤气,10,1oo,150,200,-10,40,,,,\n"
+            "=widened,城市天然气或城市煤气,0.45,20,101.325,101.325,20,20,不修正,1,1,\n"
+            "an item not offered,空气或氮气或惰性气体,150,2000,300,400,20,20,不修正,1,1,气体超声\n"));
         const QString out = dir.filePath(QStringLiteral("r.csv"));
         const QString candidates = dir.filePath(QStringLiteral("c.csv"));
         const Run batch = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", candidates});
@@ -411,8 +456,8 @@ private slots:
         const QByteArray content = file.readAll();
         QVERIFY(content.startsWith("\xEF\xBB\xBF"));
         const std::vector<QStringList> rows = records(content);
-        QCOMPARE(rows.front(), QStringList({"Id", "MeterType", "SizeSpec", "Low", "High", "UseAtMax", "MarginAtMin",
-                                            "Velocity", "Fit"}));
+        QCOMPARE(rows.front(),
+            QStringList({"Id", "MeterType", "SizeSpec", "Low", "High", "UseAtMax", "MarginAtMin", "Velocity", "Fit"}));
 
         // what compare prints for the same points, one window each
         const char* const scripts[] = {
@@ -456,10 +501,11 @@ private slots:
         // a real reader: Python's csv module, as a spreadsheet's import reads it
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
-                     {"-c", "import csv, json, sys\n"
-                            "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
-                            "    print(json.dumps(list(csv.reader(f)), ensure_ascii=False))\n",
-                      candidates});
+            {"-c",
+                "import csv, json, sys\n"
+                "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                "    print(json.dumps(list(csv.reader(f)), ensure_ascii=False))\n",
+                candidates});
         QVERIFY(python.waitForFinished(60000));
         QCOMPARE(python.exitCode(), 0);
         const QJsonArray read = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
@@ -484,7 +530,7 @@ private slots:
         const Run batch = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", candidates});
         QCOMPARE(batch.status, 2);
         QVERIFY2(batch.err.startsWith(QStringLiteral("无法写入规格比较文件 %1：").arg(candidates).toUtf8()),
-                 batch.err.constData());
+            batch.err.constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("p.csv")});
         const Run same = runCli(kStart + QStringList {"batch", csv, "--out", out, "--candidates", out});
         QCOMPARE(same.status, 2);
@@ -500,7 +546,8 @@ private slots:
         QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
         const QString out = dir.filePath(QStringLiteral("r.csv"));
-        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
+        QVERIFY(
+            writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
         const QStringList args = {"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", out};
         QCOMPARE(runCli(args).status, 0);
         QFile r(out);
@@ -533,33 +580,33 @@ private slots:
                                                   << 0 << "1 个测点：已选型 1，无合适规格 0，拒绝 0（UTF-8）" << 1;
         QTest::newRow("unknown column") << QByteArray("Id,Medium,Flow\n") << 2 << "第1行第3列：未知的列名“Flow”" << 0;
         QTest::newRow("column twice") << QByteArray("Hs,Id,Hs\n") << 2 << "第1行第3列：列名“Hs”重复" << 0;
-        QTest::newRow("gauge column in other letters") << QByteArray("Id,pgaugeMin\n") << 2
-                                                       << "第1行第2列：未知的列名“pgaugeMin”" << 0;
-        QTest::newRow("too many cells") << header + point + "q,城市天然气或城市煤气,10,100,7\n" << 2
-                                        << "第3行第5列：有5个单元格，标题行有4列" << 0;
-        QTest::newRow("too few cells") << header + point + point + "q,城市天然气或城市煤气\n" << 2
-                                       << "第4行第3列：有2个单元格，标题行有4列" << 0;
-        QTest::newRow("unterminated quote") << header + point + "\"q,城市天然气或城市煤气,10,100\n" << 2
-                                            << "第3行第1列：引号内的单元格没有结束引号" << 0;
-        QTest::newRow("text after a quote") << header + "\"p\"x,城市天然气或城市煤气,10,100\n" << 2
-                                            << "第2行第1列：单元格的结束引号后还有文字" << 0;
+        QTest::newRow("gauge column in other letters")
+            << QByteArray("Id,pgaugeMin\n") << 2 << "第1行第2列：未知的列名“pgaugeMin”" << 0;
+        QTest::newRow("too many cells") << header + point + "q,城市天然气或城市煤气,10,100,7\n"
+                                        << 2 << "第3行第5列：有5个单元格，标题行有4列" << 0;
+        QTest::newRow("too few cells") << header + point + point + "q,城市天然气或城市煤气\n"
+                                       << 2 << "第4行第3列：有2个单元格，标题行有4列" << 0;
+        QTest::newRow("unterminated quote") << header + point + "\"q,城市天然气或城市煤气,10,100\n"
+                                            << 2 << "第3行第1列：引号内的单元格没有结束引号" << 0;
+        QTest::newRow("text after a quote") << header + "\"p\"x,城市天然气或城市煤气,10,100\n"
+                                            << 2 << "第2行第1列：单元格的结束引号后还有文字" << 0;
         // GB18030 takes almost any byte pair; a lone 0x80 and 0xFF are not text in it
-        QTest::newRow("neither UTF-8 nor GB18030") << header + point + "q,\x80\xFF,10,100\n" << 2
-                                                   << "第3行第2列：不是GB18030文字" << 0;
+        QTest::newRow("neither UTF-8 nor GB18030") << header + point + "q,\x80\xFF,10,100\n"
+                                                   << 2 << "第3行第2列：不是GB18030文字" << 0;
         QTest::newRow("a quoted line end") << header + "\"p\nq\",城市天然气或城市煤气,10,100\n" + point << 0 << "" << 2;
         QTest::newRow("CR line ends") << QByteArray("Id,Medium,StdFlowMin,StdFlowMax\rp,城市天然气或城市煤气,10,100\r\r"
                                                     "q,城市天然气或城市煤气,10,100,7\r")
                                       << 2 << "第4行第5列：有5个单元格，标题行有4列" << 0;
-        QTest::newRow("CR line ends, usable") << QByteArray("Id,StdFlowMin,StdFlowMax\rp,10,100\rq,20,200") << 0 << ""
-                                              << 2;
-        QTest::newRow("blank lines before the header") << QByteArray("\n\r\n\rId,Medium,Flow\n") << 2
-                                                       << "第4行第3列：未知的列名“Flow”" << 0;
-        QTest::newRow("a quoted CRLF") << header + "\"p\r\nq\",城市天然气或城市煤气,10,100\r\n\"x\n" << 2
-                                       << "第4行第1列：引号内的单元格没有结束引号" << 0;
+        QTest::newRow("CR line ends, usable")
+            << QByteArray("Id,StdFlowMin,StdFlowMax\rp,10,100\rq,20,200") << 0 << "" << 2;
+        QTest::newRow("blank lines before the header")
+            << QByteArray("\n\r\n\rId,Medium,Flow\n") << 2 << "第4行第3列：未知的列名“Flow”" << 0;
+        QTest::newRow("a quoted CRLF") << header + "\"p\r\nq\",城市天然气或城市煤气,10,100\r\n\"x\n"
+                                       << 2 << "第4行第1列：引号内的单元格没有结束引号" << 0;
         // a flow beyond double precision is an input the window refuses: the point is
         // refused, the file is not
-        QTest::newRow("1 MB cell") << header + "p,城市天然气或城市煤气,10," + QByteArray(1 << 20, '7') + "\n" << 1
-                                   << "1 个测点：已选型 0，无合适规格 0，拒绝 1（UTF-8）" << 1;
+        QTest::newRow("1 MB cell") << header + "p,城市天然气或城市煤气,10," + QByteArray(1 << 20, '7') + "\n"
+                                   << 1 << "1 个测点：已选型 0，无合适规格 0，拒绝 1（UTF-8）" << 1;
     }
 
     void pointsFiles()
@@ -573,8 +620,9 @@ private slots:
         const QString out = dir.filePath(QStringLiteral("r.csv"));
         QVERIFY(writeFile(csv, content));
         QStringList err;
-        const int result = runFlowselCli(kStart + QStringList {"batch", csv, "--out", out}, [](const QString&) {},
-                                         [&](const QString& l) { err << l; });
+        const int result = runFlowselCli(
+            kStart + QStringList {"batch", csv, "--out", out}, [](const QString&) {},
+            [&](const QString& l) { err << l; });
         QCOMPARE(result, status);
         QVERIFY2(err.join(u'\n').contains(said), qPrintable(err.join(u'\n')));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), status == 2 ? 1 : 2); // nothing half-written
@@ -591,22 +639,38 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("cell");
-        QTest::newRow("formula") << "=1+2" << "'=1+2";
-        QTest::newRow("pasted link") << "=HYPERLINK(\"http://x\",\"y\")" << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
-        QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
-        QTest::newRow("plus a reference") << "+A1" << "'+A1";
-        QTest::newRow("minus a call") << "-2+cmd|' /C calc'!A0" << "'-2+cmd|' /C calc'!A0";
-        QTest::newRow("minus alone") << "-" << "'-";
-        QTest::newRow("tab") << "\t=1" << "'\t=1";
-        QTest::newRow("carriage return") << "\r=1" << "\"'\r=1\"";
-        QTest::newRow("negative") << "-10" << "-10";
-        QTest::newRow("positive") << "+5" << "+5";
-        QTest::newRow("negative fraction") << "-20.5" << "-20.5";
-        QTest::newRow("exponent") << "1e-3" << "1e-3";
-        QTest::newRow("signed exponent") << "-1.5E+3" << "-1.5E+3";
-        QTest::newRow("a code") << "RKD-G10-CDAR" << "RKD-G10-CDAR";
-        QTest::newRow("a formula inside") << "a=1" << "a=1";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("formula") << "=1+2"
+                                 << "'=1+2";
+        QTest::newRow("pasted link") << "=HYPERLINK(\"http://x\",\"y\")"
+                                     << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
+        QTest::newRow("at") << "@SUM(A1)"
+                            << "'@SUM(A1)";
+        QTest::newRow("plus a reference") << "+A1"
+                                          << "'+A1";
+        QTest::newRow("minus a call") << "-2+cmd|' /C calc'!A0"
+                                      << "'-2+cmd|' /C calc'!A0";
+        QTest::newRow("minus alone") << "-"
+                                     << "'-";
+        QTest::newRow("tab") << "\t=1"
+                             << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1"
+                                         << "\"'\r=1\"";
+        QTest::newRow("negative") << "-10"
+                                  << "-10";
+        QTest::newRow("positive") << "+5"
+                                  << "+5";
+        QTest::newRow("negative fraction") << "-20.5"
+                                           << "-20.5";
+        QTest::newRow("exponent") << "1e-3"
+                                  << "1e-3";
+        QTest::newRow("signed exponent") << "-1.5E+3"
+                                         << "-1.5E+3";
+        QTest::newRow("a code") << "RKD-G10-CDAR"
+                                << "RKD-G10-CDAR";
+        QTest::newRow("a formula inside") << "a=1"
+                                          << "a=1";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void cellsAreNoFormulas()
@@ -644,16 +708,16 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("messages");
         QTest::addColumn<bool>("stored");
-        QTest::newRow("selected") << QByteArray("城市天然气或城市煤气,10,100,") << "selected" << "数据保存完毕，可进行打印输出！" << true;
+        QTest::newRow("selected") << QByteArray("城市天然气或城市煤气,10,100,") << "selected"
+                                  << "数据保存完毕，可进行打印输出！" << true;
         QTest::newRow("no meter fits") << QByteArray("城市天然气或城市煤气,10,100000,") << "no-fit"
                                        << "选型内容不全，无法选型！" << false;
         QTest::newRow("a medium the list does not offer") << QByteArray("天然气,10,100,") << "refused"
                                                           << "script-error: 'Medium' has no item '天然气'" << false;
         QTest::newRow("swapped flows") << QByteArray("城市天然气或城市煤气,650,50,") << "refused"
                                        << "最小标况流量大于最大标况流量，请修改！" << false;
-        QTest::newRow("a size the list does not offer")
-            << QByteArray("城市天然气或城市煤气,10,100,1") << "refused" << "script-error: 'SizeSpec' has no item '1'"
-            << false;
+        QTest::newRow("a size the list does not offer") << QByteArray("城市天然气或城市煤气,10,100,1") << "refused"
+                                                        << "script-error: 'SizeSpec' has no item '1'" << false;
     }
 
     void statusOfEachPoint()
@@ -691,15 +755,17 @@ private slots:
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
-        makeDatabaseFile(db, {QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 997) "
-                                             "insert into 选型输出(选型编号) "
-                                             "select '20261210' || substr('00' || i, -3) from n")});
+        makeDatabaseFile(db,
+            {QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 997) "
+                            "insert into 选型输出(选型编号) "
+                            "select '20261210' || substr('00' || i, -3) from n")});
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, "Id,Medium,StdFlowMin,StdFlowMax\n" + QByteArray("p,城市天然气或城市煤气,10,100\n").repeated(4)));
+        QVERIFY(writeFile(
+            csv, "Id,Medium,StdFlowMin,StdFlowMax\n" + QByteArray("p,城市天然气或城市煤气,10,100\n").repeated(4)));
         const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save"});
         QCOMPARE(batch.status, 1);
         QCOMPARE(QString::fromUtf8(batch.err).trimmed(),
-                 QStringLiteral("4 个测点：已选型 2，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
+            QStringLiteral("4 个测点：已选型 2，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
         const std::vector<QStringList> rows = records(batch.out);
         QCOMPARE(rows.size(), size_t(5));
         QCOMPARE(rows[2][1], QStringLiteral("selected"));
@@ -709,7 +775,7 @@ private slots:
             QCOMPARE(rows[i][fieldColumn("SelectionNo")], QString());
             QVERIFY(!rows[i][fieldColumn("ResultText")].isEmpty());
             QVERIFY2(rows[i][kFirstField + 43].contains(QStringLiteral("今天的选型日期编号")),
-                     qPrintable(rows[i][kFirstField + 43]));
+                qPrintable(rows[i][kFirstField + 43]));
         }
     }
 
@@ -719,20 +785,22 @@ private slots:
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
-        makeDatabaseFile(db, {QStringLiteral("create trigger refuse before insert on 选型输出 "
-                                             "begin select raise(abort, 'no writes here'); end")});
+        makeDatabaseFile(db,
+            {QStringLiteral("create trigger refuse before insert on 选型输出 "
+                            "begin select raise(abort, 'no writes here'); end")});
         const QString csv = dir.filePath(QStringLiteral("p.csv"));
-        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
+        QVERIFY(
+            writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n城市天然气或城市煤气,20,200\n"));
         const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save"});
         QCOMPARE(batch.status, 1);
         QCOMPARE(QString::fromUtf8(batch.err).trimmed(),
-                 QStringLiteral("2 个测点：已选型 0，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
+            QStringLiteral("2 个测点：已选型 0，无合适规格 0，拒绝 0，未保存 2（UTF-8）"));
         const std::vector<QStringList> rows = records(batch.out);
         QCOMPARE(rows.size(), size_t(3));
         for (const size_t i : {size_t(1), size_t(2)}) {
             QCOMPARE(rows[i][1], QStringLiteral("unsaved"));
             QVERIFY2(rows[i][kFirstField + 43].contains(QStringLiteral("no writes here")),
-                     qPrintable(rows[i][kFirstField + 43]));
+                qPrintable(rows[i][kFirstField + 43]));
         }
     }
 
@@ -740,8 +808,8 @@ private slots:
     // matching warning.
     void warningsOfTheExamplePoints()
     {
-        const Run batch = runCli(kStart + QStringList {QStringLiteral("batch"),
-                                                       QStringLiteral(FLOWSEL_SOURCE_DIR "/examples/points.csv")});
+        const Run batch = runCli(
+            kStart + QStringList {QStringLiteral("batch"), QStringLiteral(FLOWSEL_SOURCE_DIR "/examples/points.csv")});
         QCOMPARE(batch.status, 0);
         const std::vector<QStringList> rows = records(batch.out);
         QVERIFY(rows.size() > 2);
@@ -841,11 +909,16 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("said");
         for (const char* option : {"--out", "--candidates"}) {
-            const auto row = [option](const char* name) -> QTestData& { return QTest::addRow("%s %s", option, name) << option; };
-            row("the points file") << "p.csv" << "就是测点文件";
-            row("the points file, spelled otherwise") << "sub/../p.csv" << "就是测点文件";
-            row("the store's file") << "db.mdb" << "就是数据库";
-            row("the store's file through a link") << "link.mdb" << "就是数据库";
+            const auto row
+                = [option](const char* name) -> QTestData& { return QTest::addRow("%s %s", option, name) << option; };
+            row("the points file") << "p.csv"
+                                   << "就是测点文件";
+            row("the points file, spelled otherwise") << "sub/../p.csv"
+                                                      << "就是测点文件";
+            row("the store's file") << "db.mdb"
+                                    << "就是数据库";
+            row("the store's file through a link") << "link.mdb"
+                                                   << "就是数据库";
         }
     }
 
@@ -868,7 +941,8 @@ private slots:
         };
         const QByteArray store = content(db);
 
-        const Run batch = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", option, dir.filePath(out)});
+        const Run batch
+            = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", option, dir.filePath(out)});
         QCOMPARE(batch.status, 2);
         QVERIFY2(batch.err.contains(said.toUtf8()), batch.err.constData());
         QCOMPARE(content(csv), points);
@@ -878,9 +952,10 @@ private slots:
     void missingFile()
     {
         QStringList err;
-        QCOMPARE(runFlowselCli(kStart + QStringList {"batch", "/nonexistent/p.csv"}, [](const QString&) {},
-                               [&](const QString& l) { err << l; }),
-                 2);
+        QCOMPARE(runFlowselCli(
+                     kStart + QStringList {"batch", "/nonexistent/p.csv"}, [](const QString&) {},
+                     [&](const QString& l) { err << l; }),
+            2);
         QVERIFY(err.join(u'\n').contains(QStringLiteral("无法读取测点文件 /nonexistent/p.csv")));
     }
 

@@ -1,5 +1,4 @@
 #include "support/cli_call.h"
-
 #include "support/database_file.h"
 #include "support/full_disk.h"
 
@@ -37,9 +36,11 @@ QString storedSelectionFile(const QTemporaryDir& dir, const QByteArray& after = 
     if (QProcess::execute(cli, {"--db", db, "init-db"}) != 0)
         return QString();
     const QString script = dir.filePath(QStringLiteral("s.flow"));
-    writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
-                      "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
-                      "click 计算工况流量\nclick 选型\nclick 保存\n" + after);
+    writeFile(script,
+        "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+        "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+        "click 计算工况流量\nclick 选型\nclick 保存\n"
+            + after);
     if (QProcess::execute(cli, {"--db", db, "--today", "20261210", "run", script}) != 0)
         return QString();
     return db;
@@ -98,16 +99,19 @@ private slots:
                 a[j] = QString::fromUtf8(second);
             return QStringList {"sgerg"} + a;
         };
-        QTest::newRow("negative pressure") << with(0, "-6") << "P is an absolute pressure in MPa and must be above 0, not -6";
+        QTest::newRow("negative pressure")
+            << with(0, "-6") << "P is an absolute pressure in MPa and must be above 0, not -6";
         QTest::newRow("zero pressure") << with(0, "0") << "P is an absolute pressure in MPa and must be above 0, not 0";
-        QTest::newRow("absolute zero") << with(1, "-273.15")
-                                       << "T is in degrees Celsius and must be above -273.15 (absolute zero), not -273.15";
-        QTest::newRow("negative Hs") << with(2, "-40.66") << "HS is a calorific value in MJ/m3 and must be above 0, not -40.66";
+        QTest::newRow("absolute zero") << with(
+            1, "-273.15") << "T is in degrees Celsius and must be above -273.15 (absolute zero), not -273.15";
+        QTest::newRow("negative Hs") << with(2, "-40.66")
+                                     << "HS is a calorific value in MJ/m3 and must be above 0, not -40.66";
         QTest::newRow("zero density") << with(3, "0") << "D is a relative density and must be above 0, not 0";
-        QTest::newRow("negative CO2") << with(4, "-0.1") << "XCO2 is a mole fraction and must lie between 0 and 1, not -0.1";
+        QTest::newRow("negative CO2") << with(4, "-0.1")
+                                      << "XCO2 is a mole fraction and must lie between 0 and 1, not -0.1";
         QTest::newRow("H2 above 1") << with(5, "1.5") << "XH2 is a mole fraction and must lie between 0 and 1, not 1.5";
-        QTest::newRow("fractions above 1 together") << with(4, "0.7", 5, "0.5")
-                                                    << "XCO2 and XH2 together must not exceed 1, not 1.2";
+        QTest::newRow("fractions above 1 together")
+            << with(4, "0.7", 5, "0.5") << "XCO2 and XH2 together must not exceed 1, not 1.2";
     }
 
     void sgergRefusesImpossibleGases()
@@ -180,7 +184,8 @@ private slots:
             for (const char* status : {"  0  ", "  1  ", "  2  "})
                 QVERIFY(r.out.join(u'\n').contains(QString::fromLatin1(status)));
         } else {
-            QVERIFY(QRegularExpression(QStringLiteral("^flowsel \\d+\\.\\d+\\.\\d+$")).match(r.out.join(u'\n')).hasMatch());
+            QVERIFY(
+                QRegularExpression(QStringLiteral("^flowsel \\d+\\.\\d+\\.\\d+$")).match(r.out.join(u'\n')).hasMatch());
         }
     }
 
@@ -192,13 +197,15 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY(QFile::exists(path));
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        writeFile(script, "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
-                    "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
-                    "click 计算工况流量\nclick 选型\nclick 保存\n");
+        writeFile(script,
+            "paste StdFlowMin 1\npaste StdFlowMax 15\npaste PabsMin 101.325\npaste PabsMax 400\n"
+            "paste TempMin 20\npaste TempMax 20\nchoose ZMode 不修正\npaste ZnZgMin 0.2533125\n"
+            "click 计算工况流量\nclick 选型\nclick 保存\n");
         QCOMPARE(cli({"--db", path, "--today", "20261210", "run", script}).status, 0);
         QCOMPARE(cli({"--db", path, "init-db"}).status, 0);
         r = cli({"--db", path, "--today", "20261210", "run", "/dev/null"});
-        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210002\"}"));
+        QCOMPARE(r.out.first(),
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210002\"}"));
     }
 
     void fileThatIsNotADatabaseStopsTheRun()
@@ -217,7 +224,7 @@ private slots:
         QCOMPARE(program.exitCode(), 2);
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
         QCOMPARE(program.readAllStandardError(),
-                 QStringLiteral("cannot open the database %1: file is not a database\n").arg(path).toUtf8());
+            QStringLiteral("cannot open the database %1: file is not a database\n").arg(path).toUtf8());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(2048, 'n'));
@@ -238,8 +245,9 @@ private slots:
         QFETCH(QStringList, command);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("db.mdb"));
-        makeDatabaseFile(path, {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)",
-                                "insert into 选型输出 values ('20261210001', 'VRNA')"});
+        makeDatabaseFile(path,
+            {"create table 选型输出 (选型编号 text primary key, 仪表型号规格 text)",
+                "insert into 选型输出 values ('20261210001', 'VRNA')"});
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
@@ -250,8 +258,9 @@ private slots:
         QCOMPARE(r.status, 2);
         QCOMPARE(r.out, QStringList());
         QCOMPARE(r.err.size(), 1);
-        QVERIFY2(r.err[0].contains(QStringLiteral("选型输出表的结构与本程序不符（有2列，应为45列），本程序不使用也不修改此表")),
-                 qPrintable(r.err[0]));
+        QVERIFY2(r.err[0].contains(
+                     QStringLiteral("选型输出表的结构与本程序不符（有2列，应为45列），本程序不使用也不修改此表")),
+            qPrintable(r.err[0]));
         QVERIFY(r.err[0].contains(path));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
@@ -261,15 +270,19 @@ private slots:
     void missingDatabaseIsReportedAndTheRunGoesOn()
     {
         QTemporaryDir dir;
-        const Result r = cli({"--db", dir.filePath(QStringLiteral("db.mdb")), "--today", "20261210", "run", "/dev/null"});
+        const Result r
+            = cli({"--db", dir.filePath(QStringLiteral("db.mdb")), "--today", "20261210", "run", "/dev/null"});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out.first(), QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":"
-                                               "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"
-                                               "\"Corvane仪表集团仪表选型系统数据库找不到！请单击确定...\"}"));
-        QCOMPARE(r.out.last(), QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
+        QCOMPARE(r.out.first(),
+            QStringLiteral("{\"event\":\"message\",\"box\":\"plain\",\"title\":"
+                           "\"Corvane仪表集团仪表选型系统（V1.0）\",\"text\":"
+                           "\"Corvane仪表集团仪表选型系统数据库找不到！请单击确定...\"}"));
+        QCOMPARE(r.out.last(),
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
         // and where the file was looked for, with the way to make it
         const QString path = dir.filePath(QStringLiteral("db.mdb"));
-        QCOMPARE(r.err, QStringList {QStringLiteral("数据库文件 %1 不存在；新建请用：flowsel-cli --db %1 init-db").arg(path)});
+        QCOMPARE(r.err,
+            QStringList {QStringLiteral("数据库文件 %1 不存在；新建请用：flowsel-cli --db %1 init-db").arg(path)});
     }
 
     // The sheet of a stored selection, through the program as engineers call it.
@@ -296,7 +309,8 @@ private slots:
         sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
+        QVERIFY(
+            QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
     }
 
@@ -306,10 +320,14 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("format");
-        QTest::newRow("no locale") << "C" << "yyyy/M/d";
-        QTest::newRow("POSIX") << "POSIX" << "yyyy/M/d";
-        QTest::newRow("Chinese") << "zh_CN.UTF-8" << "yyyy/M/d";
-        QTest::newRow("American") << "en_US.UTF-8" << "M/d/yy";
+        QTest::newRow("no locale") << "C"
+                                   << "yyyy/M/d";
+        QTest::newRow("POSIX") << "POSIX"
+                               << "yyyy/M/d";
+        QTest::newRow("Chinese") << "zh_CN.UTF-8"
+                                 << "yyyy/M/d";
+        QTest::newRow("American") << "en_US.UTF-8"
+                                  << "M/d/yy";
     }
 
     void printedDateFollowsTheLocale()
@@ -326,7 +344,8 @@ private slots:
         env.insert(QStringLiteral("LC_ALL"), locale);
         sheet.setProcessEnvironment(env);
         const QDate today = QDate::currentDate();
-        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        sheet.start(
+            QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.exitCode(), 0);
         // the day may turn while the sheet is written
@@ -356,13 +375,14 @@ private slots:
         // the turbine and vortex sizes take a narrower range
         const QByteArray narrow = "paste StdFlowMin 300\npaste StdFlowMax 1500\npaste PabsMin 500\npaste PabsMax 600\n"
                                   "paste TempMin -10\npaste TempMax 35\n";
-        const QByteArray ref25 = "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n";
+        const QByteArray ref25
+            = "choose RefCondition 燃烧参比条件:温度25℃,压力101.325kPa;体积计量参比条件:温度0℃,压力101.325kPa\n";
         const QString normal = QStringLiteral("结论：各输入均在管输天然气的常规适用范围内。");
         QTest::newRow("city gas, 25/0 reference: values judged as given")
             << "choose Medium 城市天然气或城市煤气\n" + wide + ref25 + "paste Hs 38\n"
             << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|38|38|30～45|20～48|常规"),
-                            QStringLiteral("最大绝对压力 pmax (kPa)|900|900|0～12000|0～12000|常规"),
-                            QStringLiteral("最低温度 tmin (℃)|-10|-10|-10～65|-10～65|常规")}
+                   QStringLiteral("最大绝对压力 pmax (kPa)|900|900|0～12000|0～12000|常规"),
+                   QStringLiteral("最低温度 tmin (℃)|-10|-10|-10～65|-10～65|常规")}
             << normal;
         QTest::newRow("oil-field gas, Hs beyond the range")
             << "choose Medium 油田天然气\n" + narrow + ref25 + "paste Hs 50\n"
@@ -371,7 +391,7 @@ private slots:
         QTest::newRow("coal-bed gas, 20/20 reference: Hs and d converted")
             << "choose Medium 煤层气\n" + narrow + "paste Hs 36\n"
             << QStringList {QStringLiteral("高位发热量 Hs (MJ/m³)|36|38.64|30～45|20～48|常规"),
-                            QStringLiteral("相对密度 d|0.6|0.6002|0.55～0.8|0.55～0.9|常规")}
+                   QStringLiteral("相对密度 d|0.6|0.6002|0.55～0.8|0.55～0.9|常规")}
             << normal;
         QTest::newRow("city gas, d past the normal range only once converted")
             << "choose Medium 城市天然气或城市煤气\n" + wide + "paste Hs 38\npaste RelDensity 0.8\n"
@@ -417,7 +437,8 @@ private slots:
 
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
         QProcess sheet;
-        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        sheet.start(
+            QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.readAllStandardError(), QByteArray());
         QCOMPARE(sheet.exitCode(), 0);
@@ -433,14 +454,16 @@ private slots:
             QStringList cells = row.split(u'|');
             for (QString& cell : cells)
                 cell = QRegularExpression::escape(cell);
-            const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
+            const QRegularExpression line(
+                u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
             QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
         }
         // the window's warnings, each whole though the page may wrap it
         const QRegularExpression space(QStringLiteral("\\s+"));
         QCOMPARE(record.count(QStringLiteral("警告：")), warned.size());
         for (QString warning : warned)
-            QVERIFY2(QString(record).remove(space).contains(QStringLiteral("警告：") + warning.remove(space)), qPrintable(warning));
+            QVERIFY2(QString(record).remove(space).contains(QStringLiteral("警告：") + warning.remove(space)),
+                qPrintable(warning));
         // the chosen type's candidates as compare gives them, the chosen size marked
         QStringList ofType;
         for (const QJsonObject& c : candidates) {
@@ -450,10 +473,11 @@ private slots:
                 return QString::number(c.value(key).toDouble(), 'f', decimals);
             };
             const QString size = c.value("SizeSpec").toString();
-            const QString bounds = size.mid(size.indexOf(u'(') + 1).chopped(1).split(QStringLiteral("<=Qg<=")).join(u'-');
+            const QString bounds
+                = size.mid(size.indexOf(u'(') + 1).chopped(1).split(QStringLiteral("<=Qg<=")).join(u'-');
             ofType << QStringList {size, bounds, number("UseAtMax", 1), number("MarginAtMin", 2), number("Velocity", 2),
-                                   c.value("Fit").toString() == u"exact" ? QStringLiteral("精确") : QStringLiteral("放宽")}
-                              .join(u'|')
+                          c.value("Fit").toString() == u"exact" ? QStringLiteral("精确") : QStringLiteral("放宽")}
+                          .join(u'|')
                     + (size == shown.value("SizeSpec") ? QStringLiteral("|●") : QString());
         }
         QVERIFY(!ofType.isEmpty() && ofType.first().endsWith(QStringLiteral("|●")));
@@ -462,17 +486,20 @@ private slots:
             QStringList cells = row.split(u'|');
             for (QString& cell : cells)
                 cell = QRegularExpression::escape(cell);
-            const QRegularExpression line(u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
+            const QRegularExpression line(
+                u'^' + cells.join(QStringLiteral("\\s+")) + u'$', QRegularExpression::MultilineOption);
             QVERIFY2(record.contains(line), qPrintable(row + QStringLiteral(" not a row of\n") + record));
         }
         QCOMPARE(record.count(QStringLiteral("●")), 2); // the row and the note that explains it
-        for (const char* always : {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
+        for (const char* always :
+            {"取点：同一标况流量在气体最密（压力最高、温度最低）时工况流量最小", "编制：", "校核："})
             QVERIFY2(record.contains(QString::fromUtf8(always)), always);
         for (const char* name : {"Medium", "StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "Hs",
-                                 "RelDensity", "XCO2", "XH2", "ZnZgMin", "ZnZgMax", "ConvFactorMin", "ConvFactorMax",
-                                 "WorkFlowMin", "WorkFlowMax", "SizeSpec", "ResultText"}) {
+                 "RelDensity", "XCO2", "XH2", "ZnZgMin", "ZnZgMax", "ConvFactorMin", "ConvFactorMax", "WorkFlowMin",
+                 "WorkFlowMax", "SizeSpec", "ResultText"}) {
             QVERIFY2(!shown.value(name).isEmpty(), name);
-            QVERIFY2(record.contains(shown.value(name)), qPrintable(QStringLiteral("%1 %2 in\n%3").arg(name, shown.value(name), record)));
+            QVERIFY2(record.contains(shown.value(name)),
+                qPrintable(QStringLiteral("%1 %2 in\n%3").arg(name, shown.value(name), record)));
         }
         if (shown.value("ZMode") == u"不修正") {
             QVERIFY(record.contains(shown.value("ZnZgMin") + QStringLiteral("（录入）")));
@@ -483,15 +510,17 @@ private slots:
         // Z at each corner and at the standard condition, five decimals
         const bool ref20 = shown.value("RefCondition").startsWith(QStringLiteral("燃烧参比条件和体积计量参比条件均为"));
         const auto z = [&](const QString& p, const QString& t) {
-            QStringList args {"sgerg", p, t, shown.value("Hs"), shown.value("RelDensity"), shown.value("XCO2"), shown.value("XH2")};
+            QStringList args {
+                "sgerg", p, t, shown.value("Hs"), shown.value("RelDensity"), shown.value("XCO2"), shown.value("XH2")};
             if (ref20)
                 args << "--ref20";
             const CliResult r = cli(args);
-            return QString::number(QJsonDocument::fromJson(r.out.value(0).toUtf8()).object().value("Z").toDouble(), 'f', 5);
+            return QString::number(
+                QJsonDocument::fromJson(r.out.value(0).toUtf8()).object().value("Z").toDouble(), 'f', 5);
         };
         const auto mpa = [&](const char* kpa) { return QString::number(shown.value(kpa).toDouble() / 1000, 'g', 9); };
-        for (const QString& expected : {z(mpa("PabsMax"), shown.value("TempMin")), z(mpa("PabsMin"), shown.value("TempMax")),
-                                        z(QStringLiteral("0.101325"), QStringLiteral("20"))})
+        for (const QString& expected : {z(mpa("PabsMax"), shown.value("TempMin")),
+                 z(mpa("PabsMin"), shown.value("TempMax")), z(QStringLiteral("0.101325"), QStringLiteral("20"))})
             QVERIFY2(record.contains(expected), qPrintable(expected + QStringLiteral(" in\n") + record));
     }
 
@@ -504,8 +533,9 @@ private slots:
         const QString db = dir.filePath(QStringLiteral("db.mdb"));
         QCOMPARE(cli({"--db", db, "init-db"}).status, 0);
         const QString script = dir.filePath(QStringLiteral("s.flow"));
-        writeFile(script, "paste StdFlowMin 40\npaste StdFlowMax 400\npaste PabsMin 300\npaste PabsMax 900\n"
-                          "paste Hs 38\nclick 计算工况流量\nclick 选型\nclick 保存\nshow ZnZgMin ZnZgMax\n");
+        writeFile(script,
+            "paste StdFlowMin 40\npaste StdFlowMax 400\npaste PabsMin 300\npaste PabsMax 900\n"
+            "paste Hs 38\nclick 计算工况流量\nclick 选型\nclick 保存\nshow ZnZgMin ZnZgMax\n");
         const Result run = cli({"--db", db, "--today", "20261210", "run", script});
         QCOMPARE(run.status, 0);
         QStringList ratios;
@@ -519,7 +549,8 @@ private slots:
 
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
         QProcess sheet; // a process of its own: drawing the sheet needs a GUI application
-        sheet.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
+        sheet.start(
+            QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"), {"--db", db, "sheet", "20261210001", pdf, "--with-calc"});
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.exitCode(), 0);
         QProcess text;
@@ -572,8 +603,8 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             text = QString::fromUtf8(f.readAll());
         }
-        for (const char* shown : {"流量计参数代号", "VRNA-{S}-{N}-{B}", "VRNSⅡ", "PWXC-{S}-{U}/{N}-{C}{M1}", "MQE-{S}S-{N}-{TL}/{TH}-{C}",
-                                  "{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}", "SJN", "B-GW"})
+        for (const char* shown : {"流量计参数代号", "VRNA-{S}-{N}-{B}", "VRNSⅡ", "PWXC-{S}-{U}/{N}-{C}{M1}",
+                 "MQE-{S}S-{N}-{TL}/{TH}-{C}", "{R}-{B}/DAB-{M5}{D}-{U}/{N}{I}", "SJN", "B-GW"})
             QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
     }
 
@@ -630,8 +661,8 @@ private slots:
         QCOMPARE(full.exitCode(), 1);
         QCOMPARE(full.readAllStandardOutput(), QByteArray());
         const QString why = QString::fromUtf8(full.readAllStandardError());
-        QVERIFY2(why.startsWith(said) && why.contains(path) && why.contains(QStringLiteral("写入不完整")),
-                 qPrintable(why));
+        QVERIFY2(
+            why.startsWith(said) && why.contains(path) && why.contains(QStringLiteral("写入不完整")), qPrintable(why));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files);
     }
 
@@ -678,7 +709,8 @@ private slots:
             // the name the program once used; another user's where this runs as root
             const QString other = temp.filePath(QStringLiteral("flowsel-runtime-%1").arg(::getuid()));
             QVERIFY(QDir().mkdir(other));
-            QVERIFY(QFile::setPermissions(other, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            QVERIFY(
+                QFile::setPermissions(other, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
             if (::getuid() == 0)
                 QCOMPARE(::chown(QFile::encodeName(other).constData(), 12345, 12345), 0);
             before << QFileInfo(other).fileName();
@@ -697,7 +729,7 @@ private slots:
         QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
         if (madeFirst)
             QCOMPARE(QDir(temp.filePath(before[0])).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                     QStringList());
+                QStringList());
     }
 
     void exitStatusTellsFailedLines()

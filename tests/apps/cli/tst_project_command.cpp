@@ -31,8 +31,9 @@ struct ProjectFixture {
     {
         location = freshStoreLocation(storeKind(), true);
         TestStore store(location);
-        ok = store.opened && store->insert(projectSelectionRow(QStringLiteral("20261210001"), QStringLiteral("LWQ-A"))).ok()
-             && store->insert(projectSelectionRow(QStringLiteral("20261210002"), QStringLiteral("LWQ-B"))).ok();
+        ok = store.opened
+            && store->insert(projectSelectionRow(QStringLiteral("20261210001"), QStringLiteral("LWQ-A"))).ok()
+            && store->insert(projectSelectionRow(QStringLiteral("20261210002"), QStringLiteral("LWQ-B"))).ok();
         const CliResult made = run({"project", "new", "城东门站", "--customer", "燃气公司", "--site", "开发区"});
         ok = ok && made.status == 0 && made.out == QStringList {"XM20261210001"};
     }
@@ -69,12 +70,12 @@ private slots:
         QTest::newRow("add") << QStringList {"add", kProject, "FT-102", "20261210002", "--qty", "3"} << 0 << "";
         QTest::newRow("add, tag taken") << QStringList {"add", kProject, "FT-101", "20261210002"} << 1
                                         << "项目 XM20261210001 中已有位号“FT-101”";
-        QTest::newRow("add, number not stored") << QStringList {"add", kProject, "FT-103", "20261210009"} << 1
-                                                << "数据库中没有选型编号 20261210009";
-        QTest::newRow("add, no such project") << QStringList {"add", "XM20991231001", "FT-1", "20261210001"} << 2
-                                              << "没有项目 XM20991231001";
-        QTest::newRow("add, quantity not a number") << QStringList {"add", kProject, "FT-2", "20261210001", "--qty", "x"}
-                                                    << 2 << "--qty";
+        QTest::newRow("add, number not stored")
+            << QStringList {"add", kProject, "FT-103", "20261210009"} << 1 << "数据库中没有选型编号 20261210009";
+        QTest::newRow("add, no such project")
+            << QStringList {"add", "XM20991231001", "FT-1", "20261210001"} << 2 << "没有项目 XM20991231001";
+        QTest::newRow("add, quantity not a number")
+            << QStringList {"add", kProject, "FT-2", "20261210001", "--qty", "x"} << 2 << "--qty";
         QTest::newRow("add, quantity 0") << QStringList {"add", kProject, "FT-2", "20261210001", "--qty", "0"} << 2
                                          << "--qty";
         QTest::newRow("add, too few words") << QStringList {"add", kProject, "FT-2"} << 2 << "project add takes";
@@ -112,8 +113,8 @@ private slots:
         QVERIFY(f.ok);
         {
             // a writer's hold on the file; on the server a lock that keeps out the add's read
-            const QString begin = storeKind() == u"sqlite" ? QStringLiteral("begin immediate")
-                                                           : QStringLiteral("begin exclusive");
+            const QString begin
+                = storeKind() == u"sqlite" ? QStringLiteral("begin immediate") : QStringLiteral("begin exclusive");
             OtherProgram other(f.location, QString(), begin);
             QVERIFY(other.held());
             const CliResult held = f.run({"project", "add", kProject, "FT-101", "20261210001"});
@@ -135,18 +136,19 @@ private slots:
         QCOMPARE(list.status, 0);
         QCOMPARE(list.out.size(), 2);
         QCOMPARE(json(list.out[0])["ProjectNo"].toString(), QStringLiteral("XM20261211001"));
-        QCOMPARE(list.out[1], QStringLiteral("{\"event\":\"project\",\"ProjectNo\":\"XM20261210001\",\"Name\":\"城东门站\","
-                                             "\"Customer\":\"燃气公司\",\"Site\":\"开发区\",\"Date\":\"2026-12-10\"}"));
+        QCOMPARE(list.out[1],
+            QStringLiteral("{\"event\":\"project\",\"ProjectNo\":\"XM20261210001\",\"Name\":\"城东门站\","
+                           "\"Customer\":\"燃气公司\",\"Site\":\"开发区\",\"Date\":\"2026-12-10\"}"));
         // a deleted selection leaves its line, marked
         TestStore(f.location)->remove(QStringLiteral("20261210002"));
         const CliResult show = f.run({"project", "show", kProject});
         QCOMPARE(show.status, 0);
         QCOMPARE(show.out,
-                 (QStringList {list.out[1],
-                               "{\"event\":\"line\",\"Tag\":\"FT-101\",\"SelectionNo\":\"20261210001\",\"Quantity\":1,"
-                               "\"ResultText\":\"LWQ-A\",\"Deleted\":false}",
-                               "{\"event\":\"line\",\"Tag\":\"FT-102\",\"SelectionNo\":\"20261210002\",\"Quantity\":3,"
-                               "\"ResultText\":\"\",\"Deleted\":true}"}));
+            (QStringList {list.out[1],
+                "{\"event\":\"line\",\"Tag\":\"FT-101\",\"SelectionNo\":\"20261210001\",\"Quantity\":1,"
+                "\"ResultText\":\"LWQ-A\",\"Deleted\":false}",
+                "{\"event\":\"line\",\"Tag\":\"FT-102\",\"SelectionNo\":\"20261210002\",\"Quantity\":3,"
+                "\"ResultText\":\"\",\"Deleted\":true}"}));
     }
 
     void batchAttachesSavedPointsByTheirId()
@@ -155,8 +157,8 @@ private slots:
         QVERIFY(f.ok);
         QTemporaryDir dir;
         const QString results = dir.filePath(QStringLiteral("r.csv"));
-        const CliResult r = f.run({"batch", FLOWSEL_SOURCE_DIR "/examples/points.csv", "--out", results, "--save",
-                                   "--project", kProject});
+        const CliResult r = f.run(
+            {"batch", FLOWSEL_SOURCE_DIR "/examples/points.csv", "--out", results, "--save", "--project", kProject});
         const CliResult show = f.run({"project", "show", kProject});
         QStringList tags;
         for (qsizetype i = 1; i < show.out.size(); ++i) {
@@ -170,8 +172,8 @@ private slots:
         QVERIFY(tags.size() >= 2);
         QCOMPARE(r.status, 0);
         // a second run: the tags are taken, told by name, exit 1
-        const CliResult again = f.run({"batch", FLOWSEL_SOURCE_DIR "/examples/points.csv", "--out", results, "--save",
-                                       "--project", kProject});
+        const CliResult again = f.run(
+            {"batch", FLOWSEL_SOURCE_DIR "/examples/points.csv", "--out", results, "--save", "--project", kProject});
         QCOMPARE(again.status, 1);
         QVERIFY(again.err.join(u'\n').contains(QStringLiteral("中已有位号“MP-01 城东门站”")));
         QCOMPARE(f.run({"project", "show", kProject}).out.size(), show.out.size());
@@ -207,14 +209,13 @@ private slots:
         QCOMPARE(first.status, 0);
         QVERIFY2(first.out.contains(QStringLiteral(
                      "{\"event\":\"projects\",\"copied\":1,\"skipped\":0,\"lines\":1,\"linesSkipped\":0}")),
-                 qPrintable(first.out.join(u'\n')));
+            qPrintable(first.out.join(u'\n')));
         QCOMPARE(f.run({"project", "add", kProject, "FT-102", "20261210002"}).status, 0);
         const CliResult second = f.run({"copy-db", target});
         QCOMPARE(second.status, 0);
         QVERIFY(second.out.contains(
             QStringLiteral("{\"event\":\"projects\",\"copied\":0,\"skipped\":1,\"lines\":1,\"linesSkipped\":1}")));
-        QCOMPARE(cli({"--db", target, "project", "show", kProject}).out,
-                 f.run({"project", "show", kProject}).out);
+        QCOMPARE(cli({"--db", target, "project", "show", kProject}).out, f.run({"project", "show", kProject}).out);
     }
 
     // Enough lines for a second page: the header row again there, pages numbered,
@@ -228,7 +229,8 @@ private slots:
         constexpr int kLines = 40;
         for (int i = 0; i < kLines; ++i) {
             const QString no = i % 3 ? QStringLiteral("20261210001") : QStringLiteral("20261210002");
-            QCOMPARE(f.run({"project", "add", kProject, QStringLiteral("FT-%1").arg(100 + i), no, "--qty", "2"}).status, 0);
+            QCOMPARE(
+                f.run({"project", "add", kProject, QStringLiteral("FT-%1").arg(100 + i), no, "--qty", "2"}).status, 0);
         }
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("汇总.pdf"));
@@ -297,10 +299,12 @@ print(json.dumps(out, ensure_ascii=False))
                 cells << c.toList()[0].toString() + u':' + c.toList()[1].toString();
             return cells;
         };
-        QCOMPARE(row(0), (QStringList {"str:位号", "str:选型编号", "str:型号", "str:介质", "str:标况流量范围",
-                                       "str:绝压范围", "str:通径规格", "str:数量"}));
-        QCOMPARE(row(1), (QStringList {"str:FT-101", "str:20261210001", "str:LWQ-A", "str:城市天然气或城市煤气",
-                                       "str:10~100", "str:150~200", "str:50RKD-G25(0.5<=Qg<=40)", "int:2"}));
+        QCOMPARE(row(0),
+            (QStringList {"str:位号", "str:选型编号", "str:型号", "str:介质", "str:标况流量范围", "str:绝压范围",
+                "str:通径规格", "str:数量"}));
+        QCOMPARE(row(1),
+            (QStringList {"str:FT-101", "str:20261210001", "str:LWQ-A", "str:城市天然气或城市煤气", "str:10~100",
+                "str:150~200", "str:50RKD-G25(0.5<=Qg<=40)", "int:2"}));
         QCOMPARE(row(2).first(), QStringLiteral("str:进口/1"));
         QCOMPARE(row(2).last(), QStringLiteral("int:12"));
         QCOMPARE(got["frozen"].toString(), QStringLiteral("A2"));

@@ -112,9 +112,8 @@ private slots:
         QStringList args;
         if (option)
             args << QStringLiteral("--db") << copy.workDir.filePath(QStringLiteral("option.mdb"));
-        const CopiedProgram::Run r =
-            copy.run(args << QStringLiteral("init-db"),
-                     environment ? copy.workDir.filePath(QStringLiteral("environment.mdb")) : QString());
+        const CopiedProgram::Run r = copy.run(args << QStringLiteral("init-db"),
+            environment ? copy.workDir.filePath(QStringLiteral("environment.mdb")) : QString());
         QCOMPARE(r.status, 0);
         // a file named by the settings is beside them
         const QString expected = (besideTheProgram ? copy.programDir : copy.workDir).filePath(used);
@@ -132,9 +131,12 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // the file's; null: no file, "/": a folder in its place
         QTest::addColumn<QString>("used");       // beside the program; empty: refused
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no file") << QByteArray() << "sjk/选型数据库.mdb" << "";
-        QTest::newRow("no key") << QByteArray("[other]\nkey=1\n") << "sjk/选型数据库.mdb" << "";
-        QTest::newRow("a file named") << QByteArray("database=team.mdb\n") << "team.mdb" << "";
+        QTest::newRow("no file") << QByteArray() << "sjk/选型数据库.mdb"
+                                 << "";
+        QTest::newRow("no key") << QByteArray("[other]\nkey=1\n") << "sjk/选型数据库.mdb"
+                                << "";
+        QTest::newRow("a file named") << QByteArray("database=team.mdb\n") << "team.mdb"
+                                      << "";
         QTest::newRow("a folder that cannot be read") << QByteArray("/") << ""
                                                       << "the file cannot be read: file to open is a directory";
         QTest::newRow("@Invalid()") << QByteArray("database=@Invalid()\n") << ""
@@ -143,13 +145,19 @@ private slots:
                                       << "database= is not a text that names a store";
         QTest::newRow("a list") << QByteArray("database=a.mdb, b.mdb\n") << ""
                                 << "database= holds a list, not one store (a path with a comma is written in quotes)";
-        QTest::newRow("binary garbage") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00" "database=x\n", 27) << ""
+        QTest::newRow("binary garbage") << QByteArray("\x7f"
+                                                      "ELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                                                      "database=x\n",
+            27) << ""
                                         << "the file is not in the INI format (lines key=value)";
-        QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "d\0b\0=\0x\0\n\0", 12) << ""
+        QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                              "d\0b\0=\0x\0\n\0",
+            12) << ""
                                 << "the file is not in the INI format (lines key=value)";
         QTest::newRow("unclosed section") << QByteArray("[general\ndatabase=x.mdb\n") << ""
                                           << "the file is not in the INI format (lines key=value)";
-        QTest::newRow("empty value") << QByteArray("database=\n") << "" << "database= is empty";
+        QTest::newRow("empty value") << QByteArray("database=\n") << ""
+                                     << "database= is empty";
     }
 
     void theSettingsFileNeverFailsSilently()
@@ -168,10 +176,10 @@ private slots:
             QCOMPARE(r.out, QStringLiteral("database ready: ") + copy.programDir.filePath(used));
             return;
         }
-        const QStringList commands[] = {{QStringLiteral("init-db")},
-                                        {QStringLiteral("run"), QStringLiteral("/dev/null")},
-                                        {QStringLiteral("sheet"), QStringLiteral("20261210001"), QStringLiteral("s.pdf")},
-                                        {QStringLiteral("copy-db"), QStringLiteral(":memory:")}};
+        const QStringList commands[]
+            = {{QStringLiteral("init-db")}, {QStringLiteral("run"), QStringLiteral("/dev/null")},
+                {QStringLiteral("sheet"), QStringLiteral("20261210001"), QStringLiteral("s.pdf")},
+                {QStringLiteral("copy-db"), QStringLiteral(":memory:")}};
         for (const QStringList& command : commands) {
             const CopiedProgram::Run r = copy.run(command);
             QCOMPARE(r.status, 2);
@@ -185,7 +193,7 @@ private slots:
     // wherever it is named: anything else is refused by name and nothing is made.
     void storeArgumentsThatNameNoStore_data()
     {
-        QTest::addColumn<QString>("where"); // --db, FLOWSEL_DB, flowsel.conf or copy-db
+        QTest::addColumn<QString>("where");    // --db, FLOWSEL_DB, flowsel.conf or copy-db
         QTest::addColumn<QString>("argument"); // %1: the working folder
         QTest::addColumn<QString>("refusal");  // what the error says; empty: accepted
         const QString folderMissing = QStringLiteral("the folder %1/missing does not exist");
@@ -198,9 +206,11 @@ private slots:
                 << w << "svn+ssh.v-2://anna:SECRET@x/y"
                 << "svn+ssh.v-2:// names no store the program can use: a store is a file, :memory: or a "
                    "postgresql:// URI";
-            QTest::addRow("%s //server/share", where) << w << "//server/share/x.mdb" << "/server/share does not exist";
+            QTest::addRow("%s //server/share", where) << w << "//server/share/x.mdb"
+                                                      << "/server/share does not exist";
             QTest::addRow("%s missing folder", where) << w << "%1/missing/x.mdb" << folderMissing;
-            QTest::addRow("%s file in a folder that exists", where) << w << "%1/x.mdb" << "";
+            QTest::addRow("%s file in a folder that exists", where) << w << "%1/x.mdb"
+                                                                    << "";
         }
     }
 
@@ -245,19 +255,23 @@ private slots:
     {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("user:password@") << "postgresql://anna:SECRET@db/t1" << "postgresql://anna@db/t1";
-        QTest::newRow("password=") << "postgresql://anna@db/t1?password=SECRET" << "postgresql://anna@db/t1";
-        QTest::newRow("sslpassword= after password=")
-            << "postgresql://anna@db/t1?password=X&sslpassword=SECRET" << "postgresql://anna@db/t1";
+        QTest::newRow("user:password@") << "postgresql://anna:SECRET@db/t1"
+                                        << "postgresql://anna@db/t1";
+        QTest::newRow("password=") << "postgresql://anna@db/t1?password=SECRET"
+                                   << "postgresql://anna@db/t1";
+        QTest::newRow("sslpassword= after password=") << "postgresql://anna@db/t1?password=X&sslpassword=SECRET"
+                                                      << "postgresql://anna@db/t1";
         QTest::newRow("sslkey= beside options that are no secret")
             << "postgresql://anna@db/t1?sslmode=verify-full&sslkey=/home/anna/SECRET.key&sslrootcert=/ca.pem"
             << "postgresql://anna@db/t1?sslmode=verify-full&sslrootcert=%2Fca.pem";
-        QTest::newRow("PassFile=") << "postgresql://anna@db/t1?PassFile=/home/anna/SECRET" << "postgresql://anna@db/t1";
-        QTest::newRow("pass in a value, not in the name")
-            << "postgresql://anna@db/t1?application_name=passkey" << "postgresql://anna@db/t1?application_name=passkey";
+        QTest::newRow("PassFile=") << "postgresql://anna@db/t1?PassFile=/home/anna/SECRET"
+                                   << "postgresql://anna@db/t1";
+        QTest::newRow("pass in a value, not in the name") << "postgresql://anna@db/t1?application_name=passkey"
+                                                          << "postgresql://anna@db/t1?application_name=passkey";
         QTest::newRow("percent-encoded name") << "postgresql://anna@db/t1?ssl%70assword=SECRET"
                                               << "postgresql://anna@db/t1";
-        QTest::newRow("a file") << "/srv/选型/SECRET.mdb" << "/srv/选型/SECRET.mdb";
+        QTest::newRow("a file") << "/srv/选型/SECRET.mdb"
+                                << "/srv/选型/SECRET.mdb";
     }
 
     void shownNamesHideEverySecret()
@@ -273,8 +287,8 @@ private slots:
     {
         const QString location = freshStoreLocation(QStringLiteral("postgresql"));
         QVERIFY(!location.isEmpty());
-        const QString withPassword =
-            QString(location).replace(QStringLiteral("postgresql://flowsel@"), QStringLiteral("postgresql://flowsel:hush@"));
+        const QString withPassword = QString(location).replace(
+            QStringLiteral("postgresql://flowsel@"), QStringLiteral("postgresql://flowsel:hush@"));
         QVERIFY(withPassword.contains(QStringLiteral(":hush@")));
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -293,8 +307,10 @@ private slots:
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("engineer's file into the team store") << "sqlite" << "postgresql";
-        QTest::newRow("team store into a file") << "postgresql" << "sqlite";
+        QTest::newRow("engineer's file into the team store") << "sqlite"
+                                                             << "postgresql";
+        QTest::newRow("team store into a file") << "postgresql"
+                                                << "sqlite";
     }
 
     void copyDbCopiesEverySelectionOnce()
@@ -317,8 +333,8 @@ private slots:
         const Result first = cli({QStringLiteral("--db"), source, QStringLiteral("copy-db"), target});
         QCOMPARE(first.status, 0);
         QCOMPARE(first.out,
-                 (QStringList {QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[77][0]),
-                               QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1,\"failed\":0}")}));
+            (QStringList {QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}").arg(rows[77][0]),
+                QStringLiteral("{\"event\":\"copied\",\"rows\":9999,\"skipped\":1,\"failed\":0}")}));
         TestStore t(target);
         std::vector<StoredRow> copied = allRows(*t);
         QCOMPARE(copied.size(), size_t(kRows));
@@ -359,8 +375,10 @@ private slots:
                                    .arg(rows[1][0]);
         const Result first = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
         QCOMPARE(first.status, 1);
-        QCOMPARE(first.out, (QStringList {failed, QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,"
-                                                                 "\"failed\":1}")}));
+        QCOMPARE(first.out,
+            (QStringList {failed,
+                QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,"
+                               "\"failed\":1}")}));
         {
             TestStore t(server);
             QVERIFY(allRows(*t) == (std::vector<StoredRow> {rows[0], rows[2]}));
@@ -369,13 +387,14 @@ private slots:
         QCOMPARE(second.status, 1);
         const QString skipped = QStringLiteral("{\"event\":\"skipped\",\"SelectionNo\":\"%1\"}");
         QCOMPARE(second.out,
-                 (QStringList {skipped.arg(rows[0][0]), skipped.arg(rows[2][0]), failed,
-                               QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":2,\"failed\":1}")}));
+            (QStringList {skipped.arg(rows[0][0]), skipped.arg(rows[2][0]), failed,
+                QStringLiteral("{\"event\":\"copied\",\"rows\":0,\"skipped\":2,\"failed\":1}")}));
 
         const QString back = freshStoreLocation(QStringLiteral("sqlite"), true);
         const Result home = cli({QStringLiteral("--db"), server, QStringLiteral("copy-db"), back});
         QCOMPARE(home.status, 0);
-        QCOMPARE(home.out, QStringList {QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,\"failed\":0}")});
+        QCOMPARE(
+            home.out, QStringList {QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,\"failed\":0}")});
         TestStore b(back);
         QVERIFY(allRows(*b) == (std::vector<StoredRow> {rows[0], rows[2]}));
     }
@@ -384,9 +403,12 @@ private slots:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
-        QTest::newRow("no server there") << ":memory:" << "postgresql://flowsel@:1/none?host=/nonexistent";
-        QTest::newRow("a URI without a database") << ":memory:" << "postgresql://localhost:5432";
-        QTest::newRow("source missing") << "/nonexistent/选型数据库.mdb" << ":memory:";
+        QTest::newRow("no server there") << ":memory:"
+                                         << "postgresql://flowsel@:1/none?host=/nonexistent";
+        QTest::newRow("a URI without a database") << ":memory:"
+                                                  << "postgresql://localhost:5432";
+        QTest::newRow("source missing") << "/nonexistent/选型数据库.mdb"
+                                        << ":memory:";
     }
 
     void copyDbWithAStoreThatCannotBeOpened()

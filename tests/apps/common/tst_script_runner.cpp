@@ -15,14 +15,22 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("rest of the line") << "paste TempMin -20" << "-20";
-        QTest::newRow("blanks kept") << "paste TempMin  -20 " << " -20 ";
-        QTest::newRow("json literal") << "paste TempMin \" -20 \"" << " -20 ";
-        QTest::newRow("json empty") << "paste TempMin \"\"" << "";
-        QTest::newRow("no text") << "paste TempMin" << "";
-        QTest::newRow("chinese escape") << "paste TempMin \"\\u4e2d\"" << "中";
-        QTest::newRow("leading blanks before the command") << "   paste TempMin 5" << "5";
-        QTest::newRow("carriage return") << "paste TempMin 7\r" << "7";
+        QTest::newRow("rest of the line") << "paste TempMin -20"
+                                          << "-20";
+        QTest::newRow("blanks kept") << "paste TempMin  -20 "
+                                     << " -20 ";
+        QTest::newRow("json literal") << "paste TempMin \" -20 \""
+                                      << " -20 ";
+        QTest::newRow("json empty") << "paste TempMin \"\""
+                                    << "";
+        QTest::newRow("no text") << "paste TempMin"
+                                 << "";
+        QTest::newRow("chinese escape") << "paste TempMin \"\\u4e2d\""
+                                        << "中";
+        QTest::newRow("leading blanks before the command") << "   paste TempMin 5"
+                                                           << "5";
+        QTest::newRow("carriage return") << "paste TempMin 7\r"
+                                         << "7";
     }
 
     void textArgument()
@@ -91,8 +99,10 @@ private slots:
         QCOMPARE(out.size(), 4);
         QVERIFY(out[0].contains(QStringLiteral("\"script-error\",\"line\":2")));
         QVERIFY(out[1].contains(QStringLiteral("\"script-error\",\"line\":3")));
-        QCOMPARE(out[2], QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
-        QCOMPARE(out[3], QStringLiteral("{\"event\":\"field\",\"name\":\"Caption\",\"text\":\"流量计选型-1\",\"enabled\":true}"));
+        QCOMPARE(out[2],
+            QStringLiteral("{\"event\":\"window\",\"caption\":\"流量计选型-1\",\"SelectionNo\":\"20261210001\"}"));
+        QCOMPARE(out[3],
+            QStringLiteral("{\"event\":\"field\",\"name\":\"Caption\",\"text\":\"流量计选型-1\",\"enabled\":true}"));
     }
 
     void showPrintsFieldsAsTheControlsHoldThem()
@@ -100,14 +110,15 @@ private slots:
         ScriptFixture s;
         const QStringList out = s.run(QStringLiteral("show Medium PabsMax Pending SelectionNo"));
         QCOMPARE(out,
-                 (QStringList {
-                     "{\"event\":\"field\",\"name\":\"Medium\",\"text\":\"城市天然气或城市煤气\",\"enabled\":true,"
-                     "\"items\":[\"城市天然气或城市煤气\",\"油田天然气\",\"煤层气\",\"空气或氮气或惰性气体\",\"氧气或氢气\"],"
-                     "\"index\":0}",
-                     "{\"event\":\"field\",\"name\":\"PabsMax\",\"text\":\"200\",\"enabled\":true}",
-                     "{\"event\":\"pending\",\"row\":null}",
-                     "{\"event\":\"field\",\"name\":\"SelectionNo\",\"text\":\"20261210001\",\"enabled\":true}",
-                 }));
+            (QStringList {
+                "{\"event\":\"field\",\"name\":\"Medium\",\"text\":\"城市天然气或城市煤气\",\"enabled\":true,"
+                "\"items\":[\"城市天然气或城市煤气\",\"油田天然气\",\"煤层气\",\"空气或氮气或惰性气体\",\"氧气或氢气\"]"
+                ","
+                "\"index\":0}",
+                "{\"event\":\"field\",\"name\":\"PabsMax\",\"text\":\"200\",\"enabled\":true}",
+                "{\"event\":\"pending\",\"row\":null}",
+                "{\"event\":\"field\",\"name\":\"SelectionNo\",\"text\":\"20261210001\",\"enabled\":true}",
+            }));
         QCOMPARE(s.run(QStringLiteral("show")).size(), kFieldCount);
     }
 
@@ -115,17 +126,18 @@ private slots:
     {
         ScriptFixture s;
         QCOMPARE(s.run(QStringLiteral("type StdFlowMin a\nshow StdFlowMin")),
-                 (QStringList {"{\"event\":\"beep\"}",
-                               "{\"event\":\"field\",\"name\":\"StdFlowMin\",\"text\":\"\",\"enabled\":true}"}));
+            (QStringList {"{\"event\":\"beep\"}",
+                "{\"event\":\"field\",\"name\":\"StdFlowMin\",\"text\":\"\",\"enabled\":true}"}));
         QCOMPARE(s.run(QStringLiteral("type SelectionNo 202701011234x\nshow SelectionNo")),
-                 (QStringList {"{\"event\":\"beep\"}", "{\"event\":\"beep\"}",
-                               "{\"event\":\"field\",\"name\":\"SelectionNo\",\"text\":\"20270101123\",\"enabled\":true}"}));
+            (QStringList {"{\"event\":\"beep\"}", "{\"event\":\"beep\"}",
+                "{\"event\":\"field\",\"name\":\"SelectionNo\",\"text\":\"20270101123\",\"enabled\":true}"}));
     }
 
     void windowsAndActivationOrder()
     {
         ScriptFixture s;
-        const QStringList out = s.run(QStringLiteral("new\nnew\nwindow 1\nclose\nshow Caption\nclose\nshow Caption\nwindow 1"));
+        const QStringList out
+            = s.run(QStringLiteral("new\nnew\nwindow 1\nclose\nshow Caption\nclose\nshow Caption\nwindow 1"));
         QCOMPARE(out.size(), 5);
         QVERIFY(out[0].contains(QStringLiteral("流量计选型-2")));
         QVERIFY(out[1].contains(QStringLiteral("流量计选型-3")));
@@ -141,15 +153,18 @@ private slots:
     {
         ScriptFixture s;
         QRandomGenerator rng(20261210);
-        const QStringList commands = {"type", "paste", "choose", "click", "leave", "show", "new", "window",
-                                      "close", "frob", "", "#", "TYPE"};
+        const QStringList commands
+            = {"type", "paste", "choose", "click", "leave", "show", "new", "window", "close", "frob", "", "#", "TYPE"};
         QStringList names;
         for (Field f : allFields())
             names << fieldName(f);
-        names << "Caption" << "Pending" << "Bogus" << "";
+        names << "Caption"
+              << "Pending"
+              << "Bogus"
+              << "";
         const QStringList texts = {"10", "-20", "abc", "", " ", "1e999", "\"\"", "\"x", "\" 5 \"", "1.2.3",
-                                   "计算工况流量", "选型", "气体涡轮", "修正", "不修正", "0", "-273.15", "1e-300",
-                                   "99999999999", "\"\\u0000\"", "国产", "有", "无", "0.5", "城市天然气或城市煤气"};
+            "计算工况流量", "选型", "气体涡轮", "修正", "不修正", "0", "-273.15", "1e-300", "99999999999",
+            "\"\\u0000\"", "国产", "有", "无", "0.5", "城市天然气或城市煤气"};
         auto pick = [&](const QStringList& l) { return l[rng.bounded(static_cast<int>(l.size()))]; };
         QElapsedTimer timer;
         timer.start();

@@ -24,7 +24,6 @@
 #include <QTimer>
 
 #include <memory>
-
 #include <sys/stat.h>
 
 namespace {
@@ -44,7 +43,12 @@ QByteArray pointsFile(int n)
 {
     QByteArray text = "Id,Medium,StdFlowMin,StdFlowMax,MeterType\n";
     for (int i = 1; i <= n; ++i)
-        text += QStringLiteral("p%1,%2,10,%3,%4\n").arg(i).arg(kCity).arg(50 + i).arg(i % 10 == 0 ? "气体超声" : "").toUtf8();
+        text += QStringLiteral("p%1,%2,10,%3,%4\n")
+                    .arg(i)
+                    .arg(kCity)
+                    .arg(50 + i)
+                    .arg(i % 10 == 0 ? "气体超声" : "")
+                    .toUtf8();
     return text;
 }
 
@@ -190,10 +194,10 @@ private slots:
         QCOMPARE(cell(table, 9, QStringLiteral("型号")), QString());
         // the summary the command line prints
         QCOMPARE(dialog->status()->text(),
-                 QStringLiteral("完成：%1 个测点：已选型 %2，无合适规格 0，拒绝 %3（UTF-8）")
-                     .arg(points)
-                     .arg(points - points / 10)
-                     .arg(points / 10));
+            QStringLiteral("完成：%1 个测点：已选型 %2，无合适规格 0，拒绝 %3（UTF-8）")
+                .arg(points)
+                .arg(points - points / 10)
+                .arg(points / 10));
         QVERIFY(cell(table, 9, QStringLiteral("提示信息")).startsWith(QStringLiteral("script-error: ")));
         QVERIFY(table->item(9, 0)->background() != table->item(0, 0)->background());
         QVERIFY(dialog->exportButton()->isEnabled());
@@ -204,8 +208,8 @@ private slots:
         QVERIFY(dialog->exportTo(exported));
         const QString cli = dir.filePath(QStringLiteral("cli.csv"));
         QCOMPARE(QProcess::execute(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"),
-                                   {"--db", ":memory:", "--today", "20261210", "batch", csv, "--out", cli}),
-                 1);
+                     {"--db", ":memory:", "--today", "20261210", "batch", csv, "--out", cli}),
+            1);
         QFile a(exported), b(cli);
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QCOMPARE(a.readAll(), b.readAll());
@@ -224,7 +228,7 @@ private slots:
         QVERIFY(count.exec(QStringLiteral("select count(*) from 选型输出")) && count.next());
         QCOMPARE(count.value(0).toInt(), points - points / 10);
         QCOMPARE(d.main->workspace().list().caption(0),
-                 QStringLiteral("20261210%1").arg(points - points / 10 + 1, 3, 10, QChar(u'0')));
+            QStringLiteral("20261210%1").arg(points - points / 10 + 1, 3, 10, QChar(u'0')));
         // a second save saves nothing twice
         dialog->saveAll();
         QCOMPARE(saved.back().front().toInt(), 0);
@@ -287,7 +291,7 @@ private slots:
         QCOMPARE(saved[0].front().toInt(), 1);
         QCOMPARE(saved[1].front().toInt(), 0);
         QCOMPARE(cell(dialog->table(), 0, QStringLiteral("状态")),
-                 QStringLiteral("未保存：此选型日期编号系统已存在，不要轻易修改！"));
+            QStringLiteral("未保存：此选型日期编号系统已存在，不要轻易修改！"));
     }
 
     // The table reads like a results sheet: what became of the point and the meter
@@ -305,8 +309,9 @@ private slots:
         QVERIFY(ended.wait(60000));
         QTableWidget* table = dialog->table();
         const QStringList shown = headers(table);
-        QCOMPARE(shown.mid(0, 12), (QStringList {"状态", "位号/标记", "结果状态", "警告", "型号", "通径规格", "规格流量范围",
-                                                 "上限利用率%", "下限倍数", "提示信息", "使用介质", "最小标况流量"}));
+        QCOMPARE(shown.mid(0, 12),
+            (QStringList {"状态", "位号/标记", "结果状态", "警告", "型号", "通径规格", "规格流量范围", "上限利用率%",
+                "下限倍数", "提示信息", "使用介质", "最小标况流量"}));
         QCOMPARE(shown.last(), QStringLiteral("SGERG-88适用范围"));
         // one column for each of the results file's, none of them under its English name
         QCOMPARE(shown.size(), BatchSelector::resultHeader().size() + 1);
@@ -326,7 +331,8 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("warned");
         QTest::addColumn<QString>("shade");
-        QTest::newRow("selected") << QByteArray("城市天然气或城市煤气,10,100") << false << "selected" << false << "plain";
+        QTest::newRow("selected") << QByteArray("城市天然气或城市煤气,10,100") << false << "selected" << false
+                                  << "plain";
         QTest::newRow("selected with warnings")
             << QByteArray("城市天然气或城市煤气,1,100") << false << "selected" << true << "amber";
         QTest::newRow("no meter fits") << QByteArray("城市天然气或城市煤气,10,100000") << false << "no-fit" << false
@@ -500,11 +506,11 @@ private slots:
         QCOMPARE(d.main->statusBar()->currentMessage(), QStringLiteral("SGERG-88：输入在管输天然气的常规适用范围内"));
         QTest::mouseClick(w->selectButton(), Qt::LeftButton);
         QCOMPARE(d.main->statusBar()->currentMessage(),
-                 QStringLiteral("通径利用率：最大工况流量为上限的 76.8%，最小工况流量为下限的 9.06 倍"));
+            QStringLiteral("通径利用率：最大工况流量为上限的 76.8%，最小工况流量为下限的 9.06 倍"));
         window.paste(Field::Hs, QStringLiteral("50"));
         QTest::mouseClick(w->computeButton(), Qt::LeftButton);
         QCOMPARE(d.main->statusBar()->currentMessage(),
-                 QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考"));
+            QStringLiteral("SGERG-88：超出适用范围（高位发热量），压缩系数仅供参考"));
         // a refused computation judged nothing
         window.paste(Field::StdFlowMin, QString());
         WidgetPlatform::setScripted(true); // "最小标况流量未填写！" answered OK

@@ -1,59 +1,57 @@
+#include "adapters/sqlite/selection_database.h"
 #include "apps/common/store_choice.h"
+#include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/desktop.h"
-#include "apps/desktop/gui_script_actions.h"
-#include "apps/desktop/sheet_preview.h"
+#include "apps/desktop/document_window.h"
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
+#include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
-#include "apps/desktop/document_window.h"
-#include "workspace/code_key.h"
-#include "apps/desktop/candidates_pane.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/radio_group.h"
+#include "apps/desktop/selection_list_model.h"
+#include "apps/desktop/selection_widget.h"
+#include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/work_questions.h"
-
-#include <QScreen>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QSplitter>
-#include <QToolTip>
+#include "support/database_file.h"
 #include "support/question_answers.h"
 #include "support/recording_platform.h"
-#include "adapters/sqlite/selection_database.h"
-#include "apps/desktop/selection_widget.h"
-#include "apps/desktop/selection_list_model.h"
-
-#include "support/database_file.h"
+#include "workspace/code_key.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSet>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSet>
+#include <QSplitter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
-#include <QImage>
-#include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <memory>
@@ -148,10 +146,10 @@ struct Desktop {
     }
     // The flows and the line conditions of a point, typed box by box.
     void typePoint(const QString& qmin, const QString& qmax, const QString& pmin, const QString& pmax,
-                   const QString& tmin, const QString& tmax)
+        const QString& tmin, const QString& tmax)
     {
         const std::pair<Field, QString> boxes[] = {{F::StdFlowMin, qmin}, {F::StdFlowMax, qmax}, {F::PabsMin, pmin},
-                                                   {F::PabsMax, pmax},    {F::TempMin, tmin},    {F::TempMax, tmax}};
+            {F::PabsMax, pmax}, {F::TempMin, tmin}, {F::TempMax, tmax}};
         for (const auto& [f, text] : boxes)
             type(f, text);
     }
@@ -196,10 +194,10 @@ struct Desktop {
     }
     // The dialog's boxes typed in as the user types (an empty text: the box cleared).
     static void fillGaugeDialog(GaugePressureDialog* dialog, const QString& min, const QString& max,
-                                const QString& unit, const QString& atmosphere)
+        const QString& unit, const QString& atmosphere)
     {
-        const std::pair<QLineEdit*, QString> boxes[] = {
-            {dialog->gaugeMinEdit(), min}, {dialog->gaugeMaxEdit(), max}, {dialog->atmosphereEdit(), atmosphere}};
+        const std::pair<QLineEdit*, QString> boxes[]
+            = {{dialog->gaugeMinEdit(), min}, {dialog->gaugeMaxEdit(), max}, {dialog->atmosphereEdit(), atmosphere}};
         for (const auto& [box, text] : boxes) {
             box->clear();
             QTest::keyClicks(box, text);
@@ -367,8 +365,9 @@ private slots:
         });
         d.main->deleteRecordAction()->trigger();
         WorkQuestion::setHandler({});
-        QCOMPARE(asked, (QStringList {QStringLiteral("确定删除选型编号（20261210001）的选型记录吗？删除后不能恢复。"),
-                                      QStringLiteral("删除/取消"), QStringLiteral("取消"), QStringLiteral("取消")}));
+        QCOMPARE(asked,
+            (QStringList {QStringLiteral("确定删除选型编号（20261210001）的选型记录吗？删除后不能恢复。"),
+                QStringLiteral("删除/取消"), QStringLiteral("取消"), QStringLiteral("取消")}));
         QCOMPARE(d.main->workspace().list().rowCount(), deleted ? 0 : 1);
         QSqlQuery q(d.database.connection());
         QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
@@ -383,12 +382,29 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("note"); // empty: no key dropped, nothing said
-        QTest::newRow("letters in a flow") << "StdFlowMin" << "1a/2" << "12" << "只能输入数字和小数点";
-        QTest::newRow("an exponent") << "StdFlowMax" << "1e3" << "13" << "只能输入数字和小数点";
-        QTest::newRow("a sign in a pressure") << "PabsMin" << "-200" << "200" << "只能输入数字和小数点";
-        QTest::newRow("a sign in a temperature") << "TempMin" << "-5" << "-5" << "";
-        QTest::newRow("a letter in a temperature") << "TempMax" << "4o" << "4" << "只能输入数字、小数点和正负号";
-        QTest::newRow("a twelfth digit") << "SelectionNo" << "202612100019" << "20261210001"
+        QTest::newRow("letters in a flow") << "StdFlowMin"
+                                           << "1a/2"
+                                           << "12"
+                                           << "只能输入数字和小数点";
+        QTest::newRow("an exponent") << "StdFlowMax"
+                                     << "1e3"
+                                     << "13"
+                                     << "只能输入数字和小数点";
+        QTest::newRow("a sign in a pressure") << "PabsMin"
+                                              << "-200"
+                                              << "200"
+                                              << "只能输入数字和小数点";
+        QTest::newRow("a sign in a temperature") << "TempMin"
+                                                 << "-5"
+                                                 << "-5"
+                                                 << "";
+        QTest::newRow("a letter in a temperature") << "TempMax"
+                                                   << "4o"
+                                                   << "4"
+                                                   << "只能输入数字、小数点和正负号";
+        QTest::newRow("a twelfth digit") << "SelectionNo"
+                                         << "202612100019"
+                                         << "20261210001"
                                          << "只能输入数字，最多11位";
     }
 
@@ -425,9 +441,12 @@ private slots:
         QTest::newRow("backspaces between runs") << F::TempMin << QStringLiteral("-2\b\b+30.5x\b") << "+30." << 1;
         QTest::newRow("backspace first clears") << F::PabsMax << QStringLiteral("\b4") << "4" << 0;
         QTest::newRow("past the longest text") << F::StdFlowMax << tooLong << QString(kMaxEditLength, u'7') << 0;
-        QTest::newRow("number box, a twelfth digit") << F::SelectionNo << QStringLiteral("2026121099912") << "20261210999"
-                                                     << 2;
-        QTest::newRow("number box, control character") << F::SelectionNo << QStringLiteral("\x1b" "1") << "1" << 1;
+        QTest::newRow("number box, a twelfth digit")
+            << F::SelectionNo << QStringLiteral("2026121099912") << "20261210999" << 2;
+        QTest::newRow("number box, control character") << F::SelectionNo
+                                                       << QStringLiteral("\x1b"
+                                                                         "1")
+                                                       << "1" << 1;
     }
 
     void typingAgreesWithTheHeadlessWindow()
@@ -512,10 +531,30 @@ private slots:
         QTest::addColumn<QString>("atmosphere");
         QTest::addColumn<QString>("pabsMin"); // empty: the box keeps its text
         QTest::addColumn<QString>("pabsMax");
-        QTest::newRow("MPa") << "0.2" << "0.3" << "MPa" << "101.325" << "301.325" << "401.325";
-        QTest::newRow("bar") << "2" << "3" << "bar" << "101.325" << "301.325" << "401.325";
-        QTest::newRow("kPa, a local atmosphere") << "200" << "300" << "kPa" << "95" << "295" << "395";
-        QTest::newRow("the maximum alone") << "" << "1.5" << "MPa" << "101.325" << "" << "1601.325";
+        QTest::newRow("MPa") << "0.2"
+                             << "0.3"
+                             << "MPa"
+                             << "101.325"
+                             << "301.325"
+                             << "401.325";
+        QTest::newRow("bar") << "2"
+                             << "3"
+                             << "bar"
+                             << "101.325"
+                             << "301.325"
+                             << "401.325";
+        QTest::newRow("kPa, a local atmosphere") << "200"
+                                                 << "300"
+                                                 << "kPa"
+                                                 << "95"
+                                                 << "295"
+                                                 << "395";
+        QTest::newRow("the maximum alone") << ""
+                                           << "1.5"
+                                           << "MPa"
+                                           << "101.325"
+                                           << ""
+                                           << "1601.325";
     }
 
     void gaugePressuresArePasted()
@@ -544,8 +583,8 @@ private slots:
         QCOMPARE(d.control<FilteredLineEdit>(F::PabsMax)->text(), pabsMax);
         QCOMPARE(d.control<QLabel>(F::WorkFlowMax)->text(), QString());
         d.click(d.current()->computeButton());
-        const QStringList computed = {d.control<QLabel>(F::WorkFlowMin)->text(),
-                                      d.control<QLabel>(F::WorkFlowMax)->text()};
+        const QStringList computed
+            = {d.control<QLabel>(F::WorkFlowMin)->text(), d.control<QLabel>(F::WorkFlowMax)->text()};
         QVERIFY(!computed.first().isEmpty());
 
         d.main->newAction()->trigger();
@@ -557,7 +596,7 @@ private slots:
         d.choose(F::ZMode, "不修正");
         d.click(d.current()->computeButton());
         QCOMPARE(QStringList({d.control<QLabel>(F::WorkFlowMin)->text(), d.control<QLabel>(F::WorkFlowMax)->text()}),
-                 computed);
+            computed);
     }
 
     // A text that is not a number is said in the dialog, which stays open with what
@@ -568,12 +607,30 @@ private slots:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("atmosphere");
         QTest::addColumn<QString>("said");
-        QTest::newRow("minimum") << "0,2" << "0.3" << "101.325" << "表压下限“0,2”不是数字";
-        QTest::newRow("maximum") << "0.2" << "abc" << "101.325" << "表压上限“abc”不是数字";
-        QTest::newRow("atmosphere") << "0.2" << "0.3" << "1 atm" << "当地大气压“1 atm”不是数字";
-        QTest::newRow("atmosphere cleared") << "0.2" << "0.3" << "" << "当地大气压“”不是数字";
-        QTest::newRow("no gauge at all") << "" << " " << "101.325" << "请填写表压下限或表压上限";
-        QTest::newRow("beyond double precision") << "1e306" << "0.3" << "101.325" << "表压下限“1e306”换算成绝对压力超出数值范围";
+        QTest::newRow("minimum") << "0,2"
+                                 << "0.3"
+                                 << "101.325"
+                                 << "表压下限“0,2”不是数字";
+        QTest::newRow("maximum") << "0.2"
+                                 << "abc"
+                                 << "101.325"
+                                 << "表压上限“abc”不是数字";
+        QTest::newRow("atmosphere") << "0.2"
+                                    << "0.3"
+                                    << "1 atm"
+                                    << "当地大气压“1 atm”不是数字";
+        QTest::newRow("atmosphere cleared") << "0.2"
+                                            << "0.3"
+                                            << ""
+                                            << "当地大气压“”不是数字";
+        QTest::newRow("no gauge at all") << ""
+                                         << " "
+                                         << "101.325"
+                                         << "请填写表压下限或表压上限";
+        QTest::newRow("beyond double precision") << "1e306"
+                                                 << "0.3"
+                                                 << "101.325"
+                                                 << "表压下限“1e306”换算成绝对压力超出数值范围";
     }
 
     void gaugeDialogRefusesTextsThatAreNoNumbers()
@@ -644,10 +701,9 @@ private slots:
             walked << nameOf(QApplication::focusWidget());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        const QStringList expected = {"Medium",       "StdFlowMin", "StdFlowMax", "ZMode",   "PabsMin",
-                                      "PabsMax",      "gaugeButton", "TempMin",   "TempMax", "RefCondition",
-                                      "XCO2",         "Hs",         "XH2",        "RelDensity", "computeButton",
-                                      "CombinedAccuracy"};
+        const QStringList expected
+            = {"Medium", "StdFlowMin", "StdFlowMax", "ZMode", "PabsMin", "PabsMax", "gaugeButton", "TempMin", "TempMax",
+                "RefCondition", "XCO2", "Hs", "XH2", "RelDensity", "computeButton", "CombinedAccuracy"};
         QCOMPARE(walked.mid(0, expected.size()), expected);
         QVERIFY(!walked.contains(QStringLiteral("gasGroup")));
         // the computation's messages still put the focus on the group
@@ -696,14 +752,14 @@ private slots:
             d.main->newAction()->trigger();
             QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
             QVERIFY2(area.contains(sub->geometry()),
-                     qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5 in %6x%7")
-                                    .arg(i)
-                                    .arg(sub->x())
-                                    .arg(sub->y())
-                                    .arg(sub->width())
-                                    .arg(sub->height())
-                                    .arg(area.width())
-                                    .arg(area.height())));
+                qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5 in %6x%7")
+                               .arg(i)
+                               .arg(sub->x())
+                               .arg(sub->y())
+                               .arg(sub->width())
+                               .arg(sub->height())
+                               .arg(area.width())
+                               .arg(area.height())));
             QVERIFY(sub->x() >= 0 && sub->y() >= 0);
         }
     }
@@ -865,7 +921,8 @@ private slots:
         byPane.take();
         byHand.take();
         CandidatesPane* pane = fromPane.current()->candidatesPane();
-        QCOMPARE(fromPane.current()->control(F::MeterType)->property("currentText").toString(), QStringLiteral("气体腰轮(罗茨)"));
+        QCOMPARE(fromPane.current()->control(F::MeterType)->property("currentText").toString(),
+            QStringLiteral("气体腰轮(罗茨)"));
         // the second size of the turbine, the type the chain does not choose first
         const std::vector<SizeCandidate>& shown = pane->shown();
         QVERIFY(shown.size() > 2 && shown[0].meterType == shown[1].meterType);
@@ -876,7 +933,7 @@ private slots:
         QCoreApplication::processEvents();
         const QRect cell = pane->visualItemRect(pane->item(row, 1));
         QVERIFY2(pane->isVisible() && pane->viewport()->rect().contains(cell.center()),
-                 qPrintable(QStringLiteral("%1,%2").arg(cell.x()).arg(cell.y())));
+            qPrintable(QStringLiteral("%1,%2").arg(cell.x()).arg(cell.y())));
         // the user's double-click: a press and release, then the second press
         QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, cell.center());
@@ -909,8 +966,8 @@ private slots:
         Desktop d;
         const QSize minimum = d.current()->minimumSizeHint();
         QVERIFY2(minimum.width() <= SelectionWidget::kShownMinimum.width()
-                     && minimum.height() <= SelectionWidget::kShownMinimum.height(),
-                 qPrintable(QStringLiteral("%1x%2").arg(minimum.width()).arg(minimum.height())));
+                && minimum.height() <= SelectionWidget::kShownMinimum.height(),
+            qPrintable(QStringLiteral("%1x%2").arg(minimum.width()).arg(minimum.height())));
         QVERIFY(d.current()->width() >= SelectionWidget::kShownMinimum.width());
         QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
         // shrinking snaps back
@@ -994,13 +1051,20 @@ private slots:
         QTest::addColumn<QString>("before"); // what the window holds: result, saved, stored number, nothing
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("stored");
-        QTest::newRow("保存") << "保存" << "result" << true << 1;
-        QTest::newRow("不保存") << "不保存" << "result" << true << 0;
-        QTest::newRow("取消") << "取消" << "result" << false << 0;
-        QTest::newRow("Escape") << "" << "result" << false << 0;
-        QTest::newRow("a save refused: the number is stored") << "保存" << "stored number" << false << 1;
-        QTest::newRow("saved already") << "none" << "saved" << true << 1;
-        QTest::newRow("nothing composed") << "none" << "nothing" << true << 0;
+        QTest::newRow("保存") << "保存"
+                              << "result" << true << 1;
+        QTest::newRow("不保存") << "不保存"
+                                << "result" << true << 0;
+        QTest::newRow("取消") << "取消"
+                              << "result" << false << 0;
+        QTest::newRow("Escape") << ""
+                                << "result" << false << 0;
+        QTest::newRow("a save refused: the number is stored") << "保存"
+                                                              << "stored number" << false << 1;
+        QTest::newRow("saved already") << "none"
+                                       << "saved" << true << 1;
+        QTest::newRow("nothing composed") << "none"
+                                          << "nothing" << true << 0;
     }
 
     void closingAWindowAsksForItsUnsavedResult()
@@ -1027,9 +1091,10 @@ private slots:
         sub->close();
         QCoreApplication::processEvents();
         WorkQuestion::setHandler({});
-        QCOMPARE(asked, answer == u"none" ? QStringList()
-                                          : QStringList {QStringLiteral(
-                                              "选型编号（20261210001）的选型结果还未保存，关闭前要保存吗？")});
+        QCOMPARE(asked,
+            answer == u"none"
+                ? QStringList()
+                : QStringList {QStringLiteral("选型编号（20261210001）的选型结果还未保存，关闭前要保存吗？")});
         QCOMPARE(widget.isNull(), closed);
         QSqlQuery q(d.database.connection());
         QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
@@ -1061,7 +1126,8 @@ private slots:
         answerQuestionsWith(answer, &asked);
         const bool closed = d.main->close();
         WorkQuestion::setHandler({});
-        QCOMPARE(asked, QStringList {QStringLiteral("以下选型结果还未保存：\n20261210001、20261210002\n退出前要保存吗？")});
+        QCOMPARE(
+            asked, QStringList {QStringLiteral("以下选型结果还未保存：\n20261210001、20261210002\n退出前要保存吗？")});
         QCOMPARE(closed, exited);
         QCOMPARE(d.main->mdiArea()->subWindowList().size(), exited ? 0 : 3);
         QSqlQuery q(d.database.connection());
@@ -1087,12 +1153,12 @@ private slots:
         QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250000299"));
         QCOMPARE(list->model()->index(10, 0).data().toString(), QStringLiteral("20250000029"));
         QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClick(box, Qt::Key_Return); // at once
+        QTest::keyClick(box, Qt::Key_Return);     // at once
         QCOMPARE(list->model()->rowCount(), 100); // CODE-2, CODE-20..29, CODE-200..299, in pages
         QCOMPARE(d.main->workspace().list().search(), QStringLiteral("code-2"));
 
-        QCOMPARE(list->actions(), (QList<QAction*> {d.main->openRecordAction(), d.main->copyRecordAction(),
-                                                    d.main->deleteRecordAction()}));
+        QCOMPARE(list->actions(),
+            (QList<QAction*> {d.main->openRecordAction(), d.main->copyRecordAction(), d.main->deleteRecordAction()}));
         QCOMPARE(d.main->copyRecordAction()->text(), QStringLiteral("复制为新选型"));
         list->setCurrentIndex(list->model()->index(2, 0));
         QCOMPARE(d.main->workspace().list().selected(), QStringLiteral("20250000297"));
@@ -1103,7 +1169,8 @@ private slots:
         d.agree();
         // the stored row is untouched
         QSqlQuery q(d.database.connection());
-        QVERIFY(q.exec(QStringLiteral("select count(*), max(仪表型号规格) from 选型输出 where 选型编号='20250000297'")) && q.next());
+        QVERIFY(q.exec(QStringLiteral("select count(*), max(仪表型号规格) from 选型输出 where 选型编号='20250000297'"))
+            && q.next());
         QCOMPARE(q.value(0).toInt(), 1);
         QCOMPARE(q.value(1).toString(), QStringLiteral("CODE-297"));
 
@@ -1143,7 +1210,7 @@ private slots:
         QVERIFY(!saveSheetAsPdf(unwritable, row, QStringLiteral("2026/12/10"), ui));
         QCOMPARE(ui.events.size(), 1);
         QVERIFY2(ui.events[0].startsWith(QStringLiteral("box 4: 选型单未能保存为PDF文件：") + unwritable),
-                 qPrintable(ui.events[0]));
+            qPrintable(ui.events[0]));
         QVERIFY(!QFile::exists(unwritable));
     }
 
@@ -1157,7 +1224,7 @@ private slots:
         CalculationSheet record;
         record.title = QStringLiteral("选型计算书");
         record.sections = {{QStringLiteral("三、工况点"), {}, {QStringLiteral("工况点"), QStringLiteral("K")},
-                            {{QStringLiteral("最小流量"), QStringLiteral("2.2857")}}, {}}};
+            {{QStringLiteral("最小流量"), QStringLiteral("2.2857")}}, {}}};
         record.warnings = {QStringLiteral("最小工况流量低于通径下限"), QStringLiteral("最高温度超出温度传感器量程")};
         record.signatures = {QStringLiteral("编制："), QStringLiteral("校核：")};
         QPrintPreviewDialog* offered = createSheetPreview(row, nullptr, record);
@@ -1166,7 +1233,8 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("附计算书"));
         QVERIFY(box->isEnabled());
         delete offered;
-        QPrintPreviewDialog* refused = createSheetPreview(row, nullptr, std::nullopt, QStringLiteral("系统还未保存该编号选型信息！"));
+        QPrintPreviewDialog* refused
+            = createSheetPreview(row, nullptr, std::nullopt, QStringLiteral("系统还未保存该编号选型信息！"));
         box = refused->findChild<QCheckBox*>(QStringLiteral("withCalculationBox"));
         QVERIFY(box && !box->isEnabled());
         QCOMPARE(box->toolTip(), QStringLiteral("系统还未保存该编号选型信息！"));
@@ -1178,9 +1246,11 @@ private slots:
         QVERIFY(saveSheetAsPdf(written, row, QStringLiteral("2026/12/10"), ui, &record));
         const QStringList pages = pdfPages(written);
         QCOMPARE(pages.size(), 2);
-        QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")), qPrintable(pages[1]));
-        for (const QString& line : {QStringLiteral("警告：最小工况流量低于通径下限"), QStringLiteral("警告：最高温度超出温度传感器量程"),
-                                    QStringLiteral("编制："), QStringLiteral("校核：")})
+        QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(QStringLiteral("2.2857")),
+            qPrintable(pages[1]));
+        for (const QString& line :
+            {QStringLiteral("警告：最小工况流量低于通径下限"), QStringLiteral("警告：最高温度超出温度传感器量程"),
+                QStringLiteral("编制："), QStringLiteral("校核：")})
             QVERIFY2(pages[1].contains(line), qPrintable(line + QStringLiteral(" not in\n") + pages[1]));
     }
 
@@ -1200,8 +1270,8 @@ private slots:
         Desktop d;
         QPointer<QPrintPreviewDialog> dialog;
         d.main->onPreview = [&](SelectionWindow& w, const PrintRow& row) {
-            dialog = createStoredSheetPreview(d.main->workspace().store(), w.form().text(F::SelectionNo), row,
-                                              d.main.get());
+            dialog = createStoredSheetPreview(
+                d.main->workspace().store(), w.form().text(F::SelectionNo), row, d.main.get());
             dialog->open();
         };
         const QString code = d.saveASelection();
@@ -1224,8 +1294,8 @@ private slots:
         QVERIFY2(pages[0].contains(code) && !pages[0].contains(QStringLiteral("选型计算书")), qPrintable(pages[0]));
         if (ticked) {
             QVERIFY2(pages[1].contains(QStringLiteral("选型计算书")) && pages[1].contains(code)
-                         && pages[1].contains(workFlowMax),
-                     qPrintable(pages[1]));
+                    && pages[1].contains(workFlowMax),
+                qPrintable(pages[1]));
         }
         delete dialog;
     }
@@ -1234,7 +1304,8 @@ private slots:
     {
         Desktop d;
         QString previewed;
-        d.main->onPreview = [&](SelectionWindow&, const PrintRow& row) { previewed = row.value(QStringLiteral("仪表型号规格")); };
+        d.main->onPreview
+            = [&](SelectionWindow&, const PrintRow& row) { previewed = row.value(QStringLiteral("仪表型号规格")); };
         d.click(d.current()->printButton());
         QCOMPARE(previewed, QString()); // not saved: the message, no preview
         const QString saved = d.saveASelection();
@@ -1305,7 +1376,7 @@ private slots:
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked.front().startsWith(missing ? QStringLiteral("找不到选型数据库：") + first
                                                   : QStringLiteral("选型数据库无法使用：") + first),
-                 qPrintable(asked.front()));
+            qPrintable(asked.front()));
         QCOMPARE(buttons.contains(QStringLiteral("新建数据库")), missing);
         QCOMPARE(store.has_value(), opened);
         if (!opened)
@@ -1365,7 +1436,7 @@ private slots:
         QCOMPARE(desktop.exitCode(), 2);
         const QString out = QString::fromUtf8(desktop.readAllStandardOutput());
         QVERIFY2(out.contains(QStringLiteral("数据库无法打开：postgresql://anna@:1/team?host=/nonexistent")),
-                 qPrintable(out));
+            qPrintable(out));
         QVERIFY(!out.contains(QStringLiteral("geheim")));
     }
 
@@ -1388,8 +1459,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("settings"); // null: no settings file
-        QTest::addColumn<QString>("out"); // %1: the settings file
-        QTest::addColumn<QString>("err");           // the last line on the terminal, if any
+        QTest::addColumn<QString>("out");         // %1: the settings file
+        QTest::addColumn<QString>("err");         // the last line on the terminal, if any
         QTest::newRow("another kind of URI") << QStringList {"--db", "mysql://x/y"} << QByteArray() << ""
                                              << "--db: mysql:// names no store the program can use: a store is a "
                                                 "file, :memory: or a postgresql:// URI";
@@ -1450,8 +1521,14 @@ private slots:
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("reason");
         // the key of the codes is written by the program: only the manual is a file
-        QTest::newRow("missing") << "manualAction" << "选型软件使用说明.md" << "missing" << "找不到文件 ";
-        QTest::newRow("not a file") << "manualAction" << "选型软件使用说明.md" << "folder" << " 不是文件";
+        QTest::newRow("missing") << "manualAction"
+                                 << "选型软件使用说明.md"
+                                 << "missing"
+                                 << "找不到文件 ";
+        QTest::newRow("not a file") << "manualAction"
+                                    << "选型软件使用说明.md"
+                                    << "folder"
+                                    << " 不是文件";
     }
     void menuDocumentThatCannotBeShown()
     {
@@ -1473,7 +1550,8 @@ private slots:
         QCOMPARE(events.size(), 1);
         const QString expected = QStringLiteral("box 4: 无法显示“%1”：").arg(a->text());
         QVERIFY2(events[0].startsWith(expected), qPrintable(events[0]));
-        QVERIFY2(events[0].contains(reason) && events[0].contains(QDir(dir.path()).filePath(file)), qPrintable(events[0]));
+        QVERIFY2(
+            events[0].contains(reason) && events[0].contains(QDir(dir.path()).filePath(file)), qPrintable(events[0]));
     }
 
     // "选型软件使用说明": the manual from doc/ beside the program, with its pictures;
@@ -1529,12 +1607,14 @@ private slots:
         make.start(QStringLiteral(FLOWSEL_SOURCE_DIR "/scripts/manual-pictures"), {});
         QVERIFY(make.waitForFinished(120000));
         QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
-        const QStringList scripts = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/pictures")).entryList({"*.flow"});
+        const QStringList scripts
+            = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/pictures")).entryList({"*.flow"});
         QVERIFY(!scripts.isEmpty());
         for (const QString& script : scripts) {
             const QString picture = QFileInfo(script).completeBaseName() + QStringLiteral(".png");
             QVERIFY2(!QImage(dir.filePath(picture)).isNull(), qPrintable(picture));
-            QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture), qPrintable(picture));
+            QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture),
+                qPrintable(picture));
         }
     }
 
@@ -1552,7 +1632,8 @@ private slots:
         QCOMPARE(key->windowTitle(), QStringLiteral("流量计参数代号"));
         const QString text = key->browser()->document()->toPlainText();
         for (const CodeKeySeries& series : codeKey())
-            QVERIFY2(text.contains(series.series) && text.contains(series.templates.front().text), qPrintable(series.series));
+            QVERIFY2(text.contains(series.series) && text.contains(series.templates.front().text),
+                qPrintable(series.series));
         // in the middle of its screen, not over the main window's title bar
         const QRect screen = key->screen()->availableGeometry();
         QVERIFY(screen.contains(key->geometry()));
@@ -1579,7 +1660,8 @@ private slots:
         QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
         if (QFile(path).open(QIODevice::ReadOnly))
             QSKIP("running with rights that read any file");
-        QVERIFY2(documentFileProblem(path).startsWith(QStringLiteral("文件 %1 无法读取（").arg(path)), qPrintable(documentFileProblem(path)));
+        QVERIFY2(documentFileProblem(path).startsWith(QStringLiteral("文件 %1 无法读取（").arg(path)),
+            qPrintable(documentFileProblem(path)));
     }
 };
 

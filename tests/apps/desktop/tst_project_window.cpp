@@ -1,10 +1,10 @@
 #include "adapters/sqlite/selection_database.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/project_panel.h"
-#include "apps/desktop/work_questions.h"
 #include "apps/desktop/widget_platform.h"
-#include "support/question_answers.h"
+#include "apps/desktop/work_questions.h"
 #include "support/project_rows.h"
+#include "support/question_answers.h"
 #include "support/recording_platform.h"
 #include "support/tool_output.h"
 #include "workspace/selection_window.h"
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(d.listed(), QStringList {"XM20261210001 城东门站"});
         // the window of a project opens once
         QCOMPARE(d.panel()->openProject(QStringLiteral("XM20261210001")),
-                 d.panel()->windowOf(QStringLiteral("XM20261210001")));
+            d.panel()->windowOf(QStringLiteral("XM20261210001")));
     }
 
     void linesAddedChangedInPlaceAndRemoved()
@@ -110,7 +110,8 @@ private slots:
         QStringList headers;
         for (int c = 0; c < table->columnCount(); ++c)
             headers << table->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers, (QStringList {"位号", "选型编号", "型号", "介质", "标况流量范围", "绝压范围", "通径规格", "数量"}));
+        QCOMPARE(headers,
+            (QStringList {"位号", "选型编号", "型号", "介质", "标况流量范围", "绝压范围", "通径规格", "数量"}));
 
         QVERIFY(w->addCurrentSelection());
         QVERIFY(!w->addListedSelection()); // nothing chosen in the list
@@ -118,8 +119,9 @@ private slots:
         d.chooseRecord(QStringLiteral("20261209001"));
         QVERIFY(w->addListedSelection());
         QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(Desktop::row(table, 1), (QStringList {"20261210001", "20261210001", "LWQ-B", "城市天然气或城市煤气",
-                                                       "10~100", "150~200", "50RKD-G25(0.5<=Qg<=40)", "1"}));
+        QCOMPARE(Desktop::row(table, 1),
+            (QStringList {"20261210001", "20261210001", "LWQ-B", "城市天然气或城市煤气", "10~100", "150~200",
+                "50RKD-G25(0.5<=Qg<=40)", "1"}));
 
         // the tag and the quantity in place; a tag another line holds is refused
         table->item(1, 0)->setText(QStringLiteral("FT-101"));
@@ -187,7 +189,8 @@ private slots:
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked[0].contains(p) && asked[0].contains(QStringLiteral("已删除")), qPrintable(asked[0]));
         QCOMPARE(w->lineTable()->rowCount(), 1);
-        QCOMPARE(w->lineTable()->item(0, 2)->text(), answer == u"删除" ? QStringLiteral("已删除") : QStringLiteral("LWQ-A"));
+        QCOMPARE(
+            w->lineTable()->item(0, 2)->text(), answer == u"删除" ? QStringLiteral("已删除") : QStringLiteral("LWQ-A"));
     }
 
     void sheetPreviewPdfAndWorkbookFromTheWindow()
@@ -207,7 +210,8 @@ private slots:
         QCOMPARE(asked, (QStringList {"保存为PDF", "导出Excel"}));
         const QString pdf = dir.filePath(p + QStringLiteral(" 项目选型汇总表.pdf"));
         const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
-        QVERIFY2(text.contains(QStringLiteral("项目选型汇总表")) && text.contains(QStringLiteral("LWQ-B")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("项目选型汇总表")) && text.contains(QStringLiteral("LWQ-B")),
+            qPrintable(text));
         QVERIFY(QFileInfo(dir.filePath(p + QStringLiteral(" 城东门站.xlsx"))).size() > 0);
         // the preview lays the sheet out on A4 landscape
         QPrintPreviewDialog* preview = w->createPreview();

@@ -1,8 +1,8 @@
 #include "core/form/fields.h"
 #include "core/form/form_model.h"
 #include "core/form/vocabulary.h"
-#include "support/recording_platform.h"
 #include "core/record/selection_record.h"
+#include "support/recording_platform.h"
 
 #include <QTest>
 
@@ -237,19 +237,45 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("beeps");
         const int u = int(KeyFilter::Unsigned), s = int(KeyFilter::Signed), d = int(KeyFilter::Digits);
-        QTest::newRow("digits replace the selection") << u << "150" << "300" << "300" << 0;
-        QTest::newRow("a letter beeps") << u << "150" << "a" << "150" << 1;
-        QTest::newRow("slash beeps") << u << "150" << "/" << "150" << 1;
-        QTest::newRow("minus refused in flows") << u << "" << "-5" << "5" << 1;
-        QTest::newRow("two points pass") << u << "" << "1.2.3" << "1.2.3" << 0;
-        QTest::newRow("minus in temperatures") << s << "60" << "-20" << "-20" << 0;
-        QTest::newRow("plus in temperatures") << s << "60" << "+5" << "+5" << 0;
-        QTest::newRow("letter in temperatures") << s << "60" << "x" << "60" << 1;
-        QTest::newRow("backspace deletes the selection") << u << "150" << "\b" << "" << 0;
-        QTest::newRow("backspace after typing") << u << "" << "12\b3" << "13" << 0;
-        QTest::newRow("blank beeps") << u << "1" << " 2" << "2" << 1;
-        QTest::newRow("number box takes eleven digits") << d << "" << "202612100011" << "20261210001" << 1;
-        QTest::newRow("number box refuses a dash") << d << "20261210001" << "2026-1" << "20261" << 1;
+        QTest::newRow("digits replace the selection") << u << "150"
+                                                      << "300"
+                                                      << "300" << 0;
+        QTest::newRow("a letter beeps") << u << "150"
+                                        << "a"
+                                        << "150" << 1;
+        QTest::newRow("slash beeps") << u << "150"
+                                     << "/"
+                                     << "150" << 1;
+        QTest::newRow("minus refused in flows") << u << ""
+                                                << "-5"
+                                                << "5" << 1;
+        QTest::newRow("two points pass") << u << ""
+                                         << "1.2.3"
+                                         << "1.2.3" << 0;
+        QTest::newRow("minus in temperatures") << s << "60"
+                                               << "-20"
+                                               << "-20" << 0;
+        QTest::newRow("plus in temperatures") << s << "60"
+                                              << "+5"
+                                              << "+5" << 0;
+        QTest::newRow("letter in temperatures") << s << "60"
+                                                << "x"
+                                                << "60" << 1;
+        QTest::newRow("backspace deletes the selection") << u << "150"
+                                                         << "\b"
+                                                         << "" << 0;
+        QTest::newRow("backspace after typing") << u << ""
+                                                << "12\b3"
+                                                << "13" << 0;
+        QTest::newRow("blank beeps") << u << "1"
+                                     << " 2"
+                                     << "2" << 1;
+        QTest::newRow("number box takes eleven digits") << d << ""
+                                                        << "202612100011"
+                                                        << "20261210001" << 1;
+        QTest::newRow("number box refuses a dash") << d << "20261210001"
+                                                   << "2026-1"
+                                                   << "20261" << 1;
     }
 
     void typing()
@@ -281,11 +307,21 @@ private slots:
         QTest::addColumn<QString>("meterType");
         QTest::addColumn<QString>("origin");
         QTest::addColumn<QString>("product");
-        QTest::newRow("domestic rotary-lobe") << "气体腰轮(罗茨)" << "国产" << "气体腰轮流量计";
-        QTest::newRow("imported roots") << "气体腰轮(罗茨)" << "进口" << "气体罗茨流量计";
-        QTest::newRow("rotary-lobe, no origin") << "气体腰轮(罗茨)" << "" << "气体腰轮流量计";
-        QTest::newRow("turbine") << "气体涡轮" << "进口" << "气体涡轮";
-        QTest::newRow("vortex") << "气体旋进" << "国产" << "气体旋进";
+        QTest::newRow("domestic rotary-lobe") << "气体腰轮(罗茨)"
+                                              << "国产"
+                                              << "气体腰轮流量计";
+        QTest::newRow("imported roots") << "气体腰轮(罗茨)"
+                                        << "进口"
+                                        << "气体罗茨流量计";
+        QTest::newRow("rotary-lobe, no origin") << "气体腰轮(罗茨)"
+                                                << ""
+                                                << "气体腰轮流量计";
+        QTest::newRow("turbine") << "气体涡轮"
+                                 << "进口"
+                                 << "气体涡轮";
+        QTest::newRow("vortex") << "气体旋进"
+                                << "国产"
+                                << "气体旋进";
     }
 
     void derivedFields()
@@ -300,11 +336,16 @@ private slots:
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("bore");
-        QTest::newRow("rotary") << "100RKD-G160-4(1.6<=Qg<=250)" << "100";
-        QTest::newRow("rotary DN150") << "150RKD-G650(6.5<=Qg<=1000)" << "150";
-        QTest::newRow("no digits") << "G16" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("all digits") << "250" << "250";
+        QTest::newRow("rotary") << "100RKD-G160-4(1.6<=Qg<=250)"
+                                << "100";
+        QTest::newRow("rotary DN150") << "150RKD-G650(6.5<=Qg<=1000)"
+                                      << "150";
+        QTest::newRow("no digits") << "G16"
+                                   << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("all digits") << "250"
+                                    << "250";
     }
 
     void boreDigitsOfLabel()

@@ -25,8 +25,8 @@ private slots:
         QTest::newRow("exponent") << "1e3" << false << true << 1000.0;
         QTest::newRow("signed exponent") << "2.5E-2" << false << true << 0.025;
         QTest::newRow("underflow reads 0") << "1e-400" << false << true << 0.0;
-        QTest::newRow("underflow written out") << QStringLiteral("0.%11").arg(QString(330, u'0')) << false << true
-                                               << 0.0;
+        QTest::newRow("underflow written out")
+            << QStringLiteral("0.%11").arg(QString(330, u'0')) << false << true << 0.0;
         QTest::newRow("underflow, digits and exponent") << "100e-333" << false << true << 0.0;
         QTest::newRow("negative underflow") << "-0.1e-330" << false << true << -0.0;
         QTest::newRow("subnormal") << "4.9e-324" << false << true << 4.9e-324;

@@ -18,7 +18,7 @@ constexpr int kSgergMaxPasses = 100;
 using Real = double;
 
 // The arithmetic left the real numbers, or an iteration did not settle.
-struct Failure {};
+struct Failure { };
 
 // Every quantity the method stores is rounded to single precision when stored;
 // later steps use the rounded value.
@@ -65,8 +65,12 @@ struct HeatsAndMasses {
 
 constexpr HeatsAndMasses exactConstants {heatH2, heatCO, massN2, massCO2, massH2, massCO};
 constexpr HeatsAndMasses singleConstants {
-    static_cast<float>(heatH2),  static_cast<float>(heatCO), static_cast<float>(massN2),
-    static_cast<float>(massCO2), static_cast<float>(massH2), static_cast<float>(massCO),
+    static_cast<float>(heatH2),
+    static_cast<float>(heatCO),
+    static_cast<float>(massN2),
+    static_cast<float>(massCO2),
+    static_cast<float>(massH2),
+    static_cast<float>(massCO),
 };
 
 struct Composition {
@@ -84,7 +88,7 @@ Composition SgergMassDensity(float H, float rhoM, const GasValues& g, const Heat
     c.xCH = store(g.Hs / (Real(H) * rhoM) - (k.heatH2 * g.xH2 + k.heatCO * g.xCO) / H);
     c.xN2 = store(1.0 - c.xCH - g.xCO2 - g.xH2 - g.xCO);
     c.rho = store(Real(rhoM) * (Real(c.xCH) * mCH + k.massN2 * c.xN2)
-                  + Real(rhoM) * (k.massCO2 * g.xCO2 + k.massH2 * g.xH2 + k.massCO * g.xCO));
+        + Real(rhoM) * (k.massCO2 * g.xCO2 + k.massH2 * g.xH2 + k.massCO * g.xCO));
     return c;
 }
 
@@ -110,8 +114,8 @@ float SgergB(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * bCH + 2 * ch * n2 * bCH_N2 + 2 * ch * co2 * bCH_CO2 + 2 * ch * h2 * bCH_H2
-                 + 2 * ch * co * bCH_CO + n2 * n2 * bN2 + 2 * n2 * co2 * bN2_CO2 + 2 * n2 * h2 * bN2_H2
-                 + co2 * co2 * bCO2 + h2 * h2 * bH2 + co * co * bCO);
+        + 2 * ch * co * bCH_CO + n2 * n2 * bN2 + 2 * n2 * co2 * bN2_CO2 + 2 * n2 * h2 * bN2_H2 + co2 * co2 * bCO2
+        + h2 * h2 * bH2 + co * co * bCO);
 }
 
 // Third virial coefficient of the mixture, dm6/mol2.
@@ -138,10 +142,10 @@ float SgergC(float T, float H, float xCH, float xN2, float xCO2, float xH2, floa
 
     const Real ch = xCH, n2 = xN2, co2 = xCO2, h2 = xH2, co = xCO;
     return store(ch * ch * ch * cCH + 3 * ch * ch * n2 * cCH_CH_N2 + 3 * ch * ch * co2 * cCH_CH_CO2
-                 + 3 * ch * ch * h2 * cCH_CH_H2 + 3 * ch * ch * co * cCH_CH_CO + 3 * ch * n2 * n2 * cCH_N2_N2
-                 + 6 * ch * n2 * co2 * cCH_N2_CO2 + 3 * ch * co2 * co2 * cCH_CO2_CO2 + n2 * n2 * n2 * cN2
-                 + 3 * n2 * n2 * co2 * cN2_N2_CO2 + 3 * n2 * co2 * co2 * cN2_CO2_CO2 + co2 * co2 * co2 * cCO2
-                 + h2 * h2 * h2 * cH2);
+        + 3 * ch * ch * h2 * cCH_CH_H2 + 3 * ch * ch * co * cCH_CH_CO + 3 * ch * n2 * n2 * cCH_N2_N2
+        + 6 * ch * n2 * co2 * cCH_N2_CO2 + 3 * ch * co2 * co2 * cCH_CO2_CO2 + n2 * n2 * n2 * cN2
+        + 3 * n2 * n2 * co2 * cN2_N2_CO2 + 3 * n2 * co2 * co2 * cN2_CO2_CO2 + co2 * co2 * co2 * cCO2
+        + h2 * h2 * h2 * cH2);
 }
 
 float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2)
@@ -168,9 +172,8 @@ float compressibility(float p, float t, float Hs, float d, float xCO2, float xH2
         }
         const float bN = SgergB(standardTemperature, H, c.xCH, c.xN2, xCO2, xH2, gas.xCO);
         rhoM = store(1.0 / (Real(idealMolarVolume) + bN));
-        const float hCalc = store((Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2
-                                   + Real(singleConstants.heatCO) * gas.xCO)
-                                  * rhoM);
+        const float hCalc = store(
+            (Real(c.xCH) * H + Real(singleConstants.heatH2) * xH2 + Real(singleConstants.heatCO) * gas.xCO) * rhoM);
         if (std::fabs(Real(Hs) - hCalc) < toleranceHeat)
             break;
     }

@@ -126,10 +126,13 @@ private slots:
         QTest::newRow("pressure 0") << 0.0 << 20.0 << std::optional<double>(1.0) << FlowOperand::Pressure;
         QTest::newRow("pressure negative") << -1.0 << 20.0 << std::optional<double>(1.0) << FlowOperand::Pressure;
         QTest::newRow("absolute zero") << 150.0 << -273.15 << std::optional<double>(1.0) << FlowOperand::Temperature;
-        QTest::newRow("below absolute zero") << 150.0 << -300.0 << std::optional<double>(1.0) << FlowOperand::Temperature;
+        QTest::newRow("below absolute zero")
+            << 150.0 << -300.0 << std::optional<double>(1.0) << FlowOperand::Temperature;
         QTest::newRow("Zn/Zg negative") << 150.0 << 20.0 << std::optional<double>(-1.0) << FlowOperand::ZnZg;
-        QTest::newRow("Zn/Zg 0 is left to the finite checks") << 150.0 << 20.0 << std::optional<double>(0.0) << FlowOperand::None;
-        QTest::newRow("the pressure is named first") << -1.0 << -300.0 << std::optional<double>(-1.0) << FlowOperand::Pressure;
+        QTest::newRow("Zn/Zg 0 is left to the finite checks")
+            << 150.0 << 20.0 << std::optional<double>(0.0) << FlowOperand::None;
+        QTest::newRow("the pressure is named first")
+            << -1.0 << -300.0 << std::optional<double>(-1.0) << FlowOperand::Pressure;
     }
 
     void impossibleOperand()
@@ -161,14 +164,20 @@ private slots:
         QTest::addColumn<bool>("withStdFlow");
         QTest::addColumn<FlowOperand>("operand");
         const std::optional<double> one(1.0), computed;
-        QTest::newRow("a zero divisor: Zn/Zg") << 1.0 << 150.0 << 20.0 << std::optional<double>(0.0) << true << FlowOperand::ZnZg;
-        QTest::newRow("a zero divisor is named before a huge flow") << 1e300 << 0.0 << 20.0 << one << true << FlowOperand::Pressure;
+        QTest::newRow("a zero divisor: Zn/Zg")
+            << 1.0 << 150.0 << 20.0 << std::optional<double>(0.0) << true << FlowOperand::ZnZg;
+        QTest::newRow("a zero divisor is named before a huge flow")
+            << 1e300 << 0.0 << 20.0 << one << true << FlowOperand::Pressure;
         QTest::newRow("a tiny pressure") << 1.0 << 1e-300 << 20.0 << one << false << FlowOperand::Pressure;
         QTest::newRow("a huge flow") << 1e300 << 150.0 << 20.0 << one << true << FlowOperand::StdFlow;
-        QTest::newRow("the flow only where it counts") << 1e300 << 150.0 << 20.0 << one << false << FlowOperand::Temperature;
-        QTest::newRow("a huge typed Zn/Zg") << 1.0 << 150.0 << 20.0 << std::optional<double>(1e300) << false << FlowOperand::ZnZg;
-        QTest::newRow("farthest from 1: the temperature") << 1.0 << 150.0 << 20.0 << computed << false << FlowOperand::Temperature;
-        QTest::newRow("farthest from 1: the pressure") << 1.0 << 1e5 << 20.0 << computed << false << FlowOperand::Pressure;
+        QTest::newRow("the flow only where it counts")
+            << 1e300 << 150.0 << 20.0 << one << false << FlowOperand::Temperature;
+        QTest::newRow("a huge typed Zn/Zg")
+            << 1.0 << 150.0 << 20.0 << std::optional<double>(1e300) << false << FlowOperand::ZnZg;
+        QTest::newRow("farthest from 1: the temperature")
+            << 1.0 << 150.0 << 20.0 << computed << false << FlowOperand::Temperature;
+        QTest::newRow("farthest from 1: the pressure")
+            << 1.0 << 1e5 << 20.0 << computed << false << FlowOperand::Pressure;
     }
 
     void unusableOperand()

@@ -35,19 +35,30 @@ bool sameBits(float a, float b)
 // all the states. Returns the first difference.
 QString differenceFromReference(const Gas& g, const std::vector<State>& states, bool ref20)
 {
-    const std::optional<SgergGas> kept = ref20 ? sgergGasRef20(g.hs, g.d, g.xco2, g.xh2) : sgergGas(g.hs, g.d, g.xco2, g.xh2);
+    const std::optional<SgergGas> kept
+        = ref20 ? sgergGasRef20(g.hs, g.d, g.xco2, g.xh2) : sgergGas(g.hs, g.d, g.xco2, g.xh2);
     for (const State& s : states) {
         float expected = -7, actual = -7;
-        const int expectedStatus = (ref20 ? referenceSgergZRef20 : referenceSgergZ)(s.p, s.t, g.hs, g.d, g.xco2, g.xh2, expected);
-        const int status = (ref20 ? sgergZFromGasValuesRef20 : sgergZFromGasValues)(s.p, s.t, g.hs, g.d, g.xco2, g.xh2, actual);
+        const int expectedStatus
+            = (ref20 ? referenceSgergZRef20 : referenceSgergZ)(s.p, s.t, g.hs, g.d, g.xco2, g.xh2, expected);
+        const int status
+            = (ref20 ? sgergZFromGasValuesRef20 : sgergZFromGasValues)(s.p, s.t, g.hs, g.d, g.xco2, g.xh2, actual);
         const std::optional<float> fromKept = kept ? sgergZOfGas(*kept, s.p, s.t) : std::nullopt;
         const bool same = status == expectedStatus && sameBits(actual, expected)
             && fromKept.has_value() == (expectedStatus == 0) && (!fromKept || sameBits(*fromKept, expected));
         if (!same)
             return QStringLiteral("p %1 t %2 Hs %3 d %4 xCO2 %5 xH2 %6 ref20 %7: %8 %9, was %10 %11")
-                .arg(s.p, 0, 'g', 9).arg(s.t, 0, 'g', 9).arg(g.hs, 0, 'g', 9).arg(g.d, 0, 'g', 9)
-                .arg(g.xco2, 0, 'g', 9).arg(g.xh2, 0, 'g', 9).arg(ref20).arg(status).arg(actual, 0, 'g', 9)
-                .arg(expectedStatus).arg(expected, 0, 'g', 9);
+                .arg(s.p, 0, 'g', 9)
+                .arg(s.t, 0, 'g', 9)
+                .arg(g.hs, 0, 'g', 9)
+                .arg(g.d, 0, 'g', 9)
+                .arg(g.xco2, 0, 'g', 9)
+                .arg(g.xh2, 0, 'g', 9)
+                .arg(ref20)
+                .arg(status)
+                .arg(actual, 0, 'g', 9)
+                .arg(expectedStatus)
+                .arg(expected, 0, 'g', 9);
     }
     return QString();
 }
@@ -131,7 +142,7 @@ private slots:
         int failures = 0;
         for (int i = 0; i < 30000; ++i) {
             const Gas g {between(low.hs, high.hs), between(low.d, high.d), between(low.xco2, high.xco2),
-                         between(low.xh2, high.xh2)};
+                between(low.xh2, high.xh2)};
             const std::vector<State> states = {
                 {between(lowState.p, highState.p), between(lowState.t, highState.t)},
                 {between(lowState.p, highState.p), between(lowState.t, highState.t)},
@@ -202,7 +213,8 @@ private slots:
         QCOMPARE(sgergZFromGasValuesRef20(6.0f, 6.85f, 40.66f, 0.581f, 0.006f, 0, z20), 0);
         QVERIFY(z20 != z25);
         // the same as converting by hand: 1.0732 belongs to Hs, 1.0003 to d
-        QCOMPARE(sgergZFromGasValues(6.0f, 6.85f, float(1.0732 * 40.66f), float(1.0003 * 0.581f), 0.006f, 0, zScaled), 0);
+        QCOMPARE(
+            sgergZFromGasValues(6.0f, 6.85f, float(1.0732 * 40.66f), float(1.0003 * 0.581f), 0.006f, 0, zScaled), 0);
         QCOMPARE(z20, zScaled);
     }
 

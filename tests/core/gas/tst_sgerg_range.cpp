@@ -12,8 +12,14 @@ using I = SgergRangeInput;
 constexpr SgergRangeInputs kNormalGas = {40, 0.6, 0.01, 0, 150, 200, -5, 30};
 
 const std::array<QString, kSgergRangeInputCount> kNames = {
-    QStringLiteral("Hs"),      QStringLiteral("RelDensity"), QStringLiteral("XCO2"),    QStringLiteral("XH2"),
-    QStringLiteral("PabsMin"), QStringLiteral("PabsMax"),    QStringLiteral("TempMin"), QStringLiteral("TempMax"),
+    QStringLiteral("Hs"),
+    QStringLiteral("RelDensity"),
+    QStringLiteral("XCO2"),
+    QStringLiteral("XH2"),
+    QStringLiteral("PabsMin"),
+    QStringLiteral("PabsMax"),
+    QStringLiteral("TempMin"),
+    QStringLiteral("TempMax"),
 };
 
 } // namespace

@@ -15,7 +15,8 @@ private slots:
         QTest::addColumn<int>("icon");
         QTest::addColumn<bool>("cancel");
         using Icon = ShowBoxKind::Icon;
-        QTest::newRow("information") << 1 << "Corvane仪表集团仪表选型系统（V1.0）提示:" << int(Icon::Exclamation) << false;
+        QTest::newRow("information") << 1 << "Corvane仪表集团仪表选型系统（V1.0）提示:" << int(Icon::Exclamation)
+                                     << false;
         QTest::newRow("question") << 2 << "Corvane仪表集团仪表选型系统（V1.0）询问?" << int(Icon::Question) << true;
         QTest::newRow("warning") << 3 << "Corvane仪表集团仪表选型系统（V1.0）谨告!" << int(Icon::Stop) << true;
         QTest::newRow("error") << 4 << "Corvane仪表集团仪表选型系统（V1.0）错误提示!" << int(Icon::Stop) << false;

@@ -17,7 +17,8 @@ private slots:
         QTest::addColumn<QString>("pabsMax");
         QTest::addColumn<QStringList>("types");
         QTest::addColumn<QString>("chosen");
-        const QString t = QStringLiteral("气体涡轮"), r = QStringLiteral("气体腰轮(罗茨)"), v = QStringLiteral("气体旋进");
+        const QString t = QStringLiteral("气体涡轮"), r = QStringLiteral("气体腰轮(罗茨)"),
+                      v = QStringLiteral("气体旋进");
         QTest::newRow("city gas, both fit: the second") << 0 << 500.f << "1000" << QStringList {t, r} << r;
         QTest::newRow("city gas, 2000 m3/h: turbine") << 0 << 2000.f << "1000" << QStringList {t} << t;
         QTest::newRow("650 m3/h at 3000 kPa") << 0 << 650.f << "3000" << QStringList {t} << t;

@@ -11,7 +11,8 @@ private slots:
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("range");
-        QTest::newRow("domestic rotary-lobe") << QStringLiteral("150RKD-G650(6.5<=Qg<=1000)") << QStringLiteral("6.5-1000");
+        QTest::newRow("domestic rotary-lobe")
+            << QStringLiteral("150RKD-G650(6.5<=Qg<=1000)") << QStringLiteral("6.5-1000");
         QTest::newRow("fitted with another lower bound")
             << QStringLiteral("150RKD-G400-6(6.5<=Qg<=650)") << QStringLiteral("6.5-650");
         QTest::newRow("with card control") << QStringLiteral("25RKD-G10C(0.4<=Qg<=16)") << QStringLiteral("0.4-16");
@@ -54,7 +55,8 @@ private slots:
         QTest::addColumn<QString>("marginAtMin");
         QTest::newRow("at both bounds") << 32.0 << 650.0 << QStringLiteral("100.0") << QStringLiteral("1.00");
         QTest::newRow("just beyond both") << 31.8 << 650.4 << QStringLiteral("100.1") << QStringLiteral("0.99");
-        QTest::newRow("widened to the end") << 32 / 1.2 << 650 * 1.2 << QStringLiteral("120.0") << QStringLiteral("0.83");
+        QTest::newRow("widened to the end")
+            << 32 / 1.2 << 650 * 1.2 << QStringLiteral("120.0") << QStringLiteral("0.83");
         QTest::newRow("inside") << 214.0 << 499.2 << QStringLiteral("76.8") << QStringLiteral("6.69");
     }
 

@@ -1,5 +1,5 @@
-#include "support/script_fixture.h"
 #include "core/rules/size_tables.h"
+#include "support/script_fixture.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -68,14 +68,17 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("origins");
         QTest::addColumn<QStringList>("counters");
-        QTest::newRow("city gas turbine") << 0 << "气体涡轮" << QStringList {"国产", "进口"} << QStringList {"有", "无"};
-        QTest::newRow("city gas rotary") << 0 << "气体腰轮(罗茨)" << QStringList {"国产", "进口"} << QStringList {"有", "无"};
+        QTest::newRow("city gas turbine")
+            << 0 << "气体涡轮" << QStringList {"国产", "进口"} << QStringList {"有", "无"};
+        QTest::newRow("city gas rotary") << 0 << "气体腰轮(罗茨)" << QStringList {"国产", "进口"}
+                                         << QStringList {"有", "无"};
         QTest::newRow("oil turbine") << 1 << "气体涡轮" << QStringList {"国产"} << QStringList {"无"};
         QTest::newRow("oil vortex") << 1 << "气体旋进" << QStringList {"国产"} << QStringList {"无"};
         QTest::newRow("coal turbine") << 2 << "气体涡轮" << QStringList {"国产"} << QStringList {"无"};
         QTest::newRow("coal vortex") << 2 << "气体旋进" << QStringList {"国产"} << QStringList {"无"};
         QTest::newRow("air turbine") << 3 << "气体涡轮" << QStringList {"国产", "进口"} << QStringList {"有", "无"};
-        QTest::newRow("air rotary") << 3 << "气体腰轮(罗茨)" << QStringList {"国产", "进口"} << QStringList {"有", "无"};
+        QTest::newRow("air rotary") << 3 << "气体腰轮(罗茨)" << QStringList {"国产", "进口"}
+                                    << QStringList {"有", "无"};
         QTest::newRow("air vortex") << 3 << "气体旋进" << QStringList {"国产"} << QStringList {"无"};
         QTest::newRow("oxygen vortex") << 4 << "气体旋进" << QStringList {"国产"} << QStringList {"无"};
     }
@@ -115,29 +118,75 @@ private slots:
         QTest::addColumn<QString>("counter");
         QTest::addColumn<QStringList>("cards");
         const QString t = "气体涡轮", r = "气体腰轮(罗茨)", v = "气体旋进";
-        QTest::newRow("turbine, counter: split") << 0 << "1000" << "600" << t << "国产" << "有" << QStringList {"无", "分体"};
-        QTest::newRow("turbine, no counter: integrated") << 0 << "1000" << "600" << t << "国产" << "无" << QStringList {"无", "一体"};
-        QTest::newRow("turbine at 900 kPa") << 0 << "1000" << "900" << t << "国产" << "有" << QStringList {"无"};
-        QTest::newRow("turbine at 900 kPa, no counter") << 0 << "1000" << "900" << t << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("turbine at 3000 m3/h") << 0 << "3000" << "600" << t << "国产" << "有" << QStringList {"无"};
-        QTest::newRow("turbine at 3000 m3/h, no counter") << 0 << "3000" << "600" << t << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("turbine at 2500 m3/h and 800 kPa") << 0 << "2500" << "800" << t << "国产" << "有" << QStringList {"无", "分体"};
-        QTest::newRow("imported turbine") << 0 << "1000" << "600" << t << "进口" << "有" << QStringList {"无", "分体"};
-        QTest::newRow("rotary at 800 kPa") << 0 << "500" << "800" << r << "国产" << "有" << QStringList {"无", "一体", "分体"};
-        QTest::newRow("rotary at 801 kPa") << 0 << "500" << "801" << r << "国产" << "有" << QStringList {"无"};
-        QTest::newRow("rotary without counter") << 0 << "500" << "800" << r << "进口" << "无" << QStringList {"无", "一体"};
-        QTest::newRow("rotary without counter at 801 kPa") << 0 << "500" << "801" << r << "进口" << "无" << QStringList {"无"};
-        QTest::newRow("oil vortex 600 m3/h at 450 kPa") << 1 << "600" << "450" << v << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("oil vortex 600 m3/h at 400 kPa") << 1 << "600" << "400" << v << "国产" << "无" << QStringList {"无", "一体"};
-        QTest::newRow("oil vortex 150 m3/h at 800 kPa") << 1 << "150" << "800" << v << "国产" << "无" << QStringList {"无", "一体"};
-        QTest::newRow("oil vortex 3600 m3/h at 250 kPa") << 1 << "3600" << "250" << v << "国产" << "无" << QStringList {"无", "一体"};
-        QTest::newRow("oxygen vortex 3600 m3/h at 251 kPa") << 4 << "3600" << "251" << v << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("oil turbine") << 1 << "100" << "400" << t << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("coal vortex") << 2 << "100" << "400" << v << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("coal turbine") << 2 << "100" << "400" << t << "国产" << "无" << QStringList {"无"};
-        QTest::newRow("air rotary") << 3 << "100" << "400" << r << "国产" << "有" << QStringList {"无"};
-        QTest::newRow("air turbine") << 3 << "100" << "400" << t << "进口" << "有" << QStringList {"无"};
-        QTest::newRow("air vortex") << 3 << "100" << "400" << v << "国产" << "无" << QStringList {"无"};
+        QTest::newRow("turbine, counter: split") << 0 << "1000"
+                                                 << "600" << t << "国产"
+                                                 << "有" << QStringList {"无", "分体"};
+        QTest::newRow("turbine, no counter: integrated") << 0 << "1000"
+                                                         << "600" << t << "国产"
+                                                         << "无" << QStringList {"无", "一体"};
+        QTest::newRow("turbine at 900 kPa") << 0 << "1000"
+                                            << "900" << t << "国产"
+                                            << "有" << QStringList {"无"};
+        QTest::newRow("turbine at 900 kPa, no counter") << 0 << "1000"
+                                                        << "900" << t << "国产"
+                                                        << "无" << QStringList {"无"};
+        QTest::newRow("turbine at 3000 m3/h") << 0 << "3000"
+                                              << "600" << t << "国产"
+                                              << "有" << QStringList {"无"};
+        QTest::newRow("turbine at 3000 m3/h, no counter") << 0 << "3000"
+                                                          << "600" << t << "国产"
+                                                          << "无" << QStringList {"无"};
+        QTest::newRow("turbine at 2500 m3/h and 800 kPa") << 0 << "2500"
+                                                          << "800" << t << "国产"
+                                                          << "有" << QStringList {"无", "分体"};
+        QTest::newRow("imported turbine") << 0 << "1000"
+                                          << "600" << t << "进口"
+                                          << "有" << QStringList {"无", "分体"};
+        QTest::newRow("rotary at 800 kPa") << 0 << "500"
+                                           << "800" << r << "国产"
+                                           << "有" << QStringList {"无", "一体", "分体"};
+        QTest::newRow("rotary at 801 kPa") << 0 << "500"
+                                           << "801" << r << "国产"
+                                           << "有" << QStringList {"无"};
+        QTest::newRow("rotary without counter") << 0 << "500"
+                                                << "800" << r << "进口"
+                                                << "无" << QStringList {"无", "一体"};
+        QTest::newRow("rotary without counter at 801 kPa") << 0 << "500"
+                                                           << "801" << r << "进口"
+                                                           << "无" << QStringList {"无"};
+        QTest::newRow("oil vortex 600 m3/h at 450 kPa") << 1 << "600"
+                                                        << "450" << v << "国产"
+                                                        << "无" << QStringList {"无"};
+        QTest::newRow("oil vortex 600 m3/h at 400 kPa") << 1 << "600"
+                                                        << "400" << v << "国产"
+                                                        << "无" << QStringList {"无", "一体"};
+        QTest::newRow("oil vortex 150 m3/h at 800 kPa") << 1 << "150"
+                                                        << "800" << v << "国产"
+                                                        << "无" << QStringList {"无", "一体"};
+        QTest::newRow("oil vortex 3600 m3/h at 250 kPa") << 1 << "3600"
+                                                         << "250" << v << "国产"
+                                                         << "无" << QStringList {"无", "一体"};
+        QTest::newRow("oxygen vortex 3600 m3/h at 251 kPa") << 4 << "3600"
+                                                            << "251" << v << "国产"
+                                                            << "无" << QStringList {"无"};
+        QTest::newRow("oil turbine") << 1 << "100"
+                                     << "400" << t << "国产"
+                                     << "无" << QStringList {"无"};
+        QTest::newRow("coal vortex") << 2 << "100"
+                                     << "400" << v << "国产"
+                                     << "无" << QStringList {"无"};
+        QTest::newRow("coal turbine") << 2 << "100"
+                                      << "400" << t << "国产"
+                                      << "无" << QStringList {"无"};
+        QTest::newRow("air rotary") << 3 << "100"
+                                    << "400" << r << "国产"
+                                    << "有" << QStringList {"无"};
+        QTest::newRow("air turbine") << 3 << "100"
+                                     << "400" << t << "进口"
+                                     << "有" << QStringList {"无"};
+        QTest::newRow("air vortex") << 3 << "100"
+                                    << "400" << v << "国产"
+                                    << "无" << QStringList {"无"};
     }
 
     void cardLists()
@@ -170,26 +219,86 @@ private slots:
         QTest::addColumn<QString>("counter");
         QTest::addColumn<QString>("card");
         const QString t = "气体涡轮", r = "气体腰轮(罗茨)", v = "气体旋进";
-        QTest::newRow("city turbine, none") << 0 << "100" << "500" << t << "国产" << "有" << "无";
-        QTest::newRow("city turbine, split") << 0 << "100" << "500" << t << "国产" << "有" << "分体";
-        QTest::newRow("city turbine, integrated") << 0 << "100" << "500" << t << "国产" << "无" << "一体";
-        QTest::newRow("city imported turbine, split") << 0 << "100" << "500" << t << "进口" << "有" << "分体";
-        QTest::newRow("city rotary, none") << 0 << "100" << "500" << r << "国产" << "有" << "无";
-        QTest::newRow("city rotary, integrated") << 0 << "100" << "500" << r << "国产" << "有" << "一体";
-        QTest::newRow("city rotary, split") << 0 << "100" << "500" << r << "国产" << "有" << "分体";
-        QTest::newRow("city rotary w/o counter, integrated") << 0 << "100" << "500" << r << "国产" << "无" << "一体";
-        QTest::newRow("city roots, integrated") << 0 << "100" << "500" << r << "进口" << "有" << "一体";
-        QTest::newRow("city roots, split") << 0 << "100" << "500" << r << "进口" << "有" << "分体";
-        QTest::newRow("oil turbine, none") << 1 << "20" << "100" << t << "国产" << "无" << "无";
-        QTest::newRow("oil vortex, none") << 1 << "20" << "100" << v << "国产" << "无" << "无";
-        QTest::newRow("oil vortex, integrated") << 1 << "20" << "100" << v << "国产" << "无" << "一体";
-        QTest::newRow("coal turbine, none") << 2 << "20" << "100" << t << "国产" << "无" << "无";
-        QTest::newRow("coal vortex, none") << 2 << "20" << "100" << v << "国产" << "无" << "无";
-        QTest::newRow("air turbine, none") << 3 << "20" << "100" << t << "进口" << "有" << "无";
-        QTest::newRow("air rotary, none") << 3 << "20" << "100" << r << "国产" << "无" << "无";
-        QTest::newRow("air vortex, none") << 3 << "20" << "100" << v << "国产" << "无" << "无";
-        QTest::newRow("oxygen vortex, none") << 4 << "20" << "100" << v << "国产" << "无" << "无";
-        QTest::newRow("oxygen vortex, integrated") << 4 << "20" << "100" << v << "国产" << "无" << "一体";
+        QTest::newRow("city turbine, none") << 0 << "100"
+                                            << "500" << t << "国产"
+                                            << "有"
+                                            << "无";
+        QTest::newRow("city turbine, split") << 0 << "100"
+                                             << "500" << t << "国产"
+                                             << "有"
+                                             << "分体";
+        QTest::newRow("city turbine, integrated") << 0 << "100"
+                                                  << "500" << t << "国产"
+                                                  << "无"
+                                                  << "一体";
+        QTest::newRow("city imported turbine, split") << 0 << "100"
+                                                      << "500" << t << "进口"
+                                                      << "有"
+                                                      << "分体";
+        QTest::newRow("city rotary, none") << 0 << "100"
+                                           << "500" << r << "国产"
+                                           << "有"
+                                           << "无";
+        QTest::newRow("city rotary, integrated") << 0 << "100"
+                                                 << "500" << r << "国产"
+                                                 << "有"
+                                                 << "一体";
+        QTest::newRow("city rotary, split") << 0 << "100"
+                                            << "500" << r << "国产"
+                                            << "有"
+                                            << "分体";
+        QTest::newRow("city rotary w/o counter, integrated") << 0 << "100"
+                                                             << "500" << r << "国产"
+                                                             << "无"
+                                                             << "一体";
+        QTest::newRow("city roots, integrated") << 0 << "100"
+                                                << "500" << r << "进口"
+                                                << "有"
+                                                << "一体";
+        QTest::newRow("city roots, split") << 0 << "100"
+                                           << "500" << r << "进口"
+                                           << "有"
+                                           << "分体";
+        QTest::newRow("oil turbine, none") << 1 << "20"
+                                           << "100" << t << "国产"
+                                           << "无"
+                                           << "无";
+        QTest::newRow("oil vortex, none") << 1 << "20"
+                                          << "100" << v << "国产"
+                                          << "无"
+                                          << "无";
+        QTest::newRow("oil vortex, integrated") << 1 << "20"
+                                                << "100" << v << "国产"
+                                                << "无"
+                                                << "一体";
+        QTest::newRow("coal turbine, none") << 2 << "20"
+                                            << "100" << t << "国产"
+                                            << "无"
+                                            << "无";
+        QTest::newRow("coal vortex, none") << 2 << "20"
+                                           << "100" << v << "国产"
+                                           << "无"
+                                           << "无";
+        QTest::newRow("air turbine, none") << 3 << "20"
+                                           << "100" << t << "进口"
+                                           << "有"
+                                           << "无";
+        QTest::newRow("air rotary, none") << 3 << "20"
+                                          << "100" << r << "国产"
+                                          << "无"
+                                          << "无";
+        QTest::newRow("air vortex, none") << 3 << "20"
+                                          << "100" << v << "国产"
+                                          << "无"
+                                          << "无";
+        QTest::newRow("oxygen vortex, none") << 4 << "20"
+                                             << "100" << v << "国产"
+                                             << "无"
+                                             << "无";
+        QTest::newRow("oxygen vortex, integrated") << 4 << "20"
+                                                   << "100" << v << "国产"
+                                                   << "无"
+                                                   << "一体";
     }
 
     void endStates()
@@ -278,11 +387,26 @@ private slots:
         QTest::addColumn<QString>("combined");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("pulse");
-        QTest::newRow("city gas rotary") << 0 << "气体腰轮(罗茨)" << "|off" << "|off" << "无|on";
-        QTest::newRow("city gas turbine") << 0 << "气体涡轮" << "|off" << "|off" << "无|off";
-        QTest::newRow("oil field") << 1 << "气体涡轮" << "1.5|on" << "无|on" << "无|off";
-        QTest::newRow("coal bed") << 2 << "气体涡轮" << "1.5|on" << "|off" << "无|off";
-        QTest::newRow("air rotary") << 3 << "气体腰轮(罗茨)" << "1.5|on" << "|off" << "无|on";
+        QTest::newRow("city gas rotary") << 0 << "气体腰轮(罗茨)"
+                                         << "|off"
+                                         << "|off"
+                                         << "无|on";
+        QTest::newRow("city gas turbine") << 0 << "气体涡轮"
+                                          << "|off"
+                                          << "|off"
+                                          << "无|off";
+        QTest::newRow("oil field") << 1 << "气体涡轮"
+                                   << "1.5|on"
+                                   << "无|on"
+                                   << "无|off";
+        QTest::newRow("coal bed") << 2 << "气体涡轮"
+                                  << "1.5|on"
+                                  << "|off"
+                                  << "无|off";
+        QTest::newRow("air rotary") << 3 << "气体腰轮(罗茨)"
+                                    << "1.5|on"
+                                    << "|off"
+                                    << "无|on";
     }
 
     void correctorNone()
@@ -338,24 +462,34 @@ private slots:
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QStringList>("sizes");
         QTest::newRow("turbine, full table")
-            << 0 << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "有", "无"}
+            << 0 << "100"
+            << "1500"
+            << "600" << QStringList {"气体涡轮", "国产", "有", "无"}
             << QStringList {"150C(80<=Qg<=1600)", "200B(80<=Qg<=1600)", "250A(80<=Qg<=1600)"};
-        QTest::newRow("turbine, split card: short table")
-            << 0 << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "有", "分体"}
-            << QStringList {"150C(80<=Qg<=1600)", "200B(80<=Qg<=1600)"};
+        QTest::newRow("turbine, split card: short table") << 0 << "100"
+                                                          << "1500"
+                                                          << "600" << QStringList {"气体涡轮", "国产", "有", "分体"}
+                                                          << QStringList {"150C(80<=Qg<=1600)", "200B(80<=Qg<=1600)"};
         QTest::newRow("turbine, integrated card: short table")
-            << 0 << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "无", "一体"}
+            << 0 << "100"
+            << "1500"
+            << "600" << QStringList {"气体涡轮", "国产", "无", "一体"}
             << QStringList {"150C(80<=Qg<=1600)", "200B(80<=Qg<=1600)"};
         QTest::newRow("rotary, integrated card: C")
-            << 0 << "0.5" << "25" << "600" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"}
+            << 0 << "0.5"
+            << "25"
+            << "600" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"}
             << QStringList {"50RKD-G16C(0.5<=Qg<=25)", "50RKD-G25C(0.5<=Qg<=40)", "50RKD-G40C(0.5<=Qg<=65)",
-                            "50RKD-G65C(0.5<=Qg<=100)"};
+                   "50RKD-G65C(0.5<=Qg<=100)"};
         QTest::newRow("roots, split card, widened")
-            << 0 << "0.45" << "12" << "600" << QStringList {"气体腰轮(罗茨)", "进口", "有", "分体"}
+            << 0 << "0.45"
+            << "12"
+            << "600" << QStringList {"气体腰轮(罗茨)", "进口", "有", "分体"}
             << QStringList {"50G16(0.5<=Qg<=25)", "50G25(0.5<=Qg<=40)", "50G40(0.5<=Qg<=65)", "50G65(0.5<=Qg<=100)"};
         QTest::newRow("oxygen vortex, card")
-            << 4 << "12" << "100" << "600" << QStringList {"气体旋进", "国产", "无", "一体"}
-            << QStringList {"50B(10<=Qg<=150)"};
+            << 4 << "12"
+            << "100"
+            << "600" << QStringList {"气体旋进", "国产", "无", "一体"} << QStringList {"50B(10<=Qg<=150)"};
     }
 
     void sizeLists()
@@ -384,10 +518,10 @@ private slots:
         // the computation chose the card "无" and found no size
         QCOMPARE(c.form().count(F::Size), 0);
         const QStringList out = c.run(QStringLiteral("choose CardControl 无"));
-        QCOMPARE(out, (QStringList {
-                          "{\"event\":\"message\",\"box\":\"plain\",\"title\":\"Corvane仪表集团仪表选型系统（V1.0）\","
+        QCOMPARE(out,
+            (QStringList {"{\"event\":\"message\",\"box\":\"plain\",\"title\":\"Corvane仪表集团仪表选型系统（V1.0）\","
                           "\"text\":\"没有满足流量范围的规格型号仪表，请调整！\"}",
-                          "{\"event\":\"focus\",\"target\":\"StdFlowMin\"}"}));
+                "{\"event\":\"focus\",\"target\":\"StdFlowMin\"}"}));
         QCOMPARE(c.form().count(F::NominalPressure), 0);
         QCOMPARE(c.text(F::CardControl), QStringLiteral("无")); // the choices above stay
     }
@@ -417,36 +551,63 @@ private slots:
         QTest::addColumn<QStringList>("ratings");
         const QStringList domestic = {"气体涡轮", "国产", "有", "无"};
         const QStringList imported = {"气体涡轮", "进口", "有", "无"};
-        QTest::newRow("turbine DN80 at 2000 kPa") << 0 << "40" << "150" << "2000" << domestic << "80A(8<=Qg<=160)"
-                                                  << QStringList {"2.5", "4.0"};
-        QTest::newRow("turbine DN150 at 2000 kPa") << 0 << "40" << "150" << "2000" << domestic << "150A(32<=Qg<=650)"
-                                                   << QStringList {"2.5"};
-        QTest::newRow("turbine at exactly 1600 kPa") << 0 << "40" << "150" << "1600" << domestic << "80A(8<=Qg<=160)"
-                                                     << QStringList {"1.6", "2.5", "4.0"};
-        QTest::newRow("turbine at 1600.5 kPa") << 0 << "40" << "150" << "1600.5" << domestic << "80A(8<=Qg<=160)"
-                                               << QStringList {"2.5", "4.0"};
-        QTest::newRow("imported turbine at 500 kPa") << 0 << "40" << "150" << "500" << imported << "80A(8<=Qg<=160)"
-                                                     << QStringList {"1.0", "1.6"};
-        QTest::newRow("imported turbine at 1200 kPa") << 0 << "40" << "150" << "1200" << imported << "80A(8<=Qg<=160)"
-                                                      << QStringList {"1.6"};
-        QTest::newRow("imported turbine at 1700 kPa") << 0 << "40" << "150" << "1700" << imported << "80A(8<=Qg<=160)"
-                                                      << QStringList {};
-        QTest::newRow("air imported turbine at 3000 kPa") << 3 << "40" << "600" << "3000" << imported
-                                                          << "100C(32<=Qg<=650)" << QStringList {"4.0"};
-        QTest::newRow("turbine, split card") << 0 << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "有", "分体"}
-                                             << "200B(80<=Qg<=1600)" << QStringList {"1.6"};
-        QTest::newRow("turbine, integrated card") << 0 << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "无", "一体"}
-                                                  << "150C(80<=Qg<=1600)" << QStringList {"1.6"};
-        QTest::newRow("rotary") << 0 << "100" << "500" << "600" << QStringList {"气体腰轮(罗茨)", "进口", "无", "无"}
+        QTest::newRow("turbine DN80 at 2000 kPa")
+            << 0 << "40"
+            << "150"
+            << "2000" << domestic << "80A(8<=Qg<=160)" << QStringList {"2.5", "4.0"};
+        QTest::newRow("turbine DN150 at 2000 kPa") << 0 << "40"
+                                                   << "150"
+                                                   << "2000" << domestic << "150A(32<=Qg<=650)" << QStringList {"2.5"};
+        QTest::newRow("turbine at exactly 1600 kPa")
+            << 0 << "40"
+            << "150"
+            << "1600" << domestic << "80A(8<=Qg<=160)" << QStringList {"1.6", "2.5", "4.0"};
+        QTest::newRow("turbine at 1600.5 kPa")
+            << 0 << "40"
+            << "150"
+            << "1600.5" << domestic << "80A(8<=Qg<=160)" << QStringList {"2.5", "4.0"};
+        QTest::newRow("imported turbine at 500 kPa")
+            << 0 << "40"
+            << "150"
+            << "500" << imported << "80A(8<=Qg<=160)" << QStringList {"1.0", "1.6"};
+        QTest::newRow("imported turbine at 1200 kPa") << 0 << "40"
+                                                      << "150"
+                                                      << "1200" << imported << "80A(8<=Qg<=160)" << QStringList {"1.6"};
+        QTest::newRow("imported turbine at 1700 kPa") << 0 << "40"
+                                                      << "150"
+                                                      << "1700" << imported << "80A(8<=Qg<=160)" << QStringList {};
+        QTest::newRow("air imported turbine at 3000 kPa")
+            << 3 << "40"
+            << "600"
+            << "3000" << imported << "100C(32<=Qg<=650)" << QStringList {"4.0"};
+        QTest::newRow("turbine, split card")
+            << 0 << "100"
+            << "1500"
+            << "600" << QStringList {"气体涡轮", "国产", "有", "分体"} << "200B(80<=Qg<=1600)" << QStringList {"1.6"};
+        QTest::newRow("turbine, integrated card")
+            << 0 << "100"
+            << "1500"
+            << "600" << QStringList {"气体涡轮", "国产", "无", "一体"} << "150C(80<=Qg<=1600)" << QStringList {"1.6"};
+        QTest::newRow("rotary") << 0 << "100"
+                                << "500"
+                                << "600" << QStringList {"气体腰轮(罗茨)", "进口", "无", "无"}
                                 << "150G650(6.5<=Qg<=1000)" << QStringList {"1.6"};
-        QTest::newRow("vortex DN25 at 12000 kPa") << 1 << "3" << "30" << "12000" << QStringList {"气体旋进", "国产", "无", "无"}
-                                                  << "25B(2.5<=Qg<=30)" << QStringList {"16.0"};
-        QTest::newRow("vortex DN100 at 6000 kPa") << 1 << "60" << "700" << "6000" << QStringList {"气体旋进", "国产", "无", "无"}
-                                                  << "100B(50<=Qg<=800)" << QStringList {"6.3"};
-        QTest::newRow("vortex DN200 at 3000 kPa") << 1 << "400" << "3000" << "3000" << QStringList {"气体旋进", "国产", "无", "无"}
-                                                  << "200B(360<=Qg<=3600)" << QStringList {"4.0"};
-        QTest::newRow("vortex with card") << 1 << "12" << "100" << "600" << QStringList {"气体旋进", "国产", "无", "一体"}
-                                          << "50B(10<=Qg<=150)" << QStringList {"1.6"};
+        QTest::newRow("vortex DN25 at 12000 kPa")
+            << 1 << "3"
+            << "30"
+            << "12000" << QStringList {"气体旋进", "国产", "无", "无"} << "25B(2.5<=Qg<=30)" << QStringList {"16.0"};
+        QTest::newRow("vortex DN100 at 6000 kPa")
+            << 1 << "60"
+            << "700"
+            << "6000" << QStringList {"气体旋进", "国产", "无", "无"} << "100B(50<=Qg<=800)" << QStringList {"6.3"};
+        QTest::newRow("vortex DN200 at 3000 kPa")
+            << 1 << "400"
+            << "3000"
+            << "3000" << QStringList {"气体旋进", "国产", "无", "无"} << "200B(360<=Qg<=3600)" << QStringList {"4.0"};
+        QTest::newRow("vortex with card")
+            << 1 << "12"
+            << "100"
+            << "600" << QStringList {"气体旋进", "国产", "无", "一体"} << "50B(10<=Qg<=150)" << QStringList {"1.6"};
     }
 
     void ratings()
@@ -474,18 +635,32 @@ private slots:
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QStringList>("ranges");
         const QStringList noCard = {"气体涡轮", "国产", "有", "无"};
-        QTest::newRow("no card, 150 kPa") << "20" << "100" << "150" << noCard << QStringList {"0.2", "0.5"};
-        QTest::newRow("no card, 600 kPa") << "20" << "100" << "600" << noCard << QStringList {"1.0", "2.0"};
-        QTest::newRow("no card, 8000 kPa") << "20" << "100" << "8000" << QStringList {"气体旋进", "国产", "无", "无"}
-                                           << QStringList {"10.0"};
-        QTest::newRow("card DN80, 600 kPa") << "1" << "150" << "600" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"}
-                                            << QStringList {"0.7", "0.9"};
-        QTest::newRow("card DN25, 750 kPa") << "0.4" << "16" << "750" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"}
-                                            << QStringList {"0.9"};
-        QTest::newRow("card DN150, 600 kPa") << "100" << "1500" << "600" << QStringList {"气体涡轮", "国产", "有", "分体"}
-                                             << QStringList {};
-        QTest::newRow("card DN150, 300 kPa") << "100" << "1500" << "300" << QStringList {"气体涡轮", "国产", "有", "分体"}
-                                             << QStringList {"0.5"};
+        QTest::newRow("no card, 150 kPa") << "20"
+                                          << "100"
+                                          << "150" << noCard << QStringList {"0.2", "0.5"};
+        QTest::newRow("no card, 600 kPa") << "20"
+                                          << "100"
+                                          << "600" << noCard << QStringList {"1.0", "2.0"};
+        QTest::newRow("no card, 8000 kPa")
+            << "20"
+            << "100"
+            << "8000" << QStringList {"气体旋进", "国产", "无", "无"} << QStringList {"10.0"};
+        QTest::newRow("card DN80, 600 kPa")
+            << "1"
+            << "150"
+            << "600" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"} << QStringList {"0.7", "0.9"};
+        QTest::newRow("card DN25, 750 kPa")
+            << "0.4"
+            << "16"
+            << "750" << QStringList {"气体腰轮(罗茨)", "国产", "有", "一体"} << QStringList {"0.9"};
+        QTest::newRow("card DN150, 600 kPa")
+            << "100"
+            << "1500"
+            << "600" << QStringList {"气体涡轮", "国产", "有", "分体"} << QStringList {};
+        QTest::newRow("card DN150, 300 kPa")
+            << "100"
+            << "1500"
+            << "300" << QStringList {"气体涡轮", "国产", "有", "分体"} << QStringList {"0.5"};
     }
 
     void sensorRanges()
@@ -518,11 +693,16 @@ private slots:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("item");
-        QTest::newRow("meter type") << "MeterType" << "气体涡轮";
-        QTest::newRow("origin") << "BaseOrigin" << "进口";
-        QTest::newRow("counter") << "MechCounter" << "无";
-        QTest::newRow("card") << "CardControl" << "一体";
-        QTest::newRow("size") << "SizeSpec" << "150RKD-G650(6.5<=Qg<=1000)";
+        QTest::newRow("meter type") << "MeterType"
+                                    << "气体涡轮";
+        QTest::newRow("origin") << "BaseOrigin"
+                                << "进口";
+        QTest::newRow("counter") << "MechCounter"
+                                 << "无";
+        QTest::newRow("card") << "CardControl"
+                              << "一体";
+        QTest::newRow("size") << "SizeSpec"
+                              << "150RKD-G650(6.5<=Qg<=1000)";
     }
 
     void choiceRebuildsBelow()
@@ -536,8 +716,8 @@ private slots:
         c.run(QStringLiteral("choose Installation 垂直\nchoose ExProof 隔爆 dIICT4"));
         c.choose(field, item);
         const Field chosen = *fieldByName(field);
-        const Field levels[] = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size,
-                                F::NominalPressure};
+        const Field levels[]
+            = {F::MeterType, F::BaseOrigin, F::MechCounter, F::CardControl, F::Size, F::NominalPressure};
         bool below = false;
         for (Field level : levels) {
             if (below)
@@ -575,7 +755,7 @@ private slots:
         QRandomGenerator rng(7);
         QSet<QString> sizes;
         for (const auto& table : {domesticRotaryLobeTable(0), domesticRotaryLobeTable(1), importedRotaryLobeTable(0),
-                                  importedRotaryLobeTable(1), vortexTable(0), turbineTable(true)})
+                 importedRotaryLobeTable(1), vortexTable(0), turbineTable(true)})
             for (const SizeTableEntry& e : table)
                 if (const auto* row = std::get_if<TSizeCandidate>(&e))
                     sizes << row->label;
@@ -589,10 +769,10 @@ private slots:
             {F::PressSensorUpper, {"0.2", "0.5", "0.7", "0.9", "1.0", "2.0", "5.0", "10.0", "1", "2", "5", "10"}},
             {F::Corrector, {"有", "无"}},
         };
-        const QStringList inputs = {"StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax",
-                                    "XCO2", "XH2", "Hs", "RelDensity", "ZnZgMin", "ZnZgMax"};
-        const QStringList values = {"0.4", "1", "12", "30", "100", "150", "300", "600", "800", "1500", "3000",
-                                    "7000", "12000", "-20", "60", "0", "0.6", "45", "38", "abc", "", "1e30"};
+        const QStringList inputs = {"StdFlowMin", "StdFlowMax", "PabsMin", "PabsMax", "TempMin", "TempMax", "XCO2",
+            "XH2", "Hs", "RelDensity", "ZnZgMin", "ZnZgMax"};
+        const QStringList values = {"0.4", "1", "12", "30", "100", "150", "300", "600", "800", "1500", "3000", "7000",
+            "12000", "-20", "60", "0", "0.6", "45", "38", "abc", "", "1e30"};
         QStringList choices;
         for (Field f : allFields())
             if (c.form().kind(f) == ControlKind::List || c.form().kind(f) == ControlKind::Radio)
@@ -600,8 +780,8 @@ private slots:
         for (int step = 0; step < 4000; ++step) {
             const int action = rng.bounded(10);
             if (action == 0) {
-                c.run(QStringLiteral("paste %1 %2").arg(inputs[rng.bounded(int(inputs.size()))],
-                                                         values[rng.bounded(int(values.size()))]));
+                c.run(QStringLiteral("paste %1 %2")
+                          .arg(inputs[rng.bounded(int(inputs.size()))], values[rng.bounded(int(values.size()))]));
             } else if (action == 1) {
                 c.run(QStringLiteral("click 计算工况流量"));
             } else {

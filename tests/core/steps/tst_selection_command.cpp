@@ -7,7 +7,6 @@ using F = Field;
 
 namespace {
 
-
 // All option groups as text, to tell whether a run changed any.
 QStringList groups(const FormModel& f)
 {
@@ -60,8 +59,9 @@ private slots:
     void turbineWithoutCounterNorCorrector()
     {
         SelectionScript s;
-        s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose Hart 有\n"
-                                          "choose Corrector 无\n");
+        s.run(meteringPointLines(kCity)
+            + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose Hart 有\n"
+              "choose Corrector 无\n");
         QCOMPARE(s.text(F::CorrectorAccuracy), QString());
         QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无机械计数器也无修正仪，选型条件不满足！")});
         // the settings made before the test stay
@@ -78,7 +78,7 @@ private slots:
     {
         SelectionScript s;
         s.run(flowLines(kCity, "1", "15", "400")
-              + "choose MechCounter 无\nchoose SizeSpec 50RKD-G16(0.5<=Qg<=25)\nchoose Corrector 无\n");
+            + "choose MechCounter 无\nchoose SizeSpec 50RKD-G16(0.5<=Qg<=25)\nchoose Corrector 无\n");
         QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
         // the DAR row's settings were made before the corrector test
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("0.5"));
@@ -89,11 +89,12 @@ private slots:
     void cardRowWithoutSensorRange()
     {
         SelectionScript s;
-        s.run(flowLines(kCity, "100", "500", "600") + "choose CardControl 一体\n"
-                                                      "choose SizeSpec 150RKD-G650C(6.5<=Qg<=1000)\n");
+        s.run(flowLines(kCity, "100", "500", "600")
+            + "choose CardControl 一体\n"
+              "choose SizeSpec 150RKD-G650C(6.5<=Qg<=1000)\n");
         QCOMPARE(s.form().count(F::PressSensorUpper), 0);
         QCOMPARE(s.run("click 选型"),
-                 (QStringList {plainLine("无压力传感器上限压力，选型失败！"), focusLine("PressSensorUpper")}));
+            (QStringList {plainLine("无压力传感器上限压力，选型失败！"), focusLine("PressSensorUpper")}));
         QVERIFY(!s.hasPending());
     }
 
@@ -141,8 +142,9 @@ private slots:
     void settlementAndSpecialMarks()
     {
         SelectionScript s;
-        s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\n"
-                                                   "click 选型\n");
+        s.run(flowLines(kCity, "1", "15", "400")
+            + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\n"
+              "click 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("RKD-G10C-0.5/1.6-1.0/1.5-2-M"));
         s.run("choose CombinedAccuracy 1.0\nchoose BaseAccuracy 0.5\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("RKD-G10C-0.5/1.6-0.5/1.0-2-M(特殊要求)"));
@@ -154,8 +156,9 @@ private slots:
         SelectionScript s;
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("VRNA-50A-0.5/1.6-1.0/1.0-DAR(特殊要求)"));
-        s.run(meteringPointLines(kAir) + "choose MeterType 气体涡轮\nchoose Corrector 无\nchoose CombinedAccuracy 1.0\n"
-                                         "click 选型\n");
+        s.run(meteringPointLines(kAir)
+            + "choose MeterType 气体涡轮\nchoose Corrector 无\nchoose CombinedAccuracy 1.0\n"
+              "click 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("VRNA-50A-1.6-1.0"));
     }
 
@@ -192,8 +195,9 @@ private slots:
     void oilFieldFixesProtectionAndRadio()
     {
         SelectionScript s;
-        s.run(meteringPointLines(kOil) + "choose MeterType 气体旋进\nchoose Gprs 有\nchoose ShortRangeWireless 有\n"
-                                         "click 选型\n");
+        s.run(meteringPointLines(kOil)
+            + "choose MeterType 气体旋进\nchoose Gprs 有\nchoose ShortRangeWireless 有\n"
+              "click 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("PWX-32B-0.5/1.6--20/60-1.5"));
         QCOMPARE(s.text(F::ExProof), QStringLiteral("隔爆 dIICT4"));
         QCOMPARE(s.text(F::Gprs), QStringLiteral("无"));
@@ -212,8 +216,9 @@ private slots:
     void emptySensorRangeInVrnsII()
     {
         SelectionScript s;
-        s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose MechCounter 无\n"
-                                          "choose SizeSpec 80B(13<=Qg<=250)\n");
+        s.run(meteringPointLines(kCity)
+            + "choose MeterType 气体涡轮\nchoose MechCounter 无\n"
+              "choose SizeSpec 80B(13<=Qg<=250)\n");
         SelectionWindow& w = *s.workspace.current();
         w.form().setItems(F::PressSensorUpper, {});
         w.clickSelect();
@@ -224,8 +229,10 @@ private slots:
     {
         QTest::addColumn<QString>("counter");
         QTest::addColumn<QString>("code");
-        QTest::newRow("with counter") << "有" << "RKD-G10-CDAR-V-0.5/1.6-1.0/1.5";
-        QTest::newRow("without counter") << "无" << "RKD-G10-Z-0.5/1.6-1.0/1.5";
+        QTest::newRow("with counter") << "有"
+                                      << "RKD-G10-CDAR-V-0.5/1.6-1.0/1.5";
+        QTest::newRow("without counter") << "无"
+                                         << "RKD-G10-Z-0.5/1.6-1.0/1.5";
     }
 
     void smallestRotaryLobeSwitchesOffItsOutputs()
@@ -234,7 +241,7 @@ private slots:
         QFETCH(QString, code);
         SelectionScript s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose MechCounter " + counter
-              + "\nchoose SizeSpec 25RKD-G10(0.4<=Qg<=16)\nchoose Gprs 有\nclick 选型\n");
+            + "\nchoose SizeSpec 25RKD-G10(0.4<=Qg<=16)\nchoose Gprs 有\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), code);
         QCOMPARE(s.text(F::Gprs), QStringLiteral("无"));
     }
@@ -263,8 +270,14 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("display");
-        QTest::newRow("intrinsically safe") << "本安 iaIICT4" << "RKD-G100-DAR-0.5/1.6-1.0/1.5" << "DAR" << "无";
-        QTest::newRow("flameproof") << "隔爆 dIICT4" << "RKD-G100-KEV-G-0.5/1.6-1.0/1.5" << "KEV-G" << "有";
+        QTest::newRow("intrinsically safe") << "本安 iaIICT4"
+                                            << "RKD-G100-DAR-0.5/1.6-1.0/1.5"
+                                            << "DAR"
+                                            << "无";
+        QTest::newRow("flameproof") << "隔爆 dIICT4"
+                                    << "RKD-G100-KEV-G-0.5/1.6-1.0/1.5"
+                                    << "KEV-G"
+                                    << "有";
     }
 
     void rotaryWithoutCounterByProtection()
@@ -274,8 +287,10 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QString, display);
         SelectionScript s;
-        s.run(flowLines(kCity, "1", "15", "400") + "choose MechCounter 无\nchoose SizeSpec 80RKD-G100(0.65<=Qg<=160)\n"
-                                                   "choose ExProof " + exProof + "\nclick 选型\n");
+        s.run(flowLines(kCity, "1", "15", "400")
+            + "choose MechCounter 无\nchoose SizeSpec 80RKD-G100(0.65<=Qg<=160)\n"
+              "choose ExProof "
+            + exProof + "\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), code);
         QCOMPARE(s.pending().at(28), model);
         QCOMPARE(s.text(F::DisplayFactor), display);
@@ -284,8 +299,9 @@ private slots:
     void airRootsIgnoresTheDisplayFactor()
     {
         SelectionScript s;
-        s.run(flowLines(kAir, "1", "15", "400") + "choose MeterType 气体腰轮(罗茨)\nchoose BaseOrigin 进口\n"
-                                                  "choose MechCounter 无\nchoose DisplayFactor 有\nclick 选型\n");
+        s.run(flowLines(kAir, "1", "15", "400")
+            + "choose MeterType 气体腰轮(罗茨)\nchoose BaseOrigin 进口\n"
+              "choose MechCounter 无\nchoose DisplayFactor 有\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("G16-DAR-0.5/1.6-1.0/1.5"));
         QCOMPARE(s.text(F::DisplayFactor), QStringLiteral("无"));
     }
@@ -293,8 +309,9 @@ private slots:
     void temperaturesAreTrimmed()
     {
         SelectionScript s;
-        s.run(meteringPointLines(kCoal) + "paste TempMin \" -20 \"\nclick 计算工况流量\n"
-                                          "choose MeterType 气体旋进\nchoose SizeSpec 50D(6<=Qg<=65)\nclick 选型\n");
+        s.run(meteringPointLines(kCoal)
+            + "paste TempMin \" -20 \"\nclick 计算工况流量\n"
+              "choose MeterType 气体旋进\nchoose SizeSpec 50D(6<=Qg<=65)\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("SJN-50D-0.5/1.6--20/60-1.5"));
         QCOMPARE(s.pending().at(10), QStringLiteral(" -20 ")); // stored as shown
     }
@@ -329,8 +346,9 @@ private slots:
     void pendingRowFollowsTheColumns()
     {
         SelectionScript s;
-        s.run(flowLines(kCity, "1", "15", "400") + "choose BaseOrigin 进口\nchoose SizeSpec 80G100(0.65<=Qg<=160)\n"
-                                                   "choose CorrectorAccuracy 1.0\nclick 选型\n");
+        s.run(flowLines(kCity, "1", "15", "400")
+            + "choose BaseOrigin 进口\nchoose SizeSpec 80G100(0.65<=Qg<=160)\n"
+              "choose CorrectorAccuracy 1.0\nclick 选型\n");
         const QStringList row = s.pending();
         QCOMPARE(row.size(), 45);
         QCOMPARE(row[0], s.text(F::SelectionNo));
@@ -342,8 +360,8 @@ private slots:
         QCOMPARE(row[39], QStringLiteral("0.5")); // the DAR row fixed the class
         QCOMPARE(row[44], QStringLiteral("±0.5℃"));
         QCOMPARE(row[43], QStringLiteral("80G100(0.65<=Qg<=160)"));
-        const QStringList expectedHead = {row[0], row[1], kCity, "1", "15", "不修正", row[6], "1", "101.325", "400",
-                                          "20", "20"};
+        const QStringList expectedHead
+            = {row[0], row[1], kCity, "1", "15", "不修正", row[6], "1", "101.325", "400", "20", "20"};
         QCOMPARE(row.mid(0, 12), expectedHead);
         // any change of an input takes it away with the result, before any other run
         s.run("paste StdFlowMax 16");
@@ -377,7 +395,7 @@ private slots:
                 const QString q1 = flows[rng.bounded(int(flows.size()))];
                 const QString q2 = flows[rng.bounded(int(flows.size()))];
                 s.run(flowLines(media[rng.bounded(5)], q1, QString::number(q1.toDouble() + q2.toDouble()),
-                                pressures[rng.bounded(int(pressures.size()))]));
+                    pressures[rng.bounded(int(pressures.size()))]));
             } else if (action <= 3) {
                 s.run("click 选型");
                 if (!s.text(F::ResultText).isEmpty()) {
