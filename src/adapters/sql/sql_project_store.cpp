@@ -279,10 +279,7 @@ StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(
             return *error;
         }
     }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
-    }
+    if (std::optional<StoreError> error = commitOrRollBack(db))
+        return *error;
     return outcome;
 }

@@ -269,12 +269,18 @@ StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<Stored
             return *error;
         }
     }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
-    }
+    if (std::optional<StoreError> error = commitOrRollBack(db))
+        return *error;
     return outcome;
+}
+
+std::optional<StoreError> SqlStore::commitOrRollBack(QSqlDatabase& db)
+{
+    if (db.commit())
+        return std::nullopt;
+    const QSqlError error = db.lastError();
+    db.rollback();
+    return StoreError {QStringLiteral("commit"), messageOf(error), kindOf(error)};
 }
 
 // One statement for the slice's rows, in a savepoint: a row the engine refuses

@@ -106,6 +106,8 @@ private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
+    // Commits the open transaction; when that fails, rolls it back and tells why.
+    std::optional<StoreError> commitOrRollBack(QSqlDatabase& db);
     // Whether a search reads the trigram index: only when it finds few rows there.
     statements::Index indexFor(const QString& search);
     // insertUnlessStored's rows [from, to): stored by one statement, or row by row
