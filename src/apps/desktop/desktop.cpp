@@ -10,6 +10,7 @@
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/pictures.h"
+#include "apps/desktop/project_panel.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/widget_platform.h"
 #include "apps/desktop/work_questions.h"
@@ -78,8 +79,10 @@ namespace {
 struct DesktopOptions {
     CommonOptions common;
     bool scripted = false;
-    QString script;              // the text of the --script file
-    std::optional<QString> grab; // the picture's file, with --grab
+    QString script;                     // the text of the --script file
+    std::optional<QString> grab;        // the picture's file, with --grab
+    std::optional<QString> project;     // the project to start into, with --project
+    std::optional<QString> grabProject; // the picture of its window, with --grab-project
 };
 
 // The command line, checked; nothing when it cannot be used (the reason is on
@@ -97,7 +100,11 @@ std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
         QStringLiteral("script"), QStringLiteral("run a selection script against the windows"), QStringLiteral("FILE"));
     const QCommandLineOption grabOption(QStringLiteral("grab"),
         QStringLiteral("save a picture of the main window and exit"), QStringLiteral("OUT.png"));
-    parser.addOptions({dbOption, todayOption, scriptOption, grabOption});
+    const QCommandLineOption projectOption(QStringLiteral("project"),
+        QStringLiteral("start in a project: the tab 项目 shown and the project's window open"), QStringLiteral("P"));
+    const QCommandLineOption grabProjectOption(QStringLiteral("grab-project"),
+        QStringLiteral("with --project: save a picture of the project's window and exit"), QStringLiteral("OUT.png"));
+    parser.addOptions({dbOption, todayOption, scriptOption, grabOption, projectOption, grabProjectOption});
     parser.process(app);
 
     DesktopOptions o;
@@ -119,6 +126,20 @@ std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
     }
     if (parser.isSet(grabOption))
         o.grab = parser.value(grabOption);
+    if (parser.isSet(projectOption)) {
+        o.project = parser.value(projectOption).trimmed();
+        if (o.project->isEmpty()) {
+            std::fprintf(stderr, "--project needs a project number\n");
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(grabProjectOption)) {
+        if (!o.project) {
+            std::fprintf(stderr, "--grab-project needs --project\n");
+            return std::nullopt;
+        }
+        o.grabProject = parser.value(grabProjectOption);
+    }
     return o;
 }
 
@@ -168,11 +189,21 @@ void echoWindowEvents(MainWindow& window, EventWriter& events)
         = [&events](SelectionWindow& w, const PrintRow&) { events.preview(w.form().text(Field::SelectionNo)); };
 }
 
-// Shows the main window and runs until it closes; a script or a picture runs
-// once the window is up and ends the program with its status.
+// Saves a picture of a window; false when the file could not be written (told).
+bool savePicture(QWidget& window, const QString& path)
+{
+    if (window.grab().save(path))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+// Shows the main window and runs until it closes; a script runs once the window is
+// up, then the --project window opens; a script or a picture ends the program with
+// its status.
 int showAndRun(QApplication& app, MainWindow& window, const DesktopOptions& o, EventWriter& events)
 {
-    const bool grab = o.grab.has_value();
+    const bool grab = o.grab.has_value() || o.grabProject.has_value();
     if (grab) {
         window.resize(1364, 859);
         window.show();
@@ -180,27 +211,30 @@ int showAndRun(QApplication& app, MainWindow& window, const DesktopOptions& o, E
         window.showMaximized();
     }
 
+    const bool once = o.scripted || grab;
     int status = kExitOk;
-    if (o.scripted || grab) {
+    if (once || o.project) {
         QTimer::singleShot(0, &window, [&] {
-            window.workspace().activate();
+            if (once)
+                window.workspace().activate();
             if (o.scripted) {
                 GuiScriptActions actions(window);
                 ScriptRunner runner(window.workspace(), events, &actions);
                 status = runner.run(o.script) == 0 ? kExitOk : kExitLineFailed;
             }
-            if (grab) {
-                QApplication::processEvents();
-                if (!window.grab().save(*o.grab)) {
-                    std::fprintf(stderr, "cannot write %s\n", qPrintable(*o.grab));
-                    status = kExitUnusable;
-                }
-            }
+            ProjectWindow* project = o.project ? window.showProject(*o.project) : nullptr;
+            if (!once)
+                return;
+            QApplication::processEvents();
+            if (o.grab && !savePicture(window, *o.grab))
+                status = kExitUnusable;
+            if (o.grabProject && !(project && savePicture(*project, *o.grabProject)))
+                status = kExitUnusable;
             QApplication::exit(status);
         });
     }
     const int loop = app.exec();
-    return o.scripted || grab ? status : loop;
+    return once ? status : loop;
 }
 
 } // namespace
@@ -219,6 +253,14 @@ int runDesktop(QApplication& app)
     std::optional<OpenedStore> opened = openChosenStore(o->common.db, o->scripted, echo, &location);
     if (!opened)
         return kExitUnusable;
+    // a project that is not there is the command line's mistake, told before any window
+    if (o->project) {
+        const QString problem = projectUnavailable(*opened->store, *o->project);
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+            return kExitUnusable;
+        }
+    }
 
     MainWindow window(*opened->store, o->common.today, echo);
     window.showStoreLocation(shownStoreLocation(location));

@@ -353,6 +353,7 @@ QWidget* MainWindow::createLeftPanel()
     v->addWidget(logo);
 
     auto* tabs = new QTabWidget(panel);
+    m_listTabs = tabs;
     auto* page = new QWidget(tabs);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
@@ -428,6 +429,14 @@ ProjectPanel* MainWindow::createProjectPanel(QWidget* parent)
         m_workspace.openRecord();
     };
     return new ProjectPanel(m_workspace.store(), m_platform.get(), m_workspace.today(), hooks, parent);
+}
+
+ProjectWindow* MainWindow::showProject(const QString& number)
+{
+    ProjectWindow* window = m_projectPanel->openStoredProject(number);
+    if (window)
+        m_listTabs->setCurrentWidget(m_projectPanel);
+    return window;
 }
 
 QStringList MainWindow::projectsUsing(const QString& number)

@@ -8,6 +8,7 @@
 
 class NotesArea;
 class ProjectPanel;
+class ProjectWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -15,6 +16,7 @@ class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class QSplitter;
+class QTabWidget;
 class QTreeView;
 class SelectionStore;
 class SelectionListModel;
@@ -38,6 +40,12 @@ public:
     QTreeView* recordList() const { return m_list; }
     // The tab "项目" beside the list of stored selections.
     ProjectPanel* projectPanel() const { return m_projectPanel; }
+    // The tabs of the left panel: "选型记录" and "项目".
+    QTabWidget* listTabs() const { return m_listTabs; }
+    // Starting straight into a project: the tab "项目" shown with the project chosen
+    // in it, and its window open in front; nothing when the store holds no such
+    // project (projectUnavailable() tells why).
+    ProjectWindow* showProject(const QString& number);
     // The search box above the list: what is typed reads the list again from the top
     // with that search, a moment after the last key (at once on Enter, or by
     // applySearch()).
@@ -106,6 +114,7 @@ private:
     QTimer* m_searchDelay = nullptr;
     SelectionListModel* m_listModel = nullptr;
     ProjectPanel* m_projectPanel = nullptr;
+    QTabWidget* m_listTabs = nullptr;
     QMenu* m_windowMenu = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_exitAction = nullptr;

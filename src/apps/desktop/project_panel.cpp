@@ -18,6 +18,17 @@ const QString kSearchHint = QStringLiteral("搜索项目编号、名称、客户
 
 } // namespace
 
+QString projectUnavailable(SelectionStore& store, const QString& number)
+{
+    ProjectStore* projects = projectsOf(store);
+    if (!projects)
+        return projectMissingMessage(number);
+    const StoreResult<std::optional<Project>> project = projects->fetchProject(number);
+    if (!project.ok())
+        return projectFailureText(project.error());
+    return project.value() ? QString() : projectMissingMessage(number);
+}
+
 ProjectPanel::ProjectPanel(
     SelectionStore& store, Platform& ui, const QString& today, ProjectWindow::Hooks hooks, QWidget* parent)
     : QWidget(parent)
@@ -126,4 +137,16 @@ void ProjectPanel::selectionDeleted()
         if (window)
             window->reload();
     }
+}
+
+ProjectWindow* ProjectPanel::openStoredProject(const QString& number)
+{
+    if (!projectUnavailable(m_store, number).isEmpty())
+        return nullptr;
+    // the list may be searched down to other projects: shown whole, the project is in it
+    m_search->clear();
+    const QList<QTreeWidgetItem*> found = m_list->findItems(number, Qt::MatchExactly, 0);
+    if (!found.isEmpty())
+        m_list->setCurrentItem(found.first());
+    return openProject(number);
 }

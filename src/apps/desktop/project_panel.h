@@ -11,6 +11,10 @@ class Platform;
 class QLineEdit;
 class QTreeWidget;
 
+// Why project `number` cannot be shown from `store` (a store that keeps no projects
+// holds none of that number; a store that cannot be read says why); empty when it can.
+QString projectUnavailable(SelectionStore& store, const QString& number);
+
 // The tab "项目" of the main window's left panel: the projects, newest number
 // first, with a search box ("搜索项目编号、名称、客户、现场…"); "新建项目…" makes one,
 // a double click (or "打开项目") opens its window. One window a project.
@@ -30,6 +34,9 @@ public:
     QString createProject(const QString& name);
     // The project's window, opened where it is not open yet.
     ProjectWindow* openProject(const QString& number);
+    // A stored project chosen in the list and its window opened; nothing, and no window,
+    // when projectUnavailable() tells why not.
+    ProjectWindow* openStoredProject(const QString& number);
     ProjectWindow* windowOf(const QString& number) const;
     // A stored selection was deleted: every open project window reads its lines
     // again, so that the selection's lines show "已删除".
