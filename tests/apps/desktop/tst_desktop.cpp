@@ -37,6 +37,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSet>
@@ -1595,7 +1596,8 @@ private slots:
     }
 
     // The manual's pictures come from the scripts kept beside it: each still runs
-    // against the real windows and gives a picture.
+    // against the real windows and gives its pictures, and every picture the manual
+    // shows is one of them.
     void manualPicturesAreMadeByItsScripts()
     {
         QTemporaryDir dir;
@@ -1610,12 +1612,26 @@ private slots:
         const QStringList scripts
             = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/pictures")).entryList({"*.flow"});
         QVERIFY(!scripts.isEmpty());
-        for (const QString& script : scripts) {
-            const QString picture = QFileInfo(script).completeBaseName() + QStringLiteral(".png");
+        QStringList made;
+        for (const QString& script : scripts)
+            made << QFileInfo(script).completeBaseName() + QStringLiteral(".png");
+        made += QDir(dir.path()).entryList({"*.png"});
+        made.removeDuplicates();
+        for (const QString& picture : made)
             QVERIFY2(!QImage(dir.filePath(picture)).isNull(), qPrintable(picture));
-            QVERIFY2(QFile::exists(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images/") + picture),
-                qPrintable(picture));
-        }
+
+        QFile manual(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/选型软件使用说明.md"));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll());
+        QStringList shown;
+        for (const QRegularExpressionMatch& m :
+            QRegularExpression(QStringLiteral(R"(\]\(images/([^)]+)\))")).globalMatch(text))
+            shown << m.captured(1);
+        QVERIFY(!shown.isEmpty());
+        for (const QString& picture : shown)
+            QVERIFY2(made.contains(picture), qPrintable(picture));
+        const QStringList kept = QDir(QStringLiteral(FLOWSEL_SOURCE_DIR "/docs/manual/images")).entryList({"*.png"});
+        QCOMPARE(QSet<QString>(kept.begin(), kept.end()), QSet<QString>(made.begin(), made.end()));
     }
 
     // "流量计参数代号": the key written by the program in a window of its own, every

@@ -11,10 +11,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -191,6 +194,86 @@ private slots:
         QCOMPARE(w->lineTable()->rowCount(), 1);
         QCOMPARE(
             w->lineTable()->item(0, 2)->text(), answer == u"删除" ? QStringLiteral("已删除") : QStringLiteral("LWQ-A"));
+    }
+
+    // Starting straight into a project shows the tab "项目" with the project chosen,
+    // even where the search had hidden it, and its window in front; a number the
+    // store does not hold opens nothing and says so.
+    void startingIntoAProject()
+    {
+        Desktop d;
+        const QString p = d.panel()->createProject(QStringLiteral("城东门站"));
+        d.panel()->createProject(QStringLiteral("工业园"));
+        d.panel()->windowOf(p)->close();
+        d.panel()->searchBox()->setText(QStringLiteral("工业园"));
+        d.main->listTabs()->setCurrentIndex(0);
+
+        ProjectWindow* w = d.main->showProject(p);
+        QVERIFY(w && w == d.panel()->windowOf(p) && w->isVisible());
+        QCOMPARE(d.main->listTabs()->currentWidget(), d.panel());
+        QVERIFY(d.panel()->projectList()->currentItem());
+        QCOMPARE(d.panel()->projectList()->currentItem()->text(0), p);
+        QCOMPARE(d.listed().size(), 2);
+
+        d.main->listTabs()->setCurrentIndex(0);
+        QVERIFY(!d.main->showProject(QStringLiteral("XM20261210009")));
+        QCOMPARE(d.main->listTabs()->currentIndex(), 0);
+        QCOMPARE(
+            projectUnavailable(d.database, QStringLiteral("XM20261210009")), QStringLiteral("没有项目 XM20261210009"));
+        QCOMPARE(projectUnavailable(d.database, p), QString());
+        QCOMPARE(d.told.events, QStringList());
+    }
+
+    // The desktop's command line for it: a project that is not in the store, or a
+    // picture of a project's window without a project, stops the program before any
+    // window; a project in the store is pictured.
+    void projectOnTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("pictured") << QStringList {"--project", "XM20261210001", "--grab-project", "OUT"} << 0 << "";
+        QTest::newRow("no such project") << QStringList {"--project", "XM20261210002", "--grab-project", "OUT"} << 2
+                                         << "没有项目 XM20261210002";
+        QTest::newRow("empty number") << QStringList {"--project", " "} << 2 << "--project needs a project number";
+        QTest::newRow("picture without project")
+            << QStringList {"--grab-project", "OUT"} << 2 << "--grab-project needs --project";
+        QTest::newRow("picture not written") << QStringList {"--project", "XM20261210001", "--grab-project",
+            "/nonexistent/p.png"} << 2 << "cannot write /nonexistent/p.png";
+    }
+
+    void projectOnTheCommandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("p.mdb"));
+        const QString picture = dir.filePath(QStringLiteral("project.png"));
+        QProcess cli;
+        for (const QStringList& command : {QStringList {"init-db"}, QStringList {"project", "new", "城东门站"}}) {
+            cli.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"),
+                QStringList {"--db", db, "--today", "20261210"} + command);
+            QVERIFY(cli.waitForFinished(60000));
+            QCOMPARE(cli.exitCode(), 0);
+        }
+        QCOMPARE(cli.readAllStandardOutput(), QByteArray("XM20261210001\n"));
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^OUT$")), picture);
+
+        QProcess desktop;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        desktop.setProcessEnvironment(env);
+        desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"),
+            QStringList {"--db", db, "--today", "20261210", "--script", "/dev/null"} + args);
+        QVERIFY(desktop.waitForFinished(60000));
+        const QString stderrText = QString::fromUtf8(desktop.readAllStandardError());
+        QCOMPARE(desktop.exitCode(), status);
+        QVERIFY2(stderrText.contains(error), qPrintable(stderrText));
+        const QImage image(picture);
+        QCOMPARE(!image.isNull(), status == 0);
+        if (status == 0)
+            QVERIFY(image.width() > 400 && image.height() > 200);
     }
 
     void sheetPreviewPdfAndWorkbookFromTheWindow()
