@@ -3,21 +3,38 @@
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QStringEncoder>
 #include <QVariant>
 
+#include <algorithm>
 #include <libpq-fe.h>
 
 namespace {
 
 // A value in COPY's text format: a NULL as \N, the backslash and the characters
-// that end a value or a row escaped.
-void appendValue(QByteArray& out, const QString& value)
+// that end a value or a row escaped. Most values hold none of them and go as they
+// are encoded, straight into the stream.
+void appendValue(QByteArray& out, QStringEncoder& toUtf8, const QString& value)
 {
     if (value.isNull()) {
         out += "\\N";
         return;
     }
-    const QByteArray utf8 = value.toUtf8();
+    const qsizetype start = out.size();
+    if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.isSurrogate(); })) {
+        // as every other statement sends it: a lone surrogate as '?', where the
+        // encoder would write U+FFFD
+        out += value.toUtf8();
+    } else {
+        out.resize(start + toUtf8.requiredSpace(value.size()));
+        const char* end = toUtf8.appendToBuffer(out.data() + start, value);
+        out.truncate(end - out.constData());
+    }
+    const auto special = [](char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; };
+    if (std::none_of(out.cbegin() + start, out.cend(), special))
+        return;
+    const QByteArray utf8 = out.mid(start);
+    out.truncate(start);
     for (const char c : utf8) {
         switch (c) {
         case '\\': out += "\\\\"; break;
@@ -74,11 +91,12 @@ std::optional<QSqlError> copyRowsInto(
     PQclear(begun);
     QByteArray data;
     data.reserve(static_cast<qsizetype>(rows.size()) * 512);
+    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     for (const StoredRow& row : rows) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 data += '\t';
-            appendValue(data, c < row.size() ? row[c] : QString());
+            appendValue(data, toUtf8, c < row.size() ? row[c] : QString());
         }
         data += '\n';
     }

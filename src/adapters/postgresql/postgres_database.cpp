@@ -271,3 +271,122 @@ StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::v
             QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error), kindOf(*error)};
     return numbersAnswered(statements::insertCopiedUnlessStored());
 }
+
+StoreResult<bool> PostgresDatabase::beginCopyIntoEmpty()
+{
+    if (std::optional<StoreError> error = beginTransaction())
+        return *error;
+    QSqlDatabase db = connection();
+    // Held until the commit: no other program adds a row meanwhile, nor reads the
+    // table while its indexes are away. Any failure of these steps leaves the table
+    // as it was and the copy to the usual way, unless the connection itself is gone.
+    const auto usualWay = [&db](const StoreError& error) -> StoreResult<bool> {
+        db.rollback();
+        if (error.kind == StoreError::Kind::Disconnected)
+            return error;
+        return false;
+    };
+    if (const std::optional<StoreError> error
+        = control(QStringLiteral("lock table %1 in access exclusive mode").arg(kSelectionTable)))
+        return usualWay(*error);
+    bool empty = false;
+    if (const std::optional<StoreError> error = runStatement(
+            statements::postgresRowsUpTo(1), [&empty](QSqlQuery& q) { empty = q.next() && q.value(0).toInt() == 0; }))
+        return usualWay(*error);
+    if (!empty)
+        return usualWay(StoreError {});
+    QStringList dropped;
+    for (const auto& [name, usable] : searchIndexes(db))
+        dropped << name;
+    if (!dropped.isEmpty()) {
+        if (const std::optional<StoreError> error
+            = control(QStringLiteral("drop index %1").arg(dropped.join(QStringLiteral(", ")))))
+            return usualWay(*error);
+    }
+    m_droppedIndexes = dropped;
+    m_copyingIntoEmpty = true;
+    return true;
+}
+
+StoreResult<InsertOutcome> PostgresDatabase::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    if (!m_copyingIntoEmpty)
+        return SqlStore::insertUnlessStored(rows);
+    InsertOutcome outcome;
+    if (const std::optional<StoreError> error = copyIntoEmpty(rows, outcome)) {
+        abandonCopyIntoEmpty();
+        return *error;
+    }
+    return outcome;
+}
+
+std::optional<StoreError> PostgresDatabase::copyIntoEmpty(const std::vector<StoredRow>& rows, InsertOutcome& outcome)
+{
+    std::vector<StoredRow> storable;
+    std::vector<RefusedRow> unstorable;
+    storable.reserve(rows.size());
+    for (const StoredRow& row : rows) {
+        if (const std::optional<QString> reason = unstorableValue(row))
+            unstorable.push_back({row.value(0), *reason});
+        else
+            storable.push_back(row);
+    }
+    // the table held no row and no other program may add one, and the numbers of the
+    // rows are those of a key: none is stored already
+    const QString savepoint = QStringLiteral("savepoint copied_page");
+    if (const std::optional<StoreError> error = control(savepoint))
+        return error;
+    const QString table = kSelectionTable.toString();
+    if (const std::optional<QSqlError> refused = copyRowsInto(connection(), table, storable, kColumnCount)) {
+        const StoreError error {QStringLiteral("copy %1 from stdin").arg(table), messageOf(*refused), kindOf(*refused)};
+        if (error.kind != StoreError::Kind::Failed)
+            return error;
+        if (const std::optional<StoreError> undone = control(QStringLiteral("rollback to ") + savepoint))
+            return undone;
+        return insertRows(rows, outcome);
+    }
+    if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
+        return error;
+    outcome.refused = std::move(unstorable);
+    return std::nullopt;
+}
+
+std::optional<StoreError> PostgresDatabase::endCopyIntoEmpty(bool keep)
+{
+    if (!m_copyingIntoEmpty)
+        return std::nullopt;
+    if (!keep) {
+        abandonCopyIntoEmpty();
+        return std::nullopt;
+    }
+    m_copyingIntoEmpty = false;
+    QSqlDatabase db = connection();
+    if (!m_droppedIndexes.isEmpty()) {
+        // The checks a table's deferred triggers make at the commit are made first,
+        // since no index is made on a table with such checks pending; an index made
+        // at once sorts its entries in this memory, which the server's default would
+        // spill to files.
+        QStringList steps {QStringLiteral("set constraints all immediate"),
+            QStringLiteral("set local maintenance_work_mem = '256MB'")};
+        // after the extension, which the trigram index that was there needs
+        const QStringList made = statements::postgresSearchIndex(statements::Making::InTransaction);
+        const QStringList names = statements::postgresSearchIndexNames();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (m_droppedIndexes.contains(names[i]))
+                steps << made[i + 1];
+        }
+        for (const QString& step : steps) {
+            if (const std::optional<StoreError> error = control(step)) {
+                db.rollback();
+                return error;
+            }
+        }
+    }
+    return commitOrRollBack(db);
+}
+
+void PostgresDatabase::abandonCopyIntoEmpty()
+{
+    m_copyingIntoEmpty = false;
+    connection().rollback();
+}

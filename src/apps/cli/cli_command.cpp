@@ -285,6 +285,8 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 // Copies the stored selections a thousand at a time, in number order, each thousand
 // in one transaction of the target; numbers the target holds are skipped, and a row
 // the target refuses is reported by its number and left out, the others copied.
+// Into a target that holds none, all of them in one transaction when the target
+// knows a faster way for that: a failure of a store then leaves it empty.
 int copyDb(const Options& o, const Sink& out, const Sink& err)
 {
     constexpr int kRowsPerTransaction = 1000;
@@ -308,6 +310,12 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     const std::optional<OpenedStore> target = openNeededStore(targetLocation, err);
     if (!target)
         return kExitUnusable;
+    SelectionStore& into = *target->store;
+    const StoreResult<bool> intoEmpty = into.beginCopyIntoEmpty();
+    if (!intoEmpty.ok()) {
+        err(dataErrorText(intoEmpty.error().statement, intoEmpty.error().message));
+        return kExitLineFailed;
+    }
     int copied = 0;
     int skipped = 0;
     int failed = 0;
@@ -315,12 +323,13 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     for (;;) {
         const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
         if (!page.ok()) {
+            into.endCopyIntoEmpty(false);
             err(queryErrorText(page.error().statement, page.error().message));
             return kExitLineFailed;
         }
         if (page.value().empty())
             break;
-        const StoreResult<InsertOutcome> stored = target->store->insertUnlessStored(page.value());
+        const StoreResult<InsertOutcome> stored = into.insertUnlessStored(page.value());
         if (!stored.ok()) {
             err(dataErrorText(stored.error().statement, stored.error().message));
             return kExitLineFailed;
@@ -334,6 +343,10 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         failed += static_cast<int>(outcome.refused.size());
         copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
         after = page.value().back().front();
+    }
+    if (const std::optional<StoreError> error = into.endCopyIntoEmpty(true)) {
+        err(dataErrorText(error->statement, error->message));
+        return kExitLineFailed;
     }
     if (!copyProjects(*source->store, *target->store, out, err))
         return kExitLineFailed;
