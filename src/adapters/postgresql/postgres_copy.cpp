@@ -68,17 +68,25 @@ std::optional<QSqlError> finish(PGconn* connection)
     return failed;
 }
 
-} // namespace
-
-std::optional<QSqlError> copyRowsInto(
-    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+// The connection of Qt's driver beneath `db`, or none.
+PGconn* connectionOf(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     // Qt's driver names the type of its handle by libpq's struct: pg_conn*
     const char* type = handle.typeName();
     if (!handle.isValid() || (qstrcmp(type, "pg_conn*") != 0 && qstrcmp(type, "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+} // namespace
+
+std::optional<QSqlError> sendRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+{
+    PGconn* connection = connectionOf(db);
+    if (!connection)
         return QSqlError(QStringLiteral("no PostgreSQL connection"), QString(), QSqlError::ConnectionError);
-    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     const QByteArray statement = QStringLiteral("copy %1 from stdin").arg(table).toUtf8();
     PGresult* begun = PQexec(connection, statement.constData());
     const bool copying = PQresultStatus(begun) == PGRES_COPY_IN;
@@ -100,11 +108,28 @@ std::optional<QSqlError> copyRowsInto(
         }
         data += '\n';
     }
+    // rows not sent whole are refused by the server, which then answers so
     const bool sent = PQputCopyData(connection, data.constData(), static_cast<int>(data.size())) == 1;
     PQputCopyEnd(connection, sent ? nullptr : "the rows could not be sent");
+    return std::nullopt;
+}
+
+std::optional<QSqlError> copyAnswer(const QSqlDatabase& db)
+{
+    PGconn* connection = connectionOf(db);
+    if (!connection)
+        return QSqlError(QStringLiteral("no PostgreSQL connection"), QString(), QSqlError::ConnectionError);
     if (std::optional<QSqlError> error = finish(connection))
         return error;
-    if (!sent)
+    if (PQstatus(connection) != CONNECTION_OK)
         return errorOf(connection, nullptr);
     return std::nullopt;
+}
+
+std::optional<QSqlError> copyRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+{
+    if (std::optional<QSqlError> error = sendRowsInto(db, table, rows, columns))
+        return error;
+    return copyAnswer(db);
 }

@@ -267,8 +267,7 @@ StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::v
     }
     if (const std::optional<QSqlError> error
         = copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
-        return StoreError {
-            QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error), kindOf(*error)};
+        return copyError(*error, statements::copiedRowsTable());
     return numbersAnswered(statements::insertCopiedUnlessStored());
 }
 
@@ -313,51 +312,79 @@ StoreResult<InsertOutcome> PostgresDatabase::insertUnlessStored(const std::vecto
     if (!m_copyingIntoEmpty)
         return SqlStore::insertUnlessStored(rows);
     InsertOutcome outcome;
-    if (const std::optional<StoreError> error = copyIntoEmpty(rows, outcome)) {
+    std::optional<StoreError> error = answerPage(outcome);
+    if (!error)
+        error = sendPage(rows);
+    if (error) {
         abandonCopyIntoEmpty();
         return *error;
     }
     return outcome;
 }
 
-std::optional<StoreError> PostgresDatabase::copyIntoEmpty(const std::vector<StoredRow>& rows, InsertOutcome& outcome)
+namespace {
+
+const QString kPageSavepoint = QStringLiteral("copied_page");
+
+} // namespace
+
+std::optional<StoreError> PostgresDatabase::sendPage(const std::vector<StoredRow>& rows)
 {
+    SentPage page {rows, {}, {}};
     std::vector<StoredRow> storable;
-    std::vector<RefusedRow> unstorable;
     storable.reserve(rows.size());
     for (const StoredRow& row : rows) {
         if (const std::optional<QString> reason = unstorableValue(row))
-            unstorable.push_back({row.value(0), *reason});
+            page.unstorable.push_back({row.value(0), *reason});
         else
             storable.push_back(row);
     }
+    if (const std::optional<StoreError> error = control(QStringLiteral("savepoint ") + kPageSavepoint))
+        return error;
     // the table held no row and no other program may add one, and the numbers of the
     // rows are those of a key: none is stored already
-    const QString savepoint = QStringLiteral("savepoint copied_page");
-    if (const std::optional<StoreError> error = control(savepoint))
-        return error;
-    const QString table = kSelectionTable.toString();
-    if (const std::optional<QSqlError> refused = copyRowsInto(connection(), table, storable, kColumnCount)) {
-        const StoreError error {QStringLiteral("copy %1 from stdin").arg(table), messageOf(*refused), kindOf(*refused)};
-        if (error.kind != StoreError::Kind::Failed)
-            return error;
-        if (const std::optional<StoreError> undone = control(QStringLiteral("rollback to ") + savepoint))
-            return undone;
-        return insertRows(rows, outcome);
-    }
-    if (const std::optional<StoreError> error = control(QStringLiteral("release ") + savepoint))
-        return error;
-    outcome.refused = std::move(unstorable);
+    if (const std::optional<QSqlError> error
+        = sendRowsInto(connection(), kSelectionTable.toString(), storable, kColumnCount))
+        page.notBegun = copyError(*error, kSelectionTable.toString());
+    m_sentPage = std::move(page);
     return std::nullopt;
 }
 
-std::optional<StoreError> PostgresDatabase::endCopyIntoEmpty(bool keep)
+std::optional<StoreError> PostgresDatabase::answerPage(InsertOutcome& outcome)
+{
+    if (!m_sentPage)
+        return std::nullopt;
+    SentPage page = std::move(*m_sentPage);
+    m_sentPage.reset();
+    std::optional<StoreError> refused = page.notBegun;
+    if (!refused) {
+        if (const std::optional<QSqlError> error = copyAnswer(connection()))
+            refused = copyError(*error, kSelectionTable.toString());
+    }
+    if (!refused) {
+        if (const std::optional<StoreError> error = control(QStringLiteral("release ") + kPageSavepoint))
+            return error;
+        outcome.refused.insert(outcome.refused.end(), page.unstorable.begin(), page.unstorable.end());
+        return std::nullopt;
+    }
+    if (refused->kind != StoreError::Kind::Failed)
+        return refused;
+    if (const std::optional<StoreError> undone = control(QStringLiteral("rollback to ") + kPageSavepoint))
+        return undone;
+    return insertRows(page.rows, outcome);
+}
+
+StoreResult<InsertOutcome> PostgresDatabase::endCopyIntoEmpty(bool keep)
 {
     if (!m_copyingIntoEmpty)
-        return std::nullopt;
-    if (!keep) {
+        return InsertOutcome {};
+    InsertOutcome outcome;
+    std::optional<StoreError> error = keep ? answerPage(outcome) : std::nullopt;
+    if (!keep || error) {
         abandonCopyIntoEmpty();
-        return std::nullopt;
+        if (error)
+            return *error;
+        return outcome;
     }
     m_copyingIntoEmpty = false;
     QSqlDatabase db = connection();
@@ -376,17 +403,28 @@ std::optional<StoreError> PostgresDatabase::endCopyIntoEmpty(bool keep)
                 steps << made[i + 1];
         }
         for (const QString& step : steps) {
-            if (const std::optional<StoreError> error = control(step)) {
+            if (const std::optional<StoreError> failed = control(step)) {
                 db.rollback();
-                return error;
+                return *failed;
             }
         }
     }
-    return commitOrRollBack(db);
+    if (const std::optional<StoreError> failed = commitOrRollBack(db))
+        return *failed;
+    return outcome;
 }
 
 void PostgresDatabase::abandonCopyIntoEmpty()
 {
+    // the server's answer to rows on their way comes before the rollback's
+    if (m_sentPage && !m_sentPage->notBegun)
+        copyAnswer(connection());
+    m_sentPage.reset();
     m_copyingIntoEmpty = false;
     connection().rollback();
+}
+
+StoreError PostgresDatabase::copyError(const QSqlError& error, const QString& table)
+{
+    return StoreError {QStringLiteral("copy %1 from stdin").arg(table), messageOf(error), kindOf(error)};
 }

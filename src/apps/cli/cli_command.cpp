@@ -316,9 +316,24 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         err(dataErrorText(intoEmpty.error().statement, intoEmpty.error().message));
         return kExitLineFailed;
     }
-    int copied = 0;
+    int read = 0;
     int skipped = 0;
     int failed = 0;
+    // what became of rows, as the target tells it: after their page, or later
+    const auto report = [&](const StoreResult<InsertOutcome>& stored) {
+        if (!stored.ok()) {
+            err(dataErrorText(stored.error().statement, stored.error().message));
+            return false;
+        }
+        const InsertOutcome& outcome = stored.value();
+        for (const QString& number : outcome.skipped)
+            out(JsonLine(QStringLiteral("skipped")).add("SelectionNo", number).text());
+        for (const RefusedRow& row : outcome.refused)
+            out(JsonLine(QStringLiteral("failed")).add("SelectionNo", row.number).add("reason", row.reason).text());
+        skipped += static_cast<int>(outcome.skipped.size());
+        failed += static_cast<int>(outcome.refused.size());
+        return true;
+    };
     QString after;
     for (;;) {
         const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
@@ -329,25 +344,14 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         }
         if (page.value().empty())
             break;
-        const StoreResult<InsertOutcome> stored = into.insertUnlessStored(page.value());
-        if (!stored.ok()) {
-            err(dataErrorText(stored.error().statement, stored.error().message));
+        if (!report(into.insertUnlessStored(page.value())))
             return kExitLineFailed;
-        }
-        const InsertOutcome& outcome = stored.value();
-        for (const QString& number : outcome.skipped)
-            out(JsonLine(QStringLiteral("skipped")).add("SelectionNo", number).text());
-        for (const RefusedRow& row : outcome.refused)
-            out(JsonLine(QStringLiteral("failed")).add("SelectionNo", row.number).add("reason", row.reason).text());
-        skipped += static_cast<int>(outcome.skipped.size());
-        failed += static_cast<int>(outcome.refused.size());
-        copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
+        read += static_cast<int>(page.value().size());
         after = page.value().back().front();
     }
-    if (const std::optional<StoreError> error = into.endCopyIntoEmpty(true)) {
-        err(dataErrorText(error->statement, error->message));
+    if (!report(into.endCopyIntoEmpty(true)))
         return kExitLineFailed;
-    }
+    const int copied = read - skipped - failed;
     if (!copyProjects(*source->store, *target->store, out, err))
         return kExitLineFailed;
     out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());

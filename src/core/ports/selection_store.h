@@ -131,10 +131,13 @@ public:
     // store may then hold the table for itself and store them by a faster way. True
     // when it does so: then every insertUnlessStored until endCopyIntoEmpty belongs
     // to one transaction, all or nothing, and a failure of the store ends it, nothing
-    // stored. False when the store holds rows or knows no faster way: each
-    // insertUnlessStored stays a transaction of its own.
+    // stored. Its rows may still be on their way when it returns, while the caller
+    // reads the next ones: the outcome of each call, and that of endCopyIntoEmpty,
+    // tells what became of the rows finished since the call before, in row order.
+    // False when the store holds rows or knows no faster way: each
+    // insertUnlessStored stays a transaction of its own, answering for its rows.
     virtual StoreResult<bool> beginCopyIntoEmpty() { return false; }
-    // Ends that copy, keeping its rows or none of them; when keeping them fails,
-    // none are kept.
-    virtual std::optional<StoreError> endCopyIntoEmpty(bool /*keep*/) { return std::nullopt; }
+    // Ends that copy, keeping its rows (what became of those not yet told) or none of
+    // them; when keeping them fails, none are kept.
+    virtual StoreResult<InsertOutcome> endCopyIntoEmpty(bool /*keep*/) { return InsertOutcome {}; }
 };
