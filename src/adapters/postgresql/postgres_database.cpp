@@ -390,12 +390,11 @@ StoreResult<InsertOutcome> PostgresDatabase::endCopyIntoEmpty(bool keep)
     QSqlDatabase db = connection();
     if (!m_droppedIndexes.isEmpty()) {
         // The checks a table's deferred triggers make at the commit are made first,
-        // since no index is made on a table with such checks pending; an index made
-        // at once sorts its entries in this memory, which the server's default would
-        // spill to files.
-        QStringList steps {QStringLiteral("set constraints all immediate"),
-            QStringLiteral("set local maintenance_work_mem = '256MB'")};
-        // after the extension, which the trigram index that was there needs
+        // since no index is made on a table with such checks pending. The server's own
+        // memory for making an index serves: more made a million rows' index no sooner.
+        QStringList steps {QStringLiteral("set constraints all immediate")};
+        // those that were there, without the extension (made[0]): the trigram index
+        // that was there had it
         const QStringList made = statements::postgresSearchIndex(statements::Making::InTransaction);
         const QStringList names = statements::postgresSearchIndexNames();
         for (qsizetype i = 0; i < names.size(); ++i) {
