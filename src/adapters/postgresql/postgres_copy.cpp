@@ -3,21 +3,38 @@
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QStringEncoder>
 #include <QVariant>
 
+#include <algorithm>
 #include <libpq-fe.h>
 
 namespace {
 
 // A value in COPY's text format: a NULL as \N, the backslash and the characters
-// that end a value or a row escaped.
-void appendValue(QByteArray& out, const QString& value)
+// that end a value or a row escaped. Most values hold none of them and go as they
+// are encoded, straight into the stream.
+void appendValue(QByteArray& out, QStringEncoder& toUtf8, const QString& value)
 {
     if (value.isNull()) {
         out += "\\N";
         return;
     }
-    const QByteArray utf8 = value.toUtf8();
+    const qsizetype start = out.size();
+    if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.isSurrogate(); })) {
+        // as every other statement sends it: a lone surrogate as '?', where the
+        // encoder would write U+FFFD
+        out += value.toUtf8();
+    } else {
+        out.resize(start + toUtf8.requiredSpace(value.size()));
+        const char* end = toUtf8.appendToBuffer(out.data() + start, value);
+        out.truncate(end - out.constData());
+    }
+    const auto special = [](char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; };
+    if (std::none_of(out.cbegin() + start, out.cend(), special))
+        return;
+    const QByteArray utf8 = out.mid(start);
+    out.truncate(start);
     for (const char c : utf8) {
         switch (c) {
         case '\\': out += "\\\\"; break;
@@ -51,17 +68,25 @@ std::optional<QSqlError> finish(PGconn* connection)
     return failed;
 }
 
-} // namespace
-
-std::optional<QSqlError> copyRowsInto(
-    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+// The connection of Qt's driver beneath `db`, or none.
+PGconn* connectionOf(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     // Qt's driver names the type of its handle by libpq's struct: pg_conn*
     const char* type = handle.typeName();
     if (!handle.isValid() || (qstrcmp(type, "pg_conn*") != 0 && qstrcmp(type, "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+} // namespace
+
+std::optional<QSqlError> sendRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+{
+    PGconn* connection = connectionOf(db);
+    if (!connection)
         return QSqlError(QStringLiteral("no PostgreSQL connection"), QString(), QSqlError::ConnectionError);
-    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     const QByteArray statement = QStringLiteral("copy %1 from stdin").arg(table).toUtf8();
     PGresult* begun = PQexec(connection, statement.constData());
     const bool copying = PQresultStatus(begun) == PGRES_COPY_IN;
@@ -74,19 +99,37 @@ std::optional<QSqlError> copyRowsInto(
     PQclear(begun);
     QByteArray data;
     data.reserve(static_cast<qsizetype>(rows.size()) * 512);
+    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     for (const StoredRow& row : rows) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 data += '\t';
-            appendValue(data, c < row.size() ? row[c] : QString());
+            appendValue(data, toUtf8, c < row.size() ? row[c] : QString());
         }
         data += '\n';
     }
+    // rows not sent whole are refused by the server, which then answers so
     const bool sent = PQputCopyData(connection, data.constData(), static_cast<int>(data.size())) == 1;
     PQputCopyEnd(connection, sent ? nullptr : "the rows could not be sent");
+    return std::nullopt;
+}
+
+std::optional<QSqlError> copyAnswer(const QSqlDatabase& db)
+{
+    PGconn* connection = connectionOf(db);
+    if (!connection)
+        return QSqlError(QStringLiteral("no PostgreSQL connection"), QString(), QSqlError::ConnectionError);
     if (std::optional<QSqlError> error = finish(connection))
         return error;
-    if (!sent)
+    if (PQstatus(connection) != CONNECTION_OK)
         return errorOf(connection, nullptr);
     return std::nullopt;
+}
+
+std::optional<QSqlError> copyRowsInto(
+    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+{
+    if (std::optional<QSqlError> error = sendRowsInto(db, table, rows, columns))
+        return error;
+    return copyAnswer(db);
 }

@@ -267,7 +267,163 @@ StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::v
     }
     if (const std::optional<QSqlError> error
         = copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
-        return StoreError {
-            QStringLiteral("copy %1 from stdin").arg(statements::copiedRowsTable()), messageOf(*error), kindOf(*error)};
+        return copyError(*error, statements::copiedRowsTable());
     return numbersAnswered(statements::insertCopiedUnlessStored());
+}
+
+StoreResult<bool> PostgresDatabase::beginCopyIntoEmpty()
+{
+    if (std::optional<StoreError> error = beginTransaction())
+        return *error;
+    QSqlDatabase db = connection();
+    // Held until the commit: no other program adds a row meanwhile, nor reads the
+    // table while its indexes are away. Any failure of these steps leaves the table
+    // as it was and the copy to the usual way, unless the connection itself is gone.
+    const auto usualWay = [&db](const StoreError& error) -> StoreResult<bool> {
+        db.rollback();
+        if (error.kind == StoreError::Kind::Disconnected)
+            return error;
+        return false;
+    };
+    if (const std::optional<StoreError> error
+        = control(QStringLiteral("lock table %1 in access exclusive mode").arg(kSelectionTable)))
+        return usualWay(*error);
+    bool empty = false;
+    if (const std::optional<StoreError> error = runStatement(
+            statements::postgresRowsUpTo(1), [&empty](QSqlQuery& q) { empty = q.next() && q.value(0).toInt() == 0; }))
+        return usualWay(*error);
+    if (!empty)
+        return usualWay(StoreError {});
+    QStringList dropped;
+    for (const auto& [name, usable] : searchIndexes(db))
+        dropped << name;
+    if (!dropped.isEmpty()) {
+        if (const std::optional<StoreError> error
+            = control(QStringLiteral("drop index %1").arg(dropped.join(QStringLiteral(", ")))))
+            return usualWay(*error);
+    }
+    m_droppedIndexes = dropped;
+    m_copyingIntoEmpty = true;
+    return true;
+}
+
+StoreResult<InsertOutcome> PostgresDatabase::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    if (!m_copyingIntoEmpty)
+        return SqlStore::insertUnlessStored(rows);
+    InsertOutcome outcome;
+    std::optional<StoreError> error = answerPage(outcome);
+    if (!error)
+        error = sendPage(rows);
+    if (error) {
+        abandonCopyIntoEmpty();
+        return *error;
+    }
+    return outcome;
+}
+
+namespace {
+
+const QString kPageSavepoint = QStringLiteral("copied_page");
+
+} // namespace
+
+std::optional<StoreError> PostgresDatabase::sendPage(const std::vector<StoredRow>& rows)
+{
+    SentPage page {rows, {}, {}};
+    std::vector<StoredRow> storable;
+    storable.reserve(rows.size());
+    for (const StoredRow& row : rows) {
+        if (const std::optional<QString> reason = unstorableValue(row))
+            page.unstorable.push_back({row.value(0), *reason});
+        else
+            storable.push_back(row);
+    }
+    if (const std::optional<StoreError> error = control(QStringLiteral("savepoint ") + kPageSavepoint))
+        return error;
+    // the table held no row and no other program may add one, and the numbers of the
+    // rows are those of a key: none is stored already
+    if (const std::optional<QSqlError> error
+        = sendRowsInto(connection(), kSelectionTable.toString(), storable, kColumnCount))
+        page.notBegun = copyError(*error, kSelectionTable.toString());
+    m_sentPage = std::move(page);
+    return std::nullopt;
+}
+
+std::optional<StoreError> PostgresDatabase::answerPage(InsertOutcome& outcome)
+{
+    if (!m_sentPage)
+        return std::nullopt;
+    SentPage page = std::move(*m_sentPage);
+    m_sentPage.reset();
+    std::optional<StoreError> refused = page.notBegun;
+    if (!refused) {
+        if (const std::optional<QSqlError> error = copyAnswer(connection()))
+            refused = copyError(*error, kSelectionTable.toString());
+    }
+    if (!refused) {
+        if (const std::optional<StoreError> error = control(QStringLiteral("release ") + kPageSavepoint))
+            return error;
+        outcome.refused.insert(outcome.refused.end(), page.unstorable.begin(), page.unstorable.end());
+        return std::nullopt;
+    }
+    if (refused->kind != StoreError::Kind::Failed)
+        return refused;
+    if (const std::optional<StoreError> undone = control(QStringLiteral("rollback to ") + kPageSavepoint))
+        return undone;
+    return insertRows(page.rows, outcome);
+}
+
+StoreResult<InsertOutcome> PostgresDatabase::endCopyIntoEmpty(bool keep)
+{
+    if (!m_copyingIntoEmpty)
+        return InsertOutcome {};
+    InsertOutcome outcome;
+    std::optional<StoreError> error = keep ? answerPage(outcome) : std::nullopt;
+    if (!keep || error) {
+        abandonCopyIntoEmpty();
+        if (error)
+            return *error;
+        return outcome;
+    }
+    m_copyingIntoEmpty = false;
+    QSqlDatabase db = connection();
+    if (!m_droppedIndexes.isEmpty()) {
+        // The checks a table's deferred triggers make at the commit are made first,
+        // since no index is made on a table with such checks pending. The server's own
+        // memory for making an index serves: more made a million rows' index no sooner.
+        QStringList steps {QStringLiteral("set constraints all immediate")};
+        // those that were there, without the extension (made[0]): the trigram index
+        // that was there had it
+        const QStringList made = statements::postgresSearchIndex(statements::Making::InTransaction);
+        const QStringList names = statements::postgresSearchIndexNames();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (m_droppedIndexes.contains(names[i]))
+                steps << made[i + 1];
+        }
+        for (const QString& step : steps) {
+            if (const std::optional<StoreError> failed = control(step)) {
+                db.rollback();
+                return *failed;
+            }
+        }
+    }
+    if (const std::optional<StoreError> failed = commitOrRollBack(db))
+        return *failed;
+    return outcome;
+}
+
+void PostgresDatabase::abandonCopyIntoEmpty()
+{
+    // the server's answer to rows on their way comes before the rollback's
+    if (m_sentPage && !m_sentPage->notBegun)
+        copyAnswer(connection());
+    m_sentPage.reset();
+    m_copyingIntoEmpty = false;
+    connection().rollback();
+}
+
+StoreError PostgresDatabase::copyError(const QSqlError& error, const QString& table)
+{
+    return StoreError {QStringLiteral("copy %1 from stdin").arg(table), messageOf(error), kindOf(error)};
 }

@@ -22,6 +22,15 @@ public:
     // checks the one that is there; false with the reason.
     static bool create(const PostgresLocation& where, QString* error);
 
+    // Into an empty table the rows go by COPY straight into it, without its search
+    // indexes, which are made again from all the rows at the end: a GIN index made at
+    // once costs a fraction of the same index kept row by row. The table is held
+    // against every other program meanwhile. A role that may not drop the indexes, a
+    // table that holds rows or that another program holds keep the usual way.
+    StoreResult<bool> beginCopyIntoEmpty() override;
+    StoreResult<InsertOutcome> endCopyIntoEmpty(bool keep) override;
+    StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
+
 protected:
     std::optional<StoreError> readyFor(const Statement& statement) override;
     StoreError::Kind kindOf(const QSqlError& error) override;
@@ -39,9 +48,32 @@ private:
     // Adds and opens the connection; what makes it unusable, or empty.
     QString connect(bool createTable);
 
+    // The failure of a copy into a table, as the report shows it.
+    StoreError copyError(const QSqlError& error, const QString& table);
+    // Sends the rows of a copy into the empty table, within its transaction; the
+    // server's answer is taken by the next call or the end of the copy.
+    std::optional<StoreError> sendPage(const std::vector<StoredRow>& rows);
+    // Takes the server's answer to the page sent, if any: what became of its rows
+    // goes to `outcome`. A page the server refused goes again the usual way, which
+    // names the rows it refuses.
+    std::optional<StoreError> answerPage(InsertOutcome& outcome);
+    // Ends the transaction of a copy into the empty table, without its rows.
+    void abandonCopyIntoEmpty();
+
     PostgresLocation m_location;
     bool m_located = false;
     bool m_lost = false;
+    bool m_copyingIntoEmpty = false;
+    // The page of that copy whose rows are on their way, with the rows the program
+    // kept back and why; and the reason the copy of it could not begin, if so.
+    struct SentPage {
+        std::vector<StoredRow> rows;
+        std::vector<RefusedRow> unstorable;
+        std::optional<StoreError> notBegun;
+    };
+    std::optional<SentPage> m_sentPage;
+    // The search indexes dropped for that copy, made again at its end.
+    QStringList m_droppedIndexes;
 };
 
 // The team store at the postgresql:// URI `uri`, connected and checked as

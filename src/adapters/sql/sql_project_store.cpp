@@ -249,14 +249,11 @@ StoreResult<std::vector<StoredProjectLine>> SqlStore::allLines()
 StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(
     const std::vector<Project>& projects, const std::vector<StoredProjectLine>& lines)
 {
-    const Statement begin {QStringLiteral("begin"), {}};
     if (!hasProjects())
-        return withoutProjects(begin);
-    if (std::optional<StoreError> notReady = readyFor(begin))
-        return *notReady;
+        return withoutProjects(Statement {QStringLiteral("begin"), {}});
+    if (std::optional<StoreError> error = beginTransaction())
+        return *error;
     QSqlDatabase db = connection();
-    if (!db.transaction())
-        return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
     ProjectCopyOutcome outcome;
     const auto store = [&](const Statement& statement, int* stored, int* skipped) {
         bool inserted = false;

@@ -253,25 +253,40 @@ std::optional<StoreError> SqlStore::control(const QString& sql)
     return StoreError {sql, messageOf(query.lastError()), kindOf(query.lastError())};
 }
 
-StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
+std::optional<StoreError> SqlStore::beginTransaction()
 {
     const Statement begin {QStringLiteral("begin"), {}};
     if (std::optional<StoreError> notReady = readyFor(begin))
-        return *notReady;
+        return notReady;
     QSqlDatabase db = connection();
     if (!db.transaction())
         return StoreError {begin.sql, messageOf(db.lastError()), kindOf(db.lastError())};
+    return std::nullopt;
+}
+
+StoreResult<InsertOutcome> SqlStore::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    if (std::optional<StoreError> error = beginTransaction())
+        return *error;
+    QSqlDatabase db = connection();
     InsertOutcome outcome;
-    for (size_t from = 0; from < rows.size(); from += kRowsPerStatement) {
-        const size_t to = std::min(rows.size(), from + kRowsPerStatement);
-        if (const std::optional<StoreError> error = insertSlice(rows, from, to, outcome)) {
-            db.rollback();
-            return *error;
-        }
+    if (const std::optional<StoreError> error = insertRows(rows, outcome)) {
+        db.rollback();
+        return *error;
     }
     if (std::optional<StoreError> error = commitOrRollBack(db))
         return *error;
     return outcome;
+}
+
+std::optional<StoreError> SqlStore::insertRows(const std::vector<StoredRow>& rows, InsertOutcome& outcome)
+{
+    for (size_t from = 0; from < rows.size(); from += kRowsPerStatement) {
+        const size_t to = std::min(rows.size(), from + kRowsPerStatement);
+        if (const std::optional<StoreError> error = insertSlice(rows, from, to, outcome))
+            return error;
+    }
+    return std::nullopt;
 }
 
 std::optional<StoreError> SqlStore::commitOrRollBack(QSqlDatabase& db)

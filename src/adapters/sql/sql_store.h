@@ -101,13 +101,18 @@ protected:
     StoreResult<QSet<QString>> numbersAnswered(const Statement& statement);
     // Statements no engine prepares (savepoints, a session's own tables), without values.
     std::optional<StoreError> control(const QString& sql);
+    // Begins a transaction on the connection, connecting again first when it was lost.
+    std::optional<StoreError> beginTransaction();
+    // insertUnlessStored's work within the transaction that is open: what became of
+    // the rows goes to `outcome`; an error only when the store itself fails.
+    std::optional<StoreError> insertRows(const std::vector<StoredRow>& rows, InsertOutcome& outcome);
+    // Commits the open transaction; when that fails, rolls it back and tells why.
+    std::optional<StoreError> commitOrRollBack(QSqlDatabase& db);
 
 private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
-    // Commits the open transaction; when that fails, rolls it back and tells why.
-    std::optional<StoreError> commitOrRollBack(QSqlDatabase& db);
     // Whether a search reads the trigram index: only when it finds few rows there.
     statements::Index indexFor(const QString& search);
     // insertUnlessStored's rows [from, to): stored by one statement, or row by row

@@ -172,7 +172,7 @@ Statement sqliteSearchMatches(const QString& search, int limit)
         {trigramPhrase(search), limit}};
 }
 
-QStringList postgresSearchIndex()
+QStringList postgresSearchIndex(Making making)
 {
     // pg_trgm's operator class folds case as ilike does and answers like and ilike
     // with a recheck of the row, so the statements stay as they are; the planner
@@ -180,22 +180,31 @@ QStringList postgresSearchIndex()
     // so the number is in the trigram index too. A number's prefix of digits is read
     // sooner from a range of a btree in the order of its characters, which the
     // planner takes for an ilike whose text starts with no letter. Concurrently:
-    // saves go on while an index is made (outside any transaction).
+    // saves go on while an index is made (outside any transaction); within one,
+    // which holds the table anyway, an index is made at once, in a fraction of the
+    // time.
+    const QString how = making == Making::WhileSavesGoOn ? QStringLiteral("concurrently ") : QString();
+    const QStringList names = postgresSearchIndexNames();
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
-        QStringLiteral(
-            "create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
-            "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
-        QStringLiteral(
-            "create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
+        QStringLiteral("create index %1if not exists %2 on 选型输出 using gin (选型编号 gin_trgm_ops, "
+                       "仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)")
+            .arg(how, names[0]),
+        QStringLiteral("create index %1if not exists %2 on 选型输出 (选型编号 text_pattern_ops)").arg(how, names[1]),
     };
+}
+
+QStringList postgresSearchIndexNames()
+{
+    return {QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")};
 }
 
 Statement postgresSearchIndexesFound()
 {
+    const QStringList names = postgresSearchIndexNames();
     return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
                            "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
-        {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
+        {QStringLiteral("选型输出"), names[0], names[1]}};
 }
 
 Statement postgresRowsUpTo(int limit)

@@ -72,10 +72,18 @@ QStringList sqliteSearchIndex();
 QStringList sqliteSearchIndexFill();
 // How many entries of the index hold the text, counted up to `limit`.
 Statement sqliteSearchMatches(const QString& search, int limit);
+// How the PostgreSQL store's search indexes are made: while saves go on (outside
+// any transaction), or at once, within the transaction that holds the table.
+enum class Making {
+    WhileSavesGoOn,
+    InTransaction,
+};
 // The PostgreSQL store's trigram index over the searched texts and the index of the
 // numbers' prefixes, with the extension that provides the first; each where it is
-// missing, made while saves go on.
-QStringList postgresSearchIndex();
+// missing.
+QStringList postgresSearchIndex(Making making = Making::WhileSavesGoOn);
+// The names of those two indexes.
+QStringList postgresSearchIndexNames();
 // The names of those indexes that are there, each with whether it is usable.
 Statement postgresSearchIndexesFound();
 // How many rows the table holds, counted up to `limit`.

@@ -285,6 +285,8 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 // Copies the stored selections a thousand at a time, in number order, each thousand
 // in one transaction of the target; numbers the target holds are skipped, and a row
 // the target refuses is reported by its number and left out, the others copied.
+// Into a target that holds none, all of them in one transaction when the target
+// knows a faster way for that: a failure of a store then leaves it empty.
 int copyDb(const Options& o, const Sink& out, const Sink& err)
 {
     constexpr int kRowsPerTransaction = 1000;
@@ -308,22 +310,20 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     const std::optional<OpenedStore> target = openNeededStore(targetLocation, err);
     if (!target)
         return kExitUnusable;
-    int copied = 0;
+    SelectionStore& into = *target->store;
+    const StoreResult<bool> intoEmpty = into.beginCopyIntoEmpty();
+    if (!intoEmpty.ok()) {
+        err(dataErrorText(intoEmpty.error().statement, intoEmpty.error().message));
+        return kExitLineFailed;
+    }
+    int read = 0;
     int skipped = 0;
     int failed = 0;
-    QString after;
-    for (;;) {
-        const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
-        if (!page.ok()) {
-            err(queryErrorText(page.error().statement, page.error().message));
-            return kExitLineFailed;
-        }
-        if (page.value().empty())
-            break;
-        const StoreResult<InsertOutcome> stored = target->store->insertUnlessStored(page.value());
+    // what became of rows, as the target tells it: after their page, or later
+    const auto report = [&](const StoreResult<InsertOutcome>& stored) {
         if (!stored.ok()) {
             err(dataErrorText(stored.error().statement, stored.error().message));
-            return kExitLineFailed;
+            return false;
         }
         const InsertOutcome& outcome = stored.value();
         for (const QString& number : outcome.skipped)
@@ -332,9 +332,26 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
             out(JsonLine(QStringLiteral("failed")).add("SelectionNo", row.number).add("reason", row.reason).text());
         skipped += static_cast<int>(outcome.skipped.size());
         failed += static_cast<int>(outcome.refused.size());
-        copied += static_cast<int>(page.value().size() - outcome.skipped.size() - outcome.refused.size());
+        return true;
+    };
+    QString after;
+    for (;;) {
+        const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
+        if (!page.ok()) {
+            into.endCopyIntoEmpty(false);
+            err(queryErrorText(page.error().statement, page.error().message));
+            return kExitLineFailed;
+        }
+        if (page.value().empty())
+            break;
+        if (!report(into.insertUnlessStored(page.value())))
+            return kExitLineFailed;
+        read += static_cast<int>(page.value().size());
         after = page.value().back().front();
     }
+    if (!report(into.endCopyIntoEmpty(true)))
+        return kExitLineFailed;
+    const int copied = read - skipped - failed;
     if (!copyProjects(*source->store, *target->store, out, err))
         return kExitLineFailed;
     out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());

@@ -1,4 +1,5 @@
 #include "adapters/postgresql/postgres_database.h"
+#include "core/form/fields.h"
 #include "core/record/columns.h"
 #include "support/selection_script.h"
 #include "support/test_store.h"
@@ -61,6 +62,62 @@ int rowCount(const QString& location)
     if (!q.exec(QStringLiteral("select count(*), min(length(仪表型号规格)) from 选型输出")) || !q.next())
         return -1;
     return q.value(1).toInt() > 0 ? q.value(0).toInt() : -2; // -2: a partial row
+}
+
+// How many of the two search indexes are there and usable.
+int usableSearchIndexes(const QString& location)
+{
+    TestStore store(location);
+    QSqlQuery q(store.connection());
+    return q.exec(QStringLiteral("select count(*) from pg_index i join pg_class c on c.oid = i.indexrelid "
+                                 "where c.relname in ('选型输出检索', '选型输出编号前缀') and i.indisvalid"))
+            && q.next()
+        ? q.value(0).toInt()
+        : -1;
+}
+
+// Rows of a copy, numbered from 0: each value its column and row, the searched texts
+// with the characters that COPY's text format escapes, a text with a lone surrogate
+// (which every statement sends as '?'), an empty text and a null one.
+std::vector<StoredRow> rowsToCopy(int count)
+{
+    std::vector<StoredRow> rows;
+    for (int i = 0; i < count; ++i) {
+        StoredRow row;
+        for (int c = 0; c < kColumnCount; ++c)
+            row << QStringLiteral("%1.%2").arg(i).arg(c);
+        row[0] = QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0'));
+        row[columnOf(Derived::ModelCode)] = QStringLiteral("LUGB-%1\\t\t反\\斜\n行\r").arg(i);
+        row[columnOf(Field::Medium)] = i % 2 ? QStringLiteral("天然气") : QStringLiteral("空气");
+        row[columnOf(Derived::ProductName)] = QStringLiteral("流量计") + QChar(0xD800);
+        row[5] = QStringLiteral("");
+        row[6] = QString();
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Every stored row, lowest number first.
+std::vector<StoredRow> storedRows(SelectionStore& store)
+{
+    const StoreResult<std::vector<StoredRow>> rows = store.readInNumberOrder(QString(), 100000);
+    return rows.ok() ? rows.value() : std::vector<StoredRow> {};
+}
+
+// Stores the rows 500 at a time, as copy-db sends its pages; what became of them.
+std::optional<InsertOutcome> insertInPages(SelectionStore& store, const std::vector<StoredRow>& rows)
+{
+    InsertOutcome all;
+    for (size_t from = 0; from < rows.size(); from += 500) {
+        const auto end = rows.begin() + static_cast<std::ptrdiff_t>(std::min(rows.size(), from + 500));
+        const StoreResult<InsertOutcome> page
+            = store.insertUnlessStored(std::vector<StoredRow>(rows.begin() + static_cast<std::ptrdiff_t>(from), end));
+        if (!page.ok())
+            return std::nullopt;
+        all.skipped << page.value().skipped;
+        all.refused.insert(all.refused.end(), page.value().refused.begin(), page.value().refused.end());
+    }
+    return all;
 }
 
 } // namespace
@@ -167,14 +224,7 @@ private slots:
     void searchIndexesAddedByOpeningOrByInit()
     {
         const QString location = freshStoreLocation(QStringLiteral("postgresql"), true);
-        const QString indexes
-            = QStringLiteral("select count(*) from pg_index i join pg_class c on c.oid = i.indexrelid "
-                             "where c.relname in ('选型输出检索', '选型输出编号前缀') and i.indisvalid");
-        const auto usableIndexes = [&] {
-            TestStore store(location);
-            QSqlQuery q(store.connection());
-            return q.exec(indexes) && q.next() ? q.value(0).toInt() : -1;
-        };
+        const auto usableIndexes = [&] { return usableSearchIndexes(location); };
         const auto dropIndexes = [&] {
             TestStore store(location);
             QSqlQuery q(store.connection());
@@ -204,6 +254,143 @@ private slots:
         QString error;
         QVERIFY2(prepareStore(location, &error), qPrintable(error));
         QCOMPARE(usableIndexes(), 2);
+    }
+
+    // Into an empty table the rows go straight in by COPY, the search indexes made
+    // again at the end; into one that holds rows, the usual way. Either way the same
+    // rows are stored with the same values, the same rows are refused with the same
+    // reasons (one the program knows the server cannot hold, one the server refuses),
+    // and a search finds the rows through the trigram index.
+    void copyIntoAnEmptyTable_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("empty: straight in, indexes made again") << true;
+        QTest::newRow("holding a row: the usual way") << false;
+    }
+
+    void copyIntoAnEmptyTable()
+    {
+        QFETCH(bool, empty);
+        const QString location = freshStoreLocation(QStringLiteral("postgresql"));
+        TestStore store(location);
+        QVERIFY(store.opened);
+        QSqlQuery own(store.connection());
+        QVERIFY(own.exec(QStringLiteral("alter table 选型输出 add constraint 不收 check (使用介质 <> '拒收')")));
+        std::vector<StoredRow> rows = rowsToCopy(1200);
+        rows[3][columnOf(Field::Medium)] = QStringLiteral("城市") + QChar(u'\0') + QStringLiteral("燃气");
+        rows[701][columnOf(Field::Medium)] = QStringLiteral("拒收");
+        StoredRow held = rowsToCopy(1).front();
+        held[0] = QStringLiteral("2027");
+        if (!empty)
+            QVERIFY(store->insert(held).ok());
+
+        const StoreResult<bool> intoEmpty = store->beginCopyIntoEmpty();
+        QVERIFY(intoEmpty.ok());
+        QCOMPARE(intoEmpty.value(), empty);
+        std::optional<InsertOutcome> outcome = insertInPages(*store, rows);
+        QVERIFY(outcome);
+        const StoreResult<InsertOutcome> ended = store->endCopyIntoEmpty(true);
+        QVERIFY2(ended.ok(), qPrintable(ended.ok() ? QString() : ended.error().message));
+        outcome->skipped << ended.value().skipped;
+        outcome->refused.insert(outcome->refused.end(), ended.value().refused.begin(), ended.value().refused.end());
+
+        QVERIFY(outcome->skipped.isEmpty());
+        QCOMPARE(outcome->refused.size(), size_t(2));
+        QCOMPARE(outcome->refused[0].number, rows[3][0]);
+        QCOMPARE(outcome->refused[0].reason, QStringLiteral("使用介质 含有NUL字符，PostgreSQL 不能保存"));
+        QCOMPARE(outcome->refused[1].number, rows[701][0]);
+        QVERIFY2(outcome->refused[1].reason.contains(QStringLiteral("不收")), qPrintable(outcome->refused[1].reason));
+        std::vector<StoredRow> expected;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (i == 3 || i == 701)
+                continue;
+            StoredRow row = rows[i];
+            for (QString& value : row)
+                value = value.isNull() ? QString() : QString::fromUtf8(value.toUtf8());
+            expected.push_back(row);
+        }
+        if (!empty)
+            expected.push_back(storedRows(*store).back());
+        const std::vector<StoredRow> stored = storedRows(*store);
+        QVERIFY(stored == expected);
+        QVERIFY(stored[0][6].isNull() && !stored[0][5].isNull());
+        QCOMPARE(stored[0][columnOf(Derived::ProductName)], QStringLiteral("流量计?"));
+
+        QCOMPARE(usableSearchIndexes(location), 2);
+        QVERIFY(own.exec(QStringLiteral("set enable_seqscan = off")));
+        const QString search = QStringLiteral("from 选型输出 where 仪表型号规格 ilike '%lugb-1199\\\\t%'");
+        QVERIFY(own.exec(QStringLiteral("explain select 选型编号 ") + search));
+        QString plan;
+        while (own.next())
+            plan += own.value(0).toString() + u'\n';
+        QVERIFY2(plan.contains(QStringLiteral("选型输出检索")), qPrintable(plan));
+        QVERIFY(own.exec(QStringLiteral("select 选型编号 ") + search));
+        QVERIFY(own.next());
+        QCOMPARE(own.value(0).toString(), rows[1199][0]);
+        QVERIFY(!own.next());
+        const StoreResult<std::vector<StoredRow>> page = store->readPage({QStringLiteral("LUGB-1199\\t"), {}}, 10);
+        QVERIFY(page.ok());
+        QCOMPARE(page.value().size(), size_t(1));
+        QCOMPARE(page.value().front()[0], rows[1199][0]);
+    }
+
+    // A copy into an empty table that ends before it is kept (given up, its
+    // connection lost, its commit refused) leaves the table as it was: no row, its
+    // search indexes there. Meanwhile no other program adds a row.
+    void aFailedCopyIntoAnEmptyTableLeavesItAsBefore_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("given up") << "given up";
+        QTest::newRow("connection ended by the server") << "connection ended";
+        QTest::newRow("commit refused") << "commit refused";
+    }
+
+    void aFailedCopyIntoAnEmptyTableLeavesItAsBefore()
+    {
+        QFETCH(QString, failure);
+        const QString location = freshStoreLocation(QStringLiteral("postgresql"));
+        TestStore store(location);
+        TestStore other(location);
+        QVERIFY(store.opened && other.opened);
+        QSqlQuery administrator(other.connection());
+        if (failure == u"commit refused") {
+            QVERIFY(
+                administrator.exec(QStringLiteral("create function 不收() returns trigger language plpgsql as $$ begin "
+                                                  "raise exception '不收 %', new.选型编号; end $$")));
+            QVERIFY(administrator.exec(
+                QStringLiteral("create constraint trigger 不收 after insert on 选型输出 deferrable initially "
+                               "deferred for each row when (new.选型编号 = '20260000599') execute function 不收()")));
+        }
+        const std::vector<StoredRow> rows = rowsToCopy(1000);
+        const StoreResult<bool> intoEmpty = store->beginCopyIntoEmpty();
+        QVERIFY(intoEmpty.ok() && intoEmpty.value());
+        QVERIFY(store->insertUnlessStored({rows.begin(), rows.begin() + 500}).ok());
+        if (failure == u"given up") {
+            StoredRow another = rows[900];
+            const StoreResult<bool> waited = other->insert(another);
+            QVERIFY(!waited.ok());
+            QCOMPARE(waited.error().kind, StoreError::Kind::Busy);
+            QVERIFY(store->endCopyIntoEmpty(false).ok());
+        } else if (failure == u"connection ended") {
+            QVERIFY(
+                administrator.exec(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                                  "where datname = current_database() and pid <> pg_backend_pid()")));
+            const StoreResult<InsertOutcome> lost = store->insertUnlessStored({rows.begin() + 500, rows.end()});
+            QVERIFY(!lost.ok());
+            QCOMPARE(lost.error().kind, StoreError::Kind::Disconnected);
+            QVERIFY(store->endCopyIntoEmpty(true).ok());
+        } else {
+            QVERIFY(store->insertUnlessStored({rows.begin() + 500, rows.end()}).ok());
+            const StoreResult<InsertOutcome> refused = store->endCopyIntoEmpty(true);
+            QVERIFY(!refused.ok());
+            QVERIFY2(refused.error().message.contains(QStringLiteral("不收 20260000599")),
+                qPrintable(refused.error().message));
+        }
+        QVERIFY(storedRows(*other).empty());
+        QCOMPARE(usableSearchIndexes(location), 2);
+        // the store goes on as ever
+        QVERIFY(store->insert(rows[0]).ok());
+        QCOMPARE(storedRows(*other).size(), size_t(1));
     }
 
     // The server ends the connection (an administrator, a restart): the operation

@@ -399,6 +399,45 @@ private slots:
         QVERIFY(allRows(*b) == (std::vector<StoredRow> {rows[0], rows[2]}));
     }
 
+    // Into an empty team store copy-db is all or nothing: when the server refuses the
+    // rows at the end, the store is left empty; once it takes them, a second run
+    // copies every row.
+    void copyDbIntoAnEmptyTeamStoreIsAllOrNothing()
+    {
+        const QString file = freshStoreLocation(QStringLiteral("sqlite"), true);
+        const QString server = freshStoreLocation(QStringLiteral("postgresql"), true);
+        QVERIFY(!file.isEmpty() && !server.isEmpty());
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 2500; ++i)
+            rows.push_back(sampleRow(i, QStringLiteral("v%1").arg(i)));
+        {
+            TestStore s(file);
+            QVERIFY(s->insertUnlessStored(rows).ok());
+            TestStore t(server);
+            QSqlQuery q(t.connection());
+            QVERIFY(q.exec(QStringLiteral("create function 不收() returns trigger language plpgsql as $$ begin "
+                                          "raise exception '不收 %', new.选型编号; end $$")));
+            QVERIFY(q.exec(QStringLiteral("create constraint trigger 不收 after insert on 选型输出 deferrable "
+                                          "initially deferred for each row when (new.选型编号 = '%1') "
+                                          "execute function 不收()")
+                               .arg(rows[2400][0])));
+        }
+        const Result first = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(first.status, 1);
+        QVERIFY(first.out.isEmpty());
+        QCOMPARE(first.err.join(u'\n'),
+            QStringLiteral("数据错误!\r\n(set constraints all immediate)\r\n(不收 %1)").arg(rows[2400][0]));
+        TestStore t(server);
+        QVERIFY(allRows(*t).empty());
+
+        QVERIFY(QSqlQuery(t.connection()).exec(QStringLiteral("drop trigger 不收 on 选型输出")));
+        const Result second = cli({QStringLiteral("--db"), file, QStringLiteral("copy-db"), server});
+        QCOMPARE(second.status, 0);
+        QCOMPARE(second.out,
+            QStringList {QStringLiteral("{\"event\":\"copied\",\"rows\":2500,\"skipped\":0,\"failed\":0}")});
+        QVERIFY(allRows(*t) == rows);
+    }
+
     void copyDbWithAStoreThatCannotBeOpened_data()
     {
         QTest::addColumn<QString>("source");
