@@ -9,6 +9,15 @@ QString quoted(const char* name)
     return QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
 }
 
+// The name of a thing that belongs to the table of stored selections: the table's
+// name, then what it is.
+QString besideTheTable(QStringView what)
+{
+    QString name = kSelectionTable.toString();
+    name += what;
+    return name;
+}
+
 } // namespace
 
 namespace statements {
@@ -107,19 +116,19 @@ QString trigramPhrase(const QString& search)
 
 const QString& sqliteSearchIndexName()
 {
-    static const QString name = QStringLiteral("选型输出检索");
+    static const QString name = besideTheTable(u"检索");
     return name;
 }
 
 const QString& sqliteSearchKeysName()
 {
-    static const QString name = QStringLiteral("选型输出检索号");
+    static const QString name = besideTheTable(u"检索号");
     return name;
 }
 
 const QString& sqliteSearchWaitingName()
 {
-    static const QString name = QStringLiteral("选型输出检索待入");
+    static const QString name = besideTheTable(u"检索待入");
     return name;
 }
 
@@ -243,10 +252,11 @@ QStringList postgresSearchIndex()
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
         QStringLiteral(
-            "create index concurrently if not exists 选型输出检索 on 选型输出 using gin "
-            "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)"),
-        QStringLiteral(
-            "create index concurrently if not exists 选型输出编号前缀 on 选型输出 (选型编号 text_pattern_ops)"),
+            "create index concurrently if not exists %1 on %2 using gin "
+            "(选型编号 gin_trgm_ops, 仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)")
+            .arg(besideTheTable(u"检索"), kSelectionTable),
+        QStringLiteral("create index concurrently if not exists %1 on %2 (选型编号 text_pattern_ops)")
+            .arg(besideTheTable(u"编号前缀"), kSelectionTable),
     };
 }
 
@@ -254,12 +264,12 @@ Statement postgresSearchIndexesFound()
 {
     return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
                            "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
-        {QStringLiteral("选型输出"), QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")}};
+        {kSelectionTable.toString(), besideTheTable(u"检索"), besideTheTable(u"编号前缀")}};
 }
 
 Statement postgresRowsUpTo(int limit)
 {
-    return {QStringLiteral("select count(*) from (select 1 from 选型输出 limit ?) r"), {limit}};
+    return {QStringLiteral("select count(*) from (select 1 from %1 limit ?) r").arg(kSelectionTable), {limit}};
 }
 
 QString likeLiteral(const QString& text)
@@ -307,22 +317,23 @@ Statement listPage(const ListQuery& query, int limit, Match match, Index index)
     if (!trigrams && !numbers)
         return pageOf(kSelectionTable.toString(), query, limit, match, {});
     const KeyRange range = caseFoldedPrefixRange(query.search);
-    const Statement inRange = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"),
-        query, limit, match, {range.from, range.before});
+    const Statement inRange
+        = pageOf(QStringLiteral("(select * from %1 where 选型编号 >= ? and 选型编号 < ?) r").arg(kSelectionTable),
+            query, limit, match, {range.from, range.before});
     Statement texts;
     if (trigrams) {
         QString named = QStringLiteral("select 选型编号 from %1 where id in (select rowid from %2 where %2 match ?)")
                             .arg(sqliteSearchKeysName(), sqliteSearchIndexName());
         if (index == Index::Trigrams)
             named += QStringLiteral(" union all select 选型编号 from %1").arg(sqliteSearchWaitingName());
-        texts = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (%1)) r").arg(named), query, limit,
-            match, {trigramPhrase(query.search)});
+        texts = pageOf(QStringLiteral("(select * from %1 where 选型编号 in (%2)) r").arg(kSelectionTable, named), query,
+            limit, match, {trigramPhrase(query.search)});
     } else {
         const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
         const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
-        texts = pageOf(QStringLiteral("(select * from 选型输出 where 仪表型号规格 %1 ? escape '\\' or "
-                                      "使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\') r")
-                           .arg(op),
+        texts = pageOf(QStringLiteral("(select * from %1 where 仪表型号规格 %2 ? escape '\\' or "
+                                      "使用介质 %2 ? escape '\\' or 产品名称 %2 ? escape '\\') r")
+                           .arg(kSelectionTable, op),
             query, limit, match, {anywhere, anywhere, anywhere});
     }
     Statement s;
