@@ -33,20 +33,30 @@ struct Store : TestStore {
         r[21] = product;
         QVERIFY2(store->insert(r).ok(), qPrintable(number));
     }
-    // The rows the search cases look for.
-    void insertSearchedRows()
+    // The rows the search cases look for, those from `from` up to `to`.
+    static constexpr int kSearchedRows = 8;
+    void insertSearchedRows(int from = 0, int to = kSearchedRows)
     {
-        const QString city = QStringLiteral("城市天然气或城市煤气");
-        insert(QStringLiteral("20261210001"), QStringLiteral("VRNA-80B-0.5/1.6-1.0/1.5-KEV"), city,
-            QStringLiteral("气体涡轮"));
-        insert(QStringLiteral("20261210002"), QStringLiteral("RKD-G16-CDAR-0.5/1.6"), QStringLiteral("氧气或氢气"),
-            QStringLiteral("气体腰轮流量计"));
-        insert(QStringLiteral("20261210003"), QStringLiteral("VRNA-80B-0.5/1.6"), city, QStringLiteral("气体涡轮"));
-        insert(QStringLiteral("20261219001"), QStringLiteral("special 50% code"));
-        insert(QStringLiteral("20261209001"), QStringLiteral("A_B"));
-        insert(QStringLiteral("20261208001"), QStringLiteral("it's"));
-        insert(QStringLiteral("20261208002"), QStringLiteral("say \"Q\""));
-        insert(QStringLiteral("20261208003"), QStringLiteral("C:\\dir"));
+        const char* const city = "城市天然气或城市煤气";
+        const char* const rows[kSearchedRows][4] = {
+            {"20261210001", "VRNA-80B-0.5/1.6-1.0/1.5-KEV", city, "气体涡轮"},
+            {"20261210002", "RKD-G16-CDAR-0.5/1.6", "氧气或氢气", "气体腰轮流量计"},
+            {"20261210003", "VRNA-80B-0.5/1.6", city, "气体涡轮"},
+            {"20261219001", "special 50% code", nullptr, nullptr},
+            {"20261209001", "A_B", nullptr, nullptr},
+            {"20261208001", "it's", nullptr, nullptr},
+            {"20261208002", "say \"Q\"", nullptr, nullptr},
+            {"20261208003", "C:\\dir", nullptr, nullptr},
+        };
+        const auto text = [](const char* t) { return t ? QString::fromUtf8(t) : QString(); };
+        for (int i = from; i < to; ++i)
+            insert(text(rows[i][0]), text(rows[i][1]), text(rows[i][2]), text(rows[i][3]));
+    }
+    // A count the store answers, or -1.
+    int count(const QString& sql)
+    {
+        QSqlQuery q(connection());
+        return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
     }
     // Every page of a query, `limit` rows at a time, each after the last of the one before.
     QStringList allPages(const QString& search, int limit)
@@ -166,8 +176,10 @@ private slots:
     }
 
     // The trigram index only narrows: every search finds the rows of the scan, in
-    // its order, with the index, in a store that has none (one made before it, or
-    // a read-only file), and after the first program that may write has added it.
+    // its order, with the index (in the SQLite file some rows in it, the rows saved
+    // since it was last opened waiting for it), in a store that has none (one made
+    // before it, or a read-only file), and after the first program that may write
+    // has added it.
     void searchWithAndWithoutTheIndex_data() { searchFinds_data(); }
 
     void searchWithAndWithoutTheIndex()
@@ -179,15 +191,24 @@ private slots:
         const QStringList dropIndex = sqlite
             ? QStringList {QStringLiteral("drop table 选型输出检索"), QStringLiteral("drop trigger 选型输出检索_添加"),
                 QStringLiteral("drop trigger 选型输出检索_删除"), QStringLiteral("drop trigger 选型输出检索_修改"),
-                QStringLiteral("drop table 选型输出检索号")}
+                QStringLiteral("drop table 选型输出检索号"), QStringLiteral("drop table 选型输出检索待入")}
             : QStringList {QStringLiteral("drop index 选型输出检索"), QStringLiteral("drop index 选型输出编号前缀")};
+        const int half = Store::kSearchedRows / 2;
+        {
+            Store db(location);
+            QVERIFY2(db.opened, qPrintable(db.error));
+            db.insertSearchedRows(0, half);
+        }
         {
             Store db(location);
             QVERIFY2(db.opened, qPrintable(db.error));
             QCOMPARE(db->searchIndexed(), sqlite);
             // the server would scan eight rows anyway: make it take the index where it can
             QVERIFY(sqlite || QSqlQuery(db.connection()).exec(QStringLiteral("set enable_seqscan = off")));
-            db.insertSearchedRows();
+            db.insertSearchedRows(half, Store::kSearchedRows);
+            if (sqlite)
+                QCOMPARE(
+                    db.count(QStringLiteral("select count(*) from 选型输出检索待入")), Store::kSearchedRows - half);
             QCOMPARE(db.allPages(search, 2), found);
             for (const QString& sql : dropIndex)
                 QVERIFY2(QSqlQuery(db.connection()).exec(sql), qPrintable(sql));
@@ -212,6 +233,76 @@ private slots:
         QCOMPARE(added.value(0).toInt(), sqlite ? 2 : 1);
         added.finish();
         QCOMPARE(reopened.allPages(search, 2), found);
+    }
+
+    // A file whose index was made before rows waited for it (its triggers wrote every
+    // save into it at once): a read-only file still searches through it, and the first
+    // program that may write gives it the table of waiting rows and the triggers that
+    // fill it, keeping the entries it has. The rows are found as before; a new save
+    // waits and is found, a removed row leaves the index.
+    void searchIndexMadeBeforeRowsWaited_data() { searchFinds_data(); }
+
+    void searchIndexMadeBeforeRowsWaited()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, found);
+        if (storeKind() != u"sqlite")
+            QSKIP("the SQLite file's own index");
+        const QString location = freshStoreLocation(storeKind(), true);
+        const int half = Store::kSearchedRows / 2;
+        const QString added = QStringLiteral(
+            "insert or replace into 选型输出检索号(选型编号) values (new.选型编号); "
+            "insert into 选型输出检索(rowid, 仪表型号规格, 使用介质, 产品名称) values ((select id from 选型输出检索号 "
+            "where 选型编号 = new.选型编号), new.仪表型号规格, new.使用介质, new.产品名称);");
+        const QString removed = QStringLiteral(
+            "insert into 选型输出检索(选型输出检索, rowid, 仪表型号规格, 使用介质, 产品名称) select 'delete', id, "
+            "old.仪表型号规格, old.使用介质, old.产品名称 from 选型输出检索号 where 选型编号 = old.选型编号; "
+            "delete from 选型输出检索号 where 选型编号 = old.选型编号;");
+        const QStringList olderIndex {QStringLiteral("drop table 选型输出检索待入"),
+            QStringLiteral("drop trigger 选型输出检索_添加"), QStringLiteral("drop trigger 选型输出检索_删除"),
+            QStringLiteral("drop trigger 选型输出检索_修改"),
+            QStringLiteral("create trigger 选型输出检索_添加 after insert on 选型输出 begin %1 end").arg(added),
+            QStringLiteral("create trigger 选型输出检索_删除 after delete on 选型输出 begin %1 end").arg(removed),
+            QStringLiteral("create trigger 选型输出检索_修改 after update on 选型输出 begin %1 %2 end")
+                .arg(removed, added)};
+        const QString waitingTables
+            = QStringLiteral("select count(*) from sqlite_master where name = '选型输出检索待入'");
+        const QString vrnaEntries
+            = QStringLiteral("select count(*) from 选型输出检索 where 选型输出检索 match '\"vrna-80b\"'");
+        {
+            Store db(location);
+            QVERIFY2(db.opened, qPrintable(db.error));
+            db.insertSearchedRows(0, half);
+        }
+        {
+            Store db(location); // the rows saved before go into the index
+            QVERIFY2(db.opened, qPrintable(db.error));
+            for (const QString& sql : olderIndex)
+                QVERIFY2(QSqlQuery(db.connection()).exec(sql), qPrintable(sql));
+            db.insertSearchedRows(half, Store::kSearchedRows);
+            QCOMPARE(db.count(vrnaEntries), 2);
+        }
+        QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        {
+            Store readOnly(location);
+            QVERIFY2(readOnly.opened, qPrintable(readOnly.error));
+            QVERIFY(readOnly->searchIndexed());
+            QCOMPARE(readOnly.count(waitingTables), 0);
+            QCOMPARE(readOnly.allPages(search, 2), found);
+        }
+        QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        Store upgraded(location);
+        QVERIFY2(upgraded.opened, qPrintable(upgraded.error));
+        QVERIFY(upgraded->searchIndexed());
+        QCOMPARE(upgraded.count(QStringLiteral("select count(*) from 选型输出检索待入")), 0);
+        QCOMPARE(upgraded.count(vrnaEntries), 2);
+        QCOMPARE(upgraded.allPages(search, 2), found);
+        upgraded.insert(QStringLiteral("20261211001"), QStringLiteral("TBQZ-100"), QStringLiteral("沼气"));
+        QCOMPARE(upgraded.count(QStringLiteral("select count(*) from 选型输出检索待入")), 1);
+        QCOMPARE(upgraded.allPages(QStringLiteral("tbqz"), 10), QStringList {"20261211001"});
+        QVERIFY(upgraded->remove(QStringLiteral("20261210003")).value());
+        QCOMPARE(upgraded.count(vrnaEntries), 1);
+        QCOMPARE(upgraded.allPages(QStringLiteral("vrna-80b"), 10), QStringList {"20261210001"});
     }
 
     // The index follows the table: a saved row is found, a removed one no longer.

@@ -1,5 +1,7 @@
 #include "adapters/sql/project_statements.h"
 
+#include "core/record/columns.h"
+
 namespace project_statements {
 
 namespace {
@@ -121,7 +123,8 @@ Statement updateProject(const Project& project)
 Statement projectLines(const QString& number)
 {
     return {QStringLiteral("select l.位号, l.选型编号, l.数量, l.备注, s.* from 项目测点 l "
-                           "left join 选型输出 s on s.选型编号 = l.选型编号 where l.项目编号 = ?"),
+                           "left join %1 s on s.选型编号 = l.选型编号 where l.项目编号 = ?")
+                .arg(kSelectionTable),
         {number}};
 }
 
@@ -129,8 +132,8 @@ Statement addLine(const QString& projectNo, const ProjectLine& line)
 {
     return {QStringLiteral("insert into 项目测点 (%1) select ?, ?, ?, ?, ? "
                            "where exists (select 1 from 选型项目 where 项目编号 = ?) "
-                           "and exists (select 1 from 选型输出 where 选型编号 = ?)")
-                .arg(kLineColumns),
+                           "and exists (select 1 from %2 where 选型编号 = ?)")
+                .arg(kLineColumns, kSelectionTable),
         {projectNo, text(line.tag), text(line.selectionNo), line.quantity, text(line.note), projectNo,
             text(line.selectionNo)}};
 }

@@ -31,7 +31,10 @@ public:
     // Lets the connection go.
     void close();
     // Whether searches read the trigram index beside the table.
-    bool searchIndexed() const { return m_searchIndex == statements::Index::Trigrams; }
+    bool searchIndexed() const
+    {
+        return m_searchIndex == statements::Index::Trigrams || m_searchIndex == statements::Index::TrigramsOfEveryRow;
+    }
 
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;

@@ -9,6 +9,15 @@ QString quoted(const char* name)
     return QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
 }
 
+// The name of a thing that belongs to the table of stored selections: the table's
+// name, then what it is.
+QString besideTheTable(QStringView what)
+{
+    QString name = kSelectionTable.toString();
+    name += what;
+    return name;
+}
+
 } // namespace
 
 namespace statements {
@@ -107,49 +116,104 @@ QString trigramPhrase(const QString& search)
 
 const QString& sqliteSearchIndexName()
 {
-    static const QString name = QStringLiteral("选型输出检索");
+    static const QString name = besideTheTable(u"检索");
     return name;
 }
 
 const QString& sqliteSearchKeysName()
 {
-    static const QString name = QStringLiteral("选型输出检索号");
+    static const QString name = besideTheTable(u"检索号");
     return name;
+}
+
+const QString& sqliteSearchWaitingName()
+{
+    static const QString name = besideTheTable(u"检索待入");
+    return name;
+}
+
+namespace {
+
+// The texts the trigram index holds, as the columns of the index and of the table.
+const QString& searchedColumns()
+{
+    static const QString names = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
+    return names;
+}
+
+} // namespace
+
+// Each number gets its id, each row its entry, from the texts the table holds now.
+QStringList sqliteSearchIndexCatchUp()
+{
+    const QString keys = sqliteSearchKeysName();
+    const QString waiting = sqliteSearchWaitingName();
+    // "or replace": a program that replaces a row without delete triggers leaves its id
+    // behind, which then names no row any more
+    return {
+        QStringLiteral("insert or replace into %1(选型编号) select 选型编号 from %2").arg(keys, waiting),
+        QStringLiteral("insert into %1(rowid, %2) select k.id, t.仪表型号规格, t.使用介质, t.产品名称 from %3 w "
+                       "join %4 t on t.选型编号 = w.选型编号 join %5 k on k.选型编号 = w.选型编号")
+            .arg(sqliteSearchIndexName(), searchedColumns(), waiting, kSelectionTable, keys),
+        QStringLiteral("delete from %1").arg(waiting),
+    };
 }
 
 // The index holds no text of its own (contentless): each row's entry is found by
 // its number's id, and removed with the values it was made from, which the
 // triggers have as old.*. The ids are those of a table of their own, an integer
 // key that no VACUUM renumbers, unlike the rowids of 选型输出.
+//
+// A save does not write the index itself: the index would write a segment of its
+// own for every transaction, and its merges after, which cost a save more than the
+// row. The number waits in a small table instead, whose rows every search reads
+// beside the index; when some dozens wait, the save that adds the last one moves
+// them all into the index in one segment.
 QStringList sqliteSearchIndex()
 {
     const QString index = sqliteSearchIndexName();
     const QString keys = sqliteSearchKeysName();
-    const QString columns = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
-    const auto idOf = [&keys](const char* row) {
-        return QStringLiteral("(select id from %1 where 选型编号 = %2.选型编号)").arg(keys, QString::fromLatin1(row));
-    };
-    // "or replace": a program that replaces a row without delete triggers leaves its id
-    // behind, which then names no row any more
-    const QString added
-        = QStringLiteral("insert or replace into %1(选型编号) values (new.选型编号); "
-                         "insert into %2(rowid, %3) values (%4, new.仪表型号规格, new.使用介质, new.产品名称);")
-              .arg(keys, index, columns, idOf("new"));
-    const QString removed = QStringLiteral("insert into %1(%1, rowid, %2) select 'delete', id, old.仪表型号规格, "
-                                           "old.使用介质, old.产品名称 from %3 where 选型编号 = old.选型编号; "
-                                           "delete from %3 where 选型编号 = old.选型编号;")
-                                .arg(index, columns, keys);
+    const QString waiting = sqliteSearchWaitingName();
+    const QString added = QStringLiteral("insert or ignore into %1(选型编号) values (new.选型编号);").arg(waiting);
+    const QString removed = QStringLiteral("delete from %1 where 选型编号 = old.选型编号; "
+                                           "insert into %2(%2, rowid, %3) select 'delete', id, old.仪表型号规格, "
+                                           "old.使用介质, old.产品名称 from %4 where 选型编号 = old.选型编号; "
+                                           "delete from %4 where 选型编号 = old.选型编号;")
+                                .arg(waiting, index, searchedColumns(), keys);
     return {
         QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)")
             .arg(keys),
         QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='', tokenize='trigram')")
-            .arg(index, columns),
-        QStringLiteral("create trigger if not exists %1_添加 after insert on 选型输出 begin %2 end").arg(index, added),
-        QStringLiteral("create trigger if not exists %1_删除 after delete on 选型输出 begin %2 end")
-            .arg(index, removed),
-        QStringLiteral("create trigger if not exists %1_修改 after update on 选型输出 begin %2 %3 end")
-            .arg(index, removed, added),
+            .arg(index, searchedColumns()),
+        QStringLiteral("create table if not exists %1 (选型编号 text primary key) without rowid").arg(waiting),
+        QStringLiteral("create trigger if not exists %1_添加 after insert on %2 begin %3 end")
+            .arg(index, kSelectionTable, added),
+        QStringLiteral("create trigger if not exists %1_删除 after delete on %2 begin %3 end")
+            .arg(index, kSelectionTable, removed),
+        QStringLiteral("create trigger if not exists %1_修改 after update on %2 begin %3 %4 end")
+            .arg(index, kSelectionTable, removed, added),
+        QStringLiteral("create trigger if not exists %1_并入 after insert on %2 when (select count(*) from %2) >= %3 "
+                       "begin %4; end")
+            .arg(index, waiting)
+            .arg(kSqliteRowsWaitingAtMost)
+            .arg(sqliteSearchIndexCatchUp().join(QStringLiteral("; "))),
     };
+}
+
+QStringList sqliteSearchTriggersRemoved()
+{
+    QStringList removed;
+    for (const char* kind : {"添加", "删除", "修改", "并入"})
+        removed << QStringLiteral("drop trigger if exists %1_%2").arg(sqliteSearchIndexName(), QString::fromUtf8(kind));
+    return removed;
+}
+
+QStringList sqliteSearchIndexRemoved()
+{
+    QStringList removed = sqliteSearchTriggersRemoved();
+    for (const QString& table : {sqliteSearchWaitingName(), sqliteSearchKeysName(), sqliteSearchIndexName()})
+        removed << QStringLiteral("drop table if exists %1").arg(table);
+    return removed;
 }
 
 QStringList sqliteSearchIndexFill()
@@ -157,12 +221,16 @@ QStringList sqliteSearchIndexFill()
     // in the order of the key, so that the ids of the rows stored before follow it
     const QString keys = sqliteSearchKeysName();
     return {
-        QStringLiteral("insert into %1(选型编号) select 选型编号 from 选型输出 order by 选型编号").arg(keys),
-        QStringLiteral(
-            "insert into %1(rowid, 仪表型号规格, 使用介质, 产品名称) select k.id, t.仪表型号规格, t.使用介质, "
-            "t.产品名称 from 选型输出 t join %2 k on k.选型编号 = t.选型编号")
-            .arg(sqliteSearchIndexName(), keys),
+        QStringLiteral("insert into %1(选型编号) select 选型编号 from %2 order by 选型编号").arg(keys, kSelectionTable),
+        QStringLiteral("insert into %1(rowid, %2) select k.id, t.仪表型号规格, t.使用介质, t.产品名称 from %3 t "
+                       "join %4 k on k.选型编号 = t.选型编号")
+            .arg(sqliteSearchIndexName(), searchedColumns(), kSelectionTable, keys),
     };
+}
+
+Statement sqliteSearchRowsWaiting()
+{
+    return {QStringLiteral("select count(*) from %1").arg(sqliteSearchWaitingName()), {}};
 }
 
 Statement sqliteSearchMatches(const QString& search, int limit)
@@ -187,16 +255,17 @@ QStringList postgresSearchIndex(Making making)
     const QStringList names = postgresSearchIndexNames();
     return {
         QStringLiteral("create extension if not exists pg_trgm"),
-        QStringLiteral("create index %1if not exists %2 on 选型输出 using gin (选型编号 gin_trgm_ops, "
+        QStringLiteral("create index %1if not exists %2 on %3 using gin (选型编号 gin_trgm_ops, "
                        "仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)")
-            .arg(how, names[0]),
-        QStringLiteral("create index %1if not exists %2 on 选型输出 (选型编号 text_pattern_ops)").arg(how, names[1]),
+            .arg(how, names[0], kSelectionTable),
+        QStringLiteral("create index %1if not exists %2 on %3 (选型编号 text_pattern_ops)")
+            .arg(how, names[1], kSelectionTable),
     };
 }
 
 QStringList postgresSearchIndexNames()
 {
-    return {QStringLiteral("选型输出检索"), QStringLiteral("选型输出编号前缀")};
+    return {besideTheTable(u"检索"), besideTheTable(u"编号前缀")};
 }
 
 Statement postgresSearchIndexesFound()
@@ -204,12 +273,12 @@ Statement postgresSearchIndexesFound()
     const QStringList names = postgresSearchIndexNames();
     return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
                            "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
-        {QStringLiteral("选型输出"), names[0], names[1]}};
+        {kSelectionTable.toString(), names[0], names[1]}};
 }
 
 Statement postgresRowsUpTo(int limit)
 {
-    return {QStringLiteral("select count(*) from (select 1 from 选型输出 limit ?) r"), {limit}};
+    return {QStringLiteral("select count(*) from (select 1 from %1 limit ?) r").arg(kSelectionTable), {limit}};
 }
 
 QString likeLiteral(const QString& text)
@@ -251,25 +320,29 @@ Statement pageOf(const QString& source, const ListQuery& query, int limit, Match
 // both, so that the rows and their order are those of the scan.
 Statement listPage(const ListQuery& query, int limit, Match match, Index index)
 {
-    const bool trigrams = index == Index::Trigrams && trigramsServe(query.search);
+    const bool trigrams
+        = (index == Index::Trigrams || index == Index::TrigramsOfEveryRow) && trigramsServe(query.search);
     const bool numbers = index == Index::NumberRange && isNumberPrefix(query.search);
     if (!trigrams && !numbers)
         return pageOf(kSelectionTable.toString(), query, limit, match, {});
     const KeyRange range = caseFoldedPrefixRange(query.search);
-    const Statement inRange = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 >= ? and 选型编号 < ?) r"),
-        query, limit, match, {range.from, range.before});
+    const Statement inRange
+        = pageOf(QStringLiteral("(select * from %1 where 选型编号 >= ? and 选型编号 < ?) r").arg(kSelectionTable),
+            query, limit, match, {range.from, range.before});
     Statement texts;
     if (trigrams) {
-        texts = pageOf(QStringLiteral("(select * from 选型输出 where 选型编号 in (select 选型编号 from %1 where id in "
-                                      "(select rowid from %2 where %2 match ?))) r")
-                           .arg(sqliteSearchKeysName(), sqliteSearchIndexName()),
-            query, limit, match, {trigramPhrase(query.search)});
+        QString named = QStringLiteral("select 选型编号 from %1 where id in (select rowid from %2 where %2 match ?)")
+                            .arg(sqliteSearchKeysName(), sqliteSearchIndexName());
+        if (index == Index::Trigrams)
+            named += QStringLiteral(" union all select 选型编号 from %1").arg(sqliteSearchWaitingName());
+        texts = pageOf(QStringLiteral("(select * from %1 where 选型编号 in (%2)) r").arg(kSelectionTable, named), query,
+            limit, match, {trigramPhrase(query.search)});
     } else {
         const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
         const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
-        texts = pageOf(QStringLiteral("(select * from 选型输出 where 仪表型号规格 %1 ? escape '\\' or "
-                                      "使用介质 %1 ? escape '\\' or 产品名称 %1 ? escape '\\') r")
-                           .arg(op),
+        texts = pageOf(QStringLiteral("(select * from %1 where 仪表型号规格 %2 ? escape '\\' or "
+                                      "使用介质 %2 ? escape '\\' or 产品名称 %2 ? escape '\\') r")
+                           .arg(kSelectionTable, op),
             query, limit, match, {anywhere, anywhere, anywhere});
     }
     Statement s;
@@ -346,8 +419,8 @@ Statement insertManyUnlessStored(const std::vector<QStringList>& rows)
             s.values << (i < row.size() ? row[i] : QString());
     }
     const QString key = quoted(columns()[0].name);
-    s.sql = QStringLiteral("insert into 选型输出 values%1 on conflict (%2) do nothing returning %2")
-                .arg(tuples.join(u','), key);
+    s.sql = QStringLiteral("insert into %1 values%2 on conflict (%3) do nothing returning %3")
+                .arg(kSelectionTable, tuples.join(u','), key);
     return s;
 }
 
@@ -360,8 +433,8 @@ const QString& copiedRowsTable()
 Statement createCopiedRows()
 {
     // emptied by every commit, so that the rows of a transaction never outlive it
-    return {QStringLiteral("create temporary table if not exists %1 (like 选型输出) on commit delete rows")
-                .arg(copiedRowsTable()),
+    return {QStringLiteral("create temporary table if not exists %1 (like %2) on commit delete rows")
+                .arg(copiedRowsTable(), kSelectionTable),
         {}};
 }
 
@@ -374,8 +447,8 @@ Statement emptyCopiedRows()
 Statement insertCopiedUnlessStored()
 {
     const QString key = quoted(columns()[0].name);
-    return {QStringLiteral("insert into 选型输出 select * from %1 on conflict (%2) do nothing returning %2")
-                .arg(copiedRowsTable(), key),
+    return {QStringLiteral("insert into %1 select * from %2 on conflict (%3) do nothing returning %3")
+                .arg(kSelectionTable, copiedRowsTable(), key),
         {}};
 }
 

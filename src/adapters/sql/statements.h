@@ -34,7 +34,11 @@ enum class Match {
 // PostgreSQL server picks its own index for the same statement).
 enum class Index {
     None,
+    // The index and the rows waiting to go into it.
     Trigrams,
+    // An index whose triggers wrote every row into it at once, as a read-only file
+    // made before rows waited keeps it: it names every row.
+    TrigramsOfEveryRow,
     // A search of digits read as two pages: the rows of the key's range of the
     // numbers that start with it, and those whose texts hold it. A server's planner
     // would read the key from the top for an "or" of a number prefix with the texts,
@@ -60,16 +64,28 @@ bool trigramsServe(const QString& search);
 
 // A search text as a phrase of the trigram index: the text itself, in quotes.
 QString trigramPhrase(const QString& search);
-// The SQLite store's trigram index beside the table, and the table of the ids by
-// which its entries name the selection numbers.
+// The SQLite store's trigram index beside the table, the table of the ids by which
+// its entries name the selection numbers, and the table of the numbers of the rows
+// saved since the index last took rows in.
 const QString& sqliteSearchIndexName();
 const QString& sqliteSearchKeysName();
-// The trigram index of the SQLite store with its table of ids, and the triggers that
-// keep both in step with every insert, delete and update, also those of programs
-// that know nothing of them; each where it is missing.
+const QString& sqliteSearchWaitingName();
+// How many rows wait at most before a save moves them into the index.
+inline constexpr int kSqliteRowsWaitingAtMost = 64;
+// The trigram index of the SQLite store with its tables of ids and of waiting rows,
+// and the triggers that keep them in step with every insert, delete and update,
+// also those of programs that know nothing of them; each where it is missing.
 QStringList sqliteSearchIndex();
+// Removes those triggers, so that they can be made again as this program makes them.
+QStringList sqliteSearchTriggersRemoved();
+// Removes the triggers and the tables of the index, each where it is there.
+QStringList sqliteSearchIndexRemoved();
 // Fills the new index from the rows already stored.
 QStringList sqliteSearchIndexFill();
+// Moves the waiting rows into the index.
+QStringList sqliteSearchIndexCatchUp();
+// How many rows wait.
+Statement sqliteSearchRowsWaiting();
 // How many entries of the index hold the text, counted up to `limit`.
 Statement sqliteSearchMatches(const QString& search, int limit);
 // How the PostgreSQL store's search indexes are made: while saves go on (outside

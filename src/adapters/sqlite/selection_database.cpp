@@ -73,22 +73,38 @@ QString tableShapeProblem(const QSqlDatabase& db)
     return tableShapeProblem(*found, Qt::CaseInsensitive);
 }
 
-bool hasSearchIndex(const QSqlDatabase& db)
+bool hasTable(const QSqlDatabase& db, const QString& name)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
-    q.addBindValue(statements::sqliteSearchIndexName());
+    q.addBindValue(name);
     return q.exec() && q.next();
 }
 
-// Adds the search index to a database that has none, filled from the rows stored,
-// all in one transaction. A database that cannot take it (held by another program,
-// a full disk) keeps being searched without it: searches are slower, never wrong.
-void addSearchIndex(QSqlDatabase& db)
+int rowsWaitingForSearchIndex(const QSqlDatabase& db)
 {
-    if (hasSearchIndex(db) || !db.transaction())
+    QSqlQuery q(db);
+    return q.exec(statements::sqliteSearchRowsWaiting().sql) && q.next() ? q.value(0).toInt() : 0;
+}
+
+// What the search index needs from a program that may write: made and filled from
+// the rows stored where there is none; where it was made before rows could wait
+// for it, the table of waiting rows and triggers that let them wait (the index
+// names every row already); else the rows that wait moved into it. All in one
+// transaction. A database that cannot take it (held by another program, a full
+// disk) keeps being searched as it is: searches are slower, never wrong.
+void prepareSearchIndex(QSqlDatabase& db)
+{
+    QStringList steps;
+    if (!hasTable(db, statements::sqliteSearchIndexName()))
+        steps = statements::sqliteSearchIndexRemoved() + statements::sqliteSearchIndex()
+            + statements::sqliteSearchIndexFill();
+    else if (!hasTable(db, statements::sqliteSearchWaitingName()))
+        steps = statements::sqliteSearchTriggersRemoved() + statements::sqliteSearchIndex();
+    else if (rowsWaitingForSearchIndex(db) > 0)
+        steps = statements::sqliteSearchIndexCatchUp();
+    if (steps.isEmpty() || !db.transaction())
         return;
-    const QStringList steps = statements::sqliteSearchIndex() + statements::sqliteSearchIndexFill();
     for (const QString& sql : steps) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
@@ -99,6 +115,15 @@ void addSearchIndex(QSqlDatabase& db)
     }
     if (!db.commit())
         db.rollback();
+}
+
+// How searches may read the index that the file has.
+statements::Index searchIndexOf(const QSqlDatabase& db)
+{
+    if (!hasTable(db, statements::sqliteSearchIndexName()))
+        return statements::Index::None;
+    return hasTable(db, statements::sqliteSearchWaitingName()) ? statements::Index::Trigrams
+                                                               : statements::Index::TrigramsOfEveryRow;
 }
 
 bool isWriteProtected(const QString& path)
@@ -177,8 +202,8 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
         !problem.isEmpty())
         return problem;
     if (!m_readOnly)
-        addSearchIndex(db);
-    setSearchIndex(hasSearchIndex(db) ? statements::Index::Trigrams : statements::Index::None);
+        prepareSearchIndex(db);
+    setSearchIndex(searchIndexOf(db));
     return QString();
 }
 
@@ -233,7 +258,7 @@ bool SelectionDatabase::create(const QString& path, QString* error)
             // a file that was there is left as it was: the first program that opens it
             // to write adds the index
             if (ok && !hadTable)
-                addSearchIndex(db);
+                prepareSearchIndex(db);
         }
         db.close();
     }

@@ -134,6 +134,29 @@ private slots:
         QVERIFY(db.plan(statements::exists(number)).contains(QStringLiteral("COVERING INDEX")));
     }
 
+    // A save's number waits for the trigram index; the save that makes the waiting
+    // rows a few dozen moves them all into it, so that a search never reads more of
+    // them beside the index. Searches find every row, waiting or in the index.
+    void rowsWaitForTheSearchIndexUpToAFew()
+    {
+        Db db;
+        QVERIFY(db.opened);
+        const int waitingAtMost = statements::kSqliteRowsWaitingAtMost;
+        const int rows = 2 * waitingAtMost + 5;
+        const QString waiting = QStringLiteral("select count(*) from 选型输出检索待入");
+        int codeThree = 0;
+        for (int i = 0; i < rows; ++i) {
+            db.insert(QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0')), QStringLiteral("CODE-%1").arg(i % 7));
+            codeThree += i % 7 == 3 ? 1 : 0;
+            QCOMPARE(db.select(waiting, {}), QStringList {QString::number((i + 1) % waitingAtMost)});
+        }
+        const QString entries
+            = QStringLiteral("select count(*) from 选型输出检索 where 选型输出检索 match '\"code-\"'");
+        QCOMPARE(db.select(entries, {}), QStringList {QString::number(2 * waitingAtMost)});
+        QCOMPARE(db.allPages(QStringLiteral("code-3"), 1000).size(), codeThree);
+        QCOMPARE(db.allPages(QStringLiteral("code-"), 1000).size(), rows);
+    }
+
     // The day's numbers by a range on the key select exactly what the old predicate
     // substr(选型编号,1,8)=day selected, odd numbers of other programs included.
     void dayRangeSelectsWhatTheOldPredicateSelected_data()

@@ -1,4 +1,4 @@
-#include "support/selection_script.h"
+#include "support/window_script.h"
 #include "workspace/code_key.h"
 
 #include <QRegularExpression>
@@ -11,7 +11,7 @@ namespace {
 enum Base { Point, Small };
 
 // Runs a whole selection from the flow inputs down and clicks "选型".
-QStringList select(SelectionScript& s, const QString& medium, Base base, const QStringList& path, const QString& size,
+QStringList select(WindowSelection& s, const QString& medium, Base base, const QStringList& path, const QString& size,
     const QStringList& options)
 {
     QString script = base == Point ? meteringPointLines(medium) : flowLines(medium, "1", "15", "400");
@@ -281,7 +281,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, correctorModel);
         QFETCH(QStringList, settings);
-        SelectionScript s;
+        WindowSelection s;
         const QStringList out = select(s, medium, Base(base), path, size, options);
         QVERIFY2(s.ranCleanly(out), qPrintable(out.join(u'\n')));
         QCOMPARE(s.text(F::ResultText), code);
@@ -317,7 +317,7 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QString, code);
-        SelectionScript s;
+        WindowSelection s;
         s.run(script);
         QCOMPARE(s.text(F::ResultText), code);
         verifyInKey(code);
@@ -351,7 +351,7 @@ private slots:
     // with the lists forced.
     void vrneWithCounter()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity)
             + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose CardControl 一体\n"
               "choose SizeSpec 80B(13<=Qg<=250)\nchoose CorrectionMode 压力检测温度设置\n");
@@ -368,7 +368,7 @@ private slots:
 
     void vrneWithoutCounterKeepsAnEmptyMode()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity)
             + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose CardControl 一体\n"
               "choose SizeSpec 80B(13<=Qg<=250)\nchoose CorrectionMode 温度检测压力设置\n"
@@ -384,7 +384,7 @@ private slots:
     void modeSuffixWithoutItemTakesItemZero()
     {
         // any other row: an empty mode gives the suffix of item 0 and is set to it
-        SelectionScript s;
+        WindowSelection s;
         s.run(
             flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nchoose SizeSpec 50RKD-G16C(0.5<=Qg<=25)\n");
         SelectionWindow& w = *s.workspace.current();
@@ -442,7 +442,7 @@ private slots:
         QFETCH(QString, card);
         QFETCH(QString, z);
         QFETCH(QString, modeAfterDab);
-        SelectionScript s;
+        WindowSelection s;
         select(s, kCity, Point, {"气体涡轮", "国产", "有", "分体"}, "80B(13<=Qg<=250)", {"CorrectionMode " + mode});
         QCOMPARE(s.text(F::ResultText), dab);
         QCOMPARE(s.text(F::CorrectionMode), modeAfterDab);
@@ -506,7 +506,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, current);
         QFETCH(QString, exProof);
-        SelectionScript s;
+        WindowSelection s;
         select(s, kCity, Point, {"气体涡轮", "国产", "有", "无"}, "80B(13<=Qg<=250)", options);
         QCOMPARE(s.text(F::ResultText), code);
         QCOMPARE(s.text(F::CurrentOutput), current);
@@ -516,7 +516,7 @@ private slots:
 
     void missingExProofCountsAsIntrinsicallySafeForLetters()
     {
-        SelectionScript s;
+        WindowSelection s;
         select(s, kCity, Point, {"气体涡轮", "国产", "有", "无"}, "80B(13<=Qg<=250)", {"Gprs 有"});
         SelectionWindow& w = *s.workspace.current();
         w.form().setIndex(F::ExProof, -1);

@@ -1,5 +1,5 @@
 #include "core/rules/size_tables.h"
-#include "support/script_fixture.h"
+#include "support/window_script.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -11,8 +11,8 @@ namespace {
 
 const QString kMedia[] = {"城市天然气或城市煤气", "油田天然气", "煤层气", "空气或氮气或惰性气体", "氧气或氢气"};
 
-// A window driven through the script runner, as the user would drive it.
-struct Cascade : ScriptFixture {
+// A window driven by script lines, as the user would drive it.
+struct Cascade : WindowScript {
     const FormModel& form() { return workspace.current()->form(); }
     QString text(Field f) { return form().text(f); }
     QStringList items(Field f) { return form().items(f); }

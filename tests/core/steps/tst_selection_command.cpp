@@ -1,4 +1,4 @@
-#include "support/selection_script.h"
+#include "support/window_script.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -24,7 +24,7 @@ class TestSelectionCommand final : public QObject {
 private slots:
     void workingFlowFirst()
     {
-        SelectionScript s;
+        WindowSelection s;
         const QStringList before = groups(s.form());
         QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("请先计算工况流量，再选型操作！")});
         QCOMPARE(groups(s.form()), before);
@@ -33,7 +33,7 @@ private slots:
 
     void incompleteChoices()
     {
-        SelectionScript s;
+        WindowSelection s;
         // the vortex table stops at 6400 kPa: no size
         s.run(flowLines(kOil, "30", "300", "7000"));
         const QStringList before = groups(s.form());
@@ -48,7 +48,7 @@ private slots:
 
     void coalBedNeedsACorrector()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCoal) + "choose Corrector 无\n");
         const QStringList before = groups(s.form());
         QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
@@ -58,7 +58,7 @@ private slots:
 
     void turbineWithoutCounterNorCorrector()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity)
             + "choose MeterType 气体涡轮\nchoose MechCounter 无\nchoose Hart 有\n"
               "choose Corrector 无\n");
@@ -76,7 +76,7 @@ private slots:
 
     void rotaryLobeWithoutCounterNeedsACorrector()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400")
             + "choose MechCounter 无\nchoose SizeSpec 50RKD-G16(0.5<=Qg<=25)\nchoose Corrector 无\n");
         QCOMPARE(s.run("click 选型"), QStringList {showBoxLine("无修正仪，选型条件不满足！")});
@@ -88,7 +88,7 @@ private slots:
 
     void cardRowWithoutSensorRange()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "100", "500", "600")
             + "choose CardControl 一体\n"
               "choose SizeSpec 150RKD-G650C(6.5<=Qg<=1000)\n");
@@ -108,7 +108,7 @@ private slots:
     void sensorRangeMissingInTablesAAndC()
     {
         QFETCH(QString, origin);
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose BaseOrigin " + origin + "\n");
         SelectionWindow& w = *s.workspace.current();
         w.form().setItems(F::PressSensorUpper, {});
@@ -120,7 +120,7 @@ private slots:
 
     void cardRowWithoutInstallation()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\n");
         SelectionWindow& w = *s.workspace.current();
         w.form().setIndex(F::Installation, -1);
@@ -133,7 +133,7 @@ private slots:
 
     void hartIsOffInCityGas()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose Hart 有\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("VRNA-50A-0.5/1.6-1.0/1.5-DAR-V"));
         QCOMPARE(s.text(F::Hart), QStringLiteral("无"));
@@ -141,7 +141,7 @@ private slots:
 
     void settlementAndSpecialMarks()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400")
             + "choose CardControl 一体\nchoose SettlementUnit 货     币（元）\n"
               "click 选型\n");
@@ -153,7 +153,7 @@ private slots:
 
     void combinedAccuracyMarksOnlyWithACorrector()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose CombinedAccuracy 1.0\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), QStringLiteral("VRNA-50A-0.5/1.6-1.0/1.0-DAR(特殊要求)"));
         s.run(meteringPointLines(kAir)
@@ -164,7 +164,7 @@ private slots:
 
     void cardWithSensorRange09IsSpecial()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "750") + "choose CardControl 一体\n");
         QCOMPARE(s.text(F::PressSensorUpper), QStringLiteral("0.9"));
         s.run("click 选型");
@@ -179,7 +179,7 @@ private slots:
     void combinationWithoutARowEndsSilently()
     {
         // an imported turbine with an integrated card controller
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity) + "choose MeterType 气体涡轮\nchoose BaseOrigin 进口\nclick 选型\n");
         QVERIFY(s.hasPending());
         SelectionWindow& w = *s.workspace.current();
@@ -194,7 +194,7 @@ private slots:
 
     void oilFieldFixesProtectionAndRadio()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kOil)
             + "choose MeterType 气体旋进\nchoose Gprs 有\nchoose ShortRangeWireless 有\n"
               "click 选型\n");
@@ -206,7 +206,7 @@ private slots:
 
     void airVrnuEndsInClassHalf()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kAir) + "choose MeterType 气体涡轮\nchoose BaseOrigin 进口\n");
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("1.0"));
         s.run("click 选型");
@@ -215,7 +215,7 @@ private slots:
 
     void emptySensorRangeInVrnsII()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCity)
             + "choose MeterType 气体涡轮\nchoose MechCounter 无\n"
               "choose SizeSpec 80B(13<=Qg<=250)\n");
@@ -239,7 +239,7 @@ private slots:
     {
         QFETCH(QString, counter);
         QFETCH(QString, code);
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose MechCounter " + counter
             + "\nchoose SizeSpec 25RKD-G10(0.4<=Qg<=16)\nchoose Gprs 有\nclick 选型\n");
         QCOMPARE(s.text(F::ResultText), code);
@@ -248,7 +248,7 @@ private slots:
 
     void integratedCardSmallestIsACardRow()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose CardControl 一体\nclick 选型\n");
         QCOMPARE(s.text(F::Size), QStringLiteral("25RKD-G10C(0.4<=Qg<=16)"));
         QCOMPARE(s.text(F::ResultText), QStringLiteral("RKD-G10C-0.5/1.6-1.0/1.5-2"));
@@ -256,7 +256,7 @@ private slots:
 
     void rootsAtClassOneStaysDar()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400") + "choose BaseOrigin 进口\nchoose SizeSpec 50G16(0.5<=Qg<=25)\n");
         QCOMPARE(s.text(F::CorrectorAccuracy), QStringLiteral("1.0"));
         s.run("click 选型");
@@ -286,7 +286,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, model);
         QFETCH(QString, display);
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400")
             + "choose MechCounter 无\nchoose SizeSpec 80RKD-G100(0.65<=Qg<=160)\n"
               "choose ExProof "
@@ -298,7 +298,7 @@ private slots:
 
     void airRootsIgnoresTheDisplayFactor()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kAir, "1", "15", "400")
             + "choose MeterType 气体腰轮(罗茨)\nchoose BaseOrigin 进口\n"
               "choose MechCounter 无\nchoose DisplayFactor 有\nclick 选型\n");
@@ -308,7 +308,7 @@ private slots:
 
     void temperaturesAreTrimmed()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kCoal)
             + "paste TempMin \" -20 \"\nclick 计算工况流量\n"
               "choose MeterType 气体旋进\nchoose SizeSpec 50D(6<=Qg<=65)\nclick 选型\n");
@@ -318,7 +318,7 @@ private slots:
 
     void oxygenCardWithoutCorrector()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kOxygen) + "choose CardControl 一体\n");
         SelectionWindow& w = *s.workspace.current();
         w.form().setItems(F::Corrector, {"有", "无"});
@@ -332,7 +332,7 @@ private slots:
 
     void airVortexWithCardHasNoCode()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(meteringPointLines(kAir) + "choose MeterType 气体旋进\n");
         SelectionWindow& w = *s.workspace.current();
         w.form().setItems(F::CardControl, {"无", "一体"});
@@ -345,7 +345,7 @@ private slots:
 
     void pendingRowFollowsTheColumns()
     {
-        SelectionScript s;
+        WindowSelection s;
         s.run(flowLines(kCity, "1", "15", "400")
             + "choose BaseOrigin 进口\nchoose SizeSpec 80G100(0.65<=Qg<=160)\n"
               "choose CorrectorAccuracy 1.0\nclick 选型\n");
@@ -377,7 +377,7 @@ private slots:
     // choices, and any change of an input or option empties it.
     void randomWalk()
     {
-        SelectionScript s;
+        WindowSelection s;
         QRandomGenerator rng(20261210);
         const QStringList media = {kCity, kOil, kCoal, kAir, kOxygen};
         const QStringList flows = {"0.4", "1", "12", "30", "80", "150", "400", "900", "2000"};
