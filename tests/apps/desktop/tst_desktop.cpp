@@ -44,6 +44,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -901,6 +902,37 @@ private slots:
         d.type(F::PabsMax, "102");
         QCoreApplication::processEvents();
         QCOMPARE(pane->rowCount(), 0);
+    }
+
+    // "规格比较" is made when the user first opens it, and then shows the candidates
+    // of the computation made before.
+    void comparisonIsMadeWhenFirstOpened()
+    {
+        Desktop d;
+        d.typePoint("0.45", "20", "101.325", "101.325", "20", "20");
+        d.choose(F::ZMode, "不修正");
+        d.click(d.current()->computeButton());
+        QCoreApplication::processEvents();
+        QTabWidget* tabs = d.current()->tabs();
+        QVERIFY(!d.current()->findChild<CandidatesPane*>());
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("规格比较"));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        auto* pane = qobject_cast<CandidatesPane*>(tabs->currentWidget());
+        QVERIFY(pane);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("规格比较"));
+        QCOMPARE(pane->rowCount(), 4);
+        QCOMPARE(d.current()->candidatesPane(), pane);
+        QCoreApplication::processEvents();
+        QVERIFY(pane->isVisible());
+        // back to the form and again: the same pane
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        QCOMPARE(tabs->currentWidget(), pane);
+        d.agree();
     }
 
     // A double-click in the pane chooses the type and the size as the user chooses
