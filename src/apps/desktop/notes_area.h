@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiArea>
+#include <QPixmap>
 
 // The frame that holds the selection windows; behind them it shows the notes on
 // which meters suit which gases.
@@ -20,4 +21,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    static QPixmap drawNotes(qreal ratio, const QBrush& background);
+
+    QPixmap m_notes;
+    QBrush m_notesBackground;
 };

@@ -904,6 +904,42 @@ private slots:
         QCOMPARE(pane->rowCount(), 0);
     }
 
+    // Behind the windows the area shows its notes: the heading in navy, the text
+    // below it, kept inside the area's margins however narrow it is.
+    void notesBehindTheWindows_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("wide") << 900;
+        QTest::newRow("narrow") << 120;
+    }
+
+    void notesBehindTheWindows()
+    {
+        QFETCH(int, width);
+        NotesArea area;
+        area.setBackground(QColor(Qt::white));
+        area.resize(width, 500);
+        area.show();
+        for (int pass = 0; pass < 2; ++pass) {
+            const QImage shown = area.viewport()->grab().toImage();
+            int navy = 0;
+            int outside = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QRgb p = shown.pixel(x, y);
+                    if (p == qRgb(255, 255, 255))
+                        continue;
+                    if (x < 16 || y < 12 || x >= shown.width() - 16 || y >= shown.height() - 12)
+                        ++outside;
+                    else if (y < 12 + 16 && qBlue(p) > 2 * qRed(p))
+                        ++navy;
+                }
+            }
+            QVERIFY(navy > 20);
+            QCOMPARE(outside, 0);
+        }
+    }
+
     // "规格比较" is made when the user first opens it, and then shows the candidates
     // of the computation made before.
     void comparisonIsMadeWhenFirstOpened()
