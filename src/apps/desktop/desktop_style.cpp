@@ -128,6 +128,8 @@ void DesktopStyle::drawPrimitive(
 {
     if (element == PE_FrameGroupBox && m_fusion && drawGroupFrame(option, painter, widget))
         return;
+    if (element == PE_IndicatorRadioButton && m_fusion && drawRadioIndicator(option, painter, widget))
+        return;
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
@@ -164,5 +166,38 @@ bool DesktopStyle::drawGroupFrame(const QStyleOption* option, QPainter* painter,
         painter->fillRect(QRect(inside.right() + 1 + i, inside.top(), 1, inside.height()), picture.right[i]);
     }
     painter->fillRect(inside, picture.inside);
+    return true;
+}
+
+bool DesktopStyle::drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    if (painter->transform().type() > QTransform::TxTranslate || option->rect.isEmpty())
+        return false;
+    // what Fusion's circle depends on
+    constexpr State shown = State_On | State_Off | State_NoChange | State_Sunken | State_Enabled | State_MouseOver
+        | State_HasFocus | State_Active;
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const QString key = QStringLiteral("%1 %2x%3 %4 %5")
+                            .arg(int(option->state & shown))
+                            .arg(option->rect.width())
+                            .arg(option->rect.height())
+                            .arg(option->palette.cacheKey())
+                            .arg(ratio);
+    if (const QPixmap* known = m_indicators.object(key)) {
+        painter->drawPixmap(option->rect.topLeft(), *known);
+        return true;
+    }
+    auto* picture = new QPixmap(option->rect.size() * ratio);
+    picture->setDevicePixelRatio(ratio);
+    picture->fill(Qt::transparent);
+    {
+        QPainter on(picture);
+        on.setRenderHints(painter->renderHints());
+        QStyleOption moved(*option);
+        moved.rect.moveTopLeft(QPoint());
+        baseStyle()->drawPrimitive(PE_IndicatorRadioButton, &moved, &on, widget);
+    }
+    painter->drawPixmap(option->rect.topLeft(), *picture);
+    m_indicators.insert(key, picture);
     return true;
 }

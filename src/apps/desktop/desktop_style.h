@@ -2,6 +2,7 @@
 
 #include <QCache>
 #include <QFont>
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QStaticText>
 
@@ -11,6 +12,7 @@
 // - A short text on one line is laid out once and then drawn from that layout; Qt
 //   lays every such text out again at each paint. Where the text is placed, and how
 //   it looks, stay the same.
+// - A radio button's circle is drawn once for each look and copied.
 // - Fusion's group frame is a picture whose inside, a faint even shade, it stretches
 //   over the whole frame; the inside is filled with that shade instead.
 class DesktopStyle : public QProxyStyle {
@@ -29,6 +31,8 @@ private:
     // needed (several lines, mnemonics, tabs, wrapping, right-to-left).
     const QStaticText* laidOut(const QPainter* painter, int flags, const QString& text) const;
     bool drawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    // A radio button's circle, drawn once for each look and size and copied then.
+    bool drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
 
     struct TextKey {
         QFont font;
@@ -37,5 +41,6 @@ private:
         friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font); }
     };
     mutable QCache<TextKey, QStaticText> m_texts;
+    mutable QCache<QString, QPixmap> m_indicators;
     bool m_fusion = false;
 };

@@ -63,7 +63,8 @@ private slots:
     // The program's style draws as Fusion draws, whether it takes its own quicker way
     // (one line of text, a frame) or leaves the drawing to Fusion (several lines,
     // mnemonics, a text too wide for its place). Texts are drawn to the pixel; a
-    // frame's far edges may differ by one step of a colour channel.
+    // frame's far edges and a radio button's smoothed circle may differ by one step
+    // of a colour channel.
     void drawsAsFusion_data()
     {
         QTest::addColumn<MakeWidget>("make");
@@ -99,7 +100,12 @@ private slots:
             auto* r = new QRadioButton(QStringLiteral("不修正"));
             r->setChecked(true);
             return r;
-        }) << QSize(90, 22) << 0;
+        }) << QSize(90, 22) << 1;
+        QTest::newRow("radio, not chosen, disabled") << MakeWidget([] {
+            auto* r = new QRadioButton(QStringLiteral("带卡控"));
+            r->setEnabled(false);
+            return r;
+        }) << QSize(90, 22) << 1;
         QTest::newRow("titled frame") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型内容")); })
                                       << QSize(311, 127) << 1;
         QTest::newRow("untitled frame") << MakeWidget([] { return new QGroupBox; }) << QSize(150, 80) << 1;
