@@ -1,9 +1,9 @@
 #include "apps/desktop/notes_area.h"
 
+#include <QHideEvent>
 #include <QMdiSubWindow>
 #include <QPainter>
-
-#include <vector>
+#include <QShowEvent>
 
 namespace {
 
@@ -65,19 +65,15 @@ NotesArea::NotesArea(QWidget* parent)
 
 void NotesArea::showAdded(QMdiSubWindow* sub)
 {
-    const QMdiSubWindow* previous = activeSubWindow();
-    std::vector<QMdiSubWindow*> unchanged;
-    for (QMdiSubWindow* other : subWindowList()) {
-        if (other != sub && other != previous && other->updatesEnabled()) {
-            // the flag alone: QWidget::setUpdatesEnabled would visit every child
-            // and repaint the whole window when it is set back
-            other->setAttribute(Qt::WA_UpdatesDisabled);
-            unchanged.push_back(other);
-        }
-    }
+    // What the area does when it is hidden: the active window is told it is no longer
+    // active, and every shown window stops answering activation. Then showing the new
+    // window activates it alone; what the area does when it is shown lets every window
+    // answer activation again.
+    QHideEvent hidden;
+    QMdiArea::event(&hidden);
     sub->show();
-    for (QMdiSubWindow* other : unchanged)
-        other->setAttribute(Qt::WA_UpdatesDisabled, false);
+    QShowEvent shown;
+    QMdiArea::showEvent(&shown);
 }
 
 QString NotesArea::notesText()

@@ -13,10 +13,11 @@ public:
 
     static QString notesText();
 
-    // Shows a window just added, which makes it the active one. Qt then tells every
-    // other window that it is not active, and each repaints its frame; with hundreds
-    // of windows open that costs more than the new window itself. Only the window
-    // that was active looks different, so the others repaint nothing meanwhile.
+    // Shows a window just added, which makes it the active one. Qt then visits every
+    // other window to tell it that it is not active: each works out its elided title
+    // and frame again, and asks to repaint it. With hundreds of windows open that cost
+    // more than the new window itself, though only the window active before changes.
+    // Here only that window is told.
     void showAdded(QMdiSubWindow* sub);
 
 protected:

@@ -29,6 +29,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -789,6 +790,59 @@ private slots:
             QVERIFY(other->updatesEnabled());
         QVERIFY(d.current()->width() >= SelectionWidget::kShownMinimum.width());
         QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
+    }
+
+    // Among many windows one only shows itself active, whichever way it became so:
+    // clicked, opened, chosen from the menu "窗体", or left active by a window closed.
+    // A maximized window hands its state on to the window activated next.
+    void oneActiveWindowAmongMany()
+    {
+        Desktop d;
+        for (int i = 0; i < 6; ++i)
+            d.main->newAction()->trigger();
+        QMdiArea* area = d.main->mdiArea();
+        const auto activeOnes = [area] {
+            QList<QMdiSubWindow*> active;
+            for (QMdiSubWindow* sub : area->subWindowList()) {
+                if (sub->windowState() & Qt::WindowActive)
+                    active << sub;
+            }
+            return active;
+        };
+        const auto isTheOnlyActive = [&](QMdiSubWindow* sub) {
+            QCoreApplication::processEvents();
+            return area->activeSubWindow() == sub && activeOnes() == QList<QMdiSubWindow*> {sub}
+            && d.current() == sub->widget();
+        };
+        const QList<QMdiSubWindow*> subs = area->subWindowList();
+        QVERIFY(isTheOnlyActive(subs.last()));
+        // clicked: the press on its title bar
+        QMdiSubWindow* clicked = subs[2];
+        clicked->raise();
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(clicked->width() / 2, 6));
+        QVERIFY(isTheOnlyActive(clicked));
+        // chosen from the menu
+        QMenu* windows = nullptr;
+        for (QAction* a : d.main->menuBar()->actions()) {
+            if (a->text() == QStringLiteral("&W 窗体"))
+                windows = a->menu();
+        }
+        QVERIFY(windows);
+        emit windows->aboutToShow();
+        QAction* first = windows->actions().at(windows->actions().size() - subs.size());
+        first->trigger();
+        QVERIFY(isTheOnlyActive(subs[0]));
+        // closed: the one used before comes back
+        subs[0]->close();
+        QVERIFY(isTheOnlyActive(clicked));
+        // maximized, then a new window
+        clicked->showMaximized();
+        d.main->newAction()->trigger();
+        QMdiSubWindow* added = area->activeSubWindow();
+        QVERIFY(added != clicked);
+        QVERIFY(isTheOnlyActive(added));
+        QVERIFY(added->isMaximized());
+        QVERIFY(!clicked->isMaximized());
     }
 
     // The lists are as wide as the window sets them, whatever their items: each
