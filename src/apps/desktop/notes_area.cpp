@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -68,9 +69,13 @@ void NotesArea::showAdded(QMdiSubWindow* sub)
     // What the area does when it is hidden: the active window is told it is no longer
     // active, and every shown window stops answering activation. Then showing the new
     // window activates it alone; what the area does when it is shown lets every window
-    // answer activation again.
-    QHideEvent hidden;
-    QMdiArea::event(&hidden);
+    // answer activation again. The window active before keeps quiet meanwhile: told,
+    // the area would raise it first, searching all its windows for each of them.
+    {
+        const QSignalBlocker quiet(activeSubWindow());
+        QHideEvent hidden;
+        QMdiArea::event(&hidden);
+    }
     sub->show();
     QShowEvent shown;
     QMdiArea::showEvent(&shown);
