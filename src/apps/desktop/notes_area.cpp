@@ -64,6 +64,19 @@ NotesArea::NotesArea(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
+QMdiSubWindow* NotesArea::addWindow(QWidget* widget)
+{
+    // Qt's area raises a window it adds and activates by searching all its windows
+    // for each of them (the search grows with the square of their number), unless
+    // the window stays on top; until it is shown it says so, without telling the
+    // window system, and then it is raised the plain way, as the search would.
+    auto* sub = new QMdiSubWindow;
+    sub->setWidget(widget);
+    sub->overrideWindowFlags(sub->windowFlags() | Qt::WindowStaysOnTopHint);
+    addSubWindow(sub);
+    return sub;
+}
+
 void NotesArea::showAdded(QMdiSubWindow* sub)
 {
     // What the area does when it is hidden: the active window is told it is no longer
@@ -79,6 +92,7 @@ void NotesArea::showAdded(QMdiSubWindow* sub)
     sub->show();
     QShowEvent shown;
     QMdiArea::showEvent(&shown);
+    sub->overrideWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
 }
 
 QString NotesArea::notesText()

@@ -13,6 +13,9 @@ public:
 
     static QString notesText();
 
+    // Adds a window for `widget`, to be shown by showAdded.
+    QMdiSubWindow* addWindow(QWidget* widget);
+
     // Shows a window just added, which makes it the active one. Qt then visits every
     // other window to tell it that it is not active: each works out its elided title
     // and frame again, and asks to repaint it. With hundreds of windows open that cost

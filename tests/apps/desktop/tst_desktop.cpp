@@ -832,6 +832,11 @@ private slots:
         QAction* first = windows->actions().at(windows->actions().size() - subs.size());
         first->trigger();
         QVERIFY(isTheOnlyActive(subs[0]));
+        // on top, above the windows opened after it
+        QWidget* hit = area->viewport()->childAt(subs[0]->geometry().center());
+        QVERIFY(hit == subs[0] || subs[0]->isAncestorOf(hit));
+        for (QMdiSubWindow* sub : subs)
+            QVERIFY(!(sub->windowFlags() & Qt::WindowStaysOnTopHint));
         // closed: the one used before comes back
         subs[0]->close();
         QVERIFY(isTheOnlyActive(clicked));
