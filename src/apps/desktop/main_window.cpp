@@ -546,7 +546,7 @@ QMdiSubWindow* MainWindow::subWindowOf(const SelectionWindow* window) const
 void MainWindow::windowCreated(SelectionWindow& window)
 {
     auto* widget = new SelectionWidget(m_workspace, window, m_echo);
-    QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
+    QMdiSubWindow* sub = m_mdi->addWindow(widget);
     connect(
         widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);

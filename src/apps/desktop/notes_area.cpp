@@ -1,9 +1,10 @@
 #include "apps/desktop/notes_area.h"
 
+#include <QHideEvent>
 #include <QMdiSubWindow>
 #include <QPainter>
-
-#include <vector>
+#include <QShowEvent>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -63,21 +64,35 @@ NotesArea::NotesArea(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
+QMdiSubWindow* NotesArea::addWindow(QWidget* widget)
+{
+    // Qt's area raises a window it adds and activates by searching all its windows
+    // for each of them (the search grows with the square of their number), unless
+    // the window stays on top; until it is shown it says so, without telling the
+    // window system, and then it is raised the plain way, as the search would.
+    auto* sub = new QMdiSubWindow;
+    sub->setWidget(widget);
+    sub->overrideWindowFlags(sub->windowFlags() | Qt::WindowStaysOnTopHint);
+    addSubWindow(sub);
+    return sub;
+}
+
 void NotesArea::showAdded(QMdiSubWindow* sub)
 {
-    const QMdiSubWindow* previous = activeSubWindow();
-    std::vector<QMdiSubWindow*> unchanged;
-    for (QMdiSubWindow* other : subWindowList()) {
-        if (other != sub && other != previous && other->updatesEnabled()) {
-            // the flag alone: QWidget::setUpdatesEnabled would visit every child
-            // and repaint the whole window when it is set back
-            other->setAttribute(Qt::WA_UpdatesDisabled);
-            unchanged.push_back(other);
-        }
+    // What the area does when it is hidden: the active window is told it is no longer
+    // active, and every shown window stops answering activation. Then showing the new
+    // window activates it alone; what the area does when it is shown lets every window
+    // answer activation again. The window active before keeps quiet meanwhile: told,
+    // the area would raise it first, searching all its windows for each of them.
+    {
+        const QSignalBlocker quiet(activeSubWindow());
+        QHideEvent hidden;
+        QMdiArea::event(&hidden);
     }
     sub->show();
-    for (QMdiSubWindow* other : unchanged)
-        other->setAttribute(Qt::WA_UpdatesDisabled, false);
+    QShowEvent shown;
+    QMdiArea::showEvent(&shown);
+    sub->overrideWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
 }
 
 QString NotesArea::notesText()
@@ -88,17 +103,44 @@ QString NotesArea::notesText()
 void NotesArea::paintEvent(QPaintEvent* event)
 {
     QMdiArea::paintEvent(event);
+    // The notes are laid out and drawn once, into a picture: the area repaints what a
+    // window leaves or uncovers, and laying out the whole text each time cost as
+    // much as a small window.
+    const qreal ratio = viewport()->devicePixelRatioF();
+    if (m_notes.isNull() || !qFuzzyCompare(m_notes.devicePixelRatio(), ratio) || m_notesBackground != background())
+        m_notes = drawNotes(ratio, m_notesBackground = background());
     QPainter p(viewport());
+    const QRect area = viewport()->rect().adjusted(16, 12, -16, -12);
+    p.setClipRect(area);
+    p.drawPixmap(area.topLeft(), m_notes);
+}
+
+QPixmap NotesArea::drawNotes(qreal ratio, const QBrush& background)
+{
     QFont heading(QStringLiteral("宋体"));
     heading.setBold(true);
     heading.setPointSize(11);
-    p.setFont(heading);
-    p.setPen(QColor(0, 0, 128));
-    const QRect area = viewport()->rect().adjusted(16, 12, -16, -12);
-    p.drawText(area, Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(kHeading));
     QFont body(QStringLiteral("宋体"));
     body.setPointSize(10);
+    const QString headingText = QString::fromUtf8(kHeading);
+    const QString bodyText = notesText();
+    const QRect room(0, 0, 4000, 4000);
+    const QRect headingRect = QFontMetrics(heading).boundingRect(room, Qt::AlignLeft | Qt::AlignTop, headingText);
+    const int bodyTop = QFontMetrics(heading).height() + 4;
+    const QRect bodyRect = QFontMetrics(body).boundingRect(room, Qt::AlignLeft | Qt::AlignTop, bodyText);
+    // a line to spare below: the last line's descent
+    const QSize size(
+        std::max(headingRect.width(), bodyRect.width()) + 2, bodyTop + bodyRect.height() + QFontMetrics(body).height());
+    QPixmap notes(size * ratio);
+    notes.setDevicePixelRatio(ratio);
+    // on the area's own colour, so that the text is smoothed as it would be there
+    notes.fill(background.style() == Qt::SolidPattern ? background.color() : QColor(Qt::transparent));
+    QPainter p(&notes);
+    p.setFont(heading);
+    p.setPen(QColor(0, 0, 128));
+    p.drawText(QRect(QPoint(), size), Qt::AlignLeft | Qt::AlignTop, headingText);
     p.setFont(body);
     p.setPen(QColor(20, 20, 60));
-    p.drawText(area.adjusted(0, p.fontMetrics().height() + 4, 0, 0), Qt::AlignLeft | Qt::AlignTop, notesText());
+    p.drawText(QRect(QPoint(0, bodyTop), size), Qt::AlignLeft | Qt::AlignTop, bodyText);
+    return notes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiArea>
+#include <QPixmap>
 
 // The frame that holds the selection windows; behind them it shows the notes on
 // which meters suit which gases.
@@ -12,12 +13,22 @@ public:
 
     static QString notesText();
 
-    // Shows a window just added, which makes it the active one. Qt then tells every
-    // other window that it is not active, and each repaints its frame; with hundreds
-    // of windows open that costs more than the new window itself. Only the window
-    // that was active looks different, so the others repaint nothing meanwhile.
+    // Adds a window for `widget`, to be shown by showAdded.
+    QMdiSubWindow* addWindow(QWidget* widget);
+
+    // Shows a window just added, which makes it the active one. Qt then visits every
+    // other window to tell it that it is not active: each works out its elided title
+    // and frame again, and asks to repaint it. With hundreds of windows open that cost
+    // more than the new window itself, though only the window active before changes.
+    // Here only that window is told.
     void showAdded(QMdiSubWindow* sub);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    static QPixmap drawNotes(qreal ratio, const QBrush& background);
+
+    QPixmap m_notes;
+    QBrush m_notesBackground;
 };

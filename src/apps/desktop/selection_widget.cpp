@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -37,6 +38,8 @@ namespace {
 const QString kStatusNote = QStringLiteral(
     "注意：1、\"特殊要求\"是指综合准确度要求1.0级或（且）基表准确度要求0.5级和带卡控且上限压力要求0.9MPa等情况。 "
     "2、 选型结果仅供参考，请核对Corvane最新的产品选型手册。");
+
+const QString kCompareTab = QStringLiteral("规格比较");
 
 QString captionOf(Field f)
 {
@@ -73,6 +76,43 @@ QLabel* label(const QString& text, QWidget* parent)
     auto* l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText);
     return l;
+}
+
+// A label whose text and look stay as made: the captions. Every window shows the same
+// captions, and a label measures its text anew in each window (a hundred microseconds
+// apiece); a caption is measured once for all windows.
+class Caption : public QLabel {
+public:
+    Caption(const QString& text, QWidget* parent)
+        : QLabel(text, parent)
+    {
+        setTextFormat(Qt::PlainText);
+    }
+
+    QSize sizeHint() const override { return measured().hint; }
+    QSize minimumSizeHint() const override { return measured().minimum; }
+
+private:
+    struct Sizes {
+        QSize hint;
+        QSize minimum;
+    };
+
+    const Sizes& measured() const
+    {
+        static QHash<std::pair<QString, QFont>, Sizes> known;
+        ensurePolished();
+        const std::pair<QString, QFont> key {text(), font()};
+        auto it = known.constFind(key);
+        if (it == known.constEnd())
+            it = known.insert(key, Sizes {QLabel::sizeHint(), QLabel::minimumSizeHint()});
+        return *it;
+    }
+};
+
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    return new Caption(text, parent);
 }
 
 QGroupBox* group(const QString& title, QWidget* parent)
@@ -125,7 +165,8 @@ void SelectionWidget::detach()
         w->disconnect(this);
     for (QPushButton* b : {m_compute, m_select, m_save, m_print, m_gauge})
         b->disconnect(this);
-    m_candidates->disconnect(this);
+    if (m_candidates)
+        m_candidates->disconnect(this);
 }
 
 QWidget* SelectionWidget::makeControl(Field f)
@@ -182,7 +223,7 @@ QWidget* SelectionWidget::makeControl(Field f)
 
 QLabel* SelectionWidget::caption(Field f) const
 {
-    return label(captionOf(f), const_cast<SelectionWidget*>(this));
+    return ::caption(captionOf(f), const_cast<SelectionWidget*>(this));
 }
 
 QWidget* SelectionWidget::captioned(Field f)
@@ -211,11 +252,19 @@ void SelectionWidget::buildLayout()
     m_tabs->setObjectName(QStringLiteral("selectionTabs"));
     m_tabs->setDocumentMode(true);
     auto* form = new QWidget(m_tabs);
+    // the page goes in empty: a page added whole is laid out at once, at a size the
+    // window does not have yet
+    m_tabs->addTab(form, QStringLiteral("选型"));
     body->setContentsMargins(0, 2, 0, 0);
     form->setLayout(body);
-    m_tabs->addTab(form, QStringLiteral("选型"));
-    m_candidates = new CandidatesPane(m_tabs);
-    m_tabs->addTab(m_candidates, QStringLiteral("规格比较"));
+    // The comparison's table is made when it is first shown or asked for: most windows
+    // never show it, and a window among hundreds opens faster without it.
+    m_comparePage = new QWidget(m_tabs);
+    m_tabs->addTab(m_comparePage, kCompareTab);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && m_tabs->widget(index) == m_comparePage)
+            candidatesPane();
+    });
     root->addWidget(m_tabs, 1);
     root->addLayout(buildResultStrip());
     buildFooter(root);
@@ -234,7 +283,7 @@ QVBoxLayout* SelectionWidget::buildInputColumn()
     top->addSpacing(12);
     top->addWidget(caption(F::StdFlowMin));
     top->addWidget(control(F::StdFlowMin));
-    top->addWidget(label(QStringLiteral("～"), this));
+    top->addWidget(::caption(QStringLiteral("～"), this));
     top->addWidget(control(F::StdFlowMax));
     top->addStretch();
     left->addLayout(top);
@@ -270,7 +319,7 @@ QVBoxLayout* SelectionWidget::buildInputColumn()
     flow->addSpacing(8);
     flow->addWidget(caption(F::WorkFlowMin));
     flow->addWidget(control(F::WorkFlowMin));
-    flow->addWidget(label(QStringLiteral("～"), this));
+    flow->addWidget(::caption(QStringLiteral("～"), this));
     flow->addWidget(control(F::WorkFlowMax));
     flow->addSpacing(12);
     flow->addWidget(caption(F::CombinedAccuracy));
@@ -295,7 +344,7 @@ QGroupBox* SelectionWidget::buildGasGroup()
     auto* pressures = new QHBoxLayout;
     pressures->addWidget(caption(F::PabsMin));
     pressures->addWidget(control(F::PabsMin));
-    pressures->addWidget(label(QStringLiteral("～"), this));
+    pressures->addWidget(::caption(QStringLiteral("～"), this));
     pressures->addWidget(control(F::PabsMax));
     m_gauge = new QPushButton(QStringLiteral("表压换算…"), this);
     m_gauge->setObjectName(QStringLiteral("gaugeButton"));
@@ -304,7 +353,7 @@ QGroupBox* SelectionWidget::buildGasGroup()
     pressures->addSpacing(16);
     pressures->addWidget(caption(F::TempMin));
     pressures->addWidget(control(F::TempMin));
-    pressures->addWidget(label(QStringLiteral("～"), this));
+    pressures->addWidget(::caption(QStringLiteral("～"), this));
     pressures->addWidget(control(F::TempMax));
     pressures->addStretch();
     gasGrid->addLayout(pressures, 0, 0, 1, 5);
@@ -316,7 +365,7 @@ QGroupBox* SelectionWidget::buildGasGroup()
     gasGrid->addWidget(control(F::XCO2), 2, 1);
     gasGrid->addWidget(caption(F::Hs), 2, 2);
     gasGrid->addWidget(control(F::Hs), 2, 3);
-    gasGrid->addWidget(label(QStringLiteral("MJ/m3"), this), 2, 4);
+    gasGrid->addWidget(::caption(QStringLiteral("MJ/m3"), this), 2, 4);
     gasGrid->addWidget(caption(F::XH2), 3, 0);
     gasGrid->addWidget(control(F::XH2), 3, 1);
     gasGrid->addWidget(caption(F::RelDensity), 3, 2);
@@ -367,7 +416,7 @@ QVBoxLayout* SelectionWidget::buildOutputColumn()
     auto* sensor = new QHBoxLayout;
     sensor->addWidget(caption(F::PressSensorUpper));
     sensor->addWidget(control(F::PressSensorUpper), 1);
-    sensor->addWidget(label(QStringLiteral("MPa"), this));
+    sensor->addWidget(::caption(QStringLiteral("MPa"), this));
     out->addLayout(sensor);
     for (Field f : {F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
         out->addWidget(captioned(f));
@@ -448,8 +497,27 @@ void SelectionWidget::connectButtons()
     connect(
         m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
     connect(m_gauge, &QPushButton::clicked, this, &SelectionWidget::convertGaugePressures);
+}
+
+CandidatesPane* SelectionWidget::candidatesPane()
+{
+    if (m_candidates)
+        return m_candidates;
+    m_candidates = new CandidatesPane(m_tabs);
     connect(m_candidates, &CandidatesPane::candidateChosen, this,
         [this](const SizeCandidate& candidate) { chooseCandidate(candidate); });
+    if (!m_detached)
+        showCandidates();
+    // the pane takes the place of the empty page it was made for
+    const int index = m_tabs->indexOf(m_comparePage);
+    const bool current = m_tabs->currentIndex() == index;
+    m_tabs->insertTab(index, m_candidates, kCompareTab);
+    m_tabs->removeTab(index + 1);
+    if (current)
+        m_tabs->setCurrentIndex(index);
+    m_comparePage->deleteLater();
+    m_comparePage = nullptr;
+    return m_candidates;
 }
 
 bool SelectionWidget::chooseCandidate(const SizeCandidate& candidate)
@@ -637,6 +705,8 @@ void SelectionWidget::showWarnings()
 
 void SelectionWidget::showCandidates()
 {
+    if (!m_candidates)
+        return; // worked out when the pane is made
     m_candidates->showCandidates(sizeCandidates(m_window.context()));
     m_candidates->markChosen(m_window.form().text(F::MeterType), m_window.form().text(F::Size));
 }

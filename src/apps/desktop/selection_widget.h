@@ -48,9 +48,10 @@ public:
     // The red line that shows the window's current warnings, and what it shows.
     QLabel* warningLine() const { return m_warningLine; }
     const std::vector<SelectionWarning>& shownWarnings() const { return m_shownWarnings; }
-    // The tabs "选型" and "规格比较", and the pane of the candidates in the second.
+    // The tabs "选型" and "规格比较", and the pane of the candidates in the second
+    // (made when first shown or asked for).
     QTabWidget* tabs() const { return m_tabs; }
-    CandidatesPane* candidatesPane() const { return m_candidates; }
+    CandidatesPane* candidatesPane();
     // Chooses the candidate's meter type and then its size in their lists, as the user
     // chooses them, so that the rest of the chain follows; false when the lists do not
     // offer them (the pane shows candidates of other working flows).
@@ -135,6 +136,7 @@ private:
     std::vector<SelectionWarning> m_shownWarnings;
     bool m_figuresPending = false;
     QTabWidget* m_tabs = nullptr;
+    QWidget* m_comparePage = nullptr;
     CandidatesPane* m_candidates = nullptr;
     QPushButton* m_gauge = nullptr;
     bool m_closeWithoutAsking = false;

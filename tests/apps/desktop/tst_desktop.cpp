@@ -29,6 +29,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -45,6 +46,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -791,6 +793,64 @@ private slots:
         QVERIFY(d.current()->height() >= SelectionWidget::kShownMinimum.height());
     }
 
+    // Among many windows one only shows itself active, whichever way it became so:
+    // clicked, opened, chosen from the menu "窗体", or left active by a window closed.
+    // A maximized window hands its state on to the window activated next.
+    void oneActiveWindowAmongMany()
+    {
+        Desktop d;
+        for (int i = 0; i < 6; ++i)
+            d.main->newAction()->trigger();
+        QMdiArea* area = d.main->mdiArea();
+        const auto activeOnes = [area] {
+            QList<QMdiSubWindow*> active;
+            for (QMdiSubWindow* sub : area->subWindowList()) {
+                if (sub->windowState() & Qt::WindowActive)
+                    active << sub;
+            }
+            return active;
+        };
+        const auto isTheOnlyActive = [&](QMdiSubWindow* sub) {
+            QCoreApplication::processEvents();
+            return area->activeSubWindow() == sub && activeOnes() == QList<QMdiSubWindow*> {sub}
+            && d.current() == sub->widget();
+        };
+        const QList<QMdiSubWindow*> subs = area->subWindowList();
+        QVERIFY(isTheOnlyActive(subs.last()));
+        // clicked: the press on its title bar
+        QMdiSubWindow* clicked = subs[2];
+        clicked->raise();
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(clicked->width() / 2, 6));
+        QVERIFY(isTheOnlyActive(clicked));
+        // chosen from the menu
+        QMenu* windows = nullptr;
+        for (QAction* a : d.main->menuBar()->actions()) {
+            if (a->text() == QStringLiteral("&W 窗体"))
+                windows = a->menu();
+        }
+        QVERIFY(windows);
+        emit windows->aboutToShow();
+        QAction* first = windows->actions().at(windows->actions().size() - subs.size());
+        first->trigger();
+        QVERIFY(isTheOnlyActive(subs[0]));
+        // on top, above the windows opened after it
+        QWidget* hit = area->viewport()->childAt(subs[0]->geometry().center());
+        QVERIFY(hit == subs[0] || subs[0]->isAncestorOf(hit));
+        for (QMdiSubWindow* sub : subs)
+            QVERIFY(!(sub->windowFlags() & Qt::WindowStaysOnTopHint));
+        // closed: the one used before comes back
+        subs[0]->close();
+        QVERIFY(isTheOnlyActive(clicked));
+        // maximized, then a new window
+        clicked->showMaximized();
+        d.main->newAction()->trigger();
+        QMdiSubWindow* added = area->activeSubWindow();
+        QVERIFY(added != clicked);
+        QVERIFY(isTheOnlyActive(added));
+        QVERIFY(added->isMaximized());
+        QVERIFY(!clicked->isMaximized());
+    }
+
     // The lists are as wide as the window sets them, whatever their items: each
     // measures itself as a QComboBox that adjusts to no contents, before and after
     // its popup was first opened.
@@ -902,6 +962,73 @@ private slots:
         d.type(F::PabsMax, "102");
         QCoreApplication::processEvents();
         QCOMPARE(pane->rowCount(), 0);
+    }
+
+    // Behind the windows the area shows its notes: the heading in navy, the text
+    // below it, kept inside the area's margins however narrow it is.
+    void notesBehindTheWindows_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("wide") << 900;
+        QTest::newRow("narrow") << 120;
+    }
+
+    void notesBehindTheWindows()
+    {
+        QFETCH(int, width);
+        NotesArea area;
+        area.setBackground(QColor(Qt::white));
+        area.resize(width, 500);
+        area.show();
+        for (int pass = 0; pass < 2; ++pass) {
+            const QImage shown = area.viewport()->grab().toImage();
+            int navy = 0;
+            int outside = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QRgb p = shown.pixel(x, y);
+                    if (p == qRgb(255, 255, 255))
+                        continue;
+                    if (x < 16 || y < 12 || x >= shown.width() - 16 || y >= shown.height() - 12)
+                        ++outside;
+                    else if (y < 12 + 16 && qBlue(p) > 2 * qRed(p))
+                        ++navy;
+                }
+            }
+            QVERIFY(navy > 20);
+            QCOMPARE(outside, 0);
+        }
+    }
+
+    // "规格比较" is made when the user first opens it, and then shows the candidates
+    // of the computation made before.
+    void comparisonIsMadeWhenFirstOpened()
+    {
+        Desktop d;
+        d.typePoint("0.45", "20", "101.325", "101.325", "20", "20");
+        d.choose(F::ZMode, "不修正");
+        d.click(d.current()->computeButton());
+        QCoreApplication::processEvents();
+        QTabWidget* tabs = d.current()->tabs();
+        QVERIFY(!d.current()->findChild<CandidatesPane*>());
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("规格比较"));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        auto* pane = qobject_cast<CandidatesPane*>(tabs->currentWidget());
+        QVERIFY(pane);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("规格比较"));
+        QCOMPARE(pane->rowCount(), 4);
+        QCOMPARE(d.current()->candidatesPane(), pane);
+        QCoreApplication::processEvents();
+        QVERIFY(pane->isVisible());
+        // back to the form and again: the same pane
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        QCOMPARE(tabs->currentWidget(), pane);
+        d.agree();
     }
 
     // A double-click in the pane chooses the type and the size as the user chooses

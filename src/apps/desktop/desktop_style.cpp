@@ -1,0 +1,203 @@
+#include "apps/desktop/desktop_style.h"
+
+#include <QGroupBox>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOption>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// The margins Fusion's group frame keeps at its corners.
+constexpr QMargins kGroupFrameMargins {6, 6, 6, 6};
+// the space Fusion leaves above a frame without a title
+constexpr int kGroupFrameTopMargin = 3;
+
+// Fusion's frame picture taken apart: its corners, the colour of each line of its
+// edges and of its inside. Usable when every edge line and the inside are even, as
+// they are in the picture Qt ships.
+struct GroupFramePicture {
+    static constexpr int kEdge = 6;
+    static_assert(kEdge == kGroupFrameMargins.left() && kEdge == kGroupFrameMargins.top()
+        && kEdge == kGroupFrameMargins.right() && kEdge == kGroupFrameMargins.bottom());
+
+    GroupFramePicture()
+        : pixmap(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"))
+    {
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        const QRect middle = image.rect().marginsRemoved(kGroupFrameMargins);
+        if (middle.isEmpty())
+            return;
+        // the one colour of `count` pixels from `from` on, or none
+        const auto even = [&image](QPoint from, QPoint step, int count, QColor* colour) {
+            const QRgb first = image.pixel(from);
+            for (int i = 1; i < count; ++i) {
+                if (image.pixel(from + i * step) != first)
+                    return false;
+            }
+            *colour = QColor::fromRgba(first);
+            return true;
+        };
+        bool ok = true;
+        for (int y = middle.top(); y <= middle.bottom(); ++y)
+            ok = ok && even(QPoint(middle.left(), y), QPoint(1, 0), middle.width(), &inside);
+        for (int i = 0; i < kEdge; ++i) {
+            ok = ok && even(QPoint(middle.left(), i), QPoint(1, 0), middle.width(), &top[i]);
+            ok = ok && even(QPoint(middle.left(), middle.bottom() + 1 + i), QPoint(1, 0), middle.width(), &bottom[i]);
+            ok = ok && even(QPoint(i, middle.top()), QPoint(0, 1), middle.height(), &left[i]);
+            ok = ok && even(QPoint(middle.right() + 1 + i, middle.top()), QPoint(0, 1), middle.height(), &right[i]);
+        }
+        usable = ok;
+    }
+
+    QPixmap pixmap;
+    QColor inside;
+    std::array<QColor, kEdge> top, bottom, left, right;
+    bool usable = false;
+};
+
+} // namespace
+
+DesktopStyle::DesktopStyle(QStyle* base)
+    : QProxyStyle(base)
+{
+    m_fusion = baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+    // captions and choices of every window, and the values shown in them
+    m_texts.setMaxCost(4000);
+}
+
+const QStaticText* DesktopStyle::laidOut(const QPainter* painter, int flags, const QString& text) const
+{
+    // Mnemonics and tabs need no layout of their own without '&' and tab in the text.
+    constexpr int ownLayout = Qt::TextWordWrap | Qt::TextWrapAnywhere | Qt::TextJustificationForced
+        | Qt::TextIncludeTrailingSpaces | Qt::TextForceRightToLeft | Qt::AlignJustify;
+    if ((flags & ownLayout) || painter->layoutDirection() == Qt::RightToLeft || text.size() > 200
+        || text.endsWith(u' '))
+        return nullptr;
+    for (const QChar c : text) {
+        if (c == u'&' || (c.isSpace() && c != u' '))
+            return nullptr;
+    }
+    const TextKey key {painter->font(), text};
+    if (const QStaticText* known = m_texts.object(key))
+        return known;
+    auto* laid = new QStaticText(text);
+    laid->setTextFormat(Qt::PlainText);
+    laid->setPerformanceHint(QStaticText::AggressiveCaching);
+    laid->prepare(QTransform(), painter->font());
+    m_texts.insert(key, laid);
+    return m_texts.object(key);
+}
+
+void DesktopStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
+    const QString& text, QPalette::ColorRole textRole) const
+{
+    if (text.isEmpty())
+        return;
+    // Fusion draws a disabled text as any other, in the colour given
+    const QStaticText* laid = m_fusion ? laidOut(painter, flags, text) : nullptr;
+    const QSizeF size = laid ? laid->size() : QSizeF();
+    // a text that does not fit is cut at the rectangle: Qt's drawing does that
+    if (!laid || size.width() > rect.width() || size.height() > rect.height()) {
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+        return;
+    }
+    // placed as QPainter::drawText places one line, its top on a whole pixel
+    qreal x = rect.x();
+    if (flags & Qt::AlignRight)
+        x += rect.width() - size.width();
+    else if (flags & Qt::AlignHCenter)
+        x += (rect.width() - size.width()) / 2;
+    qreal y = rect.y();
+    if (flags & Qt::AlignBottom)
+        y += rect.height() - size.height();
+    else if (flags & Qt::AlignVCenter)
+        y += (rect.height() - size.height()) / 2;
+    const QPen saved = painter->pen();
+    if (textRole != QPalette::NoRole)
+        painter->setPen(QPen(palette.brush(textRole), saved.widthF()));
+    painter->drawStaticText(QPointF(x, std::round(y)), *laid);
+    painter->setPen(saved);
+}
+
+void DesktopStyle::drawPrimitive(
+    PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    if (element == PE_FrameGroupBox && m_fusion && drawGroupFrame(option, painter, widget))
+        return;
+    if (element == PE_IndicatorRadioButton && m_fusion && drawRadioIndicator(option, painter, widget))
+        return;
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+bool DesktopStyle::drawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    static const GroupFramePicture picture;
+    if (!picture.usable)
+        return false;
+    // the frame's top as Fusion puts it: below the title's line, if any
+    int top = kGroupFrameTopMargin;
+    const auto* group = qobject_cast<const QGroupBox*>(widget);
+    if (!group || group->isCheckable() || !group->title().isEmpty())
+        top += std::max(
+            baseStyle()->pixelMetric(PM_ExclusiveIndicatorHeight, nullptr, widget), option->fontMetrics.height());
+    const QRect frame = option->rect.adjusted(0, top, 0, 0);
+    const QRect inside = frame.marginsRemoved(kGroupFrameMargins);
+    if (inside.isEmpty())
+        return false;
+    // the corners as they are
+    const QRect source = picture.pixmap.rect();
+    const QSize corner(kGroupFrameMargins.left(), kGroupFrameMargins.top());
+    painter->drawPixmap(frame.topLeft(), picture.pixmap, QRect(source.topLeft(), corner));
+    painter->drawPixmap(QPoint(inside.right() + 1, frame.top()), picture.pixmap,
+        QRect(QPoint(source.right() + 1 - corner.width(), 0), corner));
+    painter->drawPixmap(QPoint(frame.left(), inside.bottom() + 1), picture.pixmap,
+        QRect(QPoint(0, source.bottom() + 1 - corner.height()), corner));
+    painter->drawPixmap(inside.bottomRight() + QPoint(1, 1), picture.pixmap,
+        QRect(QPoint(source.right() + 1 - corner.width(), source.bottom() + 1 - corner.height()), corner));
+    // each line of an edge is one colour along it, as is the inside
+    for (int i = 0; i < GroupFramePicture::kEdge; ++i) {
+        painter->fillRect(QRect(inside.left(), frame.top() + i, inside.width(), 1), picture.top[i]);
+        painter->fillRect(QRect(inside.left(), inside.bottom() + 1 + i, inside.width(), 1), picture.bottom[i]);
+        painter->fillRect(QRect(frame.left() + i, inside.top(), 1, inside.height()), picture.left[i]);
+        painter->fillRect(QRect(inside.right() + 1 + i, inside.top(), 1, inside.height()), picture.right[i]);
+    }
+    painter->fillRect(inside, picture.inside);
+    return true;
+}
+
+bool DesktopStyle::drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    if (painter->transform().type() > QTransform::TxTranslate || option->rect.isEmpty())
+        return false;
+    // what Fusion's circle depends on
+    constexpr State shown = State_On | State_Off | State_NoChange | State_Sunken | State_Enabled | State_MouseOver
+        | State_HasFocus | State_Active;
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const QString key = QStringLiteral("%1 %2x%3 %4 %5")
+                            .arg(int(option->state & shown))
+                            .arg(option->rect.width())
+                            .arg(option->rect.height())
+                            .arg(option->palette.cacheKey())
+                            .arg(ratio);
+    if (const QPixmap* known = m_indicators.object(key)) {
+        painter->drawPixmap(option->rect.topLeft(), *known);
+        return true;
+    }
+    auto* picture = new QPixmap(option->rect.size() * ratio);
+    picture->setDevicePixelRatio(ratio);
+    picture->fill(Qt::transparent);
+    {
+        QPainter on(picture);
+        on.setRenderHints(painter->renderHints());
+        QStyleOption moved(*option);
+        moved.rect.moveTopLeft(QPoint());
+        baseStyle()->drawPrimitive(PE_IndicatorRadioButton, &moved, &on, widget);
+    }
+    painter->drawPixmap(option->rect.topLeft(), *picture);
+    m_indicators.insert(key, picture);
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QCache>
+#include <QFont>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <QStaticText>
+
+// The platform's style with two things drawn for less: a selection window paints some
+// hundred short texts (captions, choices, frame titles, buttons) and thirty group
+// frames, and opening a window among many would spend most of its time on them.
+// - A short text on one line is laid out once and then drawn from that layout; Qt
+//   lays every such text out again at each paint. Where the text is placed, and how
+//   it looks, stay the same.
+// - A radio button's circle is drawn once for each look and copied.
+// - Fusion's group frame is a picture whose inside, a faint even shade, it stretches
+//   over the whole frame; the inside is filled with that shade instead.
+class DesktopStyle : public QProxyStyle {
+    Q_OBJECT
+
+public:
+    explicit DesktopStyle(QStyle* base = nullptr);
+
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
+        const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
+    void drawPrimitive(
+        PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
+
+private:
+    // The text laid out in the painter's font, or null when Qt's own drawing is
+    // needed (several lines, mnemonics, tabs, wrapping, right-to-left).
+    const QStaticText* laidOut(const QPainter* painter, int flags, const QString& text) const;
+    bool drawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    // A radio button's circle, drawn once for each look and size and copied then.
+    bool drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+
+    struct TextKey {
+        QFont font;
+        QString text;
+        bool operator==(const TextKey& other) const { return text == other.text && font == other.font; }
+        friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font); }
+    };
+    mutable QCache<TextKey, QStaticText> m_texts;
+    mutable QCache<QString, QPixmap> m_indicators;
+    bool m_fusion = false;
+};

@@ -1,0 +1,151 @@
+#include "apps/desktop/desktop.h"
+#include "apps/desktop/desktop_style.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using MakeWidget = std::function<QWidget*()>;
+
+QLabel* label(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* l = new QLabel(text);
+    l->setAlignment(alignment);
+    return l;
+}
+
+// The widget drawn by `style` on white, at `size`.
+QImage drawn(const MakeWidget& make, QStyle* style, QSize size)
+{
+    std::unique_ptr<QWidget> widget(make());
+    widget->setStyle(style);
+    widget->resize(size);
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    widget->render(&image);
+    return image;
+}
+
+// The largest difference of a colour channel between two pictures of one size.
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max(
+                {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MakeWidget)
+
+class TestDesktopStyle : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The program's style draws as Fusion draws, whether it takes its own quicker way
+    // (one line of text, a frame) or leaves the drawing to Fusion (several lines,
+    // mnemonics, a text too wide for its place). Texts are drawn to the pixel; a
+    // frame's far edges and a radio button's smoothed circle may differ by one step
+    // of a colour channel.
+    void drawsAsFusion_data()
+    {
+        QTest::addColumn<MakeWidget>("make");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("tolerance");
+        const QString caption = QStringLiteral("标况流量范围（Nm3/h）：");
+        QTest::newRow("caption") << MakeWidget([=] { return label(caption); }) << QSize(200, 24) << 0;
+        QTest::newRow("centred, odd room")
+            << MakeWidget([=] { return label(caption, Qt::AlignCenter); }) << QSize(217, 27) << 0;
+        QTest::newRow("right, bottom") << MakeWidget([=] { return label(caption, Qt::AlignRight | Qt::AlignBottom); })
+                                       << QSize(233, 31) << 0;
+        QTest::newRow("large bold") << MakeWidget([] {
+            QLabel* l = label(QStringLiteral("VRNA-80B-1.0-KEV"), Qt::AlignCenter);
+            QFont f = l->font();
+            f.setPointSize(14);
+            f.setBold(true);
+            l->setFont(f);
+            return l;
+        }) << QSize(301, 33) << 0;
+        QTest::newRow("disabled") << MakeWidget([=] {
+            QLabel* l = label(caption);
+            l->setEnabled(false);
+            return l;
+        }) << QSize(200, 24) << 0;
+        QTest::newRow("too narrow: cut") << MakeWidget([=] { return label(caption); }) << QSize(60, 24) << 0;
+        QTest::newRow("two lines") << MakeWidget([] { return label(QStringLiteral("最小流量时\n最大流量时")); })
+                                   << QSize(120, 40) << 0;
+        QTest::newRow("mnemonic") << MakeWidget([] { return new QPushButton(QStringLiteral("&保存")); })
+                                  << QSize(90, 30) << 0;
+        QTest::newRow("push button") << MakeWidget([] { return new QPushButton(QStringLiteral("计算工况流量")); })
+                                     << QSize(110, 30) << 0;
+        QTest::newRow("radio") << MakeWidget([] {
+            auto* r = new QRadioButton(QStringLiteral("不修正"));
+            r->setChecked(true);
+            return r;
+        }) << QSize(90, 22) << 1;
+        QTest::newRow("radio, not chosen, disabled") << MakeWidget([] {
+            auto* r = new QRadioButton(QStringLiteral("带卡控"));
+            r->setEnabled(false);
+            return r;
+        }) << QSize(90, 22) << 1;
+        QTest::newRow("titled frame") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型内容")); })
+                                      << QSize(311, 127) << 1;
+        QTest::newRow("untitled frame") << MakeWidget([] { return new QGroupBox; }) << QSize(150, 80) << 1;
+        QTest::newRow("checkable frame") << MakeWidget([] {
+            auto* g = new QGroupBox(QStringLiteral("输出及功能要求配置"));
+            g->setCheckable(true);
+            return g;
+        }) << QSize(260, 90) << 1;
+        QTest::newRow("frame too small") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型结果")); })
+                                         << QSize(10, 12) << 0;
+    }
+
+    void drawsAsFusion()
+    {
+        QFETCH(MakeWidget, make);
+        QFETCH(QSize, size);
+        QFETCH(int, tolerance);
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+        DesktopStyle quick(QStyleFactory::create(QStringLiteral("fusion")));
+        const QImage expected = drawn(make, fusion.get(), size);
+        QImage white(size, QImage::Format_ARGB32);
+        white.fill(Qt::white);
+        QVERIFY(largestDifference(expected, white) > 0);
+        // twice: laid out, then drawn from what was laid out
+        for (int pass = 0; pass < 2; ++pass) {
+            const QImage got = drawn(make, &quick, size);
+            QVERIFY2(largestDifference(expected, got) <= tolerance,
+                qPrintable(QStringLiteral("pass %1: %2").arg(pass).arg(largestDifference(expected, got))));
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    prepareDesktop(app);
+    TestDesktopStyle test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop_style.moc"
