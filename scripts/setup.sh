@@ -7,7 +7,7 @@ BUILD="$ROOT/build"
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config libbenchmark-dev clang-format
-    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libsqlite3-dev qt6-qpa-plugins qt6-translations-l10n
     postgresql
     fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei fonts-liberation
     poppler-utils python3

@@ -5,15 +5,18 @@
 #include "adapters/sql/table_shape.h"
 #include "core/record/selection_record.h"
 
+#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <optional>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -291,4 +294,68 @@ std::unique_ptr<SelectionStore> openSelectionDatabase(
     auto store = std::make_unique<SelectionDatabase>();
     *opened = store->open(path, error);
     return store;
+}
+
+namespace {
+
+// A page of rows in number order read through SQLite's own interface; nothing when
+// a value is one this reading does not take as the usual reading would (anything
+// but UTF-8 text or NULL), or when SQLite fails: the usual reading then reads the
+// page and tells why it failed.
+std::optional<std::vector<StoredRow>> rowsReadDirectly(sqlite3* handle, const QString& after, int limit)
+{
+    const Statement statement = statements::rowsAfter(after, limit);
+    const QByteArray sql = statement.sql.toUtf8();
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return std::nullopt;
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(raw, sqlite3_finalize);
+    const QByteArray from = statement.values.value(0).toString().toUtf8();
+    if (sqlite3_bind_text(raw, 1, from.constData(), static_cast<int>(from.size()), SQLITE_TRANSIENT) != SQLITE_OK
+        || sqlite3_bind_int(raw, 2, limit) != SQLITE_OK)
+        return std::nullopt;
+    const int columns = sqlite3_column_count(raw);
+    std::vector<StoredRow> rows;
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW) {
+        StoredRow row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(raw, c)) {
+            case SQLITE_NULL: row << QString(); break;
+            case SQLITE_TEXT: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, c));
+                const QByteArrayView bytes(text, sqlite3_column_bytes(raw, c));
+                // SQLite makes other code points of a text that is not UTF-8 than Qt would
+                if (!bytes.isValidUtf8())
+                    return std::nullopt;
+                // an empty text is not NULL: the usual reading keeps them apart
+                row << (bytes.isEmpty() ? QStringLiteral("") : QString::fromUtf8(bytes));
+                break;
+            }
+            default: return std::nullopt;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    if (step != SQLITE_DONE)
+        return std::nullopt;
+    return rows;
+}
+
+} // namespace
+
+StoreResult<std::vector<StoredRow>> SelectionDatabase::readInNumberOrder(const QString& after, int limit)
+{
+    const QSqlDatabase db = connection();
+    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (auto* sqlite = *static_cast<sqlite3* const*>(handle.data())) {
+            if (std::optional<std::vector<StoredRow>> rows = rowsReadDirectly(sqlite, after, limit))
+                return std::move(*rows);
+        }
+    }
+    return SqlStore::readInNumberOrder(after, limit);
 }

@@ -157,6 +157,52 @@ private slots:
         QCOMPARE(db.allPages(QStringLiteral("code-"), 1000).size(), rows);
     }
 
+    // copy-db's reading in number order gives every value as fetching the row does:
+    // the same text, NULL kept apart from an empty text, and values that are not
+    // UTF-8 text (a blob, bytes that are not UTF-8) as Qt reads them.
+    void rowsInNumberOrderReadAsFetched_data()
+    {
+        QTest::addColumn<QString>("value"); // an SQL expression for the medium's column
+        QTest::newRow("text") << "'城市天然气或城市煤气'";
+        QTest::newRow("empty text") << "''";
+        QTest::newRow("null") << "null";
+        QTest::newRow("text holding NUL") << "cast(x'61006263' as text)";
+        QTest::newRow("beyond the BMP") << "'𠀋 燃气'";
+        QTest::newRow("not UTF-8") << "cast(x'41ff42' as text)";
+        QTest::newRow("cut UTF-8") << "cast(x'41e59f' as text)";
+        QTest::newRow("overlong UTF-8") << "cast(x'c0af41' as text)";
+        QTest::newRow("surrogate in UTF-8") << "cast(x'eda080' as text)";
+        QTest::newRow("blob") << "x'e59f8e'";
+        QTest::newRow("empty blob") << "x''";
+    }
+
+    void rowsInNumberOrderReadAsFetched()
+    {
+        QFETCH(QString, value);
+        Db db;
+        QVERIFY(db.opened);
+        for (int i = 1; i <= 3; ++i)
+            db.insert(QStringLiteral("2026121000%1").arg(i), QStringLiteral("LWQ-%1").arg(i));
+        QSqlQuery q(db.database.connection());
+        QVERIFY2(q.exec(QStringLiteral("update 选型输出 set 使用介质 = %1 where 选型编号 = '20261210002'").arg(value)),
+            qPrintable(q.lastError().text()));
+
+        const auto read = db.database.readInNumberOrder(QStringLiteral("20261210001"), 10);
+        QVERIFY(read.ok());
+        QCOMPARE(read.value().size(), size_t(2));
+        for (const StoredRow& row : read.value()) {
+            const auto fetched = db.database.fetch(row.value(0));
+            QVERIFY(fetched.ok() && fetched.value());
+            const StoredRow& expected = *fetched.value();
+            QCOMPARE(row.size(), expected.size());
+            for (qsizetype c = 0; c < row.size(); ++c) {
+                QCOMPARE(row[c], expected[c]);
+                QCOMPARE(row[c].isNull(), expected[c].isNull());
+            }
+        }
+        QCOMPARE(read.value().front().value(1), QStringLiteral("LWQ-2"));
+    }
+
     // The day's numbers by a range on the key select exactly what the old predicate
     // substr(选型编号,1,8)=day selected, odd numbers of other programs included.
     void dayRangeSelectsWhatTheOldPredicateSelected_data()
