@@ -81,8 +81,23 @@ PGconn* connectionOf(const QSqlDatabase& db)
 
 } // namespace
 
-std::optional<QSqlError> sendRowsInto(
-    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
+QByteArray copyData(const std::vector<StoredRow>& rows, int columns)
+{
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(rows.size()) * 512);
+    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    for (const StoredRow& row : rows) {
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0)
+                data += '\t';
+            appendValue(data, toUtf8, c < row.size() ? row[c] : QString());
+        }
+        data += '\n';
+    }
+    return data;
+}
+
+std::optional<QSqlError> sendCopyData(const QSqlDatabase& db, const QString& table, const QByteArray& data)
 {
     PGconn* connection = connectionOf(db);
     if (!connection)
@@ -97,17 +112,6 @@ std::optional<QSqlError> sendRowsInto(
         return error;
     }
     PQclear(begun);
-    QByteArray data;
-    data.reserve(static_cast<qsizetype>(rows.size()) * 512);
-    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    for (const StoredRow& row : rows) {
-        for (int c = 0; c < columns; ++c) {
-            if (c > 0)
-                data += '\t';
-            appendValue(data, toUtf8, c < row.size() ? row[c] : QString());
-        }
-        data += '\n';
-    }
     // rows not sent whole are refused by the server, which then answers so
     const bool sent = PQputCopyData(connection, data.constData(), static_cast<int>(data.size())) == 1;
     PQputCopyEnd(connection, sent ? nullptr : "the rows could not be sent");
@@ -129,7 +133,7 @@ std::optional<QSqlError> copyAnswer(const QSqlDatabase& db)
 std::optional<QSqlError> copyRowsInto(
     const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns)
 {
-    if (std::optional<QSqlError> error = sendRowsInto(db, table, rows, columns))
+    if (std::optional<QSqlError> error = sendCopyData(db, table, copyData(rows, columns)))
         return error;
     return copyAnswer(db);
 }

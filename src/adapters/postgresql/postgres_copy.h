@@ -2,6 +2,7 @@
 
 #include "core/ports/selection_store.h"
 
+#include <QByteArray>
 #include <QSqlError>
 #include <QString>
 
@@ -18,11 +19,12 @@ class QSqlDatabase;
 // the rows (the transaction is then aborted up to its last savepoint).
 std::optional<QSqlError> copyRowsInto(
     const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns);
-// The same in two steps: the rows sent, while the server's answer is taken later,
-// so that the server stores them while the program does other work (reads the
-// next rows). No other statement may go to the connection in between. The error
-// when the copy could not begin, and then there is no answer to take.
-std::optional<QSqlError> sendRowsInto(
-    const QSqlDatabase& db, const QString& table, const std::vector<StoredRow>& rows, int columns);
+// The same in steps: the rows in COPY's text format, made while the server may
+// still be busy; then sent, while the server's answer is taken later, so that the
+// server stores them while the program does other work (reads the next rows). No
+// other statement may go to the connection in between. The error when the copy
+// could not begin, and then there is no answer to take.
+QByteArray copyData(const std::vector<StoredRow>& rows, int columns);
+std::optional<QSqlError> sendCopyData(const QSqlDatabase& db, const QString& table, const QByteArray& data);
 // The server's answer to the rows sent: its error when it refused them.
 std::optional<QSqlError> copyAnswer(const QSqlDatabase& db);

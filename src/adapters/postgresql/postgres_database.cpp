@@ -311,10 +311,13 @@ StoreResult<InsertOutcome> PostgresDatabase::insertUnlessStored(const std::vecto
 {
     if (!m_copyingIntoEmpty)
         return SqlStore::insertUnlessStored(rows);
+    // made before the answer to the page before is awaited: meanwhile the server is
+    // still storing that page
+    SentPage page = pageOf(rows);
     InsertOutcome outcome;
     std::optional<StoreError> error = answerPage(outcome);
     if (!error)
-        error = sendPage(rows);
+        error = sendPage(std::move(page));
     if (error) {
         abandonCopyIntoEmpty();
         return *error;
@@ -328,9 +331,9 @@ const QString kPageSavepoint = QStringLiteral("copied_page");
 
 } // namespace
 
-std::optional<StoreError> PostgresDatabase::sendPage(const std::vector<StoredRow>& rows)
+PostgresDatabase::SentPage PostgresDatabase::pageOf(const std::vector<StoredRow>& rows) const
 {
-    SentPage page {rows, {}, {}};
+    SentPage page {rows, {}, {}, {}};
     std::vector<StoredRow> storable;
     storable.reserve(rows.size());
     for (const StoredRow& row : rows) {
@@ -339,13 +342,19 @@ std::optional<StoreError> PostgresDatabase::sendPage(const std::vector<StoredRow
         else
             storable.push_back(row);
     }
+    page.data = copyData(storable, kColumnCount);
+    return page;
+}
+
+std::optional<StoreError> PostgresDatabase::sendPage(SentPage page)
+{
     if (const std::optional<StoreError> error = control(QStringLiteral("savepoint ") + kPageSavepoint))
         return error;
     // the table held no row and no other program may add one, and the numbers of the
     // rows are those of a key: none is stored already
-    if (const std::optional<QSqlError> error
-        = sendRowsInto(connection(), kSelectionTable.toString(), storable, kColumnCount))
+    if (const std::optional<QSqlError> error = sendCopyData(connection(), kSelectionTable.toString(), page.data))
         page.notBegun = copyError(*error, kSelectionTable.toString());
+    page.data.clear();
     m_sentPage = std::move(page);
     return std::nullopt;
 }

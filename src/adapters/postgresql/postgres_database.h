@@ -3,6 +3,8 @@
 #include "adapters/postgresql/postgres_location.h"
 #include "adapters/sql/sql_store.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 // The team store: a table of stored selections on a PostgreSQL server that many
@@ -50,9 +52,6 @@ private:
 
     // The failure of a copy into a table, as the report shows it.
     StoreError copyError(const QSqlError& error, const QString& table);
-    // Sends the rows of a copy into the empty table, within its transaction; the
-    // server's answer is taken by the next call or the end of the copy.
-    std::optional<StoreError> sendPage(const std::vector<StoredRow>& rows);
     // Takes the server's answer to the page sent, if any: what became of its rows
     // goes to `outcome`. A page the server refused goes again the usual way, which
     // names the rows it refuses.
@@ -70,8 +69,15 @@ private:
         std::vector<StoredRow> rows;
         std::vector<RefusedRow> unstorable;
         std::optional<StoreError> notBegun;
+        QByteArray data; // the rows the server may take, until they are sent
     };
     std::optional<SentPage> m_sentPage;
+    // A page of a copy into the empty table made ready: the rows the server cannot
+    // take kept back, the others in the form they are sent in.
+    SentPage pageOf(const std::vector<StoredRow>& rows) const;
+    // Sends such a page within the copy's transaction; the server's answer is taken
+    // by the next call or the end of the copy.
+    std::optional<StoreError> sendPage(SentPage page);
     // The search indexes dropped for that copy, made again at its end.
     QStringList m_droppedIndexes;
 };
