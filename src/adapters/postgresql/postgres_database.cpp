@@ -225,8 +225,14 @@ StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
         m_lost = true;
         return StoreError::Kind::Disconnected;
     }
-    if (!sqlState.isEmpty() || !isOpen())
+    if (!sqlState.isEmpty() || !m_located)
         return StoreError::Kind::Failed;
+    // A connection that was made and is closed now was lost: the server went away
+    // before it told why, as when the session's end was told while a copy ran.
+    if (!isOpen()) {
+        m_lost = true;
+        return StoreError::Kind::Disconnected;
+    }
     // No state from the server: ask it whether it is still there.
     QSqlQuery probe(connection());
     if (!probe.exec(QStringLiteral("select 1"))) {
