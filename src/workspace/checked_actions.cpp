@@ -1,7 +1,7 @@
-#include "apps/common/checked_actions.h"
+#include "workspace/checked_actions.h"
 
-#include "apps/common/script_actions.h"
 #include "core/form/selection_number.h"
+#include "workspace/script_actions.h"
 #include "workspace/workspace.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "apps/common/script_actions.h"
+#include "workspace/script_actions.h"
 
 #include "workspace/workspace.h"
 

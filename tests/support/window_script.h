@@ -4,6 +4,8 @@
 #include "core/form/fields.h"
 #include "core/ports/platform.h"
 #include "core/ports/selection_store.h"
+#include "workspace/checked_actions.h"
+#include "workspace/script_actions.h"
 #include "workspace/workspace.h"
 
 #include <QRegularExpression>
@@ -132,7 +134,7 @@ private:
             return QString();
         SelectionWindow* w = workspace.current();
         if (!w)
-            return QStringLiteral("no selection window is open");
+            return noWindowOpen();
         if (command == u"click") {
             const QString caption = rest.trimmed();
             if (caption == buttonCaption(::Button::ComputeFlow))
@@ -155,26 +157,10 @@ private:
                 return QStringLiteral("a quoted text without escapes is expected: %1").arg(text);
             text = text.mid(1, text.size() - 2);
         }
-        FormModel& form = w->form();
-        const ControlKind kind = form.kind(*f);
-        const bool choosing = command == u"choose";
-        if (choosing && kind != ControlKind::List && kind != ControlKind::Radio)
-            return QStringLiteral("'%1' is not a list or radio group").arg(fieldName(*f));
-        if (!choosing && kind != ControlKind::Edit)
-            return QStringLiteral("'%1' is not an edit box").arg(fieldName(*f));
-        if (!form.enabled(*f))
-            return QStringLiteral("'%1' is disabled").arg(fieldName(*f));
-        if (choosing) {
-            const qsizetype index = form.items(*f).indexOf(text);
-            if (index < 0)
-                return QStringLiteral("'%1' has no item '%2'").arg(fieldName(*f), text);
-            w->choose(*f, static_cast<int>(index));
-        } else if (command == u"paste") {
-            w->paste(*f, text);
-        } else {
-            w->type(*f, text);
-        }
-        return QString();
+        ScriptActions actions(workspace);
+        if (command == u"choose")
+            return chooseChecked(actions, *w, *f, text);
+        return editChecked(actions, *w, *f, text, command == u"paste");
     }
 
     // The first word of `text` (leading blanks skipped); `rest` what follows it, from

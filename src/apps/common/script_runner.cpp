@@ -1,9 +1,9 @@
 #include "apps/common/script_runner.h"
 
-#include "apps/common/checked_actions.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/json_line.h"
-#include "apps/common/script_actions.h"
+#include "workspace/checked_actions.h"
+#include "workspace/script_actions.h"
 #include "workspace/workspace.h"
 
 #include <QStringTokenizer>

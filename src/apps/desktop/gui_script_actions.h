@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apps/common/script_actions.h"
+#include "workspace/script_actions.h"
 
 class MainWindow;
 
