@@ -113,9 +113,9 @@ void desktopNewClosePairs(benchmark::State& state)
 }
 BENCHMARK(desktopNewClosePairs)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// One "new" (the main window's command, the window shown and made current) while N
-// selection windows are open in the window area, then closed again so that N stay.
-void desktopNewAmongWindows(benchmark::State& state)
+// `new` and `close` in turn while N selection windows are open in the window area;
+// the one named by `timed` is measured.
+void newAndCloseAmongWindows(benchmark::State& state, const QString& timed)
 {
     const int open = static_cast<int>(state.range(0));
     SelectionDatabase db;
@@ -129,14 +129,31 @@ void desktopNewAmongWindows(benchmark::State& state)
     ScriptRunner runner(window.workspace(), events, &actions);
     runner.run(QStringLiteral("new\n").repeated(open - 1)); // the first window is open already
     for (auto _ : state) {
-        runner.runLine(1, QStringLiteral("new"));
-        state.PauseTiming();
-        runner.runLine(2, QStringLiteral("close"));
-        state.ResumeTiming();
+        for (const QString command : {QStringLiteral("new"), QStringLiteral("close")}) {
+            if (command != timed)
+                state.PauseTiming();
+            runner.runLine(1, command);
+            if (command != timed)
+                state.ResumeTiming();
+        }
     }
     state.counters["windows"] = open;
 }
+
+// One "new" (the main window's command, the window shown and made current) while N
+// selection windows are open in the window area, then closed again so that N stay.
+void desktopNewAmongWindows(benchmark::State& state)
+{
+    newAndCloseAmongWindows(state, QStringLiteral("new"));
+}
 BENCHMARK(desktopNewAmongWindows)->Arg(1)->Arg(200)->Arg(800)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One "close" of the current window, the focus in it, while N others are open.
+void desktopCloseAmongWindows(benchmark::State& state)
+{
+    newAndCloseAmongWindows(state, QStringLiteral("close"));
+}
+BENCHMARK(desktopCloseAmongWindows)->Arg(1)->Arg(200)->Arg(800)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

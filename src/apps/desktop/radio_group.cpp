@@ -1,6 +1,7 @@
 #include "apps/desktop/radio_group.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QRadioButton>
 
@@ -8,11 +9,12 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
     : QGroupBox(title, parent)
     , m_group(new QButtonGroup(this))
     , m_items(items)
+    , m_bare(title.isEmpty())
 {
     auto* layout = new QGridLayout(this);
-    if (title.isEmpty()) {
+    if (m_bare) {
         // a row of choices beside its caption label, without a frame
-        setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
+        setContentsMargins(0, 0, 0, 0);
         layout->setContentsMargins(2, 0, 2, 0);
     } else {
         layout->setContentsMargins(4, 1, 4, 1);
@@ -26,6 +28,26 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
         layout->addWidget(b, i / columns, i % columns);
     }
     connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::clickedItem);
+}
+
+void RadioGroup::paintEvent(QPaintEvent* event)
+{
+    if (!m_bare)
+        QGroupBox::paintEvent(event);
+}
+
+QSize RadioGroup::minimumSizeHint() const
+{
+    // a group box keeps room for a title's line even without a title
+    return m_bare ? QWidget::minimumSizeHint() : QGroupBox::minimumSizeHint();
+}
+
+void RadioGroup::changeEvent(QEvent* event)
+{
+    QGroupBox::changeEvent(event);
+    // the frame's room, which the group box works out again for a new font or style
+    if (m_bare && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
+        setContentsMargins(0, 0, 0, 0);
 }
 
 int RadioGroup::index() const

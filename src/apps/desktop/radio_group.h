@@ -18,6 +18,11 @@ public:
     void setIndex(int index); // from the model: emits nothing
     QStringList items() const { return m_items; }
     QAbstractButton* button(int index) const;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 signals:
     // The user clicked an item (also the one already chosen).
@@ -26,4 +31,7 @@ signals:
 private:
     QButtonGroup* m_group;
     QStringList m_items;
+    // without a title the group draws no frame and takes no room for one: its caption
+    // is a label beside it
+    bool m_bare;
 };

@@ -12,6 +12,7 @@
 #include "workspace/selection_window.h"
 #include "workspace/workspace.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
@@ -28,6 +29,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 
@@ -69,6 +71,15 @@ QString widestItem(Field f)
             widest = item;
     }
     return widest;
+}
+
+// A text in its own colour in every state, as a style sheet's colour would be; a
+// palette costs nothing when the window opens and paints, a style sheet a great deal.
+void paintText(QWidget* w, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
 }
 
 QLabel* label(const QString& text, QWidget* parent)
@@ -134,9 +145,8 @@ SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, 
     // shrinking below this snaps back
     setMinimumSize(kResizedMinimum);
     m_window.context().setPlatform(m_platform.get());
-    for (Field f : allFields())
-        m_controls[static_cast<size_t>(f)] = makeControl(f);
     buildLayout();
+    Q_ASSERT(std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end());
     setReadingTabOrder();
     for (Field f : allFields()) {
         refresh(f);
@@ -169,18 +179,26 @@ void SelectionWidget::detach()
         m_candidates->disconnect(this);
 }
 
-QWidget* SelectionWidget::makeControl(Field f)
+QWidget* SelectionWidget::place(Field f, QWidget* parent)
+{
+    QWidget*& made = m_controls[static_cast<size_t>(f)];
+    Q_ASSERT(!made);
+    made = makeControl(f, parent);
+    return made;
+}
+
+QWidget* SelectionWidget::makeControl(Field f, QWidget* parent)
 {
     const FieldControl& control = fieldControl(f);
     QWidget* w = nullptr;
     switch (control.kind) {
     case ControlKind::Edit: {
-        auto* e = new FilteredLineEdit(control.filter, m_platform.get(), this);
+        auto* e = new FilteredLineEdit(control.filter, m_platform.get(), parent);
         if (f == F::SelectionNo) {
             QFont bold = e->font();
             bold.setBold(true);
             e->setFont(bold);
-            e->setStyleSheet(QStringLiteral("color: blue;"));
+            paintText(e, QPalette::Text, Qt::blue);
             e->setMinimumWidth(150);
         } else {
             e->setMaximumWidth(f == F::XCO2 || f == F::XH2 || f == F::Hs || f == F::RelDensity ? 70 : 80);
@@ -189,13 +207,13 @@ QWidget* SelectionWidget::makeControl(Field f)
         break;
     }
     case ControlKind::Label: {
-        auto* l = label(QString(), this);
+        auto* l = label(QString(), parent);
         if (f == F::ResultText) {
             QFont big = l->font();
             big.setPointSize(14);
             big.setBold(true);
             l->setFont(big);
-            l->setStyleSheet(QStringLiteral("color: blue;"));
+            paintText(l, QPalette::WindowText, Qt::blue);
             l->setTextInteractionFlags(Qt::TextSelectableByMouse);
             l->setMinimumWidth(420);
         } else {
@@ -206,13 +224,13 @@ QWidget* SelectionWidget::makeControl(Field f)
         break;
     }
     case ControlKind::List: {
-        auto* c = new ListBox(this);
+        auto* c = new ListBox(parent);
         c->setMinimumWidth(c->fontMetrics().horizontalAdvance(widestItem(f)) + 32);
         w = c;
         break;
     }
     case ControlKind::Radio:
-        w = new RadioGroup(labelCaptioned(f) ? QString() : captionOf(f), control.items, control.columns, this);
+        w = new RadioGroup(labelCaptioned(f) ? QString() : captionOf(f), control.items, control.columns, parent);
         if (labelCaptioned(f))
             static_cast<RadioGroup*>(w)->setFlat(true);
         break;
@@ -221,40 +239,42 @@ QWidget* SelectionWidget::makeControl(Field f)
     return w;
 }
 
-QLabel* SelectionWidget::caption(Field f) const
+QLabel* SelectionWidget::caption(Field f, QWidget* parent)
 {
-    return ::caption(captionOf(f), const_cast<SelectionWidget*>(this));
+    return ::caption(captionOf(f), parent);
 }
 
-QWidget* SelectionWidget::captioned(Field f)
+QWidget* SelectionWidget::captioned(Field f, QWidget* parent)
 {
-    auto* row = new QWidget(this);
+    auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
-    h->addWidget(caption(f));
-    h->addWidget(control(f), 1);
+    h->addWidget(caption(f, row));
+    h->addWidget(place(f, row), 1);
     return row;
 }
 
 void SelectionWidget::buildLayout()
 {
+    // Every widget is made inside the one that shows it: a widget moved there later
+    // takes on its new parent's font, palette and style again, one by one.
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 0);
     root->setSpacing(4);
 
-    auto* body = new QHBoxLayout;
-    body->setSpacing(4);
-    body->addLayout(buildInputColumn(), 1);
-    body->addLayout(buildOutputColumn());
     // The selection and the comparison of its candidates share the window's room: the
     // form keeps its size, and the comparison is one click away.
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("selectionTabs"));
     m_tabs->setDocumentMode(true);
     auto* form = new QWidget(m_tabs);
-    // the page goes in empty: a page added whole is laid out at once, at a size the
-    // window does not have yet
+    // the page goes in without its layout: a page added whole is laid out at once, at
+    // a size the window does not have yet
     m_tabs->addTab(form, QStringLiteral("选型"));
+    auto* body = new QHBoxLayout;
+    body->setSpacing(4);
+    body->addLayout(buildInputColumn(form), 1);
+    body->addLayout(buildOutputColumn(form));
     body->setContentsMargins(0, 2, 0, 0);
     form->setLayout(body);
     // The comparison's table is made when it is first shown or asked for: most windows
@@ -271,113 +291,113 @@ void SelectionWidget::buildLayout()
     connectButtons();
 }
 
-QVBoxLayout* SelectionWidget::buildInputColumn()
+QVBoxLayout* SelectionWidget::buildInputColumn(QWidget* page)
 {
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
 
     // medium and standard flows
     auto* top = new QHBoxLayout;
-    top->addWidget(caption(F::Medium));
-    top->addWidget(control(F::Medium));
+    top->addWidget(caption(F::Medium, page));
+    top->addWidget(place(F::Medium, page));
     top->addSpacing(12);
-    top->addWidget(caption(F::StdFlowMin));
-    top->addWidget(control(F::StdFlowMin));
-    top->addWidget(::caption(QStringLiteral("～"), this));
-    top->addWidget(control(F::StdFlowMax));
+    top->addWidget(caption(F::StdFlowMin, page));
+    top->addWidget(place(F::StdFlowMin, page));
+    top->addWidget(::caption(QStringLiteral("～"), page));
+    top->addWidget(place(F::StdFlowMax, page));
     top->addStretch();
     left->addLayout(top);
 
     // compressibility mode, Zn/Zg and conversion factors
     auto* second = new QHBoxLayout;
-    second->addWidget(control(F::ZMode));
-    auto* znzg = group(QStringLiteral("标况和工况下的气体压缩系数比：Zn/Zg"), this);
+    second->addWidget(place(F::ZMode, page));
+    auto* znzg = group(QStringLiteral("标况和工况下的气体压缩系数比：Zn/Zg"), page);
     auto* znzgGrid = new QGridLayout(znzg);
     znzgGrid->setVerticalSpacing(2);
-    znzgGrid->addWidget(caption(F::ZnZgMin), 0, 0);
-    znzgGrid->addWidget(control(F::ZnZgMin), 0, 1);
-    znzgGrid->addWidget(caption(F::ZnZgMax), 1, 0);
-    znzgGrid->addWidget(control(F::ZnZgMax), 1, 1);
+    znzgGrid->addWidget(caption(F::ZnZgMin, znzg), 0, 0);
+    znzgGrid->addWidget(place(F::ZnZgMin, znzg), 0, 1);
+    znzgGrid->addWidget(caption(F::ZnZgMax, znzg), 1, 0);
+    znzgGrid->addWidget(place(F::ZnZgMax, znzg), 1, 1);
     second->addWidget(znzg, 1);
-    auto* factors = group(QStringLiteral("转换系数：Zn/Zg*Pg/Pn*Tn/Tg"), this);
+    auto* factors = group(QStringLiteral("转换系数：Zn/Zg*Pg/Pn*Tn/Tg"), page);
     auto* factorGrid = new QGridLayout(factors);
     factorGrid->setVerticalSpacing(2);
-    factorGrid->addWidget(caption(F::ConvFactorMin), 0, 0);
-    factorGrid->addWidget(control(F::ConvFactorMin), 0, 1);
-    factorGrid->addWidget(caption(F::ConvFactorMax), 1, 0);
-    factorGrid->addWidget(control(F::ConvFactorMax), 1, 1);
+    factorGrid->addWidget(caption(F::ConvFactorMin, factors), 0, 0);
+    factorGrid->addWidget(place(F::ConvFactorMin, factors), 0, 1);
+    factorGrid->addWidget(caption(F::ConvFactorMax, factors), 1, 0);
+    factorGrid->addWidget(place(F::ConvFactorMax, factors), 1, 1);
     second->addWidget(factors, 1);
     left->addLayout(second);
 
-    left->addWidget(buildGasGroup());
+    left->addWidget(buildGasGroup(page));
 
     // the working flow
     auto* flow = new QHBoxLayout;
-    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), this);
+    m_compute = new QPushButton(buttonCaption(Button::ComputeFlow), page);
     m_compute->setObjectName(QStringLiteral("computeButton"));
     flow->addWidget(m_compute);
     flow->addSpacing(8);
-    flow->addWidget(caption(F::WorkFlowMin));
-    flow->addWidget(control(F::WorkFlowMin));
-    flow->addWidget(::caption(QStringLiteral("～"), this));
-    flow->addWidget(control(F::WorkFlowMax));
+    flow->addWidget(caption(F::WorkFlowMin, page));
+    flow->addWidget(place(F::WorkFlowMin, page));
+    flow->addWidget(::caption(QStringLiteral("～"), page));
+    flow->addWidget(place(F::WorkFlowMax, page));
     flow->addSpacing(12);
-    flow->addWidget(caption(F::CombinedAccuracy));
-    flow->addWidget(control(F::CombinedAccuracy));
+    flow->addWidget(caption(F::CombinedAccuracy, page));
+    flow->addWidget(place(F::CombinedAccuracy, page));
     flow->addStretch();
     left->addLayout(flow);
 
-    left->addWidget(buildMeterGroup());
+    left->addWidget(buildMeterGroup(page));
     left->addStretch();
     return left;
 }
 
-QGroupBox* SelectionWidget::buildGasGroup()
+QGroupBox* SelectionWidget::buildGasGroup(QWidget* page)
 {
     // the gas: pressures, temperatures, reference condition, composition
-    auto* gas = group(vocab::GasGroupCaption.toString(), this);
+    auto* gas = group(vocab::GasGroupCaption.toString(), page);
     gas->setObjectName(QStringLiteral("gasGroup"));
     gas->setFocusPolicy(Qt::StrongFocus);
     m_gasGroup = gas;
     auto* gasGrid = new QGridLayout(gas);
     gasGrid->setVerticalSpacing(3);
     auto* pressures = new QHBoxLayout;
-    pressures->addWidget(caption(F::PabsMin));
-    pressures->addWidget(control(F::PabsMin));
-    pressures->addWidget(::caption(QStringLiteral("～"), this));
-    pressures->addWidget(control(F::PabsMax));
-    m_gauge = new QPushButton(QStringLiteral("表压换算…"), this);
+    pressures->addWidget(caption(F::PabsMin, gas));
+    pressures->addWidget(place(F::PabsMin, gas));
+    pressures->addWidget(::caption(QStringLiteral("～"), gas));
+    pressures->addWidget(place(F::PabsMax, gas));
+    m_gauge = new QPushButton(QStringLiteral("表压换算…"), gas);
     m_gauge->setObjectName(QStringLiteral("gaugeButton"));
     m_gauge->setAutoDefault(false);
     pressures->addWidget(m_gauge);
     pressures->addSpacing(16);
-    pressures->addWidget(caption(F::TempMin));
-    pressures->addWidget(control(F::TempMin));
-    pressures->addWidget(::caption(QStringLiteral("～"), this));
-    pressures->addWidget(control(F::TempMax));
+    pressures->addWidget(caption(F::TempMin, gas));
+    pressures->addWidget(place(F::TempMin, gas));
+    pressures->addWidget(::caption(QStringLiteral("～"), gas));
+    pressures->addWidget(place(F::TempMax, gas));
     pressures->addStretch();
     gasGrid->addLayout(pressures, 0, 0, 1, 5);
     auto* reference = new QHBoxLayout;
-    reference->addWidget(caption(F::RefCondition));
-    reference->addWidget(control(F::RefCondition), 1);
+    reference->addWidget(caption(F::RefCondition, gas));
+    reference->addWidget(place(F::RefCondition, gas), 1);
     gasGrid->addLayout(reference, 1, 0, 1, 5);
-    gasGrid->addWidget(caption(F::XCO2), 2, 0);
-    gasGrid->addWidget(control(F::XCO2), 2, 1);
-    gasGrid->addWidget(caption(F::Hs), 2, 2);
-    gasGrid->addWidget(control(F::Hs), 2, 3);
-    gasGrid->addWidget(::caption(QStringLiteral("MJ/m3"), this), 2, 4);
-    gasGrid->addWidget(caption(F::XH2), 3, 0);
-    gasGrid->addWidget(control(F::XH2), 3, 1);
-    gasGrid->addWidget(caption(F::RelDensity), 3, 2);
-    gasGrid->addWidget(control(F::RelDensity), 3, 3);
+    gasGrid->addWidget(caption(F::XCO2, gas), 2, 0);
+    gasGrid->addWidget(place(F::XCO2, gas), 2, 1);
+    gasGrid->addWidget(caption(F::Hs, gas), 2, 2);
+    gasGrid->addWidget(place(F::Hs, gas), 2, 3);
+    gasGrid->addWidget(::caption(QStringLiteral("MJ/m3"), gas), 2, 4);
+    gasGrid->addWidget(caption(F::XH2, gas), 3, 0);
+    gasGrid->addWidget(place(F::XH2, gas), 3, 1);
+    gasGrid->addWidget(caption(F::RelDensity, gas), 3, 2);
+    gasGrid->addWidget(place(F::RelDensity, gas), 3, 3);
     gasGrid->setColumnStretch(4, 1);
     return gas;
 }
 
-QGroupBox* SelectionWidget::buildMeterGroup()
+QGroupBox* SelectionWidget::buildMeterGroup(QWidget* page)
 {
     // the meter
-    auto* meter = group(QStringLiteral("选型内容"), this);
+    auto* meter = group(QStringLiteral("选型内容"), page);
     auto* meterGrid = new QGridLayout(meter);
     meterGrid->setContentsMargins(6, 4, 6, 4);
     meterGrid->setHorizontalSpacing(4);
@@ -386,44 +406,44 @@ QGroupBox* SelectionWidget::buildMeterGroup()
         {F::CardControl, F::Size, F::NominalPressure}, {F::BaseAccuracy, F::Corrector, F::Installation}};
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            meterGrid->addWidget(caption(chain[r][c]), r, 2 * c, Qt::AlignRight);
-            meterGrid->addWidget(control(chain[r][c]), r, 2 * c + 1);
+            meterGrid->addWidget(caption(chain[r][c], meter), r, 2 * c, Qt::AlignRight);
+            meterGrid->addWidget(place(chain[r][c], meter), r, 2 * c + 1);
         }
     }
     meterGrid->setColumnStretch(3, 1);
     return meter;
 }
 
-QVBoxLayout* SelectionWidget::buildOutputColumn()
+QVBoxLayout* SelectionWidget::buildOutputColumn(QWidget* page)
 {
     // outputs and functions
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
-    auto* outputs = group(QStringLiteral("输出及功能要求配置"), this);
+    auto* outputs = group(QStringLiteral("输出及功能要求配置"), page);
     auto* out = new QVBoxLayout(outputs);
     out->setContentsMargins(4, 4, 4, 4);
     out->setSpacing(3);
     auto* radios = new QHBoxLayout;
-    radios->addWidget(control(F::Gprs));
-    radios->addWidget(control(F::ShortRangeWireless));
-    radios->addWidget(control(F::CurrentOutput));
+    radios->addWidget(place(F::Gprs, outputs));
+    radios->addWidget(place(F::ShortRangeWireless, outputs));
+    radios->addWidget(place(F::CurrentOutput, outputs));
     out->addLayout(radios);
     auto* hartRow = new QHBoxLayout;
-    hartRow->addWidget(control(F::Hart));
-    hartRow->addWidget(control(F::ExProof), 1);
+    hartRow->addWidget(place(F::Hart, outputs));
+    hartRow->addWidget(place(F::ExProof, outputs), 1);
     out->addLayout(hartRow);
-    out->addWidget(control(F::CorrectionMode));
+    out->addWidget(place(F::CorrectionMode, outputs));
     auto* sensor = new QHBoxLayout;
-    sensor->addWidget(caption(F::PressSensorUpper));
-    sensor->addWidget(control(F::PressSensorUpper), 1);
-    sensor->addWidget(::caption(QStringLiteral("MPa"), this));
+    sensor->addWidget(caption(F::PressSensorUpper, outputs));
+    sensor->addWidget(place(F::PressSensorUpper, outputs), 1);
+    sensor->addWidget(::caption(QStringLiteral("MPa"), outputs));
     out->addLayout(sensor);
     for (Field f : {F::CorrectorAccuracy, F::DisplayFactor, F::SettlementUnit})
-        out->addWidget(captioned(f));
+        out->addWidget(captioned(f, outputs));
     right->addWidget(outputs);
     auto* counter = new QHBoxLayout;
-    counter->addWidget(control(F::CounterPulse));
-    counter->addWidget(control(F::PipeConnection));
+    counter->addWidget(place(F::CounterPulse, page));
+    counter->addWidget(place(F::PipeConnection, page));
     right->addLayout(counter);
     right->addStretch();
     return right;
@@ -439,10 +459,10 @@ QHBoxLayout* SelectionWidget::buildResultStrip()
     strip->addWidget(m_select);
     auto* result = group(QStringLiteral("选型结果"), this);
     auto* resultLayout = new QHBoxLayout(result);
-    resultLayout->addWidget(control(F::ResultText));
+    resultLayout->addWidget(place(F::ResultText, result));
     strip->addWidget(result, 1);
-    strip->addWidget(caption(F::SelectionNo));
-    strip->addWidget(control(F::SelectionNo));
+    strip->addWidget(caption(F::SelectionNo, this));
+    strip->addWidget(place(F::SelectionNo, this));
     m_smallPrint = new QPushButton(QStringLiteral("…"), this);
     m_smallPrint->setToolTip(QStringLiteral("选型信息打印输出..."));
     strip->addWidget(m_smallPrint);
@@ -457,7 +477,7 @@ void SelectionWidget::buildFooter(QVBoxLayout* root)
     m_warningLine = label(QString(), this);
     m_warningLine->setObjectName(QStringLiteral("warningLine"));
     m_warningLine->setWordWrap(true);
-    m_warningLine->setStyleSheet(QStringLiteral("color: #c00000;"));
+    paintText(m_warningLine, QPalette::WindowText, QColor(0xc0, 0, 0));
     root->addWidget(m_warningLine);
 
     auto* panel = new QHBoxLayout;
@@ -473,9 +493,7 @@ void SelectionWidget::buildFooter(QVBoxLayout* root)
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
-    auto* note = label(kStatusNote, status);
-    note->setWordWrap(false);
-    status->addWidget(note, 1);
+    status->addWidget(::caption(kStatusNote, status), 1);
     root->addWidget(status);
 }
 
@@ -838,6 +856,12 @@ void SelectionWidget::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    // Hiding the widget that has the focus makes Qt look for the next one inside this
+    // window, walking the focus chain of every widget of every window until it comes
+    // round; with hundreds of windows open a close took longer than opening one. The
+    // window that becomes active next takes the focus back anyway.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
     if (!m_detached) {
         detach();
         m_workspace.close(&m_window); // the window and everything it holds go with it

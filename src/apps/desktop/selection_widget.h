@@ -93,16 +93,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* makeControl(Field f);
-    QWidget* captioned(Field f); // caption label and control in a row
-    QLabel* caption(Field f) const;
+    // Makes the control of `f` in `parent`, where it is shown.
+    QWidget* place(Field f, QWidget* parent);
+    QWidget* makeControl(Field f, QWidget* parent);
+    QWidget* captioned(Field f, QWidget* parent); // caption label and control in a row
+    static QLabel* caption(Field f, QWidget* parent);
     void buildLayout();
     // The parts of the layout, each built whole, in the window's order from the
     // top left.
-    QVBoxLayout* buildInputColumn();
-    QGroupBox* buildGasGroup();
-    QGroupBox* buildMeterGroup();
-    QVBoxLayout* buildOutputColumn();
+    QVBoxLayout* buildInputColumn(QWidget* page);
+    QGroupBox* buildGasGroup(QWidget* page);
+    QGroupBox* buildMeterGroup(QWidget* page);
+    QVBoxLayout* buildOutputColumn(QWidget* page);
     QHBoxLayout* buildResultStrip();
     void buildFooter(QVBoxLayout* root);
     void connectButtons();

@@ -851,6 +851,29 @@ private slots:
         QVERIFY(!clicked->isMaximized());
     }
 
+    // Closing the window that holds the focus hands it to the window that becomes
+    // active, to the field that had it there; the closed window keeps none of it.
+    void closingHandsTheFocusOn()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        for (int i = 0; i < 3; ++i)
+            d.main->newAction()->trigger();
+        QMdiArea* area = d.main->mdiArea();
+        const QList<QMdiSubWindow*> subs = area->subWindowList();
+        area->setActiveSubWindow(subs[2]);
+        QWidget* remembered = d.current()->control(F::PabsMin);
+        remembered->setFocus();
+        QCOMPARE(QApplication::focusWidget(), remembered);
+        area->setActiveSubWindow(subs[3]);
+        d.type(F::StdFlowMin, "10");
+        QVERIFY(subs[3]->isAncestorOf(QApplication::focusWidget()));
+        subs[3]->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(area->activeSubWindow(), subs[2]);
+        QCOMPARE(QApplication::focusWidget(), remembered);
+    }
+
     // The lists are as wide as the window sets them, whatever their items: each
     // measures itself as a QComboBox that adjusts to no contents, before and after
     // its popup was first opened.

@@ -1,7 +1,9 @@
 #include "apps/desktop/desktop.h"
 #include "apps/desktop/desktop_style.h"
+#include "apps/desktop/radio_group.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -108,6 +110,9 @@ private slots:
         }) << QSize(90, 22) << 1;
         QTest::newRow("titled frame") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型内容")); })
                                       << QSize(311, 127) << 1;
+        // taller than the rows Qt fills at once: filled in bands
+        QTest::newRow("tall frame") << MakeWidget([] { return new QGroupBox(QStringLiteral("输出及功能要求配置")); })
+                                    << QSize(253, 421) << 1;
         QTest::newRow("untitled frame") << MakeWidget([] { return new QGroupBox; }) << QSize(150, 80) << 1;
         QTest::newRow("checkable frame") << MakeWidget([] {
             auto* g = new QGroupBox(QStringLiteral("输出及功能要求配置"));
@@ -134,6 +139,43 @@ private slots:
             const QImage got = drawn(make, &quick, size);
             QVERIFY2(largestDifference(expected, got) <= tolerance,
                 qPrintable(QStringLiteral("pass %1: %2").arg(pass).arg(largestDifference(expected, got))));
+        }
+    }
+
+    // A radio group beside its caption label ("综合准确度：") shows its choices alone:
+    // no frame, and no room kept for one, so it stands level with the label.
+    void bareRadioGroupShowsOnlyItsChoices()
+    {
+        const QStringList items {QStringLiteral("1.5"), QStringLiteral("1.0")};
+        RadioGroup group(QString(), items, 2);
+        group.setFlat(true);
+        group.setIndex(0);
+        QWidget plain;
+        auto* layout = new QGridLayout(&plain);
+        layout->setContentsMargins(2, 0, 2, 0);
+        layout->setHorizontalSpacing(6);
+        layout->setVerticalSpacing(0);
+        for (int i = 0; i < items.size(); ++i) {
+            auto* b = new QRadioButton(items[i], &plain);
+            b->setChecked(i == 0);
+            layout->addWidget(b, 0, i);
+        }
+        QCOMPARE(group.minimumSizeHint(), plain.minimumSizeHint());
+        QCOMPARE(group.sizeHint(), plain.sizeHint());
+        const QSize size = plain.sizeHint() + QSize(20, 6);
+        const auto picture = [size](QWidget& w) {
+            w.resize(size);
+            QImage image(size, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            w.render(&image);
+            return image.convertToFormat(QImage::Format_RGB32); // as shown, on an opaque window
+        };
+        // also after a change of font, which makes a group box work out its frame again
+        for (int pass = 0; pass < 2; ++pass) {
+            QCOMPARE(group.contentsMargins(), QMargins());
+            QCOMPARE(picture(group), picture(plain));
+            group.setFont(QFont(group.font().family(), group.font().pointSize() + 2));
+            plain.setFont(group.font());
         }
     }
 };
