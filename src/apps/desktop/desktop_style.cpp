@@ -1,7 +1,10 @@
 #include "apps/desktop/desktop_style.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleOption>
@@ -79,6 +82,8 @@ DesktopStyle::DesktopStyle(QStyle* base)
     m_fusion = baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
     // captions and choices of every window, and the values shown in them
     m_texts.setMaxCost(4000);
+    // a few looks of a few sizes
+    m_pictures.setMaxCost(400);
 }
 
 const QStaticText* DesktopStyle::laidOut(const QPainter* painter, int flags, const QString& text) const
@@ -142,6 +147,8 @@ void DesktopStyle::drawPrimitive(
         return;
     if (element == PE_IndicatorRadioButton && m_fusion && drawRadioIndicator(option, painter, widget))
         return;
+    if (element == PE_PanelLineEdit && m_fusion && drawLineEditPanel(option, painter, widget))
+        return;
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
@@ -183,33 +190,61 @@ bool DesktopStyle::drawGroupFrame(const QStyleOption* option, QPainter* painter,
 
 bool DesktopStyle::drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {
-    if (painter->transform().type() > QTransform::TxTranslate || option->rect.isEmpty())
-        return false;
     // what Fusion's circle depends on
     constexpr State shown = State_On | State_Off | State_NoChange | State_Sunken | State_Enabled | State_MouseOver
         | State_HasFocus | State_Active;
+    QStyleOption moved(*option);
+    moved.rect.moveTopLeft(QPoint());
+    const QString look = QString::number(int(option->state & shown));
+    return drawFromPicture(PE_IndicatorRadioButton, moved, look, option->rect.topLeft(), painter, widget);
+}
+
+bool DesktopStyle::drawLineEditPanel(const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    // Fusion draws no panel for the line edit inside a spin box or an editable list,
+    // whatever the option says: only a plain line edit is drawn from a picture.
+    const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+    const QWidget* holder = widget ? widget->parentWidget() : nullptr;
+    if (!frame || !qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(holder)
+        || qobject_cast<const QComboBox*>(holder))
+        return false;
+    QStyleOptionFrame moved(*frame);
+    moved.rect.moveTopLeft(QPoint());
+    const QString look = QStringLiteral("edit %1 %2 %3 %4 %5")
+                             .arg(int(frame->state))
+                             .arg(frame->lineWidth)
+                             .arg(frame->midLineWidth)
+                             .arg(int(frame->features))
+                             .arg(int(frame->direction));
+    return drawFromPicture(PE_PanelLineEdit, moved, look, frame->rect.topLeft(), painter, widget);
+}
+
+bool DesktopStyle::drawFromPicture(PrimitiveElement element, const QStyleOption& moved, const QString& look,
+    const QPoint& at, QPainter* painter, const QWidget* widget) const
+{
+    if (painter->transform().type() > QTransform::TxTranslate || moved.rect.isEmpty())
+        return false;
     const qreal ratio = painter->device()->devicePixelRatioF();
-    const QString key = QStringLiteral("%1 %2x%3 %4 %5")
-                            .arg(int(option->state & shown))
-                            .arg(option->rect.width())
-                            .arg(option->rect.height())
-                            .arg(option->palette.cacheKey())
+    const QString key = QStringLiteral("%1 %2 %3x%4 %5 %6")
+                            .arg(int(element))
+                            .arg(look)
+                            .arg(moved.rect.width())
+                            .arg(moved.rect.height())
+                            .arg(moved.palette.cacheKey())
                             .arg(ratio);
-    if (const QPixmap* known = m_indicators.object(key)) {
-        painter->drawPixmap(option->rect.topLeft(), *known);
+    if (const QPixmap* known = m_pictures.object(key)) {
+        painter->drawPixmap(at, *known);
         return true;
     }
-    auto* picture = new QPixmap(option->rect.size() * ratio);
+    auto* picture = new QPixmap(moved.rect.size() * ratio);
     picture->setDevicePixelRatio(ratio);
     picture->fill(Qt::transparent);
     {
         QPainter on(picture);
         on.setRenderHints(painter->renderHints());
-        QStyleOption moved(*option);
-        moved.rect.moveTopLeft(QPoint());
-        baseStyle()->drawPrimitive(PE_IndicatorRadioButton, &moved, &on, widget);
+        baseStyle()->drawPrimitive(element, &moved, &on, widget);
     }
-    painter->drawPixmap(option->rect.topLeft(), *picture);
-    m_indicators.insert(key, picture);
+    painter->drawPixmap(at, *picture);
+    m_pictures.insert(key, picture);
     return true;
 }

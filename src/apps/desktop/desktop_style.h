@@ -12,7 +12,8 @@
 // - A short text on one line is laid out once and then drawn from that layout; Qt
 //   lays every such text out again at each paint. Where the text is placed, and how
 //   it looks, stay the same.
-// - A radio button's circle is drawn once for each look and copied.
+// - A radio button's circle and a line edit's panel are drawn once for each look and
+//   copied.
 // - Fusion's group frame is a picture whose inside, a faint even shade, it stretches
 //   over the whole frame; the inside is filled with that shade instead.
 class DesktopStyle : public QProxyStyle {
@@ -31,8 +32,14 @@ private:
     // needed (several lines, mnemonics, tabs, wrapping, right-to-left).
     const QStaticText* laidOut(const QPainter* painter, int flags, const QString& text) const;
     bool drawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
-    // A radio button's circle, drawn once for each look and size and copied then.
+    // A radio button's circle, and a line edit's panel (its rounded, smoothed frame),
+    // drawn once for each look and size and copied then.
     bool drawRadioIndicator(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    bool drawLineEditPanel(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    // Draws `element` at `at` from its picture, made first where it is not made: the
+    // picture of `moved` (the option at the picture's corner) in the look `look`.
+    bool drawFromPicture(PrimitiveElement element, const QStyleOption& moved, const QString& look, const QPoint& at,
+        QPainter* painter, const QWidget* widget) const;
 
     struct TextKey {
         QFont font;
@@ -41,6 +48,6 @@ private:
         friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font); }
     };
     mutable QCache<TextKey, QStaticText> m_texts;
-    mutable QCache<QString, QPixmap> m_indicators;
+    mutable QCache<QString, QPixmap> m_pictures;
     bool m_fusion = false;
 };

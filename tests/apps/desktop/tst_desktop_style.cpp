@@ -3,10 +3,12 @@
 #include "apps/desktop/radio_group.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,6 +110,25 @@ private slots:
             r->setEnabled(false);
             return r;
         }) << QSize(90, 22) << 1;
+        QTest::newRow("line edit") << MakeWidget([] { return new QLineEdit(QStringLiteral("150")); }) << QSize(80, 22)
+                                   << 1;
+        QTest::newRow("line edit, disabled") << MakeWidget([] {
+            auto* e = new QLineEdit(QStringLiteral("-20"));
+            e->setEnabled(false);
+            return e;
+        }) << QSize(80, 22) << 1;
+        QTest::newRow("line edit, no frame") << MakeWidget([] {
+            auto* e = new QLineEdit(QStringLiteral("0.000"));
+            e->setFrame(false);
+            return e;
+        }) << QSize(70, 22) << 1;
+        // drawn by the list itself, as Fusion draws it
+        QTest::newRow("editable list") << MakeWidget([] {
+            auto* c = new QComboBox;
+            c->setEditable(true);
+            c->addItem(QStringLiteral("20℃，101.325kPa"));
+            return c;
+        }) << QSize(160, 24) << 1;
         QTest::newRow("titled frame") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型内容")); })
                                       << QSize(311, 127) << 1;
         // taller than the rows Qt fills at once: filled in bands
