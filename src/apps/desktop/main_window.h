@@ -4,7 +4,10 @@
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QPointer>
+
+#include <memory>
 
 class NotesArea;
 class ProjectPanel;
@@ -55,6 +58,8 @@ public:
     QMdiSubWindow* subWindowOf(const SelectionWindow* window) const;
 
     QAction* newAction() const { return m_newAction; }
+    // The window made ahead for the next new selection, if it is made (test seam).
+    QMdiSubWindow* spareWindow() const { return m_spare.get(); }
     QAction* openRecordAction() const { return m_openAction; }
     QAction* deleteRecordAction() const { return m_deleteAction; }
     QAction* copyRecordAction() const { return m_copyAction; }
@@ -92,6 +97,8 @@ private:
     QWidget* createRightPanel();
     QWidget* createBottomPanel();
     void windowCreated(SelectionWindow& window);
+    // Makes the window the next new selection shows, unless there is one.
+    void makeSpareWindow();
     void keepInsideTheArea(QMdiSubWindow* sub) const;
     void windowShown(SelectionWindow& window);
     void windowClosing(SelectionWindow& window);
@@ -107,6 +114,9 @@ private:
     DesktopPlatform m_platform;
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
+    // made ahead, outside the area: a frame whose widget shows no selection yet
+    std::unique_ptr<QMdiSubWindow> m_spare;
+    QTimer* m_spareDelay = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_storeLabel = nullptr;
     QTreeView* m_list = nullptr;

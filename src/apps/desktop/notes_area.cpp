@@ -64,17 +64,21 @@ NotesArea::NotesArea(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-QMdiSubWindow* NotesArea::addWindow(QWidget* widget)
+QMdiSubWindow* NotesArea::frame(QWidget* widget)
+{
+    auto* sub = new QMdiSubWindow;
+    sub->setWidget(widget);
+    return sub;
+}
+
+void NotesArea::addFrame(QMdiSubWindow* sub)
 {
     // Qt's area raises a window it adds and activates by searching all its windows
     // for each of them (the search grows with the square of their number), unless
     // the window stays on top; until it is shown it says so, without telling the
     // window system, and then it is raised the plain way, as the search would.
-    auto* sub = new QMdiSubWindow;
-    sub->setWidget(widget);
     sub->overrideWindowFlags(sub->windowFlags() | Qt::WindowStaysOnTopHint);
     addSubWindow(sub);
-    return sub;
 }
 
 void NotesArea::showAdded(QMdiSubWindow* sub)

@@ -13,8 +13,10 @@ public:
 
     static QString notesText();
 
-    // Adds a window for `widget`, to be shown by showAdded.
-    QMdiSubWindow* addWindow(QWidget* widget);
+    // A window's frame holding `widget`, outside the area until addFrame adds it.
+    static QMdiSubWindow* frame(QWidget* widget);
+    // Adds the frame to the area, to be shown by showAdded.
+    void addFrame(QMdiSubWindow* sub);
 
     // Shows a window just added, which makes it the active one. Qt then visits every
     // other window to tell it that it is not active: each works out its elided title

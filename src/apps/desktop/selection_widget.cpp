@@ -134,30 +134,35 @@ QGroupBox* group(const QString& title, QWidget* parent)
 
 } // namespace
 
-SelectionWidget::SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo, QWidget* parent)
+SelectionWidget::SelectionWidget(Workspace& workspace, Platform* echo, QWidget* parent)
     : QWidget(parent)
     , m_workspace(workspace)
-    , m_window(window)
     , m_platform(echo, [this](const QString& target) { return focusTarget(target); })
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("selectionWidget"));
     // shrinking below this snaps back
     setMinimumSize(kResizedMinimum);
-    m_window.context().setPlatform(m_platform.get());
     buildLayout();
     Q_ASSERT(std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end());
     setReadingTabOrder();
+}
+
+void SelectionWidget::bind(SelectionWindow& window)
+{
+    Q_ASSERT(!m_window);
+    m_window = &window;
+    m_window->context().setPlatform(m_platform.get());
     for (Field f : allFields()) {
         refresh(f);
         connectControl(f);
     }
-    m_window.form().setObserver([this](Field f) {
+    m_window->form().setObserver([this](Field f) {
         refresh(f);
         figuresMayHaveChanged();
     });
     showFigures();
-    setWindowTitle(m_window.caption());
+    setWindowTitle(m_window->caption());
 }
 
 SelectionWidget::~SelectionWidget()
@@ -170,7 +175,8 @@ void SelectionWidget::detach()
     if (m_detached)
         return;
     m_detached = true;
-    m_window.form().setObserver({});
+    if (m_window)
+        m_window->form().setObserver({});
     for (QWidget* w : m_controls)
         w->disconnect(this);
     for (QPushButton* b : {m_compute, m_select, m_save, m_print, m_gauge})
@@ -500,20 +506,21 @@ void SelectionWidget::buildFooter(QVBoxLayout* root)
 void SelectionWidget::connectButtons()
 {
     connect(m_compute, &QPushButton::clicked, this, [this] {
-        m_window.clickComputeFlow();
+        m_window->clickComputeFlow();
         showFigures();
         // a refused computation leaves no working flows and judged no Z: no hint
-        const bool computed = !m_window.form().text(Field::WorkFlowMax).isEmpty();
-        emit hint(computed ? sgergRangeHint(m_window.form()) : QString());
+        const bool computed = !m_window->form().text(Field::WorkFlowMax).isEmpty();
+        emit hint(computed ? sgergRangeHint(m_window->form()) : QString());
     });
     connect(m_select, &QPushButton::clicked, this, [this] {
-        m_window.clickSelect();
+        m_window->clickSelect();
         showFigures();
-        emit hint(sizeUseHint(m_window.context()));
+        emit hint(sizeUseHint(m_window->context()));
     });
-    connect(m_save, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.save(m_window); }); });
     connect(
-        m_print, &QPushButton::clicked, this, [this] { m_window.dispatch([this] { m_workspace.print(m_window); }); });
+        m_save, &QPushButton::clicked, this, [this] { m_window->dispatch([this] { m_workspace.save(*m_window); }); });
+    connect(
+        m_print, &QPushButton::clicked, this, [this] { m_window->dispatch([this] { m_workspace.print(*m_window); }); });
     connect(m_gauge, &QPushButton::clicked, this, &SelectionWidget::convertGaugePressures);
 }
 
@@ -544,7 +551,7 @@ bool SelectionWidget::chooseCandidate(const SizeCandidate& candidate)
         return false;
     for (const auto& [f, text] :
         {std::pair {F::MeterType, candidate.meterType}, std::pair {F::Size, candidate.sizeSpec}}) {
-        const int index = m_window.form().items(f).indexOf(text);
+        const int index = m_window->form().items(f).indexOf(text);
         if (index < 0)
             return false;
         static_cast<QComboBox*>(control(f))->setCurrentIndex(index);
@@ -555,7 +562,7 @@ bool SelectionWidget::chooseCandidate(const SizeCandidate& candidate)
 
 void SelectionWidget::chooseItem(Field f, int index)
 {
-    m_window.choose(f, index);
+    m_window->choose(f, index);
 }
 
 void SelectionWidget::convertGaugePressures()
@@ -655,19 +662,19 @@ void SelectionWidget::connectControl(Field f)
     switch (fieldControl(f).kind) {
     case ControlKind::Edit: {
         auto* e = static_cast<FilteredLineEdit*>(w);
-        connect(e, &QLineEdit::textEdited, this, [this, f, e] { m_window.paste(f, e->value()); });
+        connect(e, &QLineEdit::textEdited, this, [this, f, e] { m_window->paste(f, e->value()); });
         break;
     }
     case ControlKind::List: {
         auto* c = static_cast<QComboBox*>(w);
         connect(c, &QComboBox::activated, this, [this, f](int index) { chooseItem(f, index); });
-        if (m_window.form().hasExitStep(f))
+        if (m_window->form().hasExitStep(f))
             c->installEventFilter(this);
         break;
     }
     case ControlKind::Radio:
         connect(static_cast<RadioGroup*>(w), &RadioGroup::clickedItem, this,
-            [this, f](int index) { m_window.choose(f, index); });
+            [this, f](int index) { m_window->choose(f, index); });
         break;
     case ControlKind::Label: break;
     }
@@ -690,8 +697,8 @@ bool SelectionWidget::eventFilter(QObject* watched, QEvent* event)
 
 void SelectionWidget::leave(Field f)
 {
-    if (!m_detached)
-        m_window.leave(f);
+    if (!m_detached && m_window)
+        m_window->leave(f);
 }
 
 void SelectionWidget::figuresMayHaveChanged()
@@ -713,7 +720,7 @@ void SelectionWidget::showFigures()
 
 void SelectionWidget::showWarnings()
 {
-    m_shownWarnings = selectionWarnings(m_window.context());
+    m_shownWarnings = selectionWarnings(m_window->context());
     QStringList texts;
     for (const SelectionWarning& warning : m_shownWarnings)
         texts << QStringLiteral("⚠ ") + warning.text;
@@ -725,13 +732,13 @@ void SelectionWidget::showCandidates()
 {
     if (!m_candidates)
         return; // worked out when the pane is made
-    m_candidates->showCandidates(sizeCandidates(m_window.context()));
-    m_candidates->markChosen(m_window.form().text(F::MeterType), m_window.form().text(F::Size));
+    m_candidates->showCandidates(sizeCandidates(m_window->context()));
+    m_candidates->markChosen(m_window->form().text(F::MeterType), m_window->form().text(F::Size));
 }
 
 void SelectionWidget::refresh(Field f)
 {
-    const FormModel& form = m_window.form();
+    const FormModel& form = m_window->form();
     QWidget* w = control(f);
     w->setEnabled(form.enabled(f));
     if (f == F::PabsMin || f == F::PabsMax)
@@ -758,7 +765,7 @@ void SelectionWidget::refresh(Field f)
 
 bool SelectionWidget::agreesWithModel(QString* difference) const
 {
-    const FormModel& form = m_window.form();
+    const FormModel& form = m_window->form();
     for (Field f : allFields()) {
         const QWidget* w = control(f);
         QString shown;
@@ -836,9 +843,9 @@ void SelectionWidget::ensureShownSize()
 
 bool SelectionWidget::keepsUnsavedWork()
 {
-    if (m_detached || m_closeWithoutAsking || !m_window.context().hasUnsavedResult())
+    if (m_detached || m_closeWithoutAsking || !m_window->context().hasUnsavedResult())
         return false;
-    switch (WorkQuestion::askBeforeClosing(this, m_window.form().text(Field::SelectionNo))) {
+    switch (WorkQuestion::askBeforeClosing(this, m_window->form().text(Field::SelectionNo))) {
     case WorkQuestion::BeforeClosing::Discard: return false;
     case WorkQuestion::BeforeClosing::Cancel: return true;
     case WorkQuestion::BeforeClosing::Save: break;
@@ -846,7 +853,7 @@ bool SelectionWidget::keepsUnsavedWork()
     // the window's own "保存", with all its checks and messages; a save it refuses
     // keeps the window open
     m_save->click();
-    return m_window.context().hasUnsavedResult();
+    return m_window->context().hasUnsavedResult();
 }
 
 void SelectionWidget::closeEvent(QCloseEvent* event)
@@ -864,6 +871,6 @@ void SelectionWidget::closeEvent(QCloseEvent* event)
         focused->clearFocus();
     if (!m_detached) {
         detach();
-        m_workspace.close(&m_window); // the window and everything it holds go with it
+        m_workspace.close(m_window); // the window and everything it holds go with it
     }
 }

@@ -31,11 +31,14 @@ class SelectionWidget : public QWidget {
     Q_OBJECT
 
 public:
-    // `echo`, when given, is told every event the window shows.
-    SelectionWidget(Workspace& workspace, SelectionWindow& window, Platform* echo = nullptr, QWidget* parent = nullptr);
+    // The widgets alone, which may be made ahead of need: bind() gives them the
+    // window they show. `echo`, when given, is told every event the window shows.
+    SelectionWidget(Workspace& workspace, Platform* echo = nullptr, QWidget* parent = nullptr);
     ~SelectionWidget() override;
 
-    SelectionWindow& window() const { return m_window; }
+    // Shows `window` from now on; called once.
+    void bind(SelectionWindow& window);
+    SelectionWindow& window() const { return *m_window; }
 
     // The widget that shows a field: FilteredLineEdit, QLabel, QComboBox or RadioGroup.
     QWidget* control(Field f) const { return m_controls[static_cast<size_t>(f)]; }
@@ -125,7 +128,7 @@ private:
     bool keepsUnsavedWork();
 
     Workspace& m_workspace;
-    SelectionWindow& m_window;
+    SelectionWindow* m_window = nullptr;
     DesktopPlatform m_platform;
     std::array<QWidget*, kFieldCount> m_controls {};
     QWidget* m_gasGroup = nullptr;
