@@ -84,6 +84,7 @@ DesktopStyle::DesktopStyle(QStyle* base)
     m_texts.setMaxCost(4000);
     // a few looks of a few sizes
     m_pictures.setMaxCost(400);
+    m_groupParts.setMaxCost(2000);
 }
 
 const QStaticText* DesktopStyle::laidOut(const QPainter* painter, int flags, const QString& text) const
@@ -150,6 +151,22 @@ void DesktopStyle::drawPrimitive(
     if (element == PE_PanelLineEdit && m_fusion && drawLineEditPanel(option, painter, widget))
         return;
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+QRect DesktopStyle::subControlRect(
+    ComplexControl control, const QStyleOptionComplex* option, SubControl part, const QWidget* widget) const
+{
+    // only where the measure is known to come from the box's own font
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || !box || !widget || !(box->fontMetrics == widget->fontMetrics()))
+        return QProxyStyle::subControlRect(control, option, part, widget);
+    const GroupPartKey key {part, box->rect, box->subControls, box->features, box->textAlignment, box->direction,
+        box->state, widget->font(), box->text};
+    if (const QRect* known = m_groupParts.object(key))
+        return *known;
+    const QRect worked = QProxyStyle::subControlRect(control, option, part, widget);
+    m_groupParts.insert(key, new QRect(worked));
+    return worked;
 }
 
 bool DesktopStyle::drawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const

@@ -2,9 +2,11 @@
 
 #include <QCache>
 #include <QFont>
+#include <QHash>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStaticText>
+#include <QStyleOption>
 
 // The platform's style with two things drawn for less: a selection window paints some
 // hundred short texts (captions, choices, frame titles, buttons) and thirty group
@@ -14,6 +16,7 @@
 //   it looks, stay the same.
 // - A radio button's circle and a line edit's panel are drawn once for each look and
 //   copied.
+// - Where a group box's title, frame and inside lie is worked out once for each look.
 // - Fusion's group frame is a picture whose inside, a faint even shade, it stretches
 //   over the whole frame; the inside is filled with that shade instead.
 class DesktopStyle : public QProxyStyle {
@@ -26,6 +29,8 @@ public:
         const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
     void drawPrimitive(
         PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+        const QWidget* widget) const override;
 
 private:
     // The text laid out in the painter's font, or null when Qt's own drawing is
@@ -49,5 +54,25 @@ private:
     };
     mutable QCache<TextKey, QStaticText> m_texts;
     mutable QCache<QString, QPixmap> m_pictures;
+    // Where a group box's parts lie, for each look of the box: Fusion measures the
+    // title again for each part at each paint.
+    struct GroupPartKey {
+        SubControl part;
+        QRect rect;
+        SubControls subControls;
+        QStyleOptionFrame::FrameFeatures features;
+        Qt::Alignment textAlignment;
+        Qt::LayoutDirection direction;
+        State state;
+        QFont font;
+        QString text;
+        bool operator==(const GroupPartKey&) const = default;
+        friend size_t qHash(const GroupPartKey& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, int(key.part), key.rect.width(), key.rect.height(), int(key.subControls),
+                int(key.state), key.text);
+        }
+    };
+    mutable QCache<GroupPartKey, QRect> m_groupParts;
     bool m_fusion = false;
 };

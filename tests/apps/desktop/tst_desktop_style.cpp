@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTest>
 
 #include <functional>
@@ -160,6 +161,63 @@ private slots:
             const QImage got = drawn(make, &quick, size);
             QVERIFY2(largestDifference(expected, got) <= tolerance,
                 qPrintable(QStringLiteral("pass %1: %2").arg(pass).arg(largestDifference(expected, got))));
+        }
+    }
+
+    // A group box's parts lie where Fusion puts them, for each look, also when the
+    // program's style answers from what it worked out before.
+    void groupPartsAsFusion_data()
+    {
+        QTest::addColumn<MakeWidget>("make");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("titled") << MakeWidget([] { return new QGroupBox(QStringLiteral("选型内容")); })
+                                << QSize(311, 127);
+        QTest::newRow("untitled") << MakeWidget([] { return new QGroupBox; }) << QSize(150, 80);
+        QTest::newRow("centred title") << MakeWidget([] {
+            auto* g = new QGroupBox(QStringLiteral("选型结果"));
+            g->setAlignment(Qt::AlignHCenter);
+            return g;
+        }) << QSize(200, 60);
+        QTest::newRow("checkable") << MakeWidget([] {
+            auto* g = new QGroupBox(QStringLiteral("输出及功能要求配置"));
+            g->setCheckable(true);
+            return g;
+        }) << QSize(260, 90);
+        QTest::newRow("large font") << MakeWidget([] {
+            auto* g = new QGroupBox(QStringLiteral("选型内容"));
+            g->setFont(QFont(g->font().family(), g->font().pointSize() + 6));
+            return g;
+        }) << QSize(311, 127);
+        QTest::newRow("right to left") << MakeWidget([] {
+            auto* g = new QGroupBox(QStringLiteral("选型内容"));
+            g->setLayoutDirection(Qt::RightToLeft);
+            return g;
+        }) << QSize(311, 127);
+    }
+
+    void groupPartsAsFusion()
+    {
+        QFETCH(MakeWidget, make);
+        QFETCH(QSize, size);
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+        DesktopStyle quick(QStyleFactory::create(QStringLiteral("fusion")));
+        std::unique_ptr<QWidget> widget(make());
+        auto* box = static_cast<QGroupBox*>(widget.get());
+        box->resize(size);
+        for (const QPoint at : {QPoint(0, 0), QPoint(7, 3), QPoint(0, 0)}) {
+            QStyleOptionGroupBox option;
+            option.initFrom(box);
+            option.rect.moveTopLeft(at);
+            option.text = box->title();
+            option.textAlignment = box->alignment();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxContents;
+            if (box->isCheckable())
+                option.subControls |= QStyle::SC_GroupBoxCheckBox;
+            for (const QStyle::SubControl part : {QStyle::SC_GroupBoxFrame, QStyle::SC_GroupBoxLabel,
+                     QStyle::SC_GroupBoxContents, QStyle::SC_GroupBoxCheckBox}) {
+                QCOMPARE(quick.subControlRect(QStyle::CC_GroupBox, &option, part, box),
+                    fusion->subControlRect(QStyle::CC_GroupBox, &option, part, box));
+            }
         }
     }
 
