@@ -2,13 +2,12 @@
 
 #include <QCache>
 #include <QFont>
-#include <QHash>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStaticText>
 #include <QStyleOption>
 
-// The platform's style with two things drawn for less: a selection window paints some
+// The platform's style with a few things drawn for less: a selection window paints some
 // hundred short texts (captions, choices, frame titles, buttons) and thirty group
 // frames, and opening a window among many would spend most of its time on them.
 // - A short text on one line is laid out once and then drawn from that layout; Qt
