@@ -74,6 +74,25 @@ void fillInBands(QPainter* painter, const QRect& rect, const QColor& colour)
         painter->fillRect(QRect(rect.left(), top, rect.width(), std::min(kBand, rect.bottom() + 1 - top)), colour);
 }
 
+// A palette's colours, as part of a key. Each widget given a palette of its own (the
+// blue number of every selection window) has a palette apart, told apart by Qt
+// though its colours are the same; by its colours it shares the pictures of the
+// others. A palette that paints with more than colours is told by Qt's own key.
+QByteArray paletteLook(const QPalette& palette)
+{
+    constexpr int kColours = int(QPalette::NColorGroups) * int(QPalette::NColorRoles);
+    std::array<QRgb, kColours> colours {};
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const QBrush& brush = palette.brush(QPalette::ColorGroup(group), QPalette::ColorRole(role));
+            if (brush.style() != Qt::SolidPattern && brush.style() != Qt::NoBrush)
+                return QByteArray::number(palette.cacheKey());
+            colours[group * QPalette::NColorRoles + role] = brush.color().rgba();
+        }
+    }
+    return QByteArray(reinterpret_cast<const char*>(colours.data()), sizeof colours);
+}
+
 } // namespace
 
 DesktopStyle::DesktopStyle(QStyle* base)
@@ -242,13 +261,7 @@ bool DesktopStyle::drawFromPicture(PrimitiveElement element, const QStyleOption&
     if (painter->transform().type() > QTransform::TxTranslate || moved.rect.isEmpty())
         return false;
     const qreal ratio = painter->device()->devicePixelRatioF();
-    const QString key = QStringLiteral("%1 %2 %3x%4 %5 %6")
-                            .arg(int(element))
-                            .arg(look)
-                            .arg(moved.rect.width())
-                            .arg(moved.rect.height())
-                            .arg(moved.palette.cacheKey())
-                            .arg(ratio);
+    const PictureKey key {element, look, moved.rect.size(), ratio, paletteLook(moved.palette)};
     if (const QPixmap* known = m_pictures.object(key)) {
         painter->drawPixmap(at, *known);
         return true;

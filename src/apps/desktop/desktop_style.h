@@ -31,6 +31,9 @@ public:
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
         const QWidget* widget) const override;
 
+    // How many pictures of radio buttons and line edits are kept (test seam).
+    int picturesKept() const { return m_pictures.size(); }
+
 private:
     // The text laid out in the painter's font, or null when Qt's own drawing is
     // needed (several lines, mnemonics, tabs, wrapping, right-to-left).
@@ -52,7 +55,19 @@ private:
         friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font); }
     };
     mutable QCache<TextKey, QStaticText> m_texts;
-    mutable QCache<QString, QPixmap> m_pictures;
+    struct PictureKey {
+        PrimitiveElement element;
+        QString look;
+        QSize size;
+        qreal ratio = 1;
+        QByteArray palette;
+        bool operator==(const PictureKey&) const = default;
+        friend size_t qHash(const PictureKey& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, int(key.element), key.look, key.size.width(), key.size.height(), key.palette);
+        }
+    };
+    mutable QCache<PictureKey, QPixmap> m_pictures;
     // Where a group box's parts lie, for each look of the box: Fusion measures the
     // title again for each part at each paint.
     struct GroupPartKey {

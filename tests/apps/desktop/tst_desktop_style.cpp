@@ -164,6 +164,49 @@ private slots:
         }
     }
 
+    // Line edits and radio buttons that look alike share their pictures, also when each
+    // was given a palette of its own with the same colours: windows opened one after
+    // another add none.
+    void alikeWidgetsShareTheirPictures()
+    {
+        DesktopStyle quick(QStyleFactory::create(QStringLiteral("fusion")));
+        const auto paintAll = [&quick](int windows) {
+            for (int i = 0; i < windows; ++i) {
+                QWidget window;
+                auto* edit = new QLineEdit(QStringLiteral("20261210001"), &window);
+                QPalette blue = edit->palette();
+                blue.setColor(QPalette::Text, Qt::blue);
+                edit->setPalette(blue);
+                auto* plain = new QLineEdit(QStringLiteral("150"), &window);
+                auto* radio = new QRadioButton(QStringLiteral("有"), &window);
+                for (QWidget* w : window.findChildren<QWidget*>()) {
+                    w->setStyle(&quick);
+                    w->resize(120, 22);
+                }
+                QImage image(QSize(120, 22), QImage::Format_ARGB32);
+                for (QWidget* w :
+                    {static_cast<QWidget*>(edit), static_cast<QWidget*>(plain), static_cast<QWidget*>(radio)})
+                    w->render(&image);
+            }
+        };
+        paintAll(1);
+        const int kept = quick.picturesKept();
+        QVERIFY(kept >= 2);
+        paintAll(20);
+        QCOMPARE(quick.picturesKept(), kept);
+        // other colours are another look
+        QWidget window;
+        auto* red = new QLineEdit(&window);
+        QPalette p = red->palette();
+        p.setColor(QPalette::Base, Qt::red);
+        red->setPalette(p);
+        red->setStyle(&quick);
+        red->resize(120, 22);
+        QImage image(QSize(120, 22), QImage::Format_ARGB32);
+        red->render(&image);
+        QCOMPARE(quick.picturesKept(), kept + 1);
+    }
+
     // A group box's parts lie where Fusion puts them, for each look, also when the
     // program's style answers from what it worked out before.
     void groupPartsAsFusion_data()
