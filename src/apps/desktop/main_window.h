@@ -4,7 +4,6 @@
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
-#include <QMdiSubWindow>
 #include <QPointer>
 
 #include <memory>
