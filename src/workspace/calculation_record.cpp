@@ -354,7 +354,7 @@ std::optional<CalculationSheet> storedCalculationRecord(
         return std::nullopt;
     }
     if (!stored.value()) {
-        *error = notSavedMessage();
+        *error = notSavedMessage(number);
         return std::nullopt;
     }
     return calculationRecord(*stored.value(), dateText);

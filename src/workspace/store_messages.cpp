@@ -41,6 +41,11 @@ QString notSavedMessage()
     return QStringLiteral("系统还未保存该编号选型信息！");
 }
 
+QString notSavedMessage(const QString& number)
+{
+    return QStringLiteral("系统还未保存该编号（%1）选型信息！").arg(number);
+}
+
 QString projectFailureText(const StoreError& error)
 {
     switch (error.kind) {

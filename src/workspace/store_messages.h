@@ -20,8 +20,10 @@ QString connectionLostText(const QString& statement, const QString& error);
 void showDataError(Platform& ui, const StoreError& error);
 void showQueryError(Platform& ui, const StoreError& error);
 
-// What the print command says when the number is not stored.
+// What the print command says when the number is not stored; where the number is
+// not on screen beside it (a sheet asked for by its number), the number too.
 QString notSavedMessage();
+QString notSavedMessage(const QString& number);
 
 // A failed store operation on projects as the program tells it: another program
 // holding the store, plainly; a lost connection as such; else the data error with the

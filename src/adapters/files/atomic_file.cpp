@@ -1,6 +1,13 @@
 #include "adapters/files/atomic_file.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,7 +23,63 @@ QString writeFailure(int systemError, const QFileDevice& file)
     return systemError != 0 ? qt_error_string(systemError) : file.errorString();
 }
 
+// The descriptor a path stands for: /dev/stdout, /dev/stderr, /dev/fd/N and
+// /proc/self/fd/N are the program's own open files, whatever they are (a terminal,
+// a pipe, or a file the shell opened with ">"); -1 for any other path.
+int descriptorNamed(const QString& path)
+{
+    if (path == u"/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == u"/dev/stderr")
+        return STDERR_FILENO;
+    static const QRegularExpression numbered(QStringLiteral("^/(?:dev|proc/self)/fd/([0-9]{1,9})$"));
+    const QRegularExpressionMatch m = numbered.match(path);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
 } // namespace
+
+WriteTarget writeTargetOf(const QString& path, QString* why)
+{
+    const auto refused = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return WriteTarget::Refused;
+    };
+    if (path.isEmpty())
+        return refused(QStringLiteral("没有文件名"));
+    if (descriptorNamed(path) >= 0)
+        return WriteTarget::Stream;
+    struct stat st { };
+    // stat follows links: what counts is what the link points at
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return WriteTarget::WholeFile; // not there (yet): made whole, or refused by the folder
+    if (S_ISREG(st.st_mode))
+        return WriteTarget::WholeFile;
+    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
+        return WriteTarget::Stream;
+    if (S_ISDIR(st.st_mode))
+        return refused(QStringLiteral("这是一个文件夹，不是文件"));
+    return refused(QStringLiteral("这不是普通文件（套接字或块设备），不能写入"));
+}
+
+QString resolvedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists()) {
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    }
+    // a link that points nowhere yet is written through: where it points counts
+    QString target = info.absoluteFilePath();
+    for (int hops = 0; hops < 40 && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    const QFileInfo named(target);
+    if (named.exists())
+        return named.canonicalFilePath();
+    const QString folder = QFileInfo(named.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? named.absoluteFilePath() : QDir(folder).filePath(named.fileName());
+}
 
 // Hands every write on to the file and compares what the file took with what it was
 // asked to take. When the disk fills inside a write larger than its buffer, the file
@@ -32,6 +95,8 @@ public:
     // Why a write fell short, or nothing.
     QString failure() const { return m_failure; }
 
+    // The writer sees a file it may count its position in, a stream included: it
+    // only ever writes on (the PDF writer counts its own offsets).
     bool isSequential() const override { return false; }
     qint64 size() const override { return m_file.size(); }
     bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_file.seek(pos); }
@@ -59,7 +124,8 @@ private:
 };
 
 AtomicFile::AtomicFile(const QString& path)
-    : m_file(path)
+    : m_path(path)
+    , m_file(path)
     , m_device(std::make_unique<CheckedDevice>(m_file))
 {
 }
@@ -68,9 +134,35 @@ AtomicFile::~AtomicFile() = default;
 
 bool AtomicFile::open()
 {
-    if (m_file.open(QIODevice::WriteOnly) && m_device->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    QString refusal;
+    switch (writeTargetOf(m_path, &refusal)) {
+    case WriteTarget::Refused: m_error = refusal; return false;
+    case WriteTarget::WholeFile:
+        if (m_file.open(QIODevice::WriteOnly) && m_device->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return true;
+        m_error = m_file.errorString();
+        return false;
+    case WriteTarget::Stream: break;
+    }
+    // A device or a pipe is opened as it is, never made or truncated: a FIFO waits
+    // here for its reader, as any writer of it does.
+    m_streaming = true;
+    const int own = descriptorNamed(m_path);
+    const int fd = own >= 0 ? ::fcntl(own, F_DUPFD_CLOEXEC, 0)
+                            : ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = qt_error_string(errno);
+        return false;
+    }
+    if (!m_stream.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_error = m_stream.errorString();
+        return false;
+    }
+    m_device = std::make_unique<CheckedDevice>(m_stream);
+    if (m_device->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return true;
-    m_error = m_file.errorString();
+    m_error = m_device->errorString();
     return false;
 }
 
@@ -86,16 +178,21 @@ QIODevice& AtomicFile::device()
 
 bool AtomicFile::commit()
 {
+    QFileDevice& target = m_streaming ? static_cast<QFileDevice&>(m_stream) : m_file;
     // commit() alone does not see a failure of the last buffered block: flush, and
     // look at the file's error, first.
     QString failure = m_device->failure();
     errno = 0;
-    if (failure.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
-        failure = writeFailure(errno, m_file);
+    if (failure.isEmpty() && (!target.flush() || target.error() != QFileDevice::NoError))
+        failure = writeFailure(errno, target);
     if (!failure.isEmpty()) {
         m_error = incompleteWrite(failure);
         cancel();
         return false;
+    }
+    if (m_streaming) {
+        m_stream.close();
+        return true;
     }
     if (m_file.commit())
         return true;
@@ -105,6 +202,10 @@ bool AtomicFile::commit()
 
 void AtomicFile::cancel()
 {
+    if (m_streaming) {
+        m_stream.close(); // what went out is out
+        return;
+    }
     m_file.cancelWriting();
     m_file.commit(); // only drops the temporary file
 }

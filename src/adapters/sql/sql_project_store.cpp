@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -28,6 +29,39 @@ std::vector<Project> projectsOf(QSqlQuery& q)
     while (q.next())
         projects.push_back(projectOf(q));
     return projects;
+}
+
+// A line's quantity as the store holds it: a whole number from 1 to the largest int,
+// or, written so by another program, anything else, which is kept as its text (in
+// `odd`) and never read as another number. SQLite keeps what it is given in an
+// integer column: a text, a real, a number beyond 32 bits.
+int quantityOf(const QVariant& stored, QString* odd)
+{
+    bool whole = false;
+    qlonglong n = 0;
+    switch (stored.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort: n = stored.toLongLong(&whole); break;
+    case QMetaType::QString: {
+        const QString text = stored.toString();
+        whole = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); })
+            && text.size() <= 10;
+        if (whole)
+            n = text.toLongLong(&whole);
+        break;
+    }
+    default: break;
+    }
+    if (whole && n >= 1 && n <= std::numeric_limits<int>::max())
+        return static_cast<int>(n);
+    *odd = stored.isNull() ? QStringLiteral("NULL") : stored.toString();
+    if (odd->isEmpty())
+        *odd = QStringLiteral("\"\"");
+    return 0;
 }
 
 // The sequence of a project number of the day; 0 when it has none.
@@ -134,8 +168,8 @@ StoreResult<std::vector<ProjectLine>> SqlStore::projectLines(const QString& numb
     constexpr int kBefore = project_statements::kLineColumnsBeforeSelection;
     if (std::optional<StoreError> error = runStatement(project_statements::projectLines(number), [&](QSqlQuery& q) {
             while (q.next()) {
-                ProjectLine line {
-                    textOf(q.value(0)), textOf(q.value(1)), q.value(2).toInt(), textOf(q.value(3)), std::nullopt};
+                ProjectLine line {textOf(q.value(0)), textOf(q.value(1)), 0, textOf(q.value(3)), std::nullopt, {}};
+                line.quantity = quantityOf(q.value(2), &line.oddQuantity);
                 if (!q.value(kBefore).isNull()) {
                     StoredRow row;
                     for (int c = 0; c < kColumnCount; ++c)
@@ -238,9 +272,12 @@ StoreResult<std::vector<StoredProjectLine>> SqlStore::allLines()
     if (!hasProjects())
         return lines;
     if (std::optional<StoreError> error = runStatement(project_statements::allLines(), [&lines](QSqlQuery& q) {
-            while (q.next())
-                lines.push_back({textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)), q.value(3).toInt(),
-                    textOf(q.value(4))});
+            while (q.next()) {
+                StoredProjectLine line {
+                    textOf(q.value(0)), textOf(q.value(1)), textOf(q.value(2)), 0, textOf(q.value(4)), {}};
+                line.quantity = quantityOf(q.value(3), &line.oddQuantity);
+                lines.push_back(std::move(line));
+            }
         }))
         return *error;
     return lines;

@@ -16,6 +16,10 @@ bool writeProjectWorkbook(
     const QString& path, const Project& project, const std::vector<ProjectLine>& lines, QString* error);
 
 // The sheet names of the lines, in line order: the tag, with the characters a sheet
-// name cannot hold replaced by "_", cut to 31 characters and made unique (the lines'
-// sheet "项目" among them) by a number in brackets.
+// name cannot hold replaced by "_", cut to 31 UTF-16 units between characters and
+// made unique (the lines' sheet "项目" and the reserved "History" among them) by a
+// number in brackets, names that differ only in letter case or width counting as one.
+// A cell a workbook cannot hold (a text of over 32,767 characters, or one holding
+// NUL) refuses the whole workbook, naming its line and field: never an empty or cut
+// cell.
 QStringList lineSheetNames(const std::vector<ProjectLine>& lines);

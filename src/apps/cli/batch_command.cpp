@@ -2,6 +2,7 @@
 
 #include "adapters/files/atomic_file.h"
 #include "adapters/files/rereadable_file.h"
+#include "apps/cli/command_words.h"
 #include "apps/cli/project_command.h"
 #include "apps/common/batch_selection.h"
 #include "apps/common/csv_reader.h"
@@ -29,42 +30,45 @@ struct BatchArguments {
 
 std::optional<BatchArguments> batchArguments(const QStringList& arguments, QString* fault)
 {
+    const QString out = QStringLiteral("--out");
+    const QString candidates = QStringLiteral("--candidates");
+    const QString project = QStringLiteral("--project");
+    const std::optional<CommandWords> w
+        = readCommandWords(arguments, {out, candidates, project}, {QStringLiteral("--save")}, fault);
+    if (!w)
+        return std::nullopt;
     BatchArguments a;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& word = arguments[i];
-        if (word == u"--save") {
-            a.save = true;
-        } else if (word == u"--project") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                *fault = QStringLiteral("--project needs the project's number");
-                return std::nullopt;
-            }
-            a.project = arguments[++i];
-        } else if (word == u"--out" || word == u"--candidates") {
-            const bool out = word == u"--out";
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                *fault = out ? QStringLiteral("--out needs the results file to write")
-                             : QStringLiteral("--candidates needs the candidates file to write");
-                return std::nullopt;
-            }
-            (out ? a.out : a.candidates) = arguments[++i];
-        } else if (a.points.isEmpty() && !word.startsWith(QStringLiteral("--"))) {
-            a.points = word;
-        } else {
-            *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save [--project P]] "
-                                    "[--candidates CANDIDATES.csv], not '%1'")
-                         .arg(word);
-            return std::nullopt;
-        }
+    a.save = w->has(QStringLiteral("--save"));
+    a.out = w->value(out);
+    a.candidates = w->value(candidates);
+    a.project = w->value(project);
+    if (w->hasValue(project) && a.project.isEmpty()) {
+        *fault = QStringLiteral("--project needs the project's number");
+        return std::nullopt;
+    }
+    if (w->hasValue(out) && a.out.isEmpty()) {
+        *fault = QStringLiteral("--out needs the results file to write");
+        return std::nullopt;
+    }
+    if (w->hasValue(candidates) && a.candidates.isEmpty()) {
+        *fault = QStringLiteral("--candidates needs the candidates file to write");
+        return std::nullopt;
+    }
+    if (w->plain.size() > 1) {
+        *fault = QStringLiteral("batch takes POINTS.csv [--out RESULTS.csv] [--save [--project P]] "
+                                "[--candidates CANDIDATES.csv], not '%1'")
+                     .arg(w->plain[1]);
+        return std::nullopt;
     }
     if (!a.project.isEmpty() && !a.save) {
         *fault = QStringLiteral("--project P attaches the saved points to P: it needs --save");
         return std::nullopt;
     }
-    if (a.points.isEmpty()) {
+    if (w->plain.isEmpty() || w->plain[0].isEmpty()) {
         *fault = QStringLiteral("batch needs the points file, POINTS.csv");
         return std::nullopt;
     }
+    a.points = w->plain[0];
     return a;
 }
 
@@ -138,18 +142,8 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
         if (!project)
             return kExitUnusable;
     }
-    for (const QString& written : {a->out, a->candidates}) {
-        if (written.isEmpty())
-            continue;
-        if (const QString clash = resultsFileClash(written, a->points, storeFile(*store)); !clash.isEmpty()) {
-            err(clash);
-            return kExitUnusable;
-        }
-    }
-    if (!a->candidates.isEmpty() && !a->out.isEmpty()
-        && (a->candidates == a->out
-            || QFileInfo(a->candidates).absoluteFilePath() == QFileInfo(a->out).absoluteFilePath())) {
-        err(QStringLiteral("规格比较文件 %1 就是结果文件").arg(a->candidates));
+    if (const QString clash = batchFilesClash(a->points, storeFile(*store), a->out, a->candidates); !clash.isEmpty()) {
+        err(clash);
         return kExitUnusable;
     }
 
@@ -195,15 +189,21 @@ int runBatchCommand(const QStringList& arguments, const QString& today,
             progress.done(counts.points());
         }
     }
+    // Once points were selected the run is no longer "not started", whatever befalls
+    // its files: what was saved is told, and each file is written if it can be.
+    QStringList unwritten;
     if (!a->out.isEmpty() && !file.commit()) {
         err(resultsFileWriteFault(a->out, file.errorString()));
-        return kExitUnusable;
+        unwritten << QStringLiteral("结果文件未写入：%1").arg(a->out);
     }
     if (!a->candidates.isEmpty() && !candidates.commit()) {
         err(candidatesFileWriteFault(a->candidates, candidates.errorString()));
-        return kExitUnusable;
+        unwritten << QStringLiteral("规格比较文件未写入：%1").arg(a->candidates);
     }
-    err(counts.summary(encoding));
+    QString summary = counts.summary(encoding);
+    if (!unwritten.isEmpty())
+        summary += QStringLiteral("；已保存 %1，%2").arg(counts.saved).arg(unwritten.join(u'，'));
+    err(summary);
     const bool attached = !project || project->allAttached();
-    return counts.allDone() && attached ? kExitOk : kExitLineFailed;
+    return counts.allDone() && attached && unwritten.isEmpty() ? kExitOk : kExitLineFailed;
 }

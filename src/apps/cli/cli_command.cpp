@@ -4,6 +4,7 @@
 #include "adapters/report/html_pdf.h"
 #include "adapters/report/selection_sheet.h"
 #include "apps/cli/batch_command.h"
+#include "apps/cli/command_words.h"
 #include "apps/cli/project_command.h"
 #include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
@@ -78,6 +79,9 @@ options:
                      then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
                      a flowsel.conf that cannot be read or names no store is an error
   --today YYYYMMDD   the local date used for numbering selections (default: today)
+  Every option, of a command too, is written --name VALUE or --name=VALUE, and given once.
+  An output may be a device or a named pipe (written in place) or /dev/stdout; a link
+  is written through to its target; an existing file is replaced only when written whole.
 
 exit status:
   0  done: every script line carried out, every point read (and stored with --save),
@@ -88,6 +92,9 @@ exit status:
      a tag not there) or a saved point that did not join its project
   2  not started: a command line that cannot be used, a store that cannot be opened or
      chosen, a points file that cannot be used, a project that does not exist)";
+
+// After a usage error: where the whole usage is, so that the error stays in sight.
+const QString kUsageHint = QStringLiteral("用法：flowsel-cli --help");
 
 struct Options : CommonOptions {
     QString command;
@@ -109,9 +116,9 @@ Parsed parseOptions(const QStringList& args, QString* error)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption db(QStringLiteral("db"), QString(), QStringLiteral("PATH|URI"));
     const QCommandLineOption today(QStringLiteral("today"), QString(), QStringLiteral("YYYYMMDD"));
-    const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption helpOption(QStringList {QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({db, today, help, version});
+    parser.addOptions({db, today, helpOption, version});
 
     Parsed parsed;
     if (!parser.parse(QStringList {QStringLiteral("flowsel-cli")} + args)) {
@@ -122,12 +129,41 @@ Parsed parseOptions(const QStringList& args, QString* error)
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();
-    // "--help" anywhere but among sgerg's numbers asks for the usage, as it always did
-    parsed.help
-        = parser.isSet(help) || (positional.contains(QStringLiteral("--help")) && positional.value(0) != u"sgerg");
-    parsed.version = parser.isSet(version);
-    if (parsed.help || parsed.version)
+    // "--help" anywhere but among sgerg's numbers asks for the usage, as it always did;
+    // a word after it or after --version is a mistake to tell, not to pass over
+    const bool sgergNumbers = positional.value(0) == u"sgerg";
+    const qsizetype helpWord = sgergNumbers ? -1 : positional.indexOf(QStringLiteral("--help"));
+    const bool help = parser.isSet(helpOption) || helpWord >= 0;
+    if (help || parser.isSet(version)) {
+        const auto wordAfter = [&]() -> QString {
+            // the words after the last of -h, --help and --version among all the arguments
+            qsizetype last = -1;
+            for (qsizetype i = 0; i < args.size(); ++i) {
+                if (args[i] == u"-h" || args[i] == u"--help" || args[i] == u"-help" || args[i] == u"--version"
+                    || args[i] == u"-version")
+                    last = i;
+            }
+            for (qsizetype i = last + 1; i < args.size(); ++i) {
+                if (!args[i].startsWith(u'-'))
+                    return args[i];
+            }
+            return QString();
+        };
+        if (const QString extra = wordAfter(); !extra.isEmpty()) {
+            *error = QStringLiteral("%1 takes no other words, not '%2'")
+                         .arg(help ? QStringLiteral("--help") : QStringLiteral("--version"), extra);
+            return parsed;
+        }
+        parsed.help = help;
+        parsed.version = !help;
         return parsed;
+    }
+    for (const QString& name : {QStringLiteral("db"), QStringLiteral("today")}) {
+        if (parser.values(name).size() > 1) {
+            *error = QStringLiteral("--%1 is given twice; give it once").arg(name);
+            return parsed;
+        }
+    }
 
     // Every value in the order given: a later good one does not hide an earlier
     // unusable one. optionNames() lists an option once per occurrence.
@@ -177,12 +213,14 @@ bool withinBounds(const SgergArgument& a, double value)
 int sgerg(const QStringList& arguments, const std::function<void(const QString&)>& out,
     const std::function<void(const QString&)>& err)
 {
-    QStringList values = arguments;
-    const bool ref20 = values.removeAll(QStringLiteral("--ref20")) > 0;
-    if (values.size() != 6) {
-        err(QStringLiteral("sgerg takes P T HS D XCO2 XH2 [--ref20]"));
+    QString fault;
+    const std::optional<CommandWords> words = readCommandWords(arguments, {}, {QStringLiteral("--ref20")}, &fault);
+    if (!words || words->plain.size() != 6) {
+        err(words ? QStringLiteral("sgerg takes P T HS D XCO2 XH2 [--ref20]") : fault);
         return kExitUnusable;
     }
+    const QStringList& values = words->plain;
+    const bool ref20 = words->has(QStringLiteral("--ref20"));
     double v[6];
     for (int i = 0; i < 6; ++i) {
         const std::optional<double> d = parseDecimalTrimmed(values[i]);
@@ -361,13 +399,17 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
 int sheet(
     const Options& o, const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err)
 {
-    QStringList arguments = o.arguments;
-    const bool withCalculation = arguments.removeAll(QStringLiteral("--with-calc")) > 0;
-    if (arguments.size() != 2) {
-        err(QStringLiteral(
-            "sheet takes a selection number and the PDF to write, and --with-calc for the calculation record"));
+    QString fault;
+    const std::optional<CommandWords> words
+        = readCommandWords(o.arguments, {}, {QStringLiteral("--with-calc")}, &fault);
+    if (!words || words->plain.size() != 2) {
+        err(words ? QStringLiteral("sheet takes a selection number and the PDF to write, and --with-calc for the "
+                                   "calculation record")
+                  : fault);
         return kExitUnusable;
     }
+    const QStringList& arguments = words->plain;
+    const bool withCalculation = words->has(QStringLiteral("--with-calc"));
     const std::optional<QString> location = chosenLocation(o, err);
     if (!location)
         return kExitUnusable;
@@ -381,7 +423,7 @@ int sheet(
         return kExitLineFailed;
     }
     if (!row.value()) {
-        err(notSavedMessage());
+        err(notSavedMessage(number));
         return kExitLineFailed;
     }
     const QString date = selectionSheetDate(QDate::currentDate());
@@ -524,7 +566,7 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
     const std::optional<Options>& o = parsed.options;
     if (!o) {
         err(error);
-        err(QString::fromUtf8(kUsage));
+        err(kUsageHint);
         return kExitUnusable;
     }
     if (o->command == u"sgerg")
@@ -544,6 +586,6 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
     if (o->command == u"project")
         return project(*o, out, err);
     err(QStringLiteral("unknown command '%1'").arg(o->command));
-    err(QString::fromUtf8(kUsage));
+    err(kUsageHint);
     return kExitUnusable;
 }

@@ -2,6 +2,7 @@
 
 #include "adapters/report/project_sheet.h"
 #include "adapters/workbook/project_workbook.h"
+#include "apps/cli/command_words.h"
 #include "apps/common/exit_status.h"
 #include "apps/common/json_line.h"
 #include "core/ports/project_store.h"
@@ -23,33 +24,7 @@ using Sink = std::function<void(const QString&)>;
 const char kProjectUsage[] = "project takes: new NAME [--customer C] [--site S] | add P TAG NO [--qty N] | "
                              "remove P TAG | list | show P | sheet P OUT.pdf | export P OUT.xlsx";
 
-// The words of a subcommand, and the values of its options (each option once).
-struct Words {
-    QStringList plain;
-    std::map<QString, QString> options;
-};
-
-std::optional<Words> wordsOf(const QStringList& arguments, const QStringList& options, QString* fault)
-{
-    Words w;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& word = arguments[i];
-        if (!word.startsWith(QStringLiteral("--"))) {
-            w.plain << word;
-            continue;
-        }
-        if (!options.contains(word)) {
-            *fault = QStringLiteral("unknown option %1").arg(word);
-            return std::nullopt;
-        }
-        if (i + 1 >= arguments.size()) {
-            *fault = QStringLiteral("%1 needs a value").arg(word);
-            return std::nullopt;
-        }
-        w.options[word] = arguments[++i];
-    }
-    return w;
-}
+using Words = CommandWords;
 
 QString projectEvent(const Project& p)
 {
@@ -65,13 +40,14 @@ QString projectEvent(const Project& p)
 QString lineEvent(const ProjectLine& line)
 {
     const QString resultText = line.deleted() ? QString() : line.selection->value(columnOf(Derived::ModelCode));
-    return JsonLine(QStringLiteral("line"))
-        .add("Tag", line.tag)
-        .add("SelectionNo", line.selectionNo)
-        .add("Quantity", line.quantity)
-        .add("ResultText", resultText)
-        .add("Deleted", line.deleted())
-        .text();
+    JsonLine event(QStringLiteral("line"));
+    event.add("Tag", line.tag).add("SelectionNo", line.selectionNo);
+    // a quantity that another program stored and that is none is shown as it is stored
+    if (line.quantityValid())
+        event.add("Quantity", line.quantity);
+    else
+        event.addNull("Quantity").add("QuantityText", line.oddQuantity);
+    return event.add("ResultText", resultText).add("Deleted", line.deleted()).text();
 }
 
 class ProjectCommand {
@@ -91,9 +67,8 @@ public:
                 QStringLiteral("project new takes the project's name: project new NAME [--customer C] [--site S]"));
         Project p;
         p.name = w.plain[0];
-        p.customer
-            = w.options.count(QStringLiteral("--customer")) ? w.options.at(QStringLiteral("--customer")) : QString();
-        p.site = w.options.count(QStringLiteral("--site")) ? w.options.at(QStringLiteral("--site")) : QString();
+        p.customer = w.value(QStringLiteral("--customer"));
+        p.site = w.value(QStringLiteral("--site"));
         p.date = QDate::fromString(m_today, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
         const StoreResult<QString> made = m_store.createProject(p, m_today);
         if (!made.ok())
@@ -107,11 +82,12 @@ public:
         if (w.plain.size() != 3)
             return unusable(QStringLiteral("project add takes P TAG NO [--qty N]"));
         int quantity = 1;
-        if (auto it = w.options.find(QStringLiteral("--qty")); it != w.options.end()) {
+        if (w.hasValue(QStringLiteral("--qty"))) {
+            const QString qty = w.value(QStringLiteral("--qty"));
             bool ok = false;
-            quantity = it->second.toInt(&ok);
+            quantity = qty.toInt(&ok);
             if (!ok || quantity < 1)
-                return unusable(QStringLiteral("--qty takes a whole number of at least 1, not '%1'").arg(it->second));
+                return unusable(QStringLiteral("--qty takes a whole number of at least 1, not '%1'").arg(qty));
         }
         const QString& tag = w.plain[1];
         if (tag.trimmed().isEmpty())
@@ -132,7 +108,7 @@ public:
 
     int remove(const Words& w)
     {
-        if (w.plain.size() != 2 || !w.options.empty())
+        if (w.plain.size() != 2 || !w.values.empty())
             return unusable(QStringLiteral("project remove takes P TAG"));
         if (!findProject(w.plain[0]))
             return m_status;
@@ -146,7 +122,7 @@ public:
 
     int list(const Words& w)
     {
-        if (!w.plain.isEmpty() || !w.options.empty())
+        if (!w.plain.isEmpty() || !w.values.empty())
             return unusable(QStringLiteral("project list takes no arguments"));
         const StoreResult<std::vector<Project>> projects = m_store.listProjects();
         if (!projects.ok())
@@ -158,7 +134,7 @@ public:
 
     int show(const Words& w)
     {
-        if (w.plain.size() != 1 || !w.options.empty())
+        if (w.plain.size() != 1 || !w.values.empty())
             return unusable(QStringLiteral("project show takes P"));
         const std::optional<ProjectWithLines> p = withLines(w.plain[0]);
         if (!p)
@@ -172,7 +148,7 @@ public:
     // The summary sheet (PDF) or the workbook (xlsx) of a project.
     int write(const Words& w, bool workbook)
     {
-        if (w.plain.size() != 2 || !w.options.empty())
+        if (w.plain.size() != 2 || !w.values.empty())
             return unusable(workbook ? QStringLiteral("project export takes P OUT.xlsx")
                                      : QStringLiteral("project sheet takes P OUT.pdf"));
         const std::optional<ProjectWithLines> p = withLines(w.plain[0]);
@@ -260,7 +236,7 @@ int runProjectCommand(const QStringList& arguments, const QString& today,
         return kExitUnusable;
     }
     QString fault;
-    const std::optional<Words> w = wordsOf(arguments.mid(1), kOptions.value(sub), &fault);
+    const std::optional<Words> w = readCommandWords(arguments.mid(1), kOptions.value(sub), {}, &fault);
     if (!w) {
         err(fault);
         err(QString::fromUtf8(kProjectUsage));

@@ -236,6 +236,8 @@ void BatchCounts::count(const BatchResult& result)
     case BatchStatus::Refused: ++refused; break;
     case BatchStatus::Unsaved: ++unsaved; break;
     }
+    if (!result.savedAs.isEmpty())
+        ++saved;
 }
 
 QString BatchCounts::summary(TextEncoding encoding) const

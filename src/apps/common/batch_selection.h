@@ -67,6 +67,7 @@ struct BatchCounts {
     qint64 noFit = 0;
     qint64 refused = 0;
     qint64 unsaved = 0;
+    qint64 saved = 0; // stored by "保存"
 
     void count(const BatchResult& result);
     qint64 points() const { return selected + noFit + refused + unsaved; }

@@ -299,7 +299,7 @@ void BatchDialog::cancel()
 
 bool BatchDialog::exportTo(const QString& path)
 {
-    QString fault = resultsFileClash(path, m_path, storeFile(m_store));
+    QString fault = batchFilesClash(m_path, storeFile(m_store), path);
     if (fault.isEmpty()) {
         AtomicFile file(path);
         bool written = file.open();

@@ -28,8 +28,13 @@ struct ProjectLine {
     // The stored selection's row; none when it is no longer stored (deleted since),
     // which leaves the line in the project, marked as deleted.
     std::optional<StoredRow> selection;
+    // The quantity as the store holds it, when that is no whole number from 1 to
+    // 2147483647 (another program wrote it): shown as it is, never turned into
+    // another number; `quantity` is then 0. Empty for a quantity that is one.
+    QString oddQuantity;
 
     bool deleted() const { return !selection.has_value(); }
+    bool quantityValid() const { return oddQuantity.isEmpty(); }
 };
 
 // A line as another store holds it, for copying: the project's number beside it.
@@ -39,6 +44,7 @@ struct StoredProjectLine {
     QString selectionNo;
     int quantity = 1;
     QString note;
+    QString oddQuantity; // as ProjectLine's
 };
 
 // What became of adding a line.

@@ -22,12 +22,19 @@ QString deletedSelectionText()
     return QStringLiteral("已删除");
 }
 
+QString oddQuantityText(const QString& stored)
+{
+    return QStringLiteral("%1（数量无效）").arg(stored);
+}
+
 ProjectLineView viewOf(const ProjectLine& line)
 {
     ProjectLineView view;
     view.tag = line.tag;
     view.selectionNo = line.selectionNo;
     view.quantity = line.quantity;
+    view.quantityValid = line.quantityValid();
+    view.quantityText = line.quantityValid() ? QString::number(line.quantity) : oddQuantityText(line.oddQuantity);
     view.deleted = line.deleted();
     if (view.deleted) {
         view.modelCode = deletedSelectionText();
@@ -60,14 +67,14 @@ const QStringList& projectLineHeaders()
 QStringList projectLineTexts(const ProjectLineView& line)
 {
     return {line.tag, line.selectionNo, line.modelCode, line.medium, line.stdFlowRange, line.pressureRange,
-        line.sizeSpec, QString::number(line.quantity)};
+        line.sizeSpec, line.quantityText};
 }
 
 std::vector<ModelTotal> totalsByModel(const std::vector<ProjectLine>& lines)
 {
     std::vector<ModelTotal> totals;
     for (const ProjectLine& line : lines) {
-        if (line.deleted())
+        if (line.deleted() || !line.quantityValid())
             continue;
         const QString code = line.selection->value(columnOf(Derived::ModelCode));
         auto it

@@ -19,6 +19,8 @@ struct ProjectLineView {
     QString pressureRange; // kPa absolute, "min~max" as stored
     QString sizeSpec;
     int quantity = 1;
+    QString quantityText; // the digits, or an odd stored quantity with its mark
+    bool quantityValid = true;
     bool deleted = false;
 };
 
@@ -32,9 +34,12 @@ QStringList projectLineTexts(const ProjectLineView& line);
 
 // What the sheet shows for a selection that is no longer stored.
 QString deletedSelectionText();
+// What is shown for a quantity the store holds that is no whole number from 1 up:
+// the stored text and a mark.
+QString oddQuantityText(const QString& stored);
 
-// The quantity of each model code over the lines that still have their selection,
-// in the order each code first appears.
+// The quantity of each model code over the lines that still have their selection
+// and a quantity that is one, in the order each code first appears.
 struct ModelTotal {
     QString modelCode;
     int quantity = 0;

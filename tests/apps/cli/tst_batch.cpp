@@ -202,6 +202,17 @@ Run runCli(const QStringList& args)
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
+// How many selections the store's list shows.
+int storedRows(const QString& db)
+{
+    QProcess p;
+    p.start(kCli, {"--db", db, "run", "-"});
+    p.write("list\n");
+    p.closeWriteChannel();
+    p.waitForFinished();
+    return int(p.readAllStandardOutput().count("\"event\":\"row\""));
+}
+
 // The results' columns: Id, Status and Warnings, then the record's fields.
 constexpr int kFirstField = 3;
 
@@ -556,12 +567,7 @@ private slots:
         QCOMPARE(rows.size(), size_t(3));
         QCOMPARE(rows[1][fieldColumn("SelectionNo")], QStringLiteral("20261210001"));
         QCOMPARE(rows[2][fieldColumn("SelectionNo")], QStringLiteral("20261210002"));
-        QProcess p;
-        p.start(kCli, {"--db", db, "--today", "20261210", "run", "-"});
-        p.write("list\n");
-        p.closeWriteChannel();
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(p.readAllStandardOutput().count("\"event\":\"row\""), 2);
+        QCOMPARE(storedRows(db), 2);
     }
 
     // Files that cannot be used are refused with their line and column, and leave no
@@ -874,10 +880,105 @@ private slots:
         full.start(kCli, kStart + QStringList {QStringLiteral("batch"), csv, "--out", out});
         QVERIFY(full.waitForFinished(120000));
         QCOMPARE(full.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(full.exitCode(), 2);
-        const QString why = QString::fromUtf8(full.readAllStandardError());
-        QVERIFY2(why.startsWith(QStringLiteral("无法写入结果文件 %1：").arg(out)), qPrintable(why));
+        // the points were selected: the run was started, and the summary tells it
+        QCOMPARE(full.exitCode(), 1);
+        const QStringList why = QString::fromUtf8(full.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(why.size(), 2);
+        QVERIFY2(why[0].startsWith(QStringLiteral("无法写入结果文件 %1：").arg(out)), qPrintable(why[0]));
+        QCOMPARE(why[1],
+            QStringLiteral("300 个测点：已选型 300，无合适规格 0，拒绝 0（UTF-8）；已保存 0，结果文件未写入：%1")
+                .arg(out));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("p.csv")});
+    }
+
+    // Points saved, then the results cannot be written (a device that is always full):
+    // the run says what it saved and exits 1, not 2, so that a caller does not run it
+    // again and save every point twice; the candidates file is written all the same.
+    void resultsNotWrittenAfterSaving()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        const QString csv = dir.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(
+            csv, "Id,Medium,StdFlowMin,StdFlowMax\na,城市天然气或城市煤气,10,100\nb,城市天然气或城市煤气,20,200\n"));
+        const QString candidates = dir.filePath(QStringLiteral("c.csv"));
+        const Run r = runCli({"--db", db, "--today", "20261210", "batch", csv, "--save", "--out", "/dev/full",
+            "--candidates", candidates});
+        QCOMPARE(r.status, 1);
+        const QStringList said = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[0].startsWith(QStringLiteral("无法写入结果文件 /dev/full：")), qPrintable(said[0]));
+        QCOMPARE(said[1],
+            QStringLiteral("2 个测点：已选型 2，无合适规格 0，拒绝 0（UTF-8）；已保存 2，结果文件未写入：/dev/full"));
+        QFile c(candidates);
+        QVERIFY(c.open(QIODevice::ReadOnly));
+        const std::vector<QStringList> lines = records(c.readAll());
+        QVERIFY(lines.size() > 2);
+        QCOMPARE(lines.back().first(), QStringLiteral("b"));
+        QCOMPARE(storedRows(db), 2);
+    }
+
+    // The results file, the candidates file, the points file and the store are four
+    // files, however a name reaches them (a link, a link to a file not made yet, a
+    // path spelled otherwise); a device written in place may take both outputs.
+    void outputsAreFourFiles_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("candidates");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("candidates, a link to the results") << "r.csv"
+                                                           << "link-to-r.csv"
+                                                           << "规格比较文件 CANDIDATES 就是结果文件";
+        QTest::newRow("candidates, a link to results not made yet") << "new.csv"
+                                                                    << "link-to-new.csv"
+                                                                    << "规格比较文件 CANDIDATES 就是结果文件";
+        QTest::newRow("results spelled otherwise") << "sub/../c.csv"
+                                                   << "c.csv"
+                                                   << "规格比较文件 CANDIDATES 就是结果文件";
+        QTest::newRow("candidates, a link to the points") << "r.csv"
+                                                          << "link-to-p.csv"
+                                                          << "规格比较文件 CANDIDATES 就是测点文件";
+        QTest::newRow("results, a link to the store") << "link-to-db.mdb"
+                                                      << ""
+                                                      << "结果文件 OUT 就是数据库";
+        QTest::newRow("both into /dev/null") << "/dev/null"
+                                             << "/dev/null"
+                                             << "";
+    }
+
+    void outputsAreFourFiles()
+    {
+        QFETCH(QString, out);
+        QFETCH(QString, candidates);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QDir d(dir.path());
+        QVERIFY(d.mkdir(QStringLiteral("sub")));
+        const QString db = d.filePath(QStringLiteral("db.mdb"));
+        QCOMPARE(QProcess::execute(kCli, {"--db", db, "init-db"}), 0);
+        const QString csv = d.filePath(QStringLiteral("p.csv"));
+        QVERIFY(writeFile(csv, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n"));
+        QVERIFY(writeFile(d.filePath(QStringLiteral("r.csv")), "earlier results"));
+        for (const char* target : {"r.csv", "new.csv", "p.csv", "db.mdb"})
+            QVERIFY(QFile::link(QString::fromUtf8(target), d.filePath(QStringLiteral("link-to-") + target)));
+        const auto at = [&d](const QString& name) { return name.startsWith(u'/') ? name : d.filePath(name); };
+        QStringList args = {"--db", db, "batch", csv, "--out", at(out)};
+        if (!candidates.isEmpty())
+            args << "--candidates" << at(candidates);
+        const Run r = runCli(args);
+        if (said.isEmpty()) {
+            QCOMPARE(r.status, 0);
+        } else {
+            QCOMPARE(r.status, 2);
+            said.replace(QStringLiteral("CANDIDATES"), at(candidates)).replace(QStringLiteral("OUT"), at(out));
+            QVERIFY2(QString::fromUtf8(r.err).contains(said), r.err.constData());
+            QFile earlier(d.filePath(QStringLiteral("r.csv")));
+            QVERIFY(earlier.open(QIODevice::ReadOnly));
+            QCOMPARE(earlier.readAll(), QByteArray("earlier results"));
+            QVERIFY(!QFile::exists(d.filePath(QStringLiteral("new.csv"))));
+        }
+        QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
     }
 
     // A points file that can be read only once, as `cat p.csv | flowsel-cli batch

@@ -140,7 +140,6 @@ private slots:
         QTest::newRow("db empty, run") << QStringList {"--db", "", "run", "/dev/null"};
         QTest::newRow("db empty, sheet") << QStringList {"--db", "", "sheet", "20261210001", "/dev/null"};
         QTest::newRow("db empty, init-db") << QStringList {"--db", "", "init-db"};
-        QTest::newRow("db empty after a path") << QStringList {"--db", ":memory:", "--db", "", "run", "/dev/null"};
         QTest::newRow("missing script") << QStringList {"run", "/nonexistent/script.flow"};
         QTest::newRow("run without script") << QStringList {"run"};
     }
@@ -187,6 +186,70 @@ private slots:
             QVERIFY(
                 QRegularExpression(QStringLiteral("^flowsel \\d+\\.\\d+\\.\\d+$")).match(r.out.join(u'\n')).hasMatch());
         }
+    }
+
+    // A command line that cannot be used is told in its own line, then where the usage
+    // is: the whole usage would push the reason out of sight. Options are written
+    // --name value or --name=value, each once.
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("--help and a word after it") << QStringList {"--help", "extra"} << "--help takes no other words";
+        QTest::newRow("--version and a word after it")
+            << QStringList {"--version", "extra"} << "--version takes no other words";
+        QTest::newRow("--db twice") << QStringList {"--db", ":memory:", "--db", "x.mdb", "run", "/dev/null"}
+                                    << "--db is given twice";
+        QTest::newRow("--today twice, once with =")
+            << QStringList {"--today=20261210", "--today", "20261211", "run", "/dev/null"} << "--today is given twice";
+        QTest::newRow("unknown command") << QStringList {"frobnicate"} << "unknown command 'frobnicate'";
+        QTest::newRow("unknown option") << QStringList {"--colour", "run", "/dev/null"} << "unknown option --colour";
+        QTest::newRow("--out twice") << QStringList {"--db", ":memory:", "batch", "p.csv", "--out", "a.csv",
+            "--out=b.csv"} << "--out is given twice";
+        QTest::newRow("--qty twice") << QStringList {"--db", ":memory:", "project", "add", "P", "T", "N", "--qty=1",
+            "--qty", "2"} << "--qty is given twice";
+        QTest::newRow("--with-calc given a value") << QStringList {"--db", ":memory:", "sheet", "1", "a.pdf",
+            "--with-calc=yes"} << "--with-calc takes no value";
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        const CliResult r = cli(args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QStringList());
+        QVERIFY2(r.err.first().contains(said), qPrintable(r.err.join(u'\n')));
+        // the whole usage is not repeated after the mistake; a mistake in the words
+        // before the command tells where it is
+        QVERIFY(!r.err.join(u'\n').contains(QStringLiteral("exit status:")));
+        if (!args.contains(QStringLiteral("batch")) && !args.contains(QStringLiteral("project"))
+            && !args.contains(QStringLiteral("sheet")))
+            QCOMPARE(r.err, (QStringList {r.err.first(), QStringLiteral("用法：flowsel-cli --help")}));
+    }
+
+    // --name=value is --name value, for the options of every command.
+    void optionsWithEquals()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("d.mdb"));
+        QCOMPARE(cli({"--db=" + db, "init-db"}).status, 0);
+        const CliResult made
+            = cli({"--db=" + db, "--today=20261210", "project", "new", "甲", "--customer=乙", "--site=丙"});
+        QCOMPARE(made.status, 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "type StdFlowMin 10\ntype StdFlowMax 100\nclick 计算工况流量\nclick 选型\nclick 保存\n");
+        QCOMPARE(cli({"--db=" + db, "--today=20261210", "run", script}).status, 0);
+        QCOMPARE(cli({"--db=" + db, "project", "add", made.out.value(0), "FT-1", "20261210001", "--qty=3"}).status, 0);
+        const CliResult shown = cli({"--db=" + db, "project", "show", made.out.value(0)});
+        QVERIFY2(shown.out.value(0).contains(QStringLiteral("\"Customer\":\"乙\",\"Site\":\"丙\"")),
+            qPrintable(shown.out.join(u'\n')));
+        QVERIFY(shown.out.value(1).contains(QStringLiteral("\"Quantity\":3")));
+        const QString points = dir.filePath(QStringLiteral("p.csv"));
+        writeFile(points, "Medium,StdFlowMin,StdFlowMax\n城市天然气或城市煤气,10,100\n");
+        const QString out = dir.filePath(QStringLiteral("r.csv"));
+        QCOMPARE(cli({"--db=" + db, "batch", points, "--out=" + out}).status, 0);
+        QVERIFY(QFile::exists(out));
     }
 
     void initDbPreparesAFileAndKeepsWhatExists()
@@ -309,8 +372,8 @@ private slots:
         sheet.start(cli, {"--db", db, "sheet", "20261210002", dir.filePath(QStringLiteral("none.pdf"))});
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.exitCode(), 1);
-        QVERIFY(
-            QString::fromUtf8(sheet.readAllStandardError()).contains(QStringLiteral("系统还未保存该编号选型信息！")));
+        QVERIFY(QString::fromUtf8(sheet.readAllStandardError())
+                    .contains(QStringLiteral("系统还未保存该编号（20261210002）选型信息！")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.pdf"))));
     }
 

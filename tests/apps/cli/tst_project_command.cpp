@@ -7,10 +7,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +47,19 @@ struct ProjectFixture {
     QString location;
     bool ok = false;
 };
+
+// What a Python reader of a workbook printed as JSON: Debian's python3 with its
+// python3-openpyxl, whatever else is on the path. Empty when it failed (told).
+QJsonObject readByOpenpyxl(const QString& reader, const QString& xlsx)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {"-c", reader, xlsx});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        qWarning("%s", python.readAllStandardError().constData());
+        return {};
+    }
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
 
 QJsonObject json(const QString& line)
 {
@@ -129,7 +145,8 @@ private slots:
     {
         ProjectFixture f;
         QVERIFY(f.ok);
-        QCOMPARE(f.run({"--today", "20261211", "project", "new", "乙"}).out, QStringList {"XM20261211001"});
+        QCOMPARE(cli({"--db", f.location, "--today", "20261211", "project", "new", "乙"}).out,
+            QStringList {"XM20261211001"});
         QCOMPARE(f.run({"project", "add", kProject, "FT-102", "20261210002", "--qty", "3"}).status, 0);
         QCOMPARE(f.run({"project", "add", kProject, "FT-101", "20261210001"}).status, 0);
         const CliResult list = f.run({"project", "list"});
@@ -284,12 +301,8 @@ rec = wb[wb.sheetnames[1]]
 out["record"] = [list(row) for row in rec.iter_rows(values_only=True)]
 print(json.dumps(out, ensure_ascii=False))
 )");
-        QProcess python;
-        // Debian's python3 with its python3-openpyxl, whatever else is on the path
-        python.start(QStringLiteral("/usr/bin/python3"), {"-c", reader, xlsx});
-        QVERIFY(python.waitForFinished(60000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        const QJsonObject got = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        const QJsonObject got = readByOpenpyxl(reader, xlsx);
+        QVERIFY(!got.isEmpty());
         QCOMPARE(got["sheets"].toVariant().toStringList(), (QStringList {"项目", "FT-101", "进口_1", "项目(2)"}));
         const QVariantList rows = got["rows"].toVariant().toList();
         QCOMPARE(rows.size(), 4);
@@ -314,6 +327,143 @@ print(json.dumps(out, ensure_ascii=False))
         QCOMPARE(record.size(), 2 + 45);
         QCOMPARE(record[2].toStringList(), (QStringList {"选型编号", "20261210001"}));
         QCOMPARE(record[3].toStringList(), (QStringList {"仪表型号规格", "LWQ-A"}));
+    }
+
+    // Tags a site can hold, and some no sheet name can: every accepted tag is in its
+    // cell whole, and its sheet named within what spreadsheet programs allow; a tag
+    // no cell can hold refuses the workbook, naming its line, and leaves no file.
+    void workbookOfHostileTags_data()
+    {
+        QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<QStringList>("sheets"); // after "项目"; empty: refused
+        QTest::addColumn<QString>("said");
+        const QString emoji = QStringLiteral("😀").repeated(16);
+        const QString extension = QString::fromUcs4(U"\U00020000\U00020001\U0002A6D6").repeated(6);
+        const QString latin = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+        QTest::newRow("emoji beyond the name's length")
+            << QStringList {emoji} << QStringList {QStringLiteral("😀").repeated(15)} << "";
+        QTest::newRow("extension-plane ideographs")
+            << QStringList {extension} << QStringList {extension.left(30)} << "";
+        QTest::newRow("characters no sheet name holds")
+            << QStringList {"a[b]c:d*e?f/g\\h"} << QStringList {"a_b_c_d_e_f_g_h"} << "";
+        QTest::newRow("31 characters and more") << QStringList {latin} << QStringList {latin.left(31)} << "";
+        QTest::newRow("names that differ in case")
+            << QStringList {"ft-1", "FT-1"} << QStringList {"FT-1", "ft-1(2)"} << "";
+        QTest::newRow("names that differ in width")
+            << QStringList {"FT-1", "ＦＴ-１"} << QStringList {"FT-1", "ＦＴ-１(2)"} << "";
+        QTest::newRow("a reserved name") << QStringList {"History"} << QStringList {"History(2)"} << "";
+        QTest::newRow("40,000 characters") << QStringList {QString(40000, u'x')} << QStringList()
+                                           << "第 1 行（位号“xxxxxxxxxxxxxxxxxxxx…”）的“位号”有 40000 个字符";
+        QTest::newRow("NUL") << QStringList {QStringLiteral("A") + QChar(u'\0') + QStringLiteral("B")} << QStringList()
+                             << "第 1 行（位号“A\\0B”）的“位号”含有NUL字符";
+    }
+
+    void workbookOfHostileTags()
+    {
+        QFETCH(QStringList, tags);
+        QFETCH(QStringList, sheets);
+        QFETCH(QString, said);
+        if (storeKind() != u"sqlite")
+            return; // the workbook is written from what either store reads alike; NUL is SQLite's
+        ProjectFixture f;
+        QVERIFY(f.ok);
+        {
+            TestStore store(f.location);
+            for (const QString& tag : tags) {
+                const StoreResult<LineAdded> added
+                    = store->addLine(kProject, {tag, QStringLiteral("20261210001"), 1, {}, {}, {}});
+                QVERIFY(added.ok() && added.value() == LineAdded::Added);
+            }
+        }
+        QTemporaryDir dir;
+        const QString xlsx = dir.filePath(QStringLiteral("p.xlsx"));
+        const CliResult r = f.run({"project", "export", kProject, xlsx});
+        if (sheets.isEmpty()) {
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.join(u'\n').contains(said), qPrintable(r.err.join(u'\n').left(300)));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+            return;
+        }
+        QCOMPARE(r.status, 0);
+        const QString reader = QStringLiteral(R"(
+import json, sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+tags = [row[0] for row in wb["项目"].iter_rows(min_row=2, values_only=True)]
+own = [wb[name]["B2"].value for name in wb.sheetnames[1:]]
+print(json.dumps({"sheets": wb.sheetnames, "tags": tags, "own": own}, ensure_ascii=False))
+)");
+        const QJsonObject got = readByOpenpyxl(reader, xlsx);
+        QVERIFY(!got.isEmpty());
+        QCOMPARE(got["sheets"].toVariant().toStringList(), QStringList {"项目"} + sheets);
+        QStringList sorted = tags;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(got["tags"].toVariant().toStringList(), sorted);
+        QCOMPARE(got["own"].toVariant().toStringList(), sorted);
+    }
+
+    // A quantity another program stored that is no whole number from 1 up is shown
+    // as stored, marked, never as another number.
+    void oddStoredQuantities_data()
+    {
+        QTest::addColumn<QString>("stored"); // SQL of the value
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("onTheServer"); // the server's column holds it once widened
+        QTest::newRow("beyond 32 bits") << "2147483648"
+                                        << "2147483648" << true;
+        QTest::newRow("a word") << "'abc'"
+                                << "abc" << false;
+        QTest::newRow("a real beyond any count") << "1e20"
+                                                 << "1e+20" << false;
+        QTest::newRow("below one") << "-5"
+                                   << "-5" << true;
+        QTest::newRow("zero") << "0"
+                              << "0" << true;
+    }
+
+    void oddStoredQuantities()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(bool, onTheServer);
+        const bool server = storeKind() == u"postgresql";
+        if (server && !onTheServer)
+            return;
+        ProjectFixture f;
+        QVERIFY(f.ok);
+        QCOMPARE(f.run({"project", "add", kProject, "FT-101", "20261210001", "--qty", "2"}).status, 0);
+        QCOMPARE(f.run({"project", "add", kProject, "FT-102", "20261210001", "--qty", "3"}).status, 0);
+        {
+            TestStore store(f.location);
+            QSqlQuery q(store.connection());
+            // a server's table made by another program with a wider column
+            if (server)
+                QVERIFY(q.exec(QStringLiteral("alter table 项目测点 alter column 数量 type bigint")));
+            QVERIFY2(q.exec(QStringLiteral("update 项目测点 set 数量 = %1 where 位号 = 'FT-101'").arg(stored)),
+                qPrintable(q.lastError().text()));
+        }
+        const CliResult show = f.run({"project", "show", kProject});
+        QCOMPARE(show.status, 0);
+        QCOMPARE(show.out.value(1),
+            QStringLiteral("{\"event\":\"line\",\"Tag\":\"FT-101\",\"SelectionNo\":\"20261210001\",\"Quantity\":null,"
+                           "\"QuantityText\":\"%1\",\"ResultText\":\"LWQ-A\",\"Deleted\":false}")
+                .arg(shown));
+        QVERIFY(show.out.value(2).contains(QStringLiteral("\"Quantity\":3,")));
+        QTemporaryDir dir;
+        const QString xlsx = dir.filePath(QStringLiteral("p.xlsx"));
+        QCOMPARE(f.run({"project", "export", kProject, xlsx}).status, 0);
+        const QJsonObject cells = readByOpenpyxl(QStringLiteral("import json, sys, openpyxl\n"
+                                                                "ws = openpyxl.load_workbook(sys.argv[1])['项目']\n"
+                                                                "print(json.dumps({'q': [ws.cell(r, 8).value "
+                                                                "for r in (2, 3)]}, ensure_ascii=False))"),
+            xlsx);
+        QCOMPARE(cells["q"].toArray().at(0).toString(), shown + QStringLiteral("（数量无效）"));
+        QCOMPARE(cells["q"].toArray().at(1).toInt(), 3);
+        const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
+        QCOMPARE(f.run({"project", "sheet", kProject, pdf}).status, 0);
+        const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY2(text.contains(shown + QStringLiteral("（数量无效）")), qPrintable(text));
+        // the total counts the quantities that are ones
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("合计\\s+3\\s"))));
     }
 
     void workbookOnAFullDisk_data()
