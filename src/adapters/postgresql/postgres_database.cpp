@@ -242,14 +242,9 @@ StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
     return StoreError::Kind::Failed;
 }
 
-std::optional<QString> PostgresDatabase::unstorableValue(const StoredRow& row) const
+QString PostgresDatabase::unstorableText(const QString& text) const
 {
-    for (qsizetype c = 0; c < row.size() && c < kColumnCount; ++c) {
-        if (row[c].contains(QChar(u'\0')))
-            return QStringLiteral("%1 含有NUL字符，PostgreSQL 不能保存")
-                .arg(QString::fromUtf8(columns()[static_cast<size_t>(c)].name));
-    }
-    return std::nullopt;
+    return text.contains(QChar(u'\0')) ? QStringLiteral("含有NUL字符，PostgreSQL 不能保存") : QString();
 }
 
 QString PostgresDatabase::messageOf(const QSqlError& error) const

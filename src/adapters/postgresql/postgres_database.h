@@ -42,7 +42,7 @@ protected:
     statements::Match likeMatch() const override { return statements::Match::ILike; }
     // A text holding NUL: PostgreSQL's text cannot, and Qt's driver would send it
     // cut off there, or as a broken statement.
-    std::optional<QString> unstorableValue(const StoredRow& row) const override;
+    QString unstorableText(const QString& text) const override;
     // By COPY into a table of the session, then one insert from there.
     StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows) override;
 

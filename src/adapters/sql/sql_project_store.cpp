@@ -4,6 +4,7 @@
 #include "adapters/sql/sql_store.h"
 #include "core/record/columns.h"
 
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -292,23 +293,65 @@ StoreResult<ProjectCopyOutcome> SqlStore::insertProjectsUnlessStored(
         return *error;
     QSqlDatabase db = connection();
     ProjectCopyOutcome outcome;
-    const auto store = [&](const Statement& statement, int* stored, int* skipped) {
+    // Each in a savepoint: a refusal would abort a PostgreSQL transaction, and it is
+    // one entry's, told and left out, not the copy's.
+    const QString savepoint = QStringLiteral("savepoint copied_entry");
+    // Stores one entry unless refused; an error only when the store itself fails.
+    const auto store = [&](const Statement& statement, const QString& unstorable, RefusedProjectEntry refusal,
+                           int* stored, int* skipped) -> std::optional<StoreError> {
+        if (!unstorable.isEmpty()) {
+            refusal.reason = unstorable;
+            outcome.refused.push_back(refusal);
+            return std::nullopt;
+        }
+        if (std::optional<StoreError> error = control(savepoint))
+            return error;
         bool inserted = false;
-        std::optional<StoreError> error
+        const std::optional<StoreError> error
             = runStatement(statement, [&inserted](QSqlQuery& q) { inserted = q.numRowsAffected() > 0; });
+        if (error) {
+            if (error->kind != StoreError::Kind::Failed)
+                return error;
+            if (std::optional<StoreError> undone = control(QStringLiteral("rollback to ") + savepoint))
+                return undone;
+            refusal.reason = error->message;
+            outcome.refused.push_back(refusal);
+            return std::nullopt;
+        }
         ++*(inserted ? stored : skipped);
-        return error;
+        return control(QStringLiteral("release ") + savepoint);
     };
+    const auto firstUnstorable = [this](const QList<std::pair<const char*, QString>>& texts) {
+        for (const auto& [caption, text] : texts) {
+            if (const QString reason = unstorableText(text); !reason.isEmpty())
+                return QStringLiteral("%1 %2").arg(QString::fromUtf8(caption), reason);
+        }
+        return QString();
+    };
+    QSet<QString> refusedProjects;
     for (const Project& p : projects) {
-        if (std::optional<StoreError> error
-            = store(project_statements::insertProjectUnlessStored(p), &outcome.projects, &outcome.projectsSkipped)) {
+        const QString unstorable = firstUnstorable({{"项目编号", p.number}, {"项目名称", p.name}, {"客户", p.customer},
+            {"现场", p.site}, {"日期", p.date}, {"备注", p.notes}});
+        const size_t before = outcome.refused.size();
+        if (std::optional<StoreError> error = store(project_statements::insertProjectUnlessStored(p), unstorable,
+                {p.number, {}, {}, false}, &outcome.projects, &outcome.projectsSkipped)) {
             db.rollback();
             return *error;
         }
+        if (outcome.refused.size() > before)
+            refusedProjects.insert(p.number);
     }
     for (const StoredProjectLine& line : lines) {
-        if (std::optional<StoreError> error
-            = store(project_statements::insertLineUnlessStored(line), &outcome.lines, &outcome.linesSkipped)) {
+        QString unstorable;
+        if (refusedProjects.contains(line.projectNo))
+            unstorable = QStringLiteral("项目 %1 未能复制").arg(line.projectNo);
+        else if (!line.quantityValid())
+            unstorable = QStringLiteral("数量“%1”不是 1 以上的整数").arg(line.oddQuantity);
+        else
+            unstorable = firstUnstorable({{"项目编号", line.projectNo}, {"位号", line.tag},
+                {"选型编号", line.selectionNo}, {"备注", line.note}});
+        if (std::optional<StoreError> error = store(project_statements::insertLineUnlessStored(line), unstorable,
+                {line.projectNo, line.tag, {}, true}, &outcome.lines, &outcome.linesSkipped)) {
             db.rollback();
             return *error;
         }

@@ -3,6 +3,7 @@
 #include "adapters/sql/query_helpers.h"
 #include "adapters/sql/statements.h"
 #include "core/form/selection_number.h"
+#include "core/record/columns.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -120,6 +121,15 @@ StoreResult<bool> SqlStore::createSchema()
 StoreResult<bool> SqlStore::exists(const QString& number)
 {
     return run<bool>(statements::exists(number), [](QSqlQuery& q) { return q.next(); });
+}
+
+std::optional<QString> SqlStore::unstorableValue(const StoredRow& row) const
+{
+    for (qsizetype c = 0; c < row.size() && c < kColumnCount; ++c) {
+        if (const QString reason = unstorableText(row[c]); !reason.isEmpty())
+            return QStringLiteral("%1 %2").arg(QString::fromUtf8(columns()[static_cast<size_t>(c)].name), reason);
+    }
+    return std::nullopt;
 }
 
 StoreResult<bool> SqlStore::insert(const StoredRow& row)

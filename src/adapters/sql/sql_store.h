@@ -96,7 +96,9 @@ protected:
     void setSearchIndex(statements::Index index) { m_searchIndex = index; }
     // Why the engine cannot hold a value of the row, found before the row is sent, so
     // that the reason is clear; none when it can.
-    virtual std::optional<QString> unstorableValue(const StoredRow&) const { return std::nullopt; }
+    std::optional<QString> unstorableValue(const StoredRow& row) const;
+    // Why the engine cannot hold a text; empty when it can.
+    virtual QString unstorableText(const QString&) const { return QString(); }
     // Stores rows that hold no unstorable value, each unless its number is stored,
     // all in one go: the numbers it stored. A row the engine refuses fails them all.
     virtual StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows);

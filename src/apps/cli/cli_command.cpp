@@ -390,10 +390,10 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     if (!report(into.endCopyIntoEmpty(true)))
         return kExitLineFailed;
     const int copied = read - skipped - failed;
-    if (!copyProjects(*source->store, *target->store, out, err))
-        return kExitLineFailed;
+    // the selections are in: what became of them is told whatever befalls the projects
+    const CopiedProjects projects = copyProjects(*source->store, *target->store, out, err);
     out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());
-    return failed > 0 ? kExitLineFailed : kExitOk;
+    return failed > 0 || projects != CopiedProjects::All ? kExitLineFailed : kExitOk;
 }
 
 int sheet(

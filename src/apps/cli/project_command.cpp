@@ -309,39 +309,51 @@ void BatchProject::attach(const QString& tag, const QString& selectionNo)
     }
 }
 
-bool copyProjects(SelectionStore& source, SelectionStore& target, const Sink& out, const Sink& err)
+CopiedProjects copyProjects(SelectionStore& source, SelectionStore& target, const Sink& out, const Sink& err)
 {
     ProjectStore* from = projectsOf(source);
     ProjectStore* to = projectsOf(target);
     if (!from || !from->hasProjects())
-        return true;
+        return CopiedProjects::All;
     const StoreResult<std::vector<Project>> projects = from->allProjects();
     if (!projects.ok()) {
         err(projectFailureText(projects.error()));
-        return false;
+        return CopiedProjects::StoreFailed;
     }
     if (projects.value().empty())
-        return true;
+        return CopiedProjects::All;
     const StoreResult<std::vector<StoredProjectLine>> lines = from->allLines();
     if (!lines.ok()) {
         err(projectFailureText(lines.error()));
-        return false;
+        return CopiedProjects::StoreFailed;
     }
     if (!to) {
         err(QStringLiteral("the target keeps no projects"));
-        return false;
+        return CopiedProjects::StoreFailed;
     }
     const StoreResult<ProjectCopyOutcome> copied = to->insertProjectsUnlessStored(projects.value(), lines.value());
     if (!copied.ok()) {
         err(projectFailureText(copied.error()));
-        return false;
+        return CopiedProjects::StoreFailed;
     }
     const ProjectCopyOutcome& o = copied.value();
+    int projectsFailed = 0;
+    int linesFailed = 0;
+    for (const RefusedProjectEntry& refused : o.refused) {
+        JsonLine event(QStringLiteral("failed"));
+        event.add("ProjectNo", refused.projectNo);
+        if (refused.isLine)
+            event.add("Tag", refused.tag);
+        out(event.add("reason", refused.reason).text());
+        ++(refused.isLine ? linesFailed : projectsFailed);
+    }
     out(JsonLine(QStringLiteral("projects"))
             .add("copied", o.projects)
             .add("skipped", o.projectsSkipped)
+            .add("failed", projectsFailed)
             .add("lines", o.lines)
             .add("linesSkipped", o.linesSkipped)
+            .add("linesFailed", linesFailed)
             .text());
-    return true;
+    return o.refused.empty() ? CopiedProjects::All : CopiedProjects::SomeRefused;
 }

@@ -44,9 +44,18 @@ private:
     int m_failed = 0;
 };
 
+// What became of copying the projects.
+enum class CopiedProjects {
+    All,         // every project and line is in the target (or was there already)
+    SomeRefused, // the target refused some, each told
+    StoreFailed, // a store failed: none of them copied (told)
+};
+
 // Copies the projects and lines of `source` into `target`, skipping what it holds
-// (a project by its number, a line by its project and tag); tells it in one line,
-// {"event":"projects","copied":N,"skipped":M,"lines":L,"linesSkipped":K}, when the
-// source holds any project. False, told, when a store failed.
-bool copyProjects(SelectionStore& source, SelectionStore& target, const std::function<void(const QString&)>& out,
-    const std::function<void(const QString&)>& err);
+// (a project by its number, a line by its project and tag) and leaving out what it
+// refuses, told one a line: {"event":"failed","ProjectNo":…,"reason":…} for a
+// project, with "Tag" for a line. Then, when the source holds any project, one line
+// {"event":"projects","copied":N,"skipped":M,"failed":F,"lines":L,"linesSkipped":K,
+// "linesFailed":G}.
+CopiedProjects copyProjects(SelectionStore& source, SelectionStore& target,
+    const std::function<void(const QString&)>& out, const std::function<void(const QString&)>& err);

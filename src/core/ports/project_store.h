@@ -45,6 +45,8 @@ struct StoredProjectLine {
     int quantity = 1;
     QString note;
     QString oddQuantity; // as ProjectLine's
+
+    bool quantityValid() const { return oddQuantity.isEmpty(); }
 };
 
 // What became of adding a line.
@@ -55,13 +57,23 @@ enum class LineAdded {
     NoSuchProject,
 };
 
-// What copying projects into a store did: the projects and lines stored, and those
-// skipped because the store held them already.
+// A project or a line that a store would not take, and why: a project by its
+// number (`tag` empty), a line by its project's number and its tag.
+struct RefusedProjectEntry {
+    QString projectNo;
+    QString tag;
+    QString reason;
+    bool isLine = false;
+};
+
+// What copying projects into a store did: the projects and lines stored, those
+// skipped because the store held them already, and those it refused, in order.
 struct ProjectCopyOutcome {
     int projects = 0;
     int projectsSkipped = 0;
     int lines = 0;
     int linesSkipped = 0;
+    std::vector<RefusedProjectEntry> refused;
 };
 
 // Where the projects are kept: beside the stored selections, in tables of their
@@ -104,7 +116,10 @@ public:
     virtual StoreResult<std::vector<StoredProjectLine>> allLines() = 0;
     // Stores projects and lines in one transaction, each unless the store holds its
     // number (a project) or its project's tag (a line) already: nothing is
-    // overwritten.
+    // overwritten. One the store refuses (a value it cannot hold, a quantity that is
+    // no whole number from 1 up) is left out with the reason, and so are the lines of
+    // a project left out; the others are stored. When the store itself fails (busy,
+    // the connection lost) nothing is stored.
     virtual StoreResult<ProjectCopyOutcome> insertProjectsUnlessStored(
         const std::vector<Project>& projects, const std::vector<StoredProjectLine>& lines)
         = 0;

@@ -224,15 +224,67 @@ private slots:
         const QString target = freshStoreLocation(storeKind() == u"sqlite" ? "postgresql" : "sqlite", true);
         const CliResult first = f.run({"copy-db", target});
         QCOMPARE(first.status, 0);
-        QVERIFY2(first.out.contains(QStringLiteral(
-                     "{\"event\":\"projects\",\"copied\":1,\"skipped\":0,\"lines\":1,\"linesSkipped\":0}")),
+        QVERIFY2(first.out.contains(
+                     QStringLiteral("{\"event\":\"projects\",\"copied\":1,\"skipped\":0,\"failed\":0,\"lines\":1,"
+                                    "\"linesSkipped\":0,\"linesFailed\":0}")),
             qPrintable(first.out.join(u'\n')));
         QCOMPARE(f.run({"project", "add", kProject, "FT-102", "20261210002"}).status, 0);
         const CliResult second = f.run({"copy-db", target});
         QCOMPARE(second.status, 0);
         QVERIFY(second.out.contains(
-            QStringLiteral("{\"event\":\"projects\",\"copied\":0,\"skipped\":1,\"lines\":1,\"linesSkipped\":1}")));
+            QStringLiteral("{\"event\":\"projects\",\"copied\":0,\"skipped\":1,\"failed\":0,\"lines\":1,"
+                           "\"linesSkipped\":1,\"linesFailed\":0}")));
         QCOMPARE(cli({"--db", target, "project", "show", kProject}).out, f.run({"project", "show", kProject}).out);
+    }
+
+    // Projects and lines the team store cannot hold (NUL in a tag or a name, a
+    // quantity that is no number) are told one by one and left out; the others, and
+    // every selection, are copied, the summary printed, exit 1. Again: the same.
+    void copyDbLeavesOutWhatTheTargetRefuses()
+    {
+        if (storeKind() != u"sqlite")
+            return; // from the file into the server, which holds no NUL
+        ProjectFixture f;
+        QVERIFY(f.ok);
+        const QString nul = QStringLiteral("A") + QChar(u'\0') + QStringLiteral("B");
+        {
+            TestStore store(f.location);
+            for (const QString& tag : {QStringLiteral("FT-1"), nul, QStringLiteral("FT-2"), QStringLiteral("FT-3")}) {
+                const StoreResult<LineAdded> added
+                    = store->addLine(kProject, {tag, QStringLiteral("20261210001"), 1, {}, {}, {}});
+                QVERIFY(added.ok() && added.value() == LineAdded::Added);
+            }
+            Project named {QStringLiteral("XM20261210002"), QStringLiteral("名") + nul, {}, {}, "2026-12-10", {}};
+            QVERIFY(
+                store->insertProjectsUnlessStored({named}, {{named.number, "FT-9", "20261210002", 1, {}, {}}}).ok());
+            QSqlQuery q(store.connection());
+            QVERIFY(q.exec(QStringLiteral("update 项目测点 set 数量 = 'abc' where 位号 = 'FT-3'")));
+        }
+        const QString target = freshStoreLocation(QStringLiteral("postgresql"));
+        const QString refusedName = QStringLiteral("{\"event\":\"failed\",\"ProjectNo\":\"XM20261210002\","
+                                                   "\"reason\":\"项目名称 含有NUL字符，PostgreSQL 不能保存\"}");
+        const QStringList told = {
+            refusedName,
+            QStringLiteral("{\"event\":\"failed\",\"ProjectNo\":\"XM20261210001\",\"Tag\":\"A\\u0000B\","
+                           "\"reason\":\"位号 含有NUL字符，PostgreSQL 不能保存\"}"),
+            QStringLiteral("{\"event\":\"failed\",\"ProjectNo\":\"XM20261210001\",\"Tag\":\"FT-3\","
+                           "\"reason\":\"数量“abc”不是 1 以上的整数\"}"),
+            QStringLiteral("{\"event\":\"failed\",\"ProjectNo\":\"XM20261210002\",\"Tag\":\"FT-9\","
+                           "\"reason\":\"项目 XM20261210002 未能复制\"}"),
+        };
+        const CliResult first = f.run({"copy-db", target});
+        QCOMPARE(first.status, 1);
+        const QStringList summary = {QStringLiteral("{\"event\":\"projects\",\"copied\":1,\"skipped\":0,\"failed\":1,"
+                                                    "\"lines\":2,\"linesSkipped\":0,\"linesFailed\":3}"),
+            QStringLiteral("{\"event\":\"copied\",\"rows\":2,\"skipped\":0,\"failed\":0}")};
+        QCOMPARE(first.out, told + summary);
+        const CliResult shown = cli({"--db", target, "project", "show", kProject});
+        QCOMPARE(shown.out.size(), 3); // the project, FT-1 and FT-2
+        const CliResult again = f.run({"copy-db", target});
+        QCOMPARE(again.status, 1);
+        QCOMPARE(again.out.mid(2, 4), told); // after the two selections skipped
+        QVERIFY(again.out.contains(QStringLiteral("{\"event\":\"projects\",\"copied\":0,\"skipped\":1,\"failed\":1,"
+                                                  "\"lines\":0,\"linesSkipped\":2,\"linesFailed\":3}")));
     }
 
     // Enough lines for a second page: the header row again there, pages numbered,
