@@ -236,10 +236,9 @@ private slots:
     }
 
     // A file whose index was made before rows waited for it (its triggers wrote every
-    // save into it at once): a read-only file still searches through it, and the first
-    // program that may write gives it the table of waiting rows and the triggers that
-    // fill it, keeping the entries it has. The rows are found as before; a new save
-    // waits and is found, a removed row leaves the index.
+    // save into it at once): a read-only file searches every row, and the first
+    // program that may write rebuilds the index in its layout. The rows are found as
+    // before; a new save waits and is found, a removed row leaves the index.
     void searchIndexMadeBeforeRowsWaited_data() { searchFinds_data(); }
 
     void searchIndexMadeBeforeRowsWaited()
@@ -286,7 +285,7 @@ private slots:
         {
             Store readOnly(location);
             QVERIFY2(readOnly.opened, qPrintable(readOnly.error));
-            QVERIFY(readOnly->searchIndexed());
+            QVERIFY(!readOnly->searchIndexed());
             QCOMPARE(readOnly.count(waitingTables), 0);
             QCOMPARE(readOnly.allPages(search, 2), found);
         }
@@ -303,6 +302,121 @@ private slots:
         QVERIFY(upgraded->remove(QStringLiteral("20261210003")).value());
         QCOMPARE(upgraded.count(vrnaEntries), 1);
         QCOMPARE(upgraded.allPages(QStringLiteral("vrna-80b"), 10), QStringList {"20261210001"});
+    }
+
+    // Whatever was done to the SQLite file's index — by another program, a tool, a
+    // damaged copy — a program that may write finds it out at opening, rebuilds it and
+    // says so, and one that may not reads every row instead: a search always finds the
+    // rows of the table. Each damage is followed by rows another program stores.
+    void searchExactWhateverWasDoneToTheIndex_data()
+    {
+        QTest::addColumn<QStringList>("damage");
+        QTest::addColumn<QString>("told"); // what the opening for writing says
+        // whether the table still takes rows, changes and deletions before the repair:
+        // the triggers name the index's tables, and the index refuses to delete an
+        // entry it has lost
+        QTest::addColumn<bool>("savesGoOn");
+        QTest::newRow("a trigger dropped")
+            << QStringList {"drop trigger 选型输出检索_添加"} << "缺少触发器 选型输出检索_添加" << true;
+        QTest::newRow("every entry deleted by the index's own command")
+            << QStringList {"insert into 选型输出检索(选型输出检索) values('delete-all')"} << "索引中有 0 条" << false;
+        QTest::newRow("ids deleted") << QStringList {"delete from 选型输出检索号 where 选型编号 like '2026121%'"}
+                                     << "检索索引与数据不一致" << true;
+        QTest::newRow("every trigger dropped") << QStringList {"drop trigger 选型输出检索_添加",
+            "drop trigger 选型输出检索_删除", "drop trigger 选型输出检索_修改", "drop trigger 选型输出检索_并入"}
+                                               << "缺少触发器" << true;
+        QTest::newRow("the table of ids dropped")
+            << QStringList {"drop table 选型输出检索号"} << "缺少表 选型输出检索号" << false;
+        QTest::newRow("the index dropped") << QStringList {"drop table 选型输出检索"} << "" << false;
+        QTest::newRow("a later layout") << QStringList {"pragma user_version = 99"} << "" << true;
+    }
+
+    void searchExactWhateverWasDoneToTheIndex()
+    {
+        QFETCH(QStringList, damage);
+        QFETCH(QString, told);
+        QFETCH(bool, savesGoOn);
+        if (storeKind() != u"sqlite")
+            QSKIP("the SQLite file's own index");
+        const QString location = freshStoreLocation(storeKind(), true);
+        {
+            Store db(location);
+            QVERIFY2(db.opened, qPrintable(db.error));
+            db.insertSearchedRows(0, 4);
+        }
+        // another program opens it (the rows that wait go into the index), damages
+        // the index, and goes on saving, deleting and changing rows where it can
+        const auto changeRows = [](Store& db) {
+            db.insertSearchedRows(4, Store::kSearchedRows);
+            const QString update
+                = QStringLiteral("update 选型输出 set 仪表型号规格 = 'VRNA-80B-X' where 选型编号 = '20261219001'");
+            QVERIFY(QSqlQuery(db.connection()).exec(update));
+            QVERIFY(db->remove(QStringLiteral("20261210002")).value());
+        };
+        {
+            Store db(location);
+            QVERIFY2(db.opened, qPrintable(db.error));
+            QCOMPARE(db.count(QStringLiteral("select count(*) from 选型输出检索")), 4);
+            for (const QString& sql : damage)
+                QVERIFY2(QSqlQuery(db.connection()).exec(sql), qPrintable(sql));
+            if (savesGoOn)
+                changeRows(db);
+        }
+        const bool laterLayout = damage.first().startsWith(QStringLiteral("pragma"));
+        const QStringList vrna = {"20261219001", "20261210003", "20261210001"};
+        QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        {
+            Store readOnly(location);
+            QVERIFY2(readOnly.opened, qPrintable(readOnly.error));
+            QVERIFY(!readOnly->searchIndexed());
+            const QStringList before = savesGoOn ? vrna : QStringList {"20261210003", "20261210001"};
+            QCOMPARE(readOnly.allPages(QStringLiteral("vrna-80b"), 2), before);
+            QCOMPARE(readOnly.allPages(QString(), 3).size(), savesGoOn ? 7 : 4);
+        }
+        QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const OpenedStore opened = openStore(location);
+        QCOMPARE(opened.state, OpenedStore::State::Yes);
+        if (laterLayout)
+            QVERIFY2(opened.notice.contains(QStringLiteral("较新版本")), qPrintable(opened.notice));
+        else if (!told.isEmpty())
+            QVERIFY2(opened.notice.startsWith(QStringLiteral("检索索引已重建")) && opened.notice.contains(told),
+                qPrintable(opened.notice));
+        Store reopened(location);
+        QVERIFY2(reopened.opened, qPrintable(reopened.error));
+        QCOMPARE(reopened->searchIndexed(), !laterLayout);
+        if (!savesGoOn)
+            changeRows(reopened);
+        QCOMPARE(reopened.allPages(QStringLiteral("vrna-80b"), 2), vrna);
+        QCOMPARE(reopened.allPages(QStringLiteral("rkd"), 2), QStringList());
+        QCOMPARE(reopened.allPages(QStringLiteral("A_B"), 2), QStringList {"20261209001"});
+        reopened.insert(QStringLiteral("20261211001"), QStringLiteral("TBQZ-100"), QStringLiteral("沼气"));
+        QCOMPARE(reopened.allPages(QStringLiteral("tbqz-1"), 10), QStringList {"20261211001"});
+        // sound again: the next opening has nothing to tell, unless the index is another program's
+        QCOMPARE(openStore(location).notice.isEmpty(), !laterLayout);
+    }
+
+    // check-db looks through the index's structure too, and a table the index does
+    // not agree with, and puts it right; a second check finds nothing.
+    void checkFindsAndRepairs()
+    {
+        if (storeKind() != u"sqlite")
+            QSKIP("the SQLite file's own index");
+        const QString location = freshStoreLocation(storeKind(), true);
+        {
+            Store db(location);
+            db.insertSearchedRows();
+        }
+        {
+            Store db(location); // the rows that wait go into the index
+            QVERIFY(QSqlQuery(db.connection())
+                        .exec(QStringLiteral("insert into 选型输出检索(选型输出检索) values('delete-all')")));
+            const std::vector<StoreFinding> findings = db->checkAndRepair();
+            QCOMPARE(findings.size(), size_t(1));
+            QCOMPARE(findings[0].part, QStringLiteral("search-index"));
+            QVERIFY(findings[0].repaired);
+            QCOMPARE(db.allPages(QStringLiteral("vrna-80b"), 1), (QStringList {"20261210003", "20261210001"}));
+            QVERIFY(db->checkAndRepair().empty());
+        }
     }
 
     // The index follows the table: a saved row is found, a removed one no longer.

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -138,6 +139,21 @@ void addSearchIndexes(const QSqlDatabase& db, bool whateverTheSize)
     q.finish();
 }
 
+// The search indexes that are not there, or not usable (a making cut short).
+QStringList missingSearchIndexes(const QSqlDatabase& db)
+{
+    const std::map<QString, bool> found = searchIndexes(db);
+    QStringList missing;
+    for (const QString& name : statements::postgresSearchIndexNames()) {
+        const auto it = found.find(name);
+        if (it == found.end())
+            missing << name;
+        else if (!it->second)
+            missing << QStringLiteral("%1（不可用）").arg(name);
+    }
+    return missing;
+}
+
 } // namespace
 
 bool PostgresDatabase::open(const PostgresLocation& where, QString* error)
@@ -194,9 +210,39 @@ QString PostgresDatabase::connect(bool createTable)
         return problem;
     if (createTable && !hasProjects())
         return projectTablesMissing();
+    const QStringList missing = missingSearchIndexes(db);
     addSearchIndexes(db, createTable);
+    // indexes another program dropped (or never made) and this opening made: what a
+    // check of the store tells as put right
+    if (!missing.isEmpty() && missingSearchIndexes(db).isEmpty())
+        m_searchIndexRepaired = QStringLiteral("检索索引缺少 %1").arg(missing.join(u'、'));
     setSearchIndex(statements::Index::NumberRange);
     return QString();
+}
+
+std::vector<StoreFinding> PostgresDatabase::checkAndRepair()
+{
+    std::vector<StoreFinding> findings;
+    if (std::optional<StoreError> notReady = readyFor(statements::postgresSearchIndexesFound()))
+        return {{QStringLiteral("store"), notReady->message, false}};
+    const QSqlDatabase db = connection();
+    if (!hasProjects())
+        findings.push_back({QStringLiteral("project-tables"), projectTablesMissing(), false});
+    // what the opening put right already is a finding of the (first) check too
+    if (const QString atOpening = std::exchange(m_searchIndexRepaired, QString()); !atOpening.isEmpty())
+        findings.push_back({QStringLiteral("search-index"), atOpening, true});
+    const QStringList missing = missingSearchIndexes(db);
+    if (missing.isEmpty())
+        return findings;
+    const QString what = QStringLiteral("检索索引缺少 %1").arg(missing.join(u'、'));
+    addSearchIndexes(db, true);
+    const QStringList still = missingSearchIndexes(db);
+    if (still.isEmpty())
+        findings.push_back({QStringLiteral("search-index"), what, true});
+    else
+        findings.push_back({QStringLiteral("search-index"),
+            QStringLiteral("%1；未能建立（权限不足或其他程序占用）").arg(what), false});
+    return findings;
 }
 
 std::optional<StoreError> PostgresDatabase::readyFor(const Statement& statement)

@@ -33,6 +33,8 @@ public:
     StoreResult<InsertOutcome> endCopyIntoEmpty(bool keep) override;
     StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
 
+    std::vector<StoreFinding> checkAndRepair() override;
+
 protected:
     std::optional<StoreError> readyFor(const Statement& statement) override;
     StoreError::Kind kindOf(const QSqlError& error) override;
@@ -80,6 +82,8 @@ private:
     std::optional<StoreError> sendPage(SentPage page);
     // The search indexes dropped for that copy, made again at its end.
     QStringList m_droppedIndexes;
+    // What the opening found missing of the search indexes and made; empty otherwise.
+    QString m_searchIndexRepaired;
 };
 
 // The team store at the postgresql:// URI `uri`, connected and checked as

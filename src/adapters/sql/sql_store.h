@@ -16,6 +16,14 @@ class QSqlDatabase;
 class QSqlError;
 class QSqlQuery;
 
+// What a check of a store found: the part (table, project-tables, search-index), in
+// words the user reads, and whether it was put right.
+struct StoreFinding {
+    QString part;
+    QString text;
+    bool repaired = false;
+};
+
 // The store's operations on a named Qt Sql connection, in statements both engines
 // accept. What differs between the engines stays with the store of each: how it
 // connects, how it checks the table, and what a failure means. Without an open
@@ -31,10 +39,10 @@ public:
     // Lets the connection go.
     void close();
     // Whether searches read the trigram index beside the table.
-    bool searchIndexed() const
-    {
-        return m_searchIndex == statements::Index::Trigrams || m_searchIndex == statements::Index::TrigramsOfEveryRow;
-    }
+    bool searchIndexed() const { return m_searchIndex == statements::Index::Trigrams; }
+    // Checks the store's tables and its search index through, and repairs what can be
+    // made again from the rows (the index); one finding per thing found.
+    virtual std::vector<StoreFinding> checkAndRepair() = 0;
 
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;

@@ -200,11 +200,22 @@ QStringList sqliteSearchIndex()
     };
 }
 
+const QStringList& sqliteSearchTriggerNames()
+{
+    static const QStringList names = [] {
+        QStringList n;
+        for (const char* kind : {"添加", "删除", "修改", "并入"})
+            n << QStringLiteral("%1_%2").arg(sqliteSearchIndexName(), QString::fromUtf8(kind));
+        return n;
+    }();
+    return names;
+}
+
 QStringList sqliteSearchTriggersRemoved()
 {
     QStringList removed;
-    for (const char* kind : {"添加", "删除", "修改", "并入"})
-        removed << QStringLiteral("drop trigger if exists %1_%2").arg(sqliteSearchIndexName(), QString::fromUtf8(kind));
+    for (const QString& name : sqliteSearchTriggerNames())
+        removed << QStringLiteral("drop trigger if exists %1").arg(name);
     return removed;
 }
 
@@ -320,8 +331,7 @@ Statement pageOf(const QString& source, const ListQuery& query, int limit, Match
 // both, so that the rows and their order are those of the scan.
 Statement listPage(const ListQuery& query, int limit, Match match, Index index)
 {
-    const bool trigrams
-        = (index == Index::Trigrams || index == Index::TrigramsOfEveryRow) && trigramsServe(query.search);
+    const bool trigrams = index == Index::Trigrams && trigramsServe(query.search);
     const bool numbers = index == Index::NumberRange && isNumberPrefix(query.search);
     if (!trigrams && !numbers)
         return pageOf(kSelectionTable.toString(), query, limit, match, {});
@@ -331,10 +341,10 @@ Statement listPage(const ListQuery& query, int limit, Match match, Index index)
             query, limit, match, {range.from, range.before});
     Statement texts;
     if (trigrams) {
-        QString named = QStringLiteral("select 选型编号 from %1 where id in (select rowid from %2 where %2 match ?)")
-                            .arg(sqliteSearchKeysName(), sqliteSearchIndexName());
-        if (index == Index::Trigrams)
-            named += QStringLiteral(" union all select 选型编号 from %1").arg(sqliteSearchWaitingName());
+        const QString named
+            = QStringLiteral("select 选型编号 from %1 where id in (select rowid from %2 where %2 match ?) "
+                             "union all select 选型编号 from %3")
+                  .arg(sqliteSearchKeysName(), sqliteSearchIndexName(), sqliteSearchWaitingName());
         texts = pageOf(QStringLiteral("(select * from %1 where 选型编号 in (%2)) r").arg(kSelectionTable, named), query,
             limit, match, {trigramPhrase(query.search)});
     } else {

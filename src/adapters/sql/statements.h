@@ -36,9 +36,6 @@ enum class Index {
     None,
     // The index and the rows waiting to go into it.
     Trigrams,
-    // An index whose triggers wrote every row into it at once, as a read-only file
-    // made before rows waited keeps it: it names every row.
-    TrigramsOfEveryRow,
     // A search of digits read as two pages: the rows of the key's range of the
     // numbers that start with it, and those whose texts hold it. A server's planner
     // would read the key from the top for an "or" of a number prefix with the texts,
@@ -76,6 +73,8 @@ inline constexpr int kSqliteRowsWaitingAtMost = 64;
 // and the triggers that keep them in step with every insert, delete and update,
 // also those of programs that know nothing of them; each where it is missing.
 QStringList sqliteSearchIndex();
+// The names of those triggers.
+const QStringList& sqliteSearchTriggerNames();
 // Removes those triggers, so that they can be made again as this program makes them.
 QStringList sqliteSearchTriggersRemoved();
 // Removes the triggers and the tables of the index, each where it is there.

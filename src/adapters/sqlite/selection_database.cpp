@@ -3,6 +3,7 @@
 #include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
+#include "adapters/sqlite/search_index.h"
 #include "core/record/selection_record.h"
 
 #include <QByteArrayView>
@@ -17,6 +18,7 @@
 
 #include <optional>
 #include <sqlite3.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -74,59 +76,6 @@ QString tableShapeProblem(const QSqlDatabase& db)
         return error;
     // SQLite's names ignore the case of Latin letters
     return tableShapeProblem(*found, Qt::CaseInsensitive);
-}
-
-bool hasTable(const QSqlDatabase& db, const QString& name)
-{
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
-    q.addBindValue(name);
-    return q.exec() && q.next();
-}
-
-int rowsWaitingForSearchIndex(const QSqlDatabase& db)
-{
-    QSqlQuery q(db);
-    return q.exec(statements::sqliteSearchRowsWaiting().sql) && q.next() ? q.value(0).toInt() : 0;
-}
-
-// What the search index needs from a program that may write: made and filled from
-// the rows stored where there is none; where it was made before rows could wait
-// for it, the table of waiting rows and triggers that let them wait (the index
-// names every row already); else the rows that wait moved into it. All in one
-// transaction. A database that cannot take it (held by another program, a full
-// disk) keeps being searched as it is: searches are slower, never wrong.
-void prepareSearchIndex(QSqlDatabase& db)
-{
-    QStringList steps;
-    if (!hasTable(db, statements::sqliteSearchIndexName()))
-        steps = statements::sqliteSearchIndexRemoved() + statements::sqliteSearchIndex()
-            + statements::sqliteSearchIndexFill();
-    else if (!hasTable(db, statements::sqliteSearchWaitingName()))
-        steps = statements::sqliteSearchTriggersRemoved() + statements::sqliteSearchIndex();
-    else if (rowsWaitingForSearchIndex(db) > 0)
-        steps = statements::sqliteSearchIndexCatchUp();
-    if (steps.isEmpty() || !db.transaction())
-        return;
-    for (const QString& sql : steps) {
-        QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            q.finish();
-            db.rollback();
-            return;
-        }
-    }
-    if (!db.commit())
-        db.rollback();
-}
-
-// How searches may read the index that the file has.
-statements::Index searchIndexOf(const QSqlDatabase& db)
-{
-    if (!hasTable(db, statements::sqliteSearchIndexName()))
-        return statements::Index::None;
-    return hasTable(db, statements::sqliteSearchWaitingName()) ? statements::Index::Trigrams
-                                                               : statements::Index::TrigramsOfEveryRow;
 }
 
 bool isWriteProtected(const QString& path)
@@ -204,9 +153,9 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
     if (const QString problem = checkProjectTables(!m_readOnly, columnReader(db), Qt::CaseInsensitive);
         !problem.isEmpty())
         return problem;
-    if (!m_readOnly)
-        prepareSearchIndex(db);
-    setSearchIndex(searchIndexOf(db));
+    m_searchIndexState
+        = sqlite_search::prepare(db, m_readOnly ? sqlite_search::Work::Read : sqlite_search::Work::Everything);
+    setSearchIndex(m_searchIndexState.index);
     return QString();
 }
 
@@ -219,7 +168,7 @@ QString SelectionDatabase::missingFolder(const QString& path)
     return QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
 }
 
-bool SelectionDatabase::create(const QString& path, QString* error)
+bool SelectionDatabase::create(const QString& path, QString* error, QString* notice)
 {
     if (path == memoryPath()) {
         *error = QStringLiteral("an in-memory database needs no file");
@@ -258,15 +207,63 @@ bool SelectionDatabase::create(const QString& path, QString* error)
                     *error = projects.missing;
                 ok = error->isEmpty();
             }
-            // a file that was there is left as it was: the first program that opens it
-            // to write adds the index
-            if (ok && !hadTable)
-                prepareSearchIndex(db);
+            // the index is checked through and rebuilt where it does not agree with the
+            // table; a file that was there is otherwise left as it was: the first
+            // program that opens it to write adds an index where there is none
+            if (ok) {
+                const sqlite_search::Prepared index = sqlite_search::prepare(
+                    db, hadTable ? sqlite_search::Work::Repair : sqlite_search::Work::Everything, true);
+                if (notice && !index.repaired.isEmpty())
+                    *notice = searchIndexRebuiltText(index.repaired);
+                if (notice && !index.problem.isEmpty())
+                    *notice = index.problem;
+            }
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+QString SelectionDatabase::searchIndexRebuiltText(const QString& why)
+{
+    return QStringLiteral("检索索引已重建（%1）").arg(why);
+}
+
+QString SelectionDatabase::searchIndexNotice() const
+{
+    if (!m_searchIndexState.repaired.isEmpty())
+        return searchIndexRebuiltText(m_searchIndexState.repaired);
+    return m_searchIndexState.problem;
+}
+
+std::vector<StoreFinding> SelectionDatabase::checkAndRepair()
+{
+    std::vector<StoreFinding> findings;
+    QSqlDatabase db = connection();
+    if (!db.isOpen())
+        return {{QStringLiteral("store"), QStringLiteral("数据库未连接"), false}};
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("pragma quick_check")))
+            findings.push_back({QStringLiteral("table"), q.lastError().databaseText(), false});
+        else if (q.next() && q.value(0).toString() != u"ok")
+            findings.push_back(
+                {QStringLiteral("table"), QStringLiteral("数据库文件已损坏：%1").arg(q.value(0).toString()), false});
+    }
+    if (!hasProjects())
+        findings.push_back({QStringLiteral("project-tables"), projectTablesMissing(), false});
+    // what the opening put right already is a finding of the (first) check too
+    if (const QString atOpening = std::exchange(m_searchIndexState.repaired, QString()); !atOpening.isEmpty())
+        findings.push_back({QStringLiteral("search-index"), atOpening, true});
+    m_searchIndexState
+        = sqlite_search::prepare(db, m_readOnly ? sqlite_search::Work::Read : sqlite_search::Work::Everything, true);
+    setSearchIndex(m_searchIndexState.index);
+    if (const QString now = std::exchange(m_searchIndexState.repaired, QString()); !now.isEmpty())
+        findings.push_back({QStringLiteral("search-index"), now, true});
+    if (!m_searchIndexState.problem.isEmpty())
+        findings.push_back({QStringLiteral("search-index"), m_searchIndexState.problem, false});
+    return findings;
 }
 
 StoreError::Kind SelectionDatabase::kindOf(const QSqlError& error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/sql/sql_store.h"
+#include "adapters/sqlite/search_index.h"
 
 #include <QString>
 
@@ -33,9 +34,11 @@ public:
     QString fileName() const;
 
     // Creates the file and the table where they are missing, in a folder that must
-    // exist; touches nothing that exists. False with a reason when that cannot be
-    // done, or when the table that is there has not the program's shape.
-    static bool create(const QString& path, QString* error);
+    // exist; touches no row that exists. Makes the search index where it is missing,
+    // checks it through and rebuilds it where it does not agree with the table (what
+    // was done in `notice`). False with a reason when that cannot be done, or when
+    // the table that is there has not the program's shape.
+    static bool create(const QString& path, QString* error, QString* notice = nullptr);
     // Why no file can be created at `path`: the folder it would be in is not there.
     // Empty when it is.
     static QString missingFolder(const QString& path);
@@ -49,6 +52,12 @@ public:
     static const QString& tableName();
 
     static const QString& memoryPath();
+
+    // What the opening found wrong with the search index: that it was rebuilt, and
+    // why, or why it is not read; empty when it is sound.
+    QString searchIndexNotice() const;
+    static QString searchIndexRebuiltText(const QString& why);
+    std::vector<StoreFinding> checkAndRepair() override;
 
     // The rows as the usual reading gives them, read straight from SQLite: copy-db
     // reads every row this way, and most of the usual reading's time went in
@@ -64,6 +73,7 @@ private:
     QString connectTo(const QString& path, bool memory);
 
     bool m_readOnly = false;
+    sqlite_search::Prepared m_searchIndexState;
 };
 
 // The SQLite store at `path`, opened as SelectionDatabase::open opens it; the store

@@ -40,6 +40,10 @@ const char kUsage[] = R"(usage:
                                           with the calculation record as a second page
   flowsel-cli code-key OUT.pdf|OUT.html   write the key of the model codes (流量计参数代号)
   flowsel-cli [OPTIONS] init-db           create the database file and its table where missing
+  flowsel-cli [OPTIONS] check-db          check the store through (its tables, the search index and
+                                          its triggers) and rebuild the index where it does not
+                                          agree with the table: a JSON line per finding, then
+                                          {"event":"checked","repaired":N,"problems":M}
   flowsel-cli [OPTIONS] copy-db TARGET    copy every stored selection into the store TARGET (a path
                                           or a URI), skipping the numbers it holds already; a row
                                           TARGET refuses is reported and left out (exit status 1);
@@ -88,7 +92,8 @@ exit status:
      the file written
   1  done in part: a script line that could not be carried out, a point refused or not
      stored, a stored selection not found, a file that could not be written, a row
-     copy-db's target refused, a project line refused (a tag taken, a number not stored,
+     copy-db's target refused, a problem check-db could not repair, a project line
+     refused (a tag taken, a number not stored,
      a tag not there) or a saved point that did not join its project
   2  not started: a command line that cannot be used, a store that cannot be opened or
      chosen, a points file that cannot be used, a project that does not exist)";
@@ -283,8 +288,12 @@ std::optional<QString> chosenLocation(const Options& o, const Sink& err)
 bool prepareNeededStore(const QString& location, const Sink& err)
 {
     QString error;
-    if (prepareStore(location, &error))
+    QString notice;
+    if (prepareStore(location, &error, &notice)) {
+        if (!notice.isEmpty())
+            err(notice);
         return true;
+    }
     err(QStringLiteral("cannot prepare the database %1: %2").arg(shownStoreLocation(location), error));
     return false;
 }
@@ -308,7 +317,10 @@ std::optional<OpenedStore> openNeededStore(const QString& location, const Sink& 
 {
     OpenedStore opened = openStore(location);
     switch (opened.state) {
-    case OpenedStore::State::Yes: return opened;
+    case OpenedStore::State::Yes:
+        if (!opened.notice.isEmpty())
+            err(opened.notice);
+        return opened;
     case OpenedStore::State::Missing:
         err(opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(location)));
         err(missingStoreAdvice(location));
@@ -394,6 +406,38 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     const CopiedProjects projects = copyProjects(*source->store, *target->store, out, err);
     out(JsonLine(QStringLiteral("copied")).add("rows", copied).add("skipped", skipped).add("failed", failed).text());
     return failed > 0 || projects != CopiedProjects::All ? kExitLineFailed : kExitOk;
+}
+
+// Checks the store in use through and repairs what can be made again: one line per
+// finding, then the count of what was repaired and what remains.
+int checkDb(const Options& o, const Sink& out, const Sink& err)
+{
+    if (!o.arguments.isEmpty()) {
+        err(QStringLiteral("check-db takes no arguments"));
+        return kExitUnusable;
+    }
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
+    OpenedStore opened = openStore(*location);
+    if (opened.state != OpenedStore::State::Yes) {
+        err(opened.state == OpenedStore::State::Missing
+                ? opened.error + QStringLiteral(" (%1)").arg(shownStoreLocation(*location))
+                : QStringLiteral("cannot open the database %1: %2").arg(shownStoreLocation(*location), opened.error));
+        return kExitUnusable;
+    }
+    int repaired = 0;
+    int problems = 0;
+    for (const StoreFinding& f : checkStore(*opened.store)) {
+        out(JsonLine(QStringLiteral("finding"))
+                .add("part", f.part)
+                .add("text", f.text)
+                .add("repaired", f.repaired)
+                .text());
+        ++(f.repaired ? repaired : problems);
+    }
+    out(JsonLine(QStringLiteral("checked")).add("repaired", repaired).add("problems", problems).text());
+    return problems > 0 ? kExitLineFailed : kExitOk;
 }
 
 int sheet(
@@ -492,7 +536,10 @@ int run(
     EventWriter events(out);
     const OpenedStore opened = openStore(*location);
     switch (opened.state) {
-    case OpenedStore::State::Yes: break;
+    case OpenedStore::State::Yes:
+        if (!opened.notice.isEmpty())
+            err(opened.notice);
+        break;
     case OpenedStore::State::Missing:
         events.plainMessage(opened.error);
         err(missingStoreAdvice(*location));
@@ -522,7 +569,10 @@ int batch(
             return nullptr;
         opened = openStore(*location);
         switch (opened.state) {
-        case OpenedStore::State::Yes: return opened.store.get();
+        case OpenedStore::State::Yes:
+            if (!opened.notice.isEmpty())
+                err(opened.notice);
+            return opened.store.get();
         case OpenedStore::State::Missing:
             err(opened.error); // as a run does, the points are selected all the same
             err(missingStoreAdvice(*location));
@@ -581,6 +631,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return copyDb(*o, out, err);
     if (o->command == u"code-key")
         return codeKeyCommand(*o, out, err);
+    if (o->command == u"check-db")
+        return checkDb(*o, out, err);
     if (o->command == u"batch")
         return batch(*o, out, err);
     if (o->command == u"project")

@@ -153,7 +153,10 @@ OpenedStore openStore(const QString& location)
     SelectionDatabase::Opened state = SelectionDatabase::Opened::Failed;
     opened.store = openSelectionDatabase(location, &state, &opened.error);
     switch (state) {
-    case SelectionDatabase::Opened::Yes: opened.state = OpenedStore::State::Yes; break;
+    case SelectionDatabase::Opened::Yes:
+        opened.state = OpenedStore::State::Yes;
+        opened.notice = static_cast<SelectionDatabase*>(opened.store.get())->searchIndexNotice();
+        break;
     case SelectionDatabase::Opened::Missing:
         opened.state = OpenedStore::State::Missing;
         opened.error = SelectionDatabase::missingMessage();
@@ -163,7 +166,13 @@ OpenedStore openStore(const QString& location)
     return opened;
 }
 
-bool prepareStore(const QString& location, QString* error)
+std::vector<StoreFinding> checkStore(SelectionStore& store)
+{
+    auto* sql = dynamic_cast<SqlStore*>(&store);
+    return sql ? sql->checkAndRepair() : std::vector<StoreFinding> {};
+}
+
+bool prepareStore(const QString& location, QString* error, QString* notice)
 {
     if (location == SelectionDatabase::memoryPath())
         return true; // a fresh in-memory database holds the table already
@@ -176,7 +185,7 @@ bool prepareStore(const QString& location, QString* error)
         }
     }
     if (!PostgresLocation::isUri(location))
-        return SelectionDatabase::create(location, error);
+        return SelectionDatabase::create(location, error, notice);
     const std::optional<PostgresLocation> where = PostgresLocation::parse(location, error);
     return where && PostgresDatabase::create(*where, error);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/sql/sql_store.h"
 #include "core/ports/selection_store.h"
 
 #include <QString>
@@ -56,6 +57,9 @@ struct OpenedStore {
     std::unique_ptr<SelectionStore> store;
     State state = State::Failed;
     QString error;
+    // What the opening found and put right, or could not (a search index rebuilt,
+    // or left unread); empty when there was nothing to tell.
+    QString notice;
 };
 OpenedStore openStore(const QString& location);
 
@@ -67,8 +71,13 @@ QString missingStoreAdvice(const QString& location);
 // server, or one that could not be opened.
 QString storeFile(const SelectionStore& store);
 
+// Checks the store through and repairs what can be made again (see
+// SqlStore::checkAndRepair); nothing for a store that is no SQL store.
+std::vector<StoreFinding> checkStore(SelectionStore& store);
+
 // Creates the store's table where it is missing (for a file, the file too, and for
 // the program's own file its folder sjk/ beside the program); touches nothing that
 // exists. False with the reason when that cannot
 // be done, or when the table that is there has not the program's shape.
-bool prepareStore(const QString& location, QString* error);
+// What was repaired on the way (a search index rebuilt) goes to `notice`.
+bool prepareStore(const QString& location, QString* error, QString* notice = nullptr);

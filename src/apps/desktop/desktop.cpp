@@ -25,6 +25,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPrintPreviewDialog>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTranslator>
 
@@ -267,6 +268,9 @@ int runDesktop(QApplication& app)
 
     MainWindow window(*opened->store, o->common.today, echo);
     window.showStoreLocation(shownStoreLocation(location));
+    // a search index the opening rebuilt (or could not) is news, not a question
+    if (!opened->notice.isEmpty())
+        window.statusBar()->showMessage(opened->notice);
     window.onPreview = [&window](SelectionWindow& w, const PrintRow& row) {
         createStoredSheetPreview(window.workspace().store(), w.form().text(Field::SelectionNo), row, &window)->open();
     };

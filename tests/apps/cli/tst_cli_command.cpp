@@ -1,6 +1,7 @@
 #include "support/cli_call.h"
 #include "support/database_file.h"
 #include "support/full_disk.h"
+#include "support/test_store.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -250,6 +251,82 @@ private slots:
         const QString out = dir.filePath(QStringLiteral("r.csv"));
         QCOMPARE(cli({"--db=" + db, "batch", points, "--out=" + out}).status, 0);
         QVERIFY(QFile::exists(out));
+    }
+
+    // check-db tells what it found and what it put right, one line each; init-db
+    // checks the index through as well. On the server, a search index dropped is made
+    // again.
+    void checkDbFindsAndRepairs_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("finding");
+        QTest::newRow("sqlite, entries lost")
+            << "sqlite"
+            << "insert into 选型输出检索(选型输出检索) values('delete-all')" << false
+            << R"({"event":"finding","part":"search-index","text":"检索索引与数据不一致（1 条已编入，索引中有 0 条）","repaired":true})";
+        QTest::newRow("sqlite, a trigger dropped, read-only")
+            << "sqlite"
+            << "drop trigger 选型输出检索_删除" << true
+            << R"({"event":"finding","part":"search-index","text":"检索索引缺少触发器 选型输出检索_删除，其后保存的选型可能未编入索引","repaired":false})";
+        QTest::newRow("postgresql, an index dropped")
+            << "postgresql"
+            << "drop index 选型输出检索" << false
+            << R"({"event":"finding","part":"search-index","text":"检索索引缺少 选型输出检索","repaired":true})";
+    }
+
+    void checkDbFindsAndRepairs()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, damage);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, finding);
+        QTemporaryDir dir;
+        QString store = kind == u"sqlite" ? dir.filePath(QStringLiteral("d.mdb")) : freshPostgresDatabase();
+        QCOMPARE(cli({"--db", store, "init-db"}).status, 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "type StdFlowMin 10\ntype StdFlowMax 100\nclick 计算工况流量\nclick 选型\nclick 保存\n");
+        QCOMPARE(cli({"--db", store, "run", script}).status, 0);
+        QCOMPARE(
+            cli({"--db", store, "check-db"}).out, QStringList {R"({"event":"checked","repaired":0,"problems":0})"});
+        {
+            TestStore opened(store); // the saved row goes into the index
+            QSqlQuery q(opened.connection());
+            QVERIFY2(q.exec(damage), qPrintable(damage));
+        }
+        if (readOnly)
+            QFile::setPermissions(store, QFileDevice::ReadOwner);
+        const CliResult r = cli({"--db", store, "check-db"});
+        QCOMPARE(r.status, readOnly ? 1 : 0);
+        QCOMPARE(r.out,
+            (QStringList {finding,
+                readOnly ? R"({"event":"checked","repaired":0,"problems":1})"
+                         : R"({"event":"checked","repaired":1,"problems":0})"}));
+        if (readOnly)
+            return;
+        QCOMPARE(
+            cli({"--db", store, "check-db"}).out, QStringList {R"({"event":"checked","repaired":0,"problems":0})"});
+    }
+
+    // init-db on a file whose index lost its entries rebuilds it and says so.
+    void initDbRebuildsADamagedIndex()
+    {
+        QTemporaryDir dir;
+        const QString store = dir.filePath(QStringLiteral("d.mdb"));
+        QCOMPARE(cli({"--db", store, "init-db"}).status, 0);
+        const QString script = dir.filePath(QStringLiteral("s.flow"));
+        writeFile(script, "type StdFlowMin 10\ntype StdFlowMax 100\nclick 计算工况流量\nclick 选型\nclick 保存\n");
+        QCOMPARE(cli({"--db", store, "run", script}).status, 0);
+        {
+            TestStore opened(store);
+            QVERIFY(QSqlQuery(opened.connection()).exec(QStringLiteral("delete from 选型输出检索号")));
+        }
+        const CliResult r = cli({"--db", store, "init-db"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QStringList {"检索索引已重建（检索索引与数据不一致（1 条选型，索引记有 0 条））"});
+        writeFile(script, "find RKD-G\n");
+        QCOMPARE(cli({"--db", store, "run", script}).out.filter(QStringLiteral("\"event\":\"row\"")).size(), 1);
     }
 
     void initDbPreparesAFileAndKeepsWhatExists()
