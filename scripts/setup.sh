@@ -11,6 +11,7 @@ PACKAGES=(
     postgresql
     fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei fonts-liberation
     poppler-utils python3
+    mdbtools nodejs
     libxlsxwriter-dev
 )
 
