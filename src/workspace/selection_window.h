@@ -32,6 +32,12 @@ public:
     // (0: none), kept by the workspace.
     int takenSequence() const { return m_takenSequence; }
     void setTakenSequence(int sequence) { m_takenSequence = sequence; }
+    // The number the program gave the window (empty: none, or the window's selection
+    // is stored under it). While the number box shows it, a save may store the
+    // selection under the next free number when another program took it meanwhile;
+    // a number the user typed is saved as it is, or refused.
+    const QString& assignedNumber() const { return m_assignedNumber; }
+    void setAssignedNumber(const QString& number) { m_assignedNumber = number; }
 
     // What the user does. Each returns after the handlers it set off have run.
     void type(Field f, const QString& keys);  // select all, then type key by key
@@ -51,4 +57,5 @@ private:
     SelectionContext m_context;
     int m_windowNumber = 0;
     int m_takenSequence = 0;
+    QString m_assignedNumber;
 };

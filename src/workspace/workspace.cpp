@@ -22,6 +22,7 @@ const QString kConnectionLost
     = QStringLiteral("与数据库服务器的连接已断开，本次未保存；服务器恢复后请再按“保存”！\r\n(%1)");
 const QString kRecordGone = QStringLiteral("选型编号（%1）信息已不在数据库中，可能已被其他程序删除！");
 const QString kNumberIncomplete = QStringLiteral("选型日期编号须为11位数字，请补全后再保存！");
+const QString kSavedUnderAnother = QStringLiteral("已保存为 %1（原编号已被占用）");
 
 QString sequenceText(int sequence)
 {
@@ -235,7 +236,9 @@ void Workspace::numberNewWindow(SelectionWindow& w)
     const int n = nextWindowNumber();
     w.setWindowNumber(n);
     m_windowNumbers.insert(n);
-    w.form().setText(Field::SelectionNo, nextSelectionNumber(n));
+    const QString number = nextSelectionNumber(n);
+    w.form().setText(Field::SelectionNo, number);
+    w.setAssignedNumber(number);
 }
 
 void Workspace::save(SelectionWindow& window)
@@ -248,53 +251,80 @@ void Workspace::save(SelectionWindow& window)
         m_ui.showBox(MessageKind::Information, kNumberIncomplete);
         return;
     }
-    // Another program holding the store is waited for a moment only; then nothing is
-    // saved and the window keeps its result and pending row, to be saved again.
-    const StoreResult<bool> exists = m_store.exists(number);
-    if (!exists.ok() && exists.error().kind == StoreError::Kind::Busy) {
-        m_ui.showBox(MessageKind::Information, kDatabaseBusy);
-        return;
-    }
-    if (!exists.ok() && exists.error().kind == StoreError::Kind::Disconnected) {
-        m_ui.showBox(MessageKind::Information, kConnectionLost.arg(exists.error().message));
-        return;
-    }
-    if (!exists.ok()) {
-        showQueryError(m_ui, exists.error());
-        return; // the save goes no further
-    }
-    if (exists.value()) {
-        m_ui.showBox(MessageKind::Information, kNumberExists);
-        return;
-    }
     QStringList row = *c.pending;
     row[0] = number;
-    if (const StoreResult<bool> inserted = m_store.insert(row); !inserted.ok()) {
-        switch (inserted.error().kind) {
-        case StoreError::Kind::Busy: m_ui.showBox(MessageKind::Information, kDatabaseBusy); return;
-        case StoreError::Kind::Disconnected:
-            m_ui.showBox(MessageKind::Information, kConnectionLost.arg(inserted.error().message));
+    // A number the program gave is the program's to change: taken by another
+    // program meanwhile, the selection goes under the next free one. A number the
+    // user typed is his: it is stored as it is, or refused.
+    const bool assigned = !window.assignedNumber().isEmpty() && number == window.assignedNumber();
+    QString stored = number;
+    if (assigned) {
+        const StoreResult<QString> inserted = m_store.insertUnderFreeNumber(row);
+        if (!inserted.ok()) {
+            if (inserted.error().kind == StoreError::Kind::Duplicate)
+                m_ui.showBox(MessageKind::Information, kNumbersUsedUp);
+            else
+                tellSaveFailure(inserted.error());
             return;
-        case StoreError::Kind::Duplicate:
+        }
+        stored = inserted.value();
+        row[0] = stored;
+    } else {
+        // Another program holding the store is waited for a moment only; then nothing
+        // is saved and the window keeps its result and pending row, to be saved again.
+        const StoreResult<bool> exists = m_store.exists(number);
+        if (!exists.ok()) {
+            tellSaveFailure(exists.error());
+            return; // the save goes no further
+        }
+        if (exists.value()) {
+            m_ui.showBox(MessageKind::Information, kNumberExists);
+            return;
+        }
+        if (const StoreResult<bool> inserted = m_store.insert(row); !inserted.ok()) {
             // The check and the insert are two statements: another program saved the
             // number in between. The user hears what he would have heard had he been
             // second.
-            m_ui.showBox(MessageKind::Information, kNumberExists);
+            if (inserted.error().kind == StoreError::Kind::Duplicate)
+                m_ui.showBox(MessageKind::Information, kNumberExists);
+            else
+                tellSaveFailure(inserted.error());
             return;
-        case StoreError::Kind::Failed: break;
         }
-        showDataError(m_ui, inserted.error());
-        m_ui.showBox(MessageKind::Information, kSaveFailed);
-        return;
     }
+    // the window now shows its stored selection: a save again is refused as a
+    // typed number would be, never stored twice under two numbers
+    window.setAssignedNumber(QString());
+    if (stored != number)
+        c.form.setText(Field::SelectionNo, stored);
     noteSelectionNumber(window);
     c.notePendingStored();
     // the row as stored goes to the top of the list; a row of that number that
     // another program deleted and the list still shows goes: each number once
     m_list.addSaved(row);
-    m_ui.showBox(MessageKind::Information, kSaved);
+    m_ui.showBox(MessageKind::Information, stored == number ? kSaved : kSavedUnderAnother.arg(stored));
     if (onSaved)
-        onSaved(window, number);
+        onSaved(window, stored);
+}
+
+void Workspace::tellSaveFailure(const StoreError& error)
+{
+    switch (error.kind) {
+    case StoreError::Kind::Busy: m_ui.showBox(MessageKind::Information, kDatabaseBusy); return;
+    case StoreError::Kind::Disconnected:
+        m_ui.showBox(MessageKind::Information, kConnectionLost.arg(error.message));
+        return;
+    case StoreError::Kind::Duplicate: m_ui.showBox(MessageKind::Information, kNumberExists); return;
+    case StoreError::Kind::Failed: break;
+    }
+    // a look that failed (is the number stored? which is free?) is a query that went
+    // wrong; nothing was written to fail
+    if (error.statement.startsWith(QStringLiteral("select"))) {
+        showQueryError(m_ui, error);
+        return;
+    }
+    showDataError(m_ui, error);
+    m_ui.showBox(MessageKind::Information, kSaveFailed);
 }
 
 void Workspace::print(SelectionWindow& window)

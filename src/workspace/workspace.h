@@ -105,6 +105,8 @@ private:
     // Keeps the set of the open windows' sequences up to date with the window's number.
     void noteSelectionNumber(SelectionWindow& w);
     void reportReadError(const StoreError& error);
+    // What the user is told of a save the store did not take.
+    void tellSaveFailure(const StoreError& error);
 
     Platform& m_ui;
     QString m_today;

@@ -55,6 +55,7 @@ public:
     StoreResult<bool> createSchema() override { return true; }
     StoreResult<bool> exists(const QString&) override { return false; }
     StoreResult<bool> insert(const StoredRow&) override { return refused(); }
+    StoreResult<QString> insertUnderFreeNumber(const StoredRow&) override { return refused(); }
     StoreResult<std::optional<StoredRow>> fetch(const QString&) override { return std::optional<StoredRow>(); }
     StoreResult<bool> remove(const QString&) override { return false; }
     StoreResult<std::vector<StoredRow>> readPage(const ListQuery&, int) override { return std::vector<StoredRow>(); }

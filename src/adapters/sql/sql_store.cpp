@@ -150,6 +150,68 @@ StoreResult<bool> SqlStore::insert(const StoredRow& row)
     return duplicate;
 }
 
+StoreResult<QString> SqlStore::nextFreeNumber(const QString& day)
+{
+    const StoreResult<int> highest = highestSequenceOfDay(day);
+    if (!highest.ok())
+        return highest.error();
+    const auto numbered
+        = [&day](int sequence) { return day + QStringLiteral("%1").arg(sequence, kSequenceDigits, 10, QChar(u'0')); };
+    if (highest.value() < kLastSequence)
+        return numbered(highest.value() + 1);
+    const StoreResult<QStringList> stored = numbersOfDay(day);
+    if (!stored.ok())
+        return stored.error();
+    for (int sequence = 1; sequence <= kLastSequence; ++sequence) {
+        if (!stored.value().contains(numbered(sequence)))
+            return numbered(sequence);
+    }
+    return QString();
+}
+
+// On SQLite the store is held for writing while the number is looked at and the row
+// stored, so the number found free is still free; on a server the key refuses a
+// number another program took in between, and the next one is tried.
+StoreResult<QString> SqlStore::insertUnderFreeNumber(const StoredRow& row)
+{
+    constexpr int kAttempts = 50; // more than programs that could plausibly save at one moment
+    StoredRow numbered = row;
+    const QString day = row.value(0).left(kDayDigits);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (std::optional<StoreError> error = beginWriteTransaction())
+            return *error;
+        // after the beginning, which connects again to a server that was lost
+        QSqlDatabase db = connection();
+        const auto abandon = [&db](const StoreError& error) {
+            db.rollback();
+            return StoreResult<QString>(error);
+        };
+        const StoreResult<bool> taken = exists(numbered.value(0));
+        if (!taken.ok())
+            return abandon(taken.error());
+        if (taken.value()) {
+            const StoreResult<QString> next = nextFreeNumber(day);
+            if (!next.ok())
+                return abandon(next.error());
+            if (next.value().isEmpty())
+                return abandon(StoreError {statements::numbersOfDay(day).sql,
+                    QStringLiteral("%1 的选型编号（001～999）已全部使用").arg(day), StoreError::Kind::Duplicate});
+            numbered[0] = next.value();
+        }
+        const StoreResult<bool> inserted = insert(numbered);
+        if (inserted.ok()) {
+            if (std::optional<StoreError> error = commitOrRollBack(db))
+                return *error;
+            return numbered.value(0);
+        }
+        db.rollback();
+        if (inserted.error().kind != StoreError::Kind::Duplicate)
+            return inserted.error();
+    }
+    return StoreError {statements::numbersOfDay(day).sql, QStringLiteral("其他程序同时在保存，请稍后再按“保存”"),
+        StoreError::Kind::Busy};
+}
+
 StoreResult<std::optional<StoredRow>> SqlStore::fetch(const QString& number)
 {
     return run<std::optional<StoredRow>>(statements::fetch(number), [](QSqlQuery& q) -> std::optional<StoredRow> {

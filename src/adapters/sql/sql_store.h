@@ -47,6 +47,7 @@ public:
     StoreResult<bool> createSchema() override;
     StoreResult<bool> exists(const QString& number) override;
     StoreResult<bool> insert(const StoredRow& row) override;
+    StoreResult<QString> insertUnderFreeNumber(const StoredRow& row) override;
     StoreResult<std::optional<StoredRow>> fetch(const QString& number) override;
     StoreResult<bool> remove(const QString& number) override;
     StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) override;
@@ -116,6 +117,10 @@ protected:
     std::optional<StoreError> control(const QString& sql);
     // Begins a transaction on the connection, connecting again first when it was lost.
     std::optional<StoreError> beginTransaction();
+    // Begins a transaction that will write: on an engine that locks the whole store
+    // (SQLite), one that holds the store for writing from its start, so that what it
+    // reads stays so until it commits.
+    virtual std::optional<StoreError> beginWriteTransaction() { return beginTransaction(); }
     // insertUnlessStored's work within the transaction that is open: what became of
     // the rows goes to `outcome`; an error only when the store itself fails.
     std::optional<StoreError> insertRows(const std::vector<StoredRow>& rows, InsertOutcome& outcome);
@@ -139,6 +144,10 @@ private:
     // Rows a statement of insertUnlessStored sends at most: 45 values each, within
     // the bound values either engine takes (SQLite 32766, PostgreSQL 65535).
     static constexpr size_t kRowsPerStatement = 250;
+
+    // The next number of a day that no row holds: one past the day's highest, beyond
+    // the 999th the lowest free one; empty when the day's numbers are used up.
+    StoreResult<QString> nextFreeNumber(const QString& day);
 
     // The failure of a project operation on a store without the project tables.
     StoreError withoutProjects(const Statement& statement) const;

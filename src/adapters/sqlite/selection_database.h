@@ -65,8 +65,9 @@ public:
     StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
 
 protected:
-    // Another program holding the file, still after the short wait, is Busy.
+    // Another program holding the file, still after the wait, is Busy.
     StoreError::Kind kindOf(const QSqlError& error) override;
+    std::optional<StoreError> beginWriteTransaction() override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.

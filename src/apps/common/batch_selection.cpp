@@ -347,6 +347,10 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
         m_run->actions.settle();
         w = workspace.current();
         const QString saveNumber = save && m_numberForSave ? m_numberForSave() : QString();
+        // a number the program gives, as the window's own was: taken meanwhile by
+        // another program, the point is saved under the next free one
+        if (w && !saveNumber.isEmpty())
+            w->setAssignedNumber(saveNumber);
         for (const Step& step : steps(columns, cells, gauge, save, saveNumber)) {
             if (const QString why = m_run->carryOut(step); !why.isEmpty()) {
                 m_run->messages << QStringLiteral("script-error: ") + why;

@@ -95,6 +95,13 @@ public:
     // Stores a row; its first value is the number, which must be new. Two programs
     // storing one number at once: one succeeds, the other fails as a Duplicate.
     virtual StoreResult<bool> insert(const StoredRow& row) = 0;
+    // Stores a row whose number the program gave (not one the user typed): under that
+    // number, or, when another program has stored it meanwhile, under the next free
+    // number of the same day (one past the day's highest, beyond the 999th the lowest
+    // free one), found and taken in one go, so that two programs saving at once never
+    // take one number and neither is refused. The number stored; a Duplicate error
+    // when the day's numbers are used up.
+    virtual StoreResult<QString> insertUnderFreeNumber(const StoredRow& row) = 0;
     // The stored row of a number; none when the number is not stored.
     virtual StoreResult<std::optional<StoredRow>> fetch(const QString& number) = 0;
     // Deletes the row of a number; false when no row held it (another program

@@ -1265,7 +1265,8 @@ private slots:
     void closingAWindowAsksForItsUnsavedResult_data()
     {
         QTest::addColumn<QString>("answer"); // empty: no question expected
-        QTest::addColumn<QString>("before"); // what the window holds: result, saved, stored number, nothing
+        // what the window holds (result, saved, nothing), or what the store does
+        QTest::addColumn<QString>("before");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("stored");
         QTest::newRow("保存") << "保存"
@@ -1276,8 +1277,10 @@ private slots:
                               << "result" << false << 0;
         QTest::newRow("Escape") << ""
                                 << "result" << false << 0;
-        QTest::newRow("a save refused: the number is stored") << "保存"
-                                                              << "stored number" << false << 1;
+        QTest::newRow("a save refused: the store takes no row") << "保存"
+                                                                << "refusing store" << false << 0;
+        QTest::newRow("its number taken meanwhile: saved under the next") << "保存"
+                                                                          << "stored number" << true << 2;
         QTest::newRow("saved already") << "none"
                                        << "saved" << true << 1;
         QTest::newRow("nothing composed") << "none"
@@ -1301,6 +1304,10 @@ private slots:
             row[0] = QStringLiteral("20261210001");
             QVERIFY(d.main->workspace().store().insert(row).ok());
         }
+        if (before == u"refusing store") // a full disk, a lock: the store refuses the row
+            QVERIFY(QSqlQuery(d.database.connection())
+                        .exec(QStringLiteral("create trigger refuse before insert on 选型输出 "
+                                             "begin select raise(abort, 'disk full'); end")));
         QStringList asked;
         answerQuestionsWith(answer, &asked);
         QMdiSubWindow* sub = d.main->mdiArea()->activeSubWindow();
