@@ -1,5 +1,6 @@
 #include "apps/cli/cli_command.h"
 #include "apps/common/csv_reader.h"
+#include "support/csv_records.h"
 #include "support/database_file.h"
 #include "support/full_disk.h"
 
@@ -224,19 +225,6 @@ qsizetype fieldColumn(const char* name)
     }
     Q_ASSERT(false);
     return -1;
-}
-
-std::vector<QStringList> records(const QByteArray& csv)
-{
-    QBuffer buffer;
-    buffer.setData(csv);
-    buffer.open(QIODevice::ReadOnly);
-    CsvReader reader(buffer);
-    std::vector<QStringList> rows;
-    QStringList cells;
-    while (reader.next(cells) == CsvReader::Next::Record)
-        rows.push_back(cells);
-    return rows;
 }
 
 } // namespace

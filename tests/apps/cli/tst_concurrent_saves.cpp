@@ -1,4 +1,5 @@
 #include "apps/common/csv_reader.h"
+#include "support/csv_records.h"
 #include "support/test_store.h"
 
 #include <QBuffer>
@@ -26,19 +27,6 @@ QString storeKind()
 {
     QFETCH_GLOBAL(QString, store);
     return store;
-}
-
-std::vector<QStringList> records(const QByteArray& csv)
-{
-    QBuffer buffer;
-    buffer.setData(csv);
-    buffer.open(QIODevice::ReadOnly);
-    CsvReader reader(buffer);
-    std::vector<QStringList> rows;
-    QStringList cells;
-    while (reader.next(cells) == CsvReader::Next::Record)
-        rows.push_back(cells);
-    return rows;
 }
 
 } // namespace
