@@ -137,6 +137,36 @@ bool SelectionList::readFromTop(const QString& search)
     return page.ok();
 }
 
+void SelectionList::showFound(const QString& search)
+{
+    if (m_listener)
+        m_listener->aboutToReset();
+    m_saved.clear();
+    m_read.clear();
+    m_savedNumbers.clear();
+    m_selected.clear();
+    m_search = search;
+    m_after.reset();
+    m_atEnd = true;
+    if (m_listener)
+        m_listener->reset();
+}
+
+void SelectionList::addFound(const std::vector<StoredRow>& rows)
+{
+    const int before = rowCount();
+    int fresh = 0;
+    for (const StoredRow& values : rows)
+        fresh += m_savedNumbers.contains(values.value(0)) ? 0 : 1;
+    if (m_listener && fresh > 0)
+        m_listener->aboutToInsert(before, before + fresh - 1);
+    // appended as a page whose end was not reached by the list: it reads no further
+    append(rows, static_cast<int>(rows.size()) + 1);
+    m_atEnd = true;
+    if (m_listener && fresh > 0)
+        m_listener->inserted();
+}
+
 bool SelectionList::fetchMore()
 {
     if (m_atEnd)

@@ -59,6 +59,12 @@ public:
     // (rows saved meanwhile take their place in number order) and the first page is
     // read. False when it could not be read: the list then holds nothing.
     bool readFromTop(const QString& search);
+    // The list shown with the rows of a search found elsewhere (a search that reads
+    // every row, run off the window's thread): emptied for `search`, then the rows
+    // found are added as they come, newest first, and the list reads no page itself:
+    // whoever found them goes on. The rows are those that follow the ones held.
+    void showFound(const QString& search);
+    void addFound(const std::vector<StoredRow>& rows);
     // Whether rows are left to read, and reading the next page of them.
     bool canFetchMore() const { return !m_atEnd; }
     bool fetchMore();

@@ -80,10 +80,11 @@ struct Store : TestStore {
         r[1] = code;
         return r;
     }
-    static QStringList numbers(const StoreResult<std::vector<StoredRow>>& page)
+    static QStringList numbers(const StoreResult<std::vector<StoredRow>>& page) { return numbers(page.value()); }
+    static QStringList numbers(const std::vector<StoredRow>& rows)
     {
         QStringList out;
-        for (const StoredRow& r : page.value())
+        for (const StoredRow& r : rows)
             out << r.front();
         return out;
     }
@@ -173,6 +174,37 @@ private slots:
                 db->holds({search, QStringLiteral("20261210002")}, number).value(), found.contains(number) && older);
         }
         QVERIFY(!db->holds({search, std::nullopt}, QStringLiteral("20261210009")).value());
+    }
+
+    // A search read a slice of the key at a time finds the rows of its pages, in their
+    // order, whatever the slices' and pages' sizes; each slice tells where the next
+    // begins, and the last one that there is none.
+    void searchInSlices_data() { searchFinds_data(); }
+
+    void searchInSlices()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, found);
+        Store db;
+        QVERIFY2(db.opened, qPrintable(db.error));
+        db.insertSearchedRows();
+        for (const auto& [limit, sliceRows] :
+            {std::pair {1, 1}, std::pair {2, 3}, std::pair {100, 2}, std::pair {3, 100}}) {
+            QStringList got;
+            ListQuery query {search, std::nullopt};
+            int slices = 0;
+            for (;;) {
+                const StoreResult<ScannedSlice> slice = db->scanSlice(query, limit, sliceRows);
+                QVERIFY(slice.ok());
+                QVERIFY(int(slice.value().rows.size()) <= limit);
+                got += Store::numbers(slice.value().rows);
+                QVERIFY(++slices <= Store::kSearchedRows + 1);
+                if (!slice.value().next)
+                    break;
+                query.after = slice.value().next;
+            }
+            QCOMPARE(got, found);
+        }
     }
 
     // The trigram index only narrows: every search finds the rows of the scan, in

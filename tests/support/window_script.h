@@ -60,6 +60,8 @@ public:
     StoreResult<bool> remove(const QString&) override { return false; }
     StoreResult<std::vector<StoredRow>> readPage(const ListQuery&, int) override { return std::vector<StoredRow>(); }
     StoreResult<bool> holds(const ListQuery&, const QString&) override { return false; }
+    bool searchIsIndexed(const QString&) override { return true; }
+    StoreResult<ScannedSlice> scanSlice(const ListQuery&, int, int) override { return ScannedSlice(); }
     StoreResult<int> highestSequenceOfDay(const QString&) override { return 0; }
     StoreResult<QStringList> numbersOfDay(const QString&) override { return QStringList(); }
     StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString&) override { return std::optional<PrintRow>(); }

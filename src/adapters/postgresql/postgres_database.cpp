@@ -32,8 +32,14 @@ QString connectOptions(const PostgresLocation& where)
         QStringLiteral("keepalives_count=3"),
         QStringLiteral("tcp_user_timeout=20000"),
         QStringLiteral("application_name=flowsel"),
-        // the notice of a table that is there already is no news to the user
-        QStringLiteral("options='-c lock_timeout=%1 -c client_min_messages=warning'").arg(kLockTimeoutMs),
+        // the notice of a table that is there already is no news to the user. Every
+        // statement is planned for its values: the store keeps one prepared statement
+        // per text, and after five runs the server would plan a search once for any
+        // text, which for a short one walks the whole key backwards, and then for
+        // every later search too (seconds each at a million rows)
+        QStringLiteral(
+            "options='-c lock_timeout=%1 -c client_min_messages=warning -c plan_cache_mode=force_custom_plan'")
+            .arg(kLockTimeoutMs),
     };
     if (const QString own = where.connectOptions(); !own.isEmpty())
         options << own;

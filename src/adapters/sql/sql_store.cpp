@@ -267,6 +267,44 @@ StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, i
         statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
 }
 
+bool SqlStore::searchIsIndexed(const QString& search)
+{
+    if (search.isEmpty())
+        return true;
+    switch (m_searchIndex) {
+    case statements::Index::None: return false;
+    // the server's trigram index, or the key's range of a number's beginning
+    case statements::Index::NumberRange: return statements::trigramsServe(search) || statements::isNumberPrefix(search);
+    // the file's trigram index: when it names few rows it is read, else the newest
+    // rows hold the first page
+    case statements::Index::Trigrams: return statements::trigramsServe(search);
+    }
+    return false;
+}
+
+StoreResult<ScannedSlice> SqlStore::scanSlice(const ListQuery& query, int limit, int sliceRows)
+{
+    std::optional<QString> downTo;
+    if (std::optional<StoreError> error
+        = runStatement(statements::sliceEnd(query.after, sliceRows), [&downTo](QSqlQuery& q) {
+              if (q.next())
+                  downTo = textOf(q.value(0));
+          }))
+        return *error;
+    StoreResult<std::vector<StoredRow>> rows
+        = run<std::vector<StoredRow>>(statements::sliceOfPage(query, downTo, limit, likeMatch()), allRows);
+    if (!rows.ok())
+        return rows.error();
+    ScannedSlice slice;
+    slice.rows = std::move(rows.value());
+    // a full page goes on after its last row; else after the slice, unless it was the last
+    if (static_cast<int>(slice.rows.size()) >= limit && !slice.rows.empty())
+        slice.next = slice.rows.back().value(0);
+    else if (downTo)
+        slice.next = downTo;
+    return slice;
+}
+
 StoreResult<bool> SqlStore::holds(const ListQuery& query, const QString& number)
 {
     return run<bool>(statements::listHolds(query, number, likeMatch()), [](QSqlQuery& q) { return q.next(); });

@@ -52,6 +52,8 @@ public:
     StoreResult<bool> remove(const QString& number) override;
     StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) override;
     StoreResult<bool> holds(const ListQuery& query, const QString& number) override;
+    bool searchIsIndexed(const QString& search) override;
+    StoreResult<ScannedSlice> scanSlice(const ListQuery& query, int limit, int sliceRows) override;
     StoreResult<int> highestSequenceOfDay(const QString& day) override;
     StoreResult<QStringList> numbersOfDay(const QString& day) override;
     StoreResult<std::optional<PrintRow>> fetchPrintRow(const QString& number) override;

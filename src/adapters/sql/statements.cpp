@@ -363,6 +363,25 @@ Statement listPage(const ListQuery& query, int limit, Match match, Index index)
     return s;
 }
 
+Statement sliceEnd(const std::optional<QString>& after, int rows)
+{
+    Statement s;
+    s.sql = QStringLiteral("select 选型编号 from %1 %2order by 选型编号 desc limit 1 offset ?")
+                .arg(kSelectionTable, after ? QStringLiteral("where 选型编号 < ? ") : QString());
+    if (after)
+        s.values << *after;
+    s.values << rows - 1;
+    return s;
+}
+
+Statement sliceOfPage(const ListQuery& query, const std::optional<QString>& downTo, int limit, Match match)
+{
+    if (!downTo)
+        return pageOf(kSelectionTable.toString(), query, limit, match, {});
+    return pageOf(QStringLiteral("(select * from %1 where 选型编号 >= ?) r").arg(kSelectionTable), query, limit, match,
+        {*downTo});
+}
+
 Statement listHolds(const ListQuery& query, const QString& number, Match match)
 {
     Statement s;

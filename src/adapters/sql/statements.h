@@ -50,6 +50,12 @@ enum class Index {
 // rows that index and the key's range name, then compared as without it, so that
 // the rows and their order are the same.
 Statement listPage(const ListQuery& query, int limit, Match match, Index index = Index::None);
+// The number `rows` rows into the list's order after `after` (from the top when
+// none), read from the key alone: where a slice of a search that reads the rows ends.
+Statement sliceEnd(const std::optional<QString>& after, int rows);
+// A page of the rows a search finds after `query.after` down to `downTo` (that number
+// included; to the last row when none): one slice of the key read through.
+Statement sliceOfPage(const ListQuery& query, const std::optional<QString>& downTo, int limit, Match match);
 // The key of the row of a number, when it is among the rows the query finds: one
 // row, read by its key, which no index would find sooner.
 Statement listHolds(const ListQuery& query, const QString& number, Match match);

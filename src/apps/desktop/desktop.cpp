@@ -2,6 +2,7 @@
 
 #include "adapters/report/font_substitutions.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/sqlite/selection_database.h"
 #include "apps/common/common_options.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/exit_status.h"
@@ -268,6 +269,9 @@ int runDesktop(QApplication& app)
 
     MainWindow window(*opened->store, o->common.today, echo);
     window.showStoreLocation(shownStoreLocation(location));
+    // a script's find prints what the search found: it is read at once
+    if (!o->scripted && location != SelectionDatabase::memoryPath())
+        window.searchOnAConnectionOfItsOwn(location);
     // a search index the opening rebuilt (or could not) is news, not a question
     if (!opened->notice.isEmpty())
         window.statusBar()->showMessage(opened->notice);

@@ -2,6 +2,7 @@
 
 #include "apps/desktop/batch_dialog.h"
 #include "apps/desktop/document_window.h"
+#include "apps/desktop/list_search.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
 #include "apps/desktop/pictures.h"
@@ -375,6 +376,26 @@ QWidget* MainWindow::createLeftPanel()
     connect(m_searchBox, &QLineEdit::textChanged, m_searchDelay, qOverload<>(&QTimer::start));
     connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::applySearch);
     pageLayout->addWidget(m_searchBox);
+    // A search that reads every row tells how far it got, and goes on when asked.
+    m_listSearch = new ListSearch(m_workspace, this);
+    auto* searchState = new QWidget(page);
+    auto* stateLayout = new QHBoxLayout(searchState);
+    stateLayout->setContentsMargins(0, 0, 0, 0);
+    m_searchStatus = new QLabel(searchState);
+    m_searchStatus->setObjectName(QStringLiteral("searchStatus"));
+    m_searchStatus->setWordWrap(true);
+    m_goOnButton = new QPushButton(QStringLiteral("继续查找…"), searchState);
+    m_goOnButton->setObjectName(QStringLiteral("goOnSearching"));
+    stateLayout->addWidget(m_searchStatus, 1);
+    stateLayout->addWidget(m_goOnButton);
+    searchState->hide();
+    connect(m_goOnButton, &QPushButton::clicked, m_listSearch, &ListSearch::goOn);
+    connect(m_listSearch, &ListSearch::changed, this, [this, searchState] {
+        m_searchStatus->setText(m_listSearch->status());
+        m_goOnButton->setVisible(m_listSearch->canGoOn());
+        searchState->setVisible(!m_listSearch->status().isEmpty());
+    });
+    pageLayout->addWidget(searchState);
     m_list = new QTreeView(page);
     m_list->setObjectName(QStringLiteral("recordList"));
     m_listModel = new SelectionListModel(m_workspace.list(), this);
@@ -457,7 +478,12 @@ QStringList MainWindow::projectsUsing(const QString& number)
 void MainWindow::applySearch()
 {
     m_searchDelay->stop();
-    m_workspace.search(m_searchBox->text());
+    m_listSearch->search(m_searchBox->text());
+}
+
+void MainWindow::searchOnAConnectionOfItsOwn(const QString& location)
+{
+    m_listSearch->setLocation(location);
 }
 
 QWidget* MainWindow::createRightPanel()

@@ -27,6 +27,9 @@ struct PrintRow;
 
 // The main window (TMainForm): the frame of the selection windows, the list of
 // stored selections, the product pictures, menus and tool bar.
+class ListSearch;
+class QPushButton;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -53,6 +56,10 @@ public:
     // applySearch()).
     QLineEdit* searchBox() const { return m_searchBox; }
     void applySearch();
+    // A search that reads every row runs on its own connection to the store at
+    // `location`, off the window's thread; without one every search is read at once.
+    void searchOnAConnectionOfItsOwn(const QString& location);
+    ListSearch* listSearch() const { return m_listSearch; }
     SelectionWidget* widgetOf(const SelectionWindow* window) const;
     QMdiSubWindow* subWindowOf(const SelectionWindow* window) const;
 
@@ -121,6 +128,9 @@ private:
     QTreeView* m_list = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QTimer* m_searchDelay = nullptr;
+    ListSearch* m_listSearch = nullptr;
+    QLabel* m_searchStatus = nullptr;
+    QPushButton* m_goOnButton = nullptr;
     SelectionListModel* m_listModel = nullptr;
     ProjectPanel* m_projectPanel = nullptr;
     QTabWidget* m_listTabs = nullptr;

@@ -81,6 +81,14 @@ struct ListQuery {
     std::optional<QString> after;
 };
 
+// What one slice of a search that reads the rows themselves found.
+struct ScannedSlice {
+    std::vector<StoredRow> rows; // newest number first, at most the limit asked for
+    // Where the search goes on: after this number in the list's order; none when the
+    // slice reached the list's last row.
+    std::optional<QString> next;
+};
+
 // Where the selections are kept. The workspace reaches storage only through this;
 // every operation returns plain records and fills no view.
 class SelectionStore {
@@ -113,6 +121,15 @@ public:
     // page does not grow with the rows before it; a search costs what the rows it
     // looks at cost until it has found the page.
     virtual StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) = 0;
+    // Whether a search's pages are read from an index (or from the key, or from the
+    // newest rows for an empty search), so that a page costs a moment however many
+    // rows are stored. A search that is not may read every row to fill a page.
+    virtual bool searchIsIndexed(const QString& search) = 0;
+    // The rows a search finds among at most `sliceRows` rows that follow
+    // `query.after` in the list's order (from the top when none), at most `limit` of
+    // them: a search that reads every row made of bounded steps, each of which may
+    // be its last (cancelled, or out of time), with where the next one starts.
+    virtual StoreResult<ScannedSlice> scanSlice(const ListQuery& query, int limit, int sliceRows) = 0;
     // Whether the row of a number is stored and among the rows the query finds.
     virtual StoreResult<bool> holds(const ListQuery& query, const QString& number) = 0;
     // The numbers of a day (yyyymmdd) are those whose first eight characters are the

@@ -6,6 +6,7 @@
 #include "apps/desktop/filtered_line_edit.h"
 #include "apps/desktop/gauge_pressure_dialog.h"
 #include "apps/desktop/gui_script_actions.h"
+#include "apps/desktop/list_search.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
@@ -1357,6 +1358,61 @@ private slots:
         QSqlQuery q(d.database.connection());
         QVERIFY(q.exec(QStringLiteral("select count(*) from 选型输出")) && q.next());
         QCOMPARE(q.value(0).toInt(), stored);
+    }
+
+    // A search no index answers reads every row on a thread and a connection of its
+    // own, a slice of the key at a time: it pauses at its time cap with "继续查找…",
+    // which goes on from where it paused, and the next search cancels it, its late
+    // rows never shown.
+    void searchThatReadsEveryRowRunsAside()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.mdb"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+        SelectionDatabase database;
+        QCOMPARE(database.open(path), SelectionDatabase::Opened::Yes);
+        storeRows(database, 50000);
+        QVERIFY(QSqlQuery(database.connection())
+                    .exec(QStringLiteral("update 选型输出 set 使用介质 = '氦气' where 选型编号 = '20250000001'")));
+        MainWindow main(database, QStringLiteral("20261210"));
+        main.show();
+        main.searchOnAConnectionOfItsOwn(path);
+        ListSearch* search = main.listSearch();
+        search->setTimeCap(0); // one slice of the key each time it is asked
+        QTreeView* list = main.recordList();
+        auto* goOn = main.findChild<QPushButton*>(QStringLiteral("goOnSearching"));
+        auto* status = main.findChild<QLabel*>(QStringLiteral("searchStatus"));
+        QVERIFY(goOn && status);
+
+        main.searchBox()->setText(QStringLiteral("氦气"));
+        main.applySearch();
+        QVERIFY(search->running());
+        QTRY_VERIFY(!search->running());
+        QCOMPARE(status->text(), QStringLiteral("已查找至选型编号 20250030001，找到 0 条；查找暂停"));
+        QVERIFY(goOn->isVisible());
+        QCOMPARE(list->model()->rowCount(), 0);
+        for (int asked = 0; asked < 2; ++asked) {
+            goOn->click();
+            QTRY_VERIFY(!search->running());
+        }
+        QCOMPARE(status->text(), QStringLiteral("找到 1 条"));
+        QVERIFY(!goOn->isVisible());
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250000001"));
+
+        // a long search, and the next keystroke's search: only the latter's rows
+        search->setTimeCap(60000);
+        main.searchBox()->setText(QStringLiteral("氦"));
+        main.applySearch();
+        QVERIFY(search->running());
+        main.searchBox()->setText(QStringLiteral("CODE-4999"));
+        main.applySearch(); // from the index, at once
+        QCOMPARE(list->model()->rowCount(), 11);
+        QTest::qWait(300);
+        QCOMPARE(list->model()->rowCount(), 11);
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("20250049999"));
+        QVERIFY(status->text().isEmpty());
     }
 
     // The search box above the list filters it as the user types; the list's context
