@@ -121,13 +121,7 @@ bool SelectionList::readFromTop(const QString& search)
     StoreResult<std::vector<StoredRow>> page = m_store.readPage({search, std::nullopt}, kPageRows);
     if (m_listener)
         m_listener->aboutToReset();
-    m_saved.clear();
-    m_read.clear();
-    m_savedNumbers.clear();
-    m_selected.clear();
-    m_search = search;
-    m_after.reset();
-    m_atEnd = true;
+    letGo(search);
     if (page.ok())
         append(page.value(), kPageRows);
     if (m_listener)
@@ -137,10 +131,8 @@ bool SelectionList::readFromTop(const QString& search)
     return page.ok();
 }
 
-void SelectionList::showFound(const QString& search)
+void SelectionList::letGo(const QString& search)
 {
-    if (m_listener)
-        m_listener->aboutToReset();
     m_saved.clear();
     m_read.clear();
     m_savedNumbers.clear();
@@ -148,6 +140,13 @@ void SelectionList::showFound(const QString& search)
     m_search = search;
     m_after.reset();
     m_atEnd = true;
+}
+
+void SelectionList::showFound(const QString& search)
+{
+    if (m_listener)
+        m_listener->aboutToReset();
+    letGo(search);
     if (m_listener)
         m_listener->reset();
 }

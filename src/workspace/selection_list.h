@@ -100,6 +100,8 @@ private:
     // Reads the page after `after`; none when it could not be read (reported; the
     // list then reads no further).
     std::optional<std::vector<StoredRow>> readPage(const std::optional<QString>& after, int limit);
+    // Lets every row go, for a list of `search` that reads no further yet.
+    void letGo(const QString& search);
     // Adds the rows of a page read with this limit, but those saved meanwhile.
     void append(const std::vector<StoredRow>& page, int limit);
 
