@@ -2,6 +2,7 @@
 
 #include "core/form/numbers.h"
 #include "core/form/selection_context.h"
+#include "core/form/vocabulary.h"
 #include "workspace/selection_figures.h"
 
 #include <QStringList>
@@ -76,7 +77,12 @@ std::vector<SelectionWarning> selectionWarnings(const SelectionContext& w)
 {
     std::vector<SelectionWarning> out;
     addSizeWarnings(w, out);
-    addPressureWarning(w, out);
-    addSgergWarning(w, out);
+    // the inputs speak once the computation has read them, then as they are typed; the
+    // method's range only where the method computes Zn/Zg
+    if (w.inputsUsed) {
+        addPressureWarning(w, out);
+        if (!w.form.chosen(F::ZMode, vocab::ZMode::NotCorrected))
+            addSgergWarning(w, out);
+    }
     return out;
 }

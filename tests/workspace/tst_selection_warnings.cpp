@@ -113,11 +113,39 @@ private slots:
     {
         WindowFixture w;
         w.typedZnZg(QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"));
+        w.paste(F::ZnZgMin, QStringLiteral("1"));
+        w.paste(F::ZnZgMax, QStringLiteral("1"));
         w.paste(F::Hs, QStringLiteral("60"));
+        w.compute();
+        QVERIFY(!w.text(F::WorkFlowMax).isEmpty());
         QCOMPARE(warningsOf(w), QStringList {});
         w.choose(F::ZMode, QStringLiteral("修正"));
         QCOMPARE(warningsOf(w).size(), 1);
         QVERIFY(warningsOf(w).front().startsWith(QStringLiteral("sgerg-outside: ")));
+    }
+
+    // A new window's own default gas (Hs 45 at 20/20, 48.29 at the method's 25/0) is
+    // outside the method's range, and a pressure typed half way is low: nothing is
+    // told before "计算工况流量" has read the inputs, in either mode; then the
+    // warnings follow the inputs as they are typed.
+    void inputsSpeakOnceComputed()
+    {
+        WindowFixture w;
+        QCOMPARE(warningsOf(w), QStringList {});
+        w.paste(F::PabsMin, QStringLiteral("20"));
+        QCOMPARE(warningsOf(w), QStringList {});
+        w.choose(F::ZMode, QStringLiteral("不修正"));
+        QCOMPARE(warningsOf(w), QStringList {});
+        w.choose(F::ZMode, QStringLiteral("修正"));
+        w.paste(F::StdFlowMin, QStringLiteral("10"));
+        w.paste(F::StdFlowMax, QStringLiteral("100"));
+        w.paste(F::PabsMin, QStringLiteral("150"));
+        w.compute();
+        QCOMPARE(warningsOf(w).size(), 1);
+        QVERIFY(warningsOf(w).front().startsWith(QStringLiteral("sgerg-outside: ")));
+        w.paste(F::PabsMin, QStringLiteral("20"));
+        QCOMPARE(warningsOf(w).size(), 2);
+        QVERIFY(warningsOf(w).front().startsWith(QStringLiteral("low-absolute-pressure: ")));
     }
 };
 

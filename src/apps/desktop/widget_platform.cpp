@@ -3,6 +3,7 @@
 #include "core/ports/message_kinds.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -65,8 +66,14 @@ void WidgetPlatform::beep()
 
 void WidgetPlatform::setFocus(const QString& target)
 {
-    if (QWidget* w = m_focusTarget ? m_focusTarget(target) : nullptr)
-        w->setFocus(Qt::OtherFocusReason);
+    QWidget* w = m_focusTarget ? m_focusTarget(target) : nullptr;
+    if (!w)
+        return;
+    w->setFocus(Qt::OtherFocusReason);
+    // the box the program points at after refusing its text is corrected by typing
+    // anew, as after Tab: the text selected, not appended to ("650" then "50")
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->selectAll();
 }
 
 void WidgetPlatform::generalError(const QString& text)

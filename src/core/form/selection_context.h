@@ -48,6 +48,10 @@ public:
     QString correctorModel;
     std::optional<QStringList> pending;
     std::optional<QStringList> storedPending; // the pending row as last stored or restored
+    // "计算工况流量" has read the inputs (they were all there and in order): from then on
+    // the warnings on the pressures and the gas speak of them, before it of nothing
+    // the engineer gave (a new window's own default gas is outside the method's range).
+    bool inputsUsed = false;
 
 private:
     Platform* m_platform;

@@ -372,6 +372,7 @@ void computeWorkingFlow(SelectionContext& w)
     const bool typed = f.chosen(F::ZMode, vocab::ZMode::NotCorrected);
     if (!inputsPresent(w, typed))
         return;
+    w.inputsUsed = true;
     // the gas data refer to 20 C / 20 C or to 25 C / 0 C
     const GasReference reference = f.chosen(F::RefCondition, vocab::RefCondition::Ref20)
         ? GasReference::Combustion20Metering20

@@ -291,6 +291,23 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 0);
     }
 
+    // After a refusal the box pointed at has its text selected: typing corrects it
+    // instead of appending to it.
+    void refusedBoxIsTypedAnew()
+    {
+        Desktop d;
+        d.main->activateWindow();
+        d.type(F::StdFlowMin, "650");
+        d.type(F::StdFlowMax, "50");
+        d.click(d.current()->computeButton());
+        auto* box = d.control<FilteredLineEdit>(F::StdFlowMin);
+        // the window keeps the box as its focus while a box of its own comes and goes
+        QCOMPARE(d.main->focusWidget(), static_cast<QWidget*>(box));
+        QCOMPARE(box->selectedText(), QStringLiteral("650"));
+        QTest::keyClicks(box, QStringLiteral("5"));
+        QCOMPARE(box->text(), QStringLiteral("5"));
+    }
+
     // The warnings stand in a red line of the window, follow what the user changes and
     // stay while messages come and go.
     void warningLineFollowsTheWindow()
@@ -301,7 +318,13 @@ private slots:
             QCoreApplication::processEvents(); // the line is redrawn once per action
             return line->isVisible() ? line->text() : QString();
         };
-        // the default gas, given at 20 C / 20 C, is beyond the method's range
+        // nothing before the inputs were used, though the default gas, given at 20 C /
+        // 20 C, is beyond the method's range
+        QCOMPARE(shown(), QString());
+        QVERIFY(!line->isVisible());
+        d.type(F::StdFlowMin, "10");
+        d.type(F::StdFlowMax, "100");
+        d.click(d.current()->computeButton());
         QVERIFY2(shown().contains(QStringLiteral("高位发热量 48.29")), qPrintable(shown()));
         QCOMPARE(line->palette().color(QPalette::WindowText), QColor(0xc0, 0, 0));
         d.choose(F::ZMode, "不修正");
@@ -886,6 +909,13 @@ private slots:
         const auto described = [](QWidget* top) {
             QStringList lines;
             for (QWidget* w : top->findChildren<QWidget*>()) {
+                // where a hidden widget lies is no one's concern until it is shown
+                if (!w->isVisibleTo(top)) {
+                    lines << QStringLiteral("%1 %2 hidden %3")
+                                 .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
+                                 .arg(w->isEnabled());
+                    continue;
+                }
                 lines << QStringLiteral("%1 %2 %3,%4 %5x%6 %7 %8")
                              .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
                              .arg(w->x())
