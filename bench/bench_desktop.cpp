@@ -164,9 +164,7 @@ void waitForTheUser()
 }
 
 // `new` and `close` in turn, the user pausing after each, while N selection windows
-// are open in the window area; the one named by `timed` is measured. In the pause the
-// program makes the window the next `new` shows (`desktopNewClosePairs` measures
-// windows opened without a pause, each made on the spot).
+// are open in the window area; the one named by `timed` is measured.
 void newAndCloseAmongWindows(benchmark::State& state, const QString& timed)
 {
     const int open = static_cast<int>(state.range(0));
@@ -196,6 +194,8 @@ void newAndCloseAmongWindows(benchmark::State& state, const QString& timed)
 
 // One "new" (the main window's command, the window shown and made current) while N
 // selection windows are open in the window area, then closed again so that N stay.
+// A record, with no goal: an engineer opens 5 to 20 windows, and a plain window area
+// opens one in a fraction of what a user notices (about 100 ms) at any count.
 void desktopNewAmongWindows(benchmark::State& state)
 {
     newAndCloseAmongWindows(state, QStringLiteral("new"));

@@ -8,7 +8,6 @@
 #include "apps/common/exit_status.h"
 #include "apps/common/script_runner.h"
 #include "apps/common/store_choice.h"
-#include "apps/desktop/desktop_style.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/pictures.h"
@@ -43,8 +42,6 @@ void prepareDesktop(QApplication& app)
     font.setFamilies({QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC")});
     font.setPointSize(9);
     QApplication::setFont(font);
-    // texts and group frames drawn for less, as they look
-    QApplication::setStyle(new DesktopStyle);
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

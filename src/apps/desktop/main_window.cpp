@@ -143,11 +143,6 @@ MainWindow::MainWindow(SelectionStore& store, const QString& today, Platform* ec
     m_mdi->setBackground(palette().brush(QPalette::Dark));
     // closing a window returns to the one used before it, not to the oldest one
     m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
-    m_spareDelay = new QTimer(this);
-    m_spareDelay->setSingleShot(true);
-    // when the program has nothing else to do: after the new window is drawn
-    m_spareDelay->setInterval(0);
-    connect(m_spareDelay, &QTimer::timeout, this, &MainWindow::makeSpareWindow);
 
     createActions();
     createMenus();
@@ -576,37 +571,17 @@ QMdiSubWindow* MainWindow::subWindowOf(const SelectionWindow* window) const
 
 void MainWindow::windowCreated(SelectionWindow& window)
 {
-    QMdiSubWindow* sub = m_spare.release();
-    auto* widget = sub ? static_cast<SelectionWidget*>(sub->widget()) : new SelectionWidget(m_workspace, m_echo);
-    if (!sub)
-        sub = NotesArea::frame(widget);
+    auto* widget = new SelectionWidget(m_workspace, m_echo);
     widget->bind(window);
-    m_mdi->addFrame(sub);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     connect(
         widget, &SelectionWidget::hint, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    // sized before it is shown: a window resized while shown keeps a timer of Qt's
-    // frame running, which every later activation stops again
     widget->fitShownSize();
-    m_mdi->showAdded(sub);
+    sub->show();
     keepInsideTheArea(sub);
     m_mdi->setActiveSubWindow(sub);
     updateWindowCommands();
-    m_spareDelay->start();
-}
-
-void MainWindow::makeSpareWindow()
-{
-    // Most of the time a new window takes goes into making its widgets, giving them
-    // their looks and measuring them. A window made while the program waits for the
-    // user leaves only showing it to the command that opens it; a window opened before
-    // the program waited again is made on the spot, as before.
-    if (m_spare)
-        return;
-    auto* widget = new SelectionWidget(m_workspace, m_echo);
-    m_spare.reset(NotesArea::frame(widget));
-    m_spare->ensurePolished();
-    widget->adjustSize();
 }
 
 void MainWindow::keepInsideTheArea(QMdiSubWindow* sub) const
@@ -696,7 +671,5 @@ void MainWindow::closeEvent(QCloseEvent* event)
             w->closeWithoutAsking();
     }
     m_mdi->closeAllSubWindows();
-    m_spareDelay->stop();
-    m_spare.reset();
     event->accept();
 }

@@ -64,8 +64,6 @@ public:
     QMdiSubWindow* subWindowOf(const SelectionWindow* window) const;
 
     QAction* newAction() const { return m_newAction; }
-    // The window made ahead for the next new selection, if it is made (test seam).
-    QMdiSubWindow* spareWindow() const { return m_spare.get(); }
     QAction* openRecordAction() const { return m_openAction; }
     QAction* deleteRecordAction() const { return m_deleteAction; }
     QAction* copyRecordAction() const { return m_copyAction; }
@@ -103,8 +101,6 @@ private:
     QWidget* createRightPanel();
     QWidget* createBottomPanel();
     void windowCreated(SelectionWindow& window);
-    // Makes the window the next new selection shows, unless there is one.
-    void makeSpareWindow();
     void keepInsideTheArea(QMdiSubWindow* sub) const;
     void windowShown(SelectionWindow& window);
     void windowClosing(SelectionWindow& window);
@@ -121,8 +117,6 @@ private:
     Workspace m_workspace;
     NotesArea* m_mdi = nullptr;
     // made ahead, outside the area: a frame whose widget shows no selection yet
-    std::unique_ptr<QMdiSubWindow> m_spare;
-    QTimer* m_spareDelay = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_storeLabel = nullptr;
     QTreeView* m_list = nullptr;

@@ -1,10 +1,6 @@
 #include "apps/desktop/notes_area.h"
 
-#include <QHideEvent>
-#include <QMdiSubWindow>
 #include <QPainter>
-#include <QShowEvent>
-#include <QSignalBlocker>
 
 namespace {
 
@@ -62,41 +58,6 @@ NotesArea::NotesArea(QWidget* parent)
     setObjectName(QStringLiteral("mdiArea"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-}
-
-QMdiSubWindow* NotesArea::frame(QWidget* widget)
-{
-    auto* sub = new QMdiSubWindow;
-    sub->setWidget(widget);
-    return sub;
-}
-
-void NotesArea::addFrame(QMdiSubWindow* sub)
-{
-    // Qt's area raises a window it adds and activates by searching all its windows
-    // for each of them (the search grows with the square of their number), unless
-    // the window stays on top; until it is shown it says so, without telling the
-    // window system, and then it is raised the plain way, as the search would.
-    sub->overrideWindowFlags(sub->windowFlags() | Qt::WindowStaysOnTopHint);
-    addSubWindow(sub);
-}
-
-void NotesArea::showAdded(QMdiSubWindow* sub)
-{
-    // What the area does when it is hidden: the active window is told it is no longer
-    // active, and every shown window stops answering activation. Then showing the new
-    // window activates it alone; what the area does when it is shown lets every window
-    // answer activation again. The window active before keeps quiet meanwhile: told,
-    // the area would raise it first, searching all its windows for each of them.
-    {
-        const QSignalBlocker quiet(activeSubWindow());
-        QHideEvent hidden;
-        QMdiArea::event(&hidden);
-    }
-    sub->show();
-    QShowEvent shown;
-    QMdiArea::showEvent(&shown);
-    sub->overrideWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
 }
 
 QString NotesArea::notesText()

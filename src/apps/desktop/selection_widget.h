@@ -68,10 +68,6 @@ signals:
     void hint(const QString& text);
 
 public:
-    // Whether the widgets show exactly what the model holds (texts, items,
-    // choices, enabled states); the first difference is described in `difference`.
-    bool agreesWithModel(QString* difference = nullptr) const;
-
     // The focus leaves a control (the medium list has a step for it).
     void leave(Field f);
 
@@ -111,7 +107,9 @@ private:
     QHBoxLayout* buildResultStrip();
     void buildFooter(QVBoxLayout* root);
     void connectButtons();
+    // Tab follows the form as it is read (selection_tab_order.h).
     void setReadingTabOrder();
+    static QString compareTabCaption();
     void ensureShownSize();
     void refresh(Field f);
     void connectControl(Field f);

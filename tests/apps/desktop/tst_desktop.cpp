@@ -18,6 +18,7 @@
 #include "support/database_file.h"
 #include "support/question_answers.h"
 #include "support/recording_platform.h"
+#include "support/widget_agreement.h"
 #include "workspace/code_key.h"
 
 #include <QAbstractButton>
@@ -184,7 +185,7 @@ struct Desktop {
     void agree()
     {
         QString difference;
-        QVERIFY2(current()->agreesWithModel(&difference), qPrintable(difference));
+        QVERIFY2(widgetsAgreeWithModel(*current(), &difference), qPrintable(difference));
     }
     // "表压换算…" clicked: the dialog it opened.
     GaugePressureDialog* openGaugeDialog()
@@ -873,79 +874,6 @@ private slots:
         QVERIFY(isTheOnlyActive(added));
         QVERIFY(added->isMaximized());
         QVERIFY(!clicked->isMaximized());
-    }
-
-    // While the program waits it makes the window the next new selection shows. That
-    // window is laid out, shows its selection and takes the focus and the user's input
-    // as a window made on the spot does; closing the program drops it.
-    void windowMadeAheadIsLikeOneMadeOnTheSpot()
-    {
-        Desktop d;
-        d.main->activateWindow();
-        const auto focusedField = [](SelectionWidget* w) -> QString {
-            for (Field f : allFields()) {
-                QWidget* c = w->control(f);
-                if (c == QApplication::focusWidget() || c->isAncestorOf(QApplication::focusWidget()))
-                    return fieldName(f);
-            }
-            return QStringLiteral("elsewhere");
-        };
-        QTRY_VERIFY(d.main->spareWindow());
-        QMdiSubWindow* ahead = d.main->spareWindow();
-        QVERIFY(!ahead->isVisible());
-        d.main->newAction()->trigger();
-        QCOMPARE(d.main->mdiArea()->activeSubWindow(), ahead);
-        SelectionWidget* fromAhead = d.current();
-        QCOMPARE(fromAhead->parentWidget(), ahead);
-        const QString focusAhead = focusedField(fromAhead);
-        // no wait in between: made on the spot
-        QVERIFY(!d.main->spareWindow());
-        d.main->newAction()->trigger();
-        SelectionWidget* onTheSpot = d.current();
-        QVERIFY(onTheSpot != fromAhead);
-        QCOMPARE(focusedField(onTheSpot), focusAhead);
-        QCoreApplication::processEvents();
-
-        const auto described = [](QWidget* top) {
-            QStringList lines;
-            for (QWidget* w : top->findChildren<QWidget*>()) {
-                // where a hidden widget lies is no one's concern until it is shown
-                if (!w->isVisibleTo(top)) {
-                    lines << QStringLiteral("%1 %2 hidden %3")
-                                 .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
-                                 .arg(w->isEnabled());
-                    continue;
-                }
-                lines << QStringLiteral("%1 %2 %3,%4 %5x%6 %7 %8")
-                             .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
-                             .arg(w->x())
-                             .arg(w->y())
-                             .arg(w->width())
-                             .arg(w->height())
-                             .arg(w->isVisibleTo(top))
-                             .arg(w->isEnabled());
-            }
-            return lines;
-        };
-        QCOMPARE(described(fromAhead), described(onTheSpot));
-        QCOMPARE(ahead->size(), onTheSpot->parentWidget()->size());
-        QCOMPARE(fromAhead->windowTitle(), QStringLiteral("流量计选型-2"));
-        QCOMPARE(onTheSpot->windowTitle(), QStringLiteral("流量计选型-3"));
-        for (SelectionWidget* w : {fromAhead, onTheSpot}) {
-            d.main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
-            QCOMPARE(d.current(), w);
-            d.agree();
-            d.type(F::StdFlowMin, "40");
-            d.type(F::StdFlowMax, "400");
-            d.click(w->computeButton());
-            QVERIFY(!w->window().form().text(F::WorkFlowMax).isEmpty());
-        }
-        QCOMPARE(fromAhead->window().form().text(F::WorkFlowMax), onTheSpot->window().form().text(F::WorkFlowMax));
-
-        QTRY_VERIFY(d.main->spareWindow());
-        QPointer<QMdiSubWindow> spare = d.main->spareWindow();
-        d.main->close();
-        QVERIFY(spare.isNull());
     }
 
     // Closing the window that holds the focus hands it to the window that becomes
