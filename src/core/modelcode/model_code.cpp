@@ -1,9 +1,8 @@
 #include "core/modelcode/model_code.h"
 
+#include "core/form/form_model.h"
 #include "core/form/numbers.h"
-#include "core/form/selection_context.h"
 #include "core/form/vocabulary.h"
-#include "core/ports/platform.h"
 #include "core/record/selection_record.h"
 
 #include <algorithm>
@@ -62,10 +61,9 @@ QString textBefore(const QString& s, QChar c)
 
 } // namespace
 
-ModelCode::ModelCode(SelectionContext& w)
-    : m_w(w)
-    , m_form(w.form)
-    , m_medium(w.form.item<Medium>(F::Medium))
+ModelCode::ModelCode(FormModel& form)
+    : m_form(form)
+    , m_medium(form.item<Medium>(F::Medium))
 {
     const QString size = m_form.text(F::Size);
     m_sizeCode = textBefore(size, u'(');
@@ -149,8 +147,7 @@ QString ModelCode::oilFieldWithoutCorrector(CodeTemplateId withCurrent, CodeTemp
 
 void ModelCode::refuse(const QString& text)
 {
-    m_w.ui().showBox(MessageKind::Information, text);
-    throw CommandStopped {};
+    throw CommandStopped {CommandStopped::Box::Information, text, std::nullopt};
 }
 
 void ModelCode::requireCorrector()
@@ -163,18 +160,14 @@ void ModelCode::requireSensorRange()
 {
     if (!m_form.text(F::PressSensorUpper).isEmpty())
         return;
-    m_w.ui().plainMessage(kNoSensorRange);
-    m_w.ui().setFocus(fieldName(F::PressSensorUpper));
-    throw CommandStopped {};
+    throw CommandStopped {CommandStopped::Box::Plain, kNoSensorRange, F::PressSensorUpper};
 }
 
 void ModelCode::requireInstallation()
 {
     if (m_form.index(F::Installation) >= 0)
         return;
-    m_w.ui().plainMessage(kNoInstallation);
-    m_w.ui().setFocus(fieldName(F::Installation));
-    throw CommandStopped {};
+    throw CommandStopped {CommandStopped::Box::Plain, kNoInstallation, F::Installation};
 }
 
 QString ModelCode::installationSuffix()

@@ -8,10 +8,10 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
 #include <span>
 
 class FormModel;
-class SelectionContext;
 
 // A placeholder of the templates and what its position of the code stands for: the
 // table expand() works from, so that a key of the codes reads the same table.
@@ -34,8 +34,19 @@ struct CodePartText {
     QString text;
 };
 
-// A composer showed its message: the selection command ends here.
-struct CommandStopped { };
+// What stops the selection command, as a composer found it: the message the user is
+// shown (the plain box with the focus moved to the field that lacks its choice, or
+// the program's box of information) and the field to choose. The composers show
+// nothing: the command's step shows it.
+struct CommandStopped {
+    enum class Box {
+        Plain,       // the platform's plain message box
+        Information, // the program's box, kind 1
+    };
+    Box box = Box::Information;
+    QString text;
+    std::optional<Field> focus;
+};
 
 // What the model-code composers work with during one run of "选型": the window's
 // selection, the working texts of the run, the corrector model chosen, and the
@@ -43,7 +54,7 @@ struct CommandStopped { };
 // checks that stop the command).
 class ModelCode {
 public:
-    explicit ModelCode(SelectionContext& w);
+    explicit ModelCode(FormModel& form);
 
     FormModel& form() { return m_form; }
     vocab::Medium medium() const { return m_medium; }
@@ -93,7 +104,7 @@ public:
     // in the rows that say so).
     void keepExProofInLetters() { m_lettersSetExProof = false; }
 
-    // Stops: the message is shown and the command ends.
+    // Stops: the command ends, with what the user is to be told (CommandStopped).
     [[noreturn]] void refuse(const QString& text); // ShowBox kind 1
     void requireCorrector();                       // "无修正仪，选型条件不满足！"
     void requireSensorRange();                     // "无压力传感器上限压力，选型失败！"
@@ -112,7 +123,6 @@ private:
 
     QString expand(QStringView templ, const QString& part);
 
-    SelectionContext& m_w;
     FormModel& m_form;
     vocab::Medium m_medium;
     bool m_keepModeWithoutItem = false;

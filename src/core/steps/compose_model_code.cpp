@@ -85,11 +85,17 @@ void composeModelCode(SelectionContext& w)
     w.clearResult();
     w.correctorModel.clear();
 
-    ModelCode m(w);
+    ModelCode m(w.form);
     QString code;
     try {
         code = dispatch(m);
-    } catch (const CommandStopped&) {
+    } catch (const CommandStopped& stopped) {
+        if (stopped.box == CommandStopped::Box::Plain)
+            w.ui().plainMessage(stopped.text);
+        else
+            w.ui().showBox(MessageKind::Information, stopped.text);
+        if (stopped.focus)
+            w.ui().setFocus(fieldName(*stopped.focus));
         w.clearResult();
         return;
     }
