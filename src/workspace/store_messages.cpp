@@ -45,29 +45,3 @@ QString notSavedMessage(const QString& number)
 {
     return QStringLiteral("系统还未保存该编号（%1）选型信息！").arg(number);
 }
-
-QString projectFailureText(const StoreError& error)
-{
-    switch (error.kind) {
-    case StoreError::Kind::Disconnected: return connectionLostText(error.statement, error.message);
-    case StoreError::Kind::Busy: return QStringLiteral("数据库正被其他程序使用，项目未更改，请稍后再试！");
-    case StoreError::Kind::Failed:
-    case StoreError::Kind::Duplicate: break;
-    }
-    return dataErrorText(error.statement, error.message);
-}
-
-QString tagTakenMessage(const QString& projectNo, const QString& tag)
-{
-    return QStringLiteral("项目 %1 中已有位号“%2”").arg(projectNo, tag);
-}
-
-QString selectionNotStoredMessage(const QString& number)
-{
-    return QStringLiteral("数据库中没有选型编号 %1").arg(number);
-}
-
-QString projectMissingMessage(const QString& projectNo)
-{
-    return QStringLiteral("没有项目 %1").arg(projectNo);
-}

@@ -24,14 +24,3 @@ void showQueryError(Platform& ui, const StoreError& error);
 // not on screen beside it (a sheet asked for by its number), the number too.
 QString notSavedMessage();
 QString notSavedMessage(const QString& number);
-
-// A failed store operation on projects as the program tells it: another program
-// holding the store, plainly; a lost connection as such; else the data error with the
-// statement and the engine's message.
-QString projectFailureText(const StoreError& error);
-
-// What is told when a line cannot be added: the tag taken, the number not stored,
-// the project not there.
-QString tagTakenMessage(const QString& projectNo, const QString& tag);
-QString selectionNotStoredMessage(const QString& number);
-QString projectMissingMessage(const QString& projectNo);

@@ -7,9 +7,8 @@
 #include "apps/common/json_line.h"
 #include "core/ports/project_store.h"
 #include "core/record/columns.h"
-#include "workspace/store_messages.h"
+#include "workspace/projects.h"
 
-#include <QDate>
 #include <QMap>
 
 #include <map>
@@ -54,6 +53,7 @@ class ProjectCommand {
 public:
     ProjectCommand(ProjectStore& store, const QString& today, const Sink& out, const Sink& err)
         : m_store(store)
+        , m_projects(store)
         , m_today(today)
         , m_out(out)
         , m_err(err)
@@ -62,18 +62,15 @@ public:
 
     int create(const Words& w)
     {
-        if (w.plain.size() != 1 || w.plain[0].trimmed().isEmpty())
+        if (w.plain.size() != 1)
             return unusable(
                 QStringLiteral("project new takes the project's name: project new NAME [--customer C] [--site S]"));
-        Project p;
-        p.name = w.plain[0];
-        p.customer = w.value(QStringLiteral("--customer"));
-        p.site = w.value(QStringLiteral("--site"));
-        p.date = QDate::fromString(m_today, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
-        const StoreResult<QString> made = m_store.createProject(p, m_today);
-        if (!made.ok())
-            return refused(projectFailureText(made.error()));
-        m_out(made.value());
+        QString number;
+        const Projects::Outcome made = m_projects.create(
+            w.plain[0], w.value(QStringLiteral("--customer")), w.value(QStringLiteral("--site")), m_today, &number);
+        if (!made.done())
+            return told(made);
+        m_out(number);
         return kExitOk;
     }
 
@@ -83,27 +80,17 @@ public:
             return unusable(QStringLiteral("project add takes P TAG NO [--qty N]"));
         int quantity = 1;
         if (w.hasValue(QStringLiteral("--qty"))) {
-            const QString qty = w.value(QStringLiteral("--qty"));
-            bool ok = false;
-            quantity = qty.toInt(&ok);
-            if (!ok || quantity < 1)
-                return unusable(QStringLiteral("--qty takes a whole number of at least 1, not '%1'").arg(qty));
+            QString problem;
+            const std::optional<int> given = Projects::quantityOf(w.value(QStringLiteral("--qty")), &problem);
+            if (!given)
+                return unusable(QStringLiteral("--qty %1：%2").arg(w.value(QStringLiteral("--qty")), problem));
+            quantity = *given;
         }
-        const QString& tag = w.plain[1];
-        if (tag.trimmed().isEmpty())
-            return unusable(QStringLiteral("project add: the tag must not be empty"));
+        if (const QString problem = Projects::tagProblem(w.plain[1]); !problem.isEmpty())
+            return unusable(problem);
         if (!findProject(w.plain[0]))
             return m_status;
-        const StoreResult<LineAdded> added = m_store.addLine(w.plain[0], {tag, w.plain[2], quantity, {}, {}});
-        if (!added.ok())
-            return refused(projectFailureText(added.error()));
-        switch (added.value()) {
-        case LineAdded::Added: return kExitOk;
-        case LineAdded::TagTaken: return refused(tagTakenMessage(w.plain[0], tag));
-        case LineAdded::NoSuchSelection: return refused(selectionNotStoredMessage(w.plain[2]));
-        case LineAdded::NoSuchProject: return unusable(projectMissingMessage(w.plain[0]));
-        }
-        return kExitOk;
+        return told(m_projects.add(w.plain[0], w.plain[1], w.plain[2], quantity));
     }
 
     int remove(const Words& w)
@@ -112,12 +99,7 @@ public:
             return unusable(QStringLiteral("project remove takes P TAG"));
         if (!findProject(w.plain[0]))
             return m_status;
-        const StoreResult<bool> removed = m_store.removeLine(w.plain[0], w.plain[1]);
-        if (!removed.ok())
-            return refused(projectFailureText(removed.error()));
-        if (!removed.value())
-            return refused(QStringLiteral("项目 %1 中没有位号“%2”").arg(w.plain[0], w.plain[1]));
-        return kExitOk;
+        return told(m_projects.remove(w.plain[0], w.plain[1]));
     }
 
     int list(const Words& w)
@@ -126,7 +108,7 @@ public:
             return unusable(QStringLiteral("project list takes no arguments"));
         const StoreResult<std::vector<Project>> projects = m_store.listProjects();
         if (!projects.ok())
-            return refused(projectFailureText(projects.error()));
+            return refused(Projects::failureText(projects.error()));
         for (const Project& p : projects.value())
             m_out(projectEvent(p));
         return kExitOk;
@@ -178,7 +160,7 @@ private:
             return std::nullopt;
         StoreResult<std::vector<ProjectLine>> lines = m_store.projectLines(p->number);
         if (!lines.ok()) {
-            m_status = refused(projectFailureText(lines.error()));
+            m_status = refused(Projects::failureText(lines.error()));
             return std::nullopt;
         }
         return ProjectWithLines {*p, std::move(lines.value())};
@@ -190,14 +172,26 @@ private:
     {
         const StoreResult<std::optional<Project>> p = m_store.fetchProject(number);
         if (!p.ok()) {
-            m_status = refused(projectFailureText(p.error()));
+            m_status = refused(Projects::failureText(p.error()));
             return std::nullopt;
         }
         if (!p.value())
-            m_status = unusable(projectMissingMessage(number));
+            m_status = unusable(Projects::projectMissingText(number));
         return p.value();
     }
 
+    // An outcome as the command tells it: a project that is not there is a command
+    // line that cannot be used; anything else not done is refused.
+    int told(const Projects::Outcome& outcome)
+    {
+        switch (outcome.kind) {
+        case Projects::Outcome::Kind::Done: return kExitOk;
+        case Projects::Outcome::Kind::NoSuchProject: return unusable(outcome.message);
+        case Projects::Outcome::Kind::Refused:
+        case Projects::Outcome::Kind::StoreFailed: break;
+        }
+        return refused(outcome.message);
+    }
     int refused(const QString& reason)
     {
         m_err(reason);
@@ -210,6 +204,7 @@ private:
     }
 
     ProjectStore& m_store;
+    Projects m_projects;
     QString m_today;
     Sink m_out;
     Sink m_err;
@@ -275,16 +270,16 @@ std::optional<BatchProject> BatchProject::open(SelectionStore& store, const QStr
 {
     ProjectStore* projects = projectsOf(store);
     if (!projects) {
-        err(projectMissingMessage(number));
+        err(Projects::projectMissingText(number));
         return std::nullopt;
     }
     const StoreResult<std::optional<Project>> p = projects->fetchProject(number);
     if (!p.ok()) {
-        err(projectFailureText(p.error()));
+        err(Projects::failureText(p.error()));
         return std::nullopt;
     }
     if (!p.value()) {
-        err(projectMissingMessage(number));
+        err(Projects::projectMissingText(number));
         return std::nullopt;
     }
     return BatchProject(*projects, number, err);
@@ -292,21 +287,14 @@ std::optional<BatchProject> BatchProject::open(SelectionStore& store, const QStr
 
 void BatchProject::attach(const QString& tag, const QString& selectionNo)
 {
-    const auto failed = [this, &selectionNo](const QString& reason) {
-        ++m_failed;
-        m_err(QStringLiteral("选型 %1 未加入项目 %2：%3").arg(selectionNo, m_number, reason));
-    };
-    if (tag.trimmed().isEmpty())
-        return failed(QStringLiteral("测点没有 Id，不能作位号"));
-    const StoreResult<LineAdded> added = m_store->addLine(m_number, {tag, selectionNo, 1, {}, {}});
-    if (!added.ok())
-        return failed(projectFailureText(added.error()));
-    switch (added.value()) {
-    case LineAdded::Added: return;
-    case LineAdded::TagTaken: return failed(tagTakenMessage(m_number, tag));
-    case LineAdded::NoSuchSelection: return failed(selectionNotStoredMessage(selectionNo));
-    case LineAdded::NoSuchProject: return failed(projectMissingMessage(m_number));
-    }
+    const Projects::Outcome added = Projects(*m_store).add(m_number, tag, selectionNo);
+    if (added.done())
+        return;
+    ++m_failed;
+    // a point without an Id has no tag: said as the batch's own reason
+    const QString reason
+        = Projects::tagProblem(tag).isEmpty() ? added.message : QStringLiteral("测点没有 Id，不能作位号");
+    m_err(QStringLiteral("选型 %1 未加入项目 %2：%3").arg(selectionNo, m_number, reason));
 }
 
 CopiedProjects copyProjects(SelectionStore& source, SelectionStore& target, const Sink& out, const Sink& err)
@@ -317,14 +305,14 @@ CopiedProjects copyProjects(SelectionStore& source, SelectionStore& target, cons
         return CopiedProjects::All;
     const StoreResult<std::vector<Project>> projects = from->allProjects();
     if (!projects.ok()) {
-        err(projectFailureText(projects.error()));
+        err(Projects::failureText(projects.error()));
         return CopiedProjects::StoreFailed;
     }
     if (projects.value().empty())
         return CopiedProjects::All;
     const StoreResult<std::vector<StoredProjectLine>> lines = from->allLines();
     if (!lines.ok()) {
-        err(projectFailureText(lines.error()));
+        err(Projects::failureText(lines.error()));
         return CopiedProjects::StoreFailed;
     }
     if (!to) {
@@ -333,7 +321,7 @@ CopiedProjects copyProjects(SelectionStore& source, SelectionStore& target, cons
     }
     const StoreResult<ProjectCopyOutcome> copied = to->insertProjectsUnlessStored(projects.value(), lines.value());
     if (!copied.ok()) {
-        err(projectFailureText(copied.error()));
+        err(Projects::failureText(copied.error()));
         return CopiedProjects::StoreFailed;
     }
     const ProjectCopyOutcome& o = copied.value();

@@ -1,6 +1,7 @@
 #include "apps/desktop/project_panel.h"
 
 #include "core/ports/platform.h"
+#include "workspace/projects.h"
 #include "workspace/store_messages.h"
 
 #include <QDate>
@@ -22,11 +23,11 @@ QString projectUnavailable(SelectionStore& store, const QString& number)
 {
     ProjectStore* projects = projectsOf(store);
     if (!projects)
-        return projectMissingMessage(number);
+        return Projects::projectMissingText(number);
     const StoreResult<std::optional<Project>> project = projects->fetchProject(number);
     if (!project.ok())
-        return projectFailureText(project.error());
-    return project.value() ? QString() : projectMissingMessage(number);
+        return Projects::failureText(project.error());
+    return project.value() ? QString() : Projects::projectMissingText(number);
 }
 
 ProjectPanel::ProjectPanel(
@@ -96,17 +97,16 @@ QString ProjectPanel::createProject(const QString& name)
 {
     if (!m_projects)
         return QString();
-    Project p;
-    p.name = name;
-    p.date = QDate::fromString(m_today, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
-    const StoreResult<QString> made = m_projects->createProject(p, m_today);
-    if (!made.ok()) {
-        showDataError(m_ui, made.error());
+    QString number;
+    const Projects::Outcome made = Projects(*m_projects).create(name, QString(), QString(), m_today, &number);
+    if (!made.done()) {
+        m_ui.showBox(made.kind == Projects::Outcome::Kind::StoreFailed ? MessageKind::Error : MessageKind::Information,
+            made.message);
         return QString();
     }
     refresh();
-    openProject(made.value());
-    return made.value();
+    openProject(number);
+    return number;
 }
 
 ProjectWindow* ProjectPanel::windowOf(const QString& number) const

@@ -117,7 +117,7 @@ void ProjectWindow::reload()
     if (!project.ok())
         return tellFailure(project.error());
     if (!project.value())
-        return tell(projectMissingMessage(m_project.number));
+        return tell(Projects::projectMissingText(m_project.number));
     m_project = *project.value();
     const StoreResult<std::vector<ProjectLine>> lines = m_projects.projectLines(m_project.number);
     if (!lines.ok())
@@ -163,65 +163,36 @@ void ProjectWindow::lineEdited(int row, int column)
     int quantity = line.quantity;
     const QString text = m_table->item(row, column)->text().trimmed();
     if (column == kTagColumn) {
-        if (text.isEmpty()) {
-            tell(QStringLiteral("位号不能为空！"));
-            return fillTable();
-        }
         tag = text;
     } else if (column == kQuantityColumn) {
-        bool ok = false;
-        quantity = text.toInt(&ok);
-        if (!ok || quantity < 1) {
-            tell(QStringLiteral("数量应为不小于1的整数！"));
+        QString problem;
+        const std::optional<int> typed = Projects::quantityOf(text, &problem);
+        if (!typed) {
+            tell(problem);
             return fillTable();
         }
+        quantity = *typed;
     } else {
         return;
     }
-    if (tag == line.tag && quantity == line.quantity)
+    if (tag == line.tag && quantity == line.quantity && line.quantityValid())
         return;
-    const StoreResult<LineAdded> updated = m_projects.updateLine(m_project.number, line.tag, tag, quantity);
-    if (!updated.ok())
-        tellFailure(updated.error());
-    else if (updated.value() == LineAdded::TagTaken)
-        tell(tagTakenMessage(m_project.number, tag));
+    const Projects::Outcome changed = Projects(m_projects).change(m_project.number, line.tag, tag, quantity);
+    told(changed);
     reload();
-    if (updated.ok() && updated.value() == LineAdded::Added && onChanged)
+    if (changed.done() && onChanged)
         onChanged();
-}
-
-QString ProjectWindow::freeTag(const QString& number) const
-{
-    const auto taken = [this](const QString& tag) {
-        return std::any_of(m_lines.begin(), m_lines.end(), [&tag](const ProjectLine& l) { return l.tag == tag; });
-    };
-    QString tag = number;
-    for (int n = 2; taken(tag); ++n)
-        tag = QStringLiteral("%1-%2").arg(number).arg(n);
-    return tag;
 }
 
 bool ProjectWindow::addSelection(const QString& number)
 {
-    const StoreResult<LineAdded> added = m_projects.addLine(m_project.number, {freeTag(number), number, 1, {}, {}});
-    if (!added.ok()) {
-        tellFailure(added.error());
-        return false;
-    }
-    switch (added.value()) {
-    case LineAdded::Added: break;
-    case LineAdded::TagTaken: // another program took it meanwhile
-        tell(tagTakenMessage(m_project.number, freeTag(number)));
-        break;
-    case LineAdded::NoSuchSelection:
-        tell(QStringLiteral("选型编号（%1）还未保存，请先保存再加入项目！").arg(number));
-        break;
-    case LineAdded::NoSuchProject: tell(projectMissingMessage(m_project.number)); break;
-    }
+    QString tag;
+    const Projects::Outcome added = Projects(m_projects).addUnderFreeTag(m_project.number, number, m_lines, &tag);
+    told(added);
     reload();
-    if (added.value() == LineAdded::Added && onChanged)
+    if (added.done() && onChanged)
         onChanged();
-    return added.value() == LineAdded::Added;
+    return added.done();
 }
 
 bool ProjectWindow::addCurrentSelection()
@@ -249,13 +220,13 @@ bool ProjectWindow::removeCurrentLine()
     const int row = m_table->currentRow();
     if (row < 0 || row >= static_cast<int>(m_lines.size()))
         return false;
-    const StoreResult<bool> removed = m_projects.removeLine(m_project.number, m_lines[static_cast<size_t>(row)].tag);
-    if (!removed.ok())
-        tellFailure(removed.error());
+    const Projects::Outcome removed
+        = Projects(m_projects).remove(m_project.number, m_lines[static_cast<size_t>(row)].tag);
+    told(removed);
     reload();
-    if (removed.ok() && onChanged)
+    if (removed.done() && onChanged)
         onChanged();
-    return removed.ok() && removed.value();
+    return removed.done();
 }
 
 void ProjectWindow::openCurrentLine()
@@ -277,19 +248,14 @@ bool ProjectWindow::saveHeader()
     changed.customer = m_customer->text().trimmed();
     changed.site = m_site->text().trimmed();
     changed.notes = m_notes->text().trimmed();
-    if (changed.name.isEmpty()) {
-        tell(QStringLiteral("项目名称不能为空！"));
+    const Projects::Outcome updated = Projects(m_projects).update(changed);
+    told(updated);
+    if (!updated.done())
         return false;
-    }
-    const StoreResult<bool> updated = m_projects.updateProject(changed);
-    if (!updated.ok()) {
-        tellFailure(updated.error());
-        return false;
-    }
     reload();
     if (onChanged)
         onChanged();
-    return updated.value();
+    return true;
 }
 
 QPrintPreviewDialog* ProjectWindow::createPreview()
@@ -352,5 +318,14 @@ void ProjectWindow::tell(const QString& text)
 void ProjectWindow::tellFailure(const StoreError& error)
 {
     m_ui.showBox(error.kind == StoreError::Kind::Busy ? MessageKind::Information : MessageKind::Error,
-        projectFailureText(error));
+        Projects::failureText(error));
+}
+
+void ProjectWindow::told(const Projects::Outcome& outcome)
+{
+    if (outcome.done())
+        return;
+    const bool error
+        = outcome.kind == Projects::Outcome::Kind::StoreFailed && outcome.storeError != StoreError::Kind::Busy;
+    m_ui.showBox(error ? MessageKind::Error : MessageKind::Information, outcome.message);
 }

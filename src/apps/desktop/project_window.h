@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ports/project_store.h"
+#include "workspace/projects.h"
 
 #include <QWidget>
 
@@ -72,12 +73,12 @@ public:
 
 private:
     bool addSelection(const QString& number);
-    // A tag the project does not hold yet for a new line of `number`.
-    QString freeTag(const QString& number) const;
     void fillTable();
     void lineEdited(int row, int column);
     void tell(const QString& text);
     void tellFailure(const StoreError& error);
+    // What became of a change, told unless it was done.
+    void told(const Projects::Outcome& outcome);
 
     ProjectStore& m_projects;
     SelectionStore& m_selections;

@@ -86,8 +86,8 @@ private slots:
         QTest::newRow("add") << QStringList {"add", kProject, "FT-102", "20261210002", "--qty", "3"} << 0 << "";
         QTest::newRow("add, tag taken") << QStringList {"add", kProject, "FT-101", "20261210002"} << 1
                                         << "项目 XM20261210001 中已有位号“FT-101”";
-        QTest::newRow("add, number not stored")
-            << QStringList {"add", kProject, "FT-103", "20261210009"} << 1 << "数据库中没有选型编号 20261210009";
+        QTest::newRow("add, number not stored") << QStringList {"add", kProject, "FT-103", "20261210009"} << 1
+                                                << "选型编号（20261210009）还未保存，不能加入项目！";
         QTest::newRow("add, no such project")
             << QStringList {"add", "XM20991231001", "FT-1", "20261210001"} << 2 << "没有项目 XM20991231001";
         QTest::newRow("add, quantity not a number")

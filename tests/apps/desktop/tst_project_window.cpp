@@ -1,4 +1,5 @@
 #include "adapters/sqlite/selection_database.h"
+#include "apps/cli/cli_command.h"
 #include "apps/desktop/main_window.h"
 #include "apps/desktop/project_panel.h"
 #include "apps/desktop/widget_platform.h"
@@ -150,6 +151,88 @@ private slots:
         QVERIFY(w->removeCurrentLine());
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(table->item(0, 0)->text(), QStringLiteral("FT-101"));
+    }
+
+    // A project's rules live in one place: both programs refuse the same input with
+    // the same text (the desktop in a box, the command line on standard error).
+    void bothProgramsSayTheSame_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("an empty tag") << "empty tag"
+                                      << "位号不能为空！";
+        QTest::newRow("a quantity that is none") << "quantity 0"
+                                                 << "数量应为不小于1的整数！";
+        QTest::newRow("a tag another line holds") << "tag taken"
+                                                  << "项目 XM20261210001 中已有位号“FT-2”";
+        // the current window's number, not saved yet
+        QTest::newRow("a number not stored") << "not stored"
+                                             << "选型编号（20261210001）还未保存，不能加入项目！";
+        QTest::newRow("an empty name") << "empty name"
+                                       << "项目名称不能为空！";
+    }
+
+    void bothProgramsSayTheSame()
+    {
+        QFETCH(QString, refusal);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("d.mdb"));
+        {
+            QString error;
+            QVERIFY2(SelectionDatabase::create(db, &error), qPrintable(error));
+            SelectionDatabase store;
+            store.open(db);
+            store.insert(projectSelectionRow(QStringLiteral("20261209001"), QStringLiteral("LWQ-A")));
+        }
+        const auto cli = [&db](const QStringList& args) {
+            QStringList err;
+            runFlowselCli(
+                QStringList {"--db", db, "--today", "20261210"} + args, [](const QString&) {},
+                [&err](const QString& line) { err << line; });
+            return err.join(u'\n');
+        };
+        const QString p = QStringLiteral("XM20261210001");
+        QCOMPARE(cli({"project", "new", "城东门站"}), QString());
+        QCOMPARE(cli({"project", "add", p, "FT-1", "20261209001"}), QString());
+        QCOMPARE(cli({"project", "add", p, "FT-2", "20261209001"}), QString());
+
+        QString fromCli;
+        if (refusal == u"empty tag")
+            fromCli = cli({"project", "add", p, " ", "20261209001"});
+        else if (refusal == u"quantity 0")
+            fromCli = cli({"project", "add", p, "FT-3", "20261209001", "--qty", "0"});
+        else if (refusal == u"tag taken")
+            fromCli = cli({"project", "add", p, "FT-2", "20261209001"});
+        else if (refusal == u"not stored")
+            fromCli = cli({"project", "add", p, "FT-3", "20261210001"});
+        else
+            fromCli = cli({"project", "new", " "});
+        QVERIFY2(fromCli.contains(said), qPrintable(fromCli));
+
+        SelectionDatabase store;
+        store.open(db);
+        RecordingPlatform told;
+        MainWindow main(store, QStringLiteral("20261210"), &told);
+        main.show();
+        QCoreApplication::processEvents();
+        main.workspace().activate();
+        ProjectWindow* w = main.projectPanel()->openProject(p);
+        QVERIFY(w);
+        QTableWidget* table = w->lineTable();
+        told.events.clear();
+        if (refusal == u"empty tag") {
+            table->item(0, 0)->setText(QStringLiteral(" "));
+        } else if (refusal == u"quantity 0") {
+            table->item(0, 7)->setText(QStringLiteral("0"));
+        } else if (refusal == u"tag taken") {
+            table->item(0, 0)->setText(QStringLiteral("FT-2"));
+        } else if (refusal == u"not stored") {
+            QVERIFY(!w->addCurrentSelection());
+        } else {
+            QVERIFY(main.projectPanel()->createProject(QStringLiteral(" ")).isEmpty());
+        }
+        QCOMPARE(told.events, QStringList {QStringLiteral("box 1: ") + said});
     }
 
     void headerChangedAndListed()
