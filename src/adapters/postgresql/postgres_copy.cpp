@@ -1,5 +1,8 @@
 #include "adapters/postgresql/postgres_copy.h"
 
+#include "adapters/sql/statements.h"
+#include "core/record/columns.h"
+
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -137,3 +140,35 @@ std::optional<QSqlError> copyRowsInto(
         return error;
     return copyAnswer(db);
 }
+
+namespace copied_rows {
+
+const QString& tableName()
+{
+    static const QString name = QStringLiteral("copied_rows");
+    return name;
+}
+
+Statement create()
+{
+    // emptied by every commit, so that the rows of a transaction never outlive it
+    return {QStringLiteral("create temporary table if not exists %1 (like %2) on commit delete rows")
+                .arg(tableName(), kSelectionTable),
+        {}};
+}
+
+Statement empty()
+{
+    // within a transaction a delete is cheaper than a truncate, which makes a new file
+    return {QStringLiteral("delete from %1").arg(tableName()), {}};
+}
+
+Statement insertUnlessStored()
+{
+    const QString key = statements::quotedName(columns()[0].name);
+    return {QStringLiteral("insert into %1 select * from %2 on conflict (%3) do nothing returning %3")
+                .arg(kSelectionTable, tableName(), key),
+        {}};
+}
+
+} // namespace copied_rows

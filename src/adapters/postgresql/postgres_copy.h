@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/sql/query_helpers.h"
 #include "core/ports/selection_store.h"
 
 #include <QByteArray>
@@ -28,3 +29,13 @@ QByteArray copyData(const std::vector<StoredRow>& rows, int columns);
 std::optional<QSqlError> sendCopyData(const QSqlDatabase& db, const QString& table, const QByteArray& data);
 // The server's answer to the rows sent: its error when it refused them.
 std::optional<QSqlError> copyAnswer(const QSqlDatabase& db);
+
+// A session's own table of the store's columns, into which many rows are copied in
+// one stream before they go into the table: made where it is missing, emptied, and
+// its rows stored unless their numbers are (answering those stored).
+namespace copied_rows {
+const QString& tableName();
+Statement create();
+Statement empty();
+Statement insertUnlessStored();
+} // namespace copied_rows

@@ -1,6 +1,7 @@
 #include "adapters/postgresql/postgres_database.h"
 
 #include "adapters/postgresql/postgres_copy.h"
+#include "adapters/postgresql/search_index.h"
 #include "adapters/sql/project_tables.h"
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
@@ -103,63 +104,6 @@ bool isConnectionLost(const QString& sqlState)
         || sqlState == u"57P03";
 }
 
-// The search indexes that are there, each with whether it is usable: one whose
-// making was cut short is there, unusable, and kept by "if not exists".
-std::map<QString, bool> searchIndexes(const QSqlDatabase& db)
-{
-    QSqlQuery q(db);
-    std::map<QString, bool> found;
-    if (executeStatement(q, statements::postgresSearchIndexesFound())) {
-        while (q.next())
-            found[q.value(0).toString()] = q.value(1).toBool();
-    }
-    return found;
-}
-
-// Adds the search indexes where they are missing, while saves go on. init-db does so
-// whatever the table holds; an opening program only on a table of a size whose
-// indexes are made in a moment, since it waits for them (at a million rows, about
-// a minute): a big table made before them gets them from init-db. A role that may
-// not make them, or a making cut short (by another program's long transaction),
-// keeps searching without them: slower, never wrong, the statements the same.
-void addSearchIndexes(const QSqlDatabase& db, bool whateverTheSize)
-{
-    constexpr int kRowsIndexedAtOpen = 50000;
-    const std::map<QString, bool> found = searchIndexes(db);
-    if (found.size() == 2 && found.begin()->second && found.rbegin()->second)
-        return;
-    QSqlQuery q(db);
-    if (!whateverTheSize) {
-        const Statement count = statements::postgresRowsUpTo(kRowsIndexedAtOpen);
-        if (!executeStatement(q, count) || !q.next() || q.value(0).toInt() >= kRowsIndexedAtOpen)
-            return;
-    }
-    for (const auto& [name, usable] : found) {
-        if (!usable)
-            q.exec(QStringLiteral("drop index concurrently if exists %1").arg(name));
-    }
-    for (const QString& sql : statements::postgresSearchIndex()) {
-        if (!q.exec(sql))
-            break;
-    }
-    q.finish();
-}
-
-// The search indexes that are not there, or not usable (a making cut short).
-QStringList missingSearchIndexes(const QSqlDatabase& db)
-{
-    const std::map<QString, bool> found = searchIndexes(db);
-    QStringList missing;
-    for (const QString& name : statements::postgresSearchIndexNames()) {
-        const auto it = found.find(name);
-        if (it == found.end())
-            missing << name;
-        else if (!it->second)
-            missing << QStringLiteral("%1（不可用）").arg(name);
-    }
-    return missing;
-}
-
 } // namespace
 
 bool PostgresDatabase::open(const PostgresLocation& where, QString* error)
@@ -216,20 +160,19 @@ QString PostgresDatabase::connect(bool createTable)
         return problem;
     if (createTable && !hasProjects())
         return projectTablesMissing();
-    const QStringList missing = missingSearchIndexes(db);
-    addSearchIndexes(db, createTable);
+    const QStringList missing = postgres_search::missing(db);
+    postgres_search::add(db, createTable);
     // indexes another program dropped (or never made) and this opening made: what a
     // check of the store tells as put right
-    if (!missing.isEmpty() && missingSearchIndexes(db).isEmpty())
+    if (!missing.isEmpty() && postgres_search::missing(db).isEmpty())
         m_searchIndexRepaired = QStringLiteral("检索索引缺少 %1").arg(missing.join(u'、'));
-    setSearchIndex(statements::Index::NumberRange);
     return QString();
 }
 
 std::vector<StoreFinding> PostgresDatabase::checkAndRepair()
 {
     std::vector<StoreFinding> findings;
-    if (std::optional<StoreError> notReady = readyFor(statements::postgresSearchIndexesFound()))
+    if (std::optional<StoreError> notReady = readyFor(postgres_search::foundStatement()))
         return {{QStringLiteral("store"), notReady->message, false}};
     const QSqlDatabase db = connection();
     if (!hasProjects())
@@ -237,12 +180,12 @@ std::vector<StoreFinding> PostgresDatabase::checkAndRepair()
     // what the opening put right already is a finding of the (first) check too
     if (const QString atOpening = std::exchange(m_searchIndexRepaired, QString()); !atOpening.isEmpty())
         findings.push_back({QStringLiteral("search-index"), atOpening, true});
-    const QStringList missing = missingSearchIndexes(db);
+    const QStringList missing = postgres_search::missing(db);
     if (missing.isEmpty())
         return findings;
     const QString what = QStringLiteral("检索索引缺少 %1").arg(missing.join(u'、'));
-    addSearchIndexes(db, true);
-    const QStringList still = missingSearchIndexes(db);
+    postgres_search::add(db, true);
+    const QStringList still = postgres_search::missing(db);
     if (still.isEmpty())
         findings.push_back({QStringLiteral("search-index"), what, true});
     else
@@ -294,6 +237,19 @@ StoreError::Kind PostgresDatabase::kindOf(const QSqlError& error)
     return StoreError::Kind::Failed;
 }
 
+bool PostgresDatabase::searchIsIndexed(const QString& search)
+{
+    // the trigram index, or the key's range of a number's beginning
+    return search.isEmpty() || statements::trigramsServe(search) || statements::isNumberPrefix(search);
+}
+
+Statement PostgresDatabase::pageStatement(const ListQuery& query, int limit)
+{
+    if (statements::isNumberPrefix(query.search))
+        return postgres_search::page(query, limit);
+    return SqlStore::pageStatement(query, limit);
+}
+
 QString PostgresDatabase::unstorableText(const QString& text) const
 {
     return text.contains(QChar(u'\0')) ? QStringLiteral("含有NUL字符，PostgreSQL 不能保存") : QString();
@@ -314,14 +270,13 @@ std::unique_ptr<SelectionStore> openPostgresDatabase(const QString& uri, bool* o
 
 StoreResult<QSet<QString>> PostgresDatabase::insertManyUnlessStored(const std::vector<StoredRow>& rows)
 {
-    for (const Statement& step : {statements::createCopiedRows(), statements::emptyCopiedRows()}) {
+    for (const Statement& step : {copied_rows::create(), copied_rows::empty()}) {
         if (const std::optional<StoreError> error = control(step.sql))
             return *error;
     }
-    if (const std::optional<QSqlError> error
-        = copyRowsInto(connection(), statements::copiedRowsTable(), rows, kColumnCount))
-        return copyError(*error, statements::copiedRowsTable());
-    return numbersAnswered(statements::insertCopiedUnlessStored());
+    if (const std::optional<QSqlError> error = copyRowsInto(connection(), copied_rows::tableName(), rows, kColumnCount))
+        return copyError(*error, copied_rows::tableName());
+    return numbersAnswered(copied_rows::insertUnlessStored());
 }
 
 StoreResult<bool> PostgresDatabase::beginCopyIntoEmpty()
@@ -343,12 +298,12 @@ StoreResult<bool> PostgresDatabase::beginCopyIntoEmpty()
         return usualWay(*error);
     bool empty = false;
     if (const std::optional<StoreError> error = runStatement(
-            statements::postgresRowsUpTo(1), [&empty](QSqlQuery& q) { empty = q.next() && q.value(0).toInt() == 0; }))
+            postgres_search::rowsUpTo(1), [&empty](QSqlQuery& q) { empty = q.next() && q.value(0).toInt() == 0; }))
         return usualWay(*error);
     if (!empty)
         return usualWay(StoreError {});
     QStringList dropped;
-    for (const auto& [name, usable] : searchIndexes(db))
+    for (const auto& [name, usable] : postgres_search::found(db))
         dropped << name;
     if (!dropped.isEmpty()) {
         if (const std::optional<StoreError> error
@@ -457,8 +412,8 @@ StoreResult<InsertOutcome> PostgresDatabase::endCopyIntoEmpty(bool keep)
         QStringList steps {QStringLiteral("set constraints all immediate")};
         // those that were there, without the extension (made[0]): the trigram index
         // that was there had it
-        const QStringList made = statements::postgresSearchIndex(statements::Making::InTransaction);
-        const QStringList names = statements::postgresSearchIndexNames();
+        const QStringList made = postgres_search::made(postgres_search::Making::InTransaction);
+        const QStringList names = postgres_search::names();
         for (qsizetype i = 0; i < names.size(); ++i) {
             if (m_droppedIndexes.contains(names[i]))
                 steps << made[i + 1];

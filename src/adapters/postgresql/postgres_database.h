@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/postgresql/postgres_location.h"
+#include "adapters/sql/copy_into_empty.h"
 #include "adapters/sql/sql_store.h"
 
 #include <QByteArray>
@@ -12,7 +13,7 @@
 // (its 45 text columns, the selection number the key), the same statements.
 // A connection that is lost (the server stopped, the network gone) fails the
 // operation that needed it as Disconnected; the next operation connects again.
-class PostgresDatabase : public SqlStore {
+class PostgresDatabase : public SqlStore, public CopyIntoEmpty {
 public:
     PostgresDatabase() = default;
 
@@ -34,6 +35,7 @@ public:
     StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
 
     std::vector<StoreFinding> checkAndRepair() override;
+    bool searchIsIndexed(const QString& search) override;
 
 protected:
     std::optional<StoreError> readyFor(const Statement& statement) override;
@@ -42,6 +44,9 @@ protected:
     QString messageOf(const QSqlError& error) const override;
     bool quotesNames() const override { return true; }
     statements::Match likeMatch() const override { return statements::Match::ILike; }
+    // A number's beginning is read from the key's range beside the texts: the planner
+    // would read an "or" of the two from the top of the key.
+    Statement pageStatement(const ListQuery& query, int limit) override;
     // A text holding NUL: PostgreSQL's text cannot, and Qt's driver would send it
     // cut off there, or as a broken statement.
     QString unstorableText(const QString& text) const override;

@@ -39,8 +39,6 @@ QString SqlStore::newConnectionName()
 void SqlStore::close()
 {
     m_queries->byText.clear(); // before the connection goes
-    m_searchIndex = statements::Index::None;
-    m_probedSearch.clear();
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -239,47 +237,9 @@ std::vector<StoredRow> allRows(QSqlQuery& q)
 
 } // namespace
 
-// A text that many rows hold is found soonest by reading the rows newest first,
-// as without the index: its first page lies among the newest rows, while the index
-// would name every row that holds it before one is compared. The index serves a
-// text that few rows hold, which the scan would look for through the whole table.
-// The choice changes how fast, never which rows; it is made once for a text, by
-// counting its first entries in the index.
-statements::Index SqlStore::indexFor(const QString& search)
-{
-    constexpr int kFewRows = 3000;
-    if (m_searchIndex == statements::Index::NumberRange)
-        return m_searchIndex;
-    if (m_searchIndex == statements::Index::None || !statements::trigramsServe(search))
-        return statements::Index::None;
-    if (search != m_probedSearch) {
-        const StoreResult<int> found = run<int>(statements::sqliteSearchMatches(search, kFewRows),
-            [](QSqlQuery& q) { return q.next() ? q.value(0).toInt() : 0; });
-        m_probedSearch = search;
-        m_probedServes = found.ok() && found.value() < kFewRows;
-    }
-    return m_probedServes ? m_searchIndex : statements::Index::None;
-}
-
 StoreResult<std::vector<StoredRow>> SqlStore::readPage(const ListQuery& query, int limit)
 {
-    return run<std::vector<StoredRow>>(
-        statements::listPage(query, limit, likeMatch(), indexFor(query.search)), allRows);
-}
-
-bool SqlStore::searchIsIndexed(const QString& search)
-{
-    if (search.isEmpty())
-        return true;
-    switch (m_searchIndex) {
-    case statements::Index::None: return false;
-    // the server's trigram index, or the key's range of a number's beginning
-    case statements::Index::NumberRange: return statements::trigramsServe(search) || statements::isNumberPrefix(search);
-    // the file's trigram index: when it names few rows it is read, else the newest
-    // rows hold the first page
-    case statements::Index::Trigrams: return statements::trigramsServe(search);
-    }
-    return false;
+    return run<std::vector<StoredRow>>(pageStatement(query, limit), allRows);
 }
 
 StoreResult<ScannedSlice> SqlStore::scanSlice(const ListQuery& query, int limit, int sliceRows)

@@ -38,8 +38,9 @@ public:
     QSqlDatabase connection() const;
     // Lets the connection go.
     void close();
-    // Whether searches read the trigram index beside the table.
-    bool searchIndexed() const { return m_searchIndex == statements::Index::Trigrams; }
+    // Whether searches read a trigram index beside the table that the store keeps
+    // itself (the SQLite file's; a server picks its own indexes).
+    virtual bool searchIndexed() const { return false; }
     // Checks the store's tables and its search index through, and repairs what can be
     // made again from the rows (the index); one finding per thing found.
     virtual std::vector<StoreFinding> checkAndRepair() = 0;
@@ -52,7 +53,8 @@ public:
     StoreResult<bool> remove(const QString& number) override;
     StoreResult<std::vector<StoredRow>> readPage(const ListQuery& query, int limit) override;
     StoreResult<bool> holds(const ListQuery& query, const QString& number) override;
-    bool searchIsIndexed(const QString& search) override;
+    // An empty search only: the engines tell what their indexes serve.
+    bool searchIsIndexed(const QString& search) override { return search.isEmpty(); }
     StoreResult<ScannedSlice> scanSlice(const ListQuery& query, int limit, int sliceRows) override;
     StoreResult<int> highestSequenceOfDay(const QString& day) override;
     StoreResult<QStringList> numbersOfDay(const QString& day) override;
@@ -104,7 +106,12 @@ protected:
     virtual bool quotesNames() const { return false; }
     // How this engine's LIKE compares letters.
     virtual statements::Match likeMatch() const { return statements::Match::CaseFoldingLike; }
-    void setSearchIndex(statements::Index index) { m_searchIndex = index; }
+    // The statement of a page of the list: the rows compared one by one, unless the
+    // engine's index finds them sooner.
+    virtual Statement pageStatement(const ListQuery& query, int limit)
+    {
+        return statements::listPage(query, limit, likeMatch());
+    }
     // Why the engine cannot hold a value of the row, found before the row is sent, so
     // that the reason is clear; none when it can.
     std::optional<QString> unstorableValue(const StoredRow& row) const;
@@ -133,8 +140,6 @@ private:
     template <typename T, typename Read>
     StoreResult<T> run(const Statement& statement, Read read);
     StoreError failure(const Statement& statement, QSqlQuery& query);
-    // Whether a search reads the trigram index: only when it finds few rows there.
-    statements::Index indexFor(const QString& search);
     // insertUnlessStored's rows [from, to): stored by one statement, or row by row
     // when the engine refuses one of them; what became of them goes to `outcome`.
     // An error only when the store itself fails.
@@ -158,10 +163,6 @@ private:
 
     QString m_connectionName;
     ProjectTablesState m_projectTables;
-    statements::Index m_searchIndex = statements::Index::None;
-    // The last search text the index was asked about, and whether it serves it.
-    QString m_probedSearch;
-    bool m_probedServes = false;
     // One query object per statement text, kept prepared while the connection lives.
     struct PreparedQueries;
     std::unique_ptr<PreparedQueries> m_queries;

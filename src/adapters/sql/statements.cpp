@@ -9,8 +9,10 @@ QString quoted(const char* name)
     return QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
 }
 
-// The name of a thing that belongs to the table of stored selections: the table's
-// name, then what it is.
+} // namespace
+
+namespace statements {
+
 QString besideTheTable(QStringView what)
 {
     QString name = kSelectionTable.toString();
@@ -18,9 +20,10 @@ QString besideTheTable(QStringView what)
     return name;
 }
 
-} // namespace
-
-namespace statements {
+QString quotedName(const char* name)
+{
+    return quoted(name);
+}
 
 Statement createTable()
 {
@@ -42,22 +45,6 @@ QString prefixEnd(const QString& prefix)
     if (!end.isEmpty())
         end.back() = QChar(end.back().unicode() + 1);
     return end;
-}
-
-// The key's range of the numbers that start with a search's text in any case of
-// its Latin letters: from its upper case up to past its lower case.
-KeyRange caseFoldedPrefixRange(const QString& search)
-{
-    QString upper = search;
-    QString lower = search;
-    for (qsizetype i = 0; i < search.size(); ++i) {
-        const char16_t c = search[i].unicode();
-        if (c < 0x80) {
-            upper[i] = QChar(c >= u'a' && c <= u'z' ? c - 0x20 : c);
-            lower[i] = QChar(c >= u'A' && c <= u'Z' ? c + 0x20 : c);
-        }
-    }
-    return {upper, prefixEnd(lower)};
 }
 
 // The conditions of a list query and their values, joined by "and". A search
@@ -83,6 +70,22 @@ void addConditions(const ListQuery& query, Match match, QStringList& conditions,
 
 } // namespace
 
+// The key's range of the numbers that start with a search's text in any case of
+// its Latin letters: from its upper case up to past its lower case.
+KeyRange caseFoldedPrefixRange(const QString& search)
+{
+    QString upper = search;
+    QString lower = search;
+    for (qsizetype i = 0; i < search.size(); ++i) {
+        const char16_t c = search[i].unicode();
+        if (c < 0x80) {
+            upper[i] = QChar(c >= u'a' && c <= u'z' ? c - 0x20 : c);
+            lower[i] = QChar(c >= u'A' && c <= u'Z' ? c + 0x20 : c);
+        }
+    }
+    return {upper, prefixEnd(lower)};
+}
+
 bool isNumberPrefix(const QString& search)
 {
     if (search.isEmpty())
@@ -107,191 +110,6 @@ bool trigramsServe(const QString& search)
     return true;
 }
 
-QString trigramPhrase(const QString& search)
-{
-    QString phrase = search;
-    phrase.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + phrase + u'"';
-}
-
-const QString& sqliteSearchIndexName()
-{
-    static const QString name = besideTheTable(u"检索");
-    return name;
-}
-
-const QString& sqliteSearchKeysName()
-{
-    static const QString name = besideTheTable(u"检索号");
-    return name;
-}
-
-const QString& sqliteSearchWaitingName()
-{
-    static const QString name = besideTheTable(u"检索待入");
-    return name;
-}
-
-namespace {
-
-// The texts the trigram index holds, as the columns of the index and of the table.
-const QString& searchedColumns()
-{
-    static const QString names = QStringLiteral("仪表型号规格, 使用介质, 产品名称");
-    return names;
-}
-
-} // namespace
-
-// Each number gets its id, each row its entry, from the texts the table holds now.
-QStringList sqliteSearchIndexCatchUp()
-{
-    const QString keys = sqliteSearchKeysName();
-    const QString waiting = sqliteSearchWaitingName();
-    // "or replace": a program that replaces a row without delete triggers leaves its id
-    // behind, which then names no row any more
-    return {
-        QStringLiteral("insert or replace into %1(选型编号) select 选型编号 from %2").arg(keys, waiting),
-        QStringLiteral("insert into %1(rowid, %2) select k.id, t.仪表型号规格, t.使用介质, t.产品名称 from %3 w "
-                       "join %4 t on t.选型编号 = w.选型编号 join %5 k on k.选型编号 = w.选型编号")
-            .arg(sqliteSearchIndexName(), searchedColumns(), waiting, kSelectionTable, keys),
-        QStringLiteral("delete from %1").arg(waiting),
-    };
-}
-
-// The index holds no text of its own (contentless): each row's entry is found by
-// its number's id, and removed with the values it was made from, which the
-// triggers have as old.*. The ids are those of a table of their own, an integer
-// key that no VACUUM renumbers, unlike the rowids of 选型输出.
-//
-// A save does not write the index itself: the index would write a segment of its
-// own for every transaction, and its merges after, which cost a save more than the
-// row. The number waits in a small table instead, whose rows every search reads
-// beside the index; when some dozens wait, the save that adds the last one moves
-// them all into the index in one segment.
-QStringList sqliteSearchIndex()
-{
-    const QString index = sqliteSearchIndexName();
-    const QString keys = sqliteSearchKeysName();
-    const QString waiting = sqliteSearchWaitingName();
-    const QString added = QStringLiteral("insert or ignore into %1(选型编号) values (new.选型编号);").arg(waiting);
-    const QString removed = QStringLiteral("delete from %1 where 选型编号 = old.选型编号; "
-                                           "insert into %2(%2, rowid, %3) select 'delete', id, old.仪表型号规格, "
-                                           "old.使用介质, old.产品名称 from %4 where 选型编号 = old.选型编号; "
-                                           "delete from %4 where 选型编号 = old.选型编号;")
-                                .arg(waiting, index, searchedColumns(), keys);
-    return {
-        QStringLiteral("create table if not exists %1 (id integer primary key, 选型编号 text not null unique)")
-            .arg(keys),
-        QStringLiteral("create virtual table if not exists %1 using fts5(%2, content='', tokenize='trigram')")
-            .arg(index, searchedColumns()),
-        QStringLiteral("create table if not exists %1 (选型编号 text primary key) without rowid").arg(waiting),
-        QStringLiteral("create trigger if not exists %1_添加 after insert on %2 begin %3 end")
-            .arg(index, kSelectionTable, added),
-        QStringLiteral("create trigger if not exists %1_删除 after delete on %2 begin %3 end")
-            .arg(index, kSelectionTable, removed),
-        QStringLiteral("create trigger if not exists %1_修改 after update on %2 begin %3 %4 end")
-            .arg(index, kSelectionTable, removed, added),
-        QStringLiteral("create trigger if not exists %1_并入 after insert on %2 when (select count(*) from %2) >= %3 "
-                       "begin %4; end")
-            .arg(index, waiting)
-            .arg(kSqliteRowsWaitingAtMost)
-            .arg(sqliteSearchIndexCatchUp().join(QStringLiteral("; "))),
-    };
-}
-
-const QStringList& sqliteSearchTriggerNames()
-{
-    static const QStringList names = [] {
-        QStringList n;
-        for (const char* kind : {"添加", "删除", "修改", "并入"})
-            n << QStringLiteral("%1_%2").arg(sqliteSearchIndexName(), QString::fromUtf8(kind));
-        return n;
-    }();
-    return names;
-}
-
-QStringList sqliteSearchTriggersRemoved()
-{
-    QStringList removed;
-    for (const QString& name : sqliteSearchTriggerNames())
-        removed << QStringLiteral("drop trigger if exists %1").arg(name);
-    return removed;
-}
-
-QStringList sqliteSearchIndexRemoved()
-{
-    QStringList removed = sqliteSearchTriggersRemoved();
-    for (const QString& table : {sqliteSearchWaitingName(), sqliteSearchKeysName(), sqliteSearchIndexName()})
-        removed << QStringLiteral("drop table if exists %1").arg(table);
-    return removed;
-}
-
-QStringList sqliteSearchIndexFill()
-{
-    // in the order of the key, so that the ids of the rows stored before follow it
-    const QString keys = sqliteSearchKeysName();
-    return {
-        QStringLiteral("insert into %1(选型编号) select 选型编号 from %2 order by 选型编号").arg(keys, kSelectionTable),
-        QStringLiteral("insert into %1(rowid, %2) select k.id, t.仪表型号规格, t.使用介质, t.产品名称 from %3 t "
-                       "join %4 k on k.选型编号 = t.选型编号")
-            .arg(sqliteSearchIndexName(), searchedColumns(), kSelectionTable, keys),
-    };
-}
-
-Statement sqliteSearchRowsWaiting()
-{
-    return {QStringLiteral("select count(*) from %1").arg(sqliteSearchWaitingName()), {}};
-}
-
-Statement sqliteSearchMatches(const QString& search, int limit)
-{
-    return {QStringLiteral("select count(*) from (select rowid from %1 where %1 match ? limit ?)")
-                .arg(sqliteSearchIndexName()),
-        {trigramPhrase(search), limit}};
-}
-
-QStringList postgresSearchIndex(Making making)
-{
-    // pg_trgm's operator class folds case as ilike does and answers like and ilike
-    // with a recheck of the row, so the statements stay as they are; the planner
-    // reads an "or" of the four columns from indexes only when each of them has one,
-    // so the number is in the trigram index too. A number's prefix of digits is read
-    // sooner from a range of a btree in the order of its characters, which the
-    // planner takes for an ilike whose text starts with no letter. Concurrently:
-    // saves go on while an index is made (outside any transaction); within one,
-    // which holds the table anyway, an index is made at once, in a fraction of the
-    // time.
-    const QString how = making == Making::WhileSavesGoOn ? QStringLiteral("concurrently ") : QString();
-    const QStringList names = postgresSearchIndexNames();
-    return {
-        QStringLiteral("create extension if not exists pg_trgm"),
-        QStringLiteral("create index %1if not exists %2 on %3 using gin (选型编号 gin_trgm_ops, "
-                       "仪表型号规格 gin_trgm_ops, 使用介质 gin_trgm_ops, 产品名称 gin_trgm_ops)")
-            .arg(how, names[0], kSelectionTable),
-        QStringLiteral("create index %1if not exists %2 on %3 (选型编号 text_pattern_ops)")
-            .arg(how, names[1], kSelectionTable),
-    };
-}
-
-QStringList postgresSearchIndexNames()
-{
-    return {besideTheTable(u"检索"), besideTheTable(u"编号前缀")};
-}
-
-Statement postgresSearchIndexesFound()
-{
-    const QStringList names = postgresSearchIndexNames();
-    return {QStringLiteral("select c.relname, i.indisvalid from pg_index i join pg_class c on c.oid = i.indexrelid "
-                           "where i.indrelid = to_regclass(quote_ident(?)) and c.relname in (?, ?)"),
-        {kSelectionTable.toString(), names[0], names[1]}};
-}
-
-Statement postgresRowsUpTo(int limit)
-{
-    return {QStringLiteral("select count(*) from (select 1 from %1 limit ?) r").arg(kSelectionTable), {limit}};
-}
-
 QString likeLiteral(const QString& text)
 {
     QString literal;
@@ -303,8 +121,6 @@ QString likeLiteral(const QString& text)
     }
     return literal;
 }
-
-namespace {
 
 // A page of the rows of `source`, ordered and cut by the key.
 Statement pageOf(const QString& source, const ListQuery& query, int limit, Match match, QVariantList sourceValues)
@@ -321,44 +137,24 @@ Statement pageOf(const QString& source, const ListQuery& query, int limit, Match
     return s;
 }
 
-} // namespace
-
-// With an index, two pages are read, each stopping at `limit` rows: one from the
-// key's range of the numbers that start with the text, one from the rows the
-// trigram index names (or, on a server, whose texts hold the text, which its own
-// indexes find); the page is the newest of both. For digits the range of a
-// server's collation is the range of their characters. The search's own conditions decide in
-// both, so that the rows and their order are those of the scan.
-Statement listPage(const ListQuery& query, int limit, Match match, Index index)
+Statement listPage(const ListQuery& query, int limit, Match match)
 {
-    const bool trigrams = index == Index::Trigrams && trigramsServe(query.search);
-    const bool numbers = index == Index::NumberRange && isNumberPrefix(query.search);
-    if (!trigrams && !numbers)
-        return pageOf(kSelectionTable.toString(), query, limit, match, {});
+    return pageOf(kSelectionTable.toString(), query, limit, match, {});
+}
+
+Statement pageInKeyRange(const ListQuery& query, int limit, Match match)
+{
     const KeyRange range = caseFoldedPrefixRange(query.search);
-    const Statement inRange
-        = pageOf(QStringLiteral("(select * from %1 where 选型编号 >= ? and 选型编号 < ?) r").arg(kSelectionTable),
-            query, limit, match, {range.from, range.before});
-    Statement texts;
-    if (trigrams) {
-        const QString named
-            = QStringLiteral("select 选型编号 from %1 where id in (select rowid from %2 where %2 match ?) "
-                             "union all select 选型编号 from %3")
-                  .arg(sqliteSearchKeysName(), sqliteSearchIndexName(), sqliteSearchWaitingName());
-        texts = pageOf(QStringLiteral("(select * from %1 where 选型编号 in (%2)) r").arg(kSelectionTable, named), query,
-            limit, match, {trigramPhrase(query.search)});
-    } else {
-        const QString op = match == Match::CaseFoldingLike ? QStringLiteral("like") : QStringLiteral("ilike");
-        const QString anywhere = u'%' + likeLiteral(query.search) + u'%';
-        texts = pageOf(QStringLiteral("(select * from %1 where 仪表型号规格 %2 ? escape '\\' or "
-                                      "使用介质 %2 ? escape '\\' or 产品名称 %2 ? escape '\\') r")
-                           .arg(kSelectionTable, op),
-            query, limit, match, {anywhere, anywhere, anywhere});
-    }
+    return pageOf(QStringLiteral("(select * from %1 where 选型编号 >= ? and 选型编号 < ?) r").arg(kSelectionTable),
+        query, limit, match, {range.from, range.before});
+}
+
+Statement newestOfTwoPages(const Statement& first, const Statement& second, int limit)
+{
     Statement s;
     s.sql = QStringLiteral("select * from (%1) a union select * from (%2) b order by 选型编号 desc limit ?")
-                .arg(inRange.sql, texts.sql);
-    s.values = inRange.values + texts.values;
+                .arg(first.sql, second.sql);
+    s.values = first.values + second.values;
     s.values << limit;
     return s;
 }
@@ -451,34 +247,6 @@ Statement insertManyUnlessStored(const std::vector<QStringList>& rows)
     s.sql = QStringLiteral("insert into %1 values%2 on conflict (%3) do nothing returning %3")
                 .arg(kSelectionTable, tuples.join(u','), key);
     return s;
-}
-
-const QString& copiedRowsTable()
-{
-    static const QString name = QStringLiteral("copied_rows");
-    return name;
-}
-
-Statement createCopiedRows()
-{
-    // emptied by every commit, so that the rows of a transaction never outlive it
-    return {QStringLiteral("create temporary table if not exists %1 (like %2) on commit delete rows")
-                .arg(copiedRowsTable(), kSelectionTable),
-        {}};
-}
-
-Statement emptyCopiedRows()
-{
-    // within a transaction a delete is cheaper than a truncate, which makes a new file
-    return {QStringLiteral("delete from %1").arg(copiedRowsTable()), {}};
-}
-
-Statement insertCopiedUnlessStored()
-{
-    const QString key = quoted(columns()[0].name);
-    return {QStringLiteral("insert into %1 select * from %2 on conflict (%3) do nothing returning %3")
-                .arg(kSelectionTable, copiedRowsTable(), key),
-        {}};
 }
 
 Statement rowsAfter(const QString& number, int limit)

@@ -3,6 +3,7 @@
 #include "adapters/sql/statements.h"
 
 #include <QString>
+#include <QStringList>
 
 class QSqlDatabase;
 
@@ -17,11 +18,46 @@ namespace sqlite_search {
 // made or found sound. A file of a later layout keeps its index, unread.
 inline constexpr int kLayout = 1;
 
+// The index is an FTS5 table of trigrams (`选型输出检索`) over the model code, the medium
+// and the product name. It holds no text of its own (contentless): each row's entry
+// is found by its number's id, an integer key of a table of its own
+// (`选型输出检索号`) that no VACUUM renumbers. A save does not write the index itself:
+// the index would write a segment of its own for every transaction, and its merges
+// after, which cost a save more than the row. The number waits in a small table
+// instead (`选型输出检索待入`), whose rows every search reads beside the index; when
+// some dozens wait, the save that adds the last one moves them all into the index
+// in one segment. Triggers keep all of it in step with every insert, delete and
+// update, also those of programs that know nothing of them.
+const QString& indexName();
+const QString& keysName();
+const QString& waitingName();
+// How many rows wait at most before a save moves them into the index.
+inline constexpr int kRowsWaitingAtMost = 64;
+// The index, its tables and triggers, each where it is missing.
+QStringList made();
+// Removes the triggers and the tables of the index, each where it is there.
+QStringList removed();
+// Fills the new index from the rows already stored.
+QStringList filled();
+// Moves the waiting rows into the index.
+QStringList caughtUp();
+// The names of the triggers.
+const QStringList& triggerNames();
+// How many rows wait.
+Statement rowsWaiting();
+// How many entries of the index hold the text, counted up to `limit`.
+Statement matches(const QString& search, int limit);
+// A search text as a phrase of the index: the text itself, in quotes.
+QString phrase(const QString& search);
+// The page of a search that the index serves (trigramsServe): the rows of the key's
+// range of the numbers that start with it, and those the index names or that wait.
+Statement page(const ListQuery& query, int limit, statements::Match match);
+
 // What the opening found and did.
 struct Prepared {
-    statements::Index index = statements::Index::None; // how searches may read it
-    QString repaired; // what was wrong with the index, when it was rebuilt; empty otherwise
-    QString problem;  // what is wrong and was not repaired (read-only, held, full); empty otherwise
+    bool indexed = false; // searches may read the index
+    QString repaired;     // what was wrong with the index, when it was rebuilt; empty otherwise
+    QString problem;      // what is wrong and was not repaired (read-only, held, full); empty otherwise
 };
 
 // What is wrong with the index of this file, in words the user reads; empty when it

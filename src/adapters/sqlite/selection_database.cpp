@@ -157,7 +157,14 @@ QString SelectionDatabase::connectTo(const QString& path, bool memory)
         return problem;
     m_searchIndexState
         = sqlite_search::prepare(db, m_readOnly ? sqlite_search::Work::Read : sqlite_search::Work::Everything);
-    setSearchIndex(m_searchIndexState.index);
+    m_probedSearch.clear();
+    {
+        // a Qt built with its own SQLite inside the driver would hand out a handle of
+        // another library than the one this program calls
+        QSqlQuery version(db);
+        m_oneSqliteLibrary = version.exec(QStringLiteral("select sqlite_version()")) && version.next()
+            && version.value(0).toString() == QString::fromLatin1(sqlite3_libversion());
+    }
     return QString();
 }
 
@@ -260,12 +267,47 @@ std::vector<StoreFinding> SelectionDatabase::checkAndRepair()
         findings.push_back({QStringLiteral("search-index"), atOpening, true});
     m_searchIndexState
         = sqlite_search::prepare(db, m_readOnly ? sqlite_search::Work::Read : sqlite_search::Work::Everything, true);
-    setSearchIndex(m_searchIndexState.index);
+    m_probedSearch.clear();
     if (const QString now = std::exchange(m_searchIndexState.repaired, QString()); !now.isEmpty())
         findings.push_back({QStringLiteral("search-index"), now, true});
     if (!m_searchIndexState.problem.isEmpty())
         findings.push_back({QStringLiteral("search-index"), m_searchIndexState.problem, false});
     return findings;
+}
+
+bool SelectionDatabase::searchIsIndexed(const QString& search)
+{
+    // a text many rows hold has its first page among the newest rows: a moment too
+    return search.isEmpty() || (m_searchIndexState.indexed && statements::trigramsServe(search));
+}
+
+// A text that many rows hold is found soonest by reading the rows newest first, as
+// without the index: its first page lies among the newest rows, while the index
+// would name every row that holds it before one is compared. The index serves a
+// text that few rows hold, which the scan would look for through the whole table.
+// The choice changes how fast, never which rows.
+bool SelectionDatabase::indexServes(const QString& search)
+{
+    constexpr int kFewRows = 3000;
+    if (!m_searchIndexState.indexed || !statements::trigramsServe(search))
+        return false;
+    if (search != m_probedSearch) {
+        int found = kFewRows;
+        runStatement(sqlite_search::matches(search, kFewRows), [&found](QSqlQuery& q) {
+            if (q.next())
+                found = q.value(0).toInt();
+        });
+        m_probedSearch = search;
+        m_probedServes = found < kFewRows;
+    }
+    return m_probedServes;
+}
+
+Statement SelectionDatabase::pageStatement(const ListQuery& query, int limit)
+{
+    if (indexServes(query.search))
+        return sqlite_search::page(query, limit, likeMatch());
+    return SqlStore::pageStatement(query, limit);
 }
 
 std::optional<StoreError> SelectionDatabase::beginWriteTransaction()
@@ -357,7 +399,7 @@ StoreResult<std::vector<StoredRow>> SelectionDatabase::readInNumberOrder(const Q
 {
     const QSqlDatabase db = connection();
     const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+    if (m_oneSqliteLibrary && handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (auto* sqlite = *static_cast<sqlite3* const*>(handle.data())) {
             if (std::optional<std::vector<StoredRow>> rows = rowsReadDirectly(sqlite, after, limit))
                 return std::move(*rows);

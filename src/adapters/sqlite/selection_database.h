@@ -58,6 +58,8 @@ public:
     QString searchIndexNotice() const;
     static QString searchIndexRebuiltText(const QString& why);
     std::vector<StoreFinding> checkAndRepair() override;
+    bool searchIndexed() const override { return m_searchIndexState.indexed; }
+    bool searchIsIndexed(const QString& search) override;
 
     // The rows as the usual reading gives them, read straight from SQLite: copy-db
     // reads every row this way, and most of the usual reading's time went in
@@ -68,13 +70,25 @@ protected:
     // Another program holding the file, still after the wait, is Busy.
     StoreError::Kind kindOf(const QSqlError& error) override;
     std::optional<StoreError> beginWriteTransaction() override;
+    // A search of three characters or more that the index names few rows for is read
+    // through it; one that many rows hold is found soonest among the newest rows.
+    Statement pageStatement(const ListQuery& query, int limit) override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.
     QString connectTo(const QString& path, bool memory);
 
+    // Whether a search reads the index: only when it names few rows there. Asked once
+    // for a text, by counting its first entries in the index.
+    bool indexServes(const QString& search);
+
     bool m_readOnly = false;
     sqlite_search::Prepared m_searchIndexState;
+    QString m_probedSearch;
+    bool m_probedServes = false;
+    // Whether Qt's driver uses the SQLite library the program links: then copy-db's
+    // rows are read straight through the driver's handle.
+    bool m_oneSqliteLibrary = false;
 };
 
 // The SQLite store at `path`, opened as SelectionDatabase::open opens it; the store

@@ -3,6 +3,7 @@
 #include "adapters/files/atomic_file.h"
 #include "adapters/report/html_pdf.h"
 #include "adapters/report/selection_sheet.h"
+#include "adapters/sql/copy_into_empty.h"
 #include "apps/cli/batch_command.h"
 #include "apps/cli/command_words.h"
 #include "apps/cli/project_command.h"
@@ -361,7 +362,8 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     if (!target)
         return kExitUnusable;
     SelectionStore& into = *target->store;
-    const StoreResult<bool> intoEmpty = into.beginCopyIntoEmpty();
+    CopyIntoEmpty* bulk = copyIntoEmptyOf(into);
+    const StoreResult<bool> intoEmpty = bulk ? bulk->beginCopyIntoEmpty() : StoreResult<bool>(false);
     if (!intoEmpty.ok()) {
         err(dataErrorText(intoEmpty.error().statement, intoEmpty.error().message));
         return kExitLineFailed;
@@ -388,7 +390,8 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     for (;;) {
         const StoreResult<std::vector<StoredRow>> page = source->store->readInNumberOrder(after, kRowsPerTransaction);
         if (!page.ok()) {
-            into.endCopyIntoEmpty(false);
+            if (bulk)
+                bulk->endCopyIntoEmpty(false);
             err(queryErrorText(page.error().statement, page.error().message));
             return kExitLineFailed;
         }
@@ -399,7 +402,7 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
         read += static_cast<int>(page.value().size());
         after = page.value().back().front();
     }
-    if (!report(into.endCopyIntoEmpty(true)))
+    if (bulk && !report(bulk->endCopyIntoEmpty(true)))
         return kExitLineFailed;
     const int copied = read - skipped - failed;
     // the selections are in: what became of them is told whatever befalls the projects

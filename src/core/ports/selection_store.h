@@ -151,17 +151,4 @@ public:
     // others are stored. When the store itself fails (busy, the connection lost)
     // nothing of the rows is stored.
     virtual StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) = 0;
-    // A copy of many rows into a store that holds none, as into a new team store: the
-    // store may then hold the table for itself and store them by a faster way. True
-    // when it does so: then every insertUnlessStored until endCopyIntoEmpty belongs
-    // to one transaction, all or nothing, and a failure of the store ends it, nothing
-    // stored. Its rows may still be on their way when it returns, while the caller
-    // reads the next ones: the outcome of each call, and that of endCopyIntoEmpty,
-    // tells what became of the rows finished since the call before, in row order.
-    // False when the store holds rows or knows no faster way: each
-    // insertUnlessStored stays a transaction of its own, answering for its rows.
-    virtual StoreResult<bool> beginCopyIntoEmpty() { return false; }
-    // Ends that copy, keeping its rows (what became of those not yet told) or none of
-    // them; when keeping them fails, none are kept.
-    virtual StoreResult<InsertOutcome> endCopyIntoEmpty(bool /*keep*/) { return InsertOutcome {}; }
 };

@@ -1,4 +1,5 @@
 #include "adapters/postgresql/postgres_database.h"
+#include "adapters/sql/copy_into_empty.h"
 #include "core/form/fields.h"
 #include "core/record/columns.h"
 #include "support/selection_script.h"
@@ -284,12 +285,12 @@ private slots:
         if (!empty)
             QVERIFY(store->insert(held).ok());
 
-        const StoreResult<bool> intoEmpty = store->beginCopyIntoEmpty();
+        const StoreResult<bool> intoEmpty = copyIntoEmptyOf(*store)->beginCopyIntoEmpty();
         QVERIFY(intoEmpty.ok());
         QCOMPARE(intoEmpty.value(), empty);
         std::optional<InsertOutcome> outcome = insertInPages(*store, rows);
         QVERIFY(outcome);
-        const StoreResult<InsertOutcome> ended = store->endCopyIntoEmpty(true);
+        const StoreResult<InsertOutcome> ended = copyIntoEmptyOf(*store)->endCopyIntoEmpty(true);
         QVERIFY2(ended.ok(), qPrintable(ended.ok() ? QString() : ended.error().message));
         outcome->skipped << ended.value().skipped;
         outcome->refused.insert(outcome->refused.end(), ended.value().refused.begin(), ended.value().refused.end());
@@ -362,7 +363,7 @@ private slots:
                                "deferred for each row when (new.选型编号 = '20260000599') execute function 不收()")));
         }
         const std::vector<StoredRow> rows = rowsToCopy(1000);
-        const StoreResult<bool> intoEmpty = store->beginCopyIntoEmpty();
+        const StoreResult<bool> intoEmpty = copyIntoEmptyOf(*store)->beginCopyIntoEmpty();
         QVERIFY(intoEmpty.ok() && intoEmpty.value());
         QVERIFY(store->insertUnlessStored({rows.begin(), rows.begin() + 500}).ok());
         if (failure == u"given up") {
@@ -370,7 +371,7 @@ private slots:
             const StoreResult<bool> waited = other->insert(another);
             QVERIFY(!waited.ok());
             QCOMPARE(waited.error().kind, StoreError::Kind::Busy);
-            QVERIFY(store->endCopyIntoEmpty(false).ok());
+            QVERIFY(copyIntoEmptyOf(*store)->endCopyIntoEmpty(false).ok());
         } else if (failure == u"connection ended") {
             QVERIFY(
                 administrator.exec(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
@@ -378,10 +379,10 @@ private slots:
             const StoreResult<InsertOutcome> lost = store->insertUnlessStored({rows.begin() + 500, rows.end()});
             QVERIFY(!lost.ok());
             QCOMPARE(lost.error().kind, StoreError::Kind::Disconnected);
-            QVERIFY(store->endCopyIntoEmpty(true).ok());
+            QVERIFY(copyIntoEmptyOf(*store)->endCopyIntoEmpty(true).ok());
         } else {
             QVERIFY(store->insertUnlessStored({rows.begin() + 500, rows.end()}).ok());
-            const StoreResult<InsertOutcome> refused = store->endCopyIntoEmpty(true);
+            const StoreResult<InsertOutcome> refused = copyIntoEmptyOf(*store)->endCopyIntoEmpty(true);
             QVERIFY(!refused.ok());
             QVERIFY2(refused.error().message.contains(QStringLiteral("不收 20260000599")),
                 qPrintable(refused.error().message));

@@ -141,7 +141,7 @@ private slots:
     {
         Db db;
         QVERIFY(db.opened);
-        const int waitingAtMost = statements::kSqliteRowsWaitingAtMost;
+        const int waitingAtMost = sqlite_search::kRowsWaitingAtMost;
         const int rows = 2 * waitingAtMost + 5;
         const QString waiting = QStringLiteral("select count(*) from 选型输出检索待入");
         int codeThree = 0;
