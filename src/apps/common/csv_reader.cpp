@@ -162,8 +162,8 @@ std::optional<CsvCheck> checkCsvFileIn(QIODevice& file, TextEncoding encoding, c
 
 } // namespace
 
-std::optional<CsvCheck> checkCsvFile(
-    QIODevice& file, const QString& path, const std::function<QString(const QStringList&)>& header, QString* fault)
+std::optional<CsvCheck> checkCsvFile(QIODevice& file, const QString& path,
+    const std::function<QString(const QStringList&)>& header, QString* fault, bool* notText)
 {
     // A file that is not UTF-8 throughout is read again as the Chinese spreadsheets'
     // own encoding; a file that is neither is refused with the fault of that reading.
@@ -177,6 +177,8 @@ std::optional<CsvCheck> checkCsvFile(
         if (checked || !encodingFault)
             return checked;
     }
+    if (notText)
+        *notText = true;
     return std::nullopt;
 }
 

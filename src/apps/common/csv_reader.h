@@ -64,10 +64,11 @@ struct CsvCheck {
 // GB18030 when it is not UTF-8 throughout. `header` is given the header line and says
 // why it cannot be used (empty when it can); every record after it must have as many
 // cells. Nothing, and the reason naming the file and its line and column, when the
-// file cannot be used. The file is left anywhere: seek to its start before reading it
-// again.
+// file cannot be used; `notText`, when given, tells whether that is because it is
+// text in neither encoding. The file is left anywhere: seek to its start before
+// reading it again.
 std::optional<CsvCheck> checkCsvFile(QIODevice& file, const QString& path,
-    const std::function<QString(const QStringList& header)>& header, QString* fault);
+    const std::function<QString(const QStringList& header)>& header, QString* fault, bool* notText = nullptr);
 
 // One cell written for a CSV file: quoted when it holds a comma, a quote or a line
 // end. A text that a spreadsheet would take as a formula — it starts with = + - @, a

@@ -24,18 +24,6 @@ StoredRow sampleRow(int i, const QString& code)
     return row;
 }
 
-std::vector<StoredRow> allRows(SelectionStore& store)
-{
-    std::vector<StoredRow> rows;
-    for (QString after;;) {
-        const StoreResult<std::vector<StoredRow>> page = store.readInNumberOrder(after, 5000);
-        if (!page.ok() || page.value().empty())
-            return rows;
-        rows.insert(rows.end(), page.value().begin(), page.value().end());
-        after = rows.back().front();
-    }
-}
-
 // flowsel-cli copied into a folder of its own, where its settings file is, and run
 // from another folder; FLOWSEL_DB is set only when a run gives it.
 struct CopiedProgram {
