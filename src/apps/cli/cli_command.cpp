@@ -90,7 +90,9 @@ options:
                      or postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DBNAME[?host=SOCKETDIR];
                      default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
                      then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
-                     a flowsel.conf that cannot be read or names no store is an error
+                     a flowsel.conf that cannot be read or names no store is an error; an old
+                     program's Access file chosen so stands for the store imported beside it
+                     (its name with .db: sjk/选型数据库.db) once that is there
   --today YYYYMMDD   the local date used for numbering selections (default: today)
   Every option, of a command too, is written --name VALUE or --name=VALUE, and given once.
   An output may be a device or a named pipe (written in place) or /dev/stdout; a link

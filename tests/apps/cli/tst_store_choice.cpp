@@ -1,3 +1,5 @@
+#include "core/record/columns.h"
+#include "support/access_files.h"
 #include "support/cli_call.h"
 #include "support/test_store.h"
 
@@ -287,6 +289,51 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         QCOMPARE(out, QStringLiteral("database ready: ") + location);
+    }
+
+    // The old program's Access file where the chain leads (an old folder copied over
+    // the program's own) is no store: the program says so and how to import it. Once
+    // imported beside it, under its name with .db, the chain leads there instead, by
+    // whichever way it was named.
+    void theImportedStoreStandsForTheOldFile_data()
+    {
+        QTest::addColumn<QString>("how"); // how the old file is named, if at all
+        QTest::newRow("the program's own file") << "";
+        QTest::newRow("--db") << "--db";
+        QTest::newRow("FLOWSEL_DB") << "FLOWSEL_DB";
+        QTest::newRow("flowsel.conf") << "flowsel.conf";
+    }
+
+    void theImportedStoreStandsForTheOldFile()
+    {
+        QFETCH(QString, how);
+        const CopiedProgram copy;
+        QVERIFY(QDir(copy.programDir.path()).mkdir(QStringLiteral("sjk")));
+        const QString old = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
+        const QString imported = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.db"));
+        QStringList names;
+        for (const Column& c : columns())
+            names << QString::fromUtf8(c.name);
+        StoredRow row(kColumnCount, QStringLiteral("旧"));
+        row[0] = QStringLiteral("20130509001");
+        QVERIFY(makeAccessFile(old, {names, row}));
+        if (how == u"flowsel.conf")
+            copy.writeSettings("database=sjk/选型数据库.mdb\n");
+        const QStringList option = how == u"--db" ? QStringList {"--db", old} : QStringList();
+        const QString environment = how == u"FLOWSEL_DB" ? old : QString();
+
+        const CopiedProgram::Run before = copy.run(option + QStringList {"init-db"}, environment);
+        QCOMPARE(before.status, 2);
+        QCOMPARE(before.err,
+            QStringLiteral(
+                "cannot prepare the database %1: 这是旧版选型软件的数据库（Access），本程序不直接使用；导入请用："
+                "flowsel-cli --db %2 import %1")
+                .arg(old, imported));
+        const CopiedProgram::Run import = copy.run({"--db", imported, "import", old});
+        QCOMPARE(import.status, 0);
+        const CopiedProgram::Run after = copy.run(option + QStringList {"init-db"}, environment);
+        QCOMPARE(after.out, QStringLiteral("database ready: ") + imported);
+        QCOMPARE(after.status, 0);
     }
 
     // Ten thousand selections copied in number order; a second run skips them all;
