@@ -10,6 +10,7 @@
 #include "apps/desktop/desktop_style.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
+#include "apps/desktop/old_database_import.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/project_panel.h"
 #include "apps/desktop/sheet_preview.h"
@@ -53,11 +54,21 @@ void prepareDesktop(QApplication& app)
 std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
 {
     for (;;) {
-        OpenedStore opened = openStore(*location);
-        if (opened.state == OpenedStore::State::Yes)
-            return opened;
-        const bool missing = opened.state == OpenedStore::State::Missing;
-        switch (WorkQuestion::askAboutStore(parent, shownStoreLocation(*location), opened.error, missing)) {
+        WorkQuestion::StoreAnswer answer = WorkQuestion::StoreAnswer::Exit;
+        if (holdsAccessFile(*location)) {
+            // an old program's folder copied over: its selections, imported beside it
+            std::optional<OpenedStore> imported;
+            answer = offerImportAtStart(parent, location, &imported);
+            if (imported)
+                return imported;
+        } else {
+            OpenedStore opened = openStore(*location);
+            if (opened.state == OpenedStore::State::Yes)
+                return opened;
+            const bool missing = opened.state == OpenedStore::State::Missing;
+            answer = WorkQuestion::askAboutStore(parent, shownStoreLocation(*location), opened.error, missing);
+        }
+        switch (answer) {
         case WorkQuestion::StoreAnswer::Create: {
             QString error;
             if (!prepareStore(*location, &error))
@@ -73,6 +84,7 @@ std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
             break;
         }
         case WorkQuestion::StoreAnswer::Exit: return std::nullopt;
+        case WorkQuestion::StoreAnswer::Import: break; // not done: asked again
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "core/record/columns.h"
 #include "support/access_files.h"
 #include "support/cli_call.h"
+#include "support/old_table.h"
 #include "support/test_store.h"
 #include "support/tool_output.h"
 
@@ -22,14 +23,6 @@
 namespace {
 
 using Result = CliResult;
-
-QStringList columnNames()
-{
-    QStringList names;
-    for (const Column& c : columns())
-        names << QString::fromUtf8(c.name);
-    return names;
-}
 
 QString numberOf(int i)
 {
@@ -106,7 +99,7 @@ private slots:
         TestStore store(saved);
         const StoreResult<std::optional<StoredRow>> real = store->fetch(QStringLiteral("20261210001"));
         QVERIFY(real.ok() && real.value());
-        std::vector<QStringList> records {columnNames()};
+        std::vector<QStringList> records {oldTableColumns()};
         for (int i = 0; i < 3000; ++i) {
             StoredRow row = *real.value();
             row[0] = numberOf(i);
@@ -211,7 +204,7 @@ private slots:
         tenDigits[0] = QStringLiteral("2019000003");
         StoredRow withNul = m_rows[4];
         withNul[columnOf(Field::Medium)] = QStringLiteral("城市") + QChar(u'\0') + QStringLiteral("天然气");
-        std::vector<QStringList> records {columnNames(), m_rows[0], m_rows[1], m_rows[2], tenDigits, withNul};
+        std::vector<QStringList> records {oldTableColumns(), m_rows[0], m_rows[1], m_rows[2], tenDigits, withNul};
         QStringList expected {QStringLiteral("{\"event\":\"conflict\",\"SelectionNo\":\"%1\"}").arg(numberOf(0)),
             QStringLiteral(
                 "{\"event\":\"failed\",\"SelectionNo\":\"2019000003\",\"reason\":\"选型编号不是11位数字\"}")};
@@ -311,7 +304,7 @@ private slots:
     void extraColumnsAreNamedOnce()
     {
         QFETCH(QString, source);
-        std::vector<QStringList> records {QStringList {"录入人"} + columnNames() + QStringList {"备注"}};
+        std::vector<QStringList> records {QStringList {"录入人"} + oldTableColumns() + QStringList {"备注"}};
         for (int i = 0; i < 3; ++i)
             records.push_back(QStringList {"张工"} + m_rows[size_t(i)] + QStringList {"老客户"});
         const QString old = oldFile(source, QStringLiteral("extra"), records);
@@ -331,10 +324,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QStringList names = columnNames();
+        QStringList names = oldTableColumns();
         names.removeAt(columnOf(Derived::TempMaxError));
         std::vector<QStringList> short45 {names};
-        std::vector<QStringList> good {columnNames()};
+        std::vector<QStringList> good {oldTableColumns()};
         for (size_t i = 0; i < 300; ++i) {
             good.push_back(m_rows[i]);
             short45.push_back(m_rows[i].mid(0, 44));

@@ -1,6 +1,6 @@
-#include "core/record/columns.h"
 #include "support/access_files.h"
 #include "support/cli_call.h"
+#include "support/old_table.h"
 #include "support/test_store.h"
 
 #include <QDir>
@@ -311,12 +311,7 @@ private slots:
         QVERIFY(QDir(copy.programDir.path()).mkdir(QStringLiteral("sjk")));
         const QString old = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
         const QString imported = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.db"));
-        QStringList names;
-        for (const Column& c : columns())
-            names << QString::fromUtf8(c.name);
-        StoredRow row(kColumnCount, QStringLiteral("旧"));
-        row[0] = QStringLiteral("20130509001");
-        QVERIFY(makeAccessFile(old, {names, row}));
+        QVERIFY(makeAccessFile(old, {oldTableColumns(), oldTableRows(1).front()}));
         if (how == u"flowsel.conf")
             copy.writeSettings("database=sjk/选型数据库.mdb\n");
         const QStringList option = how == u"--db" ? QStringList {"--db", old} : QStringList();
