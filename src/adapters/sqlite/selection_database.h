@@ -67,6 +67,10 @@ public:
 protected:
     // Another program holding the file, still after the short wait, is Busy.
     StoreError::Kind kindOf(const QSqlError& error) override;
+    // Through SQLite's own interface too, a row at a time on one prepared statement:
+    // Qt's binding of the thousands of values of one statement took longer than
+    // SQLite's storing the rows (copy-db and import store through this).
+    StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows) override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.
