@@ -22,22 +22,23 @@ QString jetText(const unsigned char* bytes, int size)
     if (size < 2)
         return QStringLiteral("");
     if (bytes[0] == 0xff && bytes[1] == 0xfe) {
-        QString text;
-        text.reserve(size - 2);
+        QString text(size - 2, Qt::Uninitialized); // no more characters than bytes
+        QChar* out = text.data();
         bool compressed = true;
         for (int i = 2; i < size;) {
             if (bytes[i] == 0) {
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                text += QChar(char16_t(bytes[i++]));
+                *out++ = QChar(char16_t(bytes[i++]));
             } else if (i + 1 < size) {
-                text += QChar(char16_t(bytes[i] | bytes[i + 1] << 8));
+                *out++ = QChar(char16_t(bytes[i] | bytes[i + 1] << 8));
                 i += 2;
             } else {
                 break;
             }
         }
+        text.truncate(out - text.constData());
         return text.isNull() ? QStringLiteral("") : text;
     }
     QString text(size / 2, Qt::Uninitialized);
@@ -63,6 +64,9 @@ public:
     QString fault() const override { return m_fault; }
 
 private:
+    // Reads the next row into m_fields, each of its texts checked to lie on its page.
+    Next crack();
+
     MdbHandle* m_mdb = nullptr;
     MdbTableDef* m_table = nullptr;
     std::vector<AccessColumn> m_columns;
@@ -105,8 +109,7 @@ QString LibmdbTable::open(const QString& path, const QString& name)
     // is used: a row libmdb cannot make out it passes over without a word, and only
     // the count the table keeps tells that it is missing.
     mdb_rewind_table(m_table);
-    QStringList values;
-    for (Next next = Next::Row; (next = this->next(values)) != Next::End; ++m_rows) {
+    for (Next next = Next::Row; (next = crack()) != Next::End; ++m_rows) {
         if (next == Next::Fault)
             return m_fault;
     }
@@ -116,9 +119,8 @@ QString LibmdbTable::open(const QString& path, const QString& name)
     return QString();
 }
 
-AccessRows::Next LibmdbTable::next(QStringList& values)
+AccessRows::Next LibmdbTable::crack()
 {
-    values.clear();
     if (!mdb_fetch_row(m_table))
         return Next::End;
     int start = 0;
@@ -130,19 +132,30 @@ AccessRows::Next LibmdbTable::next(QStringList& values)
     }
     const unsigned char* page = m_mdb->pg_buf;
     const unsigned char* pageEnd = page + m_mdb->fmt->pg_size;
-    values.reserve(qsizetype(m_columns.size()));
     for (size_t c = 0; c < m_columns.size(); ++c) {
         const MdbField& field = m_fields[c];
-        if (field.is_null || !m_columns[c].text) {
-            values << QString();
-            continue;
-        }
         const auto* bytes = static_cast<const unsigned char*>(field.value);
-        if (bytes < page || field.siz < 0 || bytes + field.siz > pageEnd) {
+        if (!field.is_null && m_columns[c].text && (bytes < page || field.siz < 0 || bytes + field.siz > pageEnd)) {
             m_fault = QStringLiteral("文件已损坏：第%1页的一行超出了页").arg(m_table->cur_phys_pg);
             return Next::Fault;
         }
-        values << jetText(bytes, field.siz);
+    }
+    return Next::Row;
+}
+
+AccessRows::Next LibmdbTable::next(QStringList& values)
+{
+    values.clear();
+    const Next cracked = crack();
+    if (cracked != Next::Row)
+        return cracked;
+    values.reserve(qsizetype(m_columns.size()));
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const MdbField& field = m_fields[c];
+        if (field.is_null || !m_columns[c].text)
+            values << QString();
+        else
+            values << jetText(static_cast<const unsigned char*>(field.value), field.siz);
     }
     return Next::Row;
 }
