@@ -28,8 +28,10 @@ QString textProblem(const QString& value)
             return QStringLiteral("含有无效的文字（不成对的代理项 U+%1）")
                 .arg(c.unicode(), 4, 16, QChar(u'0'))
                 .toUpper();
+        // the control characters (Unicode's Cc) are U+0000 to U+001F and U+007F to U+009F
+        const bool control = c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
         const bool lineOrNul = c == u'\t' || c == u'\r' || c == u'\n' || c == u'\0';
-        if (c.category() == QChar::Other_Control && !lineOrNul)
+        if (control && !lineOrNul)
             return QStringLiteral("含有控制字符 U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
     }
     return QString();
@@ -44,11 +46,11 @@ std::optional<QString> SelectionImport::rowProblem(const StoredRow& row)
     if (number.size() != kSelectionNoDigits || !digits)
         return QStringLiteral("选型编号不是%1位数字").arg(kSelectionNoDigits);
     for (qsizetype c = 0; c < row.size(); ++c) {
-        const QString name = QString::fromUtf8(columns()[size_t(c)].name);
+        const auto name = [c] { return QString::fromUtf8(columns()[size_t(c)].name); };
         if (row[c].size() > kColumnWidth)
-            return QStringLiteral("%1 超过%2个字符（%3个）").arg(name).arg(kColumnWidth).arg(row[c].size());
+            return QStringLiteral("%1 超过%2个字符（%3个）").arg(name()).arg(kColumnWidth).arg(row[c].size());
         if (const QString problem = textProblem(row[c]); !problem.isEmpty())
-            return QStringLiteral("%1 %2").arg(name, problem);
+            return QStringLiteral("%1 %2").arg(name(), problem);
     }
     return std::nullopt;
 }
@@ -59,78 +61,186 @@ SelectionImport::SelectionImport(OldSelections& from, SelectionStore& into)
 {
 }
 
-SelectionImport::Step SelectionImport::step(std::vector<ImportReport>& reports)
+SelectionImport::~SelectionImport()
 {
-    // A batch holds a number once, so that what the store tells of a number is of
-    // one row; a row whose number is in the batch already begins the next one.
-    std::vector<StoredRow> batch;
-    std::vector<std::optional<QString>> problems;
-    QSet<QString> numbers;
-    while (!m_ended && batch.size() < size_t(kRowsPerBatch)) {
-        StoredRow row;
+    if (m_copying)
+        m_into.endCopyIntoEmpty(false);
+}
+
+void SelectionImport::cancel()
+{
+    if (m_copying)
+        endCopy(false);
+    m_ended = true;
+    m_held.reset();
+    m_later.clear();
+}
+
+std::optional<SelectionImport::ReadRow> SelectionImport::next(Step& fault)
+{
+    for (;;) {
+        ReadRow row {m_done, {}};
         if (m_held) {
             row = std::move(*m_held);
             m_held.reset();
-        } else {
-            switch (m_from.next(row)) {
+        } else if (!m_ended) {
+            switch (m_from.next(row.values)) {
             case OldSelections::Next::Row: break;
             case OldSelections::Next::End: m_ended = true; continue;
-            case OldSelections::Next::Fault: m_error = m_from.fault(); return Step::FileFault;
+            case OldSelections::Next::Fault:
+                m_error = m_from.fault();
+                fault = Step::FileFault;
+                return std::nullopt;
             }
+            row.place = m_read++;
+        } else if (!m_copying && !m_later.empty()) {
+            row = std::move(m_later.front());
+            m_later.pop_front();
+        } else {
+            return std::nullopt;
         }
-        std::optional<QString> problem = rowProblem(row);
-        if (!problem && numbers.contains(row.front())) {
+        if (std::optional<QString> problem = rowProblem(row.values)) {
+            m_reports.push_back({row.place, {row.values.front(), std::move(problem)}});
+            ++m_counts.failed;
+            ++m_done;
+            continue;
+        }
+        // a copy into the empty store sends each number once: the store can tell a
+        // row there before from another only once the copy is done
+        if (m_copying && m_copied.contains(row.values.front())) {
+            m_later.push_back(std::move(row));
+            continue;
+        }
+        return row;
+    }
+}
+
+SelectionImport::Step SelectionImport::step(std::vector<ImportReport>& reports)
+{
+    if (!m_begun) {
+        m_begun = true;
+        const StoreResult<bool> copying = m_into.beginCopyIntoEmpty();
+        if (!copying.ok()) {
+            m_error = dataErrorText(copying.error().statement, copying.error().message);
+            return Step::StoreFault;
+        }
+        m_copying = copying.value();
+    }
+    // A batch holds a number once, so that what the store tells of a number is of
+    // one row; a row whose number is in the batch already begins the next one.
+    std::vector<ReadRow> batch;
+    QSet<QString> numbers;
+    Step fault = Step::Stored;
+    while (batch.size() < size_t(kRowsPerBatch)) {
+        std::optional<ReadRow> row = next(fault);
+        if (!row)
+            break;
+        const QString& number = row->values.front();
+        if (numbers.contains(number)) {
             m_held = std::move(row);
             break;
         }
-        if (!problem)
-            numbers.insert(row.front());
-        batch.push_back(std::move(row));
-        problems.push_back(std::move(problem));
+        numbers.insert(number);
+        if (m_copying)
+            m_copied.insert(number);
+        batch.push_back(std::move(*row));
     }
-    if (batch.empty())
-        return Step::Done;
+    std::optional<Step> ended;
+    if (fault == Step::FileFault)
+        ended = m_copying ? endCopy(false).value_or(fault) : fault;
+    else if (!batch.empty())
+        ended = store(batch);
+    else if (m_copying)
+        ended = endCopy(true);
+    else
+        ended = Step::Done;
+    tell(reports);
+    // once a copy into the empty store is done, the rows set aside go the usual way
+    return ended.value_or(Step::Stored);
+}
 
-    std::vector<StoredRow> storable;
-    for (size_t i = 0; i < batch.size(); ++i) {
-        if (!problems[i])
-            storable.push_back(batch[i]);
+std::optional<SelectionImport::Step> SelectionImport::store(const std::vector<ReadRow>& batch)
+{
+    std::vector<StoredRow> rows;
+    rows.reserve(batch.size());
+    for (const ReadRow& r : batch) {
+        rows.push_back(r.values);
+        // a copy's rows are told of only when refused: their places are enough
+        m_sent.insert(r.values.front(), m_copying ? ReadRow {r.place, {}} : r);
     }
-    InsertOutcome outcome;
-    if (!storable.empty()) {
-        StoreResult<InsertOutcome> stored = m_into.insertUnlessStored(storable);
-        if (!stored.ok()) {
-            m_error = dataErrorText(stored.error().statement, stored.error().message);
-            return Step::StoreFault;
-        }
-        outcome = std::move(stored.value());
-    }
-    QHash<QString, QString> refused;
-    for (const RefusedRow& r : outcome.refused)
-        refused.insert(r.number, r.reason);
-    const QSet<QString> skipped(outcome.skipped.begin(), outcome.skipped.end());
-    m_counts.stored += int(storable.size()) - int(skipped.size()) - int(refused.size());
     m_done += qint64(batch.size());
+    const StoreResult<InsertOutcome> outcome = m_into.insertUnlessStored(rows);
+    if (!outcome.ok()) {
+        // a failure of the store ends a copy into the empty store, nothing kept
+        m_counts.stored -= m_copiedStored;
+        m_copiedStored = 0;
+        m_copying = false;
+        m_error = dataErrorText(outcome.error().statement, outcome.error().message);
+        return Step::StoreFault;
+    }
+    // stored, until the store tells otherwise
+    m_counts.stored += int(batch.size());
+    if (m_copying)
+        m_copiedStored += int(batch.size());
+    return takeIn(outcome.value());
+}
+
+std::optional<SelectionImport::Step> SelectionImport::takeIn(const InsertOutcome& outcome)
+{
+    for (const RefusedRow& refused : outcome.refused) {
+        const ReadRow row = m_sent.take(refused.number);
+        m_reports.push_back({row.place, {refused.number, refused.reason}});
+        --m_counts.stored;
+        ++m_counts.failed;
+        if (m_copying)
+            --m_copiedStored;
+    }
     // only a number the store held already is read back, to tell a row imported
     // before from another program's selection of that number
-    for (size_t i = 0; i < batch.size(); ++i) {
-        const QString& number = batch[i].front();
-        if (problems[i] || refused.contains(number)) {
-            reports.push_back({number, problems[i] ? *problems[i] : refused.value(number)});
-            ++m_counts.failed;
-        } else if (skipped.contains(number)) {
-            const StoreResult<std::optional<StoredRow>> there = m_into.fetch(number);
-            if (!there.ok()) {
-                m_error = queryErrorText(there.error().statement, there.error().message);
-                return Step::StoreFault;
-            }
-            if (there.value() && *there.value() == batch[i]) {
-                ++m_counts.skipped;
-            } else {
-                reports.push_back({number, std::nullopt});
-                ++m_counts.conflicts;
-            }
+    for (const QString& number : outcome.skipped) {
+        const ReadRow row = m_sent.take(number);
+        --m_counts.stored;
+        const StoreResult<std::optional<StoredRow>> there = m_into.fetch(number);
+        if (!there.ok()) {
+            m_error = queryErrorText(there.error().statement, there.error().message);
+            return Step::StoreFault;
+        }
+        if (there.value() && *there.value() == row.values) {
+            ++m_counts.skipped;
+        } else {
+            m_reports.push_back({row.place, {number, std::nullopt}});
+            ++m_counts.conflicts;
         }
     }
-    return Step::Stored;
+    if (!m_copying)
+        m_sent.clear();
+    return std::nullopt;
+}
+
+std::optional<SelectionImport::Step> SelectionImport::endCopy(bool keep)
+{
+    const StoreResult<InsertOutcome> outcome = m_into.endCopyIntoEmpty(keep);
+    m_copying = false;
+    if (!keep || !outcome.ok()) {
+        m_counts.stored -= m_copiedStored;
+        m_copiedStored = 0;
+        m_sent.clear();
+    }
+    if (!outcome.ok()) {
+        m_error = dataErrorText(outcome.error().statement, outcome.error().message);
+        return Step::StoreFault;
+    }
+    m_copiedStored = 0;
+    return takeIn(outcome.value());
+}
+
+void SelectionImport::tell(std::vector<ImportReport>& reports)
+{
+    if (m_copying)
+        return; // what the store tells of a batch may come with the next
+    std::stable_sort(
+        m_reports.begin(), m_reports.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [place, report] : m_reports)
+        reports.push_back(std::move(report));
+    m_reports.clear();
 }

@@ -2,9 +2,13 @@
 
 #include "core/ports/selection_store.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 
+#include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class OldSelections;
@@ -31,11 +35,20 @@ struct ImportReport {
 // Stores the old program's selections in a store, a thousand rows a transaction,
 // each under its own number and never over a stored row. A row is stored as read,
 // never computed again; a second import of the same rows changes nothing.
+//
+// Into a store that holds no row and knows a faster way for that (a new team store,
+// SelectionStore::beginCopyIntoEmpty), as copy-db does: the rows go in as one
+// transaction, all or none, and what the store tells of a batch may come with the
+// next; the conflicts and failures are then told together at the end.
 class SelectionImport {
 public:
     static constexpr int kRowsPerBatch = 1000;
 
     SelectionImport(OldSelections& from, SelectionStore& into);
+    // An import that did not finish keeps nothing of a copy into the empty store.
+    ~SelectionImport();
+    SelectionImport(const SelectionImport&) = delete;
+    SelectionImport& operator=(const SelectionImport&) = delete;
 
     enum class Step {
         Stored,     // a batch is done; there may be more
@@ -44,8 +57,11 @@ public:
         StoreFault, // the store failed, nothing of the batch stored (error())
     };
     // Reads the next batch and stores it; the conflicts and failures among its rows,
-    // in row order, go to `reports`.
+    // in row order, go to `reports` once the store has told what became of them.
     Step step(std::vector<ImportReport>& reports);
+    // Stops between batches: the batches stored stay, but a copy into the empty
+    // store keeps nothing.
+    void cancel();
 
     const ImportCounts& counts() const { return m_counts; }
     // How many rows have been read and dealt with.
@@ -59,12 +75,39 @@ public:
     static std::optional<QString> rowProblem(const StoredRow& row);
 
 private:
+    // A row read, by its place in the file.
+    struct ReadRow {
+        qint64 place;
+        StoredRow values;
+    };
+    // The next row to store, from the file, then from the rows set aside; none at the
+    // end. A row that cannot be stored is told, not handed out.
+    std::optional<ReadRow> next(Step& fault);
+    // Stores a batch and takes in what the store tells of rows finished.
+    std::optional<Step> store(const std::vector<ReadRow>& batch);
+    std::optional<Step> takeIn(const InsertOutcome& outcome);
+    // Ends a copy into the empty store, keeping its rows or none.
+    std::optional<Step> endCopy(bool keep);
+    // The reports of the rows finished, in the order of the file.
+    void tell(std::vector<ImportReport>& reports);
+
     OldSelections& m_from;
     SelectionStore& m_into;
-    // A row read that begins the next batch: its number is in the batch before.
-    std::optional<StoredRow> m_held;
+    bool m_begun = false;
+    bool m_copying = false;
     bool m_ended = false;
+    // A row read that begins the next batch: its number is in the batch before.
+    std::optional<ReadRow> m_held;
+    // In a copy into the empty store, a row whose number came before: it waits for
+    // the end of the copy, when the store can read back what it holds.
+    std::deque<ReadRow> m_later;
+    QSet<QString> m_copied;
+    // The rows sent whose fate the store has not told yet, by number.
+    QHash<QString, ReadRow> m_sent;
+    std::vector<std::pair<qint64, ImportReport>> m_reports;
     ImportCounts m_counts;
+    int m_copiedStored = 0; // of m_counts.stored, those of the copy, kept only at its end
+    qint64 m_read = 0;      // rows read from the file
     qint64 m_done = 0;
     QString m_error;
 };

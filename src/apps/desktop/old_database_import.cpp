@@ -4,6 +4,7 @@
 #include "apps/desktop/widget_platform.h"
 #include "workspace/workspace.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -46,7 +47,7 @@ ImportOutcome importWithProgress(QWidget* parent, OldSelections& from, Selection
     QProgressDialog progress(
         progressText(0, total), QStringLiteral("取消"), 0, int(std::max<qint64>(total, 1)), parent);
     progress.setWindowTitle(applicationTitle());
-    progress.setWindowModality(Qt::WindowModal); // a modal dialog lets its 取消 be clicked between batches
+    progress.setWindowModality(Qt::WindowModal); // the windows behind take no input meanwhile
     progress.setMinimumDuration(500);
     progress.setValue(0);
     SelectionImport import(from, into);
@@ -57,8 +58,10 @@ ImportOutcome importWithProgress(QWidget* parent, OldSelections& from, Selection
         progress.setLabelText(progressText(import.rowsDone(), total));
         progress.setValue(int(std::min<qint64>(import.rowsDone(), progress.maximum())));
         if (step == SelectionImport::Step::Stored) {
+            QCoreApplication::processEvents(); // 取消 is clicked between batches
             if (!progress.wasCanceled())
                 continue;
+            import.cancel();
             outcome.cancelled = true;
         } else if (step != SelectionImport::Step::Done) {
             outcome.error = import.error();
@@ -72,7 +75,7 @@ ImportOutcome importWithProgress(QWidget* parent, OldSelections& from, Selection
 QString importOutcomeText(const ImportOutcome& outcome)
 {
     const ImportCounts& c = outcome.counts;
-    QString text = outcome.cancelled ? QStringLiteral("导入已取消，此前的选型已保存。")
+    QString text = outcome.cancelled ? QStringLiteral("导入已取消。")
         : outcome.error.isEmpty()    ? QStringLiteral("导入完成。")
                                      : QStringLiteral("导入中止：%1").arg(outcome.error);
     text += QStringLiteral("\n新导入 %1 条，已有相同的 %2 条，冲突 %3 条，失败 %4 条。")

@@ -23,7 +23,8 @@ struct ImportOutcome {
 };
 
 // Imports the old selections into a store, a batch at a time under a progress dialog
-// whose 取消 stops the import between batches (the batches before stay stored).
+// whose 取消 stops the import between batches (the batches before stay stored, but
+// for a copy into an empty team store, which keeps all or nothing).
 ImportOutcome importWithProgress(QWidget* parent, OldSelections& from, SelectionStore& into);
 
 // How an import went, in the words of the box that tells it: the counts, then the

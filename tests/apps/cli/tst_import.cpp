@@ -235,6 +235,43 @@ private slots:
         QVERIFY(allRows(*t) == kept);
     }
 
+    // A number the file holds twice is stored once: the same row again is passed over,
+    // another row under it is a conflict. Into an empty team store, which takes the
+    // rows as one copy, what is told comes at the end, in the file's order too.
+    void numbersTwiceInTheFile_data() { addStoreKinds(); }
+
+    void numbersTwiceInTheFile()
+    {
+        QFETCH(QString, store);
+        const QString location = freshStoreLocation(store, true);
+        QVERIFY(!location.isEmpty());
+        StoredRow withNul = m_rows[1];
+        withNul[columnOf(Field::Medium)] = QStringLiteral("城市") + QChar(u'\0') + QStringLiteral("天然气");
+        StoredRow tenDigits = m_rows[2];
+        tenDigits[0] = QStringLiteral("2019000002");
+        StoredRow otherValues = m_rows[3];
+        otherValues[columnOf(Field::Medium)] = QStringLiteral("煤层气");
+        const bool server = store == u"postgresql";
+        QStringList expected;
+        if (server)
+            expected << QStringLiteral("{\"event\":\"failed\",\"SelectionNo\":\"%1\","
+                                       "\"reason\":\"使用介质 含有NUL字符，PostgreSQL 不能保存\"}")
+                            .arg(numberOf(1));
+        expected << QStringLiteral(
+            "{\"event\":\"failed\",\"SelectionNo\":\"2019000002\",\"reason\":\"选型编号不是11位数字\"}")
+                 << QStringLiteral("{\"event\":\"conflict\",\"SelectionNo\":\"%1\"}").arg(numberOf(3))
+                 << imported(server ? 2 : 3, 1, 1, server ? 2 : 1);
+        const Result r = cli({"--db", location, "import",
+            oldFile(QStringLiteral("access"), QStringLiteral("twice"),
+                {oldTableColumns(), m_rows[0], withNul, tenDigits, m_rows[0], m_rows[3], otherValues})});
+        QCOMPARE(r.out, expected);
+        QCOMPARE(r.status, 1);
+        TestStore t(location);
+        QVERIFY(allRows(*t)
+            == (server ? std::vector<StoredRow> {m_rows[0], m_rows[3]}
+                       : std::vector<StoredRow> {m_rows[0], withNul, m_rows[3]}));
+    }
+
     // Why the import refuses a row, whatever the store.
     void rowsNoStoreKeeps_data()
     {
