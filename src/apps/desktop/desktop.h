@@ -22,5 +22,6 @@ void prepareDesktop(QApplication& app);
 std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent = nullptr);
 
 // The desktop program: `flowsel [--db PATH] [--today YYYYMMDD] [--script FILE]
-// [--grab OUT.png]`. Returns the exit status.
+// [--grab OUT.png] [--project P [--grab-project OUT.png]] [--grab-question OUT.png]`.
+// Returns the exit status.
 int runDesktop(QApplication& app);

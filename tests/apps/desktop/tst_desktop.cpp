@@ -1762,6 +1762,30 @@ private slots:
         }
     }
 
+    // The manual's picture of the question at start: saved, and the program left as on
+    // 退出; where no question is asked there is no picture, and exit status 2.
+    void questionAtStartIsGrabbed()
+    {
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("old.mdb"));
+        makeOldDatabase(old, oldTableRows(2));
+        const QString store = dir.filePath(QStringLiteral("store.db"));
+        QString error;
+        QVERIFY2(prepareStore(store, &error), qPrintable(error));
+        for (const QString& db : {old, store}) {
+            const QString picture = dir.filePath(QStringLiteral("question.png"));
+            QProcess desktop;
+            desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--db", db, "--grab-question", picture});
+            QVERIFY(desktop.waitForFinished(60000));
+            QCOMPARE(desktop.exitCode(), db == old ? 0 : 2);
+            const QImage image(picture);
+            QCOMPARE(!image.isNull(), db == old);
+            QVERIFY(image.isNull() || image.width() > 200);
+            QFile::remove(picture);
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("old.db"))));
+        }
+    }
+
     // The menu's import: a file chosen, its rows in the store in use and the list read
     // again; the box tells the counts, the numbers in conflict and those that failed.
     void importFromTheMenu_data()
