@@ -79,7 +79,7 @@ void SelectionImport::cancel()
 std::optional<SelectionImport::ReadRow> SelectionImport::next(Step& fault)
 {
     for (;;) {
-        ReadRow row {m_done, {}};
+        ReadRow row;
         if (m_held) {
             row = std::move(*m_held);
             m_held.reset();
@@ -200,6 +200,13 @@ std::optional<SelectionImport::Step> SelectionImport::takeIn(const InsertOutcome
     for (const QString& number : outcome.skipped) {
         const ReadRow row = m_sent.take(number);
         --m_counts.stored;
+        if (m_copying) {
+            // a copy's numbers are each sent once into a table that held none, so no
+            // row of another is there; nothing is read while rows are on their way
+            m_reports.push_back({row.place, {number, std::nullopt}});
+            ++m_counts.conflicts;
+            continue;
+        }
         const StoreResult<std::optional<StoredRow>> there = m_into.fetch(number);
         if (!there.ok()) {
             m_error = queryErrorText(there.error().statement, there.error().message);

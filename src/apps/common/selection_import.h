@@ -77,7 +77,7 @@ public:
 private:
     // A row read, by its place in the file.
     struct ReadRow {
-        qint64 place;
+        qint64 place = 0;
         StoredRow values;
     };
     // The next row to store, from the file, then from the rows set aside; none at the
