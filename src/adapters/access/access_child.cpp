@@ -116,7 +116,7 @@ public:
     QString fault() const override { return m_fault; }
 
 private:
-    // The tag of the next part the child sent, its content read into the members;
+    // The tag of what the child sent next, its content read into the members;
     // none when the child ended or went silent without sending one whole.
     std::optional<Tag> read(QStringList& values);
     // Why the child ended without a word of its own.
