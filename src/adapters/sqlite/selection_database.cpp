@@ -400,3 +400,52 @@ StoreResult<QSet<QString>> SelectionDatabase::insertManyUnlessStored(const std::
     }
     return stored;
 }
+
+StoreResult<bool> SelectionDatabase::beginCopyIntoEmpty()
+{
+    if (m_readOnly || !isOpen() || control(QStringLiteral("begin immediate")))
+        return false;
+    QSqlDatabase db = connection();
+    const StoreResult<std::vector<StoredRow>> first = readInNumberOrder(QString(), 1);
+    QString error;
+    // only an index of this program's layout that agrees with the table is made again
+    m_indexSetAside = searchIndexed();
+    if (!first.ok() || !first.value().empty() || (m_indexSetAside && !sqlite_search::setAside(db, &error))) {
+        db.rollback();
+        return false;
+    }
+    m_copyingIntoEmpty = true;
+    return true;
+}
+
+StoreResult<InsertOutcome> SelectionDatabase::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    if (!m_copyingIntoEmpty)
+        return SqlStore::insertUnlessStored(rows);
+    InsertOutcome outcome;
+    if (const std::optional<StoreError> error = insertRows(rows, outcome)) {
+        m_copyingIntoEmpty = false;
+        connection().rollback();
+        return *error;
+    }
+    return outcome;
+}
+
+StoreResult<InsertOutcome> SelectionDatabase::endCopyIntoEmpty(bool keep)
+{
+    if (!m_copyingIntoEmpty)
+        return InsertOutcome {};
+    m_copyingIntoEmpty = false;
+    QSqlDatabase db = connection();
+    QString error;
+    if (!keep || (m_indexSetAside && !sqlite_search::remake(db, &error))) {
+        db.rollback();
+        if (keep)
+            return StoreError {
+                statements::sqliteSearchIndexFill().join(QStringLiteral("; ")), error, StoreError::Kind::Failed};
+        return InsertOutcome {};
+    }
+    if (std::optional<StoreError> failed = commitOrRollBack(db))
+        return *failed;
+    return InsertOutcome {};
+}

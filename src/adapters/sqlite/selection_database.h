@@ -64,6 +64,15 @@ public:
     // wrapping each value for Qt.
     StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
 
+    // Into a table that holds no row (a new file that copy-db or an import fills) the
+    // rows go in one transaction, which holds the file for writing: without the
+    // search index's triggers, which took the rows into the index 64 at a time, the
+    // index made from all of them at the end. A file that holds rows, or is held by
+    // another program, keeps the usual way.
+    StoreResult<bool> beginCopyIntoEmpty() override;
+    StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
+    StoreResult<InsertOutcome> endCopyIntoEmpty(bool keep) override;
+
 protected:
     // Another program holding the file, still after the short wait, is Busy.
     StoreError::Kind kindOf(const QSqlError& error) override;
@@ -77,6 +86,8 @@ private:
     QString connectTo(const QString& path, bool memory);
 
     bool m_readOnly = false;
+    bool m_copyingIntoEmpty = false;
+    bool m_indexSetAside = false; // during that copy: the index is made at its end
     sqlite_search::Prepared m_searchIndexState;
 };
 
