@@ -5,11 +5,11 @@
 // (engine 1, the server FLOWSEL_TEST_PG: eval "$(scripts/pg-test-server start)").
 #include "adapters/sql/sql_store.h"
 #include "adapters/sqlite/selection_database.h"
-#include "apps/cli/cli_command.h"
 #include "apps/common/event_writer.h"
 #include "apps/common/script_runner.h"
 #include "apps/common/store_choice.h"
 #include "core/ports/platform.h"
+#include "fresh_store_runs.h"
 #include "sample_database.h"
 #include "workspace/workspace.h"
 
@@ -223,31 +223,9 @@ void copyDb(benchmark::State& state)
         return;
     }
     QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("copy.mdb"));
-    const QString target = toServer ? server : file;
-    int copiedRuns = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        if (toServer) {
-            OpenedStore old = openStore(server);
-            if (auto* store = dynamic_cast<SqlStore*>(old.store.get()))
-                QSqlQuery(store->connection()).exec(QStringLiteral("drop table if exists 选型输出"));
-        } else {
-            QFile::remove(file);
-        }
-        QString last;
-        state.ResumeTiming();
-        const int status = runFlowselCli(
-            {QStringLiteral("--db"), source, QStringLiteral("copy-db"), target},
-            [&last](const QString& line) { last = line; }, [](const QString&) {});
-        state.PauseTiming();
-        if (status == 0 && last.contains(QStringLiteral("\"rows\":%1,").arg(kRows)))
-            ++copiedRuns;
-        state.ResumeTiming();
-    }
-    if (copiedRuns != state.iterations())
-        state.SkipWithError("copy-db did not copy every row");
-    state.SetItemsProcessed(state.iterations() * kRows);
+    const QString target = toServer ? server : folder.filePath(QStringLiteral("copy.mdb"));
+    runIntoFreshStores(
+        state, {QStringLiteral("--db"), source, QStringLiteral("copy-db"), target}, target, toServer, kRows);
     state.SetLabel(toServer ? "sqlite -> postgresql" : "postgresql -> sqlite");
 }
 BENCHMARK(copyDb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -5,11 +5,13 @@
 #include "adapters/sql/statements.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/common/store_choice.h"
+#include "core/record/columns.h"
 #include "workspace/selection_window.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -117,6 +119,55 @@ QString sampleDatabase(int rows)
         }
     }
     QFile::rename(making, path);
+    return path;
+}
+
+QString sampleAccessFile(int rows, QString* error)
+{
+    const QString path = QDir(sampleFolder()).filePath(QStringLiteral("old%1.mdb").arg(rows));
+    if (QFile::exists(path))
+        return path;
+    const QString source = sampleDatabase(rows);
+    if (source.isEmpty()) {
+        *error = QStringLiteral("no sample database of %1 rows").arg(rows);
+        return QString();
+    }
+    // the rows as the old table's CSV export, the generator's input
+    const QString csv = path + QStringLiteral(".csv");
+    {
+        QFile out(csv);
+        if (!out.open(QIODevice::WriteOnly)) {
+            *error = out.errorString();
+            return QString();
+        }
+        QStringList names;
+        for (const Column& c : columns())
+            names << QString::fromUtf8(c.name);
+        out.write(names.join(u',').toUtf8() + '\n');
+        SelectionDatabase db;
+        db.open(source);
+        for (QString after;;) {
+            const StoreResult<std::vector<StoredRow>> page = db.readInNumberOrder(after, 5000);
+            if (!page.ok() || page.value().empty())
+                break;
+            for (const StoredRow& row : page.value()) {
+                QStringList cells;
+                for (QString value : row)
+                    cells << u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
+                out.write(cells.join(u',').toUtf8() + '\n');
+            }
+            after = page.value().back().front();
+        }
+    }
+    QProcess make;
+    make.start(QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(FLOWSEL_SOURCE_DIR "/tests/support/make-access-file"), csv, path,
+            QStringLiteral("--null-empty")});
+    if (!make.waitForFinished(-1) || make.exitCode() != 0) {
+        *error = QStringLiteral("make-access-file: %1").arg(QString::fromUtf8(make.readAllStandardError()));
+        return QString();
+    }
+    QFile::remove(csv);
     return path;
 }
 

@@ -13,6 +13,11 @@ QStringList sampleRow(int i);
 // make), else in a temporary folder for the run.
 QString sampleDatabase(int rows);
 
+// The same rows in the old program's Access file (its table 选型输出), made once per
+// size by the tests' generator (tests/support/make-access-file), which takes a minute
+// for 100,000 rows; empty with the reason in `error` when it cannot be made.
+QString sampleAccessFile(int rows, QString* error);
+
 // The same rows in a database of the PostgreSQL server FLOWSEL_TEST_PG (start one
 // with scripts/pg-test-server), made once per size and server; its URI, or empty
 // with the reason in `error`.

@@ -11,7 +11,7 @@ PACKAGES=(
     postgresql
     fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei fonts-liberation
     poppler-utils python3
-    mdbtools nodejs
+    mdbtools mdbtools-dev nodejs
     libxlsxwriter-dev
 )
 

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 // The server of the team store's tests: FLOWSEL_TEST_PG, the URI of the throwaway
 // server that scripts/test starts. Without it the test fails, never skips: a run
@@ -91,6 +92,19 @@ inline void addStoreKinds()
     QTest::addColumn<QString>("store");
     QTest::newRow("sqlite") << QStringLiteral("sqlite");
     QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+// Every row of a store, lowest number first.
+inline std::vector<StoredRow> allRows(SelectionStore& store)
+{
+    std::vector<StoredRow> rows;
+    for (QString after;;) {
+        const StoreResult<std::vector<StoredRow>> page = store.readInNumberOrder(after, 5000);
+        if (!page.ok() || page.value().empty())
+            return rows;
+        rows.insert(rows.end(), page.value().begin(), page.value().end());
+        after = rows.back().front();
+    }
 }
 
 // A store opened as the programs open it, with its connection at hand for

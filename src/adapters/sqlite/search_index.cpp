@@ -253,6 +253,16 @@ QString damage(const QSqlDatabase& db, bool thorough)
     return QString();
 }
 
+bool setAside(QSqlDatabase& db, QString* error)
+{
+    return run(db, triggersRemoved(), error);
+}
+
+bool remake(QSqlDatabase& db, QString* error)
+{
+    return run(db, rebuilt() << layoutStep(), error);
+}
+
 Prepared prepare(QSqlDatabase& db, Work work, bool thorough)
 {
     Prepared prepared;

@@ -79,4 +79,12 @@ enum class Work {
 // read it.
 Prepared prepare(QSqlDatabase& db, Work work, bool thorough = false);
 
+// For a copy of many rows into the empty table within the transaction that is open:
+// the index's triggers are taken away, so that the rows go in without the index
+// taking them in a few at a time...
+bool setAside(QSqlDatabase& db, QString* error);
+// ...and the index is made from all the rows at once at the end, in the same
+// transaction, as an opening makes a missing one.
+bool remake(QSqlDatabase& db, QString* error);
+
 } // namespace sqlite_search

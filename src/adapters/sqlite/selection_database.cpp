@@ -4,6 +4,7 @@
 #include "adapters/sql/statements.h"
 #include "adapters/sql/table_shape.h"
 #include "adapters/sqlite/search_index.h"
+#include "core/record/columns.h"
 #include "core/record/selection_record.h"
 
 #include <QByteArrayView>
@@ -393,17 +394,108 @@ std::optional<std::vector<StoredRow>> rowsReadDirectly(sqlite3* handle, const QS
     return rows;
 }
 
+// The SQLite connection under Qt's, when the store is open on one.
+sqlite3* handleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(handle.data());
+    return nullptr;
+}
+
 } // namespace
 
 StoreResult<std::vector<StoredRow>> SelectionDatabase::readInNumberOrder(const QString& after, int limit)
 {
-    const QSqlDatabase db = connection();
-    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
-    if (m_oneSqliteLibrary && handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (auto* sqlite = *static_cast<sqlite3* const*>(handle.data())) {
-            if (std::optional<std::vector<StoredRow>> rows = rowsReadDirectly(sqlite, after, limit))
-                return std::move(*rows);
-        }
+    if (sqlite3* sqlite = m_oneSqliteLibrary ? handleOf(connection()) : nullptr) {
+        if (std::optional<std::vector<StoredRow>> rows = rowsReadDirectly(sqlite, after, limit))
+            return std::move(*rows);
     }
     return SqlStore::readInNumberOrder(after, limit);
+}
+
+StoreResult<QSet<QString>> SelectionDatabase::insertManyUnlessStored(const std::vector<StoredRow>& rows)
+{
+    sqlite3* sqlite = m_oneSqliteLibrary ? handleOf(connection()) : nullptr;
+    const Statement statement = statements::insertUnlessStored(StoredRow(kColumnCount));
+    const QByteArray sql = statement.sql.toUtf8();
+    sqlite3_stmt* raw = nullptr;
+    if (!sqlite
+        || sqlite3_prepare_v2(sqlite, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return SqlStore::insertManyUnlessStored(rows); // which tells why
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> insert(raw, sqlite3_finalize);
+    const QString none;
+    QSet<QString> stored;
+    for (const StoredRow& row : rows) {
+        sqlite3_reset(raw);
+        int bound = SQLITE_OK;
+        for (int c = 0; c < kColumnCount && bound == SQLITE_OK; ++c) {
+            // as Qt's driver binds them: a null string is NULL, any other UTF-16 text
+            // with every character it holds (the row outlives the step)
+            const QString& value = c < row.size() ? row[c] : none;
+            bound = value.isNull()
+                ? sqlite3_bind_null(raw, c + 1)
+                : sqlite3_bind_text16(raw, c + 1, value.utf16(), static_cast<int>(value.size() * 2), SQLITE_STATIC);
+        }
+        const int step = bound == SQLITE_OK ? sqlite3_step(raw) : bound;
+        if (step != SQLITE_DONE) {
+            const int code = sqlite3_extended_errcode(sqlite) & 0xff;
+            const bool busy = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+            return StoreError {statement.sql, QString::fromUtf8(sqlite3_errmsg(sqlite)),
+                busy ? StoreError::Kind::Busy : StoreError::Kind::Failed};
+        }
+        if (sqlite3_changes(sqlite) > 0)
+            stored.insert(row.value(0));
+    }
+    return stored;
+}
+
+StoreResult<bool> SelectionDatabase::beginCopyIntoEmpty()
+{
+    if (m_readOnly || !isOpen() || control(QStringLiteral("begin immediate")))
+        return false;
+    QSqlDatabase db = connection();
+    const StoreResult<std::vector<StoredRow>> first = readInNumberOrder(QString(), 1);
+    QString error;
+    // only an index of this program's layout that agrees with the table is made again
+    m_indexSetAside = searchIndexed();
+    if (!first.ok() || !first.value().empty() || (m_indexSetAside && !sqlite_search::setAside(db, &error))) {
+        db.rollback();
+        return false;
+    }
+    m_copyingIntoEmpty = true;
+    return true;
+}
+
+StoreResult<InsertOutcome> SelectionDatabase::insertUnlessStored(const std::vector<StoredRow>& rows)
+{
+    if (!m_copyingIntoEmpty)
+        return SqlStore::insertUnlessStored(rows);
+    InsertOutcome outcome;
+    if (const std::optional<StoreError> error = insertRows(rows, outcome)) {
+        m_copyingIntoEmpty = false;
+        connection().rollback();
+        return *error;
+    }
+    return outcome;
+}
+
+StoreResult<InsertOutcome> SelectionDatabase::endCopyIntoEmpty(bool keep)
+{
+    if (!m_copyingIntoEmpty)
+        return InsertOutcome {};
+    m_copyingIntoEmpty = false;
+    QSqlDatabase db = connection();
+    QString error;
+    if (!keep || (m_indexSetAside && !sqlite_search::remake(db, &error))) {
+        db.rollback();
+        if (keep)
+            return StoreError {sqlite_search::filled().join(QStringLiteral("; ")), error, StoreError::Kind::Failed};
+        return InsertOutcome {};
+    }
+    if (std::optional<StoreError> failed = commitOrRollBack(db))
+        return *failed;
+    return InsertOutcome {};
 }

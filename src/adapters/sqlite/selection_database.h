@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/sql/copy_into_empty.h"
 #include "adapters/sql/sql_store.h"
 #include "adapters/sqlite/search_index.h"
 
@@ -11,7 +12,7 @@
 // selections, an SQLite file (by default sjk/选型数据库.mdb beside the program) or a
 // fresh database in memory. Without an open connection every operation fails with
 // the statement it would have run.
-class SelectionDatabase : public SqlStore {
+class SelectionDatabase : public SqlStore, public CopyIntoEmpty {
 public:
     enum class Opened {
         Yes,
@@ -66,6 +67,15 @@ public:
     // wrapping each value for Qt.
     StoreResult<std::vector<StoredRow>> readInNumberOrder(const QString& after, int limit) override;
 
+    // Into a table that holds no row (a new file that copy-db or an import fills) the
+    // rows go in one transaction, which holds the file for writing: without the
+    // search index's triggers, which took the rows into the index 64 at a time, the
+    // index made from all of them at the end. A file that holds rows, or is held by
+    // another program, keeps the usual way.
+    StoreResult<bool> beginCopyIntoEmpty() override;
+    StoreResult<InsertOutcome> insertUnlessStored(const std::vector<StoredRow>& rows) override;
+    StoreResult<InsertOutcome> endCopyIntoEmpty(bool keep) override;
+
 protected:
     // Another program holding the file, still after the wait, is Busy.
     StoreError::Kind kindOf(const QSqlError& error) override;
@@ -73,6 +83,10 @@ protected:
     // A search of three characters or more that the index names few rows for is read
     // through it; one that many rows hold is found soonest among the newest rows.
     Statement pageStatement(const ListQuery& query, int limit) override;
+    // Through SQLite's own interface too, a row at a time on one prepared statement:
+    // Qt's binding of the thousands of values of one statement took longer than
+    // SQLite's storing the rows (copy-db and import store through this).
+    StoreResult<QSet<QString>> insertManyUnlessStored(const std::vector<StoredRow>& rows) override;
 
 private:
     // Adds and opens the connection; what makes it unusable, or empty.
@@ -83,6 +97,8 @@ private:
     bool indexServes(const QString& search);
 
     bool m_readOnly = false;
+    bool m_copyingIntoEmpty = false;
+    bool m_indexSetAside = false; // during that copy: the index is made at its end
     sqlite_search::Prepared m_searchIndexState;
     QString m_probedSearch;
     bool m_probedServes = false;

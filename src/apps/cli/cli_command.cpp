@@ -11,7 +11,9 @@
 #include "apps/common/event_writer.h"
 #include "apps/common/exit_status.h"
 #include "apps/common/json_line.h"
+#include "apps/common/old_selections.h"
 #include "apps/common/script_runner.h"
+#include "apps/common/selection_import.h"
 #include "apps/common/store_choice.h"
 #include "core/form/numbers.h"
 #include "core/gas/sgerg.h"
@@ -49,6 +51,13 @@ const char kUsage[] = R"(usage:
                                           or a URI), skipping the numbers it holds already; a row
                                           TARGET refuses is reported and left out (exit status 1);
                                           projects and their lines too, skipping those it holds
+  flowsel-cli [OPTIONS] import OLD        store the selections of the old program's database OLD (its
+                                          Access file, Jet 4.0, or a CSV export of its table 选型输出)
+                                          in the store, each under its own number, as stored; a row
+                                          the store holds with other values is a conflict, one that
+                                          cannot be stored failed, each a JSON line, then
+                                          {"event":"imported","rows":N,"skipped":S,"conflicts":C,"failed":F};
+                                          OLD is only read
   flowsel-cli [OPTIONS] batch POINTS.csv [--out RESULTS.csv] [--save [--project P]]
                                           [--candidates CANDIDATES.csv]
                                           select a meter for every metering point of a CSV file;
@@ -82,7 +91,9 @@ options:
                      or postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DBNAME[?host=SOCKETDIR];
                      default: FLOWSEL_DB, then database= in flowsel.conf beside the program,
                      then sjk/选型数据库.mdb beside the program; a file's folder must exist, and
-                     a flowsel.conf that cannot be read or names no store is an error
+                     a flowsel.conf that cannot be read or names no store is an error; an old
+                     program's Access file chosen so stands for the store imported beside it
+                     (its name with .db: sjk/选型数据库.db) once that is there
   --today YYYYMMDD   the local date used for numbering selections (default: today)
   Every option, of a command too, is written --name VALUE or --name=VALUE, and given once.
   An output may be a device or a named pipe (written in place) or /dev/stdout; a link
@@ -95,9 +106,12 @@ exit status:
      stored, a stored selection not found, a file that could not be written, a row
      copy-db's target refused, a problem check-db could not repair, a project line
      refused (a tag taken, a number not stored,
-     a tag not there) or a saved point that did not join its project
+     a tag not there), a saved point that did not join its project, or a row import
+     reported (a conflict, a row that failed)
   2  not started: a command line that cannot be used, a store that cannot be opened or
-     chosen, a points file that cannot be used, a project that does not exist)";
+     chosen, a points file that cannot be used, a project that does not exist, an old
+     database that cannot be read (not an Access or CSV file, no table 选型输出, a
+     column missing, Jet 3 or .accdb, damaged))";
 
 // After a usage error: where the whole usage is, so that the error stays in sight.
 const QString kUsageHint = QStringLiteral("用法：flowsel-cli --help");
@@ -411,6 +425,62 @@ int copyDb(const Options& o, const Sink& out, const Sink& err)
     return failed > 0 || projects != CopiedProjects::All ? kExitLineFailed : kExitOk;
 }
 
+// Stores the old program's selections in the store in use, a thousand rows a
+// transaction. Every row is told that is not in the store as read afterwards; a row
+// imported before is passed over in silence, so that importing a file again changes
+// nothing and says so by its counts.
+int importOld(const Options& o, const Sink& out, const Sink& err)
+{
+    if (o.arguments.size() != 1) {
+        err(QStringLiteral("import takes the old program's database: its Access file or a CSV export of its table"));
+        return kExitUnusable;
+    }
+    const QString& path = o.arguments.front();
+    const std::optional<QString> location = chosenLocation(o, err);
+    if (!location)
+        return kExitUnusable;
+    QString error;
+    const std::unique_ptr<OldSelections> from = OldSelections::open(path, &error);
+    if (!from) {
+        err(oldSelectionsUnreadable(path, error));
+        return kExitUnusable;
+    }
+    if (!prepareNeededStore(*location, err))
+        return kExitUnusable;
+    const std::optional<OpenedStore> opened = openNeededStore(*location, err);
+    if (!opened)
+        return kExitUnusable;
+    if (!from->extraColumns().isEmpty())
+        err(QStringLiteral("%1 中这些列不属于选型输出表，未导入：%2")
+                .arg(path, from->extraColumns().join(QStringLiteral("、"))));
+    SelectionImport import(*from, *opened->store);
+    int status = kExitOk;
+    for (SelectionImport::Step step = SelectionImport::Step::Stored; step == SelectionImport::Step::Stored;) {
+        std::vector<ImportReport> reports;
+        step = import.step(reports);
+        for (const ImportReport& r : reports) {
+            out(r.failure
+                    ? JsonLine(QStringLiteral("failed")).add("SelectionNo", r.number).add("reason", *r.failure).text()
+                    : JsonLine(QStringLiteral("conflict")).add("SelectionNo", r.number).text());
+        }
+        if (step == SelectionImport::Step::FileFault) {
+            err(oldSelectionsUnreadable(path, import.error()));
+            status = kExitUnusable;
+        } else if (step == SelectionImport::Step::StoreFault) {
+            err(import.error());
+            status = kExitLineFailed;
+        }
+    }
+    const ImportCounts& counts = import.counts();
+    out(JsonLine(QStringLiteral("imported"))
+            .add("rows", counts.stored)
+            .add("skipped", counts.skipped)
+            .add("conflicts", counts.conflicts)
+            .add("failed", counts.failed)
+            .text());
+    return status == kExitOk && !counts.whole() ? kExitLineFailed : status;
+}
+
 // Checks the store in use through and repairs what can be made again: one line per
 // finding, then the count of what was repaired and what remains.
 int checkDb(const Options& o, const Sink& out, const Sink& err)
@@ -632,6 +702,8 @@ int runFlowselCli(const QStringList& args, const std::function<void(const QStrin
         return sheet(*o, out, err);
     if (o->command == u"copy-db")
         return copyDb(*o, out, err);
+    if (o->command == u"import")
+        return importOld(*o, out, err);
     if (o->command == u"code-key")
         return codeKeyCommand(*o, out, err);
     if (o->command == u"check-db")

@@ -1,3 +1,4 @@
+#include "adapters/access/access_child.h"
 #include "adapters/report/font_substitutions.h"
 #include "apps/cli/cli_command.h"
 #include "apps/common/event_writer.h"
@@ -11,9 +12,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = runAccessChildIfAsked(argc, argv))
+        return *status;
     // Drawing the selection sheet needs the fonts of a GUI application; no screen.
     bool drawing = false;
     for (int i = 1; i < argc; ++i)

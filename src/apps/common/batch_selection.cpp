@@ -401,69 +401,21 @@ BatchResult BatchSelector::select(const BatchColumns& columns, const QStringList
     return result;
 }
 
-namespace {
-
-std::optional<BatchColumns> checkPointsFileIn(
-    QIODevice& file, TextEncoding encoding, const QString& path, qint64* points, bool* encodingFault, QString* fault)
-{
-    CsvReader reader(file, encoding);
-    const auto failed = [&] {
-        *encodingFault = reader.faultIsEncoding();
-        *fault = QStringLiteral("%1，%2").arg(path, reader.fault());
-        return std::nullopt;
-    };
-    QStringList cells;
-    switch (reader.next(cells)) {
-    case CsvReader::Next::End: *fault = QStringLiteral("%1 没有标题行").arg(path); return std::nullopt;
-    case CsvReader::Next::Fault: return failed();
-    case CsvReader::Next::Record: break;
-    }
-    QString headerFault;
-    std::optional<BatchColumns> columns = BatchColumns::fromHeader(cells, &headerFault);
-    if (!columns) {
-        *fault = QStringLiteral("%1，第%2行%3").arg(path, QString::number(reader.recordLine()), headerFault);
-        return std::nullopt;
-    }
-    *points = 0;
-    for (;;) {
-        const CsvReader::Next next = reader.next(cells);
-        if (next == CsvReader::Next::End)
-            return columns;
-        if (next == CsvReader::Next::Fault)
-            return failed();
-        if (cells.size() != columns->size()) {
-            const qsizetype column = std::min(cells.size(), columns->size()) + 1;
-            *fault = QStringLiteral("%1，第%2行第%3列：有%4个单元格，标题行有%5列")
-                         .arg(path)
-                         .arg(reader.recordLine())
-                         .arg(column)
-                         .arg(cells.size())
-                         .arg(columns->size());
-            return std::nullopt;
-        }
-        ++*points;
-    }
-}
-
-} // namespace
-
 std::optional<BatchColumns> checkPointsFile(
     QIODevice& file, const QString& path, qint64* points, TextEncoding* encoding, QString* fault)
 {
-    // A file that is not UTF-8 throughout is read again as the Chinese spreadsheets'
-    // own encoding; a file that is neither is refused with the fault of that reading.
-    for (const TextEncoding tried : {TextEncoding::Utf8, TextEncoding::Gb18030}) {
-        if (tried != TextEncoding::Utf8 && !file.seek(0)) {
-            *fault = QStringLiteral("无法再次读取测点文件 %1：%2").arg(path, file.errorString());
-            return std::nullopt;
-        }
-        bool encodingFault = false;
-        std::optional<BatchColumns> columns = checkPointsFileIn(file, tried, path, points, &encodingFault, fault);
-        *encoding = tried;
-        if (columns || !encodingFault)
-            return columns;
-    }
-    return std::nullopt;
+    std::optional<BatchColumns> columns;
+    const auto header = [&columns](const QStringList& names) {
+        QString headerFault;
+        columns = BatchColumns::fromHeader(names, &headerFault);
+        return headerFault;
+    };
+    const std::optional<CsvCheck> checked = checkCsvFile(file, path, header, fault);
+    if (!checked)
+        return std::nullopt;
+    *points = checked->records;
+    *encoding = checked->encoding;
+    return columns;
 }
 
 QString batchCsvLine(const QStringList& cells)

@@ -119,6 +119,71 @@ CsvReader::Next CsvReader::next(QStringList& cells)
 
 namespace {
 
+std::optional<CsvCheck> checkCsvFileIn(QIODevice& file, TextEncoding encoding, const QString& path,
+    const std::function<QString(const QStringList&)>& header, bool* encodingFault, QString* fault)
+{
+    CsvReader reader(file, encoding);
+    const auto failed = [&] {
+        *encodingFault = reader.faultIsEncoding();
+        *fault = QStringLiteral("%1，%2").arg(path, reader.fault());
+        return std::nullopt;
+    };
+    QStringList cells;
+    switch (reader.next(cells)) {
+    case CsvReader::Next::End: *fault = QStringLiteral("%1 没有标题行").arg(path); return std::nullopt;
+    case CsvReader::Next::Fault: return failed();
+    case CsvReader::Next::Record: break;
+    }
+    if (const QString headerFault = header(cells); !headerFault.isEmpty()) {
+        *fault = QStringLiteral("%1，第%2行%3").arg(path, QString::number(reader.recordLine()), headerFault);
+        return std::nullopt;
+    }
+    const qsizetype columns = cells.size();
+    CsvCheck checked {encoding, 0};
+    for (;;) {
+        const CsvReader::Next next = reader.next(cells);
+        if (next == CsvReader::Next::End)
+            return checked;
+        if (next == CsvReader::Next::Fault)
+            return failed();
+        if (cells.size() != columns) {
+            const qsizetype column = std::min(cells.size(), columns) + 1;
+            *fault = QStringLiteral("%1，第%2行第%3列：有%4个单元格，标题行有%5列")
+                         .arg(path)
+                         .arg(reader.recordLine())
+                         .arg(column)
+                         .arg(cells.size())
+                         .arg(columns);
+            return std::nullopt;
+        }
+        ++checked.records;
+    }
+}
+
+} // namespace
+
+std::optional<CsvCheck> checkCsvFile(QIODevice& file, const QString& path,
+    const std::function<QString(const QStringList&)>& header, QString* fault, bool* notText)
+{
+    // A file that is not UTF-8 throughout is read again as the Chinese spreadsheets'
+    // own encoding; a file that is neither is refused with the fault of that reading.
+    for (const TextEncoding tried : {TextEncoding::Utf8, TextEncoding::Gb18030}) {
+        if (tried != TextEncoding::Utf8 && !file.seek(0)) {
+            *fault = QStringLiteral("无法再次读取 %1：%2").arg(path, file.errorString());
+            return std::nullopt;
+        }
+        bool encodingFault = false;
+        std::optional<CsvCheck> checked = checkCsvFileIn(file, tried, path, header, &encodingFault, fault);
+        if (checked || !encodingFault)
+            return checked;
+    }
+    if (notText)
+        *notText = true;
+    return std::nullopt;
+}
+
+namespace {
+
 // "-10", "+5", "-20.5", "1e-3": what a spreadsheet reads as a number, not a formula.
 bool plainNumber(const QString& text)
 {

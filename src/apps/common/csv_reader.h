@@ -5,6 +5,9 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 class QIODevice;
 
 // The encodings a points file is read in: UTF-8, or GB18030 (which covers GBK), the
@@ -49,6 +52,23 @@ private:
     qint64 m_recordLine = 0;
     QString m_fault;
 };
+
+// What reading a file of records under a header line through found: the encoding it
+// reads in and how many records follow the header.
+struct CsvCheck {
+    TextEncoding encoding = TextEncoding::Utf8;
+    qint64 records = 0;
+};
+
+// Reads an open file of records through before it is used: in UTF-8, and again in
+// GB18030 when it is not UTF-8 throughout. `header` is given the header line and says
+// why it cannot be used (empty when it can); every record after it must have as many
+// cells. Nothing, and the reason naming the file and its line and column, when the
+// file cannot be used; `notText`, when given, tells whether that is because it is
+// text in neither encoding. The file is left anywhere: seek to its start before
+// reading it again.
+std::optional<CsvCheck> checkCsvFile(QIODevice& file, const QString& path,
+    const std::function<QString(const QStringList& header)>& header, QString* fault, bool* notText = nullptr);
 
 // One cell written for a CSV file: quoted when it holds a comma, a quote or a line
 // end. A text that a spreadsheet would take as a formula — it starts with = + - @, a

@@ -1,5 +1,6 @@
 #include "apps/common/store_choice.h"
 
+#include "adapters/access/access_file.h"
 #include "adapters/postgresql/postgres_database.h"
 #include "adapters/sqlite/selection_database.h"
 
@@ -77,9 +78,27 @@ StoreChoice choice(StoreChoice::Origin origin, const QString& source, const QStr
                              : StoreChoice {origin, QString(), source, problem};
 }
 
+// The store a file chosen stands for: the store of its imported selections when it
+// is the old program's Access file and they are there, else itself.
+QString imported(const QString& location)
+{
+    if (location == SelectionDatabase::memoryPath() || !schemeOf(location).isEmpty() || !holdsAccessFile(location))
+        return location;
+    const QString store = importedStorePath(location);
+    return QFileInfo::exists(store) ? store : location;
+}
+
 StoreChoice given(StoreChoice::Origin origin, const QString& source, const QString& location)
 {
-    return choice(origin, source, location, locationProblem(location));
+    return choice(origin, source, imported(location), locationProblem(location));
+}
+
+// What is said of an Access file where a store is wanted.
+QString accessFileAsStore(const QString& location)
+{
+    return QStringLiteral("这是旧版选型软件的数据库（Access），本程序不直接使用；导入请用：flowsel-cli --db %1 "
+                          "import %2")
+        .arg(importedStorePath(location), location);
 }
 
 } // namespace
@@ -106,7 +125,7 @@ StoreChoice chooseStore(const QString& dbOption)
         return given(StoreChoice::Origin::Settings, settingsPath,
             file ? programFolder.absoluteFilePath(configured) : configured);
     }
-    return choice(StoreChoice::Origin::Embedded, QString(), SelectionDatabase::defaultPath(), QString());
+    return choice(StoreChoice::Origin::Embedded, QString(), imported(SelectionDatabase::defaultPath()), QString());
 }
 
 QString locationProblem(const QString& location)
@@ -118,6 +137,19 @@ QString locationProblem(const QString& location)
                               "postgresql:// URI")
             .arg(scheme);
     return SelectionDatabase::missingFolder(location);
+}
+
+bool holdsAccessFile(const QString& location)
+{
+    return accessFormatOfFile(location) != AccessFormat::NotAccess;
+}
+
+QString importedStorePath(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString name = file.suffix().isEmpty() ? file.fileName() : file.completeBaseName();
+    const QString store = file.dir().filePath(name + QStringLiteral(".db"));
+    return store == path ? path + QStringLiteral(".db") : store;
 }
 
 QString shownStoreLocation(const QString& location)
@@ -148,6 +180,11 @@ OpenedStore openStore(const QString& location)
         opened.store = openPostgresDatabase(location, &connected, &opened.error);
         if (connected)
             opened.state = OpenedStore::State::Yes;
+        return opened;
+    }
+    if (location != SelectionDatabase::memoryPath() && holdsAccessFile(location)) {
+        opened.store = std::make_unique<SelectionDatabase>();
+        opened.error = accessFileAsStore(location);
         return opened;
     }
     SelectionDatabase::Opened state = SelectionDatabase::Opened::Failed;
@@ -184,8 +221,13 @@ bool prepareStore(const QString& location, QString* error, QString* notice)
             return false;
         }
     }
-    if (!PostgresLocation::isUri(location))
+    if (!PostgresLocation::isUri(location)) {
+        if (holdsAccessFile(location)) {
+            *error = accessFileAsStore(location);
+            return false;
+        }
         return SelectionDatabase::create(location, error, notice);
+    }
     const std::optional<PostgresLocation> where = PostgresLocation::parse(location, error);
     return where && PostgresDatabase::create(*where, error);
 }

@@ -13,6 +13,11 @@
 // A location is a file path, ":memory:", or a postgresql:// URI. `dbOption` is
 // empty when the option was not given.
 //
+// A file so chosen that is the old program's Access database, with the store its
+// selections were imported into beside it (importedStorePath()), stands for that
+// store: an engineer who copied the old program's folder over, and imported it once,
+// starts on the imported selections from then on, whichever way the file was named.
+//
 // A settings file that is there but cannot be read, or whose `database` names no
 // store, is never passed over for the embedded file: the selections would go where
 // the team does not look for them. Only a file that is not there, or holds no key
@@ -41,6 +46,14 @@ StoreChoice chooseStore(const QString& dbOption);
 // postgresql:// (or postgres://), or a file whose folder does not exist (a store's
 // file is created, never the folders it would be in). Empty when it can.
 QString locationProblem(const QString& location);
+
+// Whether the file at `location` is an Access database (of any version): the old
+// program kept its selections in one under the name of the program's own file.
+bool holdsAccessFile(const QString& location);
+
+// Where the selections of the Access file at `path` go when imported: beside it, its
+// name with the suffix .db (sjk/选型数据库.db beside sjk/选型数据库.mdb).
+QString importedStorePath(const QString& path);
 
 // What the program shows of a location: a file's path, or the URI without its
 // secrets (see PostgresLocation::shown).

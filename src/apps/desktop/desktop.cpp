@@ -10,6 +10,7 @@
 #include "apps/common/store_choice.h"
 #include "apps/desktop/gui_script_actions.h"
 #include "apps/desktop/main_window.h"
+#include "apps/desktop/old_database_import.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/project_panel.h"
 #include "apps/desktop/sheet_preview.h"
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QStatusBar>
 #include <QTimer>
@@ -51,11 +53,21 @@ void prepareDesktop(QApplication& app)
 std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
 {
     for (;;) {
-        OpenedStore opened = openStore(*location);
-        if (opened.state == OpenedStore::State::Yes)
-            return opened;
-        const bool missing = opened.state == OpenedStore::State::Missing;
-        switch (WorkQuestion::askAboutStore(parent, shownStoreLocation(*location), opened.error, missing)) {
+        WorkQuestion::StoreAnswer answer = WorkQuestion::StoreAnswer::Exit;
+        if (holdsAccessFile(*location)) {
+            // an old program's folder copied over: its selections, imported beside it
+            std::optional<OpenedStore> imported;
+            answer = offerImportAtStart(parent, location, &imported);
+            if (imported)
+                return imported;
+        } else {
+            OpenedStore opened = openStore(*location);
+            if (opened.state == OpenedStore::State::Yes)
+                return opened;
+            const bool missing = opened.state == OpenedStore::State::Missing;
+            answer = WorkQuestion::askAboutStore(parent, shownStoreLocation(*location), opened.error, missing);
+        }
+        switch (answer) {
         case WorkQuestion::StoreAnswer::Create: {
             QString error;
             if (!prepareStore(*location, &error))
@@ -71,6 +83,7 @@ std::optional<OpenedStore> openStoreAsking(QString* location, QWidget* parent)
             break;
         }
         case WorkQuestion::StoreAnswer::Exit: return std::nullopt;
+        case WorkQuestion::StoreAnswer::Import: break; // not done: asked again
         }
     }
 }
@@ -81,10 +94,11 @@ namespace {
 struct DesktopOptions {
     CommonOptions common;
     bool scripted = false;
-    QString script;                     // the text of the --script file
-    std::optional<QString> grab;        // the picture's file, with --grab
-    std::optional<QString> project;     // the project to start into, with --project
-    std::optional<QString> grabProject; // the picture of its window, with --grab-project
+    QString script;                      // the text of the --script file
+    std::optional<QString> grab;         // the picture's file, with --grab
+    std::optional<QString> project;      // the project to start into, with --project
+    std::optional<QString> grabProject;  // the picture of its window, with --grab-project
+    std::optional<QString> grabQuestion; // the picture of the question at start, with --grab-question
 };
 
 // The command line, checked; nothing when it cannot be used (the reason is on
@@ -106,7 +120,12 @@ std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
         QStringLiteral("start in a project: the tab 项目 shown and the project's window open"), QStringLiteral("P"));
     const QCommandLineOption grabProjectOption(QStringLiteral("grab-project"),
         QStringLiteral("with --project: save a picture of the project's window and exit"), QStringLiteral("OUT.png"));
-    parser.addOptions({dbOption, todayOption, scriptOption, grabOption, projectOption, grabProjectOption});
+    const QCommandLineOption grabQuestionOption(QStringLiteral("grab-question"),
+        QStringLiteral("save a picture of the question asked at start about the store (an old database, a "
+                       "missing file) and exit"),
+        QStringLiteral("OUT.png"));
+    parser.addOptions(
+        {dbOption, todayOption, scriptOption, grabOption, projectOption, grabProjectOption, grabQuestionOption});
     parser.process(app);
 
     DesktopOptions o;
@@ -142,6 +161,8 @@ std::optional<DesktopOptions> readDesktopOptions(QApplication& app)
         }
         o.grabProject = parser.value(grabProjectOption);
     }
+    if (parser.isSet(grabQuestionOption))
+        o.grabQuestion = parser.value(grabQuestionOption);
     return o;
 }
 
@@ -200,6 +221,35 @@ bool savePicture(QWidget& window, const QString& path)
     return false;
 }
 
+// The question the program asks at start about its store, saved as a picture instead
+// of answered (then as 退出 would); the manual shows it. 2 when no question is asked
+// or the picture is not written.
+int grabStartQuestion(const QString& db, const QString& path)
+{
+    const StoreChoice choice = chooseStore(db);
+    if (!choice.usable()) {
+        std::fprintf(stderr, "%s\n", qPrintable(choice.problemText()));
+        return kExitUnusable;
+    }
+    QString location = choice.location;
+    bool asked = false;
+    bool saved = false;
+    WorkQuestion::setHandler([&](QMessageBox& box) -> QAbstractButton* {
+        asked = true;
+        box.show(); // laid out as the user sees it
+        QApplication::processEvents();
+        saved = box.grab().save(path);
+        return box.escapeButton();
+    });
+    openStoreAsking(&location);
+    WorkQuestion::setHandler({});
+    if (!asked)
+        std::fprintf(stderr, "no question is asked at start on %s\n", qPrintable(shownStoreLocation(location)));
+    else if (!saved)
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return saved ? kExitOk : kExitUnusable;
+}
+
 // Shows the main window and runs until it closes; a script runs once the window is
 // up, then the --project window opens; a script or a picture ends the program with
 // its status.
@@ -247,6 +297,8 @@ int runDesktop(QApplication& app)
     const std::optional<DesktopOptions> o = readDesktopOptions(app);
     if (!o)
         return kExitUnusable;
+    if (o->grabQuestion)
+        return grabStartQuestion(o->common.db, *o->grabQuestion);
     EventWriter events(lineWriter(stdout));
     WidgetPlatform::setScripted(o->scripted);
     Platform* echo = o->scripted ? &events : nullptr;

@@ -5,6 +5,7 @@
 #include "apps/desktop/list_search.h"
 #include "apps/desktop/menu_documents.h"
 #include "apps/desktop/notes_area.h"
+#include "apps/desktop/old_database_import.h"
 #include "apps/desktop/pictures.h"
 #include "apps/desktop/project_panel.h"
 #include "apps/desktop/selection_list_model.h"
@@ -284,6 +285,7 @@ void MainWindow::createMenus()
     QMenu* selection = menuBar()->addMenu(QStringLiteral("&x 选型"));
     selection->addAction(m_newAction);
     selection->addAction(QStringLiteral("批量选型…"), this, [this] { openBatchDialog(this, m_workspace); });
+    selection->addAction(QStringLiteral("导入旧版数据库…"), this, [this] { importOldDatabase(this, m_workspace); });
     selection->addSeparator();
     selection->addAction(m_exitAction);
 

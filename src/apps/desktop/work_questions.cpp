@@ -79,6 +79,30 @@ StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const Q
     return clicked == choose ? StoreAnswer::Choose : StoreAnswer::Exit;
 }
 
+StoreAnswer askAboutOldDatabase(QWidget* parent, qint64 rows)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(),
+        QStringLiteral("这是旧版选型软件的数据库（Access）。要把其中的 %1 条选型导入新的数据库吗？").arg(rows),
+        QMessageBox::NoButton, parent);
+    QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
+    QPushButton* choose = box.addButton(QStringLiteral("选择其他数据库…"), QMessageBox::ActionRole);
+    QPushButton* leave = box.addButton(QStringLiteral("退出"), QMessageBox::RejectRole);
+    box.setDefaultButton(import);
+    box.setEscapeButton(leave);
+    QAbstractButton* clicked = ask(box);
+    if (clicked && clicked == import)
+        return StoreAnswer::Import;
+    return clicked == choose ? StoreAnswer::Choose : StoreAnswer::Exit;
+}
+
+void tell(QWidget* parent, QMessageBox::Icon icon, const QString& text)
+{
+    if (WidgetPlatform::scripted() && !g_handler)
+        return;
+    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    ask(box);
+}
+
 bool confirmDelete(QWidget* parent, const QString& number)
 {
     return confirmDelete(parent, number, {});

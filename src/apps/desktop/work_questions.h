@@ -29,8 +29,15 @@ BeforeClosing askBeforeExit(QWidget* parent, const QStringList& numbers);
 
 // A store the program cannot start on: make the missing file (as init-db does),
 // choose another, or leave the program. `reason` tells why it cannot be used.
-enum class StoreAnswer { Create, Choose, Exit };
+enum class StoreAnswer { Create, Choose, Exit, Import };
 StoreAnswer askAboutStore(QWidget* parent, const QString& shownLocation, const QString& reason, bool missing);
+// The store is the old program's Access database holding `rows` selections: import
+// them into a new store (导入, the default), choose another store, or leave.
+StoreAnswer askAboutOldDatabase(QWidget* parent, qint64 rows);
+
+// A box that only tells something (how an import went), shown as the questions are:
+// handed to the test's handler while there is one, answered at once in a scripted run.
+void tell(QWidget* parent, QMessageBox::Icon icon, const QString& text);
 
 // Tests answer the questions here: while a handler is set, every question is built
 // and handed to it, scripted run or not, and its result is the button clicked.

@@ -1,4 +1,5 @@
 #include "adapters/sql/statements.h"
+#include "adapters/sqlite/search_index.h"
 #include "adapters/sqlite/selection_database.h"
 #include "support/other_program.h"
 #include "support/recording_platform.h"
@@ -155,6 +156,81 @@ private slots:
         QCOMPARE(db.select(entries, {}), QStringList {QString::number(2 * waitingAtMost)});
         QCOMPARE(db.allPages(QStringLiteral("code-3"), 1000).size(), codeThree);
         QCOMPARE(db.allPages(QStringLiteral("code-"), 1000).size(), rows);
+    }
+
+    // Into a file whose table holds no row, many rows go in one transaction, the
+    // search index made from all of them at its end: a row the file refuses is told
+    // and left out, what is kept or given up is whole, the index agrees with the
+    // table, and its triggers are there again for the saves after. A file that holds
+    // a row keeps the usual way.
+    void copyIntoAnEmptyFile_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true << true;
+        QTest::newRow("given up") << true << false;
+        QTest::newRow("a row there before") << false << true;
+    }
+
+    void copyIntoAnEmptyFile()
+    {
+        QFETCH(bool, empty);
+        QFETCH(bool, keep);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("copy.db"));
+        QString error;
+        QVERIFY2(SelectionDatabase::create(path, &error), qPrintable(error));
+        SelectionDatabase database;
+        QCOMPARE(database.open(path), SelectionDatabase::Opened::Yes);
+        QSqlQuery own(database.connection());
+        QVERIFY(own.exec(QStringLiteral("create trigger 不收 before insert on 选型输出 when new.使用介质 = '拒收' "
+                                        "begin select raise(abort, '不收'); end")));
+        QStringList before(45);
+        before[0] = QStringLiteral("20250000000");
+        if (!empty)
+            QVERIFY(database.insert(before).ok());
+        std::vector<StoredRow> rows;
+        for (int i = 1; i <= 1200; ++i) {
+            StoredRow row(45);
+            row[0] = QStringLiteral("2026%1").arg(i, 7, 10, QChar(u'0'));
+            row[1] = QStringLiteral("CODE-%1").arg(i % 7);
+            row[2] = i == 701 ? QStringLiteral("拒收") : QStringLiteral("城市天然气");
+            rows.push_back(row);
+        }
+
+        const StoreResult<bool> intoEmpty = database.beginCopyIntoEmpty();
+        QVERIFY(intoEmpty.ok());
+        QCOMPARE(intoEmpty.value(), empty);
+        std::vector<RefusedRow> refused;
+        for (size_t from = 0; from < rows.size(); from += 1000) {
+            const StoreResult<InsertOutcome> page = database.insertUnlessStored(
+                {rows.begin() + qsizetype(from), rows.begin() + qsizetype(std::min(from + 1000, rows.size()))});
+            QVERIFY(page.ok());
+            refused.insert(refused.end(), page.value().refused.begin(), page.value().refused.end());
+        }
+        QVERIFY(database.endCopyIntoEmpty(keep).ok());
+        QCOMPARE(refused.size(), size_t(1));
+        QCOMPARE(refused.front().number, rows[700][0]);
+
+        const auto stored = [&] {
+            const QString count = QStringLiteral("select count(*) from 选型输出");
+            QSqlQuery q(database.connection());
+            return q.exec(count) && q.next() ? q.value(0).toInt() : -1;
+        };
+        QCOMPARE(stored(), keep ? 1199 + (empty ? 0 : 1) : 0);
+        QCOMPARE(sqlite_search::damage(database.connection(), true), QString());
+        const StoreResult<std::vector<StoredRow>> found
+            = database.readPage({QStringLiteral("code-3"), std::nullopt}, 1000);
+        QVERIFY(found.ok());
+        const size_t codeThree = 1200 / 7 + 1; // i % 7 == 3, none of them the refused row
+        QCOMPARE(found.value().size(), keep ? codeThree : 0);
+        StoredRow after(45);
+        after[0] = QStringLiteral("20270000001");
+        after[1] = QStringLiteral("CODE-3");
+        QVERIFY(database.insert(after).ok());
+        QCOMPARE(sqlite_search::damage(database.connection(), true), QString());
+        QCOMPARE(database.readPage({QStringLiteral("code-3"), std::nullopt}, 1000).value().size(),
+            (keep ? codeThree : 0) + 1);
     }
 
     // copy-db's reading in number order gives every value as fetching the row does:

@@ -1,4 +1,6 @@
+#include "support/access_files.h"
 #include "support/cli_call.h"
+#include "support/old_table.h"
 #include "support/test_store.h"
 
 #include <QDir>
@@ -22,18 +24,6 @@ StoredRow sampleRow(int i, const QString& code)
         row << QStringLiteral("%1-%2").arg(code).arg(c);
     row[0] = QStringLiteral("2025%1").arg(i, 7, 10, QChar(u'0'));
     return row;
-}
-
-std::vector<StoredRow> allRows(SelectionStore& store)
-{
-    std::vector<StoredRow> rows;
-    for (QString after;;) {
-        const StoreResult<std::vector<StoredRow>> page = store.readInNumberOrder(after, 5000);
-        if (!page.ok() || page.value().empty())
-            return rows;
-        rows.insert(rows.end(), page.value().begin(), page.value().end());
-        after = rows.back().front();
-    }
 }
 
 // flowsel-cli copied into a folder of its own, where its settings file is, and run
@@ -299,6 +289,46 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         QCOMPARE(out, QStringLiteral("database ready: ") + location);
+    }
+
+    // The old program's Access file where the chain leads (an old folder copied over
+    // the program's own) is no store: the program says so and how to import it. Once
+    // imported beside it, under its name with .db, the chain leads there instead, by
+    // whichever way it was named.
+    void theImportedStoreStandsForTheOldFile_data()
+    {
+        QTest::addColumn<QString>("how"); // how the old file is named, if at all
+        QTest::newRow("the program's own file") << "";
+        QTest::newRow("--db") << "--db";
+        QTest::newRow("FLOWSEL_DB") << "FLOWSEL_DB";
+        QTest::newRow("flowsel.conf") << "flowsel.conf";
+    }
+
+    void theImportedStoreStandsForTheOldFile()
+    {
+        QFETCH(QString, how);
+        const CopiedProgram copy;
+        QVERIFY(QDir(copy.programDir.path()).mkdir(QStringLiteral("sjk")));
+        const QString old = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
+        const QString imported = copy.programDir.filePath(QStringLiteral("sjk/选型数据库.db"));
+        QVERIFY(makeAccessFile(old, {oldTableColumns(), oldTableRows(1).front()}));
+        if (how == u"flowsel.conf")
+            copy.writeSettings("database=sjk/选型数据库.mdb\n");
+        const QStringList option = how == u"--db" ? QStringList {"--db", old} : QStringList();
+        const QString environment = how == u"FLOWSEL_DB" ? old : QString();
+
+        const CopiedProgram::Run before = copy.run(option + QStringList {"init-db"}, environment);
+        QCOMPARE(before.status, 2);
+        QCOMPARE(before.err,
+            QStringLiteral(
+                "cannot prepare the database %1: 这是旧版选型软件的数据库（Access），本程序不直接使用；导入请用："
+                "flowsel-cli --db %2 import %1")
+                .arg(old, imported));
+        const CopiedProgram::Run import = copy.run({"--db", imported, "import", old});
+        QCOMPARE(import.status, 0);
+        const CopiedProgram::Run after = copy.run(option + QStringList {"init-db"}, environment);
+        QCOMPARE(after.out, QStringLiteral("database ready: ") + imported);
+        QCOMPARE(after.status, 0);
     }
 
     // Ten thousand selections copied in number order; a second run skips them all;

@@ -1,3 +1,4 @@
+#include "adapters/access/access_child.h"
 #include "adapters/sqlite/selection_database.h"
 #include "apps/common/store_choice.h"
 #include "apps/desktop/candidates_pane.h"
@@ -15,9 +16,12 @@
 #include "apps/desktop/selection_widget.h"
 #include "apps/desktop/sheet_preview.h"
 #include "apps/desktop/work_questions.h"
+#include "support/access_files.h"
 #include "support/database_file.h"
+#include "support/old_table.h"
 #include "support/question_answers.h"
 #include "support/recording_platform.h"
+#include "support/tool_output.h"
 #include "support/widget_agreement.h"
 #include "workspace/code_key.h"
 
@@ -39,6 +43,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -98,6 +103,42 @@ void answerFileDialog(const QString& path)
         static_cast<QDialog*>(dialog)->accept(); // as its button 保存 does
     });
     poll->start(0);
+}
+
+// Answers every question with the button `answers` names in turn (the last one for
+// all after it) and the boxes that only tell with their one button, noting each
+// box's text in `asked`.
+void answerBoxes(const QStringList& answers, QStringList* asked)
+{
+    WorkQuestion::setHandler([answers, asked](QMessageBox& box) -> QAbstractButton* {
+        *asked << box.text();
+        if (box.buttons().size() == 1)
+            return box.buttons().front();
+        const QString answer = answers.value(asked->size() - 1, answers.last());
+        for (QAbstractButton* b : box.buttons()) {
+            if (b->text() == answer)
+                return b;
+        }
+        return nullptr;
+    });
+}
+
+// The old program's Access file at `path` (its folder made), holding `rows`.
+void makeOldDatabase(const QString& path, const std::vector<StoredRow>& rows)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    std::vector<QStringList> records {oldTableColumns()};
+    records.insert(records.end(), rows.begin(), rows.end());
+    QVERIFY(makeAccessFile(path, records));
+}
+
+// The rows of the main window's list, top first.
+std::vector<StoredRow> listedRows(MainWindow& window)
+{
+    std::vector<StoredRow> rows;
+    for (int i = 0; i < window.workspace().list().rowCount(); ++i)
+        rows.push_back(window.workspace().list().row(i));
+    return rows;
 }
 
 // The desktop program on a fresh in-memory database; message boxes answered OK.
@@ -219,6 +260,7 @@ class TestDesktop final : public QObject {
 private slots:
     void initTestCase()
     {
+        setAccessChildProgram(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"));
         WidgetPlatform::setScripted(true);
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); // file dialogs a test can answer
     }
@@ -1622,6 +1664,194 @@ private slots:
         QCOMPARE(store->state, OpenedStore::State::Yes);
         QCOMPARE(location, answer == u"新建数据库" ? first : other);
         QVERIFY(QFile::exists(location));
+    }
+
+    // Started on the old program's Access file, the program asks once whether to import
+    // its selections; 导入 fills a new store beside it, which the program opens, and
+    // leaves the old file as it was.
+    void oldDatabaseAtStartIsImported_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("imported");
+        QTest::newRow("imported") << "导入" << true;
+        QTest::newRow("left") << "退出" << false;
+    }
+
+    void oldDatabaseAtStartIsImported()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, imported);
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
+        const std::vector<StoredRow> rows = oldTableRows(3);
+        makeOldDatabase(old, rows);
+        const QByteArray checksum = sha256Of(old);
+        QStringList asked;
+        answerBoxes({answer}, &asked);
+        QString location = old;
+        const std::optional<OpenedStore> store = openStoreAsking(&location);
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked.value(0),
+            QStringLiteral("这是旧版选型软件的数据库（Access）。要把其中的 3 条选型导入新的数据库吗？"));
+        QCOMPARE(sha256Of(old), checksum);
+        const QString beside = dir.filePath(QStringLiteral("sjk/选型数据库.db"));
+        QCOMPARE(QFile::exists(beside), imported);
+        QCOMPARE(store.has_value(), imported);
+        if (!imported)
+            return;
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1], QStringLiteral("导入完成。\n新导入 3 条，已有相同的 0 条，冲突 0 条，失败 0 条。"));
+        QCOMPARE(location, beside);
+        MainWindow window(*store->store, QStringLiteral("20261210"));
+        window.workspace().showMainWindow();
+        std::vector<StoredRow> listed = listedRows(window);
+        std::reverse(listed.begin(), listed.end()); // newest first
+        QVERIFY(listed == rows);
+    }
+
+    // 取消 in the progress of the import stops it between batches; the store begun is
+    // taken away again and the question asked anew.
+    void importCancelledAtStartLeavesNoStore()
+    {
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
+        makeOldDatabase(old, oldTableRows(2500));
+        QTimer cancel;
+        int cancelled = 0;
+        connect(&cancel, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && !progress->wasCanceled()) {
+                    progress->cancel();
+                    ++cancelled;
+                }
+            }
+        });
+        cancel.start(0);
+        QStringList asked;
+        answerBoxes({"导入", "退出"}, &asked);
+        QString location = old;
+        const std::optional<OpenedStore> store = openStoreAsking(&location);
+        WorkQuestion::setHandler({});
+        QCOMPARE(cancelled, 1);
+        QVERIFY(!store);
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1], asked[0]);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("sjk/选型数据库.db"))));
+    }
+
+    // An old file that cannot be read is said, with the choice of another store.
+    void unreadableOldDatabaseAtStartIsSaid()
+    {
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("old.mdb"));
+        makeOldDatabase(old, oldTableRows(3));
+        QVERIFY(writeBytes(old, fileBytes(old).left(100)));
+        QStringList asked;
+        answerBoxes({"退出"}, &asked);
+        QString location = old;
+        QVERIFY(!openStoreAsking(&location));
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked,
+            QStringList {QStringLiteral("选型数据库无法使用：%1\n(这是旧版选型软件的数据库（Access），但无法读"
+                                        "取：文件不完整（可能被截断）：100字节，不是整数个4096字节的页)\n请选"
+                                        "择其他数据库文件。")
+                             .arg(old)});
+    }
+
+    // Once imported, the program starts on the store beside the old file without a
+    // question, the old file where it was.
+    void startsOnTheImportedStoreWithoutAsking()
+    {
+        QTemporaryDir programDir;
+        const QString program = programDir.filePath(QStringLiteral("flowsel"));
+        QVERIFY(QFile::copy(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), program));
+        const QString old = programDir.filePath(QStringLiteral("sjk/选型数据库.mdb"));
+        makeOldDatabase(old, oldTableRows(2));
+        QVERIFY(toolOutput(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel-cli"),
+            {"--db", programDir.filePath(QStringLiteral("sjk/选型数据库.db")), "import", old})
+                    .contains(QStringLiteral("\"rows\":2,")));
+        const QString script = programDir.filePath(QStringLiteral("list.flow"));
+        QVERIFY(writeBytes(script, "list\n"));
+        for (const QStringList& args : {QStringList {"--grab", programDir.filePath(QStringLiteral("main.png"))},
+                 QStringList {"--script", script}}) {
+            QProcess desktop;
+            desktop.start(program, args);
+            QVERIFY2(desktop.waitForFinished(60000), "the program waited: it asked a question");
+            QCOMPARE(desktop.exitCode(), 0);
+            if (args.front() == u"--script")
+                QCOMPARE(desktop.readAllStandardOutput().count("\"event\":\"row\""), 2);
+        }
+    }
+
+    // The manual's picture of the question at start: saved, and the program left as on
+    // 退出; where no question is asked there is no picture, and exit status 2.
+    void questionAtStartIsGrabbed()
+    {
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("old.mdb"));
+        makeOldDatabase(old, oldTableRows(2));
+        const QString store = dir.filePath(QStringLiteral("store.db"));
+        QString error;
+        QVERIFY2(prepareStore(store, &error), qPrintable(error));
+        for (const QString& db : {old, store}) {
+            const QString picture = dir.filePath(QStringLiteral("question.png"));
+            QProcess desktop;
+            desktop.start(QStringLiteral(FLOWSEL_BIN_DIR "/flowsel"), {"--db", db, "--grab-question", picture});
+            QVERIFY(desktop.waitForFinished(60000));
+            QCOMPARE(desktop.exitCode(), db == old ? 0 : 2);
+            const QImage image(picture);
+            QCOMPARE(!image.isNull(), db == old);
+            QVERIFY(image.isNull() || image.width() > 200);
+            QFile::remove(picture);
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("old.db"))));
+        }
+    }
+
+    // The menu's import: a file chosen, its rows in the store in use and the list read
+    // again; the box tells the counts, the numbers in conflict and those that failed.
+    void importFromTheMenu_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("Access file") << ".mdb";
+        QTest::newRow("CSV export") << ".csv";
+    }
+
+    void importFromTheMenu()
+    {
+        QFETCH(QString, suffix);
+        Desktop d;
+        std::vector<StoredRow> rows = oldTableRows(4);
+        StoredRow stored = rows[0];
+        stored[2] = QStringLiteral("油田天然气");
+        QVERIFY(d.database.insert(stored).ok());
+        rows[3][0] = QStringLiteral("2013050900");
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("old") + suffix);
+        if (suffix == u".mdb") {
+            makeOldDatabase(old, rows);
+        } else {
+            std::vector<QStringList> records {oldTableColumns()};
+            records.insert(records.end(), rows.begin(), rows.end());
+            QVERIFY(writeBytes(old, csvText(records)));
+        }
+        QAction* import = nullptr;
+        for (QAction* menu : d.main->menuBar()->actions()) {
+            for (QAction* a : menu->menu() ? menu->menu()->actions() : QList<QAction*>()) {
+                if (a->text() == u"导入旧版数据库…")
+                    import = a;
+            }
+        }
+        QVERIFY(import);
+        QStringList asked;
+        answerBoxes({"OK"}, &asked);
+        answerFileDialog(old);
+        import->trigger();
+        WorkQuestion::setHandler({});
+        QCOMPARE(asked,
+            QStringList {QStringLiteral("导入完成。\n新导入 2 条，已有相同的 0 条，冲突 1 条，失败 1 条。\n\n"
+                                        "数据库中已有以下编号的其他选型，未改动：\n20130509001\n\n"
+                                        "以下选型无法保存：\n2013050900（选型编号不是11位数字）")});
+        QVERIFY(listedRows(*d.main) == (std::vector<StoredRow> {rows[2], rows[1], stored}));
     }
 
     // A store the program cannot use: its error box, and the program ends with 2.
